@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QObject>
+#include <functional>
+
+// The time base every wait of the program runs on. The real clock sleeps in the
+// event loop until the next event or the deadline; the virtual one (tests) jumps.
+class Clock : public QObject {
+    Q_OBJECT
+  public:
+    using TimerId = quint64;
+
+    explicit Clock(QObject* parent = nullptr) : QObject(parent) {}
+
+    // Milliseconds on a monotonic 64-bit counter (never wraps in practice).
+    virtual qint64 now() const = 0;
+
+    // Lets pending events run at least once, then keeps running them until the
+    // deadline has passed or the program is quitting.
+    virtual void waitUntil(qint64 deadline) = 0;
+
+    // Lets the given time pass without running any event (a blocking tone).
+    virtual void block(int ms) = 0;
+
+    // Runs action once at the given time, from inside the event processing.
+    virtual TimerId scheduleAt(qint64 due, std::function<void()> action) = 0;
+    virtual void cancel(TimerId id) = 0;
+
+    // Ending the program: every wait returns at once from now on.
+    void requestQuit();
+    bool quitting() const { return m_quitting; }
+
+  signals:
+    void quitRequested();
+
+  private:
+    bool m_quitting = false;
+};
+
+// The only wait of the program. 0 ms or less returns at once without running
+// events; 1 ms or more lets pending events run at least once.
+void Delay(Clock& clock, int ms);
