@@ -1,0 +1,18 @@
+#pragma once
+
+#include <functional>
+
+class Clock;
+class DesktopServices;
+class Places;
+class SoundOutput;
+
+// The seams a main window runs on: the real ones in the program, fakes in tests.
+struct AppContext {
+    Clock& clock;
+    SoundOutput& sound;
+    DesktopServices& desktop;
+    Places& places;
+    // Ends the process's event processing; called once, after the clean-up.
+    std::function<void()> exitProgram;
+};

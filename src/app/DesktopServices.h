@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QUrl>
+
+class QWidget;
+
+// What the program asks of the desktop, behind one interface so that tests
+// answer message boxes and read what would have been opened.
+class DesktopServices {
+  public:
+    enum class Icon { Information, Warning, Critical, Question };
+
+    virtual ~DesktopServices() = default;
+
+    // A modal message box with an OK button.
+    virtual void showMessage(QWidget* parent, Icon icon, const QString& title,
+                             const QString& text) = 0;
+    virtual bool openUrl(const QUrl& url) = 0;
+    virtual void setClipboardText(const QString& text) = 0;
+    virtual QDateTime currentDateTime() const = 0;
+    // An existing file chosen by the user, or empty.
+    virtual QString openFileName(QWidget* parent, const QString& title, const QString& filter) = 0;
+};

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QMainWindow>
+#include <memory>
+
+#include "AppContext.h"
+#include "BeepGenerator.h"
+#include "LessonState.h"
+#include "LinkState.h"
+#include "MainFormControls.h"
+#include "MainFormUi.h"
+#include "SoundControls.h"
+
+class ClockTimer;
+class FineAdjustment;
+class ToneTextFilter;
+
+// The main window: owns its controls and the shared state; each subsystem's
+// handlers live in a class of their own that the window connects.
+class MainForm : public QMainWindow {
+    Q_OBJECT
+  public:
+    explicit MainForm(AppContext context, QWidget* parent = nullptr);
+    ~MainForm() override;
+
+    const MainFormUi& ui() const { return m_ui; }
+    AppContext& context() { return m_context; }
+    LinkState& link() { return m_link; }
+    LessonState& lesson() { return m_lesson; }
+    MorseSoundState& soundState() { return m_soundState; }
+    BeepGenerator& beepGenerator() { return m_beep; }
+
+    ClockTimer* ConnectTimer = nullptr;
+    ClockTimer* RetryPingTimer = nullptr;
+    ClockTimer* PingTimer = nullptr;
+
+    void MainForm_Form_Load();
+    void MainForm_SaveSetButton_Command_Click();
+    void MainForm_Form_QueryUnload();
+    void MainForm_mnuEnd_Click();
+
+    // Every control in the state it has while no peer is connected.
+    void ApplyNotConnectedState();
+
+    // Whether the program is ending (then every wait returns at once).
+    bool isEnding() const { return m_ending; }
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void loadSettings();
+    void endProgram();
+    void showSettingsSaved();
+    void showSoundState(bool on);
+    std::optional<int> selectedSpeed() const;
+
+    AppContext m_context;
+    MainFormUi m_ui;
+    LinkState m_link;
+    LessonState m_lesson;
+    MorseSoundState m_soundState;
+    MainFormControls m_controls;
+    BeepGenerator m_beep;
+    FineAdjustment* m_fineAdjustment = nullptr;
+    ToneTextFilter* m_toneTextFilter = nullptr;
+    bool m_ending = false;
+};

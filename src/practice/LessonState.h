@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+#include <array>
+
+// The running lesson, shared by the playback, the answer checking and the
+// result window.
+struct LessonState {
+    bool stopPlayback = false;
+    qint16 playedCount = 0;
+    qint16 correctCount = 0;
+    QString currentAnswer;
+    // Misses for A ... Z, then 0 ... 9.
+    std::array<qint16, 36> missTally{};
+};
