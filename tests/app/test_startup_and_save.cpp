@@ -1,0 +1,438 @@
+// Start-up from saveset.dat, the save button, and ending the program.
+#include <QAction>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QFocusEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTest>
+
+#include "ClockTimer.h"
+#include "MainForm.h"
+#include "SettingsSavedDialog.h"
+#include "TestContext.h"
+
+namespace {
+
+QByteArray Record(const QByteArray& file, int record) {
+    return file.mid((record - 1) * 14, 14);
+}
+
+void LoseFocus(QWidget* widget) {
+    QFocusEvent focusOut(QEvent::FocusOut);
+    QApplication::sendEvent(widget, &focusOut);
+}
+
+}  // namespace
+
+class StartupAndSaveTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void missingFileIsCreatedAndReadsAsZero();
+    void recordsFillTheControls();
+    void valuesOutsideTheirSetLeaveTheDesign_data();
+    void valuesOutsideTheirSetLeaveTheDesign();
+    void startupLeavesEveryLinkControlIdle();
+    void soundFolderIsPreparedWithItsMarker();
+
+    void saveWritesOnlyTheRecordsItOwns();
+    void saveWithoutSpeedOrStepLeavesThoseRecords();
+    void unsavableValuesAreNamedAndTheRestIsSaved_data();
+    void unsavableValuesAreNamedAndTheRestIsSaved();
+    void savedNoticeClosesItselfAfter1200ms();
+
+    void endingDeletesSoundFilesAndSavesTheCallsign();
+    void endingKeepsARecordThatCannotHoldTheCallsign();
+    void closingInStepModeStopsThePlayback();
+    void endingFromInsideADelayReturnsAtOnce();
+
+    void toneTextKeepsDigitsAndChecksTheRange();
+    void fineAdjustmentLabelFollowsTheScrollBar_data();
+    void fineAdjustmentLabelFollowsTheScrollBar();
+    void draggedThumbSettlesOnAStep();
+};
+
+void StartupAndSaveTest::missingFileIsCreatedAndReadsAsZero() {
+    TestContext t;
+    MainForm form(t.context());
+    const MainFormUi& ui = form.ui();
+    QVERIFY(QFile::exists(t.settingsPath()));
+    QCOMPARE(ui.ToneText->text(), QStringLiteral("0"));
+    QVERIFY(ui.Speed25_Option->isChecked());
+    QCOMPARE(ui.Speed_HScroll->value(), 0);
+    QCOMPARE(ui.Label7->text(), QStringLiteral("微調整 ±0%"));
+    QVERIFY(ui.CallsignText->text().isEmpty());
+    QVERIFY(ui.ConnectIpText->text().isEmpty());
+    // The design leaves exactly one generator checked, and the quality entry follows it.
+    QVERIFY(ui.mnuSoundWave->isChecked() != ui.mnuSoundBeep->isChecked());
+    QCOMPARE(ui.mnuSoundQuarity->isEnabled(), ui.mnuSoundWave->isChecked());
+}
+
+void StartupAndSaveTest::recordsFillTheControls() {
+    TestContext t;
+    t.writeSettingsBytes(SettingsFileBuilder()
+                             .integer(2, 700)
+                             .integer(3, 45)
+                             .integer(4, -10)
+                             .text(5, "BEEP")
+                             .text(8, "JA1ZZZ")
+                             .text(9, "\x93\xfa\x96\x7b")  // "日本" in code page 932
+                             .bytes());
+    MainForm form(t.context());
+    const MainFormUi& ui = form.ui();
+    QCOMPARE(ui.ToneText->text(), QStringLiteral("700"));
+    QVERIFY(ui.Speed45_Option->isChecked());
+    QVERIFY(!ui.Speed25_Option->isChecked());
+    QCOMPARE(ui.Speed_HScroll->value(), -10);
+    QCOMPARE(ui.Label7->text(), QStringLiteral("微調整 +10%"));
+    QVERIFY(ui.mnuSoundBeep->isChecked());
+    QVERIFY(!ui.mnuSoundWave->isChecked());
+    QVERIFY(!ui.mnuSoundQuarity->isEnabled());
+    QCOMPARE(ui.CallsignText->text(), QStringLiteral("JA1ZZZ"));
+    QCOMPARE(ui.ConnectIpText->text(), QStringLiteral("日本"));
+}
+
+void StartupAndSaveTest::valuesOutsideTheirSetLeaveTheDesign_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::newRow("speed 30") << SettingsFileBuilder().integer(3, 30).bytes();
+    QTest::newRow("fine adjustment 7") << SettingsFileBuilder().integer(4, 7).bytes();
+    QTest::newRow("sound mode in lower case") << SettingsFileBuilder().text(5, "wave").bytes();
+    QTest::newRow("garbage") << QByteArray(200, '\xff');
+    QTest::newRow("truncated inside record 3")
+        << SettingsFileBuilder().integer(3, 60).bytes().left(29);
+}
+
+void StartupAndSaveTest::valuesOutsideTheirSetLeaveTheDesign() {
+    QFETCH(QByteArray, file);
+    TestContext design;
+    MainForm designForm(design.context());
+
+    TestContext t;
+    t.writeSettingsBytes(file);
+    MainForm form(t.context());
+    const MainFormUi& ui = form.ui();
+    QVERIFY(ui.Speed25_Option->isChecked());
+    QCOMPARE(ui.Speed_HScroll->value(), 0);
+    QCOMPARE(ui.Label7->text(), QStringLiteral("微調整 ±0%"));
+    QCOMPARE(ui.mnuSoundWave->isChecked(), designForm.ui().mnuSoundWave->isChecked());
+    QCOMPARE(ui.mnuSoundBeep->isChecked(), designForm.ui().mnuSoundBeep->isChecked());
+    QVERIFY(ui.CallsignText->text().isEmpty());
+}
+
+void StartupAndSaveTest::startupLeavesEveryLinkControlIdle() {
+    TestContext t;
+    MainForm form(t.context());
+    const MainFormUi& ui = form.ui();
+    for (QWidget* w :
+         {static_cast<QWidget*>(ui.CloseButton), static_cast<QWidget*>(ui.TeacherOption),
+          static_cast<QWidget*>(ui.StudentOption), static_cast<QWidget*>(ui.StartButton_Command),
+          static_cast<QWidget*>(ui.StopButton_Command),
+          static_cast<QWidget*>(ui.KaitoupassButton_Command),
+          static_cast<QWidget*>(ui.ChatMode_Option), static_cast<QWidget*>(ui.optionMoji),
+          static_cast<QWidget*>(ui.optionCw), static_cast<QWidget*>(ui.StepMode_Option),
+          static_cast<QWidget*>(ui.NormalMode_Option)}) {
+        QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));
+    }
+    QVERIFY(ui.ListenButton->isEnabled());
+    QVERIFY(ui.ConnectButton->isEnabled());
+    QVERIFY(!ui.mnuNet->menuAction()->isEnabled());
+    QVERIFY(!ui.mnuMojiHanni->menuAction()->isEnabled());
+    QVERIFY(!ui.mnuNetTeacherMode->isEnabled());
+    QVERIFY(!ui.mnuNetTeacherMode->isChecked());
+    QVERIFY(ui.mnuNetStudentMode->isChecked());
+    QVERIFY(!form.ConnectTimer->isEnabled());
+    QVERIFY(!form.RetryPingTimer->isEnabled());
+    QCOMPARE(form.ConnectTimer->interval(), 2000);
+    QCOMPARE(form.RetryPingTimer->interval(), 60000);
+    QVERIFY(form.link().sendDone);
+    for (QAbstractButton* b :
+         ui.roleGroup->buttons() + ui.practiceModeGroup->buttons() + ui.chatKindGroup->buttons()) {
+        QVERIFY2(!b->isChecked(), qPrintable(b->objectName()));
+    }
+}
+
+void StartupAndSaveTest::soundFolderIsPreparedWithItsMarker() {
+    TestContext t;
+    MainForm form(t.context());
+    QFile marker(QDir(t.soundFolder()).filePath(QStringLiteral("dummy.wav")));
+    QVERIFY(marker.open(QIODevice::ReadOnly));
+    QCOMPARE(marker.readAll(), QByteArray(2, '\0'));
+}
+
+void StartupAndSaveTest::saveWritesOnlyTheRecordsItOwns() {
+    TestContext t;
+    // Every byte a record does not hold keeps its old value.
+    const QByteArray before(9 * 14, '\xaa');
+    t.writeSettingsBytes(before);
+    MainForm form(t.context());
+    const MainFormUi& ui = form.ui();
+    ui.ToneText->setText(QStringLiteral("800"));
+    ui.Speed60_Option->setChecked(true);
+    ui.Speed_HScroll->setValue(15);
+    ui.mnuSoundWave->setChecked(true);
+    ui.mnuSoundBeep->setChecked(false);
+    ui.CallsignText->setText(QStringLiteral("JA1ABC"));
+    ui.ConnectIpText->setText(QStringLiteral("127.0.0.1"));
+
+    form.MainForm_SaveSetButton_Command_Click();
+
+    const QByteArray after = t.settingsBytes();
+    QCOMPARE(after.size(), before.size());
+    QCOMPARE(Record(after, 1), Record(before, 1));
+    QCOMPARE(Record(after, 2), QByteArray("\x20\x03", 2) + QByteArray(12, '\xaa'));
+    QCOMPARE(Record(after, 3), QByteArray("\x3c\x00", 2) + QByteArray(12, '\xaa'));
+    QCOMPARE(Record(after, 4), QByteArray("\x0f\x00", 2) + QByteArray(12, '\xaa'));
+    QCOMPARE(Record(after, 5), QByteArray("\x04\x00WAVE", 6) + QByteArray(8, '\xaa'));
+    QCOMPARE(Record(after, 6), Record(before, 6));
+    QCOMPARE(Record(after, 7), Record(before, 7));
+    QCOMPARE(Record(after, 8), QByteArray("\x06\x00JA1ABC", 8) + QByteArray(6, '\xaa'));
+    QCOMPARE(Record(after, 9), QByteArray("\x09\x00"
+                                          "127.0.0.1",
+                                          11) +
+                                   QByteArray(3, '\xaa'));
+    QVERIFY(t.desktop.messages.isEmpty());
+
+    // What was saved comes back at the next start.
+    MainForm again(t.context());
+    QVERIFY(again.ui().Speed60_Option->isChecked());
+    QCOMPARE(again.ui().Speed_HScroll->value(), 15);
+    QCOMPARE(again.ui().ConnectIpText->text(), QStringLiteral("127.0.0.1"));
+}
+
+void StartupAndSaveTest::saveWithoutSpeedOrStepLeavesThoseRecords() {
+    TestContext t;
+    const QByteArray before = SettingsFileBuilder().integer(3, 45).integer(4, -5).bytes();
+    t.writeSettingsBytes(before);
+    MainForm form(t.context());
+    const MainFormUi& ui = form.ui();
+    ui.speedGroup->setExclusive(false);
+    for (QAbstractButton* b : ui.speedGroup->buttons()) {
+        b->setChecked(false);
+    }
+    ui.speedGroup->setExclusive(true);
+    ui.Speed_HScroll->setValue(3);  // between the steps
+    ui.ToneText->setText(QStringLiteral("800"));
+
+    form.MainForm_SaveSetButton_Command_Click();
+
+    const QByteArray after = t.settingsBytes();
+    QCOMPARE(Record(after, 3), Record(before, 3));
+    QCOMPARE(Record(after, 4), Record(before, 4));
+}
+
+void StartupAndSaveTest::unsavableValuesAreNamedAndTheRestIsSaved_data() {
+    QTest::addColumn<QString>("tone");
+    QTest::addColumn<QString>("callsign");
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QStringList>("named");
+    QTest::addColumn<QList<int>>("unchangedRecords");
+    const QString ok = QStringLiteral("JA1ABC");
+    QTest::newRow("empty tone") << QString() << ok << ok
+                                << QStringList{QStringLiteral("トーン周波数")} << QList<int>{2};
+    QTest::newRow("tone beyond 16 bits")
+        << QStringLiteral("40000") << ok << ok << QStringList{QStringLiteral("トーン周波数")}
+        << QList<int>{2};
+    QTest::newRow("13-byte LAN address")
+        << QStringLiteral("800") << ok << QStringLiteral("192.168.11.10")
+        << QStringList{QStringLiteral("接続先IP")} << QList<int>{9};
+    QTest::newRow("7 full-width characters")
+        << QStringLiteral("800") << QStringLiteral("ＪＡ１ＡＢＣＤ") << ok
+        << QStringList{QStringLiteral("コールサイン")} << QList<int>{8};
+    QTest::newRow("character outside the code page")
+        << QStringLiteral("800") << QStringLiteral("JA1\U0001F600") << ok
+        << QStringList{QStringLiteral("コールサイン")} << QList<int>{8};
+}
+
+void StartupAndSaveTest::unsavableValuesAreNamedAndTheRestIsSaved() {
+    QFETCH(QString, tone);
+    QFETCH(QString, callsign);
+    QFETCH(QString, address);
+    QFETCH(QStringList, named);
+    QFETCH(QList<int>, unchangedRecords);
+
+    TestContext t;
+    const QByteArray before =
+        SettingsFileBuilder().integer(2, 555).text(8, "OLDCALL").text(9, "10.0.0.1").bytes();
+    t.writeSettingsBytes(before);
+    MainForm form(t.context());
+    form.ui().ToneText->setText(tone);
+    form.ui().CallsignText->setText(callsign);
+    form.ui().ConnectIpText->setText(address);
+
+    form.MainForm_SaveSetButton_Command_Click();
+
+    const QByteArray after = t.settingsBytes();
+    for (int record : {2, 8, 9}) {
+        QCOMPARE(Record(after, record) == Record(before, record),
+                 unchangedRecords.contains(record));
+    }
+    QCOMPARE(t.desktop.messages.size(), 1);
+    QCOMPARE(t.desktop.messages[0].icon, DesktopServices::Icon::Warning);
+    for (const QString& name : named) {
+        QVERIFY2(t.desktop.messages[0].text.contains(name), qPrintable(t.desktop.messages[0].text));
+    }
+    // No "saved" notice when something was not saved.
+    QVERIFY(form.findChild<Dialog*>() == nullptr);
+}
+
+void StartupAndSaveTest::savedNoticeClosesItselfAfter1200ms() {
+    TestContext t;
+    MainForm form(t.context());
+    form.move(100, 50);
+    form.ui().ToneText->setText(QStringLiteral("800"));
+    bool visibleMidway = false;
+    QPoint noticePos;
+    const qint64 start = t.clock.now();
+    t.clock.scheduleAt(start + 1199, [&] {
+        auto* notice = form.findChild<Dialog*>();
+        visibleMidway = notice != nullptr && notice->isVisible() &&
+                        notice->windowTitle() == QStringLiteral("完了！");
+        if (notice != nullptr) {
+            noticePos = notice->pos();
+        }
+    });
+    form.MainForm_SaveSetButton_Command_Click();
+    QCOMPARE(t.clock.now() - start, 1200);
+    QVERIFY(visibleMidway);
+    const int dpiX = form.logicalDpiX();
+    const int dpiY = form.logicalDpiY();
+    QCOMPARE(noticePos, form.pos() + QPoint(4300 * dpiX / 1440, 3500 * dpiY / 1440));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    auto* notice = form.findChild<Dialog*>();
+    QVERIFY(notice == nullptr || !notice->isVisible());
+}
+
+void StartupAndSaveTest::endingDeletesSoundFilesAndSavesTheCallsign() {
+    TestContext t;
+    MainForm form(t.context());
+    QDir sound(t.soundFolder());
+    for (const char* name : {"A.wav", "Surash.wav", "OLD.WAV"}) {
+        QFile file(sound.filePath(QString::fromLatin1(name)));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    form.ui().CallsignText->setText(QStringLiteral("JA1XYZ"));
+    form.ui().ToneText->setText(QStringLiteral("1234"));
+
+    form.ui().mnuEnd->trigger();
+
+    QVERIFY(!QDir(t.soundFolder()).exists());
+    const QByteArray after = t.settingsBytes();
+    QCOMPARE(Record(after, 8).left(8), QByteArray("\x06\x00JA1XYZ", 8));
+    QCOMPARE(Record(after, 2).left(2), QByteArray(2, '\0'));  // only the callsign is saved
+    QCOMPARE(t.exitCount, 1);
+    QVERIFY(t.clock.quitting());
+
+    // The window closing afterwards does not run the clean-up again.
+    form.close();
+    QCOMPARE(t.exitCount, 1);
+}
+
+void StartupAndSaveTest::endingKeepsARecordThatCannotHoldTheCallsign() {
+    TestContext t;
+    t.writeSettingsBytes(SettingsFileBuilder().text(8, "JA1OLD").bytes());
+    MainForm form(t.context());
+    form.ui().CallsignText->setText(QStringLiteral("JA1ABCDEFGHIJ"));
+    form.close();
+    QCOMPARE(Record(t.settingsBytes(), 8).left(8), QByteArray("\x06\x00JA1OLD", 8));
+    QCOMPARE(t.exitCount, 1);
+}
+
+void StartupAndSaveTest::closingInStepModeStopsThePlayback() {
+    TestContext t;
+    MainForm form(t.context());
+    form.ui().StepMode_Option->setChecked(true);
+    form.close();
+    QVERIFY(form.lesson().stopPlayback);
+
+    TestContext other;
+    MainForm normal(other.context());
+    normal.ui().NormalMode_Option->setChecked(true);
+    normal.ui().mnuEnd->trigger();
+    QVERIFY(!normal.lesson().stopPlayback);
+}
+
+void StartupAndSaveTest::endingFromInsideADelayReturnsAtOnce() {
+    TestContext t;
+    MainForm form(t.context());
+    const qint64 start = t.clock.now();
+    t.clock.scheduleAt(start + 500, [&] { form.ui().mnuEnd->trigger(); });
+    bool laterActionRan = false;
+    t.clock.scheduleAt(start + 600, [&] { laterActionRan = true; });
+    Delay(t.clock, 10000);
+    QCOMPARE(t.clock.now() - start, 500);
+    QVERIFY(!laterActionRan);
+    QCOMPARE(t.exitCount, 1);
+    Delay(t.clock, 1000);
+    QCOMPARE(t.clock.now() - start, 500);
+}
+
+void StartupAndSaveTest::toneTextKeepsDigitsAndChecksTheRange() {
+    TestContext t;
+    MainForm form(t.context());
+    QLineEdit* tone = form.ui().ToneText;
+    tone->clear();
+    QTest::keyClicks(tone, QStringLiteral("8a0"));
+    QCOMPARE(tone->text(), QStringLiteral("80"));
+    QTest::keyClick(tone, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(tone, Qt::Key_Return);
+    QCOMPARE(tone->text(), QStringLiteral("80"));
+    QTest::keyClick(tone, Qt::Key_Backspace);
+    QCOMPARE(tone->text(), QStringLiteral("8"));
+    QTest::keyClicks(tone, QStringLiteral("0"));
+    LoseFocus(tone);
+    QCOMPARE(tone->text(), QStringLiteral("100"));
+
+    tone->setText(QStringLiteral("7000"));
+    LoseFocus(tone);
+    QCOMPARE(tone->text(), QStringLiteral("6000"));
+    tone->clear();
+    LoseFocus(tone);
+    QCOMPARE(tone->text(), QStringLiteral("100"));
+    tone->setText(QStringLiteral("6000"));
+    LoseFocus(tone);
+    QCOMPARE(tone->text(), QStringLiteral("6000"));
+}
+
+void StartupAndSaveTest::fineAdjustmentLabelFollowsTheScrollBar_data() {
+    QTest::addColumn<int>("value");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("5") << 5 << QStringLiteral("微調整 - 5%");
+    QTest::newRow("-5") << -5 << QStringLiteral("微調整 + 5%");
+    QTest::newRow("20") << 20 << QStringLiteral("微調整 -20%");
+    QTest::newRow("-20") << -20 << QStringLiteral("微調整 +20%");
+    QTest::newRow("between steps keeps the caption") << 12 << QStringLiteral("微調整 -10%");
+}
+
+void StartupAndSaveTest::fineAdjustmentLabelFollowsTheScrollBar() {
+    QFETCH(int, value);
+    QFETCH(QString, caption);
+    TestContext t;
+    MainForm form(t.context());
+    form.ui().Speed_HScroll->setValue(10);
+    form.ui().Speed_HScroll->setValue(value);
+    QCOMPARE(form.ui().Label7->text(), caption);
+}
+
+void StartupAndSaveTest::draggedThumbSettlesOnAStep() {
+    TestContext t;
+    MainForm form(t.context());
+    QScrollBar* scroll = form.ui().Speed_HScroll;
+    scroll->setSliderDown(true);
+    scroll->setSliderPosition(-13);
+    scroll->setSliderDown(false);
+    QCOMPARE(scroll->value(), -15);
+    QCOMPARE(form.ui().Label7->text(), QStringLiteral("微調整 +15%"));
+    // The arrows and the track move by one step.
+    scroll->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    QCOMPARE(scroll->value(), -10);
+    scroll->triggerAction(QAbstractSlider::SliderPageStepSub);
+    QCOMPARE(scroll->value(), -15);
+}
+
+QTEST_MAIN(StartupAndSaveTest)
+#include "test_startup_and_save.moc"

@@ -1,0 +1,97 @@
+#pragma once
+
+#include <QDir>
+#include <QFile>
+#include <QList>
+#include <QTemporaryDir>
+
+#include "AppContext.h"
+#include "DesktopServices.h"
+#include "Places.h"
+#include "RecordingSoundOutput.h"
+#include "VirtualClock.h"
+
+// Answers every desktop request without a desktop and remembers what was asked.
+class FakeDesktopServices : public DesktopServices {
+  public:
+    struct Message {
+        Icon icon;
+        QString title;
+        QString text;
+    };
+
+    void showMessage(QWidget*, Icon icon, const QString& title, const QString& text) override {
+        messages.append({icon, title, text});
+    }
+    bool openUrl(const QUrl& url) override {
+        openedUrls.append(url);
+        return true;
+    }
+    void setClipboardText(const QString& text) override { clipboard = text; }
+    QDateTime currentDateTime() const override { return now; }
+    QString openFileName(QWidget*, const QString&, const QString&) override { return fileToOpen; }
+
+    QList<Message> messages;
+    QList<QUrl> openedUrls;
+    QString clipboard;
+    QDateTime now = QDateTime(QDate(2026, 12, 7), QTime(20, 41, 59));
+    QString fileToOpen;
+};
+
+// One main window's worth of fakes: a virtual clock, recorded sound, temporary
+// program and current directories.
+struct TestContext {
+    TestContext() : places(programDir.path(), currentDir.path()) {}
+
+    AppContext context() {
+        return AppContext{clock, sound, desktop, places, [this] { ++exitCount; }};
+    }
+
+    QString settingsPath() const {
+        return QDir(currentDir.path()).filePath(QStringLiteral("saveset.dat"));
+    }
+    QString soundFolder() const {
+        return QDir(programDir.path()).filePath(QStringLiteral("sound"));
+    }
+
+    QByteArray settingsBytes() const {
+        QFile file(settingsPath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    void writeSettingsBytes(const QByteArray& bytes) const {
+        QFile file(settingsPath());
+        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+            file.write(bytes);
+        }
+    }
+
+    QTemporaryDir programDir;
+    QTemporaryDir currentDir;
+    VirtualClock clock{1000};
+    RecordingSoundOutput sound{clock};
+    FakeDesktopServices desktop;
+    Places places;
+    int exitCount = 0;
+};
+
+// Bytes of a settings file laid out by hand: record n at (n - 1) * 14.
+class SettingsFileBuilder {
+  public:
+    explicit SettingsFileBuilder(int records = 9, char fill = '\0') : m_bytes(records * 14, fill) {}
+
+    SettingsFileBuilder& integer(int record, qint16 value) {
+        const auto raw = static_cast<quint16>(value);
+        m_bytes[(record - 1) * 14] = static_cast<char>(raw & 0xFF);
+        m_bytes[(record - 1) * 14 + 1] = static_cast<char>(raw >> 8);
+        return *this;
+    }
+    SettingsFileBuilder& text(int record, const QByteArray& bytes) {
+        integer(record, static_cast<qint16>(bytes.size()));
+        m_bytes.replace((record - 1) * 14 + 2, bytes.size(), bytes);
+        return *this;
+    }
+    QByteArray bytes() const { return m_bytes; }
+
+  private:
+    QByteArray m_bytes;
+};
