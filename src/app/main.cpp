@@ -9,7 +9,6 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillstart"));
-    QApplication::setOrganizationName(QStringLiteral("Quillstart"));
 
     RealClock clock;
     SilentSoundOutput sound(clock);

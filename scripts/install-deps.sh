@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs from Debian 12's archive whatever the trainer needs to build, run and be tested.
+# Does nothing (and asks no server) when everything is already installed.
+set -euo pipefail
+
+packages=(
+    # build tools
+    build-essential cmake ninja-build pkg-config
+    # Qt 6; libqt6multimedia6 carries QAudioSink with its PulseAudio back end (libpulse0)
+    qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6multimedia6 qt6-qpa-plugins libgl-dev
+    # Japanese font for the interface
+    fonts-ipafont-gothic
+    # a sound server for the tests that play real sound into a null sink
+    pulseaudio pulseaudio-utils
+    # the desktop accessibility check: a virtual display, a private session bus and AT-SPI
+    xvfb xauth dbus dbus-x11 at-spi2-core python3-pyatspi python3-gi gir1.2-atspi-2.0
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    status=$(dpkg-query -W -f='${db:Status-Status}' "$package" 2>/dev/null || true)
+    if [[ "$status" != "installed" ]]; then
+        missing+=("$package")
+    fi
+done
+
+if [[ ${#missing[@]} -eq 0 ]]; then
+    exit 0
+fi
+
+echo "install-deps: installing ${missing[*]}"
+as_root=()
+if [[ $(id -u) -ne 0 ]]; then
+    as_root=(sudo)
+fi
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
+    apt-get install -y --no-install-recommends "${missing[@]}"
