@@ -13,6 +13,8 @@ struct LinkState {
     QString teacherStatus;
     QString studentStatus;
     QString receivedQuestion;
+    // The CW chat transcript of this side; emptied on each new connection.
+    QString cwChatBuffer;
     // The previous send has completed; the sender waits for it.
     bool sendDone = false;
 };

@@ -1,0 +1,341 @@
+#include "NetConnection.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "Clock.h"
+#include "ClockTimer.h"
+#include "LinkSocket.h"
+#include "LinkState.h"
+#include "NetControls.h"
+#include "NoCallsignOrIpDialog.h"
+#include "PingCounter.h"
+#include "PingSocket.h"
+#include "QuillNetModule.h"
+#include "RoleCaptions.h"
+#include "WindowPlacement.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int kConnectRetryMs = 2000;
+constexpr int kChatModeDelayMs = 10;
+// The listening side lets the connection settle before it starts watching the peer.
+constexpr int kPingStartDelayMs = 30000;
+
+const QString kNoModeChosen = u"モード未選択"_s;
+
+}  // namespace
+
+NetConnection::NetConnection(NetWindow& window, QuillNetModule& module, LinkSocket& winsock1,
+                             PingSocket& winsock2, QObject* parent)
+    : QObject(parent), m_w(window), m_module(module), m_winsock1(winsock1), m_winsock2(winsock2) {}
+
+bool NetConnection::addressCheckPassed() {
+    const bool noCallsign = m_w.ui.CallsignText->text().isEmpty();
+    const bool noAddress = m_w.ui.ConnectIpText->text().isEmpty();
+    if (!noCallsign && !noAddress) {
+        return true;
+    }
+    NoCallsignOrIpDialog dialog(noCallsign, noAddress, &m_w.window);
+    PlaceRelativeTo(&dialog, &m_w.window, 3000, 1600);
+    connect(&m_w.clock, &Clock::quitRequested, &dialog, &QDialog::reject);
+    dialog.exec();
+    return false;
+}
+
+void NetConnection::setAddressBoxesLocked(bool locked) {
+    m_w.ui.CallsignText->setReadOnly(locked);
+    m_w.ui.ConnectIpText->setReadOnly(locked);
+}
+
+bool NetConnection::linkGoneSince(quint64 serial) const {
+    return m_w.clock.quitting() || m_winsock1.linkSerial() != serial;
+}
+
+void NetConnection::MainForm_ListenButton_Click() {
+    if (!addressCheckPassed()) {
+        return;
+    }
+    const MainFormUi& ui = m_w.ui;
+    m_winsock1.listen(m_w.ports.tcp);
+    m_w.link.myCallsign = ui.CallsignText->text();
+    setAddressBoxesLocked(true);
+    ui.StatusLabel->setText(u"相手からの接続待ちです。"_s);
+    ui.CloseButton->setText(u"停止"_s);
+    ui.CloseButton->setEnabled(true);
+    ui.ConnectButton->setEnabled(false);
+    ui.ListenButton->setEnabled(false);
+    NetControls::Deselect(ui.TeacherOption);
+    NetControls::Deselect(ui.StudentOption);
+    m_winsock2.bind(ui.ConnectIpText->text(), m_w.ports.connectorUdp, m_w.ports.listenerUdp);
+}
+
+void NetConnection::MainForm_ConnectButton_Click() {
+    if (!addressCheckPassed()) {
+        return;
+    }
+    const MainFormUi& ui = m_w.ui;
+    m_winsock1.close();
+    m_w.link.myCallsign = ui.CallsignText->text();
+    setAddressBoxesLocked(true);
+    // The first attempt is made at the first tick.
+    m_w.connectTimer.setInterval(kConnectRetryMs);
+    m_w.connectTimer.setEnabled(true);
+    ui.ConnectButton->setEnabled(false);
+    ui.CloseButton->setText(u"中止"_s);
+    ui.CloseButton->setEnabled(true);
+    ui.ListenButton->setEnabled(false);
+    NetControls::Deselect(ui.TeacherOption);
+    NetControls::Deselect(ui.StudentOption);
+    m_winsock2.close();
+    m_winsock2.bind(ui.ConnectIpText->text(), m_w.ports.listenerUdp, m_w.ports.connectorUdp);
+}
+
+void NetConnection::MainForm_ConnectTimer_Timer() {
+    if (m_winsock1.state() == LinkSocket::State::Connected) {
+        m_winsock1.close();
+    }
+    if (m_winsock1.state() != LinkSocket::State::Closed) {
+        return;  // an attempt is still under way
+    }
+    const QString host = m_w.ui.ConnectIpText->text();
+    m_w.ui.StatusLabel->setText(host + u"に接続要求しています。"_s);
+    m_winsock1.connectTo(host, m_w.ports.tcp);
+}
+
+void NetConnection::logDeparture(const QString& stamp) {
+    m_module.AppendLogLine(QString());
+    m_module.AppendLogLine(m_w.link.myCallsign + u"さんが退室しました。"_s + stamp);
+    m_module.AppendLogLine(m_w.link.peerCallsign + u"さんが退室しました。"_s + stamp);
+    m_module.ShowLog();
+}
+
+void NetConnection::MainForm_CloseButton_Click() {
+    m_w.connectTimer.setEnabled(false);
+    const QString stamp = m_module.Stamp();
+    QLabel* status = m_w.ui.StatusLabel;
+    switch (m_winsock1.state()) {
+        case LinkSocket::State::Connecting:
+            m_winsock1.close();
+            status->setText(m_winsock1.remoteHost() + u"への接続を中止しました。"_s);
+            break;
+        case LinkSocket::State::Closing:
+            m_winsock1.close();
+            status->setText(m_w.link.peerCallsign + u"さんから切断されました。"_s);
+            break;
+        case LinkSocket::State::Connected:
+            m_winsock1.close();
+            logDeparture(stamp);
+            status->setText(m_w.link.peerCallsign + u"さんから切断しました。"_s);
+            break;
+        case LinkSocket::State::Listening:
+            m_winsock1.close();
+            status->setText(u"相手からの接続待ちを停止しました。"_s);
+            break;
+        default:
+            break;
+    }
+    ApplyIdleLayout();
+}
+
+void NetConnection::ApplyIdleLayout() {
+    const MainFormUi& ui = m_w.ui;
+    ui.ConnectButton->setEnabled(true);
+    ui.ListenButton->setEnabled(true);
+    ui.TeacherOption->setEnabled(false);
+    ui.StudentOption->setEnabled(false);
+    setAddressBoxesLocked(false);
+    ui.SendMessageButton->setEnabled(false);
+    m_w.retryPingTimer.setEnabled(false);
+    m_winsock2.close();
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             ui.ChatMode_Option, ui.optionMoji, ui.optionCw, ui.StepMode_Option,
+             ui.NormalMode_Option, ui.StartButton_Command, ui.StopButton_Command,
+             ui.KaitoupassButton_Command, ui.CloseButton}) {
+        control->setEnabled(false);
+    }
+    ui.TeacherLabel->setText(RoleCaption::kSetterIdle);
+    ui.StudentLabel->setText(RoleCaption::kAnswererIdle);
+}
+
+void NetConnection::enterChatMode() {
+    const MainFormUi& ui = m_w.ui;
+    // Each selection runs its handler when it was not selected before.
+    ui.ChatMode_Option->setEnabled(true);
+    ui.ChatMode_Option->setChecked(true);
+    ui.optionMoji->setEnabled(true);
+    ui.optionMoji->setChecked(true);
+    ui.optionCw->setEnabled(true);
+}
+
+void NetConnection::MainForm_Winsock1_ConnectionRequest() {
+    const QString stamp = m_module.Stamp();
+    const MainFormUi& ui = m_w.ui;
+    m_winsock1.close();
+    m_winsock1.accept();
+    const quint64 serial = m_winsock1.linkSerial();
+    m_winsock2.acceptFrom(m_winsock1.peerAddress());
+    ui.StatusLabel->setText(u"接続を受付けました。"_s);
+    ui.SendMessageButton->setEnabled(true);
+    ui.CloseButton->setText(u"切断"_s);
+    m_module.log().restart();
+    m_module.AppendLogLine(m_w.link.myCallsign + u"さんが入室しました。"_s + stamp);
+    m_module.SendNetMessage(0, m_w.link.myCallsign);
+    ui.SendMessageText->setFocus();
+    m_w.link.cwChatBuffer.clear();
+    ui.TeacherOption->setEnabled(true);
+    ui.StudentOption->setEnabled(true);
+    Delay(m_w.clock, kChatModeDelayMs);
+    if (linkGoneSince(serial)) {
+        return;
+    }
+    enterChatMode();
+    Delay(m_w.clock, kPingStartDelayMs);
+    // The link may have closed, or a newer one begun, during the wait: the ping belongs to
+    // this link only.
+    if (linkGoneSince(serial)) {
+        return;
+    }
+    m_w.retryPingTimer.setInterval(PingCounter::kNormalInterval);
+    m_w.retryPingTimer.setEnabled(true);
+}
+
+void NetConnection::MainForm_Winsock1_Connect() {
+    const QString stamp = m_module.Stamp();
+    const MainFormUi& ui = m_w.ui;
+    const quint64 serial = m_winsock1.linkSerial();
+    m_module.log().restart();
+    m_module.log().clearText();
+    m_w.link.cwChatBuffer.clear();
+    m_w.connectTimer.setEnabled(false);
+    m_winsock2.acceptFrom(m_winsock1.peerAddress());
+    ui.StatusLabel->setText(m_winsock1.remoteHost() + u"に接続しました。"_s);
+    m_module.AppendLogLine(m_w.link.myCallsign + u"さんが入室しました。"_s + stamp);
+    m_module.SendNetMessage(0, m_w.link.myCallsign);
+    ui.SendMessageText->setFocus();
+    ui.CloseButton->setText(u"切断"_s);
+    if (linkGoneSince(serial)) {
+        return;
+    }
+    m_w.retryPingTimer.setInterval(PingCounter::kNormalInterval);
+    m_w.retryPingTimer.setEnabled(true);
+    Delay(m_w.clock, kChatModeDelayMs);
+    if (linkGoneSince(serial)) {
+        return;
+    }
+    enterChatMode();
+}
+
+void NetConnection::MainForm_Winsock1_Close() {
+    const QString stamp = m_module.Stamp();
+    logDeparture(stamp);
+    m_w.ui.StatusLabel->setText(m_w.link.peerCallsign + u"さんから切断されました。"_s);
+    m_winsock1.close();
+    ApplyIdleLayout();
+}
+
+void NetConnection::MainForm_Winsock1_Error(const QString& description) {
+    const MainFormUi& ui = m_w.ui;
+    // An established link that breaks leaves nothing to chat or ping over.
+    const bool linkBroke = !m_winsock1.peerAddress().isNull();
+    m_w.connectTimer.setEnabled(false);
+    m_winsock1.close();
+    m_winsock2.close();
+    if (linkBroke) {
+        ApplyIdleLayout();
+    }
+    m_w.retryPingTimer.setEnabled(false);
+    ui.StatusLabel->setText(description);
+    ui.ConnectButton->setEnabled(true);
+    ui.ListenButton->setEnabled(true);
+    ui.CloseButton->setEnabled(false);
+    setAddressBoxesLocked(false);
+}
+
+void NetConnection::MainForm_Winsock1_Overflow() {
+    const QString stamp = m_module.Stamp();
+    m_w.connectTimer.setEnabled(false);
+    m_winsock1.close();
+    m_module.AppendLogLine(u"チャットルームを閉じました。"_s + stamp);
+    m_w.ui.StatusLabel->setText(u"相手から受信したデータが多すぎるため切断しました。"_s);
+    ApplyIdleLayout();
+}
+
+void NetConnection::MainForm_Winsock1_DataArrival(const QByteArray& data) {
+    m_module.DispatchNetMessage(data);
+}
+
+void NetConnection::MainForm_Winsock1_SendProgress() {
+    m_w.link.sendDone = false;
+}
+
+void NetConnection::MainForm_Winsock1_SendComplete() {
+    m_w.link.sendDone = true;
+}
+
+void NetConnection::MainForm_TeacherOption_Click() {
+    const MainFormUi& ui = m_w.ui;
+    LinkState& s = m_w.link;
+    m_module.SendNetMessage(2, u"S"_s);
+    ui.TeacherLabel->setText(RoleCaption::SetterSelf(s));
+    s.peerMode = kNoModeChosen;
+    ui.StudentLabel->setText(u"解答者："_s + s.peerCallsign + u'[' + s.peerMode + u'/' +
+                             s.peerSpeed + u']');
+    NetControls::Deselect(ui.ChatMode_Option);
+    ui.optionMoji->setEnabled(false);
+    ui.optionCw->setEnabled(false);
+    m_module.ShowLog();
+    ui.StepMode_Option->setEnabled(false);
+    ui.NormalMode_Option->setEnabled(false);
+    ui.StartButton_Command->setText(u"出題"_s);
+    ui.StartButton_Command->setEnabled(true);
+    ui.StopButton_Command->setEnabled(true);
+    NetControls::Deselect(ui.StepMode_Option);
+    NetControls::Deselect(ui.NormalMode_Option);
+    ui.ToneText->setEnabled(false);
+    NetControls::SetSpeedControlsEnabled(ui, false);
+}
+
+void NetConnection::MainForm_StudentOption_Click() {
+    const MainFormUi& ui = m_w.ui;
+    LinkState& s = m_w.link;
+    m_module.SendNetMessage(2, u"T"_s);
+    ui.TeacherLabel->setText(RoleCaption::kSetterIdle + s.peerCallsign);
+    if (const auto speed = NetControls::SelectedSpeed(ui)) {
+        s.mySpeed = speed->text;
+        m_module.SendNetMessage(4, speed->code);
+    }
+    s.myMode = kNoModeChosen;
+    ui.StudentLabel->setText(u"解答者："_s + s.myCallsign + u'[' + s.myMode + s.mySpeed + u']');
+    s.myMode.clear();
+    s.mySpeed.clear();
+    ui.AnswerText->clear();
+    NetControls::Deselect(ui.ChatMode_Option);
+    ui.optionMoji->setEnabled(false);
+    ui.optionCw->setEnabled(false);
+    m_module.ShowLog();
+    ui.StepMode_Option->setEnabled(true);
+    ui.NormalMode_Option->setEnabled(true);
+    ui.StartButton_Command->setText(u"準備OK"_s);
+    ui.StartButton_Command->setEnabled(true);
+    ui.StopButton_Command->setEnabled(true);
+    NetControls::Deselect(ui.StepMode_Option);
+    NetControls::Deselect(ui.NormalMode_Option);
+    ui.ToneText->setEnabled(true);
+    NetControls::SetSpeedControlsEnabled(ui, true);
+}
+
+void NetConnection::MainForm_mnuNetTeacherMode_Click() {
+    m_w.ui.mnuNetTeacherMode->setChecked(true);
+    m_w.ui.mnuNetStudentMode->setChecked(false);
+}
+
+void NetConnection::MainForm_mnuNetStudentMode_Click() {
+    m_w.ui.mnuNetTeacherMode->setChecked(false);
+    m_w.ui.mnuNetStudentMode->setChecked(true);
+}

@@ -1,0 +1,69 @@
+#include "PresencePing.h"
+
+#include <QLabel>
+
+#include "Clock.h"
+#include "ClockTimer.h"
+#include "Cp932Codec.h"
+#include "LinkSocket.h"
+#include "MainFormUi.h"
+#include "NetConnection.h"
+#include "PingSocket.h"
+#include "QuillNetModule.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QByteArray kPing = QByteArrayLiteral("quill");
+const QByteArray kAnswer = QByteArrayLiteral("1");
+constexpr int kAnswerDelayMs = 100;
+
+}  // namespace
+
+PresencePing::PresencePing(NetWindow& window, QuillNetModule& module, NetConnection& connection,
+                           LinkSocket& winsock1, PingSocket& winsock2, QObject* parent)
+    : QObject(parent),
+      m_w(window),
+      m_module(module),
+      m_connection(connection),
+      m_winsock1(winsock1),
+      m_winsock2(winsock2) {}
+
+PingCounter::Next PresencePing::SendUDPPing() {
+    m_receivePing.clear();
+    m_winsock2.send(kPing);
+    return m_counter.pingSent();
+}
+
+void PresencePing::MainForm_RetryPingTimer_Timer() {
+    const QString stamp = m_module.Stamp();
+    switch (SendUDPPing()) {
+        case PingCounter::Next::Keep:
+            break;
+        case PingCounter::Next::Shorten:
+            m_w.retryPingTimer.setInterval(PingCounter::kRetryInterval);
+            break;
+        case PingCounter::Next::PeerLost:
+            m_winsock1.close();
+            m_winsock2.close();
+            m_w.retryPingTimer.setEnabled(false);
+            m_module.AppendLogLine(u"チャットルームを閉じました。"_s + stamp);
+            m_w.ui.StatusLabel->setText(u"相手から応答がないので切断しました。"_s);
+            m_connection.ApplyIdleLayout();
+            break;
+    }
+}
+
+void PresencePing::MainForm_Winsock2_DataArrival(const QByteArray& datagram) {
+    m_receivePing = Cp932::Decode(datagram);
+    if (datagram == kPing) {
+        // Answered even while this side's own timer is off.
+        Delay(m_w.clock, kAnswerDelayMs);
+        m_winsock2.send(kAnswer);
+    } else if (datagram == kAnswer) {
+        m_counter.answered();
+        m_w.retryPingTimer.setInterval(PingCounter::kNormalInterval);
+        m_receivePing.clear();
+    }
+}

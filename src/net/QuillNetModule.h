@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+#include "NetHooks.h"
+#include "NetLog.h"
+#include "NetWindow.h"
+
+class LinkSocket;
+class QLabel;
+
+// The message layer of the peer link: the one sender, the one receiver, the on-screen log and
+// the role labels that the received messages change.
+class QuillNetModule : public QObject {
+    Q_OBJECT
+  public:
+    QuillNetModule(NetWindow& window, LinkSocket& winsock1, NetHooks& hooks,
+                   QObject* parent = nullptr);
+
+    // Waits (events running) for the previous send to complete, but never long: a missing
+    // completion must not hang the window. Types 0 and 1 go out whatever the state, 2 to 9
+    // only while connected. Type 1 always sends the current text of SendMessageText.
+    void SendNetMessage(int type, const QString& payload = {});
+    // One received message; waits inside run further messages.
+    void DispatchNetMessage(const QByteArray& data);
+    void AppendLogLine(const QString& line);
+
+    // ChatText shows the log.
+    void ShowLog();
+    NetLog& log() { return m_log; }
+    // "(2026/12/07 20:41:59)": the local date and time as log lines carry it.
+    QString Stamp() const;
+
+    // A label's caption and colour in one step.
+    static void ShowLabel(QLabel* label, const QString& caption);
+    static void ShowLabel(QLabel* label, const QString& caption, const QColor& colour);
+
+  private:
+    void receiveCallsign(const QString& callsign, const QString& stamp);
+    void receiveRole(const QString& payload);
+    void receiveMode(const QString& payload);
+    void receiveSpeed(const QString& payload);
+    void receiveQuestion(const QString& question);
+    void receiveSetterStatus(const QString& payload);
+    void receiveAnswererStatus(const QString& payload);
+    void receiveChatStatus(const QString& payload);
+
+    void setRoleControls(bool enabled);
+    void blinkWhileTesting();
+    void composingBlink();
+    // A blink loop ends when the program ends or the link it began on has gone.
+    bool linkGoneSince(quint64 serial) const;
+
+    NetWindow& m_w;
+    LinkSocket& m_winsock1;
+    NetHooks& m_hooks;
+    NetLog m_log;
+    bool m_testingBlinkRunning = false;
+    bool m_composingBlinkRunning = false;
+};

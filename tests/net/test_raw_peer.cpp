@@ -1,0 +1,175 @@
+// One main window against a peer made of raw sockets in the test: the exact bytes on the
+// wire, coalesced and undecodable receives, floods, and who may ping.
+#include <QLabel>
+#include <QNetworkDatagram>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTcpSocket>
+#include <QTest>
+#include <QUdpSocket>
+
+#include "ClockTimer.h"
+#include "NetTestSupport.h"
+#include "QuillNetModule.h"
+
+using namespace Qt::StringLiterals;
+
+class RawPeerTest : public QObject {
+    Q_OBJECT
+
+    // The window listens as JA1AAA; the raw peer connects to it.
+    struct Rig {
+        TestContext context;
+        LinkWatch watch{context.clock};
+        MainForm form{context.context()};
+        QTcpSocket peer;
+        QByteArray received;
+        Rig() {
+            watch.add(&form);
+            watch.add(&peer);
+            SetIdentity(form, u"JA1AAA"_s);
+            QObject::connect(&peer, &QTcpSocket::readyRead, [this] { received += peer.readAll(); });
+            form.ui().ListenButton->click();
+            peer.connectToHost(QHostAddress::LocalHost, context.ports.tcp);
+            wait(100);
+        }
+        void wait(int ms) { Delay(context.clock, ms); }
+        void send(const QByteArray& bytes, int ms = 100) {
+            peer.write(bytes);
+            peer.flush();
+            wait(ms);
+        }
+        QString lastLogLine() {
+            return form.peerLink().module().log().text().split(u"\r\n"_s).constLast();
+        }
+    };
+
+  private slots:
+    void greetingAndChatLineBytes() {
+        Rig r;
+        QCOMPARE(r.received, QByteArray("0JA1AAA30"));
+        r.received.clear();
+        // ありがとう～ in code page 932, the wave dash as Windows writes it
+        r.form.ui().SendMessageText->setText(u"ありがとう～"_s);
+        r.wait(100);
+        r.form.ui().SendMessageButton->click();
+        r.wait(100);
+        QCOMPARE(r.received,
+                 QByteArray("80") + "1\x82\xA0\x82\xE8\x82\xAA\x82\xC6\x82\xA4\x81\x60" + "85");
+    }
+
+    void receivedMessagesAsTheyShow_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("logLine");
+        QTest::newRow("callsign") << QByteArray("0JA9ZZZ") << QString();
+        QTest::newRow("japanese line")
+            << QByteArray("1\x82\xB1\x82\xF1\x82\xC9\x82\xBF\x82\xCD") << u"JA9ZZZ > こんにちは"_s;
+        QTest::newRow("undecodable bytes")
+            << QByteArray("1A\x81\x20Z\xFF") << u"JA9ZZZ > A\uFFFD Z\uFFFD"_s;
+        QTest::newRow("empty line") << QByteArray("1") << u"JA9ZZZ > "_s;
+        QTest::newRow("rich text stays text") << QByteArray("1<b>x</b>") << u"JA9ZZZ > <b>x</b>"_s;
+    }
+    void receivedMessagesAsTheyShow() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, logLine);
+        Rig r;
+        r.send("0JA9ZZZ");
+        r.send(bytes);
+        QCOMPARE(r.form.link().peerCallsign, u"JA9ZZZ"_s);
+        QCOMPARE(r.lastLogLine(), logLine);
+    }
+
+    void unlistedPayloadsChangeNothing() {
+        Rig r;
+        r.send("0JA9ZZZ");
+        const QString label = r.form.ui().StudentLabel->text();
+        r.send("49");
+        r.send("2X");
+        r.send("\xFF\xFEgarbage");
+        QVERIFY(r.form.link().peerSpeed.isEmpty());
+        QVERIFY(r.form.ui().Speed25_Option->isChecked());
+        QCOMPARE(r.form.ui().StudentLabel->text(), label);
+        QVERIFY(r.received.endsWith("30"));  // nothing was answered
+    }
+
+    // "72" and "63" joined by TCP: both act. The test's end ("74") ends the blink loop.
+    void coalescedSingleCharacterMessagesAreSplit() {
+        Rig r;
+        r.send("0JA9ZZZ");
+        VirtualClock& clock = r.context.clock;
+        clock.scheduleAt(clock.now() + 4000, [&r] {
+            QCOMPARE(r.form.ui().StudentLabel->text(), u"解答者:JA9ZZZ[受験中]"_s);
+            r.peer.write("74");
+        });
+        r.send("7263", 5000);
+        QCOMPARE(r.form.link().teacherStatus, u"出題中止"_s);
+        QCOMPARE(r.form.link().studentStatus, u"受験中止"_s);
+        QCOMPARE(r.form.ui().StudentLabel->text(), u"解答者:JA9ZZZ[受験中止]"_s);
+        QCOMPARE(r.form.ui().TeacherLabel->text(), u"出題者:JA1AAA"_s);
+    }
+
+    // A peer repeating "72" must not stack one blink loop inside the other.
+    void repeatedTestStartsShareOneBlinkLoop() {
+        Rig r;
+        r.send("0JA9ZZZ");
+        VirtualClock& clock = r.context.clock;
+        clock.scheduleAt(clock.now() + 3000, [&r] { r.peer.write("74"); });
+        r.send(QByteArray("72").repeated(5000), 4000);
+        QCOMPARE(r.form.link().studentStatus, u"受験中止"_s);
+        QCOMPARE(r.form.peerLink().winsock1().state(), LinkSocket::State::Connected);
+    }
+
+    void roleRequestIsAnsweredOnce() {
+        Rig r;
+        r.send("0JA9ZZZ");
+        r.received.clear();
+        r.send("2S");
+        QVERIFY(r.form.ui().StudentOption->isChecked());
+        QCOMPARE(r.received, QByteArray("2T41"));
+        r.received.clear();
+        r.send("2S");  // already the answerer: no echo
+        QVERIFY(r.received.isEmpty());
+    }
+
+    void floodClosesTheLink() {
+        Rig r;
+        QByteArray flood("1");
+        flood.append(4 * 1024 * 1024, 'x');
+        r.send(flood, 500);
+        QCOMPARE(r.form.ui().StatusLabel->text(),
+                 u"相手から受信したデータが多すぎるため切断しました。"_s);
+        QVERIFY(r.form.ui().ListenButton->isEnabled());
+        QCOMPARE(r.form.peerLink().winsock1().state(), LinkSocket::State::Closed);
+        // The window still works: it can listen again.
+        r.form.ui().ListenButton->click();
+        QCOMPARE(r.form.peerLink().winsock1().state(), LinkSocket::State::Listening);
+    }
+
+    void pingsAreAnsweredOnlyForThePeer_data() {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<bool>("answered");
+        QTest::newRow("peer") << u"127.0.0.1"_s << true;
+        QTest::newRow("stranger") << u"127.0.0.2"_s << false;
+    }
+    void pingsAreAnsweredOnlyForThePeer() {
+        QFETCH(QString, from);
+        QFETCH(bool, answered);
+        Rig r;
+        r.form.RetryPingTimer->setEnabled(false);
+        QUdpSocket pinger;
+        QVERIFY(pinger.bind(QHostAddress(from), r.context.ports.connectorUdp));
+        VirtualClock& clock = r.context.clock;
+        bool early = false;
+        clock.scheduleAt(clock.now() + 50, [&] { early = pinger.hasPendingDatagrams(); });
+        pinger.writeDatagram("quill", QHostAddress::LocalHost, r.context.ports.listenerUdp);
+        r.wait(150);
+        QVERIFY(!early);
+        QCOMPARE(pinger.hasPendingDatagrams(), answered);
+        if (answered) {
+            QCOMPARE(pinger.receiveDatagram().data(), QByteArray("1"));
+        }
+    }
+};
+
+QTEST_MAIN(RawPeerTest)
+#include "test_raw_peer.moc"
