@@ -2,6 +2,8 @@
 
 #include <functional>
 
+#include "NetPorts.h"
+
 class Clock;
 class DesktopServices;
 class Places;
@@ -15,4 +17,6 @@ struct AppContext {
     Places& places;
     // Ends the process's event processing; called once, after the clean-up.
     std::function<void()> exitProgram;
+    // The peer link's ports; tests give free ones.
+    NetPorts ports = {};
 };

@@ -14,20 +14,25 @@
 #include "DesktopServices.h"
 #include "FineAdjustment.h"
 #include "MorseTiming.h"
+#include "PeerLink.h"
 #include "Places.h"
 #include "RecordFile.h"
 #include "SettingsRecords.h"
 #include "SettingsSavedDialog.h"
 #include "SoundFolder.h"
+#include "SoundMenu.h"
 #include "SoundOutput.h"
 #include "ToneTextFilter.h"
+#include "WaveDialog.h"
 #include "WindowPlacement.h"
 
 MainForm::MainForm(AppContext context, QWidget* parent)
     : QMainWindow(parent),
       m_context(std::move(context)),
       m_controls(m_ui),
-      m_beep(m_context.sound, m_controls, m_soundState, m_context.clock) {
+      m_beep(m_context.sound, m_controls, m_soundState, m_context.clock),
+      m_wave(m_context.sound, m_controls, m_soundState, m_context.clock, m_context.places),
+      m_dispatch(m_beep, m_wave, m_context.sound, m_controls, m_soundState) {
     setObjectName(QStringLiteral("MainForm"));
     m_ui.setupUi(this);
     // Until the settings file says otherwise, the synthesised sound is in use.
@@ -42,6 +47,16 @@ MainForm::MainForm(AppContext context, QWidget* parent)
 
     m_fineAdjustment = new FineAdjustment(m_ui.Speed_HScroll, m_ui.Label7);
     m_toneTextFilter = new ToneTextFilter(m_ui.ToneText);
+    // Created hidden here so that start-up can load the saved levels into it.
+    m_waveDialog = std::make_unique<WaveDialog>(m_wave, m_controls, m_context.places.settingsPath(),
+                                                m_context.clock);
+    m_controls.setWaveLevelBars(m_waveDialog->WavQuarityHScroll, m_waveDialog->WavVolumeHScroll);
+    m_soundMenu = new SoundMenu(this, m_ui, *m_waveDialog, m_wave, m_controls);
+    m_soundMenu->connectControls();
+
+    m_peerLink = new PeerLink(NetWindow{*this, m_ui, m_link, m_context.clock, m_context.desktop,
+                                        m_context.ports, *ConnectTimer, *RetryPingTimer},
+                              this);
 
     connect(m_ui.SaveSetButton_Command, &QPushButton::clicked, this,
             &MainForm::MainForm_SaveSetButton_Command_Click);
@@ -90,6 +105,8 @@ void MainForm::loadSettings() {
         m_ui.mnuSoundBeep->setChecked(soundMode == kSoundModeBeep);
     }
 
+    m_waveDialog->ApplySavedLevels(file);
+
     m_ui.CallsignText->setText(file.readText(SettingsRecord::Callsign));
     m_ui.ConnectIpText->setText(file.readText(SettingsRecord::PeerAddress));
 }
@@ -111,6 +128,7 @@ void MainForm::MainForm_Form_Load() {
         m_ui.mnuSoundQuarity->setEnabled(false);
     }
 
+    m_peerLink->PrepareAtStartUp();
     m_link.sendDone = true;
     ApplyNotConnectedState();
 }
@@ -131,28 +149,20 @@ void MainForm::ApplyNotConnectedState() {
     m_ui.mnuNetStudentMode->setChecked(true);
 }
 
-std::optional<int> MainForm::selectedSpeed() const {
-    if (m_ui.Speed25_Option->isChecked()) {
-        return 25;
-    }
-    if (m_ui.Speed45_Option->isChecked()) {
-        return 45;
-    }
-    if (m_ui.Speed60_Option->isChecked()) {
-        return 60;
-    }
-    return std::nullopt;
-}
-
 void MainForm::MainForm_SaveSetButton_Command_Click() {
     MainSettings settings;
     settings.toneText = m_ui.ToneText->text();
-    settings.speed = selectedSpeed();
+    settings.speed = m_controls.selectedSpeed();
     settings.fineAdjust = m_ui.Speed_HScroll->value();
-    if (m_ui.mnuSoundWave->isChecked()) {
-        settings.soundMode = kSoundModeWave;
-    } else if (m_ui.mnuSoundBeep->isChecked()) {
-        settings.soundMode = kSoundModeBeep;
+    switch (m_controls.selectedGenerator()) {
+        case SoundGenerator::Wave:
+            settings.soundMode = kSoundModeWave;
+            break;
+        case SoundGenerator::Beep:
+            settings.soundMode = kSoundModeBeep;
+            break;
+        case SoundGenerator::None:
+            break;
     }
     settings.callsign = m_ui.CallsignText->text();
     settings.peerAddress = m_ui.ConnectIpText->text();
@@ -198,6 +208,7 @@ void MainForm::endProgram() {
         return;
     }
     m_ending = true;
+    m_peerLink->MainForm_Form_Unload();
     SoundFolder::Remove(m_context.places.soundFolder());
     RecordFile file(m_context.places.settingsPath());
     // A callsign the record cannot hold leaves the saved one as it was.

@@ -5,13 +5,18 @@
 
 #include "AppContext.h"
 #include "BeepGenerator.h"
+#include "CharacterDispatch.h"
 #include "LessonState.h"
 #include "LinkState.h"
 #include "MainFormControls.h"
 #include "MainFormUi.h"
 #include "SoundControls.h"
+#include "WaveGenerator.h"
 
 class ClockTimer;
+class PeerLink;
+class SoundMenu;
+class WaveDialog;
 class FineAdjustment;
 class ToneTextFilter;
 
@@ -29,6 +34,10 @@ class MainForm : public QMainWindow {
     LessonState& lesson() { return m_lesson; }
     MorseSoundState& soundState() { return m_soundState; }
     BeepGenerator& beepGenerator() { return m_beep; }
+    WaveGenerator& waveGenerator() { return m_wave; }
+    CharacterDispatch& characterDispatch() { return m_dispatch; }
+    WaveDialog& waveDialog() { return *m_waveDialog; }
+    PeerLink& peerLink() { return *m_peerLink; }
 
     ClockTimer* ConnectTimer = nullptr;
     ClockTimer* RetryPingTimer = nullptr;
@@ -53,7 +62,6 @@ class MainForm : public QMainWindow {
     void endProgram();
     void showSettingsSaved();
     void showSoundState(bool on);
-    std::optional<int> selectedSpeed() const;
 
     AppContext m_context;
     MainFormUi m_ui;
@@ -62,7 +70,13 @@ class MainForm : public QMainWindow {
     MorseSoundState m_soundState;
     MainFormControls m_controls;
     BeepGenerator m_beep;
+    WaveGenerator m_wave;
+    CharacterDispatch m_dispatch;
+    // No child of the window: its control names repeat some of the window's.
+    std::unique_ptr<WaveDialog> m_waveDialog;
+    SoundMenu* m_soundMenu = nullptr;
     FineAdjustment* m_fineAdjustment = nullptr;
     ToneTextFilter* m_toneTextFilter = nullptr;
+    PeerLink* m_peerLink = nullptr;
     bool m_ending = false;
 };

@@ -1,21 +1,28 @@
 #include <QApplication>
+#include <cstdlib>
 
 #include "MainForm.h"
 #include "Places.h"
 #include "QtDesktopServices.h"
 #include "RealClock.h"
-#include "SilentSoundOutput.h"
+#include "RealSoundOutput.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillstart"));
 
     RealClock clock;
-    SilentSoundOutput sound(clock);
+    RealSoundOutput sound(clock);
     QtDesktopServices desktop;
     Places places = Places::FromEnvironment();
 
     MainForm window(AppContext{clock, sound, desktop, places, [] { QCoreApplication::exit(0); }});
     window.show();
-    return QApplication::exec();
+    const int code = QApplication::exec();
+    if (!sound.shutDown(100)) {
+        // The sound thread is stuck in a sound server that does not answer. The settings are
+        // saved; the library clean-up that exit() runs could wait on that thread, so skip it.
+        std::_Exit(code);
+    }
+    return code;
 }

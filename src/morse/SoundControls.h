@@ -1,14 +1,26 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
-// What the generators read from the main window's controls, afresh every time,
-// so that a change takes effect from the next symbol or element on.
+// Which generator the sound menu selects.
+enum class SoundGenerator { None, Wave, Beep };
+
+// What the generators and the character dispatch read from the windows' controls,
+// afresh every time, so that a change takes effect from the next symbol or element on.
 class SoundControls {
   public:
     virtual ~SoundControls() = default;
     virtual QString toneText() const = 0;
     virtual int fineAdjustValue() const = 0;
+
+    // The check marks of the sound menu, the WAV entry tested first.
+    virtual SoundGenerator selectedGenerator() const { return SoundGenerator::Wave; }
+    // The first selected of 25, 45 and 60 characters per minute; nothing when none is.
+    virtual std::optional<int> selectedSpeed() const { return 25; }
+    // The WAV settings dialog's levels, 1 ... 5.
+    virtual int waveQualityLevel() const { return 1; }
+    virtual int waveVolumeLevel() const { return 1; }
 };
 
 // Shared by the character routines and the answer checking.

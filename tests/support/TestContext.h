@@ -3,10 +3,14 @@
 #include <QDir>
 #include <QFile>
 #include <QList>
+#include <QTcpServer>
 #include <QTemporaryDir>
+#include <QUdpSocket>
+#include <memory>
 
 #include "AppContext.h"
 #include "DesktopServices.h"
+#include "NetPorts.h"
 #include "Places.h"
 #include "RecordingSoundOutput.h"
 #include "VirtualClock.h"
@@ -38,13 +42,26 @@ class FakeDesktopServices : public DesktopServices {
     QString fileToOpen;
 };
 
+// Ports that nobody uses at the moment, so that tests running in parallel never meet.
+inline NetPorts FreePorts() {
+    QTcpServer tcp;
+    QUdpSocket listenerUdp;
+    QUdpSocket connectorUdp;
+    tcp.listen(QHostAddress::Any, 0);
+    listenerUdp.bind(QHostAddress::Any, 0);
+    connectorUdp.bind(QHostAddress::Any, 0);
+    return NetPorts{tcp.serverPort(), listenerUdp.localPort(), connectorUdp.localPort()};
+}
+
 // One main window's worth of fakes: a virtual clock, recorded sound, temporary
-// program and current directories.
+// program and current directories, free ports for the peer link.
 struct TestContext {
-    TestContext() : places(programDir.path(), currentDir.path()) {}
+    TestContext() : TestContext(nullptr) {}
+    // A second window of the same test: it runs on the first one's clock and ports.
+    explicit TestContext(TestContext& first) : TestContext(&first) {}
 
     AppContext context() {
-        return AppContext{clock, sound, desktop, places, [this] { ++exitCount; }};
+        return AppContext{clock, sound, desktop, places, [this] { ++exitCount; }, ports};
     }
 
     QString settingsPath() const {
@@ -65,12 +82,23 @@ struct TestContext {
         }
     }
 
+  private:
+    explicit TestContext(TestContext* first)
+        : ownClock(first ? nullptr : std::make_unique<VirtualClock>(1000)),
+          clock(first ? first->clock : *ownClock),
+          places(programDir.path(), currentDir.path()),
+          ports(first ? first->ports : FreePorts()) {}
+
+    std::unique_ptr<VirtualClock> ownClock;
+
+  public:
     QTemporaryDir programDir;
     QTemporaryDir currentDir;
-    VirtualClock clock{1000};
+    VirtualClock& clock;
     RecordingSoundOutput sound{clock};
     FakeDesktopServices desktop;
     Places places;
+    NetPorts ports;
     int exitCount = 0;
 };
 

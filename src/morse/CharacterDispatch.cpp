@@ -1,0 +1,89 @@
+#include "CharacterDispatch.h"
+
+#include "BeepGenerator.h"
+#include "MorseTiming.h"
+#include "SoundOutput.h"
+#include "ToneFrequency.h"
+#include "WaveGenerator.h"
+
+namespace {
+
+struct SignEntry {
+    char16_t character;
+    SymbolId questionSymbol;  // used only when handledInQuestion
+    bool handledInQuestion;
+    const char* questionToken;
+    SymbolId chatSymbol;
+    const char* chatToken;
+};
+
+// The signs; letters, digits and the space follow one rule in both tables.
+constexpr SignEntry kSigns[] = {
+    {u'.', SymbolId::AR, true, "[AR]", SymbolId::Period, "."},
+    {u'(', SymbolId::KN, false, nullptr, SymbolId::KN, "[KN]"},
+    {u'+', SymbolId::AR, false, nullptr, SymbolId::AR, "[AR]"},
+    {u'/', SymbolId::Slash, false, nullptr, SymbolId::Slash, "/"},
+    {u'=', SymbolId::BT, false, nullptr, SymbolId::BT, "[BT]"},
+    {u'?', SymbolId::Question, false, nullptr, SymbolId::Question, "?"},
+};
+
+// A word pause is this many dot units at the selected speed (the base of both generators).
+constexpr int kWordPauseUnits = 4;
+
+}  // namespace
+
+std::optional<CharacterEntry> LookUpCharacter(QChar character, CharacterTable table) {
+    if (const std::optional<SymbolId> symbol = SymbolForAlphanumeric(character)) {
+        return CharacterEntry{symbol, character.toUpper()};
+    }
+    if (character == u' ') {
+        return CharacterEntry{std::nullopt, QStringLiteral("[Space]")};
+    }
+    for (const SignEntry& sign : kSigns) {
+        if (character != sign.character) {
+            continue;
+        }
+        if (table == CharacterTable::Chat) {
+            return CharacterEntry{sign.chatSymbol, QString::fromLatin1(sign.chatToken)};
+        }
+        if (sign.handledInQuestion) {
+            return CharacterEntry{sign.questionSymbol, QString::fromLatin1(sign.questionToken)};
+        }
+    }
+    return std::nullopt;
+}
+
+CharacterDispatch::CharacterDispatch(BeepGenerator& beep, WaveGenerator& wave, SoundOutput& output,
+                                     const SoundControls& controls, MorseSoundState& state)
+    : m_beep(beep), m_wave(wave), m_output(output), m_controls(controls), m_state(state) {}
+
+void CharacterDispatch::SoundCharacter(QChar character, CharacterTable table) {
+    const std::optional<CharacterEntry> entry = LookUpCharacter(character, table);
+    if (!entry) {
+        return;
+    }
+    m_state.CurrentSoundToken = entry->token;
+
+    const SoundGenerator generator = m_controls.selectedGenerator();
+    if (generator == SoundGenerator::None) {
+        return;
+    }
+    const std::optional<int> speed = m_controls.selectedSpeed();
+    const int unit = speed ? UnitForSpeed(*speed) : 0;
+    if (unit <= 0) {
+        return;
+    }
+    if (!entry->symbol) {
+        // Four units with the beep generator; the WAV generator's pause is half of it.
+        const float half = generator == SoundGenerator::Wave ? 0.5f : 1.0f;
+        const float factor = FineAdjustFactor(static_cast<qint16>(m_controls.fineAdjustValue()));
+        m_output.Gap(ScaledDuration(kWordPauseUnits * unit, factor * half));
+        return;
+    }
+    if (generator == SoundGenerator::Wave) {
+        m_wave.SoundCharacterWave(*entry->symbol, unit,
+                                  ToneFrequencyForSound(m_controls.toneText()));
+    } else {
+        m_beep.SoundCharacterBeep(*entry->symbol, unit, 3 * unit);
+    }
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QObject>
+
+struct MainFormUi;
+class QWidget;
+class SoundControls;
+class WaveDialog;
+class WaveGenerator;
+
+// The main window's sound menu and its tone test button.
+class SoundMenu : public QObject {
+    Q_OBJECT
+  public:
+    // mainWindow is the dialog's anchor and this object's parent.
+    SoundMenu(QWidget* mainWindow, const MainFormUi& ui, WaveDialog& dialog, WaveGenerator& wave,
+              const SoundControls& controls);
+
+    // Connects the menu entries and the test button to the handlers below.
+    void connectControls();
+
+    void MainForm_mnuSoundWave_Click();
+    void MainForm_mnuSoundBeep_Click();
+    void MainForm_mnuSoundQuarity_Click();
+    void MainForm_toneTestButton_Click();
+
+  private:
+    void selectGenerator(bool wave);
+
+    QWidget* m_mainWindow;
+    const MainFormUi& m_ui;
+    WaveDialog& m_dialog;
+    WaveGenerator& m_wave;
+    const SoundControls& m_controls;
+};

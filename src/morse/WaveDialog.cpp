@@ -1,0 +1,180 @@
+#include "WaveDialog.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QVBoxLayout>
+#include <QWindow>
+
+#include "AccessibleValueLabel.h"
+#include "Clock.h"
+#include "RecordFile.h"
+#include "SettingsRecords.h"
+#include "SoundControls.h"
+#include "ToneFrequency.h"
+#include "WaveGenerator.h"
+#include "WindowPlacement.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int kLowestLevel = 1;
+constexpr int kHighestLevel = 5;
+
+bool IsLevel(int value) {
+    return value >= kLowestLevel && value <= kHighestLevel;
+}
+
+QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+QLabel* MakeValueLabel(QWidget* parent, const QString& name, const QString& accessibleName,
+                       const QString& text) {
+    auto* label = new AccessibleValueLabel(accessibleName, parent);
+    label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
+    label->setText(text);
+    return label;
+}
+
+QScrollBar* MakeLevelBar(QWidget* parent, const QString& name, const QString& accessibleName) {
+    auto* bar = new QScrollBar(Qt::Horizontal, parent);
+    bar->setObjectName(name);
+    bar->setAccessibleName(accessibleName);
+    bar->setRange(kLowestLevel, kHighestLevel);
+    bar->setSingleStep(1);
+    bar->setPageStep(1);
+    bar->setMinimumWidth(160);
+    return bar;
+}
+
+QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& caption) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    return button;
+}
+
+}  // namespace
+
+QString QualityCaption(int level) {
+    return QStringLiteral("[音質%1]").arg(level);
+}
+
+QString VolumeCaption(int level) {
+    return QStringLiteral("[音量%1]").arg(level * 2);
+}
+
+WaveDialog::WaveDialog(WaveGenerator& wave, const SoundControls& controls, QString settingsPath,
+                       Clock& clock, QWidget* parent)
+    : QDialog(parent), m_wave(wave), m_controls(controls), m_settingsPath(std::move(settingsPath)) {
+    setObjectName(QStringLiteral("WaveDialog"));
+    setWindowTitle(QStringLiteral("Wave音質設定"));
+    setModal(true);
+    buildControls();
+
+    connect(WavQuarityHScroll, &QScrollBar::valueChanged, this,
+            &WaveDialog::WaveDialog_WavQuarityHScroll_Change);
+    connect(WavVolumeHScroll, &QScrollBar::valueChanged, this,
+            &WaveDialog::WaveDialog_WavVolumeHScroll_Change);
+    connect(TestButton, &QPushButton::clicked, this, &WaveDialog::WaveDialog_TestButton_Click);
+    connect(SaveButton, &QPushButton::clicked, this, &WaveDialog::WaveDialog_SaveButton_Click);
+    connect(CloseButton, &QPushButton::clicked, this, &WaveDialog::WaveDialog_CloseButton_Click);
+    // Ending the program ends the modal wait too.
+    connect(&clock, &Clock::quitRequested, this, &QWidget::hide);
+}
+
+void WaveDialog::buildControls() {
+    WavQuarityHScroll = MakeLevelBar(this, QStringLiteral("WavQuarityHScroll"), u"音質"_s);
+    WavVolumeHScroll = MakeLevelBar(this, QStringLiteral("WavVolumeHScroll"), u"音量"_s);
+    QuarityLabel =
+        MakeValueLabel(this, QStringLiteral("QuarityLabel"), u"音質の値"_s, u"[音質5]"_s);
+    VolumeLabel = MakeValueLabel(this, QStringLiteral("VolumeLabel"), u"音量の値"_s, u"[音量10]"_s);
+    TestButton = MakeButton(this, QStringLiteral("TestButton"), u"テスト"_s);
+    SaveButton = MakeButton(this, QStringLiteral("SaveButton"), u"設定保存"_s);
+    CloseButton = MakeButton(this, QStringLiteral("CloseButton"), u"閉じる"_s);
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(MakeLabel(this, QStringLiteral("Label1"), u"柔らかい音質1　"_s), 0, 0);
+    grid->addWidget(WavQuarityHScroll, 0, 1);
+    grid->addWidget(MakeLabel(this, QStringLiteral("Label2"), u"硬い音質5"_s), 0, 2);
+    grid->addWidget(QuarityLabel, 0, 3);
+    grid->addWidget(MakeLabel(this, QStringLiteral("Label3"), u"小さい"_s), 1, 0, Qt::AlignRight);
+    grid->addWidget(WavVolumeHScroll, 1, 1);
+    grid->addWidget(MakeLabel(this, QStringLiteral("Label4"), u"大きい"_s), 1, 2);
+    grid->addWidget(VolumeLabel, 1, 3);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    for (QPushButton* button : {TestButton, SaveButton, CloseButton}) {
+        buttons->addWidget(button);
+    }
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addLayout(buttons);
+}
+
+void WaveDialog::ApplySavedLevels(const RecordFile& file) {
+    const int quality = file.readInt(SettingsRecord::WaveQuality);
+    if (IsLevel(quality)) {
+        QuarityLabel->setText(QualityCaption(quality));
+        WavQuarityHScroll->setValue(quality);
+    }
+    const int volume = file.readInt(SettingsRecord::WaveVolume);
+    if (IsLevel(volume)) {
+        VolumeLabel->setText(VolumeCaption(volume));
+        WavVolumeHScroll->setValue(volume);
+    }
+}
+
+void WaveDialog::OpenModal(QWidget* anchor) {
+    QWidget* mainWindow = anchor->window();
+    setFont(mainWindow->font());
+    PlaceRelativeTo(this, mainWindow, 3500, 1900);
+    // Kept above the main window although it is no child of it.
+    if (mainWindow->windowHandle() != nullptr) {
+        winId();
+        windowHandle()->setTransientParent(mainWindow->windowHandle());
+    }
+    SaveButton->setEnabled(false);
+    exec();
+    // A level tried with the test button but not saved lasts only while the dialog is open.
+    ApplySavedLevels(RecordFile(m_settingsPath));
+}
+
+void WaveDialog::WaveDialog_WavQuarityHScroll_Change(int level) {
+    QuarityLabel->setText(QualityCaption(level));
+    SaveButton->setEnabled(true);
+}
+
+void WaveDialog::WaveDialog_WavVolumeHScroll_Change(int level) {
+    VolumeLabel->setText(VolumeCaption(level));
+    SaveButton->setEnabled(true);
+}
+
+void WaveDialog::WaveDialog_TestButton_Click() {
+    TestButton->setEnabled(false);
+    m_wave.PlayTestWord(kTestWordUnitMs, ToneFrequencyForSound(m_controls.toneText()));
+    TestButton->setEnabled(true);
+}
+
+void WaveDialog::WaveDialog_SaveButton_Click() {
+    RecordFile file(m_settingsPath);
+    const bool saved =
+        file.writeInt(SettingsRecord::WaveQuality,
+                      static_cast<qint16>(WavQuarityHScroll->value())) &&
+        file.writeInt(SettingsRecord::WaveVolume, static_cast<qint16>(WavVolumeHScroll->value()));
+    // A file that cannot be written leaves the button enabled for another try.
+    SaveButton->setEnabled(!saved);
+}
+
+void WaveDialog::WaveDialog_CloseButton_Click() {
+    hide();
+}

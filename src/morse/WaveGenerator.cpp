@@ -1,0 +1,88 @@
+#include "WaveGenerator.h"
+
+#include <QDir>
+#include <algorithm>
+
+#include "MorseTiming.h"
+#include "Places.h"
+#include "ToneFrequency.h"
+#include "WaveFile.h"
+
+WaveGenerator::WaveGenerator(SoundOutput& output, const SoundControls& controls,
+                             MorseSoundState& state, const Clock& clock, Places& places)
+    : m_output(output), m_controls(controls), m_state(state), m_clock(clock), m_places(places) {}
+
+float WaveGenerator::currentFactor() const {
+    return FineAdjustFactor(static_cast<qint16>(m_controls.fineAdjustValue()));
+}
+
+QString WaveGenerator::FilePath(SymbolId symbol) const {
+    return QDir(m_places.soundFolder())
+        .filePath(QString::fromLatin1(MorseSymbolFor(symbol).fileStem) + QStringLiteral(".wav"));
+}
+
+void WaveGenerator::buildElement(SampleBuffer& buffer, bool dash, int unitMs, int frequencyHz) {
+    ElementSpec spec;
+    spec.quality = m_controls.waveQualityLevel();
+    spec.volume = m_controls.waveVolumeLevel();
+    spec.leadMs = static_cast<float>(unitMs) * currentFactor();
+    spec.durationMs = static_cast<float>(dash ? 3 * unitMs : unitMs) * currentFactor();
+    // A tone outside the entry's range (the settings file can hold 0) is held to it.
+    spec.frequency = std::clamp(frequencyHz, kLowestTone, kHighestTone);
+    BuildElement(buffer, spec);
+}
+
+const SampleBuffer& WaveGenerator::WriteSymbolFile(SymbolId symbol, int unitMs, int frequencyHz) {
+    const QLatin1StringView pattern(MorseSymbolFor(symbol).pattern);
+    if (pattern.contains(u'.')) {
+        buildElement(m_dot, false, unitMs, frequencyHz);
+    }
+    if (pattern.contains(u'-')) {
+        buildElement(m_dash, true, unitMs, frequencyHz);
+    }
+    // The stream is formed in the first element's buffer; the others are appended
+    // from a shared copy of each element taken before it grows.
+    const SampleBuffer dot = m_dot;
+    const SampleBuffer dash = m_dash;
+    SampleBuffer& stream = pattern[0] == u'-' ? m_dash : m_dot;
+    qsizetype total = 0;
+    for (char element : pattern) {
+        total += element == '-' ? dash.size() : dot.size();
+    }
+    stream.reserve(total);
+    for (qsizetype i = 1; i < pattern.size(); ++i) {
+        stream.append(pattern[i] == u'-' ? dash : dot);
+    }
+    // When the file cannot be written the samples still play: they never come from the file.
+    WaveFile::Write(FilePath(symbol), stream);
+    return stream;
+}
+
+void WaveGenerator::SoundCharacterWave(SymbolId symbol, int unitMs, int frequencyHz) {
+    if (m_clock.quitting()) {
+        return;
+    }
+    const SampleBuffer& stream = WriteSymbolFile(symbol, unitMs, frequencyHz);
+    // The samples just written, so that another instance sharing the folder
+    // cannot change what plays.
+    m_output.PlayWave(stream, kWaveSampleRate);
+    if (m_clock.quitting()) {
+        return;
+    }
+    const MorseSymbol& entry = MorseSymbolFor(symbol);
+    if (entry.recordedWave != nullptr) {
+        m_state.LastSoundedChar = QString::fromLatin1(entry.recordedWave);
+    }
+    const bool longGap = symbol == SymbolId::AR || symbol == SymbolId::BT;
+    // Half of three or seven units: 1.5 or 3.5 units after the file has played.
+    m_output.Gap(ScaledDuration((longGap ? 7 : 3) * unitMs, currentFactor() * 0.5f));
+}
+
+void WaveGenerator::PlayTestWord(int unitMs, int frequencyHz) {
+    for (SymbolId letter : {SymbolId::T, SymbolId::E, SymbolId::S, SymbolId::T}) {
+        if (m_clock.quitting()) {
+            return;
+        }
+        SoundCharacterWave(letter, unitMs, frequencyHz);
+    }
+}

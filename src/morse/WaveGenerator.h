@@ -1,0 +1,46 @@
+#pragma once
+
+#include "Clock.h"
+#include "MorseTable.h"
+#include "SoundControls.h"
+#include "SoundOutput.h"
+#include "WaveSynthesis.h"
+
+class Places;
+
+// The test word always sounds at the 60-per-minute unit, whatever speed is selected.
+inline constexpr int kTestWordUnitMs = 90;
+
+// Sounds a symbol as a synthesised WAV stream: writes the symbol's file into the
+// sound folder, plays the samples just written, then waits the closing gap.
+class WaveGenerator {
+  public:
+    WaveGenerator(SoundOutput& output, const SoundControls& controls, MorseSoundState& state,
+                  const Clock& clock, Places& places);
+
+    // Returns when the stream has played and the closing gap has passed.
+    void SoundCharacterWave(SymbolId symbol, int unitMs, int frequencyHz);
+
+    // T, E, S, T with this generator, whatever the sound menu says.
+    void PlayTestWord(int unitMs, int frequencyHz);
+
+    // Builds the symbol's stream from the current settings and writes its file;
+    // returns the stream (valid until the next build). Playing is left to the caller.
+    const SampleBuffer& WriteSymbolFile(SymbolId symbol, int unitMs, int frequencyHz);
+
+    // The path of a symbol's file in the sound folder.
+    QString FilePath(SymbolId symbol) const;
+
+  private:
+    float currentFactor() const;
+    void buildElement(SampleBuffer& buffer, bool dash, int unitMs, int frequencyHz);
+
+    SoundOutput& m_output;
+    const SoundControls& m_controls;
+    MorseSoundState& m_state;
+    const Clock& m_clock;
+    Places& m_places;
+    // Kept for the whole run so that their storage is reused from symbol to symbol.
+    SampleBuffer m_dot;
+    SampleBuffer m_dash;
+};

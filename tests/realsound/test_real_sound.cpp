@@ -1,0 +1,111 @@
+// Plays through the real sound output into the private null sink that with-null-sink.sh
+// starts, and checks the recorded monitor; then freezes and kills that server mid-tone.
+#include <QtTest>
+#include <csignal>
+#include <thread>
+
+#include "MonitorRecording.h"
+#include "RealClock.h"
+#include "RealSoundOutput.h"
+
+namespace {
+
+constexpr int kServerWaitMs = 15000;
+
+// Sends the signal to the sound server from another thread a little after the call begins,
+// so that it hits a tone that is already playing.
+class ServerSignal {
+  public:
+    explicit ServerSignal(int signal) {
+        const pid_t server = qEnvironmentVariableIntValue("QUILL_PULSE_PID");
+        m_thread = std::thread([server, signal] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            ::kill(server, signal);
+        });
+    }
+    ~ServerSignal() { m_thread.join(); }
+
+  private:
+    std::thread m_thread;
+};
+
+}  // namespace
+
+class TestRealSound : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase() {
+        if (qEnvironmentVariableIntValue("QUILL_PULSE_PID") <= 0) {
+            QSKIP("needs the private sound server of with-null-sink.sh");
+        }
+    }
+
+    void toneAndGapHaveTheirLengthsAndPitch() {
+        RealClock clock;
+        RealSoundOutput sound(clock);
+        QTRY_VERIFY_WITH_TIMEOUT(sound.isSoundOn(), kServerWaitMs);
+        QTemporaryDir folder;
+        const QString wavPath = folder.filePath(QStringLiteral("monitor.wav"));
+        MonitorRecorder recorder;
+        QVERIFY(recorder.start(wavPath));
+        Delay(clock, 1000);  // the recorder settles first
+        sound.Beep(800, 300);
+        sound.Gap(200);
+        sound.Beep(800, 120);
+        sound.Gap(400);
+        QVERIFY(sound.isSoundOn());
+        QVERIFY(recorder.stop());
+
+        const Recording recording = ReadWav(wavPath);
+        const QList<ToneEdges> tones = FindTones(recording, 800);
+        QCOMPARE(tones.size(), 2);
+        // Sample-exact on the timeline; 1 ms is 48 recorded samples of slack.
+        QVERIFY2(qAbs(tones[0].endMs - tones[0].startMs - 300) < 1.0, "first tone");
+        QVERIFY2(qAbs(tones[1].startMs - tones[0].endMs - 200) < 1.0, "gap");
+        QVERIFY2(qAbs(tones[1].endMs - tones[1].startMs - 120) < 1.0, "second tone");
+        QVERIFY(qAbs(MeasureFrequency(recording, tones[0]) - 800) < 1.0);
+    }
+
+    void aFrozenServerNeitherHangsNorStopsTheTimeline() {
+        RealClock clock;
+        RealSoundOutput sound(clock);
+        QTRY_VERIFY_WITH_TIMEOUT(sound.isSoundOn(), kServerWaitMs);
+        {
+            ServerSignal freeze(SIGSTOP);
+            sound.Beep(800, 800);
+        }
+        QTRY_VERIFY(!sound.isSoundOn());
+        sound.Beep(800, 100);
+        sound.Gap(100);
+        const pid_t server = qEnvironmentVariableIntValue("QUILL_PULSE_PID");
+        ::kill(server, SIGCONT);
+        QTRY_VERIFY_WITH_TIMEOUT(sound.isSoundOn(), kServerWaitMs);
+
+        ::kill(server, SIGSTOP);
+        QTimer::singleShot(500, &clock, &Clock::requestQuit);
+        sound.Gap(60000);  // quitting ends it
+        ::kill(server, SIGCONT);
+        QVERIFY(clock.quitting());
+    }
+
+    // Last: the server is gone afterwards.
+    void aKilledServerLeavesTheCallsOnTheSilentTimeline() {
+        RealClock clock;
+        RealSoundOutput sound(clock);
+        QTRY_VERIFY_WITH_TIMEOUT(sound.isSoundOn(), kServerWaitMs);
+        {
+            ServerSignal kill(SIGKILL);
+            sound.Beep(800, 800);
+        }
+        QTRY_VERIFY(!sound.isSoundOn());
+        const qint64 before = clock.now();
+        sound.Gap(100);
+        sound.Beep(800, 100);
+        QVERIFY(clock.now() - before >= 150);  // the calls still take their time
+        QVERIFY(!sound.isSoundOn());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRealSound)
+#include "test_real_sound.moc"
