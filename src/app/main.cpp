@@ -6,6 +6,7 @@
 #include "QtDesktopServices.h"
 #include "RealClock.h"
 #include "RealSoundOutput.h"
+#include "TerminationSignals.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -17,6 +18,9 @@ int main(int argc, char* argv[]) {
     Places places = Places::FromEnvironment();
 
     MainForm window(AppContext{clock, sound, desktop, places, [] { QCoreApplication::exit(0); }});
+    TerminationSignals termination(clock);
+    QObject::connect(&termination, &TerminationSignals::terminationRequested, &window,
+                     &QWidget::close);
     window.show();
     const int code = QApplication::exec();
     if (!sound.shutDown(100)) {

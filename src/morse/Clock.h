@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <atomic>
 #include <functional>
 
 // The time base every wait of the program runs on. The real clock sleeps in the
@@ -30,11 +31,19 @@ class Clock : public QObject {
     void requestQuit();
     bool quitting() const { return m_quitting; }
 
+    // Safe from any thread and from a signal handler: blocking calls (a tone that is
+    // playing) return early, so that a request to end the program is seen at once.
+    void interruptBlocking() { m_blockingInterrupted.store(true, std::memory_order_relaxed); }
+    bool blockingInterrupted() const {
+        return m_blockingInterrupted.load(std::memory_order_relaxed);
+    }
+
   signals:
     void quitRequested();
 
   private:
     bool m_quitting = false;
+    std::atomic<bool> m_blockingInterrupted{false};
 };
 
 // The only wait of the program. 0 ms or less returns at once without running

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -43,7 +44,16 @@ void RealClock::block(int ms) {
     if (ms <= 0 || quitting()) {
         return;
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    // Short slices, so that an interruption ends the block within a few milliseconds.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (!blockingInterrupted()) {
+        const auto remaining = deadline - std::chrono::steady_clock::now();
+        if (remaining <= std::chrono::steady_clock::duration::zero()) {
+            return;
+        }
+        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
+            remaining, std::chrono::milliseconds(5)));
+    }
 }
 
 Clock::TimerId RealClock::scheduleAt(qint64 due, std::function<void()> action) {

@@ -87,7 +87,7 @@ bool RealSoundOutput::shutDown(int timeoutMs) {
 }
 
 void RealSoundOutput::Beep(int frequencyHz, int durationMs) {
-    if (durationMs <= 0 || m_clock.quitting()) {
+    if (durationMs <= 0 || m_clock.quitting() || m_clock.blockingInterrupted()) {
         return;
     }
     followStream();
@@ -104,7 +104,8 @@ void RealSoundOutput::Beep(int frequencyHz, int durationMs) {
 }
 
 void RealSoundOutput::PlayWave(const QVector<qint16>& samples, int sampleRate) {
-    if (samples.isEmpty() || sampleRate <= 0 || m_clock.quitting()) {
+    if (samples.isEmpty() || sampleRate <= 0 || m_clock.quitting() ||
+        m_clock.blockingInterrupted()) {
         return;
     }
     const QVector<qint16> atStreamRate = Resampled(samples, sampleRate);
@@ -187,7 +188,7 @@ qint64 RealSoundOutput::silentDeadline(qint64 position) const {
 }
 
 void RealSoundOutput::waitForPosition(qint64 position, Wait wait) {
-    while (!m_clock.quitting()) {
+    while (!m_clock.quitting() && !(wait == Wait::Blocking && m_clock.blockingInterrupted())) {
         if (!m_onStream) {
             const qint64 deadline = silentDeadline(position);
             if (wait == Wait::Blocking) {

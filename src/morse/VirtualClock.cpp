@@ -43,7 +43,7 @@ void VirtualClock::waitUntil(qint64 deadline) {
 }
 
 void VirtualClock::block(int ms) {
-    if (ms > 0 && !quitting()) {
+    if (ms > 0 && !quitting() && !blockingInterrupted()) {
         m_now += ms;
     }
 }
