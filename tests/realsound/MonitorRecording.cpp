@@ -159,6 +159,64 @@ double MeasureFrequency(const Recording& recording, const ToneEdges& tone) {
     return crossings * recording.sampleRate / (last - first);
 }
 
+namespace {
+
+// The correlation with the samples laid from recorded position `start` on, reading the
+// recording between its samples by linear interpolation.
+double CorrelationAt(const Recording& recording, const Recording& samples, double start) {
+    const double step = double(recording.sampleRate) / samples.sampleRate;
+    const qsizetype last = recording.samples.size() - 1;
+    double product = 0;
+    double ownEnergy = 0;
+    double recordedEnergy = 0;
+    for (qsizetype i = 0; i < samples.samples.size(); ++i) {
+        const double at = start + i * step;
+        const auto below = static_cast<qsizetype>(std::floor(at));
+        if (below < 0 || below >= last) {
+            return 0;  // the stretch does not fit in the recording there
+        }
+        const double fraction = at - below;
+        const double recorded =
+            recording.samples[below] * (1 - fraction) + recording.samples[below + 1] * fraction;
+        const double own = samples.samples[i];
+        product += own * recorded;
+        ownEnergy += own * own;
+        recordedEnergy += recorded * recorded;
+    }
+    const double norm = std::sqrt(ownEnergy * recordedEnergy);
+    return norm > 0 ? product / norm : 0;
+}
+
+}  // namespace
+
+SamplesMatch MatchSamples(const Recording& recording, const Recording& samples, double nearMs,
+                          double windowMs) {
+    SamplesMatch best;
+    if (recording.sampleRate <= 0 || samples.sampleRate <= 0) {
+        return best;
+    }
+    const double perMs = recording.sampleRate / 1000.0;
+    double bestStart = 0;
+    const auto consider = [&](double start) {
+        const double correlation = CorrelationAt(recording, samples, start);
+        if (correlation > best.correlation) {
+            best.correlation = correlation;
+            bestStart = start;
+        }
+    };
+    const auto from = static_cast<qsizetype>(std::floor((nearMs - windowMs) * perMs));
+    const auto to = static_cast<qsizetype>(std::ceil((nearMs + windowMs) * perMs));
+    for (qsizetype start = from; start <= to; ++start) {
+        consider(double(start));
+    }
+    const double whole = bestStart;
+    for (int step = -32; step <= 32; ++step) {
+        consider(whole + step / 32.0);
+    }
+    best.startMs = bestStart / perMs;
+    return best;
+}
+
 QList<double> EdgeErrors(const QList<ToneEdges>& measured, const QList<ToneEdges>& nominal) {
     QList<double> errors;
     if (measured.size() != nominal.size() || measured.isEmpty()) {

@@ -35,6 +35,16 @@ QList<ToneEdges> FindTones(const Recording& recording, int frequencyHz);
 // The tone's frequency from its zero crossings, leaving out 5 ms at either edge.
 double MeasureFrequency(const Recording& recording, const ToneEdges& tone);
 
+// Where a stretch of samples (at their own rate) lies in the recording: its start in ms, and
+// the normalised cross-correlation there. The start is searched within `windowMs` of
+// `nearMs`, first whole recorded samples apart, then to 1/32 of one.
+struct SamplesMatch {
+    double startMs = 0;
+    double correlation = 0;
+};
+SamplesMatch MatchSamples(const Recording& recording, const Recording& samples, double nearMs,
+                          double windowMs);
+
 // Differences (ms) between measured and nominal edges, with both timelines aligned on the
 // first tone's start (which is therefore left out). Empty when the tone counts differ.
 QList<double> EdgeErrors(const QList<ToneEdges>& measured, const QList<ToneEdges>& nominal);

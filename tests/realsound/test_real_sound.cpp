@@ -4,13 +4,17 @@
 #include <csignal>
 #include <thread>
 
+#include "../morse/WaveTestRig.h"
 #include "MonitorRecording.h"
 #include "RealClock.h"
 #include "RealSoundOutput.h"
 
+Q_DECLARE_METATYPE(SymbolId)
+
 namespace {
 
 constexpr int kServerWaitMs = 15000;
+constexpr int kUnitMs = 90;  // 60 per minute
 
 // Sends the signal to the sound server from another thread a little after the call begins,
 // so that it hits a tone that is already playing.
@@ -65,6 +69,61 @@ class TestRealSound : public QObject {
         QVERIFY2(qAbs(tones[1].startMs - tones[0].endMs - 200) < 1.0, "gap");
         QVERIFY2(qAbs(tones[1].endMs - tones[1].startMs - 120) < 1.0, "second tone");
         QVERIFY(qAbs(MeasureFrequency(recording, tones[0]) - 800) < 1.0);
+    }
+
+    void aWaveSymbolPlaysItsFileThenItsClosingGap_data() {
+        QTest::addColumn<SymbolId>("symbol");
+        QTest::addColumn<double>("closingGapMs");
+        QTest::newRow("A") << SymbolId::A << 135.0;    // 1.5 units
+        QTest::newRow("AR") << SymbolId::AR << 315.0;  // 3.5 units
+    }
+
+    void aWaveSymbolPlaysItsFileThenItsClosingGap() {
+        QFETCH(SymbolId, symbol);
+        QFETCH(double, closingGapMs);
+        RealClock clock;
+        RealSoundOutput sound(clock);
+        QTRY_VERIFY_WITH_TIMEOUT(sound.isSoundOn(), kServerWaitMs);
+        QTemporaryDir folder;
+        Places places(folder.path(), folder.path());
+        FakeSoundControls controls;
+        controls.quality = 3;
+        controls.volume = 3;
+        MorseSoundState state;
+        WaveGenerator wave(sound, controls, state, clock, places);
+        const QString wavPath = folder.filePath(QStringLiteral("monitor.wav"));
+        MonitorRecorder recorder;
+        QVERIFY(recorder.start(wavPath));
+        Delay(clock, 1000);  // the recorder settles first
+        // Twice: the second stream's first sample is the next sound after the closing gap.
+        wave.SoundCharacterWave(symbol, kUnitMs, 800);
+        wave.SoundCharacterWave(symbol, kUnitMs, 800);
+        sound.Gap(400);
+        QVERIFY(sound.isSoundOn());
+        QVERIFY(recorder.stop());
+
+        const Recording file = ReadWav(wave.FilePath(symbol));
+        QCOMPARE(file.sampleRate, kWaveSampleRate);
+        const Recording recording = ReadWav(wavPath);
+        const QList<ToneEdges> own = FindTones(file, 800);
+        const QList<ToneEdges> tones = FindTones(recording, 800);
+        QVERIFY(!own.isEmpty());
+        QCOMPARE(tones.size(), 2 * own.size());
+        // The tones' edges place each stream to a few hundredths of a millisecond, the
+        // samples to a fraction of a recorded sample. Searching less than half a period
+        // (1.25 ms) either way, the match cannot slip by a whole period.
+        const auto match = [&](qsizetype tone) {
+            return MatchSamples(recording, file, tones[tone].startMs - own[0].startMs, 0.5);
+        };
+        const SamplesMatch first = match(0);
+        const SamplesMatch second = match(own.size());
+        const double fileMs = file.samples.size() * 1000.0 / file.sampleRate;
+        const double gapError = second.startMs - first.startMs - fileMs - closingGapMs;
+        qInfo("correlation %.5f and %.5f, closing gap off by %+.4f ms", first.correlation,
+              second.correlation, gapError);
+        QVERIFY(first.correlation >= 0.9);
+        QVERIFY(second.correlation >= 0.9);
+        QVERIFY(qAbs(gapError) <= 1.0);
     }
 
     void aFrozenServerNeitherHangsNorStopsTheTimeline() {
