@@ -22,14 +22,14 @@ QString WaveGenerator::FilePath(SymbolId symbol) const {
 }
 
 void WaveGenerator::buildElement(SampleBuffer& buffer, bool dash, int unitMs, int frequencyHz) {
-    ElementSpec spec;
-    spec.quality = m_controls.waveQualityLevel();
-    spec.volume = m_controls.waveVolumeLevel();
-    spec.leadMs = static_cast<float>(unitMs) * currentFactor();
-    spec.durationMs = static_cast<float>(dash ? 3 * unitMs : unitMs) * currentFactor();
+    ElementSpec element;
+    element.quality = m_controls.waveQualityLevel();
+    element.volume = m_controls.waveVolumeLevel();
+    element.leadMs = static_cast<float>(unitMs) * currentFactor();
+    element.durationMs = static_cast<float>(dash ? 3 * unitMs : unitMs) * currentFactor();
     // A tone outside the entry's range (the settings file can hold 0) is held to it.
-    spec.frequency = std::clamp(frequencyHz, kLowestTone, kHighestTone);
-    BuildElement(buffer, spec);
+    element.frequency = std::clamp(frequencyHz, kLowestTone, kHighestTone);
+    BuildElement(buffer, element);
 }
 
 const SampleBuffer& WaveGenerator::WriteSymbolFile(SymbolId symbol, int unitMs, int frequencyHz) {

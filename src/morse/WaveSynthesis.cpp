@@ -101,16 +101,16 @@ void SynthesizeTone(SampleBuffer& buffer, int sampleRate, double amplitude,
     SynthesizeInto(buffer.data(), buffer.size(), sampleRate, amplitude, params);
 }
 
-void BuildElement(SampleBuffer& buffer, const ElementSpec& spec) {
+void BuildElement(SampleBuffer& buffer, const ElementSpec& element) {
     ToneSynthParams params;
-    params.frequency = spec.frequency;
-    params.duration = spec.durationMs;
-    params.rampIn = RampForQuality(spec.quality);
+    params.frequency = element.frequency;
+    params.duration = element.durationMs;
+    params.rampIn = RampForQuality(element.quality);
     params.rampOut = params.rampIn;
-    params.gain = GainForVolume(spec.volume);
+    params.gain = GainForVolume(element.volume);
 
     const qsizetype lead =
-        std::max<qsizetype>(RoundIndex(kWaveSampleRate * double(spec.leadMs) / 1000), 0);
+        std::max<qsizetype>(RoundIndex(kWaveSampleRate * double(element.leadMs) / 1000), 0);
     const qsizetype tone = ToneSampleCount(kWaveSampleRate, params.duration);
     // The tone is synthesised in place behind the silence rather than moved up.
     buffer.resize(lead + tone);

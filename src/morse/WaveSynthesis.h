@@ -40,4 +40,4 @@ struct ElementSpec {
 };
 
 // Replaces the buffer's content with the element: the lead's silence, then the tone.
-void BuildElement(SampleBuffer& buffer, const ElementSpec& spec);
+void BuildElement(SampleBuffer& buffer, const ElementSpec& element);

@@ -290,15 +290,7 @@ void NetConnection::MainForm_TeacherOption_Click() {
     ui.optionMoji->setEnabled(false);
     ui.optionCw->setEnabled(false);
     m_module.ShowLog();
-    ui.StepMode_Option->setEnabled(false);
-    ui.NormalMode_Option->setEnabled(false);
-    ui.StartButton_Command->setText(u"出題"_s);
-    ui.StartButton_Command->setEnabled(true);
-    ui.StopButton_Command->setEnabled(true);
-    NetControls::Deselect(ui.StepMode_Option);
-    NetControls::Deselect(ui.NormalMode_Option);
-    ui.ToneText->setEnabled(false);
-    NetControls::SetSpeedControlsEnabled(ui, false);
+    NetControls::ApplyRoleControls(ui, true);
 }
 
 void NetConnection::MainForm_StudentOption_Click() {
@@ -319,15 +311,7 @@ void NetConnection::MainForm_StudentOption_Click() {
     ui.optionMoji->setEnabled(false);
     ui.optionCw->setEnabled(false);
     m_module.ShowLog();
-    ui.StepMode_Option->setEnabled(true);
-    ui.NormalMode_Option->setEnabled(true);
-    ui.StartButton_Command->setText(u"準備OK"_s);
-    ui.StartButton_Command->setEnabled(true);
-    ui.StopButton_Command->setEnabled(true);
-    NetControls::Deselect(ui.StepMode_Option);
-    NetControls::Deselect(ui.NormalMode_Option);
-    ui.ToneText->setEnabled(true);
-    NetControls::SetSpeedControlsEnabled(ui, true);
+    NetControls::ApplyRoleControls(ui, false);
 }
 
 void NetConnection::MainForm_mnuNetTeacherMode_Click() {

@@ -4,7 +4,9 @@
 #include <QButtonGroup>
 #include <QColor>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPalette>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QString>
@@ -65,6 +67,20 @@ inline void SetSpeedControlsEnabled(const MainFormUi& ui, bool enabled) {
         speed.option->setEnabled(enabled);
     }
     ui.Speed_HScroll->setEnabled(enabled);
+}
+
+// The main button, the receive modes, the tone and the speeds as the own role leaves them:
+// the setter composes, the answerer chooses how to receive.
+inline void ApplyRoleControls(const MainFormUi& ui, bool setter) {
+    ui.StepMode_Option->setEnabled(!setter);
+    ui.NormalMode_Option->setEnabled(!setter);
+    ui.StartButton_Command->setText(setter ? QStringLiteral("出題") : QStringLiteral("準備OK"));
+    ui.StartButton_Command->setEnabled(true);
+    ui.StopButton_Command->setEnabled(true);
+    Deselect(ui.StepMode_Option);
+    Deselect(ui.NormalMode_Option);
+    ui.ToneText->setEnabled(!setter);
+    SetSpeedControlsEnabled(ui, !setter);
 }
 
 }  // namespace NetControls

@@ -143,18 +143,10 @@ void QuillNetModule::receiveRole(const QString& payload) {
     // Selecting runs the option's own handler when it was not selected before; that answers
     // the peer, and the peer's echo ends here because its option is already selected.
     (setter ? ui.TeacherOption : ui.StudentOption)->setChecked(true);
-    ui.StartButton_Command->setText(setter ? u"出題"_s : u"準備OK"_s);
-    ui.StartButton_Command->setEnabled(true);
-    ui.StopButton_Command->setEnabled(true);
-    ui.StepMode_Option->setEnabled(!setter);
-    ui.NormalMode_Option->setEnabled(!setter);
+    NetControls::ApplyRoleControls(ui, setter);
     if (!setter) {
         ui.KaitoupassButton_Command->setEnabled(true);
     }
-    NetControls::Deselect(ui.StepMode_Option);
-    NetControls::Deselect(ui.NormalMode_Option);
-    ui.ToneText->setEnabled(!setter);
-    NetControls::SetSpeedControlsEnabled(ui, !setter);
 }
 
 void QuillNetModule::receiveMode(const QString& payload) {
