@@ -286,9 +286,7 @@ void NetConnection::MainForm_TeacherOption_Click() {
     s.peerMode = kNoModeChosen;
     ui.StudentLabel->setText(u"解答者："_s + s.peerCallsign + u'[' + s.peerMode + u'/' +
                              s.peerSpeed + u']');
-    NetControls::Deselect(ui.ChatMode_Option);
-    ui.optionMoji->setEnabled(false);
-    ui.optionCw->setEnabled(false);
+    NetControls::LeaveChatMode(ui);
     m_module.ShowLog();
     NetControls::ApplyRoleControls(ui, true);
 }
@@ -307,9 +305,7 @@ void NetConnection::MainForm_StudentOption_Click() {
     s.myMode.clear();
     s.mySpeed.clear();
     ui.AnswerText->clear();
-    NetControls::Deselect(ui.ChatMode_Option);
-    ui.optionMoji->setEnabled(false);
-    ui.optionCw->setEnabled(false);
+    NetControls::LeaveChatMode(ui);
     m_module.ShowLog();
     NetControls::ApplyRoleControls(ui, false);
 }

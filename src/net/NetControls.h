@@ -69,6 +69,13 @@ inline void SetSpeedControlsEnabled(const MainFormUi& ui, bool enabled) {
     ui.Speed_HScroll->setEnabled(enabled);
 }
 
+// Choosing a role leaves chat mode: no chat kind can be chosen until it is selected again.
+inline void LeaveChatMode(const MainFormUi& ui) {
+    Deselect(ui.ChatMode_Option);
+    ui.optionMoji->setEnabled(false);
+    ui.optionCw->setEnabled(false);
+}
+
 // The main button, the receive modes, the tone and the speeds as the own role leaves them:
 // the setter composes, the answerer chooses how to receive.
 inline void ApplyRoleControls(const MainFormUi& ui, bool setter) {
