@@ -9,13 +9,13 @@
 #include <cstdio>
 #include <ctime>
 
-#include "BeepGenerator.h"
+#include "morse/BeepGenerator.h"
 #include "MonitorRecording.h"
-#include "MorseTable.h"
-#include "RealClock.h"
-#include "RealSoundOutput.h"
-#include "RecordingSoundOutput.h"
-#include "VirtualClock.h"
+#include "morse/MorseTable.h"
+#include "common/RealClock.h"
+#include "morse/RealSoundOutput.h"
+#include "support/RecordingSoundOutput.h"
+#include "support/VirtualClock.h"
 
 namespace {
 

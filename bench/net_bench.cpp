@@ -9,14 +9,14 @@
 #include <cstdio>
 #include <memory>
 
-#include "ClockTimer.h"
-#include "LinkSocket.h"
-#include "LinkState.h"
-#include "MainFormUi.h"
-#include "NetHooks.h"
-#include "QtDesktopServices.h"
-#include "QuillNetModule.h"
-#include "RealClock.h"
+#include "common/ClockTimer.h"
+#include "net/LinkSocket.h"
+#include "common/LinkState.h"
+#include "common/MainFormUi.h"
+#include "net/NetHooks.h"
+#include "common/QtDesktopServices.h"
+#include "net/QuillNetModule.h"
+#include "common/RealClock.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include <cstdio>
 #include <vector>
 
-#include "Places.h"
-#include "SilentSoundOutput.h"
-#include "VirtualClock.h"
-#include "WaveGenerator.h"
+#include "common/Places.h"
+#include "support/SilentSoundOutput.h"
+#include "support/VirtualClock.h"
+#include "morse/WaveGenerator.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "NetPorts.h"
+#include "net/NetPorts.h"
 
 class Clock;
 class DesktopServices;

@@ -1,4 +1,4 @@
-#include "MainForm.h"
+#include "app/MainForm.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -9,22 +9,23 @@
 #include <QRadioButton>
 #include <QScrollBar>
 
-#include "Clock.h"
-#include "ClockTimer.h"
-#include "DesktopServices.h"
-#include "FineAdjustment.h"
-#include "MorseTiming.h"
-#include "PeerLink.h"
-#include "Places.h"
-#include "RecordFile.h"
-#include "SettingsRecords.h"
-#include "SettingsSavedDialog.h"
-#include "SoundFolder.h"
-#include "SoundMenu.h"
-#include "SoundOutput.h"
-#include "ToneTextFilter.h"
-#include "WaveDialog.h"
-#include "WindowPlacement.h"
+#include "common/Clock.h"
+#include "common/ClockTimer.h"
+#include "common/DesktopServices.h"
+#include "practice/FineAdjustment.h"
+#include "morse/MorseTiming.h"
+#include "net/PeerLink.h"
+#include "common/Places.h"
+#include "common/RecordFile.h"
+#include "app/MainSettings.h"
+#include "common/SettingsRecords.h"
+#include "app/SettingsSavedDialog.h"
+#include "app/SoundFolder.h"
+#include "morse/SoundMenu.h"
+#include "morse/SoundOutput.h"
+#include "morse/ToneTextFilter.h"
+#include "morse/WaveDialog.h"
+#include "common/WindowPlacement.h"
 
 MainForm::MainForm(AppContext context, QWidget* parent)
     : QMainWindow(parent),

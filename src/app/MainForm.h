@@ -3,15 +3,15 @@
 #include <QMainWindow>
 #include <memory>
 
-#include "AppContext.h"
-#include "BeepGenerator.h"
-#include "CharacterDispatch.h"
-#include "LessonState.h"
-#include "LinkState.h"
-#include "MainFormControls.h"
-#include "MainFormUi.h"
-#include "SoundControls.h"
-#include "WaveGenerator.h"
+#include "app/AppContext.h"
+#include "morse/BeepGenerator.h"
+#include "morse/CharacterDispatch.h"
+#include "common/LessonState.h"
+#include "common/LinkState.h"
+#include "morse/MainFormSoundControls.h"
+#include "common/MainFormUi.h"
+#include "morse/SoundControls.h"
+#include "morse/WaveGenerator.h"
 
 class ClockTimer;
 class PeerLink;
@@ -68,7 +68,7 @@ class MainForm : public QMainWindow {
     LinkState m_link;
     LessonState m_lesson;
     MorseSoundState m_soundState;
-    MainFormControls m_controls;
+    MainFormSoundControls m_controls;
     BeepGenerator m_beep;
     WaveGenerator m_wave;
     CharacterDispatch m_dispatch;

@@ -1,4 +1,4 @@
-#include "SettingsSavedDialog.h"
+#include "app/SettingsSavedDialog.h"
 
 #include <QLabel>
 #include <QVBoxLayout>

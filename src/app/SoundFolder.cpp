@@ -1,8 +1,8 @@
-#include "SoundFolder.h"
+#include "app/SoundFolder.h"
 
 #include <QDir>
 
-#include "RecordFile.h"
+#include "common/RecordFile.h"
 
 namespace SoundFolder {
 

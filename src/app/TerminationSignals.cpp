@@ -1,11 +1,11 @@
-#include "TerminationSignals.h"
+#include "app/TerminationSignals.h"
 
 #include <QSocketNotifier>
 #include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "Clock.h"
+#include "common/Clock.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 #include <QApplication>
 #include <cstdlib>
 
-#include "MainForm.h"
-#include "Places.h"
-#include "QtDesktopServices.h"
-#include "RealClock.h"
-#include "RealSoundOutput.h"
-#include "TerminationSignals.h"
+#include "app/MainForm.h"
+#include "common/Places.h"
+#include "common/QtDesktopServices.h"
+#include "common/RealClock.h"
+#include "morse/RealSoundOutput.h"
+#include "app/TerminationSignals.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);

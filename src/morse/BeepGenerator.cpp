@@ -1,7 +1,7 @@
-#include "BeepGenerator.h"
+#include "morse/BeepGenerator.h"
 
-#include "MorseTiming.h"
-#include "ToneFrequency.h"
+#include "morse/MorseTiming.h"
+#include "morse/ToneFrequency.h"
 
 BeepGenerator::BeepGenerator(SoundOutput& output, const SoundControls& controls,
                              MorseSoundState& state, const Clock& clock)

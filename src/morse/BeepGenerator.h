@@ -1,9 +1,9 @@
 #pragma once
 
-#include "Clock.h"
-#include "MorseTable.h"
-#include "SoundControls.h"
-#include "SoundOutput.h"
+#include "common/Clock.h"
+#include "morse/MorseTable.h"
+#include "morse/SoundControls.h"
+#include "morse/SoundOutput.h"
 
 // Sounds a symbol as plain tones through the blocking tone, with silent gaps.
 class BeepGenerator {

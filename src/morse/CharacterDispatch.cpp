@@ -1,10 +1,10 @@
-#include "CharacterDispatch.h"
+#include "morse/CharacterDispatch.h"
 
-#include "BeepGenerator.h"
-#include "MorseTiming.h"
-#include "SoundOutput.h"
-#include "ToneFrequency.h"
-#include "WaveGenerator.h"
+#include "morse/BeepGenerator.h"
+#include "morse/MorseTiming.h"
+#include "morse/SoundOutput.h"
+#include "morse/ToneFrequency.h"
+#include "morse/WaveGenerator.h"
 
 namespace {
 

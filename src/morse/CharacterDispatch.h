@@ -4,8 +4,8 @@
 #include <QString>
 #include <optional>
 
-#include "MorseTable.h"
-#include "SoundControls.h"
+#include "morse/MorseTable.h"
+#include "morse/SoundControls.h"
 
 class BeepGenerator;
 class SoundOutput;

@@ -1,4 +1,4 @@
-#include "MorseTable.h"
+#include "morse/MorseTable.h"
 
 namespace {
 

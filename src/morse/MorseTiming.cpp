@@ -1,4 +1,4 @@
-#include "MorseTiming.h"
+#include "morse/MorseTiming.h"
 
 #include <cmath>
 

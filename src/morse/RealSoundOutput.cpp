@@ -1,4 +1,4 @@
-#include "RealSoundOutput.h"
+#include "morse/RealSoundOutput.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -6,7 +6,7 @@
 #include <QTimer>
 #include <cmath>
 
-#include "ToneShaper.h"
+#include "morse/ToneShaper.h"
 
 namespace {
 

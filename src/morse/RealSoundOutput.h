@@ -2,10 +2,10 @@
 
 #include <QTimer>
 
-#include "Clock.h"
-#include "SoundOutput.h"
-#include "SoundStream.h"
-#include "SoundTimeline.h"
+#include "common/Clock.h"
+#include "morse/SoundOutput.h"
+#include "morse/SoundStream.h"
+#include "morse/SoundTimeline.h"
 
 class QThread;
 

@@ -1,15 +1,15 @@
-#include "SoundMenu.h"
+#include "morse/SoundMenu.h"
 
 #include <QAction>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QWidget>
 
-#include "MainFormUi.h"
-#include "SoundControls.h"
-#include "ToneFrequency.h"
-#include "WaveDialog.h"
-#include "WaveGenerator.h"
+#include "common/MainFormUi.h"
+#include "morse/SoundControls.h"
+#include "morse/ToneFrequency.h"
+#include "morse/WaveDialog.h"
+#include "morse/WaveGenerator.h"
 
 SoundMenu::SoundMenu(QWidget* mainWindow, const MainFormUi& ui, WaveDialog& dialog,
                      WaveGenerator& wave, const SoundControls& controls)

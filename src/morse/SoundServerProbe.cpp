@@ -1,4 +1,4 @@
-#include "SoundServerProbe.h"
+#include "morse/SoundServerProbe.h"
 
 #include <unistd.h>
 #include <QLocalSocket>

@@ -1,4 +1,4 @@
-#include "SoundStream.h"
+#include "morse/SoundStream.h"
 
 #include <QAudioDevice>
 #include <QAudioFormat>
@@ -7,8 +7,8 @@
 #include <QMediaDevices>
 #include <QTimer>
 
-#include "SoundServerProbe.h"
-#include "SoundTimeline.h"
+#include "morse/SoundServerProbe.h"
+#include "morse/SoundTimeline.h"
 
 namespace {
 // Without an explicit size the sound server buffers about two seconds; a small buffer keeps

@@ -1,4 +1,4 @@
-#include "SoundTimeline.h"
+#include "morse/SoundTimeline.h"
 
 namespace {
 constexpr qint64 kTenthsPerMs = SoundTimeline::kSampleRate / 100;  // 441

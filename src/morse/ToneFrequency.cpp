@@ -1,4 +1,4 @@
-#include "ToneFrequency.h"
+#include "morse/ToneFrequency.h"
 
 #include <algorithm>
 #include <limits>

@@ -1,4 +1,4 @@
-#include "ToneShaper.h"
+#include "morse/ToneShaper.h"
 
 #include <algorithm>
 #include <cmath>

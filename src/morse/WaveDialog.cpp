@@ -1,4 +1,4 @@
-#include "WaveDialog.h"
+#include "morse/WaveDialog.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -8,14 +8,14 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
-#include "AccessibleValueLabel.h"
-#include "Clock.h"
-#include "RecordFile.h"
-#include "SettingsRecords.h"
-#include "SoundControls.h"
-#include "ToneFrequency.h"
-#include "WaveGenerator.h"
-#include "WindowPlacement.h"
+#include "common/AccessibleValueLabel.h"
+#include "common/Clock.h"
+#include "common/RecordFile.h"
+#include "common/SettingsRecords.h"
+#include "morse/SoundControls.h"
+#include "morse/ToneFrequency.h"
+#include "morse/WaveGenerator.h"
+#include "common/WindowPlacement.h"
 
 using namespace Qt::StringLiterals;
 

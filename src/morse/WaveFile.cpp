@@ -1,4 +1,4 @@
-#include "WaveFile.h"
+#include "morse/WaveFile.h"
 
 #include <QFile>
 #include <QSysInfo>

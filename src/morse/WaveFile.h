@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "WaveSynthesis.h"
+#include "morse/WaveSynthesis.h"
 
 // 16-bit mono PCM WAV files of synthesised samples.
 namespace WaveFile {

@@ -1,12 +1,12 @@
-#include "WaveGenerator.h"
+#include "morse/WaveGenerator.h"
 
 #include <QDir>
 #include <algorithm>
 
-#include "MorseTiming.h"
-#include "Places.h"
-#include "ToneFrequency.h"
-#include "WaveFile.h"
+#include "morse/MorseTiming.h"
+#include "common/Places.h"
+#include "morse/ToneFrequency.h"
+#include "morse/WaveFile.h"
 
 WaveGenerator::WaveGenerator(SoundOutput& output, const SoundControls& controls,
                              MorseSoundState& state, const Clock& clock, Places& places)

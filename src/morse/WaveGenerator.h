@@ -1,10 +1,10 @@
 #pragma once
 
-#include "Clock.h"
-#include "MorseTable.h"
-#include "SoundControls.h"
-#include "SoundOutput.h"
-#include "WaveSynthesis.h"
+#include "common/Clock.h"
+#include "morse/MorseTable.h"
+#include "morse/SoundControls.h"
+#include "morse/SoundOutput.h"
+#include "morse/WaveSynthesis.h"
 
 class Places;
 

@@ -1,4 +1,4 @@
-#include "WaveSynthesis.h"
+#include "morse/WaveSynthesis.h"
 
 #include <algorithm>
 #include <cmath>

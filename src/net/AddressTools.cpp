@@ -1,4 +1,4 @@
-#include "AddressTools.h"
+#include "net/AddressTools.h"
 
 #include <QEvent>
 #include <QLabel>
@@ -7,8 +7,8 @@
 #include <QUdpSocket>
 #include <QUrl>
 
-#include "DesktopServices.h"
-#include "MainFormUi.h"
+#include "common/DesktopServices.h"
+#include "common/MainFormUi.h"
 
 using namespace Qt::StringLiterals;
 

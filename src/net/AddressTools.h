@@ -3,7 +3,7 @@
 #include <QObject>
 #include <QString>
 
-#include "NetWindow.h"
+#include "net/NetWindow.h"
 
 // The own address display and its copy button, the web check of the global address, and
 // emptying the peer address with a double click.

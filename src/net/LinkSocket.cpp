@@ -1,9 +1,9 @@
-#include "LinkSocket.h"
+#include "net/LinkSocket.h"
 
 #include <QTcpServer>
 #include <QTcpSocket>
 
-#include "WireCodec.h"
+#include "net/WireCodec.h"
 
 namespace {
 

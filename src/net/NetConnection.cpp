@@ -1,4 +1,4 @@
-#include "NetConnection.h"
+#include "net/NetConnection.h"
 
 #include <QAction>
 #include <QLabel>
@@ -6,17 +6,17 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "Clock.h"
-#include "ClockTimer.h"
-#include "LinkSocket.h"
-#include "LinkState.h"
-#include "NetControls.h"
-#include "NoCallsignOrIpDialog.h"
-#include "PingCounter.h"
-#include "PingSocket.h"
-#include "QuillNetModule.h"
-#include "RoleCaptions.h"
-#include "WindowPlacement.h"
+#include "common/Clock.h"
+#include "common/ClockTimer.h"
+#include "net/LinkSocket.h"
+#include "common/LinkState.h"
+#include "net/NetControls.h"
+#include "net/NoCallsignOrIpDialog.h"
+#include "net/PingCounter.h"
+#include "net/PingSocket.h"
+#include "net/QuillNetModule.h"
+#include "common/RoleCaptions.h"
+#include "common/WindowPlacement.h"
 
 using namespace Qt::StringLiterals;
 

@@ -4,7 +4,7 @@
 #include <QObject>
 #include <QString>
 
-#include "NetWindow.h"
+#include "net/NetWindow.h"
 
 class LinkSocket;
 class PingSocket;

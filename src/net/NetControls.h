@@ -13,7 +13,7 @@
 #include <array>
 #include <optional>
 
-#include "MainFormUi.h"
+#include "common/MainFormUi.h"
 
 // Small operations on the main window's controls that the peer link's handlers share.
 namespace NetControls {

@@ -1,4 +1,4 @@
-#include "NetLog.h"
+#include "net/NetLog.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "NetPorts.h"
+#include "net/NetPorts.h"
 
 class Clock;
 class ClockTimer;

@@ -1,4 +1,4 @@
-#include "PeerLink.h"
+#include "net/PeerLink.h"
 
 #include <QAction>
 #include <QLabel>
@@ -6,15 +6,15 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "AddressTools.h"
-#include "ClockTimer.h"
-#include "LinkSocket.h"
-#include "MainFormUi.h"
-#include "NetConnection.h"
-#include "PingSocket.h"
-#include "PresencePing.h"
-#include "QuillNetModule.h"
-#include "TextChat.h"
+#include "net/AddressTools.h"
+#include "common/ClockTimer.h"
+#include "net/LinkSocket.h"
+#include "common/MainFormUi.h"
+#include "net/NetConnection.h"
+#include "net/PingSocket.h"
+#include "net/PresencePing.h"
+#include "net/QuillNetModule.h"
+#include "net/TextChat.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <QObject>
 
-#include "NetHooks.h"
-#include "NetWindow.h"
+#include "net/NetHooks.h"
+#include "net/NetWindow.h"
 
 class AddressTools;
 class LinkSocket;

@@ -1,4 +1,4 @@
-#include "PingCounter.h"
+#include "net/PingCounter.h"
 
 PingCounter::Next PingCounter::pingSent() {
     ++m_countRetry;

@@ -1,4 +1,4 @@
-#include "PingSocket.h"
+#include "net/PingSocket.h"
 
 #include <QHostInfo>
 #include <QNetworkDatagram>

@@ -1,15 +1,15 @@
-#include "PresencePing.h"
+#include "net/PresencePing.h"
 
 #include <QLabel>
 
-#include "Clock.h"
-#include "ClockTimer.h"
-#include "Cp932Codec.h"
-#include "LinkSocket.h"
-#include "MainFormUi.h"
-#include "NetConnection.h"
-#include "PingSocket.h"
-#include "QuillNetModule.h"
+#include "common/Clock.h"
+#include "common/ClockTimer.h"
+#include "common/Cp932Codec.h"
+#include "net/LinkSocket.h"
+#include "common/MainFormUi.h"
+#include "net/NetConnection.h"
+#include "net/PingSocket.h"
+#include "net/QuillNetModule.h"
 
 using namespace Qt::StringLiterals;
 

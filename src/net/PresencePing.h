@@ -4,8 +4,8 @@
 #include <QObject>
 #include <QString>
 
-#include "NetWindow.h"
-#include "PingCounter.h"
+#include "net/NetWindow.h"
+#include "net/PingCounter.h"
 
 class LinkSocket;
 class NetConnection;

@@ -1,4 +1,4 @@
-#include "QuillNetModule.h"
+#include "net/QuillNetModule.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -6,13 +6,13 @@
 #include <QPushButton>
 #include <QScopedValueRollback>
 
-#include "Clock.h"
-#include "DesktopServices.h"
-#include "LinkSocket.h"
-#include "LinkState.h"
-#include "NetControls.h"
-#include "RoleCaptions.h"
-#include "WireCodec.h"
+#include "common/Clock.h"
+#include "common/DesktopServices.h"
+#include "net/LinkSocket.h"
+#include "common/LinkState.h"
+#include "net/NetControls.h"
+#include "common/RoleCaptions.h"
+#include "net/WireCodec.h"
 
 using namespace Qt::StringLiterals;
 using NetControls::kBlack;

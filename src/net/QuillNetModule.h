@@ -4,9 +4,9 @@
 #include <QObject>
 #include <QString>
 
-#include "NetHooks.h"
-#include "NetLog.h"
-#include "NetWindow.h"
+#include "net/NetHooks.h"
+#include "net/NetLog.h"
+#include "net/NetWindow.h"
 
 class LinkSocket;
 class QLabel;

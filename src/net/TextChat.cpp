@@ -1,15 +1,15 @@
-#include "TextChat.h"
+#include "net/TextChat.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "Clock.h"
-#include "LinkState.h"
-#include "NetControls.h"
-#include "QuillNetModule.h"
-#include "RoleCaptions.h"
+#include "common/Clock.h"
+#include "common/LinkState.h"
+#include "net/NetControls.h"
+#include "net/QuillNetModule.h"
+#include "common/RoleCaptions.h"
 
 using namespace Qt::StringLiterals;
 

@@ -1,6 +1,6 @@
-#include "WireCodec.h"
+#include "net/WireCodec.h"
 
-#include "Cp932Codec.h"
+#include "common/Cp932Codec.h"
 
 namespace WireCodec {
 

@@ -1,10 +1,10 @@
-#include "FineAdjustment.h"
+#include "practice/FineAdjustment.h"
 
 #include <QLabel>
 #include <QScrollBar>
 #include <cmath>
 
-#include "MorseTiming.h"
+#include "morse/MorseTiming.h"
 
 FineAdjustment::FineAdjustment(QScrollBar* scroll, QLabel* label)
     : QObject(scroll), m_scroll(scroll), m_label(label) {

@@ -1,8 +1,9 @@
 #include <QtTest>
 
-#include "RecordFile.h"
-#include "SettingsRecords.h"
-#include "SoundFolder.h"
+#include "common/RecordFile.h"
+#include "app/MainSettings.h"
+#include "common/SettingsRecords.h"
+#include "app/SoundFolder.h"
 
 namespace {
 

@@ -11,10 +11,10 @@
 #include <QScrollBar>
 #include <QTest>
 
-#include "ClockTimer.h"
-#include "MainForm.h"
-#include "SettingsSavedDialog.h"
-#include "TestContext.h"
+#include "common/ClockTimer.h"
+#include "app/MainForm.h"
+#include "app/SettingsSavedDialog.h"
+#include "support/TestContext.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 #include <csignal>
 #include <thread>
 
-#include "MainForm.h"
-#include "RealClock.h"
-#include "TerminationSignals.h"
-#include "TestContext.h"
+#include "app/MainForm.h"
+#include "common/RealClock.h"
+#include "app/TerminationSignals.h"
+#include "support/TestContext.h"
 
 class TerminationTest : public QObject {
     Q_OBJECT

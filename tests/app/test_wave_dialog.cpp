@@ -10,11 +10,11 @@
 #include <QtEndian>
 #include <functional>
 
-#include "../morse/WaveTestRig.h"
-#include "MainForm.h"
-#include "TestContext.h"
-#include "WaveDialog.h"
-#include "WindowPlacement.h"
+#include "support/WaveTestRig.h"
+#include "app/MainForm.h"
+#include "support/TestContext.h"
+#include "morse/WaveDialog.h"
+#include "common/WindowPlacement.h"
 
 using namespace Qt::StringLiterals;
 

@@ -1,8 +1,8 @@
 #include <QtTest>
 
-#include "BeepGenerator.h"
-#include "RecordingSoundOutput.h"
-#include "VirtualClock.h"
+#include "morse/BeepGenerator.h"
+#include "support/RecordingSoundOutput.h"
+#include "support/VirtualClock.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // Which character sounds as what, with which generator, speed and word pause.
 #include <QtTest>
 
-#include "MorseTiming.h"
-#include "WaveTestRig.h"
+#include "morse/MorseTiming.h"
+#include "support/WaveTestRig.h"
 
 using namespace Qt::StringLiterals;
 

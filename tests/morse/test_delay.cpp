@@ -1,9 +1,9 @@
 #include <QtTest>
 #include <climits>
 
-#include "ClockTimer.h"
-#include "RealClock.h"
-#include "VirtualClock.h"
+#include "common/ClockTimer.h"
+#include "common/RealClock.h"
+#include "support/VirtualClock.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "MorseTable.h"
-#include "MorseTiming.h"
+#include "morse/MorseTable.h"
+#include "morse/MorseTiming.h"
 
 namespace {
 

@@ -2,11 +2,11 @@
 #include <QtTest>
 #include <cmath>
 
-#include "RealSoundOutput.h"
-#include "SoundServerProbe.h"
-#include "SoundTimeline.h"
-#include "ToneShaper.h"
-#include "VirtualClock.h"
+#include "morse/RealSoundOutput.h"
+#include "morse/SoundServerProbe.h"
+#include "morse/SoundTimeline.h"
+#include "morse/ToneShaper.h"
+#include "support/VirtualClock.h"
 
 using ToneShaper::kEdgeSamples;
 

@@ -1,6 +1,6 @@
 #include <QtTest>
 
-#include "ToneFrequency.h"
+#include "morse/ToneFrequency.h"
 
 class TestToneFrequency : public QObject {
     Q_OBJECT

@@ -1,8 +1,8 @@
 // The WAV generator: each symbol's stream, its file, what plays, and the waits after it.
 #include <QtTest>
 
-#include "WaveFile.h"
-#include "WaveTestRig.h"
+#include "morse/WaveFile.h"
+#include "support/WaveTestRig.h"
 
 namespace {
 

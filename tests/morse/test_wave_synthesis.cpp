@@ -1,8 +1,8 @@
 // Tone synthesis and the WAV file layout, byte by byte.
 #include <QtTest>
 
-#include "WaveFile.h"
-#include "WaveSynthesis.h"
+#include "morse/WaveFile.h"
+#include "morse/WaveSynthesis.h"
 
 namespace {
 

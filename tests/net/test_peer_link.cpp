@@ -7,11 +7,11 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include "ClockTimer.h"
-#include "NetTestSupport.h"
-#include "PingSocket.h"
-#include "PresencePing.h"
-#include "QuillNetModule.h"
+#include "common/ClockTimer.h"
+#include "support/NetTestSupport.h"
+#include "net/PingSocket.h"
+#include "net/PresencePing.h"
+#include "net/QuillNetModule.h"
 
 using namespace Qt::StringLiterals;
 

@@ -8,9 +8,9 @@
 #include <QTest>
 #include <QUdpSocket>
 
-#include "ClockTimer.h"
-#include "NetTestSupport.h"
-#include "QuillNetModule.h"
+#include "common/ClockTimer.h"
+#include "support/NetTestSupport.h"
+#include "net/QuillNetModule.h"
 
 using namespace Qt::StringLiterals;
 

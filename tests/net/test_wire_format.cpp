@@ -1,12 +1,12 @@
 // The message format, the log, the ping count and the role captions, without a window.
 #include <QTest>
 
-#include "LinkState.h"
-#include "NetLog.h"
-#include "PingCounter.h"
-#include "PingSocket.h"
-#include "RoleCaptions.h"
-#include "WireCodec.h"
+#include "common/LinkState.h"
+#include "net/NetLog.h"
+#include "net/PingCounter.h"
+#include "net/PingSocket.h"
+#include "common/RoleCaptions.h"
+#include "net/WireCodec.h"
 
 using namespace Qt::StringLiterals;
 

@@ -4,10 +4,10 @@
 #include <csignal>
 #include <thread>
 
-#include "../morse/WaveTestRig.h"
+#include "support/WaveTestRig.h"
 #include "MonitorRecording.h"
-#include "RealClock.h"
-#include "RealSoundOutput.h"
+#include "common/RealClock.h"
+#include "morse/RealSoundOutput.h"
 
 Q_DECLARE_METATYPE(SymbolId)
 

@@ -8,12 +8,12 @@
 #include <QUdpSocket>
 #include <memory>
 
-#include "AppContext.h"
-#include "DesktopServices.h"
-#include "NetPorts.h"
-#include "Places.h"
-#include "RecordingSoundOutput.h"
-#include "VirtualClock.h"
+#include "app/AppContext.h"
+#include "common/DesktopServices.h"
+#include "net/NetPorts.h"
+#include "common/Places.h"
+#include "support/RecordingSoundOutput.h"
+#include "support/VirtualClock.h"
 
 // Answers every desktop request without a desktop and remembers what was asked.
 class FakeDesktopServices : public DesktopServices {

@@ -1,0 +1,17 @@
+#include "support/RecordingSoundOutput.h"
+
+void RecordingSoundOutput::Beep(int frequencyHz, int durationMs) {
+    m_events.append({Kind::Tone, clock().now(), durationMs, frequencyHz, {}, 0});
+    SilentSoundOutput::Beep(frequencyHz, durationMs);
+}
+
+void RecordingSoundOutput::PlayWave(const QVector<qint16>& samples, int sampleRate) {
+    m_events.append({Kind::Wave, clock().now(), SamplesDurationMs(samples.size(), sampleRate), 0,
+                     samples, sampleRate});
+    SilentSoundOutput::PlayWave(samples, sampleRate);
+}
+
+void RecordingSoundOutput::Gap(int ms) {
+    m_events.append({Kind::Gap, clock().now(), ms, 0, {}, 0});
+    SilentSoundOutput::Gap(ms);
+}

@@ -1,0 +1,106 @@
+#pragma once
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include "morse/BeepGenerator.h"
+#include "morse/CharacterDispatch.h"
+#include "common/Places.h"
+#include "support/RecordingSoundOutput.h"
+#include "support/VirtualClock.h"
+#include "morse/WaveGenerator.h"
+
+// The windows' controls as the generators and the dispatch read them.
+class FakeSoundControls : public SoundControls {
+  public:
+    QString toneText() const override { return tone; }
+    int fineAdjustValue() const override { return fine; }
+    SoundGenerator selectedGenerator() const override { return generator; }
+    std::optional<int> selectedSpeed() const override { return speed; }
+    int waveQualityLevel() const override { return quality; }
+    int waveVolumeLevel() const override { return volume; }
+
+    QString tone = QStringLiteral("800");
+    int fine = 0;
+    SoundGenerator generator = SoundGenerator::Wave;
+    std::optional<int> speed = 25;
+    int quality = 5;
+    int volume = 1;
+};
+
+inline constexpr qint64 kRigStart = 1000;
+
+// Both generators and the dispatch on a virtual clock, recording what sounds.
+struct SoundRig {
+    QTemporaryDir programDir;
+    Places places{programDir.path(), programDir.path()};
+    VirtualClock clock{kRigStart};
+    RecordingSoundOutput output{clock};
+    FakeSoundControls controls;
+    MorseSoundState state;
+    BeepGenerator beep{output, controls, state, clock};
+    WaveGenerator wave{output, controls, state, clock, places};
+    CharacterDispatch dispatch{beep, wave, output, controls, state};
+
+    QString filePath(const QString& stem) {
+        return QDir(places.soundFolder()).filePath(stem + QStringLiteral(".wav"));
+    }
+
+    // "W.- G330 T220 ..." : a played stream by its pattern, gaps and tones by length.
+    QString timeline(int unitMs) const {
+        QStringList parts;
+        for (const auto& event : output.events()) {
+            switch (event.kind) {
+                case RecordingSoundOutput::Kind::Wave:
+                    parts << u'W' + Pattern(event.samples, unitMs);
+                    break;
+                case RecordingSoundOutput::Kind::Gap:
+                    parts << u'G' + QString::number(event.durationMs);
+                    break;
+                case RecordingSoundOutput::Kind::Tone:
+                    parts << u'T' + QString::number(event.durationMs);
+                    break;
+            }
+        }
+        return parts.join(u' ');
+    }
+
+    // Every call starts where the one before it ended.
+    bool isSeamless() const {
+        qint64 expected = kRigStart;
+        for (const auto& event : output.events()) {
+            if (event.start != expected) {
+                return false;
+            }
+            expected += event.durationMs;
+        }
+        return clock.now() == expected;
+    }
+
+    // Reads dots and dashes back from a stream: half a unit of zeros ends a tone,
+    // and a tone longer than two units is a dash.
+    static QString Pattern(const SampleBuffer& samples, int unitMs) {
+        const qsizetype unit = qsizetype(unitMs) * kWaveSampleRate / 1000;
+        QString pattern;
+        qsizetype tone = 0;
+        qsizetype zeros = 0;
+        const auto endTone = [&] {
+            if (tone > 0) {
+                pattern += tone > 2 * unit ? u'-' : u'.';
+            }
+            tone = 0;
+        };
+        for (qint16 sample : samples) {
+            if (sample == 0) {
+                if (++zeros == unit / 2) {
+                    endTone();
+                }
+                continue;
+            }
+            tone += (zeros < unit / 2 ? zeros : 0) + 1;
+            zeros = 0;
+        }
+        endTone();
+        return pattern;
+    }
+};
