@@ -11,9 +11,9 @@
 
 #include "common/ClockTimer.h"
 #include "net/LinkSocket.h"
+#include "common/LessonState.h"
 #include "common/LinkState.h"
 #include "common/MainFormUi.h"
-#include "net/NetHooks.h"
 #include "common/QtDesktopServices.h"
 #include "net/QuillNetModule.h"
 #include "common/RealClock.h"
@@ -24,8 +24,8 @@ struct Side {
     Side(RealClock& clock, QtDesktopServices& desktop)
         : connectTimer(clock, 2000),
           pingTimer(clock, 60000),
-          window{main, ui, link, clock, desktop, NetPorts{}, connectTimer, pingTimer},
-          module(window, socket, hooks) {
+          window{{main, ui, link, lesson, clock, desktop}, NetPorts{}, connectTimer, pingTimer},
+          module(window, socket) {
         ui.setupUi(&main);
         link.sendDone = true;
         link.myCallsign = QStringLiteral("JA1BNC");
@@ -35,10 +35,10 @@ struct Side {
     QMainWindow main;
     MainFormUi ui;
     LinkState link;
+    LessonState lesson;
     ClockTimer connectTimer;
     ClockTimer pingTimer;
     NetWindow window;
-    NetHooks hooks;
     LinkSocket socket;
     QuillNetModule module;
 };
@@ -54,7 +54,7 @@ int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     RealClock clock;
-    QtDesktopServices desktop;
+    QtDesktopServices desktop(clock);
     Side listener(clock, desktop);
     Side connector(clock, desktop);
 
@@ -68,10 +68,10 @@ int main(int argc, char* argv[]) {
     probe.close();
     listener.socket.listen(port);
     connector.socket.connectTo(QStringLiteral("127.0.0.1"), port);
-    while (listener.socket.state() != LinkSocket::State::Connected ||
-           connector.socket.state() != LinkSocket::State::Connected) {
-        Delay(clock, 1);
-    }
+    WaitUntil(clock, [&] {
+        return listener.socket.state() == LinkSocket::State::Connected &&
+               connector.socket.state() == LinkSocket::State::Connected;
+    });
 
     QElapsedTimer timer;
     timer.start();
@@ -95,9 +95,7 @@ int main(int argc, char* argv[]) {
         connector.ui.SendMessageText->setText(QStringLiteral("こんにちは %1").arg(i));
         called = timer.nsecsElapsed();
         connector.module.SendNetMessage(1);
-        while (dispatched <= i) {
-            Delay(clock, 1);
-        }
+        WaitUntil(clock, [&] { return dispatched > i; });
     }
     std::printf("net_bench: %d chat lines over loopback\n", messages);
     std::printf("  SendNetMessage call -> DispatchNetMessage: median %.3f ms, max %.3f ms\n",

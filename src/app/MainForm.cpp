@@ -5,59 +5,64 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 
-#include "common/Clock.h"
-#include "common/ClockTimer.h"
-#include "common/DesktopServices.h"
-#include "practice/FineAdjustment.h"
-#include "morse/MorseTiming.h"
-#include "net/PeerLink.h"
-#include "common/Places.h"
-#include "common/RecordFile.h"
 #include "app/MainSettings.h"
-#include "common/SettingsRecords.h"
 #include "app/SettingsSavedDialog.h"
 #include "app/SoundFolder.h"
-#include "morse/SoundMenu.h"
+#include "common/Clock.h"
+#include "common/ControlHelpers.h"
+#include "common/DesktopServices.h"
+#include "common/Places.h"
+#include "common/RecordFile.h"
+#include "common/SettingsRecords.h"
+#include "common/SpeedTable.h"
+#include "common/WindowOpening.h"
+#include "morse/MorseTiming.h"
 #include "morse/SoundOutput.h"
-#include "morse/ToneTextFilter.h"
-#include "morse/WaveDialog.h"
-#include "common/WindowPlacement.h"
+
+namespace {
+
+MainFormUi BuiltUi(QMainWindow* window) {
+    window->setObjectName(QStringLiteral("MainForm"));
+    MainFormUi ui;
+    ui.setupUi(window);
+    return ui;
+}
+
+ClockTimer* NamedTimer(Clock& clock, int intervalMs, const QString& name, QObject* parent) {
+    auto* timer = new ClockTimer(clock, intervalMs, parent);
+    timer->setObjectName(name);
+    return timer;
+}
+
+}  // namespace
 
 MainForm::MainForm(AppContext context, QWidget* parent)
     : QMainWindow(parent),
       m_context(std::move(context)),
+      m_ui(BuiltUi(this)),
+      m_form{*this, m_ui, m_link, m_lesson, m_context.clock, m_context.desktop},
+      ConnectTimer(NamedTimer(m_context.clock, 2000, QStringLiteral("ConnectTimer"), this)),
+      RetryPingTimer(NamedTimer(m_context.clock, 60000, QStringLiteral("RetryPingTimer"), this)),
+      PingTimer(NamedTimer(m_context.clock, 0, QStringLiteral("PingTimer"), this)),
       m_controls(m_ui),
       m_beep(m_context.sound, m_controls, m_soundState, m_context.clock),
       m_wave(m_context.sound, m_controls, m_soundState, m_context.clock, m_context.places),
-      m_dispatch(m_beep, m_wave, m_context.sound, m_controls, m_soundState) {
-    setObjectName(QStringLiteral("MainForm"));
-    m_ui.setupUi(this);
+      m_dispatch(m_beep, m_wave, m_context.sound, m_controls, m_soundState),
+      // Made hidden here so that start-up can load the saved levels into it.
+      m_waveDialog(std::make_unique<WaveDialog>(m_wave, m_controls,
+                                                m_context.places.settingsPath(), m_context.clock)),
+      m_soundMenu(this, m_ui, *m_waveDialog, m_wave, m_controls),
+      m_toneTextFilter(m_ui.ToneText),
+      m_fineAdjustment(m_ui.Speed_HScroll, m_ui.Label7),
+      m_peerLink(NetWindow{m_form, m_context.ports, *ConnectTimer, *RetryPingTimer}, m_dispatch) {
     // Until the settings file says otherwise, the synthesised sound is in use.
     m_ui.mnuSoundWave->setChecked(true);
-
-    ConnectTimer = new ClockTimer(m_context.clock, 2000, this);
-    ConnectTimer->setObjectName(QStringLiteral("ConnectTimer"));
-    RetryPingTimer = new ClockTimer(m_context.clock, 60000, this);
-    RetryPingTimer->setObjectName(QStringLiteral("RetryPingTimer"));
-    PingTimer = new ClockTimer(m_context.clock, 0, this);
-    PingTimer->setObjectName(QStringLiteral("PingTimer"));
-
-    m_fineAdjustment = new FineAdjustment(m_ui.Speed_HScroll, m_ui.Label7);
-    m_toneTextFilter = new ToneTextFilter(m_ui.ToneText);
-    // Created hidden here so that start-up can load the saved levels into it.
-    m_waveDialog = std::make_unique<WaveDialog>(m_wave, m_controls, m_context.places.settingsPath(),
-                                                m_context.clock);
     m_controls.setWaveLevelBars(m_waveDialog->WavQuarityHScroll, m_waveDialog->WavVolumeHScroll);
-    m_soundMenu = new SoundMenu(this, m_ui, *m_waveDialog, m_wave, m_controls);
-    m_soundMenu->connectControls();
-
-    m_peerLink = new PeerLink(NetWindow{*this, m_ui, m_link, m_context.clock, m_context.desktop,
-                                        m_context.ports, *ConnectTimer, *RetryPingTimer},
-                              this);
 
     connect(m_ui.SaveSetButton_Command, &QPushButton::clicked, this,
             &MainForm::MainForm_SaveSetButton_Command_Click);
@@ -81,18 +86,8 @@ void MainForm::loadSettings() {
     m_ui.ToneText->setText(QString::number(file.readInt(SettingsRecord::Tone)));
 
     // Selecting a speed runs its handler just as a click would.
-    switch (file.readInt(SettingsRecord::Speed)) {
-        case 25:
-            m_ui.Speed25_Option->setChecked(true);
-            break;
-        case 45:
-            m_ui.Speed45_Option->setChecked(true);
-            break;
-        case 60:
-            m_ui.Speed60_Option->setChecked(true);
-            break;
-        default:
-            break;
+    if (const Speed* speed = SpeedForPerMinute(file.readInt(SettingsRecord::Speed))) {
+        SpeedOption(m_ui, *speed)->setChecked(true);
     }
 
     const int fineAdjust = file.readInt(SettingsRecord::FineAdjust);
@@ -118,9 +113,9 @@ void MainForm::MainForm_Form_Load() {
     SoundFolder::Prepare(m_context.places.soundFolder());
 
     if (m_ui.ChatMode_Option->isChecked()) {
-        m_ui.StartButton_Command->setEnabled(false);
-        m_ui.StopButton_Command->setEnabled(false);
-        m_ui.KaitoupassButton_Command->setEnabled(false);
+        SetEnabled({m_ui.StartButton_Command, m_ui.StopButton_Command,
+                    m_ui.KaitoupassButton_Command},
+                   false);
     }
 
     if (m_ui.mnuSoundWave->isChecked()) {
@@ -129,7 +124,7 @@ void MainForm::MainForm_Form_Load() {
         m_ui.mnuSoundQuarity->setEnabled(false);
     }
 
-    m_peerLink->PrepareAtStartUp();
+    m_peerLink.PrepareAtStartUp();
     m_link.sendDone = true;
     ApplyNotConnectedState();
 }
@@ -140,12 +135,10 @@ void MainForm::ApplyNotConnectedState() {
     m_ui.mnuMojiHanni->menuAction()->setEnabled(false);
     ConnectTimer->setEnabled(false);
     RetryPingTimer->setEnabled(false);
-    for (QWidget* control : std::initializer_list<QWidget*>{
-             m_ui.CloseButton, m_ui.TeacherOption, m_ui.StudentOption, m_ui.StartButton_Command,
-             m_ui.StopButton_Command, m_ui.ChatMode_Option, m_ui.optionMoji, m_ui.optionCw,
-             m_ui.StepMode_Option, m_ui.NormalMode_Option}) {
-        control->setEnabled(false);
-    }
+    SetEnabled({m_ui.CloseButton, m_ui.TeacherOption, m_ui.StudentOption, m_ui.StartButton_Command,
+                m_ui.StopButton_Command, m_ui.ChatMode_Option, m_ui.optionMoji, m_ui.optionCw,
+                m_ui.StepMode_Option, m_ui.NormalMode_Option},
+               false);
     m_ui.mnuNetTeacherMode->setChecked(false);
     m_ui.mnuNetStudentMode->setChecked(true);
 }
@@ -169,28 +162,25 @@ void MainForm::MainForm_SaveSetButton_Command_Click() {
     settings.peerAddress = m_ui.ConnectIpText->text();
 
     RecordFile file(m_context.places.settingsPath());
-    const QStringList notSaved = SaveMainSettings(file, settings);
-    if (!notSaved.isEmpty()) {
+    const SaveOutcome outcome = SaveMainSettings(file, settings);
+    if (!outcome.allSaved()) {
         // Saying "saved" here would hide that a setting was lost.
-        m_context.desktop.showMessage(
-            this, DesktopServices::Icon::Warning, QStringLiteral("設定保存"),
-            QStringLiteral("次の設定は保存できませんでした：%1\n\n"
-                           "トーン周波数は -32768～32767 の整数で、コールサインと接続先IPは"
-                           "半角12文字（全角6文字）以内で入力して下さい。\n"
-                           "それ以外の設定は保存しました。")
-                .arg(notSaved.join(QStringLiteral("、"))));
+        m_context.desktop.showMessage(this,
+                                      outcome.fileUnwritable ? DesktopServices::Icon::Critical
+                                                             : DesktopServices::Icon::Warning,
+                                      QStringLiteral("設定保存"),
+                                      SaveOutcomeMessage(outcome, file.path()));
         return;
     }
     showSettingsSaved();
 }
 
 void MainForm::showSettingsSaved() {
-    auto* notice = new Dialog(this);
+    // Guarded: the user may close the notice (Esc, its close box) before its time is up.
+    const QPointer<QWidget> notice = new Dialog(this);
     notice->setAttribute(Qt::WA_DeleteOnClose);
-    PlaceRelativeTo(notice, this, 4300, 3500);
-    notice->show();
-    Delay(m_context.clock, 1200);
-    notice->close();
+    ShowModeless(notice, this, {4300, 3500});
+    CloseAfter(m_context.clock, notice, 1200);
 }
 
 void MainForm::MainForm_Form_QueryUnload() {
@@ -209,7 +199,7 @@ void MainForm::endProgram() {
         return;
     }
     m_ending = true;
-    m_peerLink->MainForm_Form_Unload();
+    m_peerLink.MainForm_Form_Unload();
     SoundFolder::Remove(m_context.places.soundFolder());
     RecordFile file(m_context.places.settingsPath());
     // A callsign the record cannot hold leaves the saved one as it was.

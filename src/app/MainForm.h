@@ -4,24 +4,25 @@
 #include <memory>
 
 #include "app/AppContext.h"
-#include "morse/BeepGenerator.h"
-#include "morse/CharacterDispatch.h"
+#include "common/ClockTimer.h"
+#include "common/FormContext.h"
 #include "common/LessonState.h"
 #include "common/LinkState.h"
-#include "morse/MainFormSoundControls.h"
 #include "common/MainFormUi.h"
+#include "morse/BeepGenerator.h"
+#include "morse/CharacterDispatch.h"
+#include "morse/MainFormSoundControls.h"
 #include "morse/SoundControls.h"
+#include "morse/SoundMenu.h"
+#include "morse/ToneTextFilter.h"
+#include "morse/WaveDialog.h"
 #include "morse/WaveGenerator.h"
+#include "net/PeerLink.h"
+#include "practice/FineAdjustment.h"
 
-class ClockTimer;
-class PeerLink;
-class SoundMenu;
-class WaveDialog;
-class FineAdjustment;
-class ToneTextFilter;
-
-// The main window: owns its controls and the shared state; each subsystem's
-// handlers live in a class of their own that the window connects.
+// The main window: owns its controls, the shared state and one member object per subsystem.
+// Each subsystem connects its own controls when it is made; the window itself handles start-up,
+// the save button and the end of the program.
 class MainForm : public QMainWindow {
     Q_OBJECT
   public:
@@ -37,11 +38,7 @@ class MainForm : public QMainWindow {
     WaveGenerator& waveGenerator() { return m_wave; }
     CharacterDispatch& characterDispatch() { return m_dispatch; }
     WaveDialog& waveDialog() { return *m_waveDialog; }
-    PeerLink& peerLink() { return *m_peerLink; }
-
-    ClockTimer* ConnectTimer = nullptr;
-    ClockTimer* RetryPingTimer = nullptr;
-    ClockTimer* PingTimer = nullptr;
+    PeerLink& peerLink() { return m_peerLink; }
 
     void MainForm_Form_Load();
     void MainForm_SaveSetButton_Command_Click();
@@ -63,20 +60,30 @@ class MainForm : public QMainWindow {
     void showSettingsSaved();
     void showSoundState(bool on);
 
+    // Built first: the members after it connect to its controls as they are made.
     AppContext m_context;
     MainFormUi m_ui;
     LinkState m_link;
     LessonState m_lesson;
     MorseSoundState m_soundState;
+    FormContext m_form;
+
+  public:
+    // The window's timers, children of the window as its controls are.
+    ClockTimer* const ConnectTimer;
+    ClockTimer* const RetryPingTimer;
+    ClockTimer* const PingTimer;
+
+  private:
     MainFormSoundControls m_controls;
     BeepGenerator m_beep;
     WaveGenerator m_wave;
     CharacterDispatch m_dispatch;
     // No child of the window: its control names repeat some of the window's.
     std::unique_ptr<WaveDialog> m_waveDialog;
-    SoundMenu* m_soundMenu = nullptr;
-    FineAdjustment* m_fineAdjustment = nullptr;
-    ToneTextFilter* m_toneTextFilter = nullptr;
-    PeerLink* m_peerLink = nullptr;
+    SoundMenu m_soundMenu;
+    ToneTextFilter m_toneTextFilter;
+    FineAdjustment m_fineAdjustment;
+    PeerLink m_peerLink;
     bool m_ending = false;
 };

@@ -1,28 +1,43 @@
 #include "app/SoundFolder.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include "common/RecordFile.h"
+#include "morse/MorseTable.h"
+
+namespace {
+
+const QString kMarkerName = QStringLiteral("dummy.wav");
+
+void RemoveOwnFile(const QDir& folder, const QString& name) {
+    const QFileInfo file(folder.filePath(name));
+    if (file.isFile() && !file.isSymLink()) {
+        QFile::remove(file.filePath());
+    }
+}
+
+}  // namespace
 
 namespace SoundFolder {
 
 void Prepare(const QString& folder) {
     QDir().mkpath(folder);
-    RecordFile marker(QDir(folder).filePath(QStringLiteral("dummy.wav")));
+    RecordFile marker(QDir(folder).filePath(kMarkerName));
     marker.writeInt(1, 0);
 }
 
 void Remove(const QString& folder) {
-    QDir dir(folder);
-    if (!dir.exists()) {
+    const QFileInfo info(folder);
+    if (!info.isDir() || info.isSymLink()) {
         return;
     }
-    dir.setNameFilters({QStringLiteral("*.wav")});
-    // Without QDir::CaseSensitive the pattern also takes "X.WAV".
-    dir.setFilter(QDir::Files | QDir::Hidden);
-    for (const QString& name : dir.entryList()) {
-        dir.remove(name);
+    const QDir dir(folder);
+    RemoveOwnFile(dir, kMarkerName);
+    for (const MorseSymbol& symbol : MorseTable()) {
+        RemoveOwnFile(dir, SoundFileName(symbol.id));
     }
+    // Only an empty folder is removed: the user's own files keep it.
     QDir().rmdir(folder);
 }
 

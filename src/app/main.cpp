@@ -14,7 +14,7 @@ int main(int argc, char* argv[]) {
 
     RealClock clock;
     RealSoundOutput sound(clock);
-    QtDesktopServices desktop;
+    QtDesktopServices desktop(clock);
     Places places = Places::FromEnvironment();
 
     MainForm window(AppContext{clock, sound, desktop, places, [] { QCoreApplication::exit(0); }});

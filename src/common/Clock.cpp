@@ -1,5 +1,7 @@
 #include "common/Clock.h"
 
+#include <limits>
+
 void Clock::requestQuit() {
     if (m_quitting) {
         return;
@@ -13,4 +15,16 @@ void Delay(Clock& clock, int ms) {
         return;
     }
     clock.waitUntil(clock.now() + ms);
+}
+
+bool WaitUntil(Clock& clock, const std::function<bool()>& done, int timeoutMs) {
+    if (clock.quitting()) {
+        return false;
+    }
+    if (done()) {
+        return true;
+    }
+    const qint64 deadline = timeoutMs < 0 ? std::numeric_limits<qint64>::max()
+                                          : clock.now() + timeoutMs;
+    return clock.waitFor(done, deadline);
 }

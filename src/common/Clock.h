@@ -20,6 +20,10 @@ class Clock : public QObject {
     // deadline has passed or the program is quitting.
     virtual void waitUntil(qint64 deadline) = 0;
 
+    // Lets pending events run until done() holds (true), the deadline has passed or the program
+    // is quitting (false). done() is tested before any event runs and again after events ran.
+    virtual bool waitFor(const std::function<bool()>& done, qint64 deadline) = 0;
+
     // Lets the given time pass without running any event (a blocking tone).
     virtual void block(int ms) = 0;
 
@@ -49,3 +53,11 @@ class Clock : public QObject {
 // The only wait of the program. 0 ms or less returns at once without running
 // events; 1 ms or more lets pending events run at least once.
 void Delay(Clock& clock, int ms);
+
+inline constexpr int kNoTimeout = -1;
+
+// Waits, letting events run, until done() holds: true then, false when timeoutMs passed first
+// (kNoTimeout: no limit) or the program is ending. A condition that holds already returns true
+// at once, without running events; once the program is ending every call returns false at once,
+// so a loop around it cannot spin.
+bool WaitUntil(Clock& clock, const std::function<bool()>& done, int timeoutMs = kNoTimeout);

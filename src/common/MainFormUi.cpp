@@ -1,6 +1,8 @@
 #include "common/MainFormUi.h"
 
 #include "common/AccessibleValueLabel.h"
+#include "common/SharedTexts.h"
+#include "common/SpeedTable.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -205,8 +207,8 @@ QWidget* buildLessonArea(MainFormUi& ui, const QFont& font) {
     counts->addStretch();
     layout->addLayout(counts);
 
-    ui.StartButton_Command = makeButton(u"StartButton_Command"_s, u"スタート"_s);
-    ui.StopButton_Command = makeButton(u"StopButton_Command"_s, u"ストップ"_s);
+    ui.StartButton_Command = makeButton(u"StartButton_Command"_s, StartCaption::kStart);
+    ui.StopButton_Command = makeButton(u"StopButton_Command"_s, StopCaption::kStop);
     ui.KaitoupassButton_Command = makeButton(u"KaitoupassButton_Command"_s, u"解答パス"_s);
     ui.KaitoupassButton_Command->setEnabled(false);
     layout->addLayout(
@@ -267,13 +269,13 @@ QWidget* buildSpeeds(MainFormUi& ui, QMainWindow* window) {
     ui.speedGroup = makeGroup(window, u"speedGroup"_s);
     QGroupBox* frame = makeFrame(u"speedFrame"_s, u"速度"_s);
     auto* layout = new QVBoxLayout(frame);
-    ui.Speed25_Option = makeOption(u"Speed25_Option"_s, u"毎分２５文字"_s, ui.speedGroup);
-    ui.Speed45_Option = makeOption(u"Speed45_Option"_s, u"毎分４５文字"_s, ui.speedGroup);
-    ui.Speed60_Option = makeOption(u"Speed60_Option"_s, u"毎分６０文字"_s, ui.speedGroup);
+    for (const Speed& speed : kSpeeds) {
+        QRadioButton* option = makeOption(u"Speed"_s + speed.text.toString() + u"_Option"_s,
+                                          speed.caption.toString(), ui.speedGroup);
+        ui.*speed.option = option;
+        layout->addWidget(option);
+    }
     ui.Speed25_Option->setChecked(true);
-    layout->addWidget(ui.Speed25_Option);
-    layout->addWidget(ui.Speed45_Option);
-    layout->addWidget(ui.Speed60_Option);
 
     ui.Label7 = makeValueLabel(u"Label7"_s, u"微調整の値"_s, u"微調整 ±0%"_s);
     ui.Speed_HScroll = makeFineAdjustBar();

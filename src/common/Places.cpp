@@ -24,15 +24,23 @@ QString Places::soundFolder() {
     }
     const QString beside = QDir(m_programDir).filePath(QStringLiteral("sound"));
     const QFileInfo programDir(m_programDir);
-    if (QDir().mkpath(beside) && QFileInfo(beside).isWritable()) {
+    const QFileInfo existing(beside);
+    // A file or a link named "sound" is not this program's folder: writing or deleting there
+    // would reach someone else's files.
+    const bool taken = existing.isSymLink() || (existing.exists() && !existing.isDir());
+    if (taken) {
+        m_soundFolder = perUserSoundFolder();
+    } else if (QDir().mkpath(beside) && QFileInfo(beside).isWritable()) {
         m_soundFolder = beside;
     } else if (programDir.isWritable() && !QFileInfo::exists(beside)) {
         m_soundFolder = beside;
     } else {
-        const QString perUser =
-            QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
-        m_soundFolder =
-            QDir(perUser.isEmpty() ? QDir::tempPath() : perUser).filePath(QStringLiteral("sound"));
+        m_soundFolder = perUserSoundFolder();
     }
     return m_soundFolder;
+}
+
+QString Places::perUserSoundFolder() {
+    const QString perUser = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+    return QDir(perUser.isEmpty() ? QDir::tempPath() : perUser).filePath(QStringLiteral("sound"));
 }

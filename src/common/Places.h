@@ -18,10 +18,13 @@ class Places {
 
     // The folder for synthesised sound files: "sound" under the program
     // directory, or a per-user folder when that one cannot be created (a
-    // system-wide install). Decided on the first call and kept.
+    // system-wide install) or the name is taken by a file or a link.
+    // Decided on the first call and kept.
     QString soundFolder();
 
   private:
+    static QString perUserSoundFolder();
+
     QString m_programDir;
     QString m_currentDir;
     QString m_soundFolder;

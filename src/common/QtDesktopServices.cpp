@@ -6,6 +6,8 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 
+#include "common/WindowOpening.h"
+
 namespace {
 
 QMessageBox::Icon ToQtIcon(DesktopServices::Icon icon) {
@@ -24,11 +26,25 @@ QMessageBox::Icon ToQtIcon(DesktopServices::Icon icon) {
 
 }  // namespace
 
+void QtDesktopServices::showCentred(QWidget& window, QWidget* parent) {
+    window.adjustSize();
+    TwipsOffset offset{0, 0};
+    if (parent != nullptr) {
+        const QWidget* anchor = parent->window();
+        // Centred over the opener, in its twips, as the other windows are placed.
+        const int left = (anchor->frameGeometry().width() - window.width()) / 2;
+        const int top = (anchor->frameGeometry().height() - window.height()) / 2;
+        offset = {left * 1440 / qMax(1, anchor->logicalDpiX()),
+                  top * 1440 / qMax(1, anchor->logicalDpiY())};
+    }
+    ShowModal(m_clock, &window, parent, offset);
+}
+
 void QtDesktopServices::showMessage(QWidget* parent, Icon icon, const QString& title,
                                     const QString& text) {
     QMessageBox box(ToQtIcon(icon), title, text, QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText);
-    box.exec();
+    showCentred(box, parent);
 }
 
 bool QtDesktopServices::openUrl(const QUrl& url) {
@@ -45,5 +61,12 @@ QDateTime QtDesktopServices::currentDateTime() const {
 
 QString QtDesktopServices::openFileName(QWidget* parent, const QString& title,
                                         const QString& filter) {
-    return QFileDialog::getOpenFileName(parent, title, QString(), filter);
+    QFileDialog dialog(parent, title, QString(), filter);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    showCentred(dialog, parent);
+    if (dialog.result() != QDialog::Accepted) {
+        return {};
+    }
+    return dialog.selectedFiles().value(0);
 }

@@ -2,13 +2,23 @@
 
 #include "common/DesktopServices.h"
 
-// The desktop itself: Qt's message boxes, file dialog, clipboard and URL handler.
+class Clock;
+
+// The desktop itself: Qt's message boxes and file dialog (opened as the program's other modal
+// windows are, on its clock), the clipboard and the URL handler.
 class QtDesktopServices : public DesktopServices {
   public:
+    explicit QtDesktopServices(Clock& clock) : m_clock(clock) {}
+
     void showMessage(QWidget* parent, Icon icon, const QString& title,
                      const QString& text) override;
     bool openUrl(const QUrl& url) override;
     void setClipboardText(const QString& text) override;
     QDateTime currentDateTime() const override;
     QString openFileName(QWidget* parent, const QString& title, const QString& filter) override;
+
+  private:
+    void showCentred(QWidget& window, QWidget* parent);
+
+    Clock& m_clock;
 };

@@ -1,5 +1,6 @@
 #include "common/RealClock.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
@@ -38,6 +39,41 @@ void RealClock::waitUntil(qint64 deadline) {
             requestQuit();
         }
     }
+}
+
+bool RealClock::waitFor(const std::function<bool()>& done, qint64 deadline) {
+    // Looked at whenever the event loop has run what was pending and is about to sleep, so the
+    // wait ends right after the event that fulfilled it. The slow tick covers a loop that never
+    // sleeps because something keeps posting events.
+    constexpr int kRecheckMs = 100;
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    while (!quitting()) {
+        if (done()) {
+            return true;
+        }
+        const qint64 remaining = deadline - now();
+        if (remaining <= 0) {
+            return false;
+        }
+        QEventLoop loop;
+        QTimer tick;
+        tick.setTimerType(Qt::PreciseTimer);
+        tick.setSingleShot(true);
+        connect(&tick, &QTimer::timeout, &loop, &QEventLoop::quit);
+        connect(this, &Clock::quitRequested, &loop, &QEventLoop::quit);
+        if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance()) {
+            connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, &loop, [&loop, &done] {
+                if (done()) {
+                    loop.quit();
+                }
+            });
+        }
+        tick.start(static_cast<int>(qMin<qint64>(remaining, kRecheckMs)));
+        if (loop.exec() != 0) {
+            requestQuit();
+        }
+    }
+    return false;
 }
 
 void RealClock::block(int ms) {

@@ -16,6 +16,7 @@ class RealClock : public Clock {
 
     qint64 now() const override;
     void waitUntil(qint64 deadline) override;
+    bool waitFor(const std::function<bool()>& done, qint64 deadline) override;
     void block(int ms) override;
     TimerId scheduleAt(qint64 due, std::function<void()> action) override;
     void cancel(TimerId id) override;

@@ -34,6 +34,11 @@ bool RecordFile::writeBytes(int record, const QByteArray& bytes) {
     return file.seek(RecordOffset(record)) && file.write(bytes) == bytes.size() && file.flush();
 }
 
+bool RecordFile::canWrite() const {
+    QFile file(m_path);
+    return file.open(QIODevice::ReadWrite);
+}
+
 qint16 RecordFile::readInt(int record) const {
     const QByteArray bytes = readBytes(record, 0, 2);
     if (bytes.size() < 2) {

@@ -15,6 +15,9 @@ class RecordFile {
 
     const QString& path() const { return m_path; }
 
+    // Whether the file can be opened for writing (a missing one is created by trying).
+    bool canWrite() const;
+
     // Little-endian 16-bit integer at the start of the record; 0 past the end.
     qint16 readInt(int record) const;
     bool writeInt(int record, qint16 value);

@@ -4,6 +4,8 @@ namespace RoleCaption {
 
 namespace {
 
+const QString kAnswererChoosing = QStringLiteral("解答者：");
+
 QString Bracketed(const QString& head, const QString& inside) {
     return head + u'[' + inside + u']';
 }
@@ -14,8 +16,16 @@ QString SetterPeer(const LinkState& s) {
     return Bracketed(kSetterIdle + s.peerCallsign, s.teacherStatus);
 }
 
+QString SetterPeerIdle(const LinkState& s) {
+    return kSetterIdle + s.peerCallsign;
+}
+
 QString SetterSelf(const LinkState& s) {
     return kSetterIdle + s.myCallsign;
+}
+
+QString SetterSelfStatus(const LinkState& s) {
+    return Bracketed(kSetterIdle + s.myCallsign, s.teacherStatus);
 }
 
 QString AnswererMode(const LinkState& s) {
@@ -26,12 +36,32 @@ QString AnswererStatus(const LinkState& s) {
     return Bracketed(kAnswererIdle + s.peerCallsign, s.studentStatus);
 }
 
+QString AnswererSelf(const LinkState& s) {
+    return Bracketed(kAnswererIdle + s.myCallsign, s.myMode + s.mySpeed);
+}
+
+QString AnswererPeerChoosing(const LinkState& s) {
+    return Bracketed(kAnswererChoosing + s.peerCallsign, s.peerMode + u'/' + s.peerSpeed);
+}
+
+QString AnswererSelfChoosing(const LinkState& s) {
+    return Bracketed(kAnswererChoosing + s.myCallsign, s.myMode + s.mySpeed);
+}
+
 QString ChatSelf(const LinkState& s) {
     return Bracketed(s.myCallsign, s.myMode + s.mySpeed);
 }
 
 QString ChatPeer(const LinkState& s) {
     return Bracketed(s.peerCallsign, s.peerMode + s.peerSpeed);
+}
+
+QString ChatTextSelf(const LinkState& s) {
+    return Bracketed(s.myCallsign, s.myMode);
+}
+
+QString ChatTextPeer(const LinkState& s) {
+    return Bracketed(s.peerCallsign, s.peerMode);
 }
 
 QString ChatStatusSelf(const LinkState& s) {

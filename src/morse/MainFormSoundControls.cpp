@@ -5,7 +5,9 @@
 #include <QRadioButton>
 #include <QScrollBar>
 
+#include "common/ControlHelpers.h"
 #include "common/MainFormUi.h"
+#include "common/SpeedTable.h"
 
 void MainFormSoundControls::setWaveLevelBars(const QScrollBar* quality, const QScrollBar* volume) {
     m_quality = quality;
@@ -31,14 +33,8 @@ SoundGenerator MainFormSoundControls::selectedGenerator() const {
 }
 
 std::optional<int> MainFormSoundControls::selectedSpeed() const {
-    if (m_ui.Speed25_Option->isChecked()) {
-        return 25;
-    }
-    if (m_ui.Speed45_Option->isChecked()) {
-        return 45;
-    }
-    if (m_ui.Speed60_Option->isChecked()) {
-        return 60;
+    if (const Speed* speed = SelectedSpeed(m_ui)) {
+        return speed->perMinute;
     }
     return std::nullopt;
 }

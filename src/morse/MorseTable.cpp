@@ -74,3 +74,7 @@ std::optional<SymbolId> SymbolForAlphanumeric(QChar character) {
     }
     return std::nullopt;
 }
+
+QString SoundFileName(SymbolId id) {
+    return QString::fromLatin1(MorseSymbolFor(id).fileStem) + QStringLiteral(".wav");
+}

@@ -64,5 +64,8 @@ struct MorseSymbol {
 const std::array<MorseSymbol, kSymbolCount>& MorseTable();
 const MorseSymbol& MorseSymbolFor(SymbolId id);
 
+// The name of the symbol's sound file in the sound folder ("A.wav").
+QString SoundFileName(SymbolId id);
+
 // The symbol for a letter (either case) or a digit; nothing for other characters.
 std::optional<SymbolId> SymbolForAlphanumeric(QChar character);

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "common/SpeedTable.h"
+
 float FineAdjustFactor(qint16 adjustValue) {
     switch (adjustValue) {
         case 20:
@@ -50,14 +52,6 @@ QString FineAdjustCaption(int adjustValue) {
 }
 
 int UnitForSpeed(int charactersPerMinute) {
-    switch (charactersPerMinute) {
-        case 25:
-            return 220;
-        case 45:
-            return 120;
-        case 60:
-            return 90;
-        default:
-            return 0;
-    }
+    const Speed* speed = SpeedForPerMinute(charactersPerMinute);
+    return speed != nullptr ? speed->unitMs : 0;
 }

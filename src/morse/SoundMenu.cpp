@@ -12,15 +12,13 @@
 #include "morse/WaveGenerator.h"
 
 SoundMenu::SoundMenu(QWidget* mainWindow, const MainFormUi& ui, WaveDialog& dialog,
-                     WaveGenerator& wave, const SoundControls& controls)
-    : QObject(mainWindow),
+                     WaveGenerator& wave, const SoundControls& controls, QObject* parent)
+    : QObject(parent),
       m_mainWindow(mainWindow),
       m_ui(ui),
       m_dialog(dialog),
       m_wave(wave),
-      m_controls(controls) {}
-
-void SoundMenu::connectControls() {
+      m_controls(controls) {
     // A checkable entry unchecks itself when clicked; the handlers set the marks they want.
     connect(m_ui.mnuSoundWave, &QAction::triggered, this, &SoundMenu::MainForm_mnuSoundWave_Click);
     connect(m_ui.mnuSoundBeep, &QAction::triggered, this, &SoundMenu::MainForm_mnuSoundBeep_Click);

@@ -12,12 +12,9 @@ class WaveGenerator;
 class SoundMenu : public QObject {
     Q_OBJECT
   public:
-    // mainWindow is the dialog's anchor and this object's parent.
+    // mainWindow is the dialog's anchor.
     SoundMenu(QWidget* mainWindow, const MainFormUi& ui, WaveDialog& dialog, WaveGenerator& wave,
-              const SoundControls& controls);
-
-    // Connects the menu entries and the test button to the handlers below.
-    void connectControls();
+              const SoundControls& controls, QObject* parent = nullptr);
 
     void MainForm_mnuSoundWave_Click();
     void MainForm_mnuSoundBeep_Click();

@@ -6,7 +6,8 @@
 
 #include "morse/ToneFrequency.h"
 
-ToneTextFilter::ToneTextFilter(QLineEdit* toneText) : QObject(toneText), m_toneText(toneText) {
+ToneTextFilter::ToneTextFilter(QLineEdit* toneText, QObject* parent)
+    : QObject(parent), m_toneText(toneText) {
     toneText->installEventFilter(this);
     // Pasting from the context menu bypasses the keys; the validator refuses
     // anything but digits there too.

@@ -9,7 +9,7 @@ class QLineEdit;
 class ToneTextFilter : public QObject {
     Q_OBJECT
   public:
-    explicit ToneTextFilter(QLineEdit* toneText);
+    explicit ToneTextFilter(QLineEdit* toneText, QObject* parent = nullptr);
 
     // The check made when the box loses the focus.
     void MainForm_ToneText_LostFocus();

@@ -15,7 +15,7 @@
 #include "morse/SoundControls.h"
 #include "morse/ToneFrequency.h"
 #include "morse/WaveGenerator.h"
-#include "common/WindowPlacement.h"
+#include "common/WindowOpening.h"
 
 using namespace Qt::StringLiterals;
 
@@ -74,10 +74,13 @@ QString VolumeCaption(int level) {
 
 WaveDialog::WaveDialog(WaveGenerator& wave, const SoundControls& controls, QString settingsPath,
                        Clock& clock, QWidget* parent)
-    : QDialog(parent), m_wave(wave), m_controls(controls), m_settingsPath(std::move(settingsPath)) {
+    : QDialog(parent),
+      m_wave(wave),
+      m_controls(controls),
+      m_settingsPath(std::move(settingsPath)),
+      m_clock(clock) {
     setObjectName(QStringLiteral("WaveDialog"));
     setWindowTitle(QStringLiteral("Wave音質設定"));
-    setModal(true);
     buildControls();
 
     connect(WavQuarityHScroll, &QScrollBar::valueChanged, this,
@@ -87,8 +90,6 @@ WaveDialog::WaveDialog(WaveGenerator& wave, const SoundControls& controls, QStri
     connect(TestButton, &QPushButton::clicked, this, &WaveDialog::WaveDialog_TestButton_Click);
     connect(SaveButton, &QPushButton::clicked, this, &WaveDialog::WaveDialog_SaveButton_Click);
     connect(CloseButton, &QPushButton::clicked, this, &WaveDialog::WaveDialog_CloseButton_Click);
-    // Ending the program ends the modal wait too.
-    connect(&clock, &Clock::quitRequested, this, &QWidget::hide);
 }
 
 void WaveDialog::buildControls() {
@@ -137,14 +138,8 @@ void WaveDialog::ApplySavedLevels(const RecordFile& file) {
 void WaveDialog::OpenModal(QWidget* anchor) {
     QWidget* mainWindow = anchor->window();
     setFont(mainWindow->font());
-    PlaceRelativeTo(this, mainWindow, 3500, 1900);
-    // Kept above the main window although it is no child of it.
-    if (mainWindow->windowHandle() != nullptr) {
-        winId();
-        windowHandle()->setTransientParent(mainWindow->windowHandle());
-    }
     SaveButton->setEnabled(false);
-    exec();
+    ShowModal(m_clock, this, mainWindow, {3500, 1900});
     // A level tried with the test button but not saved lasts only while the dialog is open.
     ApplySavedLevels(RecordFile(m_settingsPath));
 }

@@ -47,6 +47,7 @@ class WaveDialog : public QDialog {
     WaveGenerator& m_wave;
     const SoundControls& m_controls;
     QString m_settingsPath;
+    Clock& m_clock;
 };
 
 // The captions the level labels show for a level 1 ... 5.

@@ -1,6 +1,8 @@
 #include "morse/WaveGenerator.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <algorithm>
 
 #include "morse/MorseTiming.h"
@@ -17,8 +19,20 @@ float WaveGenerator::currentFactor() const {
 }
 
 QString WaveGenerator::FilePath(SymbolId symbol) const {
-    return QDir(m_places.soundFolder())
-        .filePath(QString::fromLatin1(MorseSymbolFor(symbol).fileStem) + QStringLiteral(".wav"));
+    return QDir(m_places.soundFolder()).filePath(SoundFileName(symbol));
+}
+
+void WaveGenerator::writeFile(const QString& path, const SampleBuffer& stream) {
+    // Another instance sharing the folder may have removed it on its way out.
+    const QString folder = m_places.soundFolder();
+    if (!QFileInfo(folder).isDir()) {
+        QDir().mkpath(folder);
+    }
+    // A link under a symbol's name would take the write elsewhere: the file is made anew.
+    if (QFileInfo(path).isSymLink()) {
+        QFile::remove(path);
+    }
+    WaveFile::Write(path, stream);
 }
 
 void WaveGenerator::buildElement(SampleBuffer& buffer, bool dash, int unitMs, int frequencyHz) {
@@ -54,7 +68,7 @@ const SampleBuffer& WaveGenerator::WriteSymbolFile(SymbolId symbol, int unitMs, 
         stream.append(pattern[i] == u'-' ? dash : dot);
     }
     // When the file cannot be written the samples still play: they never come from the file.
-    WaveFile::Write(FilePath(symbol), stream);
+    writeFile(FilePath(symbol), stream);
     return stream;
 }
 

@@ -33,6 +33,7 @@ class WaveGenerator {
 
   private:
     float currentFactor() const;
+    void writeFile(const QString& path, const SampleBuffer& stream);
     void buildElement(SampleBuffer& buffer, bool dash, int unitMs, int frequencyHz);
 
     SoundOutput& m_output;

@@ -1,14 +1,17 @@
 #include "net/AddressTools.h"
 
+
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QNetworkInterface>
+#include <QPushButton>
 #include <QUdpSocket>
 #include <QUrl>
 
 #include "common/DesktopServices.h"
 #include "common/MainFormUi.h"
+
 
 using namespace Qt::StringLiterals;
 
@@ -33,6 +36,10 @@ QHostAddress RouteSourceAddress() {
 
 AddressTools::AddressTools(NetWindow& window, QObject* parent) : QObject(parent), m_w(window) {
     m_w.ui.ConnectIpText->installEventFilter(this);
+    connect(m_w.ui.SearchIpButton, &QPushButton::clicked, this,
+            &AddressTools::MainForm_SearchIpButton_Click);
+    connect(m_w.ui.CheckGrovalIpButton, &QPushButton::clicked, this,
+            &AddressTools::MainForm_CheckGrovalIpButton_Click);
 }
 
 QString AddressTools::OwnIpv4Address() {

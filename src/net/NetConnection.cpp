@@ -5,18 +5,25 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 
 #include "common/Clock.h"
 #include "common/ClockTimer.h"
-#include "net/LinkSocket.h"
+#include "common/ControlHelpers.h"
 #include "common/LinkState.h"
-#include "net/NetControls.h"
+#include "common/MainFormUi.h"
+#include "common/RoleCaptions.h"
+#include "common/SharedTexts.h"
+#include "common/SpeedTable.h"
+#include "common/WindowOpening.h"
+#include "net/LinkSocket.h"
+#include "net/MessageCodes.h"
 #include "net/NoCallsignOrIpDialog.h"
 #include "net/PingCounter.h"
 #include "net/PingSocket.h"
 #include "net/QuillNetModule.h"
-#include "common/RoleCaptions.h"
-#include "common/WindowPlacement.h"
+#include "net/RoleLayout.h"
+
 
 using namespace Qt::StringLiterals;
 
@@ -27,13 +34,42 @@ constexpr int kChatModeDelayMs = 10;
 // The listening side lets the connection settle before it starts watching the peer.
 constexpr int kPingStartDelayMs = 30000;
 
-const QString kNoModeChosen = u"モード未選択"_s;
-
 }  // namespace
 
 NetConnection::NetConnection(NetWindow& window, QuillNetModule& module, LinkSocket& winsock1,
                              PingSocket& winsock2, QObject* parent)
-    : QObject(parent), m_w(window), m_module(module), m_winsock1(winsock1), m_winsock2(winsock2) {}
+    : QObject(parent), m_w(window), m_module(module), m_winsock1(winsock1), m_winsock2(winsock2) {
+    const MainFormUi& ui = m_w.ui;
+    connect(ui.ListenButton, &QPushButton::clicked, this,
+            &NetConnection::MainForm_ListenButton_Click);
+    connect(ui.ConnectButton, &QPushButton::clicked, this,
+            &NetConnection::MainForm_ConnectButton_Click);
+    connect(ui.CloseButton, &QPushButton::clicked, this,
+            &NetConnection::MainForm_CloseButton_Click);
+    connect(&m_w.connectTimer, &ClockTimer::timeout, this,
+            &NetConnection::MainForm_ConnectTimer_Timer);
+    connect(ui.mnuNetTeacherMode, &QAction::triggered, this,
+            &NetConnection::MainForm_mnuNetTeacherMode_Click);
+    connect(ui.mnuNetStudentMode, &QAction::triggered, this,
+            &NetConnection::MainForm_mnuNetStudentMode_Click);
+    OnSelected(ui.TeacherOption, this, [this] { MainForm_TeacherOption_Click(); });
+    OnSelected(ui.StudentOption, this, [this] { MainForm_StudentOption_Click(); });
+
+    connect(&m_winsock1, &LinkSocket::connectionRequest, this,
+            &NetConnection::MainForm_Winsock1_ConnectionRequest);
+    connect(&m_winsock1, &LinkSocket::connected, this, &NetConnection::MainForm_Winsock1_Connect);
+    connect(&m_winsock1, &LinkSocket::peerClosed, this, &NetConnection::MainForm_Winsock1_Close);
+    connect(&m_winsock1, &LinkSocket::errorOccurred, this,
+            &NetConnection::MainForm_Winsock1_Error);
+    connect(&m_winsock1, &LinkSocket::overflowed, this,
+            &NetConnection::MainForm_Winsock1_Overflow);
+    connect(&m_winsock1, &LinkSocket::dataArrival, this,
+            &NetConnection::MainForm_Winsock1_DataArrival);
+    connect(&m_winsock1, &LinkSocket::sendProgress, this,
+            &NetConnection::MainForm_Winsock1_SendProgress);
+    connect(&m_winsock1, &LinkSocket::sendComplete, this,
+            &NetConnection::MainForm_Winsock1_SendComplete);
+}
 
 bool NetConnection::addressCheckPassed() {
     const bool noCallsign = m_w.ui.CallsignText->text().isEmpty();
@@ -42,9 +78,7 @@ bool NetConnection::addressCheckPassed() {
         return true;
     }
     NoCallsignOrIpDialog dialog(noCallsign, noAddress, &m_w.window);
-    PlaceRelativeTo(&dialog, &m_w.window, 3000, 1600);
-    connect(&m_w.clock, &Clock::quitRequested, &dialog, &QDialog::reject);
-    dialog.exec();
+    ShowModal(m_w.clock, &dialog, &m_w.window, {3000, 1600});
     return false;
 }
 
@@ -70,8 +104,8 @@ void NetConnection::MainForm_ListenButton_Click() {
     ui.CloseButton->setEnabled(true);
     ui.ConnectButton->setEnabled(false);
     ui.ListenButton->setEnabled(false);
-    NetControls::Deselect(ui.TeacherOption);
-    NetControls::Deselect(ui.StudentOption);
+    Deselect(ui.TeacherOption);
+    Deselect(ui.StudentOption);
     m_winsock2.bind(ui.ConnectIpText->text(), m_w.ports.connectorUdp, m_w.ports.listenerUdp);
 }
 
@@ -90,8 +124,8 @@ void NetConnection::MainForm_ConnectButton_Click() {
     ui.CloseButton->setText(u"中止"_s);
     ui.CloseButton->setEnabled(true);
     ui.ListenButton->setEnabled(false);
-    NetControls::Deselect(ui.TeacherOption);
-    NetControls::Deselect(ui.StudentOption);
+    Deselect(ui.TeacherOption);
+    Deselect(ui.StudentOption);
     m_winsock2.close();
     m_winsock2.bind(ui.ConnectIpText->text(), m_w.ports.listenerUdp, m_w.ports.connectorUdp);
 }
@@ -153,12 +187,10 @@ void NetConnection::ApplyIdleLayout() {
     ui.SendMessageButton->setEnabled(false);
     m_w.retryPingTimer.setEnabled(false);
     m_winsock2.close();
-    for (QWidget* control : std::initializer_list<QWidget*>{
-             ui.ChatMode_Option, ui.optionMoji, ui.optionCw, ui.StepMode_Option,
-             ui.NormalMode_Option, ui.StartButton_Command, ui.StopButton_Command,
-             ui.KaitoupassButton_Command, ui.CloseButton}) {
-        control->setEnabled(false);
-    }
+    SetEnabled({ui.ChatMode_Option, ui.optionMoji, ui.optionCw, ui.StepMode_Option,
+                ui.NormalMode_Option, ui.StartButton_Command, ui.StopButton_Command,
+                ui.KaitoupassButton_Command, ui.CloseButton},
+               false);
     ui.TeacherLabel->setText(RoleCaption::kSetterIdle);
     ui.StudentLabel->setText(RoleCaption::kAnswererIdle);
 }
@@ -185,7 +217,7 @@ void NetConnection::MainForm_Winsock1_ConnectionRequest() {
     ui.CloseButton->setText(u"切断"_s);
     m_module.log().restart();
     m_module.AppendLogLine(m_w.link.myCallsign + u"さんが入室しました。"_s + stamp);
-    m_module.SendNetMessage(0, m_w.link.myCallsign);
+    m_module.SendNetMessage(MessageType::Callsign, m_w.link.myCallsign);
     ui.SendMessageText->setFocus();
     m_w.link.cwChatBuffer.clear();
     ui.TeacherOption->setEnabled(true);
@@ -216,7 +248,7 @@ void NetConnection::MainForm_Winsock1_Connect() {
     m_winsock2.acceptFrom(m_winsock1.peerAddress());
     ui.StatusLabel->setText(m_winsock1.remoteHost() + u"に接続しました。"_s);
     m_module.AppendLogLine(m_w.link.myCallsign + u"さんが入室しました。"_s + stamp);
-    m_module.SendNetMessage(0, m_w.link.myCallsign);
+    m_module.SendNetMessage(MessageType::Callsign, m_w.link.myCallsign);
     ui.SendMessageText->setFocus();
     ui.CloseButton->setText(u"切断"_s);
     if (linkGoneSince(serial)) {
@@ -281,33 +313,32 @@ void NetConnection::MainForm_Winsock1_SendComplete() {
 void NetConnection::MainForm_TeacherOption_Click() {
     const MainFormUi& ui = m_w.ui;
     LinkState& s = m_w.link;
-    m_module.SendNetMessage(2, u"S"_s);
+    m_module.SendNetMessage(MessageType::Role, RoleCode::kBecomeAnswerer);
     ui.TeacherLabel->setText(RoleCaption::SetterSelf(s));
-    s.peerMode = kNoModeChosen;
-    ui.StudentLabel->setText(u"解答者："_s + s.peerCallsign + u'[' + s.peerMode + u'/' +
-                             s.peerSpeed + u']');
-    NetControls::LeaveChatMode(ui);
+    s.peerMode = ModeText::kNone;
+    ui.StudentLabel->setText(RoleCaption::AnswererPeerChoosing(s));
+    LeaveChatMode(ui);
     m_module.ShowLog();
-    NetControls::ApplyRoleControls(ui, true);
+    ApplyRoleControls(ui, true);
 }
 
 void NetConnection::MainForm_StudentOption_Click() {
     const MainFormUi& ui = m_w.ui;
     LinkState& s = m_w.link;
-    m_module.SendNetMessage(2, u"T"_s);
-    ui.TeacherLabel->setText(RoleCaption::kSetterIdle + s.peerCallsign);
-    if (const auto speed = NetControls::SelectedSpeed(ui)) {
-        s.mySpeed = speed->text;
-        m_module.SendNetMessage(4, speed->code);
+    m_module.SendNetMessage(MessageType::Role, RoleCode::kBecomeSetter);
+    ui.TeacherLabel->setText(RoleCaption::SetterPeerIdle(s));
+    if (const Speed* speed = SelectedSpeed(ui)) {
+        s.mySpeed = speed->text.toString();
+        m_module.SendNetMessage(MessageType::Speed, speed->wireCode.toString());
     }
-    s.myMode = kNoModeChosen;
-    ui.StudentLabel->setText(u"解答者："_s + s.myCallsign + u'[' + s.myMode + s.mySpeed + u']');
+    s.myMode = ModeText::kNone;
+    ui.StudentLabel->setText(RoleCaption::AnswererSelfChoosing(s));
     s.myMode.clear();
     s.mySpeed.clear();
     ui.AnswerText->clear();
-    NetControls::LeaveChatMode(ui);
+    LeaveChatMode(ui);
     m_module.ShowLog();
-    NetControls::ApplyRoleControls(ui, false);
+    ApplyRoleControls(ui, false);
 }
 
 void NetConnection::MainForm_mnuNetTeacherMode_Click() {

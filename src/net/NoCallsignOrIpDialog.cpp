@@ -10,7 +10,6 @@ NoCallsignOrIpDialog::NoCallsignOrIpDialog(bool callsignMissing, bool addressMis
                                            QWidget* parent)
     : QDialog(parent), m_label(new QLabel(this)), m_okButton(new QPushButton(u"OK"_s, this)) {
     setObjectName(u"NoCallsignOrIpDialog"_s);
-    setModal(true);
     m_label->setObjectName(u"Label1"_s);
     m_label->setTextFormat(Qt::PlainText);
     m_okButton->setObjectName(u"OKButton"_s);

@@ -2,24 +2,25 @@
 
 #include <QObject>
 
-#include "net/NetHooks.h"
+#include "net/AddressTools.h"
+#include "net/CwChat.h"
+#include "net/LinkSocket.h"
+#include "net/NetConnection.h"
 #include "net/NetWindow.h"
+#include "net/PingSocket.h"
+#include "net/PresencePing.h"
+#include "net/QuillNetModule.h"
+#include "net/TextChat.h"
 
-class AddressTools;
-class LinkSocket;
-class NetConnection;
-class PingSocket;
-class PresencePing;
-class QuillNetModule;
-class TextChat;
+class CharacterDispatch;
 
 // The whole peer link of one main window: its two sockets, the message layer, connection and
-// roles, the presence ping, text chat and the address tools, attached to the window's controls.
+// roles, the presence ping, text and CW chat and the address tools. Each part is a member that
+// connects its own controls when it is made.
 class PeerLink : public QObject {
     Q_OBJECT
   public:
-    explicit PeerLink(NetWindow window, QObject* parent = nullptr);
-    ~PeerLink() override;
+    PeerLink(NetWindow window, CharacterDispatch& dispatch, QObject* parent = nullptr);
 
     // Start-up: both sockets closed unless closed already; the own address shown.
     void PrepareAtStartUp();
@@ -29,25 +30,23 @@ class PeerLink : public QObject {
     // Events, bytes or datagrams of this window still on their way (for the test clock).
     bool hasWorkInFlight() const;
 
-    NetHooks& hooks() { return m_hooks; }
-    QuillNetModule& module() { return *m_module; }
-    NetConnection& connection() { return *m_connection; }
-    PresencePing& ping() { return *m_ping; }
-    TextChat& chat() { return *m_chat; }
-    AddressTools& addressTools() { return *m_addressTools; }
-    LinkSocket& winsock1() { return *m_winsock1; }
-    PingSocket& winsock2() { return *m_winsock2; }
+    QuillNetModule& module() { return m_module; }
+    NetConnection& connection() { return m_connection; }
+    PresencePing& ping() { return m_ping; }
+    TextChat& textChat() { return m_textChat; }
+    CwChat& cwChat() { return m_cwChat; }
+    AddressTools& addressTools() { return m_addressTools; }
+    LinkSocket& winsock1() { return m_winsock1; }
+    PingSocket& winsock2() { return m_winsock2; }
 
   private:
-    void connectControls();
-
     NetWindow m_window;
-    NetHooks m_hooks;
-    LinkSocket* m_winsock1;
-    PingSocket* m_winsock2;
-    QuillNetModule* m_module;
-    NetConnection* m_connection;
-    PresencePing* m_ping;
-    TextChat* m_chat;
-    AddressTools* m_addressTools;
+    LinkSocket m_winsock1;
+    PingSocket m_winsock2;
+    QuillNetModule m_module;
+    NetConnection m_connection;
+    PresencePing m_ping;
+    CwChat m_cwChat;
+    TextChat m_textChat;
+    AddressTools m_addressTools;
 };

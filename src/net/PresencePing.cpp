@@ -1,15 +1,17 @@
 #include "net/PresencePing.h"
 
+
 #include <QLabel>
 
 #include "common/Clock.h"
 #include "common/ClockTimer.h"
 #include "common/Cp932Codec.h"
-#include "net/LinkSocket.h"
 #include "common/MainFormUi.h"
+#include "net/LinkSocket.h"
 #include "net/NetConnection.h"
 #include "net/PingSocket.h"
 #include "net/QuillNetModule.h"
+
 
 using namespace Qt::StringLiterals;
 
@@ -28,7 +30,12 @@ PresencePing::PresencePing(NetWindow& window, QuillNetModule& module, NetConnect
       m_module(module),
       m_connection(connection),
       m_winsock1(winsock1),
-      m_winsock2(winsock2) {}
+      m_winsock2(winsock2) {
+    connect(&m_w.retryPingTimer, &ClockTimer::timeout, this,
+            &PresencePing::MainForm_RetryPingTimer_Timer);
+    connect(&m_winsock2, &PingSocket::datagramArrival, this,
+            &PresencePing::MainForm_Winsock2_DataArrival);
+}
 
 PingCounter::Next PresencePing::SendUDPPing() {
     m_receivePing.clear();

@@ -4,19 +4,25 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScopedValueRollback>
 
 #include "common/Clock.h"
+#include "common/ControlHelpers.h"
 #include "common/DesktopServices.h"
-#include "net/LinkSocket.h"
+#include "common/LabelBlink.h"
 #include "common/LinkState.h"
-#include "net/NetControls.h"
+#include "common/MainFormUi.h"
 #include "common/RoleCaptions.h"
+#include "common/SharedTexts.h"
+#include "common/SpeedTable.h"
+#include "net/LinkSocket.h"
+#include "net/MessageCodes.h"
+#include "net/PeerText.h"
+#include "net/RoleLayout.h"
 #include "net/WireCodec.h"
 
 using namespace Qt::StringLiterals;
-using NetControls::kBlack;
-using NetControls::kRed;
 
 namespace {
 
@@ -24,39 +30,24 @@ namespace {
 // hold the window any longer.
 constexpr int kSendWaitLimitMs = 3000;
 constexpr int kSendPauseMs = 10;
-constexpr int kBlinkRedMs = 1000;
-constexpr int kBlinkBlackMs = 500;
-
-const QString kTextChatMode = u"文字チャットモード"_s;
-const QString kCwChatMode = u"CWチャットモード"_s;
-const QString kComposing = u"問題作成中"_s;
-const QString kQuestionSent = u"問題送信済"_s;
-const QString kSettingAborted = u"出題中止"_s;
-const QString kTestRunning = u"受験中"_s;
-const QString kTestFinished = u"受験終了"_s;
-const QString kTestAborted = u"受験中止"_s;
 
 }  // namespace
 
-QuillNetModule::QuillNetModule(NetWindow& window, LinkSocket& winsock1, NetHooks& hooks,
-                               QObject* parent)
-    : QObject(parent), m_w(window), m_winsock1(winsock1), m_hooks(hooks) {}
+QuillNetModule::QuillNetModule(NetWindow& window, LinkSocket& winsock1, QObject* parent)
+    : QObject(parent), m_w(window), m_winsock1(winsock1) {}
 
 void QuillNetModule::SendNetMessage(int type, const QString& payload) {
-    const qint64 giveUp = m_w.clock.now() + kSendWaitLimitMs;
-    while (!m_w.link.sendDone && m_w.clock.now() < giveUp && !m_w.clock.quitting()) {
-        Delay(m_w.clock, kSendPauseMs);
-    }
+    WaitUntil(m_w.clock, [this] { return m_w.link.sendDone; }, kSendWaitLimitMs);
     Delay(m_w.clock, kSendPauseMs);
 
     const QChar digit = QChar(u'0' + type);
-    if (type == 0) {
+    if (type == MessageType::Callsign) {
         m_winsock1.send(WireCodec::Encode(digit, payload));
-    } else if (type == 1) {
+    } else if (type == MessageType::Chat) {
         const QString text = m_w.ui.SendMessageText->text();
         m_winsock1.send(WireCodec::Encode(digit, text));
         AppendLogLine(m_w.link.myCallsign + u" > "_s + text);
-    } else if (type >= 2 && type <= 9) {
+    } else if (type >= MessageType::Role && type <= MessageType::CwChat) {
         if (m_winsock1.state() == LinkSocket::State::Connected) {
             m_winsock1.send(WireCodec::Encode(digit, payload));
         }
@@ -76,49 +67,40 @@ QString QuillNetModule::Stamp() const {
     return u'(' + LogStamp(m_w.desktop.currentDateTime()) + u')';
 }
 
-void QuillNetModule::ShowLabel(QLabel* label, const QString& caption) {
-    label->setText(caption);
-}
-
-void QuillNetModule::ShowLabel(QLabel* label, const QString& caption, const QColor& colour) {
-    NetControls::SetColour(label, colour);
-    label->setText(caption);
-}
-
 void QuillNetModule::DispatchNetMessage(const QByteArray& data) {
     const QString stamp = Stamp();
     const WireCodec::Message message = WireCodec::Decode(data);
     const QString& payload = message.payload;
-    switch (message.type.unicode()) {
-        case u'0':
+    switch (message.type.unicode() - u'0') {
+        case MessageType::Callsign:
             receiveCallsign(payload, stamp);
             break;
-        case u'1':
-            AppendLogLine(m_w.link.peerCallsign + u" > "_s + payload);
+        case MessageType::Chat:
+            AppendLogLine(m_w.link.peerCallsign + u" > "_s + ShownPeerText(payload));
             break;
-        case u'2':
+        case MessageType::Role:
             receiveRole(payload);
             break;
-        case u'3':
+        case MessageType::Mode:
             receiveMode(payload);
             break;
-        case u'4':
+        case MessageType::Speed:
             receiveSpeed(payload);
             break;
-        case u'5':
+        case MessageType::Question:
             receiveQuestion(payload);
             break;
-        case u'6':
+        case MessageType::SetterStatus:
             receiveSetterStatus(payload);
             break;
-        case u'7':
+        case MessageType::AnswererStatus:
             receiveAnswererStatus(payload);
             break;
-        case u'8':
+        case MessageType::ChatStatus:
             receiveChatStatus(payload);
             break;
-        case u'9':
-            m_hooks.PlayCwChatText(payload, true);
+        case MessageType::CwChat:
+            emit cwChatReceived(payload);
             break;
         default:
             break;
@@ -126,24 +108,22 @@ void QuillNetModule::DispatchNetMessage(const QByteArray& data) {
 }
 
 void QuillNetModule::receiveCallsign(const QString& callsign, const QString& stamp) {
-    m_w.link.peerCallsign = callsign;
-    AppendLogLine(callsign + u"さんが入室しました。"_s + stamp);
+    m_w.link.peerCallsign = ShownPeerCallsign(callsign);
+    AppendLogLine(m_w.link.peerCallsign + u"さんが入室しました。"_s + stamp);
     AppendLogLine(QString());
-    m_w.ui.TeacherOption->setEnabled(true);
-    m_w.ui.StudentOption->setEnabled(true);
-    m_w.ui.SendMessageButton->setEnabled(true);
+    SetEnabled({m_w.ui.TeacherOption, m_w.ui.StudentOption, m_w.ui.SendMessageButton}, true);
 }
 
 void QuillNetModule::receiveRole(const QString& payload) {
     const MainFormUi& ui = m_w.ui;
-    const bool setter = payload == u"T"_s;
-    if (!setter && payload != u"S"_s) {
+    const bool setter = payload == RoleCode::kBecomeSetter;
+    if (!setter && payload != RoleCode::kBecomeAnswerer) {
         return;
     }
     // Selecting runs the option's own handler when it was not selected before; that answers
     // the peer, and the peer's echo ends here because its option is already selected.
     (setter ? ui.TeacherOption : ui.StudentOption)->setChecked(true);
-    NetControls::ApplyRoleControls(ui, setter);
+    ApplyRoleControls(ui, setter);
     if (!setter) {
         ui.KaitoupassButton_Command->setEnabled(true);
     }
@@ -152,115 +132,118 @@ void QuillNetModule::receiveRole(const QString& payload) {
 void QuillNetModule::receiveMode(const QString& payload) {
     const MainFormUi& ui = m_w.ui;
     LinkState& s = m_w.link;
-    if (payload == u"0"_s) {
-        s.peerMode = kTextChatMode;
-        ShowLabel(ui.StudentLabel, s.peerCallsign + u'[' + s.peerMode + u']');
-        s.myMode = kTextChatMode;
-        ShowLabel(ui.TeacherLabel, s.myCallsign + u'[' + s.myMode + u']');
+    if (payload == ModeCode::kTextChat) {
+        s.peerMode = ModeText::kTextChat;
+        ui.StudentLabel->setText(RoleCaption::ChatTextPeer(s));
+        s.myMode = ModeText::kTextChat;
+        ui.TeacherLabel->setText(RoleCaption::ChatTextSelf(s));
         ShowLog();
         ui.ChatMode_Option->setChecked(true);
         ui.optionMoji->setChecked(true);
         ui.SendMessageText->setReadOnly(false);
         ui.SendMessageText->setFocus();
-    } else if (payload == u"1"_s) {
-        s.peerMode = kCwChatMode;
-        ShowLabel(ui.StudentLabel, RoleCaption::ChatPeer(s));
-        s.myMode = kCwChatMode;
-        ShowLabel(ui.TeacherLabel, RoleCaption::ChatSelf(s));
+    } else if (payload == ModeCode::kCwChat) {
+        s.peerMode = ModeText::kCwChat;
+        ui.StudentLabel->setText(RoleCaption::ChatPeer(s));
+        s.myMode = ModeText::kCwChat;
+        ui.TeacherLabel->setText(RoleCaption::ChatSelf(s));
         ui.ChatMode_Option->setChecked(true);
         ui.optionCw->setChecked(true);
-        ui.ChatText->setPlainText(u"***CWチャットモード開始***\r\n"_s);
-    } else if (payload == u"2"_s || payload == u"3"_s) {
-        const bool step = payload == u"2"_s;
-        s.peerMode = step ? u"ステップモード"_s : u"ノーマルモード"_s;
-        ShowLabel(ui.StudentLabel, RoleCaption::AnswererMode(s));
-        // Its selection handler belongs to the receive-mode subsystem and runs from here.
+        ui.ChatText->setPlainText(kCwChatOpening);
+    } else if (payload == ModeCode::kStep || payload == ModeCode::kNormal) {
+        const bool step = payload == ModeCode::kStep;
+        s.peerMode = step ? ModeText::kStep : ModeText::kNormal;
+        ui.StudentLabel->setText(RoleCaption::AnswererMode(s));
+        // Its selection handler belongs to the receive modes and runs from here.
         (step ? ui.StepMode_Option : ui.NormalMode_Option)->setChecked(true);
     }
 }
 
 void QuillNetModule::receiveSpeed(const QString& payload) {
-    for (const NetControls::Speed& speed : NetControls::Speeds(m_w.ui)) {
-        if (speed.code != payload) {
-            continue;
-        }
-        m_w.link.peerSpeed = speed.text;
-        ShowLabel(m_w.ui.StudentLabel, m_w.ui.ChatMode_Option->isChecked()
-                                           ? RoleCaption::ChatPeer(m_w.link)
-                                           : RoleCaption::AnswererMode(m_w.link));
-        // Its selection handler belongs to the speed subsystem and runs from here.
-        speed.option->setChecked(true);
+    const Speed* speed = SpeedForWireCode(payload);
+    if (speed == nullptr) {
         return;
     }
+    m_w.link.peerSpeed = speed->text.toString();
+    m_w.ui.StudentLabel->setText(m_w.ui.ChatMode_Option->isChecked()
+                                     ? RoleCaption::ChatPeer(m_w.link)
+                                     : RoleCaption::AnswererMode(m_w.link));
+    // Its selection handler belongs to the speeds and runs from here.
+    SpeedOption(m_w.ui, *speed)->setChecked(true);
 }
 
 void QuillNetModule::receiveQuestion(const QString& question) {
     m_w.link.receivedQuestion = question;
     m_w.ui.StartButton_Command->setEnabled(true);
-    m_w.ui.StartButton_Command->setText(u"スタート"_s);
-    m_hooks.LoadQuestionCompleteForm();
+    m_w.ui.StartButton_Command->setText(StartCaption::kStart);
+    emit questionReceived();
 }
 
 void QuillNetModule::receiveSetterStatus(const QString& payload) {
-    if (payload == u"1"_s) {
+    if (payload == SetterCode::kComposing) {
         composingBlink();
         return;
     }
-    if (payload != u"2"_s && payload != u"3"_s) {
+    if (payload != SetterCode::kQuestionSent && payload != SetterCode::kAborted) {
         return;
     }
-    m_w.link.teacherStatus = payload == u"2"_s ? kQuestionSent : kSettingAborted;
+    m_w.link.teacherStatus = payload == SetterCode::kQuestionSent ? StatusWord::kQuestionSent
+                                                                   : StatusWord::kSettingAborted;
     ShowLabel(m_w.ui.TeacherLabel, RoleCaption::SetterPeer(m_w.link), kBlack);
 }
 
 void QuillNetModule::setRoleControls(bool enabled) {
-    m_w.ui.StartButton_Command->setEnabled(enabled);
-    m_w.ui.TeacherOption->setEnabled(enabled);
-    m_w.ui.StudentOption->setEnabled(enabled);
+    SetEnabled({m_w.ui.StartButton_Command, m_w.ui.TeacherOption, m_w.ui.StudentOption}, enabled);
 }
 
 void QuillNetModule::receiveAnswererStatus(const QString& payload) {
     LinkState& s = m_w.link;
-    if (payload == u"1"_s) {
-        s.studentStatus = u"解答準備完了"_s;
-        ShowLabel(m_w.ui.StudentLabel, RoleCaption::AnswererStatus(s));
-        if (s.teacherStatus != kQuestionSent && s.teacherStatus != kComposing) {
-            m_w.desktop.showMessage(&m_w.window, DesktopServices::Icon::Information, u"お知らせ"_s,
-                                    u"解答者は受信準備が完了しています。「出題」ボタンを押して"
-                                    u"問題作成を開始して下さい。"_s);
+    if (payload == AnswererCode::kReady) {
+        s.studentStatus = StatusWord::kReady;
+        m_w.ui.StudentLabel->setText(RoleCaption::AnswererStatus(s));
+        if (s.teacherStatus != StatusWord::kQuestionSent &&
+            s.teacherStatus != StatusWord::kComposing) {
+            // A peer that repeats the message gets one box, not a stack of them.
+            m_readyNotice.open([this] {
+                m_w.desktop.showMessage(&m_w.window, DesktopServices::Icon::Information,
+                                        u"お知らせ"_s,
+                                        u"解答者は受信準備が完了しています。「出題」ボタンを押して"
+                                        u"問題作成を開始して下さい。"_s);
+            });
         }
-    } else if (payload == u"2"_s) {
-        s.studentStatus = kTestRunning;
+    } else if (payload == AnswererCode::kTestRunning) {
+        s.studentStatus = StatusWord::kTestRunning;
         setRoleControls(false);
         s.teacherStatus.clear();
         blinkWhileTesting();
-    } else if (payload == u"3"_s || payload == u"4"_s) {
-        s.studentStatus = payload == u"3"_s ? kTestFinished : kTestAborted;
+    } else if (payload == AnswererCode::kTestFinished || payload == AnswererCode::kTestAborted) {
+        s.studentStatus = payload == AnswererCode::kTestFinished ? StatusWord::kTestFinished
+                                                                 : StatusWord::kTestAborted;
         setRoleControls(true);
         ShowLabel(m_w.ui.StudentLabel, RoleCaption::AnswererStatus(s), kBlack);
-        ShowLabel(m_w.ui.TeacherLabel, RoleCaption::SetterSelf(s));
+        m_w.ui.TeacherLabel->setText(RoleCaption::SetterSelf(s));
     }
 }
 
 void QuillNetModule::receiveChatStatus(const QString& payload) {
     LinkState& s = m_w.link;
     QColor colour = kBlack;
-    if (payload == u"0"_s) {
-        s.studentStatus = u"(入力中)"_s;
+    if (payload == ChatCode::kTyping) {
+        s.studentStatus = StatusWord::kTyping;
         colour = kRed;
-    } else if (payload == u"2"_s) {
-        s.studentStatus = u"送信終了"_s;
+    } else if (payload == ChatCode::kSendingEnded) {
+        s.studentStatus = StatusWord::kSendingEnded;
         setRoleControls(true);
-        NetControls::SetSpeedControlsEnabled(m_w.ui, true);
+        SetSpeedControlsEnabled(m_w.ui, true);
         for (QPushButton* button : m_w.ui.answerButtons) {
             button->setEnabled(true);
         }
-    } else if (payload == u"3"_s) {
-        s.studentStatus = u"受信中"_s;
+    } else if (payload == ChatCode::kReceiving) {
+        s.studentStatus = StatusWord::kReceiving;
         colour = kRed;
-    } else if (payload == u"4"_s) {
-        s.studentStatus = u"受信終了"_s;
-    } else if (payload == u"5"_s) {
+    } else if (payload == ChatCode::kReceivingEnded) {
+        s.studentStatus = StatusWord::kReceivingEnded;
+    } else if (payload == ChatCode::kInputCleared) {
         s.studentStatus.clear();
     } else {
         return;
@@ -280,56 +263,54 @@ void QuillNetModule::blinkWhileTesting() {
     }
     const QScopedValueRollback running(m_testingBlinkRunning, true);
     const quint64 serial = m_winsock1.linkSerial();
-    LinkState& s = m_w.link;
-    while (s.studentStatus != kTestAborted && s.studentStatus != kTestFinished &&
-           !linkGoneSince(serial)) {
-        ShowLabel(m_w.ui.StudentLabel, RoleCaption::AnswererStatus(s), kRed);
-        Delay(m_w.clock, kBlinkRedMs);
-        if (linkGoneSince(serial)) {
-            break;
-        }
-        ShowLabel(m_w.ui.StudentLabel, RoleCaption::AnswererStatus(s), kBlack);
-        Delay(m_w.clock, kBlinkBlackMs);
-    }
+    const LinkState& s = m_w.link;
+    RunBlink(m_w.clock,
+             {m_w.ui.StudentLabel, [&s] { return RoleCaption::AnswererStatus(s); },
+              [&s] {
+                  return s.studentStatus == StatusWord::kTestAborted ||
+                         s.studentStatus == StatusWord::kTestFinished;
+              },
+              [] { return false; }, [this, serial] { return linkGoneSince(serial); }});
 }
 
 void QuillNetModule::composingBlink() {
     const quint64 serial = m_winsock1.linkSerial();
     const MainFormUi& ui = m_w.ui;
     LinkState& s = m_w.link;
-    s.teacherStatus = kComposing;
-    if (ui.StartButton_Command->text() != u"出題待機"_s) {
-        m_hooks.infoStartingMakeAQuestion();
+    s.teacherStatus = StatusWord::kComposing;
+    if (ui.StartButton_Command->text() != StartCaption::kWaiting) {
+        emit composingStarted();
     }
     if (m_composingBlinkRunning) {
         return;
     }
     const QScopedValueRollback running(m_composingBlinkRunning, true);
-    while (!linkGoneSince(serial)) {
-        const bool settled = s.teacherStatus == kSettingAborted || s.teacherStatus == kQuestionSent;
-        if (settled != ui.ChatMode_Option->isChecked()) {
-            break;
-        }
-        ShowLabel(ui.TeacherLabel, RoleCaption::SetterPeer(s), kRed);
-        Delay(m_w.clock, kBlinkRedMs);
-        if (ui.ChatMode_Option->isChecked() || linkGoneSince(serial)) {
-            break;
-        }
-        ShowLabel(ui.TeacherLabel, RoleCaption::SetterPeer(s), kBlack);
-        Delay(m_w.clock, kBlinkBlackMs);
+    const auto chatMode = [&ui] { return ui.ChatMode_Option->isChecked(); };
+    RunBlink(m_w.clock, {ui.TeacherLabel, [&s] { return RoleCaption::SetterPeer(s); },
+                         [&s, chatMode] {
+                             // Ends when exactly one holds: the question is settled, or chat mode.
+                             const bool settled = s.teacherStatus == StatusWord::kSettingAborted ||
+                                                  s.teacherStatus == StatusWord::kQuestionSent;
+                             return settled != chatMode();
+                         },
+                         chatMode, [this, serial] { return linkGoneSince(serial); }});
+    if (chatMode() && !linkGoneSince(serial)) {
+        takeChatModeAfterComposing();
     }
-    if (!ui.ChatMode_Option->isChecked() || linkGoneSince(serial)) {
-        return;
-    }
+}
+
+void QuillNetModule::takeChatModeAfterComposing() {
+    const MainFormUi& ui = m_w.ui;
+    LinkState& s = m_w.link;
     if (ui.optionMoji->isChecked()) {
-        s.myMode = s.peerMode = kTextChatMode;
+        s.myMode = s.peerMode = ModeText::kTextChat;
         ui.SendMessageText->setFocus();
     } else if (ui.optionCw->isChecked()) {
-        s.myMode = s.peerMode = kCwChatMode;
-        const auto speed = NetControls::SelectedSpeed(ui);
-        s.mySpeed = s.peerSpeed = speed ? speed->text : QString();
+        s.myMode = s.peerMode = ModeText::kCwChat;
+        const Speed* speed = SelectedSpeed(ui);
+        s.mySpeed = s.peerSpeed = speed != nullptr ? speed->text.toString() : QString();
         ShowLabel(ui.TeacherLabel, RoleCaption::ChatSelf(s), kBlack);
-        ShowLabel(ui.StudentLabel, RoleCaption::ChatPeer(s));
+        ui.StudentLabel->setText(RoleCaption::ChatPeer(s));
         ui.SendMessageText->setFocus();
     }
 }

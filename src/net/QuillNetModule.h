@@ -4,20 +4,20 @@
 #include <QObject>
 #include <QString>
 
-#include "net/NetHooks.h"
+#include "common/WindowOpening.h"
 #include "net/NetLog.h"
 #include "net/NetWindow.h"
 
 class LinkSocket;
-class QLabel;
 
 // The message layer of the peer link: the one sender, the one receiver, the on-screen log and
-// the role labels that the received messages change.
+// the role labels that the received messages change. What a message asks of other subsystems
+// (a notice, a CW playback) goes out as a signal; a handler connected to it runs before the
+// dispatcher goes on, so a modal notice holds it up as it should.
 class QuillNetModule : public QObject {
     Q_OBJECT
   public:
-    QuillNetModule(NetWindow& window, LinkSocket& winsock1, NetHooks& hooks,
-                   QObject* parent = nullptr);
+    QuillNetModule(NetWindow& window, LinkSocket& winsock1, QObject* parent = nullptr);
 
     // Waits (events running) for the previous send to complete, but never long: a missing
     // completion must not hang the window. Types 0 and 1 go out whatever the state, 2 to 9
@@ -33,9 +33,13 @@ class QuillNetModule : public QObject {
     // "(2026/12/07 20:41:59)": the local date and time as log lines carry it.
     QString Stamp() const;
 
-    // A label's caption and colour in one step.
-    static void ShowLabel(QLabel* label, const QString& caption);
-    static void ShowLabel(QLabel* label, const QString& caption, const QColor& colour);
+  signals:
+    // Type 5: the question is stored and the main button reads "スタート".
+    void questionReceived();
+    // Type 6 "1" while the main button does not read "出題待機".
+    void composingStarted();
+    // Type 9: a CW chat text to be heard.
+    void cwChatReceived(const QString& text);
 
   private:
     void receiveCallsign(const QString& callsign, const QString& stamp);
@@ -50,13 +54,14 @@ class QuillNetModule : public QObject {
     void setRoleControls(bool enabled);
     void blinkWhileTesting();
     void composingBlink();
+    void takeChatModeAfterComposing();
     // A blink loop ends when the program ends or the link it began on has gone.
     bool linkGoneSince(quint64 serial) const;
 
     NetWindow& m_w;
     LinkSocket& m_winsock1;
-    NetHooks& m_hooks;
     NetLog m_log;
     bool m_testingBlinkRunning = false;
     bool m_composingBlinkRunning = false;
+    OneAtATime m_readyNotice;
 };

@@ -4,56 +4,54 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 
-#include "common/Clock.h"
+#include "common/ControlHelpers.h"
 #include "common/LinkState.h"
-#include "net/NetControls.h"
-#include "net/QuillNetModule.h"
+#include "common/MainFormUi.h"
 #include "common/RoleCaptions.h"
+#include "common/SharedTexts.h"
+#include "common/SpeedTable.h"
+#include "net/CwChat.h"
+#include "net/MessageCodes.h"
+#include "net/QuillNetModule.h"
 
-using namespace Qt::StringLiterals;
-
-namespace {
-
-const QString kTextChatMode = u"文字チャットモード"_s;
-constexpr int kCwSendDelayMs = 100;
-
-}  // namespace
-
-TextChat::TextChat(NetWindow& window, QuillNetModule& module, NetHooks& hooks, QObject* parent)
-    : QObject(parent), m_w(window), m_module(module), m_hooks(hooks) {}
+TextChat::TextChat(NetWindow& window, QuillNetModule& module, CwChat& cwChat, QObject* parent)
+    : QObject(parent), m_w(window), m_module(module), m_cwChat(cwChat) {
+    const MainFormUi& ui = m_w.ui;
+    OnSelected(ui.ChatMode_Option, this, [this] { MainForm_ChatMode_Option_Click(); });
+    OnSelected(ui.optionMoji, this, [this] { MainForm_optionMoji_Click(); });
+    connect(ui.SendMessageText, &QLineEdit::textChanged, this,
+            &TextChat::MainForm_SendMessageText_Change);
+    connect(ui.SendMessageButton, &QPushButton::clicked, this,
+            &TextChat::MainForm_SendMessageButton_Click);
+}
 
 void TextChat::MainForm_ChatMode_Option_Click() {
     const MainFormUi& ui = m_w.ui;
     ui.Label1->clear();
-    NetControls::SetColour(ui.Label1, NetControls::kBlack);
-    ui.Label2->setEnabled(false);
-    ui.Label4->setEnabled(false);
-    ui.StartButton_Command->setEnabled(false);
-    ui.StopButton_Command->setEnabled(false);
-    ui.KaitoupassButton_Command->setEnabled(false);
-    ui.TeacherOption->setEnabled(true);
-    ui.StudentOption->setEnabled(true);
-    NetControls::Deselect(ui.TeacherOption);
-    NetControls::Deselect(ui.StudentOption);
+    SetColour(ui.Label1, kBlack);
+    SetEnabled({ui.Label2, ui.Label4, ui.StartButton_Command, ui.StopButton_Command,
+                ui.KaitoupassButton_Command},
+               false);
+    SetEnabled({ui.TeacherOption, ui.StudentOption}, true);
+    Deselect(ui.TeacherOption);
+    Deselect(ui.StudentOption);
     ui.SendMessageText->setReadOnly(false);
-    ui.SendMessageButton->setEnabled(true);
-    ui.optionMoji->setEnabled(true);
-    ui.optionCw->setEnabled(true);
-    ui.StepMode_Option->setEnabled(false);
-    ui.NormalMode_Option->setEnabled(false);
-    NetControls::SetSpeedControlsEnabled(ui, true);
+    SetEnabled({ui.SendMessageButton, ui.optionMoji, ui.optionCw}, true);
+    SetEnabled({ui.StepMode_Option, ui.NormalMode_Option}, false);
+    SetSpeedControlsEnabled(ui, true);
     if (ui.optionMoji->isChecked()) {
-        m_module.SendNetMessage(3, u"0"_s);
+        m_module.SendNetMessage(MessageType::Mode, ModeCode::kTextChat);
         ui.SendMessageText->setFocus();
     } else if (ui.optionCw->isChecked()) {
-        m_module.SendNetMessage(3, u"1"_s);
+        m_module.SendNetMessage(MessageType::Mode, ModeCode::kCwChat);
         ui.ToneText->setReadOnly(false);
-        if (const auto speed = NetControls::SelectedSpeed(ui)) {
-            m_w.link.mySpeed = speed->text;
-            m_module.SendNetMessage(4, speed->code);
+        if (const Speed* speed = SelectedSpeed(ui)) {
+            m_w.link.mySpeed = speed->text.toString();
+            m_module.SendNetMessage(MessageType::Speed, speed->wireCode.toString());
         }
-        QuillNetModule::ShowLabel(ui.TeacherLabel, RoleCaption::ChatSelf(m_w.link));
+        ui.TeacherLabel->setText(RoleCaption::ChatSelf(m_w.link));
         ui.SendMessageText->setFocus();
     }
 }
@@ -66,12 +64,12 @@ void TextChat::MainForm_optionMoji_Click() {
     ui.ToneText->setReadOnly(true);
     ui.SendMessageText->setReadOnly(false);
     if (ui.ChatMode_Option->isChecked()) {
-        m_module.SendNetMessage(3, u"0"_s);
+        m_module.SendNetMessage(MessageType::Mode, ModeCode::kTextChat);
         m_module.ShowLog();
-        s.myMode = kTextChatMode;
-        ui.TeacherLabel->setText(s.myCallsign + u'[' + s.myMode + u']');
-        s.peerMode = kTextChatMode;
-        ui.StudentLabel->setText(s.peerCallsign + u'[' + s.peerMode + u']');
+        s.myMode = ModeText::kTextChat;
+        ui.TeacherLabel->setText(RoleCaption::ChatTextSelf(s));
+        s.peerMode = ModeText::kTextChat;
+        ui.StudentLabel->setText(RoleCaption::ChatTextPeer(s));
     }
     ui.SendMessageText->setFocus();
 }
@@ -80,9 +78,9 @@ void TextChat::MainForm_SendMessageText_Change() {
     const bool empty = m_w.ui.SendMessageText->text().isEmpty();
     if (!empty && !m_typingNoticeSent) {
         m_typingNoticeSent = true;
-        m_module.SendNetMessage(8, u"0"_s);
+        m_module.SendNetMessage(MessageType::ChatStatus, ChatCode::kTyping);
     } else if (empty) {
-        m_module.SendNetMessage(8, u"5"_s);
+        m_module.SendNetMessage(MessageType::ChatStatus, ChatCode::kInputCleared);
         m_typingNoticeSent = false;
     }
 }
@@ -93,23 +91,10 @@ void TextChat::MainForm_SendMessageButton_Click() {
         return;
     }
     if (ui.optionMoji->isChecked()) {
-        m_module.SendNetMessage(1);
+        m_module.SendNetMessage(MessageType::Chat);
         ui.SendMessageText->clear();
         ui.SendMessageText->setFocus();
     } else if (ui.optionCw->isChecked() && !ui.SendMessageText->text().isEmpty()) {
-        sendCwChatLine(ui.SendMessageText->text());
+        m_cwChat.SendCwChatLine(ui.SendMessageText->text());
     }
-}
-
-void TextChat::sendCwChatLine(const QString& text) {
-    const MainFormUi& ui = m_w.ui;
-    LinkState& s = m_w.link;
-    Delay(m_w.clock, kCwSendDelayMs);
-    m_module.SendNetMessage(9, text);
-    s.cwChatBuffer += s.myCallsign + u" > "_s + text + u"\r\n"_s;
-    ui.ChatText->setPlainText(s.cwChatBuffer);
-    // The line stays in the box while the sender hears it.
-    m_hooks.PlayCwChatText(text, false);
-    ui.SendMessageText->clear();
-    ui.SendMessageText->setFocus();
 }

@@ -2,16 +2,16 @@
 
 #include <QObject>
 
-#include "net/NetHooks.h"
 #include "net/NetWindow.h"
 
+class CwChat;
 class QuillNetModule;
 
-// Chat mode, the text-chat kind, the typing notice and the send button.
+// Chat mode, the typing notice and the send button, for text chat and for a CW chat line.
 class TextChat : public QObject {
     Q_OBJECT
   public:
-    TextChat(NetWindow& window, QuillNetModule& module, NetHooks& hooks, QObject* parent = nullptr);
+    TextChat(NetWindow& window, QuillNetModule& module, CwChat& cwChat, QObject* parent = nullptr);
 
     void MainForm_ChatMode_Option_Click();
     void MainForm_optionMoji_Click();
@@ -19,10 +19,8 @@ class TextChat : public QObject {
     void MainForm_SendMessageButton_Click();
 
   private:
-    void sendCwChatLine(const QString& text);
-
     NetWindow& m_w;
     QuillNetModule& m_module;
-    NetHooks& m_hooks;
+    CwChat& m_cwChat;
     bool m_typingNoticeSent = false;
 };

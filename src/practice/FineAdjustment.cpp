@@ -6,8 +6,8 @@
 
 #include "morse/MorseTiming.h"
 
-FineAdjustment::FineAdjustment(QScrollBar* scroll, QLabel* label)
-    : QObject(scroll), m_scroll(scroll), m_label(label) {
+FineAdjustment::FineAdjustment(QScrollBar* scroll, QLabel* label, QObject* parent)
+    : QObject(parent), m_scroll(scroll), m_label(label) {
     connect(scroll, &QScrollBar::valueChanged, this,
             &FineAdjustment::MainForm_Speed_HScroll_Change);
     connect(scroll, &QScrollBar::sliderMoved, this, &FineAdjustment::MainForm_Speed_HScroll_Scroll);

@@ -9,7 +9,7 @@ class QScrollBar;
 class FineAdjustment : public QObject {
     Q_OBJECT
   public:
-    FineAdjustment(QScrollBar* scroll, QLabel* label);
+    FineAdjustment(QScrollBar* scroll, QLabel* label, QObject* parent = nullptr);
 
     void MainForm_Speed_HScroll_Change();
     void MainForm_Speed_HScroll_Scroll(int position);

@@ -394,7 +394,7 @@ class TestRecordFile : public QObject {
         const QByteArray before = Filled();
         WriteFileBytes(m_path, before);
         RecordFile records(m_path);
-        QCOMPARE(SaveMainSettings(records, settings), notSaved);
+        QCOMPARE(SaveMainSettings(records, settings).unfit, notSaved);
 
         // Records 1, 6 and 7 are not the save button's; the rest hold the settings.
         QByteArray expected = before;
@@ -422,7 +422,7 @@ class TestRecordFile : public QObject {
         settings.fineAdjust = 5;
         settings.callsign = QStringLiteral("JA1ABCDEFGHIJ");
         settings.peerAddress = QStringLiteral("2001:db8::1:2:3");
-        QCOMPARE(SaveMainSettings(records, settings),
+        QCOMPARE(SaveMainSettings(records, settings).unfit,
                  Names({"トーン周波数", "コールサイン", "接続先IP"}));
         QByteArray expected = before;
         PutRecord(expected, 3, "3C 00");
@@ -485,8 +485,12 @@ class TestRecordFile : public QObject {
             return result;
         };
         QTest::newRow("empty folder") << QStringList() << QStringList();
-        QTest::newRow("only sound files")
-            << list({"dummy.wav", "A.wav", "Surash.wav", "X.WAV", "y.Wav"}) << QStringList();
+        QTest::newRow("only the program's files")
+            << list({"dummy.wav", "A.wav", "Surash.wav", "0.wav", "Question.wav"})
+            << QStringList();
+        QTest::newRow("the user's sound files kept")
+            << list({"dummy.wav", "A.wav", "song.wav", "X.WAV", "y.Wav"})
+            << list({"X.WAV", "song.wav", "y.Wav"});
         QTest::newRow("other file kept")
             << list({"dummy.wav", "A.wav", "notes.txt", "B.wavx", "C.wav.txt"})
             << list({"B.wavx", "C.wav.txt", "notes.txt"});

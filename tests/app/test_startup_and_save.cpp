@@ -311,7 +311,7 @@ void StartupAndSaveTest::endingDeletesSoundFilesAndSavesTheCallsign() {
     TestContext t;
     MainForm form(t.context());
     QDir sound(t.soundFolder());
-    for (const char* name : {"A.wav", "Surash.wav", "OLD.WAV"}) {
+    for (const char* name : {"A.wav", "Surash.wav"}) {
         QFile file(sound.filePath(QString::fromLatin1(name)));
         QVERIFY(file.open(QIODevice::WriteOnly));
     }

@@ -14,7 +14,8 @@
 #include "app/MainForm.h"
 #include "support/TestContext.h"
 #include "morse/WaveDialog.h"
-#include "common/WindowPlacement.h"
+#include "common/WindowOpening.h"
+#include "support/WindowScript.h"
 
 using namespace Qt::StringLiterals;
 
@@ -143,7 +144,9 @@ class TestWaveDialog : public QObject {
         const QPoint expected(form.pos().x() + TwipsToPixelsX(&form, 3500),
                               form.pos().y() + TwipsToPixelsY(&form, 1900));
         OpenDialog(form, [&](WaveDialog& dialog) {
-            QVERIFY(dialog.isVisible() && dialog.isModal());
+            QVERIFY(dialog.isVisible());
+            // Modal: the main window takes no clicks meanwhile.
+            QVERIFY(!ClickReaches(form.ui().SaveSetButton_Command));
             QCOMPARE(dialog.pos(), expected);
             QVERIFY(!dialog.SaveButton->isEnabled());
             dialog.WavQuarityHScroll->setValue(1);

@@ -9,6 +9,7 @@
 
 #include "common/ClockTimer.h"
 #include "support/NetTestSupport.h"
+#include "support/WindowScript.h"
 #include "net/PingSocket.h"
 #include "net/PresencePing.h"
 #include "net/QuillNetModule.h"
@@ -231,12 +232,18 @@ class PeerLinkTest : public QObject {
         for (QPushButton* button : {form.ui().ListenButton, form.ui().ConnectButton}) {
             QString shownTitle;
             QString shownText;
-            OnNextModal([&](QWidget* dialog) {
+            bool qtModal = true;
+            const WindowStep answer(context.clock, 300, u"NoCallsignOrIpDialog"_s, [&](QWidget* dialog) {
                 shownTitle = dialog->windowTitle();
                 shownText = dialog->findChild<QLabel*>(u"Label1"_s)->text();
+                qtModal = QGuiApplication::modalWindow() != nullptr;
                 dialog->findChild<QPushButton*>(u"OKButton"_s)->click();
             });
+            const qint64 start = context.clock.now();
             button->click();
+            QVERIFY(answer.ran());
+            QCOMPARE(context.clock.now() - start, 300);  // the click waited for the dialog
+            QVERIFY(!qtModal);  // the main window stays closable
             QCOMPARE(shownTitle, title);
             QCOMPARE(shownText, text);
             QCOMPARE(form.peerLink().winsock1().state(), LinkSocket::State::Closed);

@@ -76,11 +76,3 @@ inline void SetIdentity(MainForm& form, const QString& callsign) {
     form.ui().ConnectIpText->setText(QStringLiteral("127.0.0.1"));
 }
 
-// Runs action on the modal window that the next step opens (exec() waits outside the clock).
-inline void OnNextModal(std::function<void(QWidget*)> action) {
-    QTimer::singleShot(0, [action] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            action(modal);
-        }
-    });
-}

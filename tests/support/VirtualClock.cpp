@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QEventLoop>
+#include <limits>
 
 VirtualClock::VirtualClock(qint64 start, QObject* parent) : Clock(parent), m_now(start) {}
 
@@ -22,24 +23,71 @@ void VirtualClock::settle() {
     }
 }
 
+bool VirtualClock::runNextDue(qint64 deadline) {
+    auto next = m_queue.begin();
+    if (next == m_queue.end() || next->first.first > deadline) {
+        return false;
+    }
+    m_now = qMax(m_now, next->first.first);
+    auto action = std::move(next->second);
+    m_queue.erase(next);
+    action();
+    runEvents();
+    return true;
+}
+
 void VirtualClock::waitUntil(qint64 deadline) {
     runEvents();
     while (!quitting()) {
         settle();
-        auto next = m_queue.begin();
-        if (next == m_queue.end() || next->first.first > deadline) {
+        if (!runNextDue(deadline)) {
             break;
         }
-        m_now = qMax(m_now, next->first.first);
-        auto action = std::move(next->second);
-        m_queue.erase(next);
-        action();
-        runEvents();
     }
     if (!quitting()) {
         m_now = qMax(m_now, deadline);
         runEvents();
     }
+}
+
+bool VirtualClock::waitForRealEvents(const std::function<bool()>& done) {
+    // Nothing is scheduled that could end the wait: only events from outside the clock can
+    // (a real socket, a timer of the test). A test that forgot to end the wait fails here
+    // instead of hanging.
+    QDeadlineTimer limit(5000);
+    while (!limit.hasExpired() && !quitting()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 10);
+        if (done() || !m_queue.empty()) {
+            return true;
+        }
+    }
+    qWarning("VirtualClock: a wait for a condition has nothing left that could end it");
+    return false;
+}
+
+bool VirtualClock::waitFor(const std::function<bool()>& done, qint64 deadline) {
+    runEvents();
+    while (!quitting()) {
+        if (done()) {
+            return true;
+        }
+        settle();
+        if (done()) {
+            return true;
+        }
+        if (runNextDue(deadline)) {
+            continue;
+        }
+        if (deadline != std::numeric_limits<qint64>::max()) {
+            m_now = qMax(m_now, deadline);
+            runEvents();
+            return done();
+        }
+        if (!waitForRealEvents(done)) {
+            return false;
+        }
+    }
+    return false;
 }
 
 void VirtualClock::block(int ms) {

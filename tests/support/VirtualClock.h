@@ -14,6 +14,7 @@ class VirtualClock : public Clock {
 
     qint64 now() const override { return m_now; }
     void waitUntil(qint64 deadline) override;
+    bool waitFor(const std::function<bool()>& done, qint64 deadline) override;
     void block(int ms) override;
     TimerId scheduleAt(qint64 due, std::function<void()> action) override;
     void cancel(TimerId id) override;
@@ -28,6 +29,8 @@ class VirtualClock : public Clock {
   private:
     void runEvents();
     void settle();
+    bool runNextDue(qint64 deadline);
+    bool waitForRealEvents(const std::function<bool()>& done);
 
     qint64 m_now;
     // Keyed by (due, id) so that equal deadlines fire in the order they were set.

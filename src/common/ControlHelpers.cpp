@@ -1,0 +1,60 @@
+#include "common/ControlHelpers.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QLabel>
+#include <QPalette>
+#include <QRadioButton>
+#include <QScrollBar>
+
+#include "common/MainFormUi.h"
+#include "common/SpeedTable.h"
+
+void Deselect(QAbstractButton* button) {
+    QButtonGroup* group = button->group();
+    const bool exclusive = group != nullptr && group->exclusive();
+    if (exclusive) {
+        group->setExclusive(false);
+    }
+    button->setChecked(false);
+    if (exclusive) {
+        group->setExclusive(true);
+    }
+}
+
+void SetColour(QLabel* label, const QColor& colour) {
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+}
+
+void ShowLabel(QLabel* label, const QString& caption, const QColor& colour) {
+    SetColour(label, colour);
+    label->setText(caption);
+}
+
+void SetEnabled(std::initializer_list<QWidget*> controls, bool enabled) {
+    for (QWidget* control : controls) {
+        control->setEnabled(enabled);
+    }
+}
+
+QRadioButton* SpeedOption(const MainFormUi& ui, const Speed& speed) {
+    return ui.*speed.option;
+}
+
+const Speed* SelectedSpeed(const MainFormUi& ui) {
+    for (const Speed& speed : kSpeeds) {
+        if (SpeedOption(ui, speed)->isChecked()) {
+            return &speed;
+        }
+    }
+    return nullptr;
+}
+
+void SetSpeedControlsEnabled(const MainFormUi& ui, bool enabled) {
+    for (const Speed& speed : kSpeeds) {
+        SpeedOption(ui, speed)->setEnabled(enabled);
+    }
+    ui.Speed_HScroll->setEnabled(enabled);
+}

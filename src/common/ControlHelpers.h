@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QColor>
+#include <initializer_list>
+
+class QLabel;
+class QRadioButton;
+class QWidget;
+struct MainFormUi;
+struct Speed;
+
+// Small operations on controls that several subsystems share.
+
+inline const QColor kRed(255, 0, 0);
+inline const QColor kBlack(0, 0, 0);
+
+// Unchecks an option button; its exclusive group lets go for the moment, since an exclusive
+// group refuses to leave all its buttons unchecked.
+void Deselect(QAbstractButton* button);
+
+// Runs handler when the option becomes selected, by the user or from code, and only then: an
+// option selected from code behaves as the user's selection, and selecting it again does nothing.
+template <typename Handler>
+void OnSelected(QAbstractButton* option, QObject* receiver, Handler handler) {
+    QObject::connect(option, &QAbstractButton::toggled, receiver, [handler](bool checked) {
+        if (checked) {
+            handler();
+        }
+    });
+}
+
+// The text colour of a label.
+void SetColour(QLabel* label, const QColor& colour);
+// A label's caption and colour in one step.
+void ShowLabel(QLabel* label, const QString& caption, const QColor& colour);
+
+void SetEnabled(std::initializer_list<QWidget*> controls, bool enabled);
+
+// The option button of a speed on the main window.
+QRadioButton* SpeedOption(const MainFormUi& ui, const Speed& speed);
+// The first selected of the three speed options, tested 25, 45, 60; null when none is.
+const Speed* SelectedSpeed(const MainFormUi& ui);
+// The three speed options and the fine adjustment together.
+void SetSpeedControlsEnabled(const MainFormUi& ui, bool enabled);

@@ -1,0 +1,72 @@
+#include "net/CwChat.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "common/Clock.h"
+#include "common/DesktopServices.h"
+#include "common/LinkState.h"
+#include "common/MainFormUi.h"
+#include "common/RoleCaptions.h"
+#include "common/SharedTexts.h"
+#include "morse/CharacterDispatch.h"
+#include "net/MessageCodes.h"
+#include "net/QuillNetModule.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int kCwSendDelayMs = 100;
+
+}  // namespace
+
+CwChat::CwChat(NetWindow& window, QuillNetModule& module, CharacterDispatch& dispatch,
+               QObject* parent)
+    : QObject(parent), m_w(window), m_module(module), m_dispatch(dispatch) {
+    connect(&m_module, &QuillNetModule::cwChatReceived, this,
+            [this](const QString& text) { PlayCwChatText(text, Form::Receiving); });
+}
+
+void CwChat::SendCwChatLine(const QString& text) {
+    const MainFormUi& ui = m_w.ui;
+    LinkState& s = m_w.link;
+    Delay(m_w.clock, kCwSendDelayMs);
+    m_module.SendNetMessage(MessageType::CwChat, text);
+    s.cwChatBuffer += s.myCallsign + u" > "_s + text + u"\r\n"_s;
+    ui.ChatText->setPlainText(s.cwChatBuffer);
+    // The line stays in the box while the sender hears it.
+    PlayCwChatText(text, Form::Sending);
+    ui.SendMessageText->clear();
+    ui.SendMessageText->setFocus();
+}
+
+void CwChat::PlayCwChatText(const QString& text, Form form) {
+    const MainFormUi& ui = m_w.ui;
+    LinkState& s = m_w.link;
+    const bool receiving = form == Form::Receiving;
+    ui.toneTestButton->setEnabled(false);
+    if (receiving) {
+        m_module.SendNetMessage(MessageType::ChatStatus, ChatCode::kReceiving);
+        s.teacherStatus = StatusWord::kReceiving;
+        ui.TeacherLabel->setText(RoleCaption::ChatStatusSelf(s));
+        if (text.isEmpty()) {
+            m_w.desktop.showMessage(&m_w.window, DesktopServices::Icon::Critical,
+                                    u"CW受信エラー"_s, u"CW受信が出来ません｡"_s);
+        }
+    }
+    for (const QChar character : text) {
+        if (m_w.clock.quitting()) {
+            break;
+        }
+        m_dispatch.SoundCharacter(character, CharacterTable::Chat);
+    }
+    if (receiving) {
+        m_module.SendNetMessage(MessageType::ChatStatus, ChatCode::kReceivingEnded);
+        s.teacherStatus = StatusWord::kReceivingEnded;
+        ui.TeacherLabel->setText(RoleCaption::ChatStatusSelf(s));
+    }
+    ui.toneTestButton->setEnabled(true);
+}

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QPointer>
+#include <QTest>
+#include <QWidget>
+#include <functional>
+
+#include "support/VirtualClock.h"
+
+// Scripts the program's windows from a test. Modal windows wait on the clock, so a test schedules
+// what the user does (a button pressed, a window closed) on the virtual clock, and it happens
+// inside the modal wait when virtual time gets there.
+
+// The shown top-level window with this objectName, or null.
+inline QWidget* ShownWindow(const QString& objectName) {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->objectName() == objectName && window->isVisible()) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
+// The named button of a shown window, or null.
+inline QAbstractButton* ShownButton(const QString& window, const QString& button) {
+    QWidget* shown = ShownWindow(window);
+    return shown != nullptr ? shown->findChild<QAbstractButton*>(button) : nullptr;
+}
+
+// Runs action afterMs from now on the window of that name, if it is shown then; notes whether
+// it was, so that a test can tell a window that never opened from one it handled.
+class WindowStep {
+  public:
+    WindowStep(VirtualClock& clock, int afterMs, const QString& window,
+               std::function<void(QWidget*)> action)
+        : m_seen(std::make_shared<bool>(false)) {
+        auto seen = m_seen;
+        clock.scheduleAt(clock.now() + afterMs, [seen, window, action] {
+            if (QWidget* shown = ShownWindow(window)) {
+                *seen = true;
+                action(shown);
+            }
+        });
+    }
+    bool ran() const { return *m_seen; }
+
+  private:
+    std::shared_ptr<bool> m_seen;
+};
+
+// Presses a button of a window afterMs from now, as the user would.
+inline WindowStep PressAt(VirtualClock& clock, int afterMs, const QString& window,
+                          const QString& button) {
+    return WindowStep(clock, afterMs, window, [button](QWidget* shown) {
+        if (auto* target = shown->findChild<QAbstractButton*>(button)) {
+            target->click();
+        }
+    });
+}
+
+// Closes a window afterMs from now by its close box, or by Esc when viaEscape.
+inline WindowStep CloseAt(VirtualClock& clock, int afterMs, const QString& window,
+                          bool viaEscape = false) {
+    return WindowStep(clock, afterMs, window, [viaEscape](QWidget* shown) {
+        if (viaEscape) {
+            QTest::keyClick(shown, Qt::Key_Escape);
+        } else {
+            shown->close();
+        }
+    });
+}
+
+// Whether a real click on the widget reaches it (a modal window keeps clicks away from the
+// window below it).
+inline bool ClickReaches(QAbstractButton* button) {
+    bool reached = false;
+    const auto connection =
+        QObject::connect(button, &QAbstractButton::clicked, [&reached] { reached = true; });
+    QTest::mouseClick(button, Qt::LeftButton);
+    QObject::disconnect(connection);
+    return reached;
+}
