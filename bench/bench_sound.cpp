@@ -9,10 +9,10 @@
 #include <cstdio>
 #include <ctime>
 
-#include "morse/BeepGenerator.h"
 #include "MonitorRecording.h"
-#include "morse/MorseTable.h"
 #include "common/RealClock.h"
+#include "morse/BeepGenerator.h"
+#include "morse/MorseTable.h"
 #include "morse/RealSoundOutput.h"
 #include "support/RecordingSoundOutput.h"
 #include "support/VirtualClock.h"

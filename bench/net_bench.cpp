@@ -10,13 +10,13 @@
 #include <memory>
 
 #include "common/ClockTimer.h"
-#include "net/LinkSocket.h"
 #include "common/LessonState.h"
 #include "common/LinkState.h"
 #include "common/MainFormUi.h"
 #include "common/QtDesktopServices.h"
-#include "net/QuillNetModule.h"
 #include "common/RealClock.h"
+#include "net/LinkSocket.h"
+#include "net/QuillNetModule.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "common/Places.h"
+#include "morse/WaveGenerator.h"
 #include "support/SilentSoundOutput.h"
 #include "support/VirtualClock.h"
-#include "morse/WaveGenerator.h"
 
 namespace {
 

@@ -8,6 +8,8 @@ packages=(
     build-essential cmake ninja-build pkg-config
     # Qt 6; libqt6multimedia6 carries QAudioSink with its PulseAudio back end (libpulse0)
     qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6multimedia6 qt6-qpa-plugins libgl-dev
+    # format check of the tests
+    clang-format
     # Japanese font for the interface
     fonts-ipafont-gothic
     # a sound server for the tests that play real sound into a null sink

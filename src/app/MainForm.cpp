@@ -54,8 +54,8 @@ MainForm::MainForm(AppContext context, QWidget* parent)
       m_wave(m_context.sound, m_controls, m_soundState, m_context.clock, m_context.places),
       m_dispatch(m_beep, m_wave, m_context.sound, m_controls, m_soundState),
       // Made hidden here so that start-up can load the saved levels into it.
-      m_waveDialog(std::make_unique<WaveDialog>(m_wave, m_controls,
-                                                m_context.places.settingsPath(), m_context.clock)),
+      m_waveDialog(std::make_unique<WaveDialog>(m_wave, m_controls, m_context.places.settingsPath(),
+                                                m_context.clock)),
       m_soundMenu(this, m_ui, *m_waveDialog, m_wave, m_controls),
       m_toneTextFilter(m_ui.ToneText),
       m_fineAdjustment(m_ui.Speed_HScroll, m_ui.Label7),
@@ -113,9 +113,9 @@ void MainForm::MainForm_Form_Load() {
     SoundFolder::Prepare(m_context.places.soundFolder());
 
     if (m_ui.ChatMode_Option->isChecked()) {
-        SetEnabled({m_ui.StartButton_Command, m_ui.StopButton_Command,
-                    m_ui.KaitoupassButton_Command},
-                   false);
+        SetEnabled(
+            {m_ui.StartButton_Command, m_ui.StopButton_Command, m_ui.KaitoupassButton_Command},
+            false);
     }
 
     if (m_ui.mnuSoundWave->isChecked()) {

@@ -38,13 +38,15 @@ SaveOutcome SaveMainSettings(RecordFile& file, const MainSettings& settings) {
         outcome.unfit << kToneName;
     }
     if (settings.speed) {
-        NoteWrite(outcome, file.writeInt(SettingsRecord::Speed, static_cast<qint16>(*settings.speed)),
+        NoteWrite(outcome,
+                  file.writeInt(SettingsRecord::Speed, static_cast<qint16>(*settings.speed)),
                   QStringLiteral("速度"));
     }
     if (IsFineAdjustStep(settings.fineAdjust)) {
-        NoteWrite(outcome,
-                  file.writeInt(SettingsRecord::FineAdjust, static_cast<qint16>(settings.fineAdjust)),
-                  QStringLiteral("微調整"));
+        NoteWrite(
+            outcome,
+            file.writeInt(SettingsRecord::FineAdjust, static_cast<qint16>(settings.fineAdjust)),
+            QStringLiteral("微調整"));
     }
     if (settings.soundMode) {
         NoteText(outcome, file.writeText(SettingsRecord::SoundMode, *settings.soundMode),
@@ -62,21 +64,24 @@ bool SaveCallsign(RecordFile& file, const QString& callsign) {
 
 QString SaveOutcomeMessage(const SaveOutcome& outcome, const QString& path) {
     if (outcome.fileUnwritable) {
-        return QStringLiteral("設定ファイル「%1」に書き込めないため、設定は保存されませんでした。\n"
-                              "ファイルとフォルダーの書き込み権限を確認して下さい。")
+        return QStringLiteral(
+                   "設定ファイル「%1」に書き込めないため、設定は保存されませんでした。\n"
+                   "ファイルとフォルダーの書き込み権限を確認して下さい。")
             .arg(path);
     }
     QStringList parts;
     const QString separator = QStringLiteral("、");
     if (!outcome.unfit.isEmpty()) {
-        parts << QStringLiteral("次の設定は保存できませんでした：%1\n\n"
-                                "トーン周波数は -32768～32767 の整数で、コールサインと接続先IPは"
-                                "半角12文字（全角6文字）以内で入力して下さい。")
+        parts << QStringLiteral(
+                     "次の設定は保存できませんでした：%1\n\n"
+                     "トーン周波数は -32768～32767 の整数で、コールサインと接続先IPは"
+                     "半角12文字（全角6文字）以内で入力して下さい。")
                      .arg(outcome.unfit.join(separator));
     }
     if (!outcome.failed.isEmpty()) {
-        parts << QStringLiteral("設定ファイル「%1」への書き込みに失敗したため、次の設定は"
-                                "保存できませんでした：%2")
+        parts << QStringLiteral(
+                     "設定ファイル「%1」への書き込みに失敗したため、次の設定は"
+                     "保存できませんでした：%2")
                      .arg(path, outcome.failed.join(separator));
     }
     parts << QStringLiteral("それ以外の設定は保存しました。");

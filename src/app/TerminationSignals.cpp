@@ -1,9 +1,9 @@
 #include "app/TerminationSignals.h"
 
-#include <QSocketNotifier>
-#include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
+#include <QSocketNotifier>
+#include <csignal>
 
 #include "common/Clock.h"
 

@@ -2,11 +2,11 @@
 #include <cstdlib>
 
 #include "app/MainForm.h"
+#include "app/TerminationSignals.h"
 #include "common/Places.h"
 #include "common/QtDesktopServices.h"
 #include "common/RealClock.h"
 #include "morse/RealSoundOutput.h"
-#include "app/TerminationSignals.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);

@@ -24,7 +24,7 @@ bool WaitUntil(Clock& clock, const std::function<bool()>& done, int timeoutMs) {
     if (done()) {
         return true;
     }
-    const qint64 deadline = timeoutMs < 0 ? std::numeric_limits<qint64>::max()
-                                          : clock.now() + timeoutMs;
+    const qint64 deadline =
+        timeoutMs < 0 ? std::numeric_limits<qint64>::max() : clock.now() + timeoutMs;
     return clock.waitFor(done, deadline);
 }

@@ -87,8 +87,8 @@ void RealClock::block(int ms) {
         if (remaining <= std::chrono::steady_clock::duration::zero()) {
             return;
         }
-        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
-            remaining, std::chrono::milliseconds(5)));
+        std::this_thread::sleep_for(
+            std::min<std::chrono::steady_clock::duration>(remaining, std::chrono::milliseconds(5)));
     }
 }
 

@@ -138,7 +138,8 @@ void CloseIfOpen(QWidget* window) {
 }
 
 bool StaysOpenFor(Clock& clock, const QPointer<QWidget>& window, int ms) {
-    const bool closedEarly = WaitUntil(clock, [&window] { return !IsOpen(window); }, ms);
+    const bool closedEarly = WaitUntil(
+        clock, [&window] { return !IsOpen(window); }, ms);
     return !closedEarly && !clock.quitting() && IsOpen(window);
 }
 

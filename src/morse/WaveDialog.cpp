@@ -12,10 +12,10 @@
 #include "common/Clock.h"
 #include "common/RecordFile.h"
 #include "common/SettingsRecords.h"
+#include "common/WindowOpening.h"
 #include "morse/SoundControls.h"
 #include "morse/ToneFrequency.h"
 #include "morse/WaveGenerator.h"
-#include "common/WindowOpening.h"
 
 using namespace Qt::StringLiterals;
 

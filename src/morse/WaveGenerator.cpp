@@ -5,8 +5,8 @@
 #include <QFileInfo>
 #include <algorithm>
 
-#include "morse/MorseTiming.h"
 #include "common/Places.h"
+#include "morse/MorseTiming.h"
 #include "morse/ToneFrequency.h"
 #include "morse/WaveFile.h"
 

@@ -1,6 +1,5 @@
 #include "net/AddressTools.h"
 
-
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,7 +10,6 @@
 
 #include "common/DesktopServices.h"
 #include "common/MainFormUi.h"
-
 
 using namespace Qt::StringLiterals;
 

@@ -53,8 +53,8 @@ void CwChat::PlayCwChatText(const QString& text, Form form) {
         s.teacherStatus = StatusWord::kReceiving;
         ui.TeacherLabel->setText(RoleCaption::ChatStatusSelf(s));
         if (text.isEmpty()) {
-            m_w.desktop.showMessage(&m_w.window, DesktopServices::Icon::Critical,
-                                    u"CW受信エラー"_s, u"CW受信が出来ません｡"_s);
+            m_w.desktop.showMessage(&m_w.window, DesktopServices::Icon::Critical, u"CW受信エラー"_s,
+                                    u"CW受信が出来ません｡"_s);
         }
     }
     for (const QChar character : text) {

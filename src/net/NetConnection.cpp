@@ -24,7 +24,6 @@
 #include "net/QuillNetModule.h"
 #include "net/RoleLayout.h"
 
-
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -59,10 +58,8 @@ NetConnection::NetConnection(NetWindow& window, QuillNetModule& module, LinkSock
             &NetConnection::MainForm_Winsock1_ConnectionRequest);
     connect(&m_winsock1, &LinkSocket::connected, this, &NetConnection::MainForm_Winsock1_Connect);
     connect(&m_winsock1, &LinkSocket::peerClosed, this, &NetConnection::MainForm_Winsock1_Close);
-    connect(&m_winsock1, &LinkSocket::errorOccurred, this,
-            &NetConnection::MainForm_Winsock1_Error);
-    connect(&m_winsock1, &LinkSocket::overflowed, this,
-            &NetConnection::MainForm_Winsock1_Overflow);
+    connect(&m_winsock1, &LinkSocket::errorOccurred, this, &NetConnection::MainForm_Winsock1_Error);
+    connect(&m_winsock1, &LinkSocket::overflowed, this, &NetConnection::MainForm_Winsock1_Overflow);
     connect(&m_winsock1, &LinkSocket::dataArrival, this,
             &NetConnection::MainForm_Winsock1_DataArrival);
     connect(&m_winsock1, &LinkSocket::sendProgress, this,

@@ -1,6 +1,5 @@
 #include "net/PresencePing.h"
 
-
 #include <QLabel>
 
 #include "common/Clock.h"
@@ -11,7 +10,6 @@
 #include "net/NetConnection.h"
 #include "net/PingSocket.h"
 #include "net/QuillNetModule.h"
-
 
 using namespace Qt::StringLiterals;
 

@@ -37,7 +37,8 @@ QuillNetModule::QuillNetModule(NetWindow& window, LinkSocket& winsock1, QObject*
     : QObject(parent), m_w(window), m_winsock1(winsock1) {}
 
 void QuillNetModule::SendNetMessage(int type, const QString& payload) {
-    WaitUntil(m_w.clock, [this] { return m_w.link.sendDone; }, kSendWaitLimitMs);
+    WaitUntil(
+        m_w.clock, [this] { return m_w.link.sendDone; }, kSendWaitLimitMs);
     Delay(m_w.clock, kSendPauseMs);
 
     const QChar digit = QChar(u'0' + type);
@@ -188,7 +189,7 @@ void QuillNetModule::receiveSetterStatus(const QString& payload) {
         return;
     }
     m_w.link.teacherStatus = payload == SetterCode::kQuestionSent ? StatusWord::kQuestionSent
-                                                                   : StatusWord::kSettingAborted;
+                                                                  : StatusWord::kSettingAborted;
     ShowLabel(m_w.ui.TeacherLabel, RoleCaption::SetterPeer(m_w.link), kBlack);
 }
 
@@ -264,13 +265,12 @@ void QuillNetModule::blinkWhileTesting() {
     const QScopedValueRollback running(m_testingBlinkRunning, true);
     const quint64 serial = m_winsock1.linkSerial();
     const LinkState& s = m_w.link;
-    RunBlink(m_w.clock,
-             {m_w.ui.StudentLabel, [&s] { return RoleCaption::AnswererStatus(s); },
-              [&s] {
-                  return s.studentStatus == StatusWord::kTestAborted ||
-                         s.studentStatus == StatusWord::kTestFinished;
-              },
-              [] { return false; }, [this, serial] { return linkGoneSince(serial); }});
+    RunBlink(m_w.clock, {m_w.ui.StudentLabel, [&s] { return RoleCaption::AnswererStatus(s); },
+                         [&s] {
+                             return s.studentStatus == StatusWord::kTestAborted ||
+                                    s.studentStatus == StatusWord::kTestFinished;
+                         },
+                         [] { return false; }, [this, serial] { return linkGoneSince(serial); }});
 }
 
 void QuillNetModule::composingBlink() {

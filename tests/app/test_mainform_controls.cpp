@@ -89,7 +89,7 @@ QGroupBox* NearestFrame(QWidget* widget) {
 
 }  // namespace
 
-class MainFormSoundControlsTest : public QObject {
+class MainFormControlsTest : public QObject {
     Q_OBJECT
 
   private slots:
@@ -140,23 +140,23 @@ class MainFormSoundControlsTest : public QObject {
     MainFormUi m_ui;
 };
 
-void MainFormSoundControlsTest::init() {
+void MainFormControlsTest::init() {
     m_window = std::make_unique<QMainWindow>();
     m_ui = MainFormUi{};
     m_ui.setupUi(m_window.get());
 }
 
-void MainFormSoundControlsTest::cleanup() {
+void MainFormControlsTest::cleanup() {
     m_window.reset();
 }
 
-void MainFormSoundControlsTest::showWindow() {
+void MainFormControlsTest::showWindow() {
     m_window->resize(1024, 768);
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
 }
 
-void MainFormSoundControlsTest::everyControlHasItsKindCaptionToolTipAndAccessibleName_data() {
+void MainFormControlsTest::everyControlHasItsKindCaptionToolTipAndAccessibleName_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("kind");
     QTest::addColumn<QString>("caption");
@@ -225,7 +225,7 @@ void MainFormSoundControlsTest::everyControlHasItsKindCaptionToolTipAndAccessibl
     add(u"answerFrame"_s, "QGroupBox", u"正解欄"_s, {}, u"正解欄の枠"_s);
 }
 
-void MainFormSoundControlsTest::everyControlHasItsKindCaptionToolTipAndAccessibleName() {
+void MainFormControlsTest::everyControlHasItsKindCaptionToolTipAndAccessibleName() {
     QFETCH(QString, name);
     QFETCH(QByteArray, kind);
     QFETCH(QString, caption);
@@ -241,7 +241,7 @@ void MainFormSoundControlsTest::everyControlHasItsKindCaptionToolTipAndAccessibl
     QCOMPARE(AccessibleText(widget, QAccessible::Name), accessibleName);
 }
 
-void MainFormSoundControlsTest::membersPointAtTheControlsOfTheirName() {
+void MainFormControlsTest::membersPointAtTheControlsOfTheirName() {
 #define NAMED(member) std::pair<QObject*, QString>(m_ui.member, QStringLiteral(#member))
     // clang-format off
     const std::pair<QObject*, QString> members[] = {
@@ -278,7 +278,7 @@ void MainFormSoundControlsTest::membersPointAtTheControlsOfTheirName() {
     }
 }
 
-void MainFormSoundControlsTest::answerButtonFindsTheButtonOfACharacter_data() {
+void MainFormControlsTest::answerButtonFindsTheButtonOfACharacter_data() {
     QTest::addColumn<QChar>("character");
     QTest::addColumn<QString>("button");
     QTest::newRow("a") << QChar(u'a') << u"A_Button"_s;
@@ -294,14 +294,14 @@ void MainFormSoundControlsTest::answerButtonFindsTheButtonOfACharacter_data() {
     QTest::newRow("dotless i, whose capital is I") << QChar(u'ı') << QString();
 }
 
-void MainFormSoundControlsTest::answerButtonFindsTheButtonOfACharacter() {
+void MainFormControlsTest::answerButtonFindsTheButtonOfACharacter() {
     QFETCH(QChar, character);
     QFETCH(QString, button);
     QPushButton* found = m_ui.answerButton(character);
     QCOMPARE(found ? found->objectName() : QString(), button);
 }
 
-void MainFormSoundControlsTest::menusSitOnTheBarInOrder() {
+void MainFormControlsTest::menusSitOnTheBarInOrder() {
     auto* end = m_window->findChild<QAction*>(u"mnuEnd"_s);
     const QList<QAction*> expected = {control<QMenu>(u"mnuSound"_s)->menuAction(),
                                       control<QMenu>(u"mnuMojiHanni"_s)->menuAction(),
@@ -312,7 +312,7 @@ void MainFormSoundControlsTest::menusSitOnTheBarInOrder() {
     QCOMPARE(end->text(), u"終了(&X)"_s);
 }
 
-void MainFormSoundControlsTest::menusHoldTheirEntriesInOrder_data() {
+void MainFormControlsTest::menusHoldTheirEntriesInOrder_data() {
     QTest::addColumn<QString>("menu");
     QTest::addColumn<QString>("title");
     QTest::addColumn<QStringList>("entries");
@@ -344,7 +344,7 @@ void MainFormSoundControlsTest::menusHoldTheirEntriesInOrder_data() {
                           << QStringList();
 }
 
-void MainFormSoundControlsTest::menusHoldTheirEntriesInOrder() {
+void MainFormControlsTest::menusHoldTheirEntriesInOrder() {
     QFETCH(QString, menu);
     QFETCH(QString, title);
     QFETCH(QStringList, entries);
@@ -364,7 +364,7 @@ void MainFormSoundControlsTest::menusHoldTheirEntriesInOrder() {
     }
 }
 
-void MainFormSoundControlsTest::soundEntriesAreNotAnExclusiveGroup() {
+void MainFormControlsTest::soundEntriesAreNotAnExclusiveGroup() {
     // Neither entry may be checked, so the handlers keep them apart rather than a group.
     auto* wave = m_window->findChild<QAction*>(u"mnuSoundWave"_s);
     auto* beep = m_window->findChild<QAction*>(u"mnuSoundBeep"_s);
@@ -375,7 +375,7 @@ void MainFormSoundControlsTest::soundEntriesAreNotAnExclusiveGroup() {
     QVERIFY(!wave->isChecked() && !beep->isChecked());
 }
 
-void MainFormSoundControlsTest::optionGroupsAreExclusiveEachInItsFrame_data() {
+void MainFormControlsTest::optionGroupsAreExclusiveEachInItsFrame_data() {
     QTest::addColumn<QString>("group");
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<QString>("selected");
@@ -391,7 +391,7 @@ void MainFormSoundControlsTest::optionGroupsAreExclusiveEachInItsFrame_data() {
                             << u"Speed25_Option"_s;
 }
 
-void MainFormSoundControlsTest::optionGroupsAreExclusiveEachInItsFrame() {
+void MainFormControlsTest::optionGroupsAreExclusiveEachInItsFrame() {
     QFETCH(QString, group);
     QFETCH(QStringList, options);
     QFETCH(QString, selected);
@@ -413,7 +413,7 @@ void MainFormSoundControlsTest::optionGroupsAreExclusiveEachInItsFrame() {
     }
 }
 
-void MainFormSoundControlsTest::selectingInOneGroupLeavesTheOthers() {
+void MainFormControlsTest::selectingInOneGroupLeavesTheOthers() {
     const QList<QButtonGroup*> groups = {m_ui.roleGroup, m_ui.practiceModeGroup, m_ui.chatKindGroup,
                                          m_ui.speedGroup};
     for (QButtonGroup* group : groups) {
@@ -436,7 +436,7 @@ void MainFormSoundControlsTest::selectingInOneGroupLeavesTheOthers() {
     }
 }
 
-void MainFormSoundControlsTest::fineAdjustmentRangeAndSteps() {
+void MainFormControlsTest::fineAdjustmentRangeAndSteps() {
     QScrollBar* bar = control<QScrollBar>(u"Speed_HScroll"_s);
     QCOMPARE(bar->orientation(), Qt::Horizontal);
     QCOMPARE(bar->minimum(), -20);
@@ -447,7 +447,7 @@ void MainFormSoundControlsTest::fineAdjustmentRangeAndSteps() {
     QVERIFY(bar->focusPolicy() & Qt::TabFocus);
 }
 
-void MainFormSoundControlsTest::fineAdjustmentHasPlus20AtTheLeftEnd_data() {
+void MainFormControlsTest::fineAdjustmentHasPlus20AtTheLeftEnd_data() {
     QTest::addColumn<int>("start");
     QTest::addColumn<int>("place");
     QTest::addColumn<int>("expected");
@@ -463,7 +463,7 @@ void MainFormSoundControlsTest::fineAdjustmentHasPlus20AtTheLeftEnd_data() {
     QTest::newRow("track at -20") << -20 << kBesideLeftArrow << -15;
 }
 
-void MainFormSoundControlsTest::fineAdjustmentHasPlus20AtTheLeftEnd() {
+void MainFormControlsTest::fineAdjustmentHasPlus20AtTheLeftEnd() {
     QFETCH(int, start);
     QFETCH(int, place);
     QFETCH(int, expected);
@@ -488,7 +488,7 @@ void MainFormSoundControlsTest::fineAdjustmentHasPlus20AtTheLeftEnd() {
     QCOMPARE(bar->value(), expected);
 }
 
-void MainFormSoundControlsTest::framesHoldTheirControls_data() {
+void MainFormControlsTest::framesHoldTheirControls_data() {
     QTest::addColumn<QString>("frame");
     QTest::addColumn<QStringList>("controls");
     QTest::newRow("tone") << u"toneFrame"_s << Names(u"ToneText hzLabel toneTestButton"_s);
@@ -511,7 +511,7 @@ void MainFormSoundControlsTest::framesHoldTheirControls_data() {
                           << Names(u"ChatText SendMessageText SendMessageButton optionMoji"_s);
 }
 
-void MainFormSoundControlsTest::framesHoldTheirControls() {
+void MainFormControlsTest::framesHoldTheirControls() {
     QFETCH(QString, frame);
     QFETCH(QStringList, controls);
     auto* found = control<QGroupBox>(frame);
@@ -522,7 +522,7 @@ void MainFormSoundControlsTest::framesHoldTheirControls() {
     }
 }
 
-void MainFormSoundControlsTest::pairedControlsSitSideBySide_data() {
+void MainFormControlsTest::pairedControlsSitSideBySide_data() {
     QTest::addColumn<QString>("left");
     QTest::addColumn<QString>("right");
     QTest::newRow("played count") << u"Label4"_s << u"Label5"_s;
@@ -535,7 +535,7 @@ void MainFormSoundControlsTest::pairedControlsSitSideBySide_data() {
     QTest::newRow("copy address") << u"DispIpLabel"_s << u"SearchIpButton"_s;
 }
 
-void MainFormSoundControlsTest::pairedControlsSitSideBySide() {
+void MainFormControlsTest::pairedControlsSitSideBySide() {
     QFETCH(QString, left);
     QFETCH(QString, right);
     showWindow();
@@ -547,7 +547,7 @@ void MainFormSoundControlsTest::pairedControlsSitSideBySide() {
     QVERIFY2(a.top() <= b.bottom() && b.top() <= a.bottom(), "not on the same line");
 }
 
-void MainFormSoundControlsTest::answerButtonsFormRowsOfSix() {
+void MainFormControlsTest::answerButtonsFormRowsOfSix() {
     showWindow();
     auto position = [this](qsizetype index) {
         const QPushButton* button = m_ui.answerButtons.at(static_cast<std::size_t>(index));
@@ -565,7 +565,7 @@ void MainFormSoundControlsTest::answerButtonsFormRowsOfSix() {
     }
 }
 
-void MainFormSoundControlsTest::changingTextsDoNotMoveOtherControls_data() {
+void MainFormControlsTest::changingTextsDoNotMoveOtherControls_data() {
     QTest::addColumn<QString>("label");
     QTest::addColumn<QString>("text");
     QTest::newRow("display") << u"Label1"_s << u"ＢＴ ○×"_s;
@@ -575,7 +575,7 @@ void MainFormSoundControlsTest::changingTextsDoNotMoveOtherControls_data() {
     QTest::newRow("address") << u"DispIpLabel"_s << u"192.168.100.200"_s;
 }
 
-void MainFormSoundControlsTest::changingTextsDoNotMoveOtherControls() {
+void MainFormControlsTest::changingTextsDoNotMoveOtherControls() {
     QFETCH(QString, label);
     QFETCH(QString, text);
     showWindow();
@@ -592,7 +592,7 @@ void MainFormSoundControlsTest::changingTextsDoNotMoveOtherControls() {
     }
 }
 
-void MainFormSoundControlsTest::accessibleNamesAreUniqueInTheWindow() {
+void MainFormControlsTest::accessibleNamesAreUniqueInTheWindow() {
     QHash<QString, QString> owners;  // accessible name -> objectName
     QList<QWidget*> widgets = m_window->findChildren<QWidget*>();
     widgets.prepend(m_window.get());
@@ -612,7 +612,7 @@ void MainFormSoundControlsTest::accessibleNamesAreUniqueInTheWindow() {
     }
 }
 
-void MainFormSoundControlsTest::valueLabelsReadOutWhatTheyShow() {
+void MainFormControlsTest::valueLabelsReadOutWhatTheyShow() {
     const QList<AccessibleValueLabel*> labels = m_window->findChildren<AccessibleValueLabel*>();
     QCOMPARE(labels.size(), 9);  // Label1, 2, 4, 7, the link labels, DispIpLabel, the sound state
     for (AccessibleValueLabel* label : labels) {
@@ -630,21 +630,21 @@ void MainFormSoundControlsTest::valueLabelsReadOutWhatTheyShow() {
     }
 }
 
-void MainFormSoundControlsTest::labelsShowPlainText() {
+void MainFormControlsTest::labelsShowPlainText() {
     // Texts from the peer or a file must never be read as markup.
     for (const QLabel* label : m_window->findChildren<QLabel*>()) {
         QVERIFY2(label->textFormat() == Qt::PlainText, qPrintable(label->objectName()));
     }
 }
 
-void MainFormSoundControlsTest::logAndAnswerAreReadOnlyPlainText() {
+void MainFormControlsTest::logAndAnswerAreReadOnlyPlainText() {
     for (const QString& name : {u"ChatText"_s, u"AnswerText"_s}) {
         auto* text = control<QPlainTextEdit>(name);
         QVERIFY2(text && text->isReadOnly(), qPrintable(name));
     }
 }
 
-void MainFormSoundControlsTest::windowTitleFontAndStatusBar() {
+void MainFormControlsTest::windowTitleFontAndStatusBar() {
     QCOMPARE(m_window->windowTitle(), u"Quillstart\u3000<ネット版>"_s);
     if (QFontDatabase::families().contains(u"IPAGothic"_s)) {
         QCOMPARE(m_window->font().family(), u"IPAGothic"_s);
@@ -652,5 +652,5 @@ void MainFormSoundControlsTest::windowTitleFontAndStatusBar() {
     QVERIFY(m_window->statusBar()->isAncestorOf(control(u"soundStatusLabel"_s)));
 }
 
-QTEST_MAIN(MainFormSoundControlsTest)
+QTEST_MAIN(MainFormControlsTest)
 #include "test_mainform_controls.moc"

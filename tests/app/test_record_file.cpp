@@ -1,9 +1,9 @@
 #include <QtTest>
 
-#include "common/RecordFile.h"
 #include "app/MainSettings.h"
-#include "common/SettingsRecords.h"
 #include "app/SoundFolder.h"
+#include "common/RecordFile.h"
+#include "common/SettingsRecords.h"
 
 namespace {
 
@@ -486,8 +486,7 @@ class TestRecordFile : public QObject {
         };
         QTest::newRow("empty folder") << QStringList() << QStringList();
         QTest::newRow("only the program's files")
-            << list({"dummy.wav", "A.wav", "Surash.wav", "0.wav", "Question.wav"})
-            << QStringList();
+            << list({"dummy.wav", "A.wav", "Surash.wav", "0.wav", "Question.wav"}) << QStringList();
         QTest::newRow("the user's sound files kept")
             << list({"dummy.wav", "A.wav", "song.wav", "X.WAV", "y.Wav"})
             << list({"X.WAV", "song.wav", "y.Wav"});

@@ -11,10 +11,11 @@
 #include <QScrollBar>
 #include <QTest>
 
-#include "common/ClockTimer.h"
 #include "app/MainForm.h"
 #include "app/SettingsSavedDialog.h"
+#include "common/ClockTimer.h"
 #include "support/TestContext.h"
+#include "support/WindowScript.h"
 
 namespace {
 
@@ -45,6 +46,10 @@ class StartupAndSaveTest : public QObject {
     void unsavableValuesAreNamedAndTheRestIsSaved_data();
     void unsavableValuesAreNamedAndTheRestIsSaved();
     void savedNoticeClosesItselfAfter1200ms();
+    void savedNoticeClosedDuringItsWait_data();
+    void savedNoticeClosedDuringItsWait();
+    void unwritableFileIsReportedAndNothingSaved_data();
+    void unwritableFileIsReportedAndNothingSaved();
 
     void endingDeletesSoundFilesAndSavesTheCallsign();
     void endingKeepsARecordThatCannotHoldTheCallsign();
@@ -305,6 +310,67 @@ void StartupAndSaveTest::savedNoticeClosesItselfAfter1200ms() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     auto* notice = form.findChild<Dialog*>();
     QVERIFY(notice == nullptr || !notice->isVisible());
+}
+
+void StartupAndSaveTest::savedNoticeClosedDuringItsWait_data() {
+    QTest::addColumn<bool>("viaEscape");
+    QTest::newRow("Esc") << true;
+    QTest::newRow("close box") << false;
+}
+
+// The user may close the notice before its 1200 ms are up: the wait then ends, the notice is gone
+// for good and nothing touches it afterwards (the sanitizer run would see a deleted one touched).
+void StartupAndSaveTest::savedNoticeClosedDuringItsWait() {
+    QFETCH(bool, viaEscape);
+    TestContext t;
+    MainForm form(t.context());
+    form.ui().ToneText->setText(QStringLiteral("800"));
+    const WindowStep close = CloseAt(t.clock, 300, QStringLiteral("Dialog"), viaEscape);
+    bool reappeared = false;
+    t.clock.scheduleAt(t.clock.now() + 1000,
+                       [&reappeared] { reappeared = ShownWindow(QStringLiteral("Dialog")); });
+    const qint64 start = t.clock.now();
+    form.MainForm_SaveSetButton_Command_Click();
+    QVERIFY(close.ran());
+    QCOMPARE(t.clock.now() - start, 300);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(form.findChild<Dialog*>() == nullptr);
+    Delay(t.clock, 2000);
+    QVERIFY(!reappeared);
+    QVERIFY(ShownWindow(QStringLiteral("Dialog")) == nullptr);
+}
+
+void StartupAndSaveTest::unwritableFileIsReportedAndNothingSaved_data() {
+    QTest::addColumn<bool>("folderGone");
+    QTest::newRow("saveset.dat is a folder") << false;
+    QTest::newRow("current folder removed") << true;
+}
+
+// A file that cannot be written is not the user's input: the message says what happened.
+void StartupAndSaveTest::unwritableFileIsReportedAndNothingSaved() {
+    QFETCH(bool, folderGone);
+    TestContext t;
+    MainForm form(t.context());
+    QFile::remove(t.settingsPath());
+    if (folderGone) {
+        QVERIFY(QDir(t.currentDir.path()).removeRecursively());
+    } else {
+        QVERIFY(QDir().mkpath(t.settingsPath()));
+    }
+    form.ui().ToneText->setText(QStringLiteral("800"));
+    form.ui().CallsignText->setText(QStringLiteral("JA1ABC"));
+    form.MainForm_SaveSetButton_Command_Click();
+
+    QCOMPARE(t.desktop.messages.size(), 1);
+    const FakeDesktopServices::Message& message = t.desktop.messages[0];
+    QCOMPARE(message.icon, DesktopServices::Icon::Critical);
+    QCOMPARE(message.title, QStringLiteral("設定保存"));
+    QVERIFY2(message.text.contains(QStringLiteral("書き込めない")), qPrintable(message.text));
+    QVERIFY(message.text.contains(QStringLiteral("設定は保存されませんでした")));
+    QVERIFY(!message.text.contains(QStringLiteral("-32768")));
+    QVERIFY(!message.text.contains(QStringLiteral("保存しました")));
+    QVERIFY(form.findChild<Dialog*>() == nullptr);
+    QCOMPARE(QFileInfo(t.settingsPath()).isDir(), !folderGone);
 }
 
 void StartupAndSaveTest::endingDeletesSoundFilesAndSavesTheCallsign() {

@@ -5,8 +5,8 @@
 #include <thread>
 
 #include "app/MainForm.h"
-#include "common/RealClock.h"
 #include "app/TerminationSignals.h"
+#include "common/RealClock.h"
 #include "support/TestContext.h"
 
 class TerminationTest : public QObject {

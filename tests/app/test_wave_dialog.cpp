@@ -10,11 +10,11 @@
 #include <QtEndian>
 #include <functional>
 
-#include "support/WaveTestRig.h"
 #include "app/MainForm.h"
-#include "support/TestContext.h"
-#include "morse/WaveDialog.h"
 #include "common/WindowOpening.h"
+#include "morse/WaveDialog.h"
+#include "support/TestContext.h"
+#include "support/WaveTestRig.h"
 #include "support/WindowScript.h"
 
 using namespace Qt::StringLiterals;

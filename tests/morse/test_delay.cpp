@@ -371,6 +371,93 @@ class TestDelay : public QObject {
         QCOMPARE(clock.now(), 2000);
     }
 
+    // --- WaitUntil: a condition, events running, ended by the program ending ---
+
+    void waitUntilAConditionThatHoldsRunsNoEvents() {
+        VirtualClock clock(100);
+        PendingEvents pending;
+        QVERIFY(WaitUntil(clock, [] { return true; }));
+        QCOMPARE(clock.now(), 100);
+        QVERIFY(!pending.anyRan());
+    }
+
+    void waitUntilEndsAtTheActionThatFulfilsIt() {
+        VirtualClock clock(100);
+        bool done = false;
+        bool laterRan = false;
+        clock.scheduleAt(400, [&] { done = true; });
+        clock.scheduleAt(900, [&] { laterRan = true; });
+        QVERIFY(WaitUntil(clock, [&] { return done; }));
+        QCOMPARE(clock.now(), 400);
+        QVERIFY(!laterRan);
+    }
+
+    void waitUntilTimesOutExactly() {
+        VirtualClock clock(100);
+        bool laterRan = false;
+        clock.scheduleAt(700, [&] { laterRan = true; });
+        QVERIFY(!WaitUntil(
+            clock, [] { return false; }, 500));
+        QCOMPARE(clock.now(), 600);
+        QVERIFY(!laterRan);
+    }
+
+    // A loop around a wait that can never be fulfilled must not spin once the program ends.
+    void waitUntilEndsWhenTheProgramEnds() {
+        VirtualClock clock(0);
+        clock.scheduleAt(300, [&] { clock.requestQuit(); });
+        QVERIFY(!WaitUntil(clock, [] { return false; }));
+        QCOMPARE(clock.now(), 300);
+        int rounds = 0;
+        while (!WaitUntil(clock, [] { return false; }) && rounds < 1000) {
+            ++rounds;
+            if (clock.quitting()) {
+                break;
+            }
+        }
+        QCOMPARE(rounds, 1);
+        PendingEvents pending;
+        QVERIFY(!WaitUntil(
+            clock, [] { return false; }, 1000));
+        QVERIFY(!pending.anyRan());
+    }
+
+    void waitUntilNestedInsideAnotherWait() {
+        VirtualClock clock(0);
+        bool inner = false;
+        bool outer = false;
+        clock.scheduleAt(100, [&] {
+            QVERIFY(WaitUntil(clock, [&] { return inner; }));
+            QCOMPARE(clock.now(), 500);
+        });
+        clock.scheduleAt(200, [&] { outer = true; });
+        clock.scheduleAt(500, [&] { inner = true; });
+        QVERIFY(WaitUntil(clock, [&] { return outer; }));
+        // The outer condition held from 200 on; its wait ends when the inner one returns.
+        QCOMPARE(clock.now(), 500);
+    }
+
+    void realClockWaitUntilEndsAfterTheEventThatFulfilsIt() {
+        RealClock clock;
+        QObject context;
+        bool done = false;
+        QMetaObject::invokeMethod(
+            &context, [&] { done = true; }, Qt::QueuedConnection);
+        QVERIFY(WaitUntil(clock, [&] { return done; }));
+        bool timerDone = false;
+        QTimer::singleShot(20, &context, [&] { timerDone = true; });
+        QVERIFY(WaitUntil(clock, [&] { return timerDone; }));
+    }
+
+    void realClockWaitUntilTimesOutAndQuits() {
+        RealClock clock;
+        QVERIFY(!WaitUntil(
+            clock, [] { return false; }, 5));
+        clock.scheduleAt(clock.now() + 5, [&] { clock.requestQuit(); });
+        QVERIFY(!WaitUntil(clock, [] { return false; }));
+        QVERIFY(clock.quitting());
+    }
+
     // --- The real clock: same rules, no assertions on how long anything took ---
 
     void realClockZeroOrNegativeRunsNoEvents() {

@@ -8,11 +8,11 @@
 #include <QTest>
 
 #include "common/ClockTimer.h"
-#include "support/NetTestSupport.h"
-#include "support/WindowScript.h"
 #include "net/PingSocket.h"
 #include "net/PresencePing.h"
 #include "net/QuillNetModule.h"
+#include "support/LinkedPair.h"
+#include "support/WindowScript.h"
 
 using namespace Qt::StringLiterals;
 
@@ -29,27 +29,7 @@ QColor Colour(const QLabel* label) {
 class PeerLinkTest : public QObject {
     Q_OBJECT
 
-    // The listening window A (JA1AAA) and the connecting window B (JA2BBB).
-    struct Pair {
-        TestContext aContext;
-        TestContext bContext{aContext};
-        LinkWatch watch{aContext.clock};
-        MainForm a{aContext.context()};
-        MainForm b{bContext.context()};
-        Pair() {
-            watch.add(&a);
-            watch.add(&b);
-            SetIdentity(a, u"JA1AAA"_s);
-            SetIdentity(b, u"JA2BBB"_s);
-        }
-        void wait(int ms) { Delay(aContext.clock, ms); }
-        // Returns after the listening side's 30 s wait has passed.
-        void connect() {
-            a.ui().ListenButton->click();
-            b.ui().ConnectButton->click();
-            wait(2100);
-        }
-    };
+    using Pair = LinkedPair;
 
   private slots:
     void listenConnectAndExchangeCallsigns() {
@@ -233,17 +213,18 @@ class PeerLinkTest : public QObject {
             QString shownTitle;
             QString shownText;
             bool qtModal = true;
-            const WindowStep answer(context.clock, 300, u"NoCallsignOrIpDialog"_s, [&](QWidget* dialog) {
-                shownTitle = dialog->windowTitle();
-                shownText = dialog->findChild<QLabel*>(u"Label1"_s)->text();
-                qtModal = QGuiApplication::modalWindow() != nullptr;
-                dialog->findChild<QPushButton*>(u"OKButton"_s)->click();
-            });
+            const WindowStep answer(context.clock, 300, u"NoCallsignOrIpDialog"_s,
+                                    [&](QWidget* dialog) {
+                                        shownTitle = dialog->windowTitle();
+                                        shownText = dialog->findChild<QLabel*>(u"Label1"_s)->text();
+                                        qtModal = QGuiApplication::modalWindow() != nullptr;
+                                        dialog->findChild<QPushButton*>(u"OKButton"_s)->click();
+                                    });
             const qint64 start = context.clock.now();
             button->click();
             QVERIFY(answer.ran());
             QCOMPARE(context.clock.now() - start, 300);  // the click waited for the dialog
-            QVERIFY(!qtModal);  // the main window stays closable
+            QVERIFY(!qtModal);                           // the main window stays closable
             QCOMPARE(shownTitle, title);
             QCOMPARE(shownText, text);
             QCOMPARE(form.peerLink().winsock1().state(), LinkSocket::State::Closed);

@@ -9,8 +9,8 @@
 #include <QUdpSocket>
 
 #include "common/ClockTimer.h"
-#include "support/NetTestSupport.h"
 #include "net/QuillNetModule.h"
+#include "support/NetTestSupport.h"
 
 using namespace Qt::StringLiterals;
 
@@ -68,6 +68,11 @@ class RawPeerTest : public QObject {
             << QByteArray("1A\x81\x20Z\xFF") << u"JA9ZZZ > A\uFFFD Z\uFFFD"_s;
         QTest::newRow("empty line") << QByteArray("1") << u"JA9ZZZ > "_s;
         QTest::newRow("rich text stays text") << QByteArray("1<b>x</b>") << u"JA9ZZZ > <b>x</b>"_s;
+        // A line break inside a payload would forge log lines; a NUL would end the text early.
+        QTest::newRow("CR LF cannot forge a line")
+            << QByteArray("1hi\r\nJA1AAA > fake") << u"JA9ZZZ > hi\u240D\u240AJA1AAA > fake"_s;
+        QTest::newRow("NUL shows") << QByteArray("1a\0b", 4) << u"JA9ZZZ > a\u2400b"_s;
+        QTest::newRow("tab and DEL show") << QByteArray("1\t\x7fx") << u"JA9ZZZ > \u2409\u2421x"_s;
     }
     void receivedMessagesAsTheyShow() {
         QFETCH(QByteArray, bytes);
@@ -77,6 +82,45 @@ class RawPeerTest : public QObject {
         r.send(bytes);
         QCOMPARE(r.form.link().peerCallsign, u"JA9ZZZ"_s);
         QCOMPARE(r.lastLogLine(), logLine);
+    }
+
+    void longCallsignIsCappedAndCleaned() {
+        Rig r;
+        r.send("0" + QByteArray(60000, 'W') + "\r\n", 300);
+        const QString shown = QString(20, u'W') + u'…';
+        QCOMPARE(r.form.link().peerCallsign, shown);
+        QCOMPARE(r.form.peerLink().module().log().text().count(u"\n"_s), 2);
+        QVERIFY(r.form.ui().ChatText->toPlainText().contains(shown + u"さんが入室しました。"_s));
+    }
+
+    // A peer repeating "71" while its box is open gets that one box; the link is still read
+    // behind it (a chat line shows, the peer's close is seen).
+    void repeatedReadyMessageKeepsTheLinkRead() {
+        Rig r;
+        r.send("0JA9ZZZ");
+        r.context.desktop.whileShown = [&r] { Delay(r.context.clock, 20000); };
+        VirtualClock& clock = r.context.clock;
+        for (int i = 0; i < 60; ++i) {
+            clock.scheduleAt(clock.now() + 100 + i * 50, [&r] {
+                r.peer.write("71");
+                r.peer.flush();
+            });
+        }
+        QString chatShown;
+        clock.scheduleAt(clock.now() + 4000, [&r] {
+            r.peer.write("1still reading");
+            r.peer.flush();
+        });
+        clock.scheduleAt(clock.now() + 4500, [&] { chatShown = r.lastLogLine(); });
+        clock.scheduleAt(clock.now() + 5000, [&r] { r.peer.disconnectFromHost(); });
+        QString statusAfterClose;
+        clock.scheduleAt(clock.now() + 5500,
+                         [&] { statusAfterClose = r.form.ui().StatusLabel->text(); });
+        r.wait(30000);
+        QCOMPARE(r.context.desktop.messages.size(), 1);
+        QCOMPARE(r.context.desktop.mostOpenAtOnce, 1);
+        QCOMPARE(chatShown, u"JA9ZZZ > still reading"_s);
+        QCOMPARE(statusAfterClose, u"JA9ZZZさんから切断されました。"_s);
     }
 
     void unlistedPayloadsChangeNothing() {

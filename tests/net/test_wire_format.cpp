@@ -2,10 +2,11 @@
 #include <QTest>
 
 #include "common/LinkState.h"
+#include "common/RoleCaptions.h"
 #include "net/NetLog.h"
+#include "net/PeerText.h"
 #include "net/PingCounter.h"
 #include "net/PingSocket.h"
-#include "common/RoleCaptions.h"
 #include "net/WireCodec.h"
 
 using namespace Qt::StringLiterals;
@@ -105,6 +106,40 @@ class WireFormatTest : public QObject {
         QCOMPARE(RoleCaption::ChatSelf(s), u"ME[CWチャットモード45]"_s);
         QCOMPARE(RoleCaption::ChatStatusSelf(s), u"ME[CWチャットモード問題作成中]"_s);
         QCOMPARE(RoleCaption::ChatStatusPeer(s), u"YOU[ステップモード受験中]"_s);
+    }
+
+    void peerTextShowsControlsAsSigns_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("plain and Japanese") << u"CQ ありがとう～"_s << u"CQ ありがとう～"_s;
+        QTest::newRow("C0 controls")
+            << QString(u"a\r\nb\x01\x1F"_s) << u"a\u240D\u240Ab\u2401\u241F"_s;
+        QTest::newRow("NUL") << QString(QChar(u'\0')) + u"x"_s << u"\u2400x"_s;
+        QTest::newRow("DEL") << u"\x7F"_s << u"\u2421"_s;
+        QTest::newRow("C1 and Unicode breaks")
+            << u"\u0085\u2028\u2029."_s << u"\uFFFD\uFFFD\uFFFD."_s;
+    }
+    void peerTextShowsControlsAsSigns() {
+        QFETCH(QString, text);
+        QFETCH(QString, shown);
+        QCOMPARE(ShownPeerText(text), shown);
+    }
+
+    void peerCallsignIsCapped_data() {
+        QTest::addColumn<QString>("callsign");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("short") << u"JA1ABC/2"_s << u"JA1ABC/2"_s;
+        QTest::newRow("exactly the cap") << QString(20, u'K') << QString(20, u'K');
+        QTest::newRow("one over") << QString(21, u'K') << QString(20, u'K') + u'…';
+        // A character outside the basic plane cut in half at the cap is dropped whole.
+        QTest::newRow("surrogate at the cap")
+            << QString(19, u'K') + u"\U0001F600Z"_s << QString(19, u'K') + u'…';
+        QTest::newRow("line break") << u"JA1\nX"_s << u"JA1\u240AX"_s;
+    }
+    void peerCallsignIsCapped() {
+        QFETCH(QString, callsign);
+        QFETCH(QString, shown);
+        QCOMPARE(ShownPeerCallsign(callsign), shown);
     }
 };
 

@@ -4,10 +4,10 @@
 #include <csignal>
 #include <thread>
 
-#include "support/WaveTestRig.h"
 #include "MonitorRecording.h"
 #include "common/RealClock.h"
 #include "morse/RealSoundOutput.h"
+#include "support/WaveTestRig.h"
 
 Q_DECLARE_METATYPE(SymbolId)
 

@@ -14,8 +14,8 @@
 #include <functional>
 #include <memory>
 
-#include "net/LinkSocket.h"
 #include "app/MainForm.h"
+#include "net/LinkSocket.h"
 #include "net/PeerLink.h"
 #include "support/TestContext.h"
 
@@ -75,4 +75,3 @@ inline void SetIdentity(MainForm& form, const QString& callsign) {
     form.ui().CallsignText->setText(callsign);
     form.ui().ConnectIpText->setText(QStringLiteral("127.0.0.1"));
 }
-

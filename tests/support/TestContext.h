@@ -6,12 +6,13 @@
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QUdpSocket>
+#include <functional>
 #include <memory>
 
 #include "app/AppContext.h"
 #include "common/DesktopServices.h"
-#include "net/NetPorts.h"
 #include "common/Places.h"
+#include "net/NetPorts.h"
 #include "support/RecordingSoundOutput.h"
 #include "support/VirtualClock.h"
 
@@ -24,8 +25,15 @@ class FakeDesktopServices : public DesktopServices {
         QString text;
     };
 
+    // A box stays "open" while whileShown runs (a test may wait there as a reading user would).
     void showMessage(QWidget*, Icon icon, const QString& title, const QString& text) override {
         messages.append({icon, title, text});
+        ++openMessages;
+        mostOpenAtOnce = qMax(mostOpenAtOnce, openMessages);
+        if (whileShown) {
+            whileShown();
+        }
+        --openMessages;
     }
     bool openUrl(const QUrl& url) override {
         openedUrls.append(url);
@@ -36,6 +44,9 @@ class FakeDesktopServices : public DesktopServices {
     QString openFileName(QWidget*, const QString&, const QString&) override { return fileToOpen; }
 
     QList<Message> messages;
+    std::function<void()> whileShown;
+    int openMessages = 0;
+    int mostOpenAtOnce = 0;
     QList<QUrl> openedUrls;
     QString clipboard;
     QDateTime now = QDateTime(QDate(2026, 12, 7), QTime(20, 41, 59));

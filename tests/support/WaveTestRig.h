@@ -3,12 +3,12 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include "common/Places.h"
 #include "morse/BeepGenerator.h"
 #include "morse/CharacterDispatch.h"
-#include "common/Places.h"
+#include "morse/WaveGenerator.h"
 #include "support/RecordingSoundOutput.h"
 #include "support/VirtualClock.h"
-#include "morse/WaveGenerator.h"
 
 // The windows' controls as the generators and the dispatch read them.
 class FakeSoundControls : public SoundControls {
