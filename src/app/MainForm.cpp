@@ -59,7 +59,13 @@ MainForm::MainForm(AppContext context, QWidget* parent)
       m_soundMenu(this, m_ui, *m_waveDialog, m_wave, m_controls),
       m_toneTextFilter(m_ui.ToneText),
       m_fineAdjustment(m_ui.Speed_HScroll, m_ui.Label7),
-      m_peerLink(NetWindow{m_form, m_context.ports, *ConnectTimer, *RetryPingTimer}, m_dispatch) {
+      m_peerLink(NetWindow{m_form, m_context.ports, *ConnectTimer, *RetryPingTimer}, m_dispatch),
+      m_receiveMode(m_form, m_peerLink.module()),
+      m_player(m_form, m_peerLink.module(), m_dispatch, m_soundState),
+      m_answers(m_form, m_soundState, m_peerLink.cwChat()),
+      m_lessonController(m_form, m_peerLink.module(), m_player, m_beep, m_wave, m_controls,
+                         m_context.places.currentDir()),
+      m_characterRange(m_ui) {
     // Until the settings file says otherwise, the synthesised sound is in use.
     m_ui.mnuSoundWave->setChecked(true);
     m_controls.setWaveLevelBars(m_waveDialog->WavQuarityHScroll, m_waveDialog->WavVolumeHScroll);

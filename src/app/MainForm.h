@@ -18,7 +18,12 @@
 #include "morse/WaveDialog.h"
 #include "morse/WaveGenerator.h"
 #include "net/PeerLink.h"
+#include "practice/AnswerInput.h"
+#include "practice/CharacterRange.h"
 #include "practice/FineAdjustment.h"
+#include "practice/LessonController.h"
+#include "practice/QuestionPlayer.h"
+#include "practice/ReceiveMode.h"
 
 // The main window: owns its controls, the shared state and one member object per subsystem.
 // Each subsystem connects its own controls when it is made; the window itself handles start-up,
@@ -39,6 +44,9 @@ class MainForm : public QMainWindow {
     CharacterDispatch& characterDispatch() { return m_dispatch; }
     WaveDialog& waveDialog() { return *m_waveDialog; }
     PeerLink& peerLink() { return m_peerLink; }
+    QuestionPlayer& questionPlayer() { return m_player; }
+    AnswerInput& answerInput() { return m_answers; }
+    LessonController& lessonController() { return m_lessonController; }
 
     void MainForm_Form_Load();
     void MainForm_SaveSetButton_Command_Click();
@@ -85,5 +93,10 @@ class MainForm : public QMainWindow {
     ToneTextFilter m_toneTextFilter;
     FineAdjustment m_fineAdjustment;
     PeerLink m_peerLink;
+    ReceiveModeSelection m_receiveMode;
+    QuestionPlayer m_player;
+    AnswerInput m_answers;
+    LessonController m_lessonController;
+    CharacterRange m_characterRange;
     bool m_ending = false;
 };

@@ -2,7 +2,6 @@
 
 #include <QLabel>
 
-#include "common/Clock.h"
 #include "common/ControlHelpers.h"
 
 namespace {
@@ -12,18 +11,54 @@ constexpr int kBlackMs = 500;
 
 }  // namespace
 
-void RunBlink(Clock& clock, const Blink& blink) {
-    // True when the phase ran its time; false when the link went or the program is ending.
-    const auto phase = [&clock, &blink](const QColor& colour, int ms) {
-        ShowLabel(blink.label, blink.caption(), colour);
-        return !WaitUntil(clock, blink.abandoned, ms) && !clock.quitting();
-    };
-    while (!clock.quitting() && !blink.abandoned() && !blink.ended()) {
-        if (!phase(kRed, kRedMs) || blink.leaveAfterRed()) {
-            return;
-        }
-        if (!phase(kBlack, kBlackMs)) {
-            return;
-        }
+Blinker::Blinker(Clock& clock, QObject* parent) : QObject(parent), m_clock(clock) {}
+
+Blinker::~Blinker() {
+    if (m_pending != 0) {
+        m_clock.cancel(m_pending);
+    }
+}
+
+void Blinker::start(Blink blink, std::function<void()> finished) {
+    if (m_running) {
+        return;
+    }
+    m_running = true;
+    m_blink = std::move(blink);
+    m_finished = std::move(finished);
+    topOfPass();
+}
+
+void Blinker::later(int ms, void (Blinker::*step)()) {
+    m_pending = m_clock.scheduleAt(m_clock.now() + ms, [this, step] {
+        m_pending = 0;
+        (this->*step)();
+    });
+}
+
+void Blinker::topOfPass() {
+    if (m_clock.quitting() || m_blink.abandoned() || m_blink.ended()) {
+        finish();
+        return;
+    }
+    ShowLabel(m_blink.label, m_blink.caption(), kRed);
+    later(kRedMs, &Blinker::afterRed);
+}
+
+void Blinker::afterRed() {
+    if (m_clock.quitting() || m_blink.abandoned() || m_blink.leaveAfterRed()) {
+        finish();
+        return;
+    }
+    ShowLabel(m_blink.label, m_blink.caption(), kBlack);
+    later(kBlackMs, &Blinker::topOfPass);
+}
+
+void Blinker::finish() {
+    m_running = false;
+    const auto finished = std::move(m_finished);
+    m_finished = nullptr;
+    if (finished && !m_clock.quitting()) {
+        finished();
     }
 }

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <functional>
 
-class Clock;
+#include "common/Clock.h"
+
 class QLabel;
 
 // How a role label shows a status word: red for 1000 ms, then black for 500 ms, pass after pass.
@@ -11,14 +13,36 @@ struct Blink {
     QLabel* label;
     // The caption shown in each phase, read afresh.
     std::function<QString()> caption;
-    // Asked at the top of each pass: the loop ends there.
+    // Asked at the top of each pass: the blink ends there.
     std::function<bool()> ended;
-    // Asked after the red phase: the loop is left there, the label still red.
+    // Asked after the red phase: the blink is left there, the label still red.
     std::function<bool()> leaveAfterRed;
-    // The link the blink began on has gone: the blink ends at once, in the middle of a phase too.
+    // The link the blink began on has gone: the blink stops at the next phase without painting.
     std::function<bool()> abandoned;
 };
 
-// Runs the blink until one of its rules ends it or the program ends. Other events run in its
-// phases, and the message that ends it is dispatched there.
-void RunBlink(Clock& clock, const Blink& blink);
+// Runs a blink on the clock's timers. The handler that starts it returns at once, so a message
+// that starts a blink never holds up the messages behind it (among them the one that ends it).
+class Blinker : public QObject {
+    Q_OBJECT
+  public:
+    explicit Blinker(Clock& clock, QObject* parent = nullptr);
+    ~Blinker() override;
+
+    // Starts the blink, unless one runs already: that one goes on and shows the new status.
+    // finished runs once when it ends by its rules (not when the program ends).
+    void start(Blink blink, std::function<void()> finished = {});
+    bool isRunning() const { return m_running; }
+
+  private:
+    void topOfPass();
+    void afterRed();
+    void finish();
+    void later(int ms, void (Blinker::*step)());
+
+    Clock& m_clock;
+    Blink m_blink;
+    std::function<void()> m_finished;
+    Clock::TimerId m_pending = 0;
+    bool m_running = false;
+};

@@ -10,6 +10,6 @@ struct LessonState {
     qint16 playedCount = 0;
     qint16 correctCount = 0;
     QString currentAnswer;
-    // Misses for A ... Z, then 0 ... 9.
+    // Misses for A ... Z, then 1 ... 9 and 0 (the order of the answer buttons).
     std::array<qint16, 36> missTally{};
 };

@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "common/Clock.h"
+#include "common/ControlHelpers.h"
 #include "common/DesktopServices.h"
 #include "common/LinkState.h"
 #include "common/MainFormUi.h"
@@ -69,4 +70,37 @@ void CwChat::PlayCwChatText(const QString& text, Form form) {
         ui.TeacherLabel->setText(RoleCaption::ChatStatusSelf(s));
     }
     ui.toneTestButton->setEnabled(true);
+}
+
+void CwChat::QueueCwChatChar(QChar character) {
+    const MainFormUi& ui = m_w.ui;
+    LinkState& s = m_w.link;
+    s.teacherStatus = StatusWord::kSending;
+    ui.TeacherLabel->setText(RoleCaption::ChatStatusSelf(s));
+    SetSpeedControlsEnabled(ui, false);
+    m_module.SendNetMessage(MessageType::CwChat, QString(character));
+    const bool idle = m_cwSendQueue.isEmpty();
+    m_cwSendQueue.append(QString(character));
+    if (idle) {
+        RunCwChatQueue();
+    }
+}
+
+void CwChat::RunCwChatQueue() {
+    const MainFormUi& ui = m_w.ui;
+    LinkState& s = m_w.link;
+    for (qsizetype i = 0; i < m_cwSendQueue.size() && !m_w.clock.quitting(); ++i) {
+        // Keys pressed meanwhile are queued behind this one and played in the same run.
+        Delay(m_w.clock, 1);
+        const QString entry = m_cwSendQueue.at(i);  // the list may grow while it plays
+        PlayCwChatText(entry, Form::Sending);
+    }
+    m_cwSendQueue.clear();
+    if (m_w.clock.quitting()) {
+        return;
+    }
+    s.teacherStatus = StatusWord::kSendingEnded;
+    ui.TeacherLabel->setText(RoleCaption::ChatStatusSelf(s));
+    m_module.SendNetMessage(MessageType::ChatStatus, ChatCode::kSendingEnded);
+    SetSpeedControlsEnabled(ui, true);
 }

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include "net/NetWindow.h"
 
@@ -25,8 +26,20 @@ class CwChat : public QObject {
     // peer that it is being heard.
     void PlayCwChatText(const QString& text, Form form);
 
+    // A character keyed with an answer button in chat mode: sent at once, then heard here in
+    // turn behind the ones still waiting.
+    void QueueCwChatChar(QChar character);
+
+    // The keyed characters still to be heard here.
+    const QStringList& cwSendQueue() const { return m_cwSendQueue; }
+
   private:
+    void RunCwChatQueue();
+
     NetWindow& m_w;
     QuillNetModule& m_module;
     CharacterDispatch& m_dispatch;
+    // Filled by the keys and emptied by the run that plays them, which goes on as long as keys
+    // come. It has no fixed size: every key sent to the peer is heard here too.
+    QStringList m_cwSendQueue;
 };

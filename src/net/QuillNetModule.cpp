@@ -5,7 +5,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScopedValueRollback>
 
 #include "common/Clock.h"
 #include "common/ControlHelpers.h"
@@ -34,7 +33,11 @@ constexpr int kSendPauseMs = 10;
 }  // namespace
 
 QuillNetModule::QuillNetModule(NetWindow& window, LinkSocket& winsock1, QObject* parent)
-    : QObject(parent), m_w(window), m_winsock1(winsock1) {}
+    : QObject(parent),
+      m_w(window),
+      m_winsock1(winsock1),
+      m_testingBlink(window.clock),
+      m_composingBlink(window.clock) {}
 
 void QuillNetModule::SendNetMessage(int type, const QString& payload) {
     WaitUntil(
@@ -257,20 +260,15 @@ bool QuillNetModule::linkGoneSince(quint64 serial) const {
 }
 
 void QuillNetModule::blinkWhileTesting() {
-    // A loop already running shows the new status; a second one inside its wait would only
-    // nest deeper with every repeat of the message.
-    if (m_testingBlinkRunning) {
-        return;
-    }
-    const QScopedValueRollback running(m_testingBlinkRunning, true);
+    // A blink already running shows the new status.
     const quint64 serial = m_winsock1.linkSerial();
     const LinkState& s = m_w.link;
-    RunBlink(m_w.clock, {m_w.ui.StudentLabel, [&s] { return RoleCaption::AnswererStatus(s); },
-                         [&s] {
-                             return s.studentStatus == StatusWord::kTestAborted ||
-                                    s.studentStatus == StatusWord::kTestFinished;
-                         },
-                         [] { return false; }, [this, serial] { return linkGoneSince(serial); }});
+    m_testingBlink.start({m_w.ui.StudentLabel, [&s] { return RoleCaption::AnswererStatus(s); },
+                          [&s] {
+                              return s.studentStatus == StatusWord::kTestAborted ||
+                                     s.studentStatus == StatusWord::kTestFinished;
+                          },
+                          [] { return false; }, [this, serial] { return linkGoneSince(serial); }});
 }
 
 void QuillNetModule::composingBlink() {
@@ -281,22 +279,22 @@ void QuillNetModule::composingBlink() {
     if (ui.StartButton_Command->text() != StartCaption::kWaiting) {
         emit composingStarted();
     }
-    if (m_composingBlinkRunning) {
-        return;
-    }
-    const QScopedValueRollback running(m_composingBlinkRunning, true);
     const auto chatMode = [&ui] { return ui.ChatMode_Option->isChecked(); };
-    RunBlink(m_w.clock, {ui.TeacherLabel, [&s] { return RoleCaption::SetterPeer(s); },
-                         [&s, chatMode] {
-                             // Ends when exactly one holds: the question is settled, or chat mode.
-                             const bool settled = s.teacherStatus == StatusWord::kSettingAborted ||
-                                                  s.teacherStatus == StatusWord::kQuestionSent;
-                             return settled != chatMode();
-                         },
-                         chatMode, [this, serial] { return linkGoneSince(serial); }});
-    if (chatMode() && !linkGoneSince(serial)) {
-        takeChatModeAfterComposing();
-    }
+    m_composingBlink.start({ui.TeacherLabel, [&s] { return RoleCaption::SetterPeer(s); },
+                            [&s, chatMode] {
+                                // Ends when exactly one holds: the question is settled, or chat
+                                // mode.
+                                const bool settled =
+                                    s.teacherStatus == StatusWord::kSettingAborted ||
+                                    s.teacherStatus == StatusWord::kQuestionSent;
+                                return settled != chatMode();
+                            },
+                            chatMode, [this, serial] { return linkGoneSince(serial); }},
+                           [this, chatMode, serial] {
+                               if (chatMode() && !linkGoneSince(serial)) {
+                                   takeChatModeAfterComposing();
+                               }
+                           });
 }
 
 void QuillNetModule::takeChatModeAfterComposing() {

@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QString>
 
+#include "common/LabelBlink.h"
 #include "common/WindowOpening.h"
 #include "net/NetLog.h"
 #include "net/NetWindow.h"
@@ -61,7 +62,7 @@ class QuillNetModule : public QObject {
     NetWindow& m_w;
     LinkSocket& m_winsock1;
     NetLog m_log;
-    bool m_testingBlinkRunning = false;
-    bool m_composingBlinkRunning = false;
+    Blinker m_testingBlink;
+    Blinker m_composingBlink;
     OneAtATime m_readyNotice;
 };

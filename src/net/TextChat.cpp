@@ -20,7 +20,6 @@ TextChat::TextChat(NetWindow& window, QuillNetModule& module, CwChat& cwChat, QO
     : QObject(parent), m_w(window), m_module(module), m_cwChat(cwChat) {
     const MainFormUi& ui = m_w.ui;
     OnSelected(ui.ChatMode_Option, this, [this] { MainForm_ChatMode_Option_Click(); });
-    OnSelected(ui.optionMoji, this, [this] { MainForm_optionMoji_Click(); });
     connect(ui.SendMessageText, &QLineEdit::textChanged, this,
             &TextChat::MainForm_SendMessageText_Change);
     connect(ui.SendMessageButton, &QPushButton::clicked, this,
@@ -54,24 +53,6 @@ void TextChat::MainForm_ChatMode_Option_Click() {
         ui.TeacherLabel->setText(RoleCaption::ChatSelf(m_w.link));
         ui.SendMessageText->setFocus();
     }
-}
-
-void TextChat::MainForm_optionMoji_Click() {
-    const MainFormUi& ui = m_w.ui;
-    LinkState& s = m_w.link;
-    ui.CallsignText->setReadOnly(true);
-    ui.ConnectIpText->setReadOnly(true);
-    ui.ToneText->setReadOnly(true);
-    ui.SendMessageText->setReadOnly(false);
-    if (ui.ChatMode_Option->isChecked()) {
-        m_module.SendNetMessage(MessageType::Mode, ModeCode::kTextChat);
-        m_module.ShowLog();
-        s.myMode = ModeText::kTextChat;
-        ui.TeacherLabel->setText(RoleCaption::ChatTextSelf(s));
-        s.peerMode = ModeText::kTextChat;
-        ui.StudentLabel->setText(RoleCaption::ChatTextPeer(s));
-    }
-    ui.SendMessageText->setFocus();
 }
 
 void TextChat::MainForm_SendMessageText_Change() {

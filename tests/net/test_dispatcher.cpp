@@ -96,7 +96,7 @@ class DispatcherTest : public QObject {
 
     void cwChatModeFromThePeer() {
         Rig r;
-        r.form.link().mySpeed = u"45"_s;
+        r.ui().Speed45_Option->setChecked(true);
         r.form.link().peerSpeed = u"60"_s;
         r.ui().ChatMode_Option->setEnabled(true);
         r.ui().optionCw->setEnabled(true);
@@ -107,7 +107,9 @@ class DispatcherTest : public QObject {
         QCOMPARE(r.ui().TeacherLabel->text(), u"JA1AAA[CWチャットモード45]"_s);
         QVERIFY(r.ui().ChatMode_Option->isChecked());
         QVERIFY(r.ui().optionCw->isChecked());
+        // Selecting CW chat starts this side's transcript; the speed is the selected one.
         QCOMPARE(r.ui().ChatText->toPlainText(), u"***CWチャットモード開始***\n"_s);
+        QCOMPARE(r.form.link().cwChatBuffer, u"***CWチャットモード開始***\r\n"_s);
     }
 
     // The two blink loops: what they show midway, and each way they end.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <functional>
 
 #include "support/SilentSoundOutput.h"
 
@@ -25,8 +26,12 @@ class RecordingSoundOutput : public SilentSoundOutput {
     void Gap(int ms) override;
 
     const QList<Event>& events() const { return m_events; }
+    // Called as each event begins, so that a test can look at the window at that moment.
+    std::function<void(const Event&)> onEvent;
     void clear() { m_events.clear(); }
 
   private:
+    void notify();
+
     QList<Event> m_events;
 };

@@ -82,3 +82,53 @@ inline bool ClickReaches(QAbstractButton* button) {
     QObject::disconnect(connection);
     return reached;
 }
+
+// Runs action once on the window of that name as soon as it is shown, looking every 100 ms of
+// virtual time for up to giveUpMs; ran() tells whether it was ever shown.
+class WhenShown {
+  public:
+    WhenShown(VirtualClock& clock, const QString& window, std::function<void(QWidget*)> action,
+              int giveUpMs = 600000)
+        : m_state(std::make_shared<State>()) {
+        m_state->clock = &clock;
+        m_state->window = window;
+        m_state->action = std::move(action);
+        m_state->giveUpAt = clock.now() + giveUpMs;
+        Look(m_state);
+    }
+    bool ran() const { return m_state->ran; }
+
+  private:
+    struct State {
+        VirtualClock* clock;
+        QString window;
+        std::function<void(QWidget*)> action;
+        qint64 giveUpAt;
+        bool ran = false;
+    };
+    static void Look(const std::shared_ptr<State>& state) {
+        std::weak_ptr<State> weak = state;
+        state->clock->scheduleAt(state->clock->now() + 100, [weak] {
+            const auto s = weak.lock();
+            if (!s) {
+                return;
+            }
+            if (QWidget* shown = ShownWindow(s->window)) {
+                s->ran = true;
+                s->action(shown);
+            } else if (s->clock->now() < s->giveUpAt) {
+                Look(s);
+            }
+        });
+    }
+    std::shared_ptr<State> m_state;
+};
+
+// Presses a button of a window as soon as it is shown.
+inline WhenShown PressWhenShown(VirtualClock& clock, const QString& window, const QString& button) {
+    return WhenShown(clock, window, [button](QWidget* shown) {
+        if (auto* target = shown->findChild<QAbstractButton*>(button)) {
+            target->click();
+        }
+    });
+}

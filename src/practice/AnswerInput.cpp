@@ -1,0 +1,129 @@
+#include "practice/AnswerInput.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTextCursor>
+
+#include "common/Clock.h"
+#include "common/ControlHelpers.h"
+#include "common/LessonState.h"
+#include "common/MainFormUi.h"
+#include "morse/SoundControls.h"
+#include "net/CwChat.h"
+#include "practice/Grading.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int kCorrectBlankMs = 80;
+const QString kPass = u"PASS"_s;
+
+}  // namespace
+
+QString AnswerForKey(int key, const QString& text) {
+    if (key == Qt::Key_Escape) {
+        return kPass;
+    }
+    if (text.size() != 1) {
+        return {};
+    }
+    const char16_t code = text.front().unicode();
+    if ((code >= u'0' && code <= u'9') || (code >= u'A' && code <= u'Z')) {
+        return text;
+    }
+    if (code >= u'a' && code <= u'z') {
+        return QString(QChar(static_cast<char16_t>(code - u'a' + u'A')));
+    }
+    return {};
+}
+
+AnswerInput::AnswerInput(const FormContext& form, MorseSoundState& sound, CwChat& cwChat,
+                         QObject* parent)
+    : QObject(parent), m_form(form), m_sound(sound), m_cwChat(cwChat) {
+    const MainFormUi& ui = m_form.ui;
+    for (QPushButton* button : ui.answerButtons) {
+        const QChar character = button->text().front();
+        connect(button, &QPushButton::clicked, this,
+                [this, character] { AnswerButtonClicked(character); });
+    }
+    connect(ui.KaitoupassButton_Command, &QPushButton::clicked, this,
+            &AnswerInput::MainForm_KaitoupassButton_Command_Click);
+    qApp->installEventFilter(this);
+}
+
+void AnswerInput::AnswerButtonClicked(QChar character) {
+    const MainFormUi& ui = m_form.ui;
+    if (ui.ChatMode_Option->isChecked()) {
+        m_cwChat.QueueCwChatChar(character);
+        QTextCursor end(ui.ChatText->document());
+        end.movePosition(QTextCursor::End);
+        end.insertText(QString(character));
+    } else if (ui.StepMode_Option->isChecked()) {
+        m_form.lesson.currentAnswer = character;
+        CheckAnswer();
+    }
+}
+
+void AnswerInput::showMiss() {
+    const MainFormUi& ui = m_form.ui;
+    ShowLabel(ui.Label1, m_sound.LastSoundedChar, kBlack);
+    RecordMiss(m_form.lesson.missTally, m_sound.LastSoundedChar);
+}
+
+void AnswerInput::CheckAnswer() {
+    const MainFormUi& ui = m_form.ui;
+    LessonState& lesson = m_form.lesson;
+    if (lesson.currentAnswer != m_sound.CurrentSoundToken) {
+        showMiss();
+        return;
+    }
+    ShowLabel(ui.Label1, QString(), kRed);
+    Delay(m_form.clock, kCorrectBlankMs);
+    ui.Label1->setText(u"○"_s);
+    if (lesson.correctCount < 32767) {
+        ++lesson.correctCount;
+    }
+    ui.Label2->setText(QString::number(lesson.correctCount));
+}
+
+void AnswerInput::MainForm_KaitoupassButton_Command_Click() {
+    m_form.lesson.currentAnswer = kPass;
+    showMiss();
+}
+
+bool AnswerInput::MainForm_Form_KeyPress(int key, const QString& text) {
+    const MainFormUi& ui = m_form.ui;
+    if (!ui.StepMode_Option->isChecked() || ui.StartButton_Command->isEnabled()) {
+        return false;
+    }
+    const QString answer = AnswerForKey(key, text);
+    if (!answer.isEmpty()) {
+        m_form.lesson.currentAnswer = answer;
+    }
+    CheckAnswer();
+    return true;
+}
+
+bool AnswerInput::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress || !watched->isWidgetType() ||
+        static_cast<QWidget*>(watched)->window() != &m_form.window) {
+        return false;
+    }
+    const auto* key = static_cast<QKeyEvent*>(event);
+    // As a form sees typed characters: keys that type one, and Escape; not Shift, arrows and
+    // the like.
+    if (key->key() != Qt::Key_Escape && key->text().isEmpty()) {
+        return false;
+    }
+    if (key->text().size() == 1 && key->text().front().unicode() < 0x20 &&
+        key->key() != Qt::Key_Escape && key->key() != Qt::Key_Return &&
+        key->key() != Qt::Key_Enter && key->key() != Qt::Key_Backspace) {
+        return false;  // Ctrl combinations stay shortcuts
+    }
+    return MainForm_Form_KeyPress(key->key(), key->text());
+}

@@ -1,0 +1,44 @@
+#include "practice/CharacterRange.h"
+
+#include <QAction>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "common/MainFormUi.h"
+
+namespace {
+
+struct Range {
+    QAction* MainFormUi::*entry;
+    char16_t first;
+    char16_t last;
+};
+
+constexpr Range kRanges[] = {
+    {&MainFormUi::mnuMojiHanniAtoE, u'A', u'E'}, {&MainFormUi::mnuMojiHanniFtoJ, u'F', u'J'},
+    {&MainFormUi::mnuMojiHanniKtoO, u'K', u'O'}, {&MainFormUi::mnuMojiHanniPtoT, u'P', u'T'},
+    {&MainFormUi::mnuMojiHanniUtoZ, u'U', u'Z'}, {&MainFormUi::mnuMojiHanniAll, u'A', u'Z'},
+};
+
+}  // namespace
+
+CharacterRange::CharacterRange(const MainFormUi& ui, QObject* parent) : QObject(parent), m_ui(ui) {
+    for (const Range& range : kRanges) {
+        QAction* entry = m_ui.*range.entry;
+        connect(entry, &QAction::triggered, this,
+                [this, entry, range] { RangeChosen(entry, range.first, range.last); });
+    }
+}
+
+void CharacterRange::RangeChosen(QAction* entry, char16_t first, char16_t last) {
+    // A checkable entry unchecks itself when clicked: the marks are set here, one of six.
+    for (const Range& range : kRanges) {
+        (m_ui.*range.entry)->setChecked(m_ui.*range.entry == entry);
+    }
+    if (m_ui.NormalMode_Option->isChecked() || m_ui.ChatMode_Option->isChecked()) {
+        return;
+    }
+    for (char16_t letter = u'A'; letter <= u'Z'; ++letter) {
+        m_ui.answerButton(QChar(letter))->setEnabled(letter >= first && letter <= last);
+    }
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QObject>
+
+class QAction;
+struct MainFormUi;
+
+// The question character range menu: choosing a range leaves only its letter buttons usable in
+// Step mode. Start-up disables the menu and nothing enables it again.
+class CharacterRange : public QObject {
+    Q_OBJECT
+  public:
+    explicit CharacterRange(const MainFormUi& ui, QObject* parent = nullptr);
+
+    // One handler for the six entries: the chosen entry and its letters, first to last.
+    void RangeChosen(QAction* entry, char16_t first, char16_t last);
+
+  private:
+    const MainFormUi& m_ui;
+};

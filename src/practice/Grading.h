@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <array>
+#include <optional>
+
+// How a Step lesson is graded and its misses are tallied and listed.
+
+// The place of a letter or digit ("A" … "Z", "1" … "9", "0") in the miss tally, in the order of
+// the answer buttons; nothing for any other text.
+std::optional<int> MissTallyIndex(const QString& character);
+
+// Adds one miss for the character; any other text changes nothing.
+void RecordMiss(std::array<qint16, 36>& tally, const QString& character);
+
+enum class Grade { None, Perfect, Good, Soso, Bad };
+
+// correct ÷ given in double precision, kept in single precision and compared with
+// single-precision bounds: 1 Perfect, 0.8 … below 1 Good, 0.5 … below 0.8 Soso, 0 … below 0.5
+// Bad. A ratio above 1, and none at all (nothing asked), grade nothing.
+Grade GradeFor(qint16 given, qint16 correct);
+
+// The picture's file name: "Perfect.gaz", "Good.gaz", "Soso.gaz", "Bad.gaz"; empty for None.
+QString GradePictureName(Grade grade);
+
+// Appends "X:n回　" for every letter A … Z with misses (the digits are never listed), counting
+// the entries in counter; after every third entry (up to the 24th) a CR, CR, LF.
+void AppendMissList(const std::array<qint16, 36>& tally, QString& list, qint16& counter);
+
+// The line a finished Step lesson adds to the score list: "ステップ:12問中9問正解".
+QString ScoreLine(const QString& played, const QString& correct);

@@ -1,0 +1,272 @@
+#include "practice/LessonController.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "common/Clock.h"
+#include "common/ControlHelpers.h"
+#include "common/DesktopServices.h"
+#include "common/LessonState.h"
+#include "common/LinkState.h"
+#include "common/MainFormUi.h"
+#include "common/RoleCaptions.h"
+#include "common/SharedTexts.h"
+#include "common/WindowOpening.h"
+#include "morse/BeepGenerator.h"
+#include "morse/MorseTable.h"
+#include "morse/MorseTiming.h"
+#include "morse/SoundControls.h"
+#include "morse/ToneFrequency.h"
+#include "morse/WaveGenerator.h"
+#include "net/MessageCodes.h"
+#include "net/QuillNetModule.h"
+#include "practice/Grading.h"
+#include "practice/QuestionPlayer.h"
+#include "practice/ResultForm.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kNoCount = u" - "_s;
+
+struct CallUpSymbol {
+    SymbolId symbol;
+    const char16_t* name;
+};
+constexpr CallUpSymbol kCallUp[] = {{SymbolId::H, u"H"},
+                                    {SymbolId::R, u"R"},
+                                    {SymbolId::H, u"H"},
+                                    {SymbolId::R, u"R"},
+                                    {SymbolId::BT, u"BT"}};
+
+}  // namespace
+
+LessonController::LessonController(const FormContext& form, QuillNetModule& module,
+                                   QuestionPlayer& player, BeepGenerator& beep, WaveGenerator& wave,
+                                   const SoundControls& sound, QString pictureDir, QObject* parent)
+    : QObject(parent),
+      m_form(form),
+      m_module(module),
+      m_player(player),
+      m_beep(beep),
+      m_wave(wave),
+      m_sound(sound),
+      m_pictureDir(std::move(pictureDir)) {
+    connect(m_form.ui.StartButton_Command, &QPushButton::clicked, this,
+            &LessonController::MainForm_StartButton_Command_Click);
+    connect(m_form.ui.StopButton_Command, &QPushButton::clicked, this,
+            &LessonController::MainForm_StopButton_Command_Click);
+}
+
+void LessonController::MainForm_StartButton_Command_Click() {
+    const QString caption = m_form.ui.StartButton_Command->text();
+    if (caption == StartCaption::kReady) {
+        readyPressed();
+    } else if (caption == StartCaption::kNext) {
+        nextQuestionPressed();
+    } else if (caption == StartCaption::kSet) {
+        setPressed();
+    } else if (caption == StartCaption::kStart || caption == StartCaption::kRetry) {
+        startPressed();
+    }
+}
+
+void LessonController::awaitQuestion(bool modalNotice) {
+    const MainFormUi& ui = m_form.ui;
+    LinkState& s = m_form.link;
+    if (s.teacherStatus == StatusWord::kComposing) {
+        s.studentStatus = StatusWord::kReady;
+        emit stayNoticeWanted(modalNotice);
+        ui.StartButton_Command->setText(StartCaption::kPreparing);
+    } else if (s.teacherStatus != StatusWord::kQuestionSent) {
+        s.studentStatus = StatusWord::kReady;
+        ui.StartButton_Command->setText(StartCaption::kWaiting);
+    } else {
+        return;
+    }
+    SetEnabled({ui.StartButton_Command, ui.TeacherOption, ui.StudentOption}, false);
+}
+
+void LessonController::readyPressed() {
+    const MainFormUi& ui = m_form.ui;
+    // Told to the setter only once it is true: an answerer still in chat mode is not ready.
+    if (ui.ChatMode_Option->isChecked()) {
+        m_form.desktop.showMessage(&m_form.window, DesktopServices::Icon::Critical, u"準備エラー"_s,
+                                   u"ステップ受信モード又はノーマル受信モードを選択して下さい。"_s);
+        return;
+    }
+    m_module.SendNetMessage(MessageType::AnswererStatus, AnswererCode::kReady);
+    awaitQuestion(false);
+    if (m_form.link.teacherStatus == StatusWord::kQuestionSent &&
+        ui.StartButton_Command->text() == StartCaption::kWaiting) {
+        SetEnabled({ui.StepMode_Option, ui.NormalMode_Option}, false);
+    }
+}
+
+void LessonController::nextQuestionPressed() {
+    m_module.SendNetMessage(MessageType::AnswererStatus, AnswererCode::kReady);
+    m_form.ui.AnswerText->clear();
+    awaitQuestion(true);
+}
+
+void LessonController::setPressed() {
+    const MainFormUi& ui = m_form.ui;
+    m_form.link.teacherStatus = StatusWord::kComposing;
+    SetEnabled({ui.StartButton_Command, ui.TeacherOption, ui.StudentOption, ui.StepMode_Option,
+                ui.NormalMode_Option},
+               false);
+    m_module.SendNetMessage(MessageType::SetterStatus, SetterCode::kComposing);
+    ui.TeacherLabel->setText(RoleCaption::SetterSelfStatus(m_form.link));
+    emit questionEditorWanted();
+}
+
+void LessonController::startPressed() {
+    const MainFormUi& ui = m_form.ui;
+    const bool step = ui.StepMode_Option->isChecked();
+    const bool normal = ui.NormalMode_Option->isChecked();
+    if (ui.StudentOption->isChecked() && !step && !normal) {
+        m_form.desktop.showMessage(&m_form.window, DesktopServices::Icon::Critical, u"エラー"_s,
+                                   u"練習モードを選択して下さい。"_s);
+        return;
+    }
+    ui.ToneText->setReadOnly(true);
+    ui.toneTestButton->setEnabled(false);
+    m_module.SendNetMessage(MessageType::AnswererStatus, AnswererCode::kTestRunning);
+    ui.AnswerText->clear();
+    ui.StartButton_Command->setEnabled(false);
+    m_form.link.teacherStatus.clear();
+    ui.StopButton_Command->setText(StopCaption::kStop);
+    ui.StopButton_Command->setEnabled(true);
+    if (step) {
+        SetEnabled({ui.ChatMode_Option, ui.NormalMode_Option}, false);
+    } else if (normal) {
+        SetEnabled({ui.ChatMode_Option, ui.StepMode_Option}, false);
+    }
+    // A stop pressed during the call-up ends the lesson there: it has told the setter the test
+    // was aborted, so the question must not play and report it finished after all.
+    m_form.lesson.stopPlayback = false;
+    m_form.lesson.playedCount = 0;
+    if (step != normal) {
+        soundCallUp();
+    }
+    if (m_form.clock.quitting()) {
+        return;
+    }
+    if (m_form.lesson.stopPlayback) {
+        // nothing is played
+    } else if (ui.ChatMode_Option->isChecked()) {
+        ui.Label1->clear();
+        m_form.lesson.playedCount = 0;
+        m_form.lesson.correctCount = 0;
+    } else if (step) {
+        playStepLesson();
+    } else if (normal) {
+        playNormalLesson();
+    }
+    if (m_form.clock.quitting()) {
+        return;
+    }
+    ui.StartButton_Command->setEnabled(true);
+    ui.StopButton_Command->setText(StopCaption::kModeSwitch);
+    SetEnabled({ui.ChatMode_Option, ui.toneTestButton}, true);
+    ui.ToneText->setReadOnly(false);
+}
+
+void LessonController::soundCallUp() {
+    const MainFormUi& ui = m_form.ui;
+    SetColour(ui.Label1, kBlack);
+    ui.Label2->setText(kNoCount);
+    ui.Label4->setText(kNoCount);
+    for (const CallUpSymbol& callUp : kCallUp) {
+        if (m_form.clock.quitting() || m_form.lesson.stopPlayback) {
+            return;
+        }
+        ui.Label1->setText(QString::fromUtf16(callUp.name));
+        // Read afresh for every symbol, as the question's characters are.
+        const std::optional<int> speed = m_sound.selectedSpeed();
+        const int unit = speed ? UnitForSpeed(*speed) : 0;
+        if (unit <= 0) {
+            continue;  // no speed: nothing to sound the call-up at
+        }
+        switch (m_sound.selectedGenerator()) {
+            case SoundGenerator::Wave:
+                m_wave.SoundCharacterWave(callUp.symbol, unit,
+                                          ToneFrequencyForSound(m_sound.toneText()));
+                break;
+            case SoundGenerator::Beep:
+                m_beep.SoundCharacterBeep(callUp.symbol, unit, 3 * unit);
+                break;
+            case SoundGenerator::None:
+                break;
+        }
+    }
+}
+
+void LessonController::playStepLesson() {
+    const MainFormUi& ui = m_form.ui;
+    LessonState& lesson = m_form.lesson;
+    lesson.playedCount = 0;
+    lesson.correctCount = 0;
+    ui.Label4->setText(u"0"_s);
+    ui.Label2->setText(u"0"_s);
+    lesson.stopPlayback = false;
+    m_player.PlayQuestion(m_form.link.receivedQuestion);
+    if (m_form.clock.quitting()) {
+        return;
+    }
+    if (ui.Label2->text() != u"0"_s || ui.Label4->text() != u"0"_s) {
+        ui.ScoreList->addItem(ScoreLine(ui.Label4->text(), ui.Label2->text()));
+        showResult();
+    }
+}
+
+void LessonController::playNormalLesson() {
+    const MainFormUi& ui = m_form.ui;
+    m_form.lesson.playedCount = 0;
+    ui.Label2->setText(kNoCount);
+    ui.Label4->setText(u"0"_s);
+    m_form.lesson.stopPlayback = false;
+    m_player.PlayQuestion(m_form.link.receivedQuestion);
+}
+
+void LessonController::showResult() {
+    ResultForm result(m_form.ui.Label4->text(), m_form.ui.Label2->text(), m_form.lesson.missTally,
+                      m_pictureDir, &m_form.window);
+    ShowModal(m_form.clock, &result, &m_form.window, {3300, 750});
+}
+
+void LessonController::MainForm_StopButton_Command_Click() {
+    const MainFormUi& ui = m_form.ui;
+    LessonState& lesson = m_form.lesson;
+    const QString caption = ui.StopButton_Command->text();
+    if (caption != StopCaption::kModeSwitch && ui.StudentOption->isChecked()) {
+        lesson.stopPlayback = true;
+        m_form.link.studentStatus.clear();
+        ui.TeacherLabel->setText(RoleCaption::SetterPeerIdle(m_form.link));
+        m_module.SendNetMessage(MessageType::AnswererStatus, AnswererCode::kTestAborted);
+        if (ui.NormalMode_Option->isChecked()) {
+            emit abortChoiceWanted();
+        }
+    }
+    if (ui.StepMode_Option->isChecked() && lesson.currentAnswer.isEmpty() &&
+        lesson.playedCount > 0) {
+        // The character being waited for is not counted (none is, before the first).
+        ui.Label4->setText(QString::number(lesson.playedCount - 1));
+    }
+    SetEnabled({ui.ChatMode_Option, ui.StepMode_Option, ui.NormalMode_Option, ui.TeacherOption,
+                ui.StudentOption},
+               true);
+    if (caption == StopCaption::kModeSwitch) {
+        ui.StartButton_Command->setText(StartCaption::kReady);
+        ui.StopButton_Command->setEnabled(false);
+    } else if (caption == StopCaption::kStop && !ui.StartButton_Command->isEnabled() &&
+               ui.TeacherOption->isChecked()) {
+        m_module.SendNetMessage(MessageType::SetterStatus, SetterCode::kAborted);
+    }
+    ui.StartButton_Command->setEnabled(true);
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include "common/FormContext.h"
+
+class BeepGenerator;
+class QuestionPlayer;
+class QuillNetModule;
+class SoundControls;
+class WaveGenerator;
+
+// The main button and the stop button, which carry a lesson through its states on both sides.
+// The main button's caption is the state; each press does what the caption calls for.
+class LessonController : public QObject {
+    Q_OBJECT
+  public:
+    LessonController(const FormContext& form, QuillNetModule& module, QuestionPlayer& player,
+                     BeepGenerator& beep, WaveGenerator& wave, const SoundControls& sound,
+                     QString pictureDir, QObject* parent = nullptr);
+
+    void MainForm_StartButton_Command_Click();
+    void MainForm_StopButton_Command_Click();
+
+  signals:
+    // The windows of the exchange that this side opens: the question editor (the setter presses
+    // "出題"), the notice that the setter is still composing, and the choice after a stopped
+    // Normal lesson. A connected handler runs before the press goes on; modal ones wait there.
+    void questionEditorWanted();
+    void stayNoticeWanted(bool modal);
+    void abortChoiceWanted();
+
+  private:
+    void readyPressed();
+    void nextQuestionPressed();
+    void setPressed();
+    void startPressed();
+    // After the ready or next-question press: waiting for the setter, one way or the other.
+    void awaitQuestion(bool modalNotice);
+    void soundCallUp();
+    void playStepLesson();
+    void playNormalLesson();
+    void showResult();
+
+    FormContext m_form;
+    QuillNetModule& m_module;
+    QuestionPlayer& m_player;
+    BeepGenerator& m_beep;
+    WaveGenerator& m_wave;
+    const SoundControls& m_sound;
+    QString m_pictureDir;
+};

@@ -1,0 +1,126 @@
+#include "practice/ReceiveMode.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "common/ControlHelpers.h"
+#include "common/LinkState.h"
+#include "common/MainFormUi.h"
+#include "common/RoleCaptions.h"
+#include "common/SharedTexts.h"
+#include "common/SpeedTable.h"
+#include "net/MessageCodes.h"
+#include "net/QuillNetModule.h"
+
+ReceiveModeSelection::ReceiveModeSelection(const FormContext& form, QuillNetModule& module,
+                                           QObject* parent)
+    : QObject(parent), m_form(form), m_module(module) {
+    const MainFormUi& ui = m_form.ui;
+    OnSelected(ui.StepMode_Option, this, [this] { MainForm_StepMode_Option_Click(); });
+    OnSelected(ui.NormalMode_Option, this, [this] { MainForm_NormalMode_Option_Click(); });
+    for (const Speed& speed : kSpeeds) {
+        OnSelected(SpeedOption(ui, speed), this, [this, &speed] { SpeedSelected(speed); });
+    }
+    OnSelected(ui.optionMoji, this, [this] { MainForm_optionMoji_Click(); });
+    OnSelected(ui.optionCw, this, [this] { MainForm_optionCw_Click(); });
+}
+
+void ReceiveModeSelection::MainForm_StepMode_Option_Click() {
+    receiveModeSelected(true);
+}
+
+void ReceiveModeSelection::MainForm_NormalMode_Option_Click() {
+    receiveModeSelected(false);
+}
+
+void ReceiveModeSelection::sendSelectedSpeed() {
+    if (const Speed* speed = SelectedSpeed(m_form.ui)) {
+        m_form.link.mySpeed = speed->text.toString();
+        m_module.SendNetMessage(MessageType::Speed, speed->wireCode.toString());
+    }
+}
+
+void ReceiveModeSelection::receiveModeSelected(bool step) {
+    const MainFormUi& ui = m_form.ui;
+    LinkState& s = m_form.link;
+    QRadioButton* option = step ? ui.StepMode_Option : ui.NormalMode_Option;
+    ui.Label1->clear();
+    // Normal mode has no correct count.
+    ui.Label2->setEnabled(step);
+    ui.Label4->setEnabled(true);
+    for (QPushButton* button : ui.answerButtons) {
+        button->setEnabled(step);
+    }
+    ui.SendMessageText->setReadOnly(true);
+    SetEnabled({ui.SendMessageButton, ui.optionMoji, ui.optionCw}, false);
+    SetEnabled({ui.StartButton_Command, ui.StopButton_Command}, true);
+    ui.KaitoupassButton_Command->setEnabled(step);
+    if (ui.StudentOption->isChecked() && option->isEnabled()) {
+        m_module.SendNetMessage(MessageType::Mode, step ? ModeCode::kStep : ModeCode::kNormal);
+        sendSelectedSpeed();
+    }
+    s.myMode = step ? ModeText::kStep : ModeText::kNormal;
+    // The setter's window selects the mode too when the peer reports it; its answerer label
+    // already shows the peer and must not be given the setter's own callsign.
+    if (ui.StudentOption->isChecked()) {
+        ui.StudentLabel->setText(RoleCaption::AnswererSelf(s));
+    }
+}
+
+void ReceiveModeSelection::SpeedSelected(const Speed& speed) {
+    const MainFormUi& ui = m_form.ui;
+    LinkState& s = m_form.link;
+    const bool answerer = ui.StudentOption->isChecked() && SpeedOption(ui, speed)->isEnabled();
+    const bool chat = ui.ChatMode_Option->isChecked();
+    if (answerer != chat) {
+        m_module.SendNetMessage(MessageType::Speed, speed.wireCode.toString());
+    }
+    if (chat) {
+        s.mySpeed = speed.text.toString();
+        ui.TeacherLabel->setText(RoleCaption::ChatSelf(s));
+    } else if (ui.StepMode_Option->isChecked() != ui.NormalMode_Option->isChecked()) {
+        s.mySpeed = speed.text.toString();
+        // As with the modes: only the answerer's own window names itself as the answerer.
+        if (ui.StudentOption->isChecked()) {
+            ui.StudentLabel->setText(RoleCaption::AnswererSelf(s));
+        }
+    }
+}
+
+void ReceiveModeSelection::MainForm_optionMoji_Click() {
+    const MainFormUi& ui = m_form.ui;
+    LinkState& s = m_form.link;
+    for (QLineEdit* box : {ui.CallsignText, ui.ConnectIpText, ui.ToneText}) {
+        box->setReadOnly(true);
+    }
+    ui.SendMessageText->setReadOnly(false);
+    if (ui.ChatMode_Option->isChecked()) {
+        m_module.SendNetMessage(MessageType::Mode, ModeCode::kTextChat);
+        m_module.ShowLog();
+        s.myMode = ModeText::kTextChat;
+        ui.TeacherLabel->setText(RoleCaption::ChatTextSelf(s));
+        s.peerMode = ModeText::kTextChat;
+        ui.StudentLabel->setText(RoleCaption::ChatTextPeer(s));
+    }
+    ui.SendMessageText->setFocus();
+}
+
+void ReceiveModeSelection::MainForm_optionCw_Click() {
+    const MainFormUi& ui = m_form.ui;
+    LinkState& s = m_form.link;
+    if (!ui.ChatMode_Option->isChecked()) {
+        return;
+    }
+    s.cwChatBuffer = kCwChatOpening;
+    ui.ChatText->setPlainText(s.cwChatBuffer);
+    m_module.SendNetMessage(MessageType::Mode, ModeCode::kCwChat);
+    sendSelectedSpeed();
+    s.myMode = ModeText::kCwChat;
+    ui.TeacherLabel->setText(RoleCaption::ChatSelf(s));
+    ui.SendMessageText->setReadOnly(false);
+    ui.ToneText->setReadOnly(false);
+    ui.SendMessageText->setFocus();
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QObject>
+
+#include "common/FormContext.h"
+
+class QuillNetModule;
+struct Speed;
+
+// Choosing how to receive: Step or Normal receive mode, the speed, and in chat mode the chat
+// kind. Each choice is told to the peer and shown in the role labels.
+class ReceiveModeSelection : public QObject {
+    Q_OBJECT
+  public:
+    ReceiveModeSelection(const FormContext& form, QuillNetModule& module,
+                         QObject* parent = nullptr);
+
+    void MainForm_StepMode_Option_Click();
+    void MainForm_NormalMode_Option_Click();
+    // The three speed options share one handler; they differ only in their entry of the table.
+    void SpeedSelected(const Speed& speed);
+    void MainForm_optionMoji_Click();
+    void MainForm_optionCw_Click();
+
+  private:
+    void receiveModeSelected(bool step);
+    void sendSelectedSpeed();
+
+    FormContext m_form;
+    QuillNetModule& m_module;
+};

@@ -1,0 +1,243 @@
+// Grading a Step lesson and the result window: the grade by its boundaries, the list of missed
+// letters with its breaks, the picture (the user's own, the program's, none) and the tally reset
+// by every way of closing.
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <numeric>
+
+#include "practice/Grading.h"
+#include "practice/ResultForm.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+using Tally = std::array<qint16, 36>;
+
+Tally TallyOf(std::initializer_list<std::pair<const char16_t*, qint16>> misses) {
+    Tally tally{};
+    for (const auto& [character, count] : misses) {
+        tally[static_cast<std::size_t>(*MissTallyIndex(QString::fromUtf16(character)))] = count;
+    }
+    return tally;
+}
+
+// The grade by the integer rules the floating-point table amounts to for 16-bit counts.
+Grade IntegerGrade(int given, int correct) {
+    if (given <= 0 || correct > given || correct < 0) {
+        return Grade::None;
+    }
+    if (correct == given) {
+        return Grade::Perfect;
+    }
+    if (5 * correct >= 4 * given) {
+        return Grade::Good;
+    }
+    return 2 * correct >= given ? Grade::Soso : Grade::Bad;
+}
+
+}  // namespace
+
+class GradingTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void gradeBoundaries_data() {
+        QTest::addColumn<int>("given");
+        QTest::addColumn<int>("correct");
+        QTest::addColumn<QString>("picture");
+        QTest::newRow("10 of 10") << 10 << 10 << u"Perfect.gaz"_s;
+        QTest::newRow("4 of 5 is exactly 80 %") << 5 << 4 << u"Good.gaz"_s;
+        QTest::newRow("1 of 2 is exactly 50 %") << 2 << 1 << u"Soso.gaz"_s;
+        QTest::newRow("7 of 9") << 9 << 7 << u"Soso.gaz"_s;
+        QTest::newRow("0 of 3") << 3 << 0 << u"Bad.gaz"_s;
+        QTest::newRow("more correct than asked") << 3 << 4 << QString();
+        QTest::newRow("nothing asked") << 0 << 2 << QString();
+    }
+    void gradeBoundaries() {
+        QFETCH(int, given);
+        QFETCH(int, correct);
+        QFETCH(QString, picture);
+        QCOMPARE(GradePictureName(GradeFor(qint16(given), qint16(correct))), picture);
+    }
+
+    // Single precision and the integer rules agree for every count a lesson can realistically
+    // reach, and near the top of the 16-bit range.
+    void floatRulesEqualTheIntegerRules() {
+        for (int given = 0; given <= 400; ++given) {
+            for (int correct = 0; correct <= given + 1; ++correct) {
+                QCOMPARE(GradeFor(qint16(given), qint16(correct)), IntegerGrade(given, correct));
+            }
+        }
+        for (int given : {32000, 32766, 32767}) {
+            for (int correct : {given * 4 / 5, given * 4 / 5 + 1, given / 2, given / 2 + 1}) {
+                QCOMPARE(GradeFor(qint16(given), qint16(correct)), IntegerGrade(given, correct));
+            }
+        }
+    }
+
+    void missTallyKeysAreLettersAndDigits_data() {
+        QTest::addColumn<QString>("character");
+        QTest::addColumn<int>("index");
+        QTest::newRow("A") << u"A"_s << 0;
+        QTest::newRow("Z") << u"Z"_s << 25;
+        QTest::newRow("1") << u"1"_s << 26;
+        QTest::newRow("0 last") << u"0"_s << 35;
+        QTest::newRow("lower case") << u"a"_s << -1;
+        QTest::newRow("AR") << u"[AR]"_s << -1;
+        QTest::newRow("empty") << QString() << -1;
+    }
+    void missTallyKeysAreLettersAndDigits() {
+        QFETCH(QString, character);
+        QFETCH(int, index);
+        QCOMPARE(MissTallyIndex(character).value_or(-1), index);
+        Tally tally{};
+        RecordMiss(tally, character);
+        RecordMiss(tally, character);
+        QCOMPARE(std::accumulate(tally.begin(), tally.end(), 0), index < 0 ? 0 : 2);
+    }
+
+    void missListBreaksAfterEveryThirdEntry_data() {
+        QTest::addColumn<Tally>("tally");
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<int>("entries");
+        QTest::newRow("the example")
+            << TallyOf({{u"B", 2}, {u"E", 1}, {u"T", 1}, {u"X", 3}})
+            << u"B:2回\u3000E:1回\u3000T:1回\u3000\r\r\nX:3回\u3000"_s << 4;
+        QTest::newRow("three: one row ending in a break")
+            << TallyOf({{u"A", 1}, {u"B", 1}, {u"C", 12}})
+            << u"A:1回\u3000B:1回\u3000C:12回\u3000\r\r\n"_s << 3;
+        QTest::newRow("digits are never listed")
+            << TallyOf({{u"5", 4}, {u"0", 1}}) << QString() << 0;
+        Tally all{};
+        all.fill(1);
+        QString every;
+        for (int i = 0; i < 26; ++i) {
+            every += QChar(u'A' + i) + u":1回\u3000"_s;
+            if ((i + 1) % 3 == 0 && i + 1 <= 24) {
+                every += u"\r\r\n"_s;
+            }
+        }
+        QTest::newRow("all letters: no break after the 26th") << all << every << 26;
+    }
+    void missListBreaksAfterEveryThirdEntry() {
+        QFETCH(Tally, tally);
+        QFETCH(QString, list);
+        QFETCH(int, entries);
+        QString built;
+        qint16 counter = 0;
+        AppendMissList(tally, built, counter);
+        QCOMPARE(built, list);
+        QCOMPARE(int(counter), entries);
+    }
+
+    void scoreLine() { QCOMPARE(ScoreLine(u"12"_s, u"9"_s), u"ステップ:12問中9問正解"_s); }
+
+    // --- the window ---
+
+    void windowShowsCountsListAndProgramPicture() {
+        QTemporaryDir noPictures;
+        Tally tally = TallyOf({{u"B", 2}, {u"E", 1}, {u"T", 1}, {u"X", 3}, {u"7", 2}});
+        ResultForm form(u"20"_s, u"15"_s, tally, noPictures.path());
+        QCOMPARE(form.windowTitle(), u"聞き取り成績"_s);
+        QCOMPARE(form.SyutudaiLabel->text(), u"20"_s);
+        QCOMPARE(form.SeikaiLabel->text(), u"15"_s);
+        QCOMPARE(form.Label2->text(), u"問中"_s);
+        QCOMPARE(form.Label4->text(), u"問正解"_s);
+        QCOMPARE(form.Frame1->title(), u"不正解符号リスト"_s);
+        QCOMPARE(form.CloseButton->text(), u"閉じる"_s);
+        QCOMPARE(form.HuseikaiList_Buf(), u"B:2回\u3000E:1回\u3000T:1回\u3000\r\r\nX:3回\u3000"_s);
+        // On screen a row ends in one line break.
+        QCOMPARE(form.HuseikaiListLabel->text(),
+                 u"B:2回\u3000E:1回\u3000T:1回\u3000\nX:3回\u3000"_s);
+        QVERIFY(!form.windowIcon().isNull());
+        QVERIFY(!form.gradePicture->pixmap().isNull());
+        QVERIFY(!(form.windowFlags() & Qt::WindowMinMaxButtonsHint));
+    }
+
+    void allCorrectSaysSoWhateverTheTally() {
+        QTemporaryDir dir;
+        Tally tally = TallyOf({{u"Q", 3}});
+        ResultForm form(u"10"_s, u"10"_s, tally, dir.path());
+        QCOMPARE(form.HuseikaiListLabel->text(), u"不正解の符号なし。"_s);
+    }
+
+    void onlyDigitsMissedLeavesTheListEmpty() {
+        QTemporaryDir dir;
+        Tally tally = TallyOf({{u"3", 2}});
+        ResultForm form(u"5"_s, u"3"_s, tally, dir.path());
+        QVERIFY(form.HuseikaiListLabel->text().isEmpty());
+    }
+
+    void picture_data() {
+        QTest::addColumn<QByteArray>("ownFile");  // written as Good.gaz; empty: none there
+        QTest::addColumn<QString>("given");
+        QTest::addColumn<bool>("shown");
+        QTest::addColumn<int>("width");  // of the picture shown; 0: not checked
+        QImage own(40, 20, QImage::Format_RGB32);
+        own.fill(Qt::red);
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        own.save(&buffer, "PNG");
+        QTest::newRow("the user's own picture wins") << png << u"5"_s << true << 40;
+        QTest::newRow("the program's own") << QByteArray() << u"5"_s << true << 128;
+        QTest::newRow("an unreadable file: none, no message")
+            << QByteArray("not a picture") << u"5"_s << false << 0;
+        QTest::newRow("no grade: none") << QByteArray() << u"3"_s << false << 0;
+    }
+    void picture() {
+        QFETCH(QByteArray, ownFile);
+        QFETCH(QString, given);
+        QFETCH(bool, shown);
+        QFETCH(int, width);
+        QTemporaryDir dir;
+        if (!ownFile.isEmpty()) {
+            QFile file(QDir(dir.path()).filePath(u"Good.gaz"_s));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(ownFile);
+        }
+        Tally tally{};
+        // 4 of 5 is Good; 4 of 3 has no grade.
+        ResultForm form(given, u"4"_s, tally, dir.path());
+        QCOMPARE(!form.windowIcon().isNull(), shown);
+        QCOMPARE(!form.gradePicture->pixmap().isNull(), shown);
+        if (width > 0) {
+            QCOMPARE(form.gradePicture->pixmap().width(), width);
+        }
+    }
+
+    void everyWayOfClosingResetsTheTally_data() {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("close button") << u"button"_s;
+        QTest::newRow("close box") << u"box"_s;
+        QTest::newRow("Esc") << u"escape"_s;
+    }
+    void everyWayOfClosingResetsTheTally() {
+        QFETCH(QString, how);
+        QTemporaryDir dir;
+        Tally tally = TallyOf({{u"A", 1}, {u"9", 2}});
+        ResultForm form(u"5"_s, u"2"_s, tally, dir.path());
+        form.show();
+        if (how == u"button"_s) {
+            form.CloseButton->click();
+        } else if (how == u"box"_s) {
+            form.close();
+        } else {
+            QTest::keyClick(&form, Qt::Key_Escape);
+        }
+        QVERIFY(!form.isVisible());
+        QCOMPARE(std::accumulate(tally.begin(), tally.end(), 0), 0);
+        QVERIFY(form.HuseikaiList_Buf().isEmpty());
+        QCOMPARE(int(form.Cr_Counter()), 0);
+    }
+};
+
+QTEST_MAIN(GradingTest)
+#include "test_grading.moc"

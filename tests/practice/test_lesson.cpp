@@ -1,0 +1,330 @@
+// Whole lessons between two windows over loopback: A (JA1AAA) sets, B (JA2BBB) answers. The
+// question goes out as message type 5 from A's side, as the editor sends it.
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <numeric>
+
+#include "common/LessonState.h"
+#include "net/MessageCodes.h"
+#include "net/QuillNetModule.h"
+#include "practice/LessonController.h"
+#include "support/LessonAnswerer.h"
+#include "support/LinkedPair.h"
+#include "support/WindowScript.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QColor Colour(const QLabel* label) {
+    return label->palette().color(QPalette::WindowText);
+}
+
+struct Lesson : LinkedPair {
+    // What B's Label1 showed as each of its sounds began: the call-up names, then feedback.
+    QStringList bDisplay;
+
+    Lesson() {
+        connectWithRoles();
+        bContext.sound.onEvent = [this](const RecordingSoundOutput::Event& event) {
+            if (event.kind != RecordingSoundOutput::Kind::Gap &&
+                (bDisplay.isEmpty() || bDisplay.constLast() != b.ui().Label1->text())) {
+                bDisplay << b.ui().Label1->text();
+            }
+        };
+    }
+    // B chooses a receive mode and declares itself ready; A starts composing and sends the
+    // question, then tells B it is sent, as the sent notice does.
+    void setQuestion(bool step, const QString& question) {
+        (step ? b.ui().StepMode_Option : b.ui().NormalMode_Option)->click();
+        wait(200);
+        b.ui().StartButton_Command->click();
+        wait(200);
+        // B's composing blink runs inside the waits from here on: A sends on the clock.
+        clock().scheduleAt(clock().now() + 500, [this, question] {
+            a.peerLink().module().SendNetMessage(MessageType::Question, question);
+            a.peerLink().module().SendNetMessage(MessageType::SetterStatus,
+                                                 SetterCode::kQuestionSent);
+            a.link().teacherStatus = QStringLiteral("問題送信済");
+        });
+        a.ui().StartButton_Command->click();
+        wait(2500);
+    }
+};
+
+}  // namespace
+
+class LessonTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void wholeStepLesson() {
+        Lesson l;
+        l.b.ui().StepMode_Option->click();
+        l.wait(200);
+        QCOMPARE(l.a.ui().StudentLabel->text(), u"解答者:JA2BBB[ステップモード25]"_s);
+        QCOMPARE(l.b.ui().StudentLabel->text(), u"解答者:JA2BBB[ステップモード25]"_s);
+
+        l.b.ui().StartButton_Command->click();  // 準備OK before the setter has started
+        l.wait(200);
+        QCOMPARE(l.b.ui().StartButton_Command->text(), u"出題待機"_s);
+        QVERIFY(!l.b.ui().StartButton_Command->isEnabled());
+        QCOMPARE(l.a.ui().StudentLabel->text(), u"解答者:JA2BBB[解答準備完了]"_s);
+        QCOMPARE(l.aContext.desktop.messages.size(), 1);  // "press 出題"
+
+        // B's composing blink runs inside the waits from here on: A's next steps are scheduled.
+        QString setterLabel;
+        QString answererSees;
+        l.clock().scheduleAt(l.clock().now() + 600, [&] {
+            setterLabel = l.a.ui().TeacherLabel->text();
+            answererSees = Shown(l.b.ui().TeacherLabel);
+            l.a.peerLink().module().SendNetMessage(MessageType::Question, u"AB"_s);
+            l.a.peerLink().module().SendNetMessage(MessageType::SetterStatus,
+                                                   SetterCode::kQuestionSent);
+        });
+        l.a.ui().StartButton_Command->click();  // 出題
+        l.wait(3000);
+        QCOMPARE(setterLabel, u"出題者:JA1AAA[問題作成中]"_s);
+        QCOMPARE(answererSees, u"出題者:JA1AAA[問題作成中]|r"_s);
+        QCOMPARE(l.b.link().receivedQuestion, u"AB"_s);
+        QCOMPARE(l.b.ui().StartButton_Command->text(), u"スタート"_s);
+        QVERIFY(l.b.ui().StartButton_Command->isEnabled());
+        QCOMPARE(Shown(l.b.ui().TeacherLabel), u"出題者:JA1AAA[問題送信済]|b"_s);
+
+        LessonAnswerer answerer(l.b, l.clock(), {u"A"_s, u"N"_s});
+        QString setterDuring;
+        l.clock().scheduleAt(l.clock().now() + 4000,
+                             [&] { setterDuring = l.a.ui().StudentLabel->text(); });
+        const WhenShown result(l.clock(), u"ResultForm"_s, [&](QWidget* window) {
+            QCOMPARE(window->findChild<QLabel*>(u"SyutudaiLabel"_s)->text(), u"2"_s);
+            QCOMPARE(window->findChild<QLabel*>(u"SeikaiLabel"_s)->text(), u"1"_s);
+            QCOMPARE(window->findChild<QLabel*>(u"HuseikaiListLabel"_s)->text(), u"B:1回\u3000"_s);
+            window->findChild<QPushButton*>(u"CloseButton"_s)->click();
+        });
+        l.b.ui().StartButton_Command->click();  // スタート: call-up, playback, result
+        QVERIFY(result.ran());
+        QCOMPARE(l.bDisplay.mid(0, 5), (QStringList{u"H"_s, u"R"_s, u"H"_s, u"R"_s, u"BT"_s}));
+        QCOMPARE(answerer.answers, 2);
+        QCOMPARE(setterDuring, u"解答者:JA2BBB[受験中]"_s);
+        QCOMPARE(l.b.ui().ScoreList->item(0)->text(), u"ステップ:2問中1問正解"_s);
+        QCOMPARE(l.b.ui().StartButton_Command->text(), u"次の問題"_s);
+        QCOMPARE(l.b.ui().StopButton_Command->text(), u"モード切替"_s);
+        QVERIFY(l.b.ui().StartButton_Command->isEnabled());
+        const auto& tally = l.b.lesson().missTally;
+        QCOMPARE(std::accumulate(tally.begin(), tally.end(), 0), 0);  // reset by the window
+
+        l.wait(300);
+        QCOMPARE(Shown(l.a.ui().StudentLabel), u"解答者:JA2BBB[受験終了]|b"_s);
+        QCOMPARE(l.a.ui().TeacherLabel->text(), u"出題者:JA1AAA"_s);
+        QVERIFY(l.a.ui().StartButton_Command->isEnabled());
+
+        l.b.ui().StartButton_Command->click();  // 次の問題
+        l.wait(200);
+        QCOMPARE(l.b.ui().StartButton_Command->text(), u"出題待機"_s);
+        QCOMPARE(l.a.ui().StudentLabel->text(), u"解答者:JA2BBB[解答準備完了]"_s);
+
+        l.b.ui().StopButton_Command->click();  // モード切替
+        QCOMPARE(l.b.ui().StartButton_Command->text(), u"準備OK"_s);
+        QVERIFY(!l.b.ui().StopButton_Command->isEnabled());
+        QVERIFY(l.b.ui().StepMode_Option->isEnabled());
+        QVERIFY(l.b.ui().NormalMode_Option->isEnabled());
+    }
+
+    // Stopped midway, the lesson is tried again: the call-up and the same question once more.
+    void normalLessonStoppedAndRetried() {
+        Lesson l;
+        l.setQuestion(false, u"EEEEEEEE"_s);
+        bool abortChoice = false;
+        QObject::connect(&l.b.lessonController(), &LessonController::abortChoiceWanted, [&] {
+            abortChoice = true;
+            l.b.ui().StartButton_Command->setText(u"再挑戦"_s);  // the window's retry button
+        });
+        // Stopped while the third character sounds.
+        bool stopped = false;
+        l.bContext.sound.onEvent = [&](const RecordingSoundOutput::Event&) {
+            if (!stopped && l.b.ui().Label4->text() == u"3"_s) {
+                stopped = true;
+                l.clock().scheduleAt(l.clock().now() + 1,
+                                     [&] { l.b.ui().StopButton_Command->click(); });
+            }
+        };
+        l.b.ui().StartButton_Command->click();
+        l.bContext.sound.onEvent = nullptr;
+        QCOMPARE(l.b.ui().Label4->text(), u"4"_s);  // counted as it came up, then no more
+        QVERIFY(abortChoice);
+        QVERIFY(l.b.ui().AnswerText->toPlainText().isEmpty());
+        l.wait(300);
+        QCOMPARE(l.a.link().studentStatus, u"受験中止"_s);
+        QCOMPARE(l.b.ui().Label2->text(), u" - "_s);
+
+        l.bDisplay.clear();
+        l.bContext.sound.onEvent = [&](const RecordingSoundOutput::Event& event) {
+            if (event.kind != RecordingSoundOutput::Kind::Gap &&
+                (l.bDisplay.isEmpty() || l.bDisplay.constLast() != l.b.ui().Label1->text())) {
+                l.bDisplay << l.b.ui().Label1->text();
+            }
+        };
+        l.b.ui().StartButton_Command->click();  // 再挑戦
+        QCOMPARE(l.bDisplay.mid(0, 5), (QStringList{u"H"_s, u"R"_s, u"H"_s, u"R"_s, u"BT"_s}));
+        QCOMPARE(l.b.ui().AnswerText->toPlainText(), u"EEEEEEEE"_s);
+        QCOMPARE(l.b.ui().Label4->text(), u"8"_s);
+        QCOMPARE(l.b.ui().Label2->text(), u" - "_s);
+        QCOMPARE(l.b.ui().StartButton_Command->text(), u"次の問題"_s);
+        l.wait(300);
+        QCOMPARE(l.a.link().studentStatus, u"受験終了"_s);
+    }
+
+    // A stop during the call-up: the question is not played, and the setter hears of the
+    // abort only.
+    void stopDuringTheCallUp() {
+        Lesson l;
+        l.setQuestion(true, u"ABC"_s);
+        l.bContext.sound.onEvent = [&](const RecordingSoundOutput::Event&) {
+            if (l.b.ui().Label1->text() == u"R"_s && !l.b.lesson().stopPlayback) {
+                l.clock().scheduleAt(l.clock().now() + 1,
+                                     [&] { l.b.ui().StopButton_Command->click(); });
+                l.b.lesson().stopPlayback = true;  // noted at once; the click follows
+            }
+        };
+        l.b.ui().StartButton_Command->click();
+        l.wait(500);
+        QCOMPARE(l.b.ui().Label1->text(), u"R"_s);
+        QCOMPARE(l.b.ui().Label4->text(), u" - "_s);
+        QCOMPARE(l.b.ui().ScoreList->count(), 0);
+        QCOMPARE(l.a.link().studentStatus, u"受験中止"_s);
+        QVERIFY(l.b.ui().StartButton_Command->isEnabled());
+    }
+
+    // Closing the window during the call-up ends the program there: nothing more sounds and the
+    // sound files are gone.
+    void closingDuringTheCallUp() {
+        Lesson l;
+        l.setQuestion(true, u"ABC"_s);
+        qint64 closedAt = -1;
+        int eventsAtClose = 0;
+        l.bContext.sound.onEvent = [&](const RecordingSoundOutput::Event&) {
+            if (l.b.ui().Label1->text() == u"R"_s && closedAt < 0) {
+                closedAt = 0;
+                l.clock().scheduleAt(l.clock().now() + 1, [&] {
+                    closedAt = l.clock().now();
+                    eventsAtClose = int(l.bContext.sound.events().size());
+                    l.b.close();
+                });
+            }
+        };
+        l.b.ui().StartButton_Command->click();
+        QVERIFY(closedAt > 0);
+        QCOMPARE(l.bContext.exitCount, 1);
+        QCOMPARE(int(l.bContext.sound.events().size()), eventsAtClose);
+        QVERIFY(l.clock().now() - closedAt < 200);
+        QVERIFY(!QDir(l.bContext.soundFolder()).exists());
+    }
+
+    // The answerer in chat mode is not ready: the setter is not told it is.
+    void readyInChatModeSendsNothing() {
+        Lesson l;
+        l.b.ui().ChatMode_Option->setEnabled(true);
+        l.b.ui().ChatMode_Option->click();
+        l.wait(300);
+        const int setterBoxes = l.aContext.desktop.messages.size();
+        l.b.ui().StartButton_Command->setText(u"準備OK"_s);
+        l.b.lessonController().MainForm_StartButton_Command_Click();
+        l.wait(300);
+        QCOMPARE(l.bContext.desktop.messages.constLast().title, u"準備エラー"_s);
+        QVERIFY(l.a.link().studentStatus.isEmpty());
+        QCOMPARE(l.aContext.desktop.messages.size(), setterBoxes);
+    }
+
+    void readyWhileTheSetterComposes() {
+        Lesson l;
+        bool stayNotice = false;
+        bool modal = true;
+        QObject::connect(&l.b.lessonController(), &LessonController::stayNoticeWanted,
+                         [&](bool isModal) {
+                             stayNotice = true;
+                             modal = isModal;
+                         });
+        l.b.ui().NormalMode_Option->click();
+        l.wait(200);
+        QString caption;
+        l.clock().scheduleAt(l.clock().now() + 1200, [&] {
+            l.b.ui().StartButton_Command->click();  // 準備OK while A composes
+            caption = l.b.ui().StartButton_Command->text();
+            l.a.peerLink().module().SendNetMessage(MessageType::SetterStatus, SetterCode::kAborted);
+        });
+        l.a.ui().StartButton_Command->click();  // 出題 first
+        l.wait(3000);
+        QVERIFY(stayNotice);
+        QVERIFY(!modal);
+        QCOMPARE(caption, u"出題準備中"_s);
+        QVERIFY(!l.b.ui().TeacherOption->isEnabled());
+    }
+
+    // A step lesson in which nothing is played adds no score line and opens no result window.
+    void emptyStepLessonLeavesNoScore() {
+        Lesson l;
+        l.setQuestion(true, QString());
+        l.b.ui().StartButton_Command->setEnabled(true);
+        l.b.ui().StartButton_Command->setText(u"スタート"_s);
+        l.b.ui().StartButton_Command->click();
+        QCOMPARE(l.b.ui().ScoreList->count(), 0);
+        QCOMPARE(l.bContext.desktop.messages.constLast().title, u"問題読み込みエラー"_s);
+    }
+
+    // The call-up with either generator, and with neither only the names.
+    void callUp_data() {
+        QTest::addColumn<QString>("generator");
+        QTest::addColumn<int>("tones");
+        QTest::addColumn<int>("waves");
+        QTest::newRow("wave") << u"wave"_s << 0 << 5;
+        QTest::newRow("beep") << u"beep"_s << 19 << 0;
+        QTest::newRow("neither") << u"none"_s << 0 << 0;
+    }
+    void callUp() {
+        QFETCH(QString, generator);
+        QFETCH(int, tones);
+        QFETCH(int, waves);
+        Lesson l;
+        l.setQuestion(false, u"T"_s);
+        l.b.ui().mnuSoundWave->setChecked(generator == u"wave"_s);
+        l.b.ui().mnuSoundBeep->setChecked(generator == u"beep"_s);
+        QStringList names;
+        int toneCount = 0;
+        int waveCount = 0;
+        // The counts read " - " during the call-up, then the question's count.
+        l.bContext.sound.onEvent = [&](const RecordingSoundOutput::Event& event) {
+            if (l.b.ui().Label4->text() != u" - "_s) {
+                return;
+            }
+            toneCount += event.kind == RecordingSoundOutput::Kind::Tone;
+            waveCount += event.kind == RecordingSoundOutput::Kind::Wave;
+            if (names.isEmpty() || names.constLast() != l.b.ui().Label1->text()) {
+                names << l.b.ui().Label1->text();
+            }
+        };
+        l.b.ui().StartButton_Command->click();
+        // H R H R BT: 4 + 3 + 4 + 3 + 5 elements, or one file each.
+        QCOMPARE(toneCount, tones);
+        QCOMPARE(waveCount, waves);
+        if (generator != u"none"_s) {
+            QCOMPARE(names, (QStringList{u"H"_s, u"R"_s, u"H"_s, u"R"_s, u"BT"_s}));
+        } else {
+            QVERIFY(names.isEmpty());  // nothing sounded
+        }
+        QCOMPARE(l.b.ui().Label1->text(), u"BT"_s);  // the names were shown all the same
+        QCOMPARE(l.b.ui().AnswerText->toPlainText(), u"T"_s);
+    }
+
+  private:
+    static QString Shown(const QLabel* label) {
+        return label->text() + (Colour(label) == QColor(255, 0, 0) ? u"|r"_s : u"|b"_s);
+    }
+};
+
+QTEST_MAIN(LessonTest)
+#include "test_lesson.moc"
