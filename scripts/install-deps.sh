@@ -10,6 +10,8 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6multimedia6 qt6-qpa-plugins libgl-dev
     # format check of the tests
     clang-format
+    # Qt's own dialogs in Japanese
+    qt6-translations-l10n
     # Japanese font for the interface
     fonts-ipafont-gothic
     # a sound server for the tests that play real sound into a null sink

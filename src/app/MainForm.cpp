@@ -60,6 +60,7 @@ MainForm::MainForm(AppContext context, QWidget* parent)
       m_toneTextFilter(m_ui.ToneText),
       m_fineAdjustment(m_ui.Speed_HScroll, m_ui.Label7),
       m_peerLink(NetWindow{m_form, m_context.ports, *ConnectTimer, *RetryPingTimer}, m_dispatch),
+      m_exchange(m_form, m_peerLink.module()),
       m_receiveMode(m_form, m_peerLink.module()),
       m_player(m_form, m_peerLink.module(), m_dispatch, m_soundState),
       m_answers(m_form, m_soundState, m_peerLink.cwChat()),
@@ -74,12 +75,25 @@ MainForm::MainForm(AppContext context, QWidget* parent)
             &MainForm::MainForm_SaveSetButton_Command_Click);
     connect(m_ui.mnuEnd, &QAction::triggered, this, &MainForm::MainForm_mnuEnd_Click);
     connect(&m_context.sound, &SoundOutput::soundOnChanged, this, &MainForm::showSoundState);
+    connectLessonToItsWindows();
     showSoundState(m_context.sound.isSoundOn());
 
     MainForm_Form_Load();
 }
 
 MainForm::~MainForm() = default;
+
+void MainForm::connectLessonToItsWindows() {
+    ExchangeWindows* exchange = &m_exchange;
+    connect(&m_lessonController, &LessonController::questionEditorWanted, exchange,
+            &ExchangeWindows::OpenQuestionForm);
+    connect(&m_lessonController, &LessonController::stayNoticeWanted, exchange,
+            &ExchangeWindows::ShowStayNotice);
+    connect(&m_lessonController, &LessonController::abortChoiceWanted, exchange,
+            &ExchangeWindows::ShowAbortChoice);
+    connect(&m_player, &QuestionPlayer::longAnswerToShow, exchange,
+            &ExchangeWindows::ShowModelAnswer);
+}
 
 void MainForm::showSoundState(bool on) {
     m_ui.soundStatusLabel->setText(on ? QStringLiteral("サウンド: オン")

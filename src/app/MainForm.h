@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/AppContext.h"
+#include "authoring/ExchangeWindows.h"
 #include "common/ClockTimer.h"
 #include "common/FormContext.h"
 #include "common/LessonState.h"
@@ -47,6 +48,7 @@ class MainForm : public QMainWindow {
     QuestionPlayer& questionPlayer() { return m_player; }
     AnswerInput& answerInput() { return m_answers; }
     LessonController& lessonController() { return m_lessonController; }
+    ExchangeWindows& exchangeWindows() { return m_exchange; }
 
     void MainForm_Form_Load();
     void MainForm_SaveSetButton_Command_Click();
@@ -67,6 +69,7 @@ class MainForm : public QMainWindow {
     void endProgram();
     void showSettingsSaved();
     void showSoundState(bool on);
+    void connectLessonToItsWindows();
 
     // Built first: the members after it connect to its controls as they are made.
     AppContext m_context;
@@ -93,6 +96,7 @@ class MainForm : public QMainWindow {
     ToneTextFilter m_toneTextFilter;
     FineAdjustment m_fineAdjustment;
     PeerLink m_peerLink;
+    ExchangeWindows m_exchange;
     ReceiveModeSelection m_receiveMode;
     QuestionPlayer m_player;
     AnswerInput m_answers;

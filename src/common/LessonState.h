@@ -3,6 +3,10 @@
 #include <QString>
 #include <array>
 
+// The most characters a question may hold: with its end mark it still fits the 16-bit count of
+// played characters.
+inline constexpr int kLongestQuestion = 32766;
+
 // The running lesson, shared by the playback, the answer checking and the
 // result window.
 struct LessonState {

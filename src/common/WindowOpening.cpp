@@ -66,11 +66,13 @@ class InputBlock : public QObject {
     QPointer<QWidget> m_blocked;
 };
 
-// A window without a parent widget still stays above the window it was opened from.
+// A window without a parent widget still stays above the window it was opened from, and
+// speaks in its font.
 void KeepAbove(QWidget* window, const QWidget* anchor) {
     if (window->parentWidget() != nullptr || anchor == nullptr) {
         return;
     }
+    window->setFont(anchor->window()->font());
     QWindow* anchorHandle = anchor->window()->windowHandle();
     if (anchorHandle == nullptr) {
         return;
@@ -147,4 +149,18 @@ void CloseAfter(Clock& clock, const QPointer<QWidget>& window, int ms) {
     if (StaysOpenFor(clock, window, ms)) {
         window->close();
     }
+}
+
+void WhileOpenAfter(Clock& clock, QWidget* window, int ms, std::function<void()> step) {
+    const QPointer<QWidget> guarded(window);
+    clock.scheduleAt(clock.now() + ms, [guarded, step = std::move(step)] {
+        if (IsOpen(guarded)) {
+            step();
+        }
+    });
+}
+
+void ScheduleClose(Clock& clock, QWidget* window, int ms) {
+    const QPointer<QWidget> guarded(window);
+    WhileOpenAfter(clock, window, ms, [guarded] { CloseIfOpen(guarded); });
 }

@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <QScopedValueRollback>
 #include <QWidget>
+#include <functional>
 
 class Clock;
 
@@ -45,6 +46,13 @@ bool StaysOpenFor(Clock& clock, const QPointer<QWidget>& window, int ms);
 
 // Waits ms, then closes the window if it is still open.
 void CloseAfter(Clock& clock, const QPointer<QWidget>& window, int ms);
+
+// Runs step ms from now if the window is still open then; the caller goes on at once. A window
+// closed or destroyed meanwhile is left alone.
+void WhileOpenAfter(Clock& clock, QWidget* window, int ms, std::function<void()> step);
+
+// Closes the window ms from now unless it is closed by then; the caller goes on at once.
+void ScheduleClose(Clock& clock, QWidget* window, int ms);
 
 // Runs an opening unless an earlier one of the same kind is still open, so that a message repeated
 // by the peer never stacks a second copy of a notice.

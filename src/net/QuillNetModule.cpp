@@ -282,11 +282,12 @@ void QuillNetModule::composingBlink() {
     const auto chatMode = [&ui] { return ui.ChatMode_Option->isChecked(); };
     m_composingBlink.start({ui.TeacherLabel, [&s] { return RoleCaption::SetterPeer(s); },
                             [&s, chatMode] {
-                                // Ends when exactly one holds: the question is settled, or chat
-                                // mode.
-                                const bool settled =
-                                    s.teacherStatus == StatusWord::kSettingAborted ||
-                                    s.teacherStatus == StatusWord::kQuestionSent;
+                                // Ends when exactly one holds: the setter is no longer
+                                // composing (the question sent or given up, or the status
+                                // cleared by this side's lesson starting within a pass of the
+                                // question: that would leave the blink running for good), or
+                                // chat mode.
+                                const bool settled = s.teacherStatus != StatusWord::kComposing;
                                 return settled != chatMode();
                             },
                             chatMode, [this, serial] { return linkGoneSince(serial); }},

@@ -59,10 +59,12 @@ AnswerInput::AnswerInput(const FormContext& form, MorseSoundState& sound, CwChat
 void AnswerInput::AnswerButtonClicked(QChar character) {
     const MainFormUi& ui = m_form.ui;
     if (ui.ChatMode_Option->isChecked()) {
-        m_cwChat.QueueCwChatChar(character);
+        // Shown before it is queued: the first key plays the whole run before returning, and
+        // the transcript must keep the keys in the order they were pressed.
         QTextCursor end(ui.ChatText->document());
         end.movePosition(QTextCursor::End);
         end.insertText(QString(character));
+        m_cwChat.QueueCwChatChar(character);
     } else if (ui.StepMode_Option->isChecked()) {
         m_form.lesson.currentAnswer = character;
         CheckAnswer();

@@ -14,8 +14,6 @@ struct MorseSoundState;
 class QuestionPlayer : public QObject {
     Q_OBJECT
   public:
-    // The most a question may hold: with its end mark it must still fit the 16-bit count.
-    static constexpr int kLongestQuestion = 32766;
     // Up to this many characters (with the end mark) the answer appears in the main window.
     static constexpr int kLongestShownInAnswerBox = 63;
 

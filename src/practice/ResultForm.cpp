@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "common/AccessibleValueLabel.h"
 #include "practice/Grading.h"
 
 using namespace Qt::StringLiterals;
@@ -20,6 +21,12 @@ QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text = {}
     auto* label = new QLabel(text, parent);
     label->setObjectName(name);
     label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+QLabel* MakeValueLabel(QWidget* parent, const QString& name, const QString& accessibleName) {
+    auto* label = new AccessibleValueLabel(accessibleName, parent);
+    label->setObjectName(name);
     return label;
 }
 
@@ -59,11 +66,10 @@ ResultForm::ResultForm(const QString& played, const QString& correct,
 }
 
 void ResultForm::buildControls() {
-    SyutudaiLabel = MakeLabel(this, u"SyutudaiLabel"_s);
-    SyutudaiLabel->setAccessibleName(u"出題数"_s);
+    // The counts and the list change from lesson to lesson: screen readers read what they show.
+    SyutudaiLabel = MakeValueLabel(this, u"SyutudaiLabel"_s, u"出題数"_s);
     Label2 = MakeLabel(this, u"Label2"_s, u"問中"_s);
-    SeikaiLabel = MakeLabel(this, u"SeikaiLabel"_s);
-    SeikaiLabel->setAccessibleName(u"正解数"_s);
+    SeikaiLabel = MakeValueLabel(this, u"SeikaiLabel"_s, u"正解数"_s);
     Label4 = MakeLabel(this, u"Label4"_s, u"問正解"_s);
     QFont countFont = font();
     countFont.setPointSizeF(countFont.pointSizeF() * 1.6);
@@ -78,8 +84,7 @@ void ResultForm::buildControls() {
 
     Frame1 = new QGroupBox(u"不正解符号リスト"_s, this);
     Frame1->setObjectName(u"Frame1"_s);
-    HuseikaiListLabel = MakeLabel(Frame1, u"HuseikaiListLabel"_s);
-    HuseikaiListLabel->setAccessibleName(u"不正解符号リスト"_s);
+    HuseikaiListLabel = MakeValueLabel(Frame1, u"HuseikaiListLabel"_s, u"不正解符号リスト"_s);
     HuseikaiListLabel->setWordWrap(true);
     HuseikaiListLabel->setMinimumWidth(
         QFontMetrics(font()).horizontalAdvance(u"W:99回\u3000W:99回\u3000W:99回\u3000"_s));

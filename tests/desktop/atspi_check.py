@@ -13,30 +13,19 @@ Every wait is bounded; the whole run is cut off after TOTAL_TIMEOUT seconds.
 """
 
 import argparse
-import os
-import select
-import shutil
-import signal
-import struct
-import subprocess
 import sys
-import tempfile
 import time
 import traceback
-import zlib
 
-PASS, FAIL, SKIP = 0, 1, 77
+from desktop_session import (FAIL, PASS, PUSH_BUTTON, RADIO_BUTTON, TEXT_FIELD, DesktopSession,
+                             is_checked, make_log, pump_events, run_outer, show_tail, walk)
+
 TOTAL_TIMEOUT = 60
 APP_APPEAR_TIMEOUT = 20
 CONTROLS_TIMEOUT = 15
-SYSTEM_PYTHON = "/usr/bin/python3"
-BUS_LAUNCHERS = ["/usr/libexec/at-spi-bus-launcher", "/usr/lib/at-spi2-core/at-spi-bus-launcher"]
 
-# Role groups by the names pyatspi gives them. Qt reports a line edit as "text" (later
-# versions say "entry"), a menu on the menu bar as "menu item" or "menu".
-PUSH_BUTTON = ("push button",)
-RADIO_BUTTON = ("radio button",)
-TEXT_FIELD = ("text", "entry")
+# Role groups by the names pyatspi gives them, besides the shared ones. Qt reports a menu on
+# the menu bar as "menu item" or "menu".
 SCROLL_BAR = ("scroll bar",)
 MENU = ("menu", "menu item")
 MENU_ENTRY = ("menu item", "check menu item", "radio menu item")
@@ -80,9 +69,7 @@ EXPECTED = [
 SPEED_OPTIONS = ["毎分２５文字", "毎分４５文字", "毎分６０文字"]
 PRESS_ACTIONS = ("toggle", "press", "click", "activate")
 
-
-def log(message):
-    print(f"atspi_check: {message}", flush=True)
+log = make_log("atspi_check")
 
 
 def accepted_names(caption):
@@ -94,176 +81,6 @@ def accepted_names(caption):
     return names
 
 
-# ---------------------------------------------------------------------------------------------
-# Outer process: checks the tools, then runs the inner check in a private session bus.
-
-
-def find_bus_launcher():
-    for path in BUS_LAUNCHERS:
-        if os.access(path, os.X_OK):
-            return path
-    return shutil.which("at-spi-bus-launcher")
-
-
-def python_with_pyatspi():
-    candidates = [sys.executable, SYSTEM_PYTHON]
-    for python in candidates:
-        if not python or not os.access(python, os.X_OK):
-            continue
-        probe = subprocess.run([python, "-c", "import pyatspi"], capture_output=True, timeout=20)
-        if probe.returncode == 0:
-            return python
-    return None
-
-
-def run_outer(args):
-    if not os.access(args.program, os.X_OK):
-        log(f"program not found: {args.program}")
-        return FAIL
-    missing = [tool for tool in ("Xvfb", "dbus-run-session") if not shutil.which(tool)]
-    if not find_bus_launcher():
-        missing.append("at-spi-bus-launcher")
-    python = python_with_pyatspi()
-    if not python:
-        missing.append("python3-pyatspi")
-    if missing:
-        log(f"SKIP: missing {', '.join(missing)}")
-        return SKIP
-
-    command = ["dbus-run-session", "--", python, os.path.abspath(__file__), "--inner",
-               args.program, "--screenshot", args.screenshot, "--tree", args.tree]
-    # A process group of its own, so that a timeout ends everything started below it.
-    child = subprocess.Popen(command, start_new_session=True)
-    try:
-        return child.wait(timeout=TOTAL_TIMEOUT)
-    except subprocess.TimeoutExpired:
-        log(f"FAIL: no result within {TOTAL_TIMEOUT} s")
-        return FAIL
-    finally:
-        try:
-            os.killpg(child.pid, signal.SIGKILL)
-        except ProcessLookupError:
-            pass
-        child.wait()
-
-
-# ---------------------------------------------------------------------------------------------
-# Inner process: runs inside dbus-run-session and owns Xvfb, the AT-SPI bus and the program.
-
-
-class Processes:
-    """Everything the inner check starts, ended in reverse order."""
-
-    def __init__(self):
-        self.started = []
-
-    def start(self, command, **kwargs):
-        process = subprocess.Popen(command, **kwargs)
-        self.started.append(process)
-        return process
-
-    def stop_all(self):
-        for process in reversed(self.started):
-            if process.poll() is None:
-                process.terminate()
-        deadline = time.monotonic() + 3
-        for process in reversed(self.started):
-            try:
-                process.wait(timeout=max(0.1, deadline - time.monotonic()))
-            except subprocess.TimeoutExpired:
-                process.kill()
-                process.wait()
-
-
-def start_xvfb(processes, framebuffer_dir):
-    """Starts Xvfb on a free display number and returns it as ":N"."""
-    read_end, write_end = os.pipe()
-    processes.start(
-        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1600x1200x24", "-nolisten", "tcp",
-         "-fbdir", framebuffer_dir, "-noreset"],
-        pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write_end)
-    number = b""
-    deadline = time.monotonic() + 5
-    while not number.endswith(b"\n") and time.monotonic() < deadline:
-        ready, _, _ = select.select([read_end], [], [], max(0.0, deadline - time.monotonic()))
-        if not ready:
-            break
-        chunk = os.read(read_end, 16)
-        if not chunk:
-            break
-        number += chunk
-    os.close(read_end)
-    if not number.strip():
-        raise RuntimeError("Xvfb did not start")
-    return ":" + number.decode().strip()
-
-
-def wait_for_accessibility_bus(timeout):
-    from gi.repository import Gio, GLib
-
-    connection = Gio.bus_get_sync(Gio.BusType.SESSION, None)
-    deadline = time.monotonic() + timeout
-    while True:
-        try:
-            reply = connection.call_sync("org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus",
-                                         "GetAddress", None, GLib.VariantType("(s)"),
-                                         Gio.DBusCallFlags.NONE, 2000, None)
-            return reply.unpack()[0]
-        except GLib.Error:
-            if time.monotonic() > deadline:
-                raise RuntimeError("the AT-SPI bus did not come up")
-            time.sleep(0.1)
-
-
-def pump_events():
-    from gi.repository import GLib
-
-    context = GLib.MainContext.default()
-    while context.pending():
-        context.iteration(False)
-
-
-def find_application(desktop, pid, timeout):
-    deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        pump_events()
-        desktop.clear_cache()
-        for index in range(desktop.get_child_count()):
-            try:
-                application = desktop.get_child_at_index(index)
-                if application is not None and application.get_process_id() == pid:
-                    return application
-            except Exception:  # an application that went away while we looked
-                continue
-        time.sleep(0.2)
-    return None
-
-
-def walk(root, limit=5000):
-    """(accessible, role name, name, depth) of root's subtree, depth first."""
-    found = []
-    stack = [(root, 0)]
-    while stack and len(found) < limit:
-        node, depth = stack.pop()
-        try:
-            role = node.get_role_name()
-            name = node.get_name() or ""
-            count = node.get_child_count()
-        except Exception:
-            continue
-        found.append((node, role, name, depth))
-        if depth < 40:
-            for index in reversed(range(count)):
-                try:
-                    child = node.get_child_at_index(index)
-                except Exception:
-                    child = None
-                if child is not None:
-                    stack.append((child, depth + 1))
-    return found
-
-
 def match_controls(nodes):
     """Returns {caption: [nodes]} of nodes that carry each expected name with an accepted role."""
     matches = {}
@@ -271,12 +88,6 @@ def match_controls(nodes):
         names = accepted_names(caption)
         matches[caption] = [n for n in nodes if n[1] in roles and n[2] in names]
     return matches
-
-
-def is_checked(node):
-    import pyatspi
-
-    return node.get_state_set().contains(pyatspi.STATE_CHECKED)
 
 
 def find_radio(nodes, name):
@@ -327,77 +138,6 @@ def write_tree(path, nodes):
             out.write(f"{'  ' * depth}[{role}] {name}\n")
 
 
-def window_extents(frame):
-    import pyatspi
-
-    try:
-        box = frame.get_extents(pyatspi.DESKTOP_COORDS)
-        return box.x, box.y, box.width, box.height
-    except Exception:
-        return None
-
-
-def read_xwd(path):
-    """Reads Xvfb's XWD screen file; returns (width, height, rgb bytes)."""
-    with open(path, "rb") as screen_file:
-        data = screen_file.read()
-    fields = struct.unpack(">25I", data[:100])
-    header_size, width, height = fields[0], fields[4], fields[5]
-    byte_order, bits_per_pixel, bytes_per_line = fields[7], fields[11], fields[12]
-    masks, ncolors = fields[14:17], fields[19]
-    if bits_per_pixel != 32:
-        raise RuntimeError(f"unsupported XWD pixel size {bits_per_pixel}")
-    offset = header_size + ncolors * 12
-    rgb = bytearray(width * height * 3)
-    # Byte positions of red, green and blue in a 32-bit pixel.
-    positions = []
-    for mask in masks:
-        shift = (mask & -mask).bit_length() - 1
-        positions.append(shift // 8 if byte_order == 0 else 3 - shift // 8)
-    for y in range(height):
-        row = data[offset + y * bytes_per_line: offset + y * bytes_per_line + width * 4]
-        line = rgb[y * width * 3:(y + 1) * width * 3]
-        for channel, position in enumerate(positions):
-            line[channel::3] = row[position::4]
-        rgb[y * width * 3:(y + 1) * width * 3] = line
-    return width, height, bytes(rgb)
-
-
-def write_png(path, width, height, rgb, crop):
-    x, y, w, h = crop
-    rows = []
-    for row in range(y, y + h):
-        start = (row * width + x) * 3
-        rows.append(b"\x00" + rgb[start:start + w * 3])
-
-    def chunk(kind, body):
-        return (struct.pack(">I", len(body)) + kind + body
-                + struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF))
-
-    png = (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, 8, 2, 0, 0, 0))
-           + chunk(b"IDAT", zlib.compress(b"".join(rows), 6)) + chunk(b"IEND", b""))
-    with open(path, "wb") as out:
-        out.write(png)
-
-
-def take_screenshot(framebuffer_dir, path, extents):
-    screen = os.path.join(framebuffer_dir, "Xvfb_screen0")
-    try:
-        width, height, rgb = read_xwd(screen)
-    except Exception as error:  # a screenshot is a convenience, never a reason to fail
-        log(f"no screenshot: {error}")
-        return
-    crop = (0, 0, width, height)
-    if extents:
-        x, y, w, h = extents
-        x, y = max(0, x), max(0, y)
-        w, h = min(w, width - x), min(h, height - y)
-        if w > 0 and h > 0:
-            crop = (x, y, w, h)
-    write_png(path, width, height, rgb, crop)
-    log(f"screenshot of the window: {path}")
-
-
 def check_window(application):
     """Waits until the window shows every expected control; returns (nodes, frame, problems)."""
     deadline = time.monotonic() + CONTROLS_TIMEOUT
@@ -423,77 +163,36 @@ def check_window(application):
     return nodes, frame, problems
 
 
-def show_tail(path, size=3000):
-    with open(path, encoding="utf-8", errors="replace") as text:
-        tail = text.read()[-size:]
-    if tail.strip():
-        log("the program's output ends with:")
-        sys.stdout.write(tail if tail.endswith("\n") else tail + "\n")
-
-
 def run_inner(args):
-    processes = Processes()
-    work_dir = tempfile.mkdtemp(prefix="quillstart-atspi-")
-
-    def on_signal(signum, _frame):
-        processes.stop_all()
-        sys.exit(FAIL)
-
-    signal.signal(signal.SIGTERM, on_signal)
-    signal.signal(signal.SIGINT, on_signal)
     try:
-        framebuffer_dir = os.path.join(work_dir, "screen")
-        run_dir = os.path.join(work_dir, "cwd")
-        os.makedirs(framebuffer_dir)
-        os.makedirs(run_dir)
-        os.environ["DISPLAY"] = start_xvfb(processes, framebuffer_dir)
-        os.environ["XDG_RUNTIME_DIR"] = work_dir
-        processes.start([find_bus_launcher(), "--launch-immediately"],
-                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        wait_for_accessibility_bus(5)
+        with DesktopSession("atspi") as session:
+            run_dir = session.make_dir("cwd")
+            program = session.start_program(args.program, run_dir)
+            application = session.find_application(program.pid, APP_APPEAR_TIMEOUT)
+            if application is None:
+                state = "exited" if program.poll() is not None else "running"
+                log(f"FAIL: the program ({state}) did not appear on the AT-SPI bus")
+                show_tail(log, session.program_log)
+                return FAIL
+            log(f"found application '{application.get_name()}' (pid {program.pid})")
 
-        import gi
+            nodes, frame, name_problems = check_window(application)
+            action_problems = check_option_action(nodes)
+            write_tree(args.tree, walk(application))
+            log(f"accessible tree: {args.tree} ({len(nodes)} objects)")
+            session.screenshot(log, args.screenshot, frame)
 
-        gi.require_version("Atspi", "2.0")
-        import pyatspi  # noqa: F401  (sets up the registry)
-        from gi.repository import Atspi
-
-        Atspi.set_timeout(3000, 10000)
-        environment = dict(os.environ, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
-                           QT_ACCESSIBILITY="1",
-                           # No sound server: the program runs silent, and none is spawned.
-                           PULSE_SERVER=f"unix:{work_dir}/no-sound-server")
-        program_log = os.path.join(work_dir, "program.log")
-        with open(program_log, "wb") as log_file:
-            program = processes.start([os.path.abspath(args.program)], cwd=run_dir,
-                                      env=environment, stdout=log_file, stderr=log_file)
-        desktop = Atspi.get_desktop(0)
-        application = find_application(desktop, program.pid, APP_APPEAR_TIMEOUT)
-        if application is None:
-            state = "exited" if program.poll() is not None else "running"
-            log(f"FAIL: the program ({state}) did not appear on the AT-SPI bus")
-            show_tail(program_log)
-            return FAIL
-        log(f"found application '{application.get_name()}' (pid {program.pid})")
-
-        nodes, frame, name_problems = check_window(application)
-        action_problems = check_option_action(nodes)
-        write_tree(args.tree, walk(application))
-        log(f"accessible tree: {args.tree} ({len(nodes)} objects)")
-        take_screenshot(framebuffer_dir, args.screenshot,
-                        window_extents(frame) if frame is not None else None)
-
-        problems = name_problems + action_problems
-        if program.poll() is not None:
-            problems.append(f"the program exited early with status {program.returncode}")
-        for problem in problems:
-            log(f"FAIL: {problem}")
-        # One check per expected name, one for the option action.
-        failed = len(name_problems) + (1 if action_problems else 0)
-        if problems:
-            show_tail(program_log)
-        print(f"{len(EXPECTED) + 1 - failed} passed, {failed} failed", flush=True)
-        return FAIL if problems else PASS
+            problems = name_problems + action_problems
+            if program.poll() is not None:
+                problems.append(f"the program exited early with status {program.returncode}")
+            for problem in problems:
+                log(f"FAIL: {problem}")
+            # One check per expected name, one for the option action.
+            failed = len(name_problems) + (1 if action_problems else 0)
+            if problems:
+                show_tail(log, session.program_log)
+            print(f"{len(EXPECTED) + 1 - failed} passed, {failed} failed", flush=True)
+            return FAIL if problems else PASS
     except RuntimeError as error:
         log(f"FAIL: {error}")
         return FAIL
@@ -501,9 +200,6 @@ def run_inner(args):
         log("FAIL: the check itself broke:")
         traceback.print_exc()
         return FAIL
-    finally:
-        processes.stop_all()
-        shutil.rmtree(work_dir, ignore_errors=True)
 
 
 def main():
@@ -513,7 +209,10 @@ def main():
     parser.add_argument("--tree", default="/tmp/quillstart-a11y-tree.txt")
     parser.add_argument("--inner", action="store_true", help=argparse.SUPPRESS)
     args = parser.parse_args()
-    return run_inner(args) if args.inner else run_outer(args)
+    if args.inner:
+        return run_inner(args)
+    return run_outer(log, __file__, args.program,
+                     ["--screenshot", args.screenshot, "--tree", args.tree], TOTAL_TIMEOUT)
 
 
 if __name__ == "__main__":

@@ -15,6 +15,7 @@
 #include "common/SharedTexts.h"
 #include "net/QuillNetModule.h"
 #include "support/TestContext.h"
+#include "support/WindowScript.h"
 
 using namespace Qt::StringLiterals;
 
@@ -192,6 +193,20 @@ class DispatcherTest : public QObject {
         QCOMPARE(Shown(blinking), settled);
     }
 
+    // The answerer's lesson starting clears the setter's status within a pass of the question
+    // arriving: the composing blink ends there instead of blinking an empty status for good.
+    void composingBlinkEndsWhenTheStatusIsCleared() {
+        Rig r;
+        r.context.clock.scheduleAt(r.context.clock.now() + 1200,
+                                   [&r] { r.form.link().teacherStatus.clear(); });
+        r.play({u"0:61"_s}, 3000);
+        const QString settled = Shown(r.ui().TeacherLabel);
+        QString later;
+        r.probe(1000, r.ui().TeacherLabel, later);
+        Delay(r.context.clock, 1500);
+        QCOMPARE(later, settled);
+    }
+
     // Notices and message boxes a message asks for, by the state it meets.
     void noticesAskedFor_data() {
         QTest::addColumn<QByteArray>("message");
@@ -226,6 +241,8 @@ class DispatcherTest : public QObject {
         r.form.link().teacherStatus = teacherStatus;
         r.ui().StartButton_Command->setText(startCaption);
         QSignalSpy questions(&r.module, &QuillNetModule::questionReceived);
+        // The received-question notice is modal: the user dismisses it.
+        const AlwaysPress dismiss(r.context.clock, u"LoadQuestionCompleteForm"_s, u"Command1"_s);
         QSignalSpy composing(&r.module, &QuillNetModule::composingStarted);
         // The composing blink runs until the question is settled.
         r.play({u"0:"_s + QString::fromUtf8(message), u"2000:62"_s}, 4000);

@@ -9,7 +9,9 @@
 #include <QTest>
 #include <numeric>
 
+#include "authoring/QuestionForm.h"
 #include "common/LessonState.h"
+#include "common/WindowOpening.h"
 #include "net/MessageCodes.h"
 #include "net/QuillNetModule.h"
 #include "practice/LessonController.h"
@@ -28,6 +30,23 @@ QColor Colour(const QLabel* label) {
 struct Lesson : LinkedPair {
     // What B's Label1 showed as each of its sounds began: the call-up names, then feedback.
     QStringList bDisplay;
+    // B reads the received-question notice and dismisses it, every time.
+    AlwaysPress received{clock(), u"LoadQuestionCompleteForm"_s, u"Command1"_s};
+
+    // A's editor, once it opens: the question typed, finished and sent (the sent notice then
+    // closes the editor), or the editor closed unsent when question is null.
+    WhenShown composeOnceShown(const QString& question) {
+        return WhenShown(clock(), u"QuestionForm"_s, [question](QWidget* window) {
+            auto* editor = static_cast<QuestionForm*>(window);
+            if (question.isNull()) {
+                editor->close();
+                return;
+            }
+            editor->QuestionText->setPlainText(question);
+            editor->QuestionCompleteButton->click();
+            editor->SendQuestionButton->click();
+        });
+    }
 
     Lesson() {
         connectWithRoles();
@@ -45,15 +64,9 @@ struct Lesson : LinkedPair {
         wait(200);
         b.ui().StartButton_Command->click();
         wait(200);
-        // B's composing blink runs inside the waits from here on: A sends on the clock.
-        clock().scheduleAt(clock().now() + 500, [this, question] {
-            a.peerLink().module().SendNetMessage(MessageType::Question, question);
-            a.peerLink().module().SendNetMessage(MessageType::SetterStatus,
-                                                 SetterCode::kQuestionSent);
-            a.link().teacherStatus = QStringLiteral("問題送信済");
-        });
-        a.ui().StartButton_Command->click();
-        wait(2500);
+        const WhenShown compose = composeOnceShown(question);
+        a.ui().StartButton_Command->click();  // returns once the editor has closed
+        wait(300);
     }
 };
 
@@ -77,18 +90,18 @@ class LessonTest : public QObject {
         QCOMPARE(l.a.ui().StudentLabel->text(), u"解答者:JA2BBB[解答準備完了]"_s);
         QCOMPARE(l.aContext.desktop.messages.size(), 1);  // "press 出題"
 
-        // B's composing blink runs inside the waits from here on: A's next steps are scheduled.
+        // The editor is modal: what happens while it is open is scheduled.
         QString setterLabel;
         QString answererSees;
-        l.clock().scheduleAt(l.clock().now() + 600, [&] {
+        l.clock().scheduleAt(l.clock().now() + 60, [&] {
             setterLabel = l.a.ui().TeacherLabel->text();
             answererSees = Shown(l.b.ui().TeacherLabel);
-            l.a.peerLink().module().SendNetMessage(MessageType::Question, u"AB"_s);
-            l.a.peerLink().module().SendNetMessage(MessageType::SetterStatus,
-                                                   SetterCode::kQuestionSent);
         });
+        const WhenShown compose = l.composeOnceShown(u"AB"_s);
         l.a.ui().StartButton_Command->click();  // 出題
-        l.wait(3000);
+        QVERIFY(compose.ran());
+        QCOMPARE(l.a.ui().TeacherLabel->text(), u"出題者:JA1AAA[問題送信済]"_s);
+        l.wait(1000);
         QCOMPARE(setterLabel, u"出題者:JA1AAA[問題作成中]"_s);
         QCOMPARE(answererSees, u"出題者:JA1AAA[問題作成中]|r"_s);
         QCOMPARE(l.b.link().receivedQuestion, u"AB"_s);
@@ -139,11 +152,8 @@ class LessonTest : public QObject {
     void normalLessonStoppedAndRetried() {
         Lesson l;
         l.setQuestion(false, u"EEEEEEEE"_s);
-        bool abortChoice = false;
-        QObject::connect(&l.b.lessonController(), &LessonController::abortChoiceWanted, [&] {
-            abortChoice = true;
-            l.b.ui().StartButton_Command->setText(u"再挑戦"_s);  // the window's retry button
-        });
+        const WhenShown retry =
+            PressWhenShown(l.clock(), u"AbortQuestionForm"_s, u"RestartButton"_s);
         // Stopped while the third character sounds.
         bool stopped = false;
         l.bContext.sound.onEvent = [&](const RecordingSoundOutput::Event&) {
@@ -156,7 +166,8 @@ class LessonTest : public QObject {
         l.b.ui().StartButton_Command->click();
         l.bContext.sound.onEvent = nullptr;
         QCOMPARE(l.b.ui().Label4->text(), u"4"_s);  // counted as it came up, then no more
-        QVERIFY(abortChoice);
+        QVERIFY(retry.ran());
+        QCOMPARE(l.b.ui().StartButton_Command->text(), u"再挑戦"_s);
         QVERIFY(l.b.ui().AnswerText->toPlainText().isEmpty());
         l.wait(300);
         QCOMPARE(l.a.link().studentStatus, u"受験中止"_s);
@@ -252,13 +263,16 @@ class LessonTest : public QObject {
         l.b.ui().NormalMode_Option->click();
         l.wait(200);
         QString caption;
+        bool infoShown = false;
         l.clock().scheduleAt(l.clock().now() + 1200, [&] {
             l.b.ui().StartButton_Command->click();  // 準備OK while A composes
             caption = l.b.ui().StartButton_Command->text();
-            l.a.peerLink().module().SendNetMessage(MessageType::SetterStatus, SetterCode::kAborted);
+            infoShown = ShownWindow(u"infoStayDuringMakeAQuestion"_s) != nullptr;
+            CloseIfOpen(ShownWindow(u"QuestionForm"_s));  // A gives up composing
         });
         l.a.ui().StartButton_Command->click();  // 出題 first
         l.wait(3000);
+        QVERIFY(infoShown);
         QVERIFY(stayNotice);
         QVERIFY(!modal);
         QCOMPARE(caption, u"出題準備中"_s);

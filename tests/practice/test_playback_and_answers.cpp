@@ -19,6 +19,7 @@
 #include "practice/QuestionPlayer.h"
 #include "support/LessonAnswerer.h"
 #include "support/TestContext.h"
+#include "support/WindowScript.h"
 
 using namespace Qt::StringLiterals;
 
@@ -32,6 +33,8 @@ QColor Colour(const QLabel* label) {
 struct Rig {
     TestContext context;
     MainForm form{context.context()};
+    // The model answer of a long question is modal: the user reads it and closes it.
+    AlwaysPress closeModelAnswer{context.clock, u"AnswerQuestionForm"_s, u"CloseButton"_s};
 
     explicit Rig(bool step) {
         (step ? ui().StepMode_Option : ui().NormalMode_Option)->setChecked(true);

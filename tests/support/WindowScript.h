@@ -132,3 +132,37 @@ inline WhenShown PressWhenShown(VirtualClock& clock, const QString& window, cons
         }
     });
 }
+
+// Presses a button of a window whenever that window is shown, for as long as it lives, looking
+// every 100 ms of virtual time (a user who always dismisses a notice).
+class AlwaysPress {
+  public:
+    AlwaysPress(VirtualClock& clock, QString window, QString button)
+        : m_state(std::make_shared<State>(State{&clock, std::move(window), std::move(button)})) {
+        Look(m_state);
+    }
+    int presses() const { return m_state->presses; }
+
+  private:
+    struct State {
+        VirtualClock* clock;
+        QString window;
+        QString button;
+        int presses = 0;
+    };
+    static void Look(const std::shared_ptr<State>& state) {
+        std::weak_ptr<State> weak = state;
+        state->clock->scheduleAt(state->clock->now() + 100, [weak] {
+            const auto s = weak.lock();
+            if (!s) {
+                return;
+            }
+            if (QAbstractButton* target = ShownButton(s->window, s->button)) {
+                ++s->presses;
+                target->click();
+            }
+            Look(s);
+        });
+    }
+    std::shared_ptr<State> m_state;
+};

@@ -1,0 +1,70 @@
+#include "authoring/ExchangeWindows.h"
+
+#include "authoring/Notices.h"
+#include "authoring/QuestionForm.h"
+#include "common/LinkState.h"
+#include "common/MainFormUi.h"
+#include "net/QuillNetModule.h"
+
+ExchangeWindows::ExchangeWindows(const FormContext& form, QuillNetModule& module, QObject* parent)
+    : QObject(parent),
+      m_form(form),
+      m_module(module),
+      m_questionForm(std::make_unique<QuestionForm>(form, module)) {
+    connect(&m_module, &QuillNetModule::questionReceived, this, &ExchangeWindows::questionReceived);
+    connect(&m_module, &QuillNetModule::composingStarted, this, &ExchangeWindows::composingStarted);
+}
+
+ExchangeWindows::~ExchangeWindows() {
+    // The self-closing notices belong to no window; those still open go with the main window.
+    delete m_startingNotice;
+    delete m_stayNotice;
+}
+
+void ExchangeWindows::OpenQuestionForm() {
+    m_questionForm->Form_Load();
+    ShowModal(m_form.clock, m_questionForm.get(), &m_form.window, {1600, 500});
+}
+
+void ExchangeWindows::questionReceived() {
+    // A peer that sends its question again while the notice is open gets that one notice.
+    m_receivedNotice.open([this] {
+        LoadQuestionCompleteForm notice(m_form.ui);
+        ShowModal(m_form.clock, &notice, &m_form.window, {3000, 2900});
+    });
+}
+
+void ExchangeWindows::showInfo(QPointer<SelfClosingInfo>& slot, SelfClosingInfo* notice,
+                               bool modal) {
+    notice->setAttribute(Qt::WA_DeleteOnClose);
+    slot = notice;
+    if (modal) {
+        ShowModal(m_form.clock, notice, &m_form.window, {2600, 2800});
+    } else {
+        ShowModeless(notice, &m_form.window, {2600, 2800});
+    }
+}
+
+void ExchangeWindows::composingStarted() {
+    if (IsOpen(m_startingNotice)) {
+        return;  // still open from the last time the peer said so
+    }
+    showInfo(m_startingNotice, new infoStartingMakeAQuestion(m_form), false);
+}
+
+void ExchangeWindows::ShowStayNotice(bool modal) {
+    if (IsOpen(m_stayNotice)) {
+        return;
+    }
+    showInfo(m_stayNotice, new infoStayDuringMakeAQuestion(m_form.clock), modal);
+}
+
+void ExchangeWindows::ShowAbortChoice() {
+    AbortQuestionForm notice(m_form.ui);
+    ShowModal(m_form.clock, &notice, &m_form.window, {3000, 3000});
+}
+
+void ExchangeWindows::ShowModelAnswer(const QString& question) {
+    AnswerQuestionForm notice(m_form.clock, question);
+    ShowModal(m_form.clock, &notice, &m_form.window, {1900, 1000});
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+#include "common/LessonState.h"
+
+// Reading a question from a plain text file for the question editor.
+namespace QuestionFile {
+
+struct Result {
+    enum class Status { Read, CannotOpen, NotText, TooLong };
+    Status status = Status::CannotOpen;
+    // Every line, the last one too, followed by CR LF, its characters as they stand.
+    QString text;
+    // Why the file could not be opened, as the system says it.
+    QString reason;
+};
+
+// UTF-8 when the bytes are valid UTF-8 (a byte-order mark is dropped), otherwise code page 932,
+// as a Japanese Windows PC writes text. Lines end at CR LF, LF or CR. A file with NUL bytes is no
+// text; one whose text would be longer than a question is refused before it is all read.
+Result Read(const QString& path);
+
+// The bytes of a file as its text, by the same rules (for files already read).
+QString Decode(const QByteArray& bytes);
+
+}  // namespace QuestionFile

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <array>
+
+#include "common/FormContext.h"
+
+class QButtonGroup;
+class QGroupBox;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QuillNetModule;
+
+// The setter's question editor "問題作成ウィンドウ": a question typed, keyed with the 37 key
+// buttons or read from a text file, finished ("作成完了"), resumed and sent. It lasts as long as
+// the main window; each opening starts as designed, and closing empties the two buffers.
+class QuestionForm : public QDialog {
+    Q_OBJECT
+  public:
+    QuestionForm(const FormContext& form, QuillNetModule& module);
+
+    QPlainTextEdit* QuestionText = nullptr;
+    QGroupBox* Frame1 = nullptr;
+    QRadioButton* KeyboardOption = nullptr;
+    QRadioButton* TextFileOption = nullptr;
+    QLabel* TextBoxLabel = nullptr;
+    // LetterA_Button … LetterZ_Button, Num1_Button … Num9_Button, Num0_Button, SpaceButton.
+    std::array<QPushButton*, 37> keyButtons{};
+    QPushButton* QuestionCompleteButton = nullptr;
+    QPushButton* QuestionResumeButton = nullptr;
+    QPushButton* SendQuestionButton = nullptr;
+
+    const QString& QuestionBuf() const { return m_questionBuf; }
+    const QString& QuestionResumeBuf() const { return m_questionResumeBuf; }
+    const QString& QuestionFilePath() const { return m_questionFilePath; }
+
+    void Form_Load();
+    void Form_Unload();
+    void KeyboardOption_Click();
+    void TextFileOption_Click();
+    // The 37 key buttons share this handler: each appends its character.
+    void KeyButton_Click(QChar character);
+    void QuestionText_Change();
+    void QuestionCompleteButton_Click();
+    void QuestionResumeButton_Click();
+    void SendQuestionButton_Click();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void buildControls();
+    void setKeyButtonsEnabled(bool enabled);
+    bool ReadQuestionFile();
+    void refuse(const QString& text);
+
+    FormContext m_form;
+    QuillNetModule& m_module;
+    QButtonGroup* m_methods = nullptr;
+    QString m_questionBuf;
+    QString m_questionResumeBuf;
+    QString m_questionFilePath;
+};
