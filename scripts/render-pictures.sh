@@ -7,4 +7,9 @@ cd "$(dirname "${BASH_SOURCE[0]}")/../resources"
 for svg in grades/*.svg; do
     rsvg-convert --width 128 --height 128 --output "${svg%.svg}.png" "$svg"
 done
-echo "render-pictures: $(ls grades/*.png | wc -l) grade pictures"
+# The program's icon in the sizes of the desktop's icon theme.
+for size in 16 24 32 48 64 128 256; do
+    rsvg-convert --width "$size" --height "$size" --output "icons/quillstart-$size.png" \
+        icons/quillstart.svg
+done
+echo "render-pictures: $(ls grades/*.png | wc -l) grade pictures, $(ls icons/*.png | wc -l) icon sizes"

@@ -66,7 +66,8 @@ MainForm::MainForm(AppContext context, QWidget* parent)
       m_answers(m_form, m_soundState, m_peerLink.cwChat()),
       m_lessonController(m_form, m_peerLink.module(), m_player, m_beep, m_wave, m_controls,
                          m_context.places.currentDir()),
-      m_characterRange(m_ui) {
+      m_characterRange(m_ui),
+      m_help(m_form, m_context.places) {
     // Until the settings file says otherwise, the synthesised sound is in use.
     m_ui.mnuSoundWave->setChecked(true);
     m_controls.setWaveLevelBars(m_waveDialog->WavQuarityHScroll, m_waveDialog->WavVolumeHScroll);

@@ -10,6 +10,7 @@
 #include "common/LessonState.h"
 #include "common/LinkState.h"
 #include "common/MainFormUi.h"
+#include "help/HelpMenu.h"
 #include "morse/BeepGenerator.h"
 #include "morse/CharacterDispatch.h"
 #include "morse/MainFormSoundControls.h"
@@ -102,5 +103,6 @@ class MainForm : public QMainWindow {
     AnswerInput m_answers;
     LessonController m_lessonController;
     CharacterRange m_characterRange;
+    HelpMenu m_help;
     bool m_ending = false;
 };

@@ -451,7 +451,7 @@ void useJapaneseFont(QMainWindow* window) {
 
 void MainFormUi::setupUi(QMainWindow* window) {
     AccessibleValueLabel::installAccessibility();
-    window->setWindowTitle(u"Quillstart\u3000<ネット版>"_s);
+    window->setWindowTitle(kApplicationTitle);
     useJapaneseFont(window);
     const QFont font = window->font();
 

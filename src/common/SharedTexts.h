@@ -4,6 +4,9 @@
 
 // Texts that several subsystems set and compare, spelled here once.
 
+// The application title: the main window's caption and the about box's (U+3000 between).
+inline const QString kApplicationTitle = QStringLiteral("Quillstart\u3000<ネット版>");
+
 // What each side is doing, as myMode and peerMode name it.
 namespace ModeText {
 inline const QString kNone = QStringLiteral("モード未選択");

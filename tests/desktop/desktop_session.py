@@ -193,6 +193,44 @@ def wait_until(condition, timeout, interval=0.1):
         time.sleep(interval)
 
 
+class WindowWatch:
+    """Records the titles of the windows shown while it watches, read from AT-SPI events.
+
+    A window on screen only briefly may come and go between two polls; the event of its
+    showing waits on the bus until it is read, so a slow poll still learns of it.
+    """
+
+    EVENTS = ("object:state-changed:showing", "window:activate")
+
+    def __init__(self, roles=DIALOG):
+        from gi.repository import Atspi
+
+        self.roles = roles
+        self.shown = []
+        self.listener = Atspi.EventListener.new(self._on_event)
+        for kind in self.EVENTS:
+            self.listener.register(kind)
+
+    def _on_event(self, event):
+        if event.type.startswith("object:state-changed") and not event.detail1:
+            return
+        try:
+            if event.source.get_role_name() in self.roles:
+                self.shown.append(event.source.get_name() or "")
+        except Exception:  # a window already gone when its event was read: nothing to name
+            pass
+
+    def saw(self, title):
+        pump_events()
+        return title in self.shown
+
+    def stop(self):
+        if self.listener is not None:
+            for kind in self.EVENTS:
+                self.listener.deregister(kind)
+            self.listener = None
+
+
 def find_application(desktop, pid, timeout):
     def application_of_pid():
         desktop.clear_cache()
