@@ -17,6 +17,13 @@ void BeepGenerator::SoundCharacterBeep(SymbolId symbol, int dotMs, int dashMs) {
     // tone and every gap so that the fine adjustment acts from the next element.
     const int frequency = ToneFrequencyForSound(m_controls.toneText());
     const QLatin1StringView pattern(entry.pattern);
+    if (m_clock.quitting()) {
+        return;
+    }
+    // Recorded before it sounds: an answer given while it plays is about this symbol.
+    if (entry.recordedBeep != nullptr) {
+        m_state.LastSoundedChar = QString::fromLatin1(entry.recordedBeep);
+    }
     for (qsizetype i = 0; i < pattern.size(); ++i) {
         if (m_clock.quitting()) {
             return;
@@ -30,8 +37,5 @@ void BeepGenerator::SoundCharacterBeep(SymbolId symbol, int dotMs, int dashMs) {
             gap = symbol == SymbolId::BT ? dotMs * 7 : dashMs;
         }
         m_output.Gap(ScaledDuration(gap, currentFactor()));
-    }
-    if (entry.recordedBeep != nullptr && !m_clock.quitting()) {
-        m_state.LastSoundedChar = QString::fromLatin1(entry.recordedBeep);
     }
 }

@@ -100,7 +100,7 @@ void RealSoundOutput::Beep(int frequencyHz, int durationMs) {
                       ToneShaper::ShapedTone(frequencyHz, m_timeline.end() - start,
                                              SoundTimeline::kSampleRate));
     }
-    waitForPosition(m_timeline.returnPosition(), Wait::Blocking);
+    waitForPosition(m_timeline.returnPosition());
 }
 
 void RealSoundOutput::PlayWave(const QVector<qint16>& samples, int sampleRate) {
@@ -115,7 +115,7 @@ void RealSoundOutput::PlayWave(const QVector<qint16>& samples, int sampleRate) {
     if (m_onStream) {
         m_stream->mix(start, atStreamRate);
     }
-    waitForPosition(m_timeline.returnPosition(), Wait::Blocking);
+    waitForPosition(m_timeline.returnPosition());
 }
 
 void RealSoundOutput::Gap(int ms) {
@@ -129,7 +129,7 @@ void RealSoundOutput::Gap(int ms) {
         // Like every wait of 1 ms or more, let pending events run at least once.
         QCoreApplication::processEvents(QEventLoop::AllEvents);
     }
-    waitForPosition(m_timeline.returnPosition(), Wait::RunningEvents);
+    waitForPosition(m_timeline.returnPosition());
 }
 
 int RealSoundOutput::underruns() const {
@@ -187,15 +187,10 @@ qint64 RealSoundOutput::silentDeadline(qint64 position) const {
     return m_silentAnchorMs + MsToReachSamples(position - m_silentAnchorSample);
 }
 
-void RealSoundOutput::waitForPosition(qint64 position, Wait wait) {
-    while (!m_clock.quitting() && !(wait == Wait::Blocking && m_clock.blockingInterrupted())) {
+void RealSoundOutput::waitForPosition(qint64 position) {
+    while (!m_clock.quitting()) {
         if (!m_onStream) {
-            const qint64 deadline = silentDeadline(position);
-            if (wait == Wait::Blocking) {
-                m_clock.block(static_cast<int>(qMax<qint64>(deadline - m_clock.now(), 0)));
-            } else {
-                m_clock.waitUntil(deadline);
-            }
+            m_clock.waitUntil(silentDeadline(position));
             return;
         }
         const SoundStream::Progress progress = m_stream->progress();
@@ -206,16 +201,12 @@ void RealSoundOutput::waitForPosition(qint64 position, Wait wait) {
             leaveStream(progress);
             continue;
         }
-        waitOnStream(position, wait);
+        waitOnStream(position);
     }
 }
 
-void RealSoundOutput::waitOnStream(qint64 position, Wait wait) {
+void RealSoundOutput::waitOnStream(qint64 position) {
     // Bounded by the stall time, so that a stream that stops is noticed.
-    if (wait == Wait::Blocking) {
-        m_stream->waitWritten(position, SoundStream::kStallMs);
-        return;
-    }
     if (m_stream->notifyAt(position)) {
         return;
     }

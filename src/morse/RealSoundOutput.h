@@ -10,10 +10,10 @@
 class QThread;
 
 // The program's sound: tones, waves and the generators' gaps are samples on one timeline,
-// played by a stream on the sound thread. A blocking call queues its samples and returns
-// when little more than the lead is left to write, so consecutive elements and gaps join
-// exactly, whatever the load. While no stream runs (no sound server yet, none at all, or
-// one that died or froze) the same timeline runs silently on the clock.
+// played by a stream on the sound thread. A call queues its samples and returns, events
+// running meanwhile, when little more than the lead is left to write, so consecutive
+// elements and gaps join exactly, whatever the load. While no stream runs (no sound server yet,
+// none at all, or one that died or froze) the same timeline runs silently on the clock.
 class RealSoundOutput : public SoundOutput {
     Q_OBJECT
   public:
@@ -32,13 +32,11 @@ class RealSoundOutput : public SoundOutput {
     bool shutDown(int timeoutMs);
 
   private:
-    enum class Wait { Blocking, RunningEvents };
-
     void followStream();
     void leaveStream(const SoundStream::Progress& progress);
     qint64 writePosition() const;
-    void waitForPosition(qint64 position, Wait wait);
-    void waitOnStream(qint64 position, Wait wait);
+    void waitForPosition(qint64 position);
+    void waitOnStream(qint64 position);
     qint64 silentDeadline(qint64 position) const;
     static bool isHealthy(const SoundStream::Progress& progress);
 

@@ -50,13 +50,6 @@ void SoundStream::clear() {
     m_queue.clear();
 }
 
-void SoundStream::waitWritten(qint64 position, int timeoutMs) {
-    QMutexLocker lock(&m_mutex);
-    if (m_written < position) {
-        m_advanced.wait(&m_mutex, QDeadlineTimer(timeoutMs, Qt::PreciseTimer));
-    }
-}
-
 bool SoundStream::notifyAt(qint64 position) {
     QMutexLocker lock(&m_mutex);
     if (m_written >= position) {
@@ -173,7 +166,6 @@ qint64 SoundStream::take(char* data, qint64 maxBytes) {
             m_notifyAt = -1;
             reached = true;
         }
-        m_advanced.wakeAll();
     }
     // The first buffer's worth goes into an empty buffer; only more shows that the server
     // plays. (An idle server may first render ahead for a couple of seconds.)

@@ -4,7 +4,6 @@
 #include <QMutex>
 #include <QObject>
 #include <QVector>
-#include <QWaitCondition>
 #include <deque>
 
 class QAudioSink;
@@ -36,8 +35,6 @@ class SoundStream : public QObject {
     // what falls before the write position is already too late and dropped.
     void mix(qint64 position, const QVector<qint16>& samples);
     void clear();
-    // Waits (without events) until `written` reaches position or the timeout passes.
-    void waitWritten(qint64 position, int timeoutMs);
     // Emits positionReached once `written` has reached position (for waits that run events).
     // Returns true when it has been reached already (and nothing will be emitted).
     bool notifyAt(qint64 position);
@@ -71,7 +68,6 @@ class SoundStream : public QObject {
 
     // Shared, under m_mutex.
     mutable QMutex m_mutex;
-    QWaitCondition m_advanced;
     std::deque<qint16> m_queue;  // samples from m_written on
     qint64 m_written = 0;
     State m_state = State::Opening;

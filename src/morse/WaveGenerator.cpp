@@ -77,15 +77,16 @@ void WaveGenerator::SoundCharacterWave(SymbolId symbol, int unitMs, int frequenc
         return;
     }
     const SampleBuffer& stream = WriteSymbolFile(symbol, unitMs, frequencyHz);
+    // Recorded before it sounds: an answer given while it plays is about this symbol.
+    const MorseSymbol& entry = MorseSymbolFor(symbol);
+    if (entry.recordedWave != nullptr) {
+        m_state.LastSoundedChar = QString::fromLatin1(entry.recordedWave);
+    }
     // The samples just written, so that another instance sharing the folder
     // cannot change what plays.
     m_output.PlayWave(stream, kWaveSampleRate);
     if (m_clock.quitting()) {
         return;
-    }
-    const MorseSymbol& entry = MorseSymbolFor(symbol);
-    if (entry.recordedWave != nullptr) {
-        m_state.LastSoundedChar = QString::fromLatin1(entry.recordedWave);
     }
     const bool longGap = symbol == SymbolId::AR || symbol == SymbolId::BT;
     // Half of three or seven units: 1.5 or 3.5 units after the file has played.

@@ -48,6 +48,7 @@ void CwChat::PlayCwChatText(const QString& text, Form form) {
     const MainFormUi& ui = m_w.ui;
     LinkState& s = m_w.link;
     const bool receiving = form == Form::Receiving;
+    const quint64 serial = m_module.linkSerial();
     ui.toneTestButton->setEnabled(false);
     if (receiving) {
         m_module.SendNetMessage(MessageType::ChatStatus, ChatCode::kReceiving);
@@ -64,7 +65,8 @@ void CwChat::PlayCwChatText(const QString& text, Form form) {
         }
         m_dispatch.SoundCharacter(character, CharacterTable::Chat);
     }
-    if (receiving) {
+    // A link that ended while the line sounded has left the idle captions: they stay.
+    if (receiving && !m_module.linkGoneSince(serial)) {
         m_module.SendNetMessage(MessageType::ChatStatus, ChatCode::kReceivingEnded);
         s.teacherStatus = StatusWord::kReceivingEnded;
         ui.TeacherLabel->setText(RoleCaption::ChatStatusSelf(s));
@@ -89,6 +91,7 @@ void CwChat::QueueCwChatChar(QChar character) {
 void CwChat::RunCwChatQueue() {
     const MainFormUi& ui = m_w.ui;
     LinkState& s = m_w.link;
+    const quint64 serial = m_module.linkSerial();
     for (qsizetype i = 0; i < m_cwSendQueue.size() && !m_w.clock.quitting(); ++i) {
         // Keys pressed meanwhile are queued behind this one and played in the same run.
         Delay(m_w.clock, 1);
@@ -99,8 +102,11 @@ void CwChat::RunCwChatQueue() {
     if (m_w.clock.quitting()) {
         return;
     }
-    s.teacherStatus = StatusWord::kSendingEnded;
-    ui.TeacherLabel->setText(RoleCaption::ChatStatusSelf(s));
-    m_module.SendNetMessage(MessageType::ChatStatus, ChatCode::kSendingEnded);
+    // As above; the speeds come back either way.
+    if (!m_module.linkGoneSince(serial)) {
+        s.teacherStatus = StatusWord::kSendingEnded;
+        ui.TeacherLabel->setText(RoleCaption::ChatStatusSelf(s));
+        m_module.SendNetMessage(MessageType::ChatStatus, ChatCode::kSendingEnded);
+    }
     SetSpeedControlsEnabled(ui, true);
 }

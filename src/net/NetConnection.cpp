@@ -188,8 +188,9 @@ void NetConnection::ApplyIdleLayout() {
                 ui.NormalMode_Option, ui.StartButton_Command, ui.StopButton_Command,
                 ui.KaitoupassButton_Command, ui.CloseButton},
                false);
-    ui.TeacherLabel->setText(RoleCaption::kSetterIdle);
-    ui.StudentLabel->setText(RoleCaption::kAnswererIdle);
+    // In black: a blink that the link's end cut short in its red phase leaves the label red.
+    ShowLabel(ui.TeacherLabel, RoleCaption::kSetterIdle, kBlack);
+    ShowLabel(ui.StudentLabel, RoleCaption::kAnswererIdle, kBlack);
 }
 
 void NetConnection::enterChatMode() {

@@ -255,6 +255,10 @@ void QuillNetModule::receiveChatStatus(const QString& payload) {
     ShowLabel(m_w.ui.StudentLabel, RoleCaption::ChatStatusPeer(s), colour);
 }
 
+quint64 QuillNetModule::linkSerial() const {
+    return m_winsock1.linkSerial();
+}
+
 bool QuillNetModule::linkGoneSince(quint64 serial) const {
     return m_w.clock.quitting() || m_winsock1.linkSerial() != serial;
 }

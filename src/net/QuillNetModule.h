@@ -34,6 +34,11 @@ class QuillNetModule : public QObject {
     // "(2026/12/07 20:41:59)": the local date and time as log lines carry it.
     QString Stamp() const;
 
+    // The link now; work that waits (a blink loop, a CW playback) ends or stays quiet once the
+    // program ends or the link it began on has gone.
+    quint64 linkSerial() const;
+    bool linkGoneSince(quint64 serial) const;
+
   signals:
     // Type 5: the question is stored and the main button reads "スタート".
     void questionReceived();
@@ -56,8 +61,6 @@ class QuillNetModule : public QObject {
     void blinkWhileTesting();
     void composingBlink();
     void takeChatModeAfterComposing();
-    // A blink loop ends when the program ends or the link it began on has gone.
-    bool linkGoneSince(quint64 serial) const;
 
     NetWindow& m_w;
     LinkSocket& m_winsock1;

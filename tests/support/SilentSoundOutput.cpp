@@ -3,12 +3,13 @@
 SilentSoundOutput::SilentSoundOutput(Clock& clock, QObject* parent)
     : SoundOutput(parent), m_clock(clock) {}
 
+// As the real output does, a sound lets events run while it plays.
 void SilentSoundOutput::Beep(int /*frequencyHz*/, int durationMs) {
-    m_clock.block(durationMs);
+    Delay(m_clock, durationMs);
 }
 
 void SilentSoundOutput::PlayWave(const QVector<qint16>& samples, int sampleRate) {
-    m_clock.block(SamplesDurationMs(samples.size(), sampleRate));
+    Delay(m_clock, SamplesDurationMs(samples.size(), sampleRate));
 }
 
 void SilentSoundOutput::Gap(int ms) {

@@ -1,0 +1,57 @@
+#include "WaveFileCheck.h"
+
+#include <QHash>
+#include <algorithm>
+#include <optional>
+
+namespace {
+
+// Less than half a period of the 800 Hz tone either way, so the match cannot slip a period.
+constexpr double kSearchMs = 0.5;
+
+}  // namespace
+
+WaveFileCheck CheckWaveFiles(const Recording& recording, const NominalTimeline& nominal,
+                             const ToneComparison& tones,
+                             const std::function<QString(const QString&)>& filePath) {
+    WaveFileCheck check;
+    check.filesExpected = static_cast<int>(nominal.files.size());
+    check.lowestCorrelation = 1;
+    QHash<QString, Recording> files;
+    // Where each file starts in the recording, from its samples; nothing when not found.
+    QList<std::optional<double>> starts;
+    QList<double> lengths;  // ms of each file as written
+    for (const NominalFile& file : nominal.files) {
+        const qsizetype recorded = tones.pairOf.value(file.firstTone, -1);
+        if (!files.contains(file.name)) {
+            files.insert(file.name, ReadWav(filePath(file.name)));
+        }
+        const Recording& samples = files[file.name];
+        lengths.append(samples.sampleRate > 0 ? samples.samples.size() * 1000.0 / samples.sampleRate
+                                              : 0);
+        if (recorded < 0 || samples.samples.isEmpty()) {
+            starts.append(std::nullopt);
+            check.lowestCorrelation = 0;
+            continue;
+        }
+        const double nearMs = tones.joined[recorded].startMs - file.firstToneOffsetMs;
+        const SamplesMatch match = MatchSamples(recording, samples, nearMs, kSearchMs);
+        starts.append(match.startMs);
+        check.lowestCorrelation = std::min(check.lowestCorrelation, match.correlation);
+        ++check.filesChecked;
+    }
+    for (qsizetype i = 0; i < nominal.files.size(); ++i) {
+        std::optional<double> next;
+        if (i + 1 < nominal.files.size()) {
+            next = starts[i + 1];
+        } else if (const qsizetype marker = tones.pairOf.value(nominal.tones.size() - 1, -1);
+                   marker >= 0) {
+            next = tones.joined[marker].startMs;  // the marker tone's half-amplitude start
+        }
+        if (starts[i] && next) {
+            check.closingGapErrors.append(*next - *starts[i] - lengths[i] -
+                                          nominal.files[i].gapAfterMs);
+        }
+    }
+    return check;
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <functional>
+
+#include "MonitorRecording.h"
+#include "NominalTimeline.h"
+#include "ToneComparison.h"
+
+// In WAV mode: how well the recording carries each sign's written file, and how long the
+// silence after each file is (up to the next file, or the marker tone after the last).
+struct WaveFileCheck {
+    int filesChecked = 0;
+    int filesExpected = 0;
+    double lowestCorrelation = 0;
+    QList<double> closingGapErrors;  // ms
+};
+
+// filePath gives the file the program wrote for a sign's name.
+WaveFileCheck CheckWaveFiles(const Recording& recording, const NominalTimeline& nominal,
+                             const ToneComparison& tones,
+                             const std::function<QString(const QString&)>& filePath);
