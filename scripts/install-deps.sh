@@ -10,6 +10,8 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6multimedia6 qt6-qpa-plugins libgl-dev
     # format check of the tests
     clang-format
+    # the fuzz targets: clang with libFuzzer and its sanitizers
+    clang libclang-rt-14-dev
     # Qt's own dialogs in Japanese
     qt6-translations-l10n
     # Japanese font for the interface

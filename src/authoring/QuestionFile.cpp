@@ -9,10 +9,6 @@ namespace QuestionFile {
 
 namespace {
 
-// UTF-8 takes at most 4 bytes a character and code page 932 at most 2; with the line breaks a
-// text of the longest question cannot come from more bytes than this.
-constexpr qint64 kMostBytes = qint64(kLongestQuestion) * 4 + 3;
-
 QString JoinedLines(const QString& text) {
     QString joined;
     joined.reserve(text.size() + 2);
@@ -59,6 +55,11 @@ Result Read(const QString& path) {
         result.reason = file.errorString();
         return result;
     }
+    return FromBytes(bytes);
+}
+
+Result FromBytes(const QByteArray& bytes) {
+    Result result;
     if (bytes.size() > kMostBytes) {
         result.status = Result::Status::TooLong;
         return result;

@@ -24,4 +24,11 @@ Result Read(const QString& path);
 // The bytes of a file as its text, by the same rules (for files already read).
 QString Decode(const QByteArray& bytes);
 
+// What Read makes of a file's bytes (all of them, or the first kMostBytes + 1).
+Result FromBytes(const QByteArray& bytes);
+
+// More bytes than this cannot be a question: no encoding here takes more than 4 bytes to a
+// character, and a byte-order mark takes 3.
+inline constexpr qint64 kMostBytes = qint64(kLongestQuestion) * 4 + 3;
+
 }  // namespace QuestionFile

@@ -1,0 +1,30 @@
+// Fuzz target: one receive of the peer link as the receiver takes it apart. Splitting, decoding
+// (code page 932), the text as it is shown, and the lookups the dispatcher makes of a payload.
+#include <cstddef>
+#include <cstdint>
+
+#include "common/SpeedTable.h"
+#include "net/PeerText.h"
+#include "net/WireCodec.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const QByteArray received(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    for (const QByteArray& message : WireCodec::Split(received)) {
+        const WireCodec::Message decoded = WireCodec::Decode(message);
+        const QString shown = ShownPeerText(decoded.payload);
+        const QString callsign = ShownPeerCallsign(decoded.payload);
+        // What is shown never breaks a line or ends the text early.
+        for (const QChar character : shown) {
+            if (character.unicode() < 0x20 || character == QChar(0x2028)) {
+                __builtin_trap();
+            }
+        }
+        if (callsign.size() > kShownCallsignLength + 1) {
+            __builtin_trap();
+        }
+        SpeedForWireCode(decoded.payload);
+        // Encoding what was decoded never fails.
+        WireCodec::Encode(decoded.type, decoded.payload);
+    }
+    return 0;
+}
