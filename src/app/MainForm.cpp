@@ -67,7 +67,8 @@ MainForm::MainForm(AppContext context, QWidget* parent)
       m_lessonController(m_form, m_peerLink.module(), m_player, m_beep, m_wave, m_controls,
                          m_context.places.currentDir()),
       m_characterRange(m_ui),
-      m_help(m_form, m_context.places) {
+      m_help(m_form, m_context.places),
+      m_solo(m_form, m_context.places, m_context.ports) {
     // Until the settings file says otherwise, the synthesised sound is in use.
     m_ui.mnuSoundWave->setChecked(true);
     m_controls.setWaveLevelBars(m_waveDialog->WavQuarityHScroll, m_waveDialog->WavVolumeHScroll);

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/AppContext.h"
+#include "app/SoloPractice.h"
 #include "authoring/ExchangeWindows.h"
 #include "common/ClockTimer.h"
 #include "common/FormContext.h"
@@ -50,6 +51,7 @@ class MainForm : public QMainWindow {
     AnswerInput& answerInput() { return m_answers; }
     LessonController& lessonController() { return m_lessonController; }
     ExchangeWindows& exchangeWindows() { return m_exchange; }
+    SoloPractice& soloPractice() { return m_solo; }
 
     void MainForm_Form_Load();
     void MainForm_SaveSetButton_Command_Click();
@@ -104,5 +106,6 @@ class MainForm : public QMainWindow {
     LessonController m_lessonController;
     CharacterRange m_characterRange;
     HelpMenu m_help;
+    SoloPractice m_solo;
     bool m_ending = false;
 };

@@ -429,6 +429,9 @@ void buildMenus(MainFormUi& ui, QMenuBar* bar) {
     ui.mnuNetTeacherMode = addEntry(ui.mnuNet, u"mnuNetTeacherMode"_s, u"先生モード(&T)"_s, true);
     ui.mnuNetStudentMode = addEntry(ui.mnuNet, u"mnuNetStudentMode"_s, u"学生モード(&N)"_s, true);
 
+    ui.mnuPartner = addMenu(bar, u"mnuPartner"_s, u"練習相手(&R)"_s);
+    ui.mnuPartnerSolo = addEntry(ui.mnuPartner, u"mnuPartnerSolo"_s, u"ひとりで練習(&P)"_s);
+
     ui.mnuHelp = addMenu(bar, u"mnuHelp"_s, u"ヘルプ(&H)"_s);
     ui.mnuHelpReadme = addEntry(ui.mnuHelp, u"mnuHelpReadme"_s, u"ReadMe.txtを開く(&T)"_s);
     ui.mnuHelpOnline = addEntry(ui.mnuHelp, u"mnuHelpOnline"_s, u"オンラインヘルプを見る(&O)"_s);
@@ -457,7 +460,7 @@ void MainFormUi::setupUi(QMainWindow* window) {
 
     buildMenus(*this, window->menuBar());
     // Menus are windows of their own and do not inherit the window's font.
-    for (QMenu* menu : {mnuSound, mnuMojiHanni, mnuNet, mnuHelp}) {
+    for (QMenu* menu : {mnuSound, mnuMojiHanni, mnuNet, mnuPartner, mnuHelp}) {
         menu->setFont(font);
     }
 

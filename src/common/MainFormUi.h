@@ -110,6 +110,9 @@ struct MainFormUi {
     QMenu* mnuNet = nullptr;
     QAction* mnuNetTeacherMode = nullptr;
     QAction* mnuNetStudentMode = nullptr;
+    // Practising alone against the practice partner program.
+    QMenu* mnuPartner = nullptr;
+    QAction* mnuPartnerSolo = nullptr;
     QMenu* mnuHelp = nullptr;
     QAction* mnuHelpReadme = nullptr;
     QAction* mnuHelpOnline = nullptr;

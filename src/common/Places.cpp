@@ -71,3 +71,7 @@ QString Places::readMePath() const {
 QString Places::manualPath() const {
     return documentPath(QStringLiteral("manual/index.html"));
 }
+
+QString Places::partnerPath() const {
+    return QDir(m_programDir).filePath(QStringLiteral("quillstart-partner"));
+}

@@ -28,6 +28,9 @@ class Places {
     QString readMePath() const;
     QString manualPath() const;
 
+    // The practice partner program, beside the trainer.
+    QString partnerPath() const;
+
     // Whether the program runs from an installed tree (bin/ with share/quillstart).
     bool installed() const;
 

@@ -26,11 +26,11 @@ LinkSocket::~LinkSocket() {
     dropSocket(m_request);
 }
 
-void LinkSocket::listen(quint16 port) {
+void LinkSocket::listen(quint16 port, const QHostAddress& address) {
     close();
     dropSocket(m_request);
     m_peerAddress.clear();
-    if (m_server->listen(QHostAddress::Any, port)) {
+    if (m_server->listen(address, port)) {
         m_state = State::Listening;
         return;
     }

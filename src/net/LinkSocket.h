@@ -24,8 +24,8 @@ class LinkSocket : public QObject {
 
     State state() const { return m_state; }
 
-    // Failing to listen is reported as an error event.
-    void listen(quint16 port);
+    // Failing to listen is reported as an error event. On every address unless given one.
+    void listen(quint16 port, const QHostAddress& address = QHostAddress::Any);
     void connectTo(const QString& host, quint16 port);
     // Takes the connection that the last connection request announced. It is the only one:
     // listening has stopped when the request came.

@@ -306,7 +306,9 @@ void MainFormControlsTest::menusSitOnTheBarInOrder() {
     const QList<QAction*> expected = {control<QMenu>(u"mnuSound"_s)->menuAction(),
                                       control<QMenu>(u"mnuMojiHanni"_s)->menuAction(),
                                       control<QMenu>(u"mnuNet"_s)->menuAction(),
-                                      control<QMenu>(u"mnuHelp"_s)->menuAction(), end};
+                                      control<QMenu>(u"mnuPartner"_s)->menuAction(),
+                                      control<QMenu>(u"mnuHelp"_s)->menuAction(),
+                                      end};
     QCOMPARE(m_window->menuBar()->actions(), expected);
     QVERIFY(!end->menu() && !end->isCheckable());
     QCOMPARE(end->text(), u"終了(&X)"_s);

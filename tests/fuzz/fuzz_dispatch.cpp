@@ -46,9 +46,10 @@ Window* g_window = nullptr;
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("QT_LOGGING_RULES", "*.warning=false");
-    static QApplication app(*argc, *argv);
-    static Window window;
-    g_window = &window;
+    // Never destroyed: at exit, Qt's own lazily made globals may already be gone before a static
+    // window's destructor would run, and libFuzzer leaves through exit().
+    new QApplication(*argc, *argv);
+    g_window = new Window;
     return 0;
 }
 

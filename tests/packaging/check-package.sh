@@ -10,7 +10,8 @@ fail() { echo "package check: $*" >&2; exit 1; }
 app=org.quillstart.Quillstart
 
 cmake --install "$build" --prefix "$work/prefix" >/dev/null
-for file in bin/quillstart share/quillstart/ReadMe.txt share/quillstart/manual/index.html \
+for file in bin/quillstart bin/quillstart-partner share/quillstart/ReadMe.txt \
+            share/quillstart/manual/index.html \
             share/quillstart/manual/images/main-window.png \
             share/quillstart/manual/images/result-window.png \
             share/quillstart/grades/Perfect.png share/quillstart/grades/Bad.png \
@@ -36,7 +37,7 @@ echo "package check: desktop entry and metainfo valid"
     fail "cpack could not build the .deb"
 deb=$(ls "$work"/deb/*.deb)
 contents=$(dpkg-deb -c "$deb")
-for file in ./usr/bin/quillstart ./usr/share/quillstart/ReadMe.txt \
+for file in ./usr/bin/quillstart ./usr/bin/quillstart-partner ./usr/share/quillstart/ReadMe.txt \
             ./usr/share/applications/$app.desktop ./usr/share/metainfo/$app.metainfo.xml \
             ./usr/share/icons/hicolor/scalable/apps/$app.svg; do
     grep -qF " $file" <<<"$contents" || fail "not in the .deb: $file"

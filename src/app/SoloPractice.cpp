@@ -1,0 +1,86 @@
+#include "app/SoloPractice.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "common/DesktopServices.h"
+#include "common/MainFormUi.h"
+#include "common/Places.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kTitle = u"ひとりで練習"_s;
+const QString kLoopback = u"127.0.0.1"_s;
+
+}  // namespace
+
+SoloPractice::SoloPractice(const FormContext& form, const Places& places, NetPorts ports,
+                           QObject* parent)
+    : QObject(parent), m_form(form), m_places(places), m_ports(ports) {
+    connect(m_form.ui.mnuPartnerSolo, &QAction::triggered, this,
+            &SoloPractice::MainForm_mnuPartnerSolo_Click);
+    connect(&m_partner, &QProcess::readyReadStandardOutput, this, &SoloPractice::readOutput);
+    connect(&m_partner, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
+        if (error != QProcess::FailedToStart) {
+            return;
+        }
+        m_connecting = false;
+        m_form.desktop.showMessage(
+            &m_form.window, DesktopServices::Icon::Critical, kTitle,
+            u"練習相手のプログラム（%1）を起動できませんでした。"_s.arg(m_partner.program()));
+    });
+}
+
+SoloPractice::~SoloPractice() {
+    // The partner goes with the program.
+    if (m_partner.state() != QProcess::NotRunning) {
+        m_partner.kill();
+        m_partner.waitForFinished(1000);
+    }
+}
+
+void SoloPractice::MainForm_mnuPartnerSolo_Click() {
+    const MainFormUi& ui = m_form.ui;
+    if (!ui.ConnectButton->isEnabled()) {
+        m_form.desktop.showMessage(&m_form.window, DesktopServices::Icon::Information, kTitle,
+                                   u"接続中はひとりで練習を始められません。"
+                                   u"切断してから選んで下さい。"_s);
+        return;
+    }
+    if (m_partner.state() != QProcess::NotRunning) {
+        m_partner.kill();
+        m_partner.waitForFinished(1000);
+    }
+    m_pending.clear();
+    m_output.clear();
+    m_connecting = true;
+    // On this PC only, on the ports the trainer uses; the partner's own defaults otherwise.
+    m_partner.start(
+        m_places.partnerPath(),
+        {u"--listen"_s, u"--listen-address"_s, kLoopback, u"--port"_s, QString::number(m_ports.tcp),
+         u"--listener-udp"_s, QString::number(m_ports.listenerUdp), u"--connector-udp"_s,
+         QString::number(m_ports.connectorUdp)});
+}
+
+void SoloPractice::readOutput() {
+    m_pending += m_partner.readAllStandardOutput();
+    qsizetype end;
+    while ((end = m_pending.indexOf('\n')) >= 0) {
+        const QString line = QString::fromUtf8(m_pending.left(end)).trimmed();
+        m_pending.remove(0, end + 1);
+        m_output << line;
+        if (m_connecting && line.contains(u"listening on"_s)) {
+            m_connecting = false;
+            connectToPartner();
+        }
+    }
+}
+
+void SoloPractice::connectToPartner() {
+    // The peer address is this PC: the partner is the other side of the link.
+    m_form.ui.ConnectIpText->setText(kLoopback);
+    m_form.ui.ConnectButton->click();
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QObject>
+#include <QProcess>
+
+#include "common/FormContext.h"
+#include "net/NetPorts.h"
+
+class Places;
+
+// Solo practice: the menu entry starts the practice partner program on this PC, waits until it
+// listens, and connects to it, so that one person can take the answerer's place alone. The
+// partner ends with the link, or with the program.
+class SoloPractice : public QObject {
+    Q_OBJECT
+  public:
+    SoloPractice(const FormContext& form, const Places& places, NetPorts ports,
+                 QObject* parent = nullptr);
+    ~SoloPractice() override;
+
+    void MainForm_mnuPartnerSolo_Click();
+
+    // The partner's output so far, one line an event.
+    const QStringList& partnerOutput() const { return m_output; }
+
+  private:
+    void readOutput();
+    void connectToPartner();
+
+    FormContext m_form;
+    const Places& m_places;
+    NetPorts m_ports;
+    QProcess m_partner;
+    QByteArray m_pending;
+    QStringList m_output;
+    bool m_connecting = false;
+};

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QHostAddress>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+#include "net/NetPorts.h"
+#include "partner/QuestionSource.h"
+
+// What the practice partner was asked to do, from its command line.
+struct PartnerOptions {
+    bool listen = true;
+    QHostAddress listenAddress = QHostAddress::Any;
+    QString connectHost;
+    NetPorts ports;
+    QString callsign = QStringLiteral("PARTNER");
+    QuestionSource::Settings questions;
+    int composeMs = 1500;
+};
+
+// Parses the arguments (the program's name first). Nothing and an error line in *error when
+// they are wrong; nothing and the help text in *help for --help.
+std::optional<PartnerOptions> ParsePartnerOptions(const QStringList& arguments, QString* error,
+                                                  QString* help);

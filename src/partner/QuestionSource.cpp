@@ -1,0 +1,77 @@
+#include "partner/QuestionSource.h"
+
+namespace {
+
+constexpr QStringView kLetters = u"ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+constexpr QStringView kDigits = u"0123456789";
+
+}  // namespace
+
+QuestionSource::QuestionSource(Settings settings)
+    : m_settings(std::move(settings)), m_random(m_settings.seed) {}
+
+int QuestionSource::below(int count) {
+    return std::uniform_int_distribution<int>(0, count - 1)(m_random);
+}
+
+QChar QuestionSource::pick(QStringView from) {
+    return from[below(static_cast<int>(from.size()))];
+}
+
+QString QuestionSource::kochGroup() {
+    const QStringView taught = kKochOrder.left(m_settings.kochCharacters);
+    QString group;
+    for (int i = 0; i < m_settings.groupSize; ++i) {
+        group += pick(taught);
+    }
+    return group;
+}
+
+QString QuestionSource::callsign() {
+    QString call;
+    if (below(4) == 0) {
+        call += pick(kDigits);
+        call += pick(kLetters);
+    } else {
+        call += pick(kLetters);
+        if (below(2) == 0) {
+            call += pick(kLetters);
+        }
+    }
+    call += pick(kDigits);
+    const int suffix = 1 + below(3);
+    for (int i = 0; i < suffix; ++i) {
+        call += pick(kLetters);
+    }
+    return call;
+}
+
+QString QuestionSource::next() {
+    if (m_settings.kind == Kind::Lines) {
+        if (m_settings.words.isEmpty()) {
+            return {};
+        }
+        const QString line = m_settings.words.at(m_nextLine % m_settings.words.size());
+        ++m_nextLine;
+        return line;
+    }
+    QStringList groups;
+    for (int i = 0; i < m_settings.groups; ++i) {
+        switch (m_settings.kind) {
+            case Kind::Koch:
+                groups << kochGroup();
+                break;
+            case Kind::Callsigns:
+                groups << callsign();
+                break;
+            case Kind::Words:
+                if (!m_settings.words.isEmpty()) {
+                    groups << m_settings.words.at(below(int(m_settings.words.size())));
+                }
+                break;
+            case Kind::Lines:
+                break;
+        }
+    }
+    return groups.join(u' ');
+}
