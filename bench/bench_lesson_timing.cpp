@@ -10,6 +10,7 @@
 
 #include "lesson/LessonRuns.h"
 #include "lesson/LessonSigns.h"
+#include "lesson/QtUnderflowLog.h"
 
 namespace {
 
@@ -76,6 +77,7 @@ int RunCondition(LessonBench& bench, const Options& options, Load load) {
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
+    QtUnderflowLog::Install();
     const Options options = ParseOptions(app.arguments());
     QElapsedTimer elapsed;
     elapsed.start();
@@ -99,6 +101,7 @@ int main(int argc, char* argv[]) {
     PrintTableHeader();
     int missed = RunCondition(bench, options, Load::Idle);
     missed += RunCondition(bench, options, Load::Busy);
+    PrintNotes();
     std::printf("\nprogram runs that missed a target: %d; whole run %.0f s\n", missed,
                 elapsed.elapsed() / 1000.0);
     return 0;

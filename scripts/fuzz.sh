@@ -4,6 +4,7 @@
 # build-fuzz/tests/fuzz/work/<target>/: copy them into tests/fuzz/regression/<target>/ once the
 # fault is mended, so that the test command keeps running them.
 #   scripts/fuzz.sh [runs] [target...]
+# QUILL_FUZZ_SECONDS=n stops each target after n seconds if it has not made its runs by then.
 set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$repo"
@@ -23,6 +24,7 @@ for target in "${targets[@]}"; do
     start=$(date +%s)
     status=0
     "build-fuzz/tests/fuzz/$target" -runs="$runs" -max_len=4096 -timeout=10 \
+        -max_total_time="${QUILL_FUZZ_SECONDS:-0}" \
         -artifact_prefix="$work/" -print_final_stats=1 "$work" "tests/fuzz/corpus/$target" \
         2>&1 | grep -E "^(#[0-9]+ +DONE|stat::number_of_executed_units|stat::peak_rss|==[0-9]+==ERROR|SUMMARY|artifact)" ||
         status=$?

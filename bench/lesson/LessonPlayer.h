@@ -40,6 +40,7 @@ class LessonPlayer {
     LessonPlayer(SoundOutput& output, const Clock& clock, const QString& folder);
 
     LessonSoundControls& controls() { return m_controls; }
+    SoundGenerator generator() const { return m_controls.generator; }
     void play(const QString& question);
     // The file the WAV generator wrote for a sign ("H", "5", "BT", "AR").
     QString wavePath(const QString& signName) const;

@@ -2,9 +2,11 @@
 
 #include <QDir>
 
+#include "BusyLoops.h"
 #include "CwPlayer.h"
 #include "LessonPlayer.h"
 #include "NominalTimeline.h"
+#include "QtUnderflowLog.h"
 #include "RecordedRun.h"
 
 namespace {
@@ -46,24 +48,36 @@ QString Signed(int value) {
     return value > 0 ? u'+' + QString::number(value) : QString::number(value);
 }
 
+// The recorded tones against the nominal timeline, and in WAV mode the files against the
+// recording.
+void AnalyseProgramRun(TimingRow& row, const Recording& recording, const LessonPlayer& player,
+                       const QString& question, int speed, int fineAdjust) {
+    const QList<LessonSign> signs = NormalLessonSigns(question);
+    const int unit = UnitMsFor(speed);
+    const float factor = FactorFor(fineAdjust);
+    const bool wave = player.generator() == SoundGenerator::Wave;
+    const NominalTimeline nominal = wave ? WaveTimeline(signs, unit, factor, kLessonWaveRampMs)
+                                         : BeepTimeline(signs, unit, factor);
+    row.tones = CompareTones(FindTones(recording, kLessonToneHz), nominal.tones, unit);
+    if (wave) {
+        row.wave = CheckWaveFiles(recording, nominal, row.tones,
+                                  [&](const QString& sign) { return player.wavePath(sign); });
+    }
+}
+
 }  // namespace
 
 TimingRow RunProgramLesson(LessonBench& bench, SoundGenerator generator, int speed, int fineAdjust,
                            Load load) {
     const bool wave = generator == SoundGenerator::Wave;
     const int unit = UnitMsFor(speed);
-    TimingRow row{QStringLiteral("Quillstart"),
-                  wave ? QStringLiteral("WAV") : QStringLiteral("beep"),
-                  QStringLiteral("%1/min").arg(speed),
-                  QString::number(unit),
-                  Signed(fineAdjust),
-                  LoadName(load),
-                  {},
-                  std::nullopt,
-                  std::nullopt,
-                  0,
-                  0,
-                  {}};
+    TimingRow row;
+    row.source = QStringLiteral("Quillstart");
+    row.mode = wave ? QStringLiteral("WAV") : QStringLiteral("beep");
+    row.speed = QStringLiteral("%1/min").arg(speed);
+    row.unitMs = QString::number(unit);
+    row.adjust = Signed(fineAdjust);
+    row.load = LoadName(load);
     const QString name =
         QStringLiteral("%1-%2-%3-%4")
             .arg(row.mode, QString::number(speed), row.adjust,
@@ -76,48 +90,51 @@ TimingRow RunProgramLesson(LessonBench& bench, SoundGenerator generator, int spe
     player.controls().fineAdjust = fineAdjust;
 
     const int underrunsBefore = bench.sound.underruns();
+    const int underflowsBefore = QtUnderflowLog::Count();
+    const QMetaObject::Connection offs =
+        QObject::connect(&bench.sound, &SoundOutput::soundOnChanged,
+                         [&row](bool on) { row.soundOffs += on ? 0 : 1; });
     RecordedRun run;
+    qint64 playStart = 0;
     {
         BusyLoops loops(load == Load::Idle ? 0 : kBusyLoops);
         run = RecordWhile(bench.clock, runFolder + QStringLiteral("/monitor.wav"), [&] {
+            playStart = QtUnderflowLog::Now();
             player.play(bench.question);
-            return bench.sound.isSoundOn();
+            return true;
         });
     }
+    QObject::disconnect(offs);
     row.underruns = bench.sound.underruns() - underrunsBefore;
+    // Only those while the lesson sounds count: an underflow as the monitor's recorder wakes the
+    // sink, before the lesson starts, drops nothing of it (the notes say where each fell).
+    row.qtUnderflows = 0;
+    for (const qint64 at : QtUnderflowLog::TimesFrom(underflowsBefore)) {
+        row.qtUnderflowAt << at - playStart;
+        if (at >= playStart && at - playStart <= qRound64(run.playSeconds * 1000)) {
+            ++*row.qtUnderflows;
+        }
+    }
     row.seconds = run.playSeconds;
     row.machineBusy = run.machineBusy;
     if (!run.ok) {
         row.error = run.error;
         return row;
     }
-    const QList<LessonSign> signs = NormalLessonSigns(bench.question);
-    const float factor = FactorFor(fineAdjust);
-    const NominalTimeline nominal = wave ? WaveTimeline(signs, unit, factor, kLessonWaveRampMs)
-                                         : BeepTimeline(signs, unit, factor);
-    row.tones = CompareTones(FindTones(run.recording, kLessonToneHz), nominal.tones, unit);
-    if (wave) {
-        row.wave = CheckWaveFiles(run.recording, nominal, row.tones,
-                                  [&](const QString& sign) { return player.wavePath(sign); });
-    }
+    AnalyseProgramRun(row, run.recording, player, bench.question, speed, fineAdjust);
     return row;
 }
 
 QList<TimingRow> RunCwLesson(LessonBench& bench, int unitMs, Load load) {
     const int wpm = CwPlayer::WpmForUnit(unitMs);
     const double unit = CwPlayer::UnitForWpm(wpm);
-    TimingRow row{CwPlayer::Version(),
-                  QStringLiteral("cw, PARIS"),
-                  QStringLiteral("%1 wpm").arg(wpm),
-                  QString::number(unit, 'f', 2),
-                  QStringLiteral("–"),
-                  LoadName(load),
-                  {},
-                  std::nullopt,
-                  std::nullopt,
-                  0,
-                  0,
-                  {}};
+    TimingRow row;
+    row.source = CwPlayer::Version().remove(QStringLiteral("version "));
+    row.mode = QStringLiteral("cw, PARIS");
+    row.speed = QStringLiteral("%1 wpm").arg(wpm);
+    row.unitMs = QString::number(unit, 'f', 2);
+    row.adjust = QStringLiteral("–");
+    row.load = LoadName(load);
     const QList<LessonSign> signs = CwLessonSigns(bench.question);
     const QString wavPath = QDir(bench.folder)
                                 .filePath(QStringLiteral("cw-%1-%2.wav")

@@ -1,7 +1,6 @@
 #include "RecordedRun.h"
 
 #include <QFile>
-#include <QProcess>
 
 namespace {
 
@@ -29,23 +28,6 @@ CpuTimes ReadCpuTimes() {
 }
 
 }  // namespace
-
-BusyLoops::BusyLoops(int count) {
-    for (int i = 0; i < count; ++i) {
-        auto* loop = new QProcess;
-        loop->start(QStringLiteral("/bin/sh"),
-                    {QStringLiteral("-c"), QStringLiteral("while :; do :; done")});
-        m_loops.append(loop);
-    }
-}
-
-BusyLoops::~BusyLoops() {
-    for (QProcess* loop : m_loops) {
-        loop->kill();
-        loop->waitForFinished(2000);
-        delete loop;
-    }
-}
 
 RecordedRun RecordWhile(Clock& clock, const QString& wavPath, const std::function<bool()>& play) {
     RecordedRun run;

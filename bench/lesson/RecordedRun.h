@@ -1,25 +1,10 @@
 #pragma once
 
-#include <QList>
 #include <QString>
 #include <functional>
 
 #include "MonitorRecording.h"
 #include "common/Clock.h"
-
-class QProcess;
-
-// Busy shell loops that compete for the CPU while they live.
-class BusyLoops {
-  public:
-    explicit BusyLoops(int count);
-    ~BusyLoops();
-    BusyLoops(const BusyLoops&) = delete;
-    BusyLoops& operator=(const BusyLoops&) = delete;
-
-  private:
-    QList<QProcess*> m_loops;
-};
 
 struct RecordedRun {
     bool ok = false;

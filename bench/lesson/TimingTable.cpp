@@ -25,10 +25,32 @@ QString Pair(const QList<double>& errors) {
     return Figure(MedianMagnitude(errors)) + QStringLiteral(" / ") + Figure(MaxMagnitude(errors));
 }
 
+QString Count(const std::optional<int>& count) {
+    return count ? QString::number(*count) : QStringLiteral("–");
+}
+
 QString Dropouts(const TimingRow& row) {
-    const QString holes = QString::number(row.tones.holes);
-    return row.underruns ? QString::number(*row.underruns) + QStringLiteral(" / ") + holes
-                         : QStringLiteral("– / ") + holes;
+    return Count(row.underruns) + QStringLiteral(" / ") + Count(row.qtUnderflows) +
+           QStringLiteral(" / ") + QString::number(row.tones.holes);
+}
+
+// Where Qt's logged underflows fell, printed under the table.
+QStringList g_underflowNotes;
+
+void NoteUnderflows(const TimingRow& row) {
+    if (row.qtUnderflowAt.isEmpty()) {
+        return;
+    }
+    QStringList at;
+    for (const qint64 ms : row.qtUnderflowAt) {
+        at << QStringLiteral("%1 ms").arg(ms);
+    }
+    g_underflowNotes << QStringLiteral(
+                            "%1 %2 %3 %4 %5: Qt logged an underflow at %6 from the "
+                            "lesson's start; the lesson lasted %7 ms")
+                            .arg(row.source, row.mode, row.speed, row.adjust, row.load,
+                                 at.join(QStringLiteral(", ")))
+                            .arg(qRound64(row.seconds * 1000));
 }
 
 }  // namespace
@@ -42,8 +64,11 @@ QStringList MissedTargets(const TimingRow& row) {
     if (tones.matched != tones.expected || tones.found != tones.expected) {
         missed << QStringLiteral("tones");
     }
-    if (row.underruns.value_or(0) > 0 || tones.holes > 0) {
+    if (row.underruns.value_or(0) > 0 || row.qtUnderflows.value_or(0) > 0 || tones.holes > 0) {
         missed << QStringLiteral("dropouts");
+    }
+    if (row.soundOffs > 0) {
+        missed << QStringLiteral("sound went off");
     }
     CheckErrors(tones.edgeErrors, QStringLiteral("edge"), missed);
     CheckErrors(tones.lengthErrors, QStringLiteral("tone"), missed);
@@ -61,7 +86,8 @@ QStringList MissedTargets(const TimingRow& row) {
 void PrintTableHeader() {
     std::printf(
         "| source | mode | speed | unit ms | adj | load | tones paired/expected (found) | "
-        "underruns / holes | edge err med / max ms | tone length err med / max ms | "
+        "underruns counted / Qt log / holes | edge err med / max ms | tone length err med / max ms "
+        "| "
         "gap err med / max ms | WAV corr min | closing gap err med / max ms | s | CPU %% | "
         "targets |\n");
     std::printf("|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|\n");
@@ -95,4 +121,11 @@ void PrintRow(const TimingRow& row) {
     }
     std::printf("| %s |\n", cells.join(QStringLiteral(" | ")).toUtf8().constData());
     std::fflush(stdout);
+    NoteUnderflows(row);
+}
+
+void PrintNotes() {
+    if (!g_underflowNotes.isEmpty()) {
+        std::printf("\n%s\n", g_underflowNotes.join(QLatin1Char('\n')).toUtf8().constData());
+    }
 }

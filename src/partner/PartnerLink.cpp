@@ -46,7 +46,7 @@ bool PartnerLink::listen(const QHostAddress& address) {
     m_link.listen(m_ports.tcp, address);
     m_listening = m_link.state() == LinkSocket::State::Listening;
     if (m_listening) {
-        emit event(u"listening on %1 port %2"_s.arg(address.toString()).arg(m_ports.tcp));
+        emit happened(u"listening on %1 port %2"_s.arg(address.toString()).arg(m_ports.tcp));
         emit listening();
     }
     return m_listening;
@@ -54,7 +54,7 @@ bool PartnerLink::listen(const QHostAddress& address) {
 
 void PartnerLink::connectTo(const QString& host) {
     m_host = host;
-    emit event(u"connecting to %1 port %2"_s.arg(host).arg(m_ports.tcp));
+    emit happened(u"connecting to %1 port %2"_s.arg(host).arg(m_ports.tcp));
     m_link.connectTo(host, m_ports.tcp);
 }
 
@@ -72,13 +72,13 @@ void PartnerLink::linkStood(const QHostAddress& peer, quint16 localUdp, quint16 
     m_ping.bind(host.toString(), remoteUdp, localUdp);
     m_ping.acceptFrom(peer);
     m_linked = true;
-    emit event(u"connected to "_s + host.toString());
+    emit happened(u"connected to "_s + host.toString());
     react(m_session.linkUp());
 }
 
 void PartnerLink::react(const PartnerSession::Reaction& reaction) {
     for (const QString& line : reaction.events) {
-        emit event(line);
+        emit happened(line);
     }
     m_outbox.append(reaction.sends);
     if (!m_sending) {
@@ -120,6 +120,6 @@ void PartnerLink::end(const QString& why) {
     m_ended = true;
     m_link.close();
     m_ping.close();
-    emit event(u"link over: "_s + why);
+    emit happened(u"link over: "_s + why);
     emit finished(why);
 }

@@ -31,7 +31,7 @@ class PartnerLink : public QObject {
 
   signals:
     // One line of what happened, for the partner's output.
-    void event(const QString& line);
+    void happened(const QString& line);
     // Listening, so that whoever started the partner may connect now.
     void listening();
     // The link is over (closed by the trainer, lost or refused); carries why.
