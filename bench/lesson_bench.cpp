@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
@@ -81,7 +82,8 @@ struct Program {
     QtDesktopServices desktop{clock};
     Places places{programDir.path(), currentDir.path()};
     NetPorts ports = FreeNetPorts();
-    MainForm form{AppContext{clock, sound, desktop, places, [] {}, ports}};
+    MainForm form{AppContext{clock, sound, desktop, places, [] {}, ports,
+                             QDir(currentDir.path()).filePath(QStringLiteral("history.sqlite"))}};
 
     Program() {
         form.ui().CallsignText->setText(QStringLiteral("JA1BEN"));

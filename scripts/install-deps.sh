@@ -8,6 +8,8 @@ packages=(
     build-essential cmake ninja-build pkg-config
     # Qt 6; libqt6multimedia6 carries QAudioSink with its PulseAudio back end (libpulse0)
     qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6multimedia6 qt6-qpa-plugins libgl-dev
+    # the lesson history: SQLite through Qt SQL, and its charts
+    libqt6sql6-sqlite qt6-charts-dev libqt6opengl6-dev
     # format check of the tests
     clang-format
     # the fuzz targets: clang with libFuzzer and its sanitizers

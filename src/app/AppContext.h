@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <functional>
 
 #include "net/NetPorts.h"
@@ -19,4 +20,6 @@ struct AppContext {
     std::function<void()> exitProgram;
     // The peer link's ports; tests give free ones.
     NetPorts ports = {};
+    // The lesson history's database; empty: the per-user one.
+    QString historyPath = {};
 };

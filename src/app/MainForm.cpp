@@ -67,8 +67,11 @@ MainForm::MainForm(AppContext context, QWidget* parent)
       m_lessonController(m_form, m_peerLink.module(), m_player, m_beep, m_wave, m_controls,
                          m_context.places.currentDir()),
       m_characterRange(m_ui),
+      m_announcements(*this, m_ui),
+      m_history(m_form, m_controls, m_context.historyPath),
+      m_historyMenu(m_form, m_history.store()),
       m_help(m_form, m_context.places),
-      m_solo(m_form, m_context.places, m_context.ports) {
+      m_solo(m_form, m_context.places, m_context.ports, m_history.store().path()) {
     // Until the settings file says otherwise, the synthesised sound is in use.
     m_ui.mnuSoundWave->setChecked(true);
     m_controls.setWaveLevelBars(m_waveDialog->WavQuarityHScroll, m_waveDialog->WavVolumeHScroll);
@@ -95,6 +98,8 @@ void MainForm::connectLessonToItsWindows() {
             &ExchangeWindows::ShowAbortChoice);
     connect(&m_player, &QuestionPlayer::longAnswerToShow, exchange,
             &ExchangeWindows::ShowModelAnswer);
+    connect(&m_lessonController, &LessonController::lessonFinished, &m_history,
+            &LessonHistory::LessonFinished);
 }
 
 void MainForm::showSoundState(bool on) {

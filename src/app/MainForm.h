@@ -12,6 +12,8 @@
 #include "common/LinkState.h"
 #include "common/MainFormUi.h"
 #include "help/HelpMenu.h"
+#include "history/HistoryMenu.h"
+#include "history/LessonHistory.h"
 #include "morse/BeepGenerator.h"
 #include "morse/CharacterDispatch.h"
 #include "morse/MainFormSoundControls.h"
@@ -24,6 +26,7 @@
 #include "practice/AnswerInput.h"
 #include "practice/CharacterRange.h"
 #include "practice/FineAdjustment.h"
+#include "practice/LessonAnnouncements.h"
 #include "practice/LessonController.h"
 #include "practice/QuestionPlayer.h"
 #include "practice/ReceiveMode.h"
@@ -52,6 +55,9 @@ class MainForm : public QMainWindow {
     LessonController& lessonController() { return m_lessonController; }
     ExchangeWindows& exchangeWindows() { return m_exchange; }
     SoloPractice& soloPractice() { return m_solo; }
+    LessonHistory& lessonHistory() { return m_history; }
+    HistoryMenu& historyMenu() { return m_historyMenu; }
+    LessonAnnouncements& announcements() { return m_announcements; }
 
     void MainForm_Form_Load();
     void MainForm_SaveSetButton_Command_Click();
@@ -105,6 +111,9 @@ class MainForm : public QMainWindow {
     AnswerInput m_answers;
     LessonController m_lessonController;
     CharacterRange m_characterRange;
+    LessonAnnouncements m_announcements;
+    LessonHistory m_history;
+    HistoryMenu m_historyMenu;
     HelpMenu m_help;
     SoloPractice m_solo;
     bool m_ending = false;

@@ -18,8 +18,12 @@ const QString kLoopback = u"127.0.0.1"_s;
 }  // namespace
 
 SoloPractice::SoloPractice(const FormContext& form, const Places& places, NetPorts ports,
-                           QObject* parent)
-    : QObject(parent), m_form(form), m_places(places), m_ports(ports) {
+                           QString historyPath, QObject* parent)
+    : QObject(parent),
+      m_form(form),
+      m_places(places),
+      m_ports(ports),
+      m_historyPath(std::move(historyPath)) {
     connect(m_form.ui.mnuPartnerSolo, &QAction::triggered, this,
             &SoloPractice::MainForm_mnuPartnerSolo_Click);
     connect(&m_partner, &QProcess::readyReadStandardOutput, this, &SoloPractice::readOutput);
@@ -62,7 +66,7 @@ void SoloPractice::MainForm_mnuPartnerSolo_Click() {
         m_places.partnerPath(),
         {u"--listen"_s, u"--listen-address"_s, kLoopback, u"--port"_s, QString::number(m_ports.tcp),
          u"--listener-udp"_s, QString::number(m_ports.listenerUdp), u"--connector-udp"_s,
-         QString::number(m_ports.connectorUdp)});
+         QString::number(m_ports.connectorUdp), u"--drill"_s, u"--history"_s, m_historyPath});
 }
 
 void SoloPractice::readOutput() {

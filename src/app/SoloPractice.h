@@ -10,11 +10,13 @@ class Places;
 
 // Solo practice: the menu entry starts the practice partner program on this PC, waits until it
 // listens, and connects to it, so that one person can take the answerer's place alone. The
-// partner ends with the link, or with the program.
+// partner ends with the link, or with the program. It drills the characters the history says
+// are missed most.
 class SoloPractice : public QObject {
     Q_OBJECT
   public:
-    SoloPractice(const FormContext& form, const Places& places, NetPorts ports,
+    // historyPath: the lesson history the partner's drill reads.
+    SoloPractice(const FormContext& form, const Places& places, NetPorts ports, QString historyPath,
                  QObject* parent = nullptr);
     ~SoloPractice() override;
 
@@ -30,6 +32,7 @@ class SoloPractice : public QObject {
     FormContext m_form;
     const Places& m_places;
     NetPorts m_ports;
+    QString m_historyPath;
     QProcess m_partner;
     QByteArray m_pending;
     QStringList m_output;

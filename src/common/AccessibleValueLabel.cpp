@@ -50,6 +50,7 @@ void AccessibleValueLabel::paintEvent(QPaintEvent* event) {
         m_announcedText = text();
         QAccessibleEvent changed(this, QAccessible::DescriptionChanged);
         QAccessible::updateAccessibility(&changed);
+        emit textShown(m_announcedText);
     }
     QLabel::paintEvent(event);
 }

@@ -15,6 +15,10 @@ class AccessibleValueLabel : public QLabel {
     // Registers the accessible interface of this class with Qt. Safe to call again.
     static void installAccessibility();
 
+  signals:
+    // A new text is on screen (emitted as it is painted).
+    void textShown(const QString& text);
+
   protected:
     void paintEvent(QPaintEvent* event) override;
 

@@ -22,4 +22,7 @@ class DesktopServices {
     virtual QDateTime currentDateTime() const = 0;
     // An existing file chosen by the user, or empty.
     virtual QString openFileName(QWidget* parent, const QString& title, const QString& filter) = 0;
+    // A file name to write, chosen by the user (suggested: the proposed one), or empty.
+    virtual QString saveFileName(QWidget* parent, const QString& title, const QString& suggested,
+                                 const QString& filter) = 0;
 };

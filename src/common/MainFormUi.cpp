@@ -432,6 +432,9 @@ void buildMenus(MainFormUi& ui, QMenuBar* bar) {
     ui.mnuPartner = addMenu(bar, u"mnuPartner"_s, u"練習相手(&R)"_s);
     ui.mnuPartnerSolo = addEntry(ui.mnuPartner, u"mnuPartnerSolo"_s, u"ひとりで練習(&P)"_s);
 
+    ui.mnuRecord = addMenu(bar, u"mnuRecord"_s, u"記録(&K)"_s);
+    ui.mnuRecordHistory = addEntry(ui.mnuRecord, u"mnuRecordHistory"_s, u"成績履歴(&G)..."_s);
+
     ui.mnuHelp = addMenu(bar, u"mnuHelp"_s, u"ヘルプ(&H)"_s);
     ui.mnuHelpReadme = addEntry(ui.mnuHelp, u"mnuHelpReadme"_s, u"ReadMe.txtを開く(&T)"_s);
     ui.mnuHelpOnline = addEntry(ui.mnuHelp, u"mnuHelpOnline"_s, u"オンラインヘルプを見る(&O)"_s);
@@ -460,7 +463,7 @@ void MainFormUi::setupUi(QMainWindow* window) {
 
     buildMenus(*this, window->menuBar());
     // Menus are windows of their own and do not inherit the window's font.
-    for (QMenu* menu : {mnuSound, mnuMojiHanni, mnuNet, mnuPartner, mnuHelp}) {
+    for (QMenu* menu : {mnuSound, mnuMojiHanni, mnuNet, mnuPartner, mnuRecord, mnuHelp}) {
         menu->setFont(font);
     }
 

@@ -113,6 +113,9 @@ struct MainFormUi {
     // Practising alone against the practice partner program.
     QMenu* mnuPartner = nullptr;
     QAction* mnuPartnerSolo = nullptr;
+    // The lesson history window.
+    QMenu* mnuRecord = nullptr;
+    QAction* mnuRecordHistory = nullptr;
     QMenu* mnuHelp = nullptr;
     QAction* mnuHelpReadme = nullptr;
     QAction* mnuHelpOnline = nullptr;

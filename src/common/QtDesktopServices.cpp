@@ -64,6 +64,18 @@ QString QtDesktopServices::openFileName(QWidget* parent, const QString& title,
     QFileDialog dialog(parent, title, QString(), filter);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    return chosenFile(dialog, parent);
+}
+
+QString QtDesktopServices::saveFileName(QWidget* parent, const QString& title,
+                                        const QString& suggested, const QString& filter) {
+    QFileDialog dialog(parent, title, suggested, filter);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    return chosenFile(dialog, parent);
+}
+
+QString QtDesktopServices::chosenFile(QFileDialog& dialog, QWidget* parent) {
     showCentred(dialog, parent);
     if (dialog.result() != QDialog::Accepted) {
         return {};

@@ -3,6 +3,7 @@
 #include "common/DesktopServices.h"
 
 class Clock;
+class QFileDialog;
 
 // The desktop itself: Qt's message boxes and file dialog (opened as the program's other modal
 // windows are, on its clock), the clipboard and the URL handler.
@@ -16,9 +17,12 @@ class QtDesktopServices : public DesktopServices {
     void setClipboardText(const QString& text) override;
     QDateTime currentDateTime() const override;
     QString openFileName(QWidget* parent, const QString& title, const QString& filter) override;
+    QString saveFileName(QWidget* parent, const QString& title, const QString& suggested,
+                         const QString& filter) override;
 
   private:
     void showCentred(QWidget& window, QWidget* parent);
+    QString chosenFile(QFileDialog& dialog, QWidget* parent);
 
     Clock& m_clock;
 };

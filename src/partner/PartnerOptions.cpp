@@ -119,6 +119,13 @@ std::optional<PartnerOptions> ParsePartnerOptions(const QStringList& arguments, 
         {u"seed"_s, u"Seed of the random questions, so that they can be repeated."_s, u"number"_s},
         {u"compose-ms"_s, u"How long the partner takes to compose a question (default 1500)."_s,
          u"ms"_s},
+        {u"drill"_s,
+         u"Draw the Koch groups' characters by the learner's miss rates in the lesson history "
+         "(a character always missed comes ten times as often as one never missed)."_s},
+        {u"history"_s,
+         u"The lesson history that --drill reads (default: the trainer's, in the per-user data "
+         "folder)."_s,
+         u"path"_s},
     });
     if (!parser.parse(arguments)) {
         *error = parser.errorText();
@@ -182,6 +189,16 @@ std::optional<PartnerOptions> ParsePartnerOptions(const QStringList& arguments, 
                           : u"--file goes with --source words or lines"_s;
         return std::nullopt;
     }
+    options.drill = parser.isSet(u"drill"_s);
+    if (parser.isSet(u"history"_s) && !options.drill) {
+        *error = u"--history goes with --drill"_s;
+        return std::nullopt;
+    }
+    if (options.drill && questions.kind != QuestionSource::Kind::Koch) {
+        *error = u"--drill goes with --source koch"_s;
+        return std::nullopt;
+    }
+    options.historyPath = parser.value(u"history"_s);
     if (fromFile &&
         !ReadWords(parser.value(u"file"_s), questions.kind == QuestionSource::Kind::Lines,
                    questions.words, error)) {

@@ -17,6 +17,8 @@ struct PartnerOptions {
     QString callsign = QStringLiteral("PARTNER");
     QuestionSource::Settings questions;
     int composeMs = 1500;
+    bool drill = false;   // weight the Koch groups by the history's miss rates
+    QString historyPath;  // the history --drill reads; empty: the trainer's own
 };
 
 // Parses the arguments (the program's name first). Nothing and an error line in *error when

@@ -18,14 +18,39 @@ QChar QuestionSource::pick(QStringView from) {
     return from[below(static_cast<int>(from.size()))];
 }
 
-QString QuestionSource::kochGroup() {
-    const QStringView taught = kKochOrder.left(m_settings.kochCharacters);
+QString QuestionSource::kochGroup(QStringView taught, const QList<double>& weights) {
     QString group;
+    if (weights.isEmpty()) {
+        for (int i = 0; i < m_settings.groupSize; ++i) {
+            group += pick(taught);
+        }
+        return group;
+    }
+    std::discrete_distribution<int> draw(weights.begin(), weights.end());
     for (int i = 0; i < m_settings.groupSize; ++i) {
-        group += pick(taught);
+        group += taught[draw(m_random)];
     }
     return group;
 }
+
+namespace {
+
+// Weights the draw can use: one a character, none negative or undefined, some positive.
+bool Usable(const QList<double>& weights, qsizetype characters) {
+    if (weights.size() != characters) {
+        return false;
+    }
+    double sum = 0;
+    for (const double weight : weights) {
+        if (!(weight >= 0) || weight > 1e6) {
+            return false;
+        }
+        sum += weight;
+    }
+    return sum > 0;
+}
+
+}  // namespace
 
 QString QuestionSource::callsign() {
     QString call;
@@ -55,11 +80,19 @@ QString QuestionSource::next() {
         ++m_nextLine;
         return line;
     }
+    const QStringView taught = kKochOrder.left(m_settings.kochCharacters);
+    QList<double> weights;
+    if (m_settings.kind == Kind::Koch && m_weightSource) {
+        weights = m_weightSource(taught);
+        if (!Usable(weights, taught.size())) {
+            weights.clear();
+        }
+    }
     QStringList groups;
     for (int i = 0; i < m_settings.groups; ++i) {
         switch (m_settings.kind) {
             case Kind::Koch:
-                groups << kochGroup();
+                groups << kochGroup(taught, weights);
                 break;
             case Kind::Callsigns:
                 groups << callsign();

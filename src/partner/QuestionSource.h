@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <random>
 
 // The questions the practice partner sets.
@@ -31,16 +33,23 @@ class QuestionSource {
     // The next question; the same seed gives the same questions.
     QString next();
 
+    // Asked before every Koch question for a weight of each taught character (in the order
+    // given); groups then draw each character in proportion to its weight. Unset, or an answer
+    // of another length or without a positive weight, draws them all equally often.
+    using WeightSource = std::function<QList<double>(QStringView taught)>;
+    void setWeightSource(WeightSource source) { m_weightSource = std::move(source); }
+
     // A callsign-like group: a prefix of one or two letters (or a digit and a letter), a digit,
     // and a suffix of one to three letters.
     QString callsign();
 
   private:
-    QString kochGroup();
+    QString kochGroup(QStringView taught, const QList<double>& weights);
     QChar pick(QStringView from);
     int below(int count);
 
     Settings m_settings;
     std::mt19937 m_random;
     int m_nextLine = 0;
+    WeightSource m_weightSource;
 };

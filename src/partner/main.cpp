@@ -5,6 +5,8 @@
 #include <cstdio>
 
 #include "common/RealClock.h"
+#include "history/HistoryStats.h"
+#include "history/HistoryStore.h"
 #include "partner/PartnerLink.h"
 #include "partner/PartnerOptions.h"
 #include "partner/PartnerSession.h"
@@ -28,14 +30,40 @@ int main(int argc, char* argv[]) {
 
     RealClock clock;
     QuestionSource questions(options->questions);
-    PartnerSession session(options->callsign, questions, options->composeMs);
-    PartnerLink link(clock, session, options->ports);
     QTextStream out(stdout);
-    bool linked = false;
-    QObject::connect(&link, &PartnerLink::event, [&out, &linked](const QString& line) {
-        linked = linked || line.startsWith(QStringLiteral("connected"));
+    const auto print = [&out](const QString& line) {
         out << QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz")) << ' ' << line
             << Qt::endl;
+    };
+    const HistoryStore history(options->historyPath.isEmpty() ? HistoryStore::DefaultPath()
+                                                              : options->historyPath);
+    if (options->drill) {
+        // Read afresh for every question, so the lessons of this session count at once.
+        questions.setWeightSource([&history, &print](QStringView taught) {
+            HistoryStore::Outcome outcome;
+            const QList<LessonRecord> lessons = history.load(&outcome);
+            if (!outcome.ok) {
+                print(QStringLiteral("drill: history unreadable (%1); equal weights")
+                          .arg(outcome.error));
+                return QList<double>();
+            }
+            const QList<double> weights = DrillWeights(MissRates(lessons), taught);
+            QStringList shown;
+            for (qsizetype i = 0; i < taught.size(); ++i) {
+                shown << QStringLiteral("%1:%2").arg(taught[i]).arg(weights[i], 0, 'f', 1);
+            }
+            print(QStringLiteral("drill weights from %1 lessons: %2")
+                      .arg(lessons.size())
+                      .arg(shown.join(u' ')));
+            return weights;
+        });
+    }
+    PartnerSession session(options->callsign, questions, options->composeMs);
+    PartnerLink link(clock, session, options->ports);
+    bool linked = false;
+    QObject::connect(&link, &PartnerLink::happened, [&print, &linked](const QString& line) {
+        linked = linked || line.startsWith(QStringLiteral("connected"));
+        print(line);
     });
     QObject::connect(&link, &PartnerLink::finished, [&linked](const QString& why) {
         if (!linked) {

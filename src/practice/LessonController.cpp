@@ -221,6 +221,9 @@ void LessonController::playStepLesson() {
     }
     if (ui.Label2->text() != u"0"_s || ui.Label4->text() != u"0"_s) {
         ui.ScoreList->addItem(ScoreLine(ui.Label4->text(), ui.Label2->text()));
+        if (m_player.reachedEnd()) {
+            emit lessonFinished();
+        }
         showResult();
     }
 }
@@ -232,6 +235,9 @@ void LessonController::playNormalLesson() {
     ui.Label4->setText(u"0"_s);
     m_form.lesson.stopPlayback = false;
     m_player.PlayQuestion(m_form.link.receivedQuestion);
+    if (m_player.reachedEnd() && !m_form.clock.quitting()) {
+        emit lessonFinished();
+    }
 }
 
 void LessonController::showResult() {

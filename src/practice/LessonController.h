@@ -30,6 +30,9 @@ class LessonController : public QObject {
     void questionEditorWanted();
     void stayNoticeWanted(bool modal);
     void abortChoiceWanted();
+    // A Step or Normal question played to its end, its counts still shown and its misses not
+    // yet cleared (before the result window). Nothing is sounding.
+    void lessonFinished();
 
   private:
     void readyPressed();

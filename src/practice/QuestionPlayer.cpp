@@ -55,6 +55,7 @@ void QuestionPlayer::showPlayedCount(qint16 count) {
 }
 
 void QuestionPlayer::PlayQuestion(const QString& question) {
+    m_reachedEnd = false;
     if (refused(question)) {
         return;
     }
@@ -90,6 +91,7 @@ void QuestionPlayer::PlayQuestion(const QString& question) {
 
 void QuestionPlayer::endOfQuestion(const QString& question, int playedLength) {
     const MainFormUi& ui = m_form.ui;
+    m_reachedEnd = true;
     m_form.lesson.stopPlayback = true;
     m_module.SendNetMessage(MessageType::AnswererStatus, AnswererCode::kTestFinished);
     m_form.link.studentStatus.clear();

@@ -23,6 +23,8 @@ class QuestionPlayer : public QObject {
     // Returns when the question has been played to its end or a stop was noticed. The caller
     // clears stopPlayback and sets the counters first.
     void PlayQuestion(const QString& question);
+    // Whether the last PlayQuestion played the question to its end (no stop, no refusal).
+    bool reachedEnd() const { return m_reachedEnd; }
 
   signals:
     // The end of a Normal-mode question too long for the answer box: the model answer window
@@ -38,4 +40,5 @@ class QuestionPlayer : public QObject {
     QuillNetModule& m_module;
     CharacterDispatch& m_dispatch;
     MorseSoundState& m_sound;
+    bool m_reachedEnd = false;
 };

@@ -307,6 +307,7 @@ void MainFormControlsTest::menusSitOnTheBarInOrder() {
                                       control<QMenu>(u"mnuMojiHanni"_s)->menuAction(),
                                       control<QMenu>(u"mnuNet"_s)->menuAction(),
                                       control<QMenu>(u"mnuPartner"_s)->menuAction(),
+                                      control<QMenu>(u"mnuRecord"_s)->menuAction(),
                                       control<QMenu>(u"mnuHelp"_s)->menuAction(),
                                       end};
     QCOMPARE(m_window->menuBar()->actions(), expected);
@@ -339,6 +340,10 @@ void MainFormControlsTest::menusHoldTheirEntriesInOrder_data() {
     const QStringList modes = Names(u"mnuNetTeacherMode mnuNetStudentMode"_s);
     QTest::newRow("net") << u"mnuNet"_s << u"ネットモード切替(&M)"_s << modes
                          << QStringList{u"先生モード(&T)"_s, u"学生モード(&N)"_s} << modes;
+    QTest::newRow("partner") << u"mnuPartner"_s << u"練習相手(&R)"_s << Names(u"mnuPartnerSolo"_s)
+                             << QStringList{u"ひとりで練習(&P)"_s} << QStringList();
+    QTest::newRow("record") << u"mnuRecord"_s << u"記録(&K)"_s << Names(u"mnuRecordHistory"_s)
+                            << QStringList{u"成績履歴(&G)..."_s} << QStringList();
     QTest::newRow("help") << u"mnuHelp"_s << u"ヘルプ(&H)"_s
                           << Names(u"mnuHelpReadme mnuHelpOnline mnuHelpAbout"_s)
                           << QStringList{u"ReadMe.txtを開く(&T)"_s, u"オンラインヘルプを見る(&O)"_s,

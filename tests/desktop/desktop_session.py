@@ -475,7 +475,9 @@ class DesktopSession:
         environment = dict(os.environ, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
                            QT_ACCESSIBILITY="1",
                            # No sound server: the program runs silent, and none is spawned.
-                           PULSE_SERVER=f"unix:{self.work_dir}/no-sound-server")
+                           PULSE_SERVER=f"unix:{self.work_dir}/no-sound-server",
+                           # The lessons it plays go into a history of its own, not the user's.
+                           XDG_DATA_HOME=os.path.join(self.work_dir, "data"))
         environment.update(extra_environment or {})
         with open(self.program_log, "wb") as log_file:
             return self.processes.start([os.path.abspath(program)], cwd=cwd, env=environment,

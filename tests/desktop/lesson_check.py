@@ -18,7 +18,7 @@ import sys
 
 from desktop_session import (LABEL, LIST, PUSH_BUTTON, RADIO_BUTTON, TEXT_FIELD, TOGGLE_ACTIONS,
                              current_description, do_action, find_all, is_checked, is_enabled,
-                             make_log, walk)
+                             make_log, pump_events, walk)
 from peer_check import REACTION_TIMEOUT, PeerCheck, main, require
 
 TOTAL_TIMEOUT = 100
@@ -36,6 +36,31 @@ SCORE_LINE = "ステップ:1問中1問正解"
 CORRECT_MARK = "○"
 
 log = make_log("lesson_check")
+
+
+class Announcements:
+    """What the program announces to a screen reader: the names of the notifications it shows,
+    each an object of its own, so that a quick succession of them is heard in full."""
+
+    EVENT = "object:property-change:accessible-name"
+
+    def __init__(self):
+        from gi.repository import Atspi
+
+        self.heard = []
+        self.listener = Atspi.EventListener.new(self._on_event)
+        self.listener.register(self.EVENT)
+
+    def _on_event(self, event):
+        try:
+            if event.source.get_role_name() == "notification":
+                self.heard.append(event.source.get_name())
+        except Exception:  # gone before its event was read
+            pass
+
+    def all_heard(self):
+        pump_events()
+        return list(self.heard)
 
 
 class Lesson(PeerCheck):
@@ -101,6 +126,7 @@ class Lesson(PeerCheck):
                           f"'{current_description(setter)}')")
 
     def start_lesson(self):
+        self.announcements = Announcements()
         self.press(self.controls["main"])
         self.peer.expect("72")
 
@@ -113,6 +139,11 @@ class Lesson(PeerCheck):
                             f"'{CORRECT_MARK}' for a correct answer")
         self.wait_for_value("correct", lambda text: text == "1", REACTION_TIMEOUT,
                             "a correct count of 1")
+        # A screen reader is told the judgement and the new count, wherever its focus is.
+        wanted = ["正解", "正解数 1"]
+        self.wait(lambda: all(w in self.announcements.all_heard() for w in wanted),
+                  REACTION_TIMEOUT,
+                  lambda: f"the announcements {self.announcements.all_heard()} lack {wanted}")
         if self.args.lesson_screenshot:
             self.session.screenshot(self.log, self.args.lesson_screenshot, self.frame)
 

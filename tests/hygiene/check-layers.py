@@ -10,7 +10,8 @@ import pathlib
 import re
 import sys
 
-LAYERS = ["common", "morse", "net", "authoring", "practice", "help", "partner", "app"]
+LAYERS = ["common", "morse", "net", "authoring", "practice", "history", "help", "partner",
+          "app"]
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')
 
 

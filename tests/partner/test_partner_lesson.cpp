@@ -122,7 +122,7 @@ class PartnerLessonTest : public QObject {
         PartnerSession session(u"JA9PRT"_s, questions, 1500);
         PartnerLink partner(clock, session, learner.context.ports);
         QStringList events;
-        QObject::connect(&partner, &PartnerLink::event,
+        QObject::connect(&partner, &PartnerLink::happened,
                          [&events](const QString& line) { events << line; });
         clock.addBusyCheck([&partner] {
             if (partner.hasPendingWork()) {
@@ -200,6 +200,11 @@ class PartnerLessonTest : public QObject {
         };
         WaitUntil(learner.context.clock, finished, 5000);
         QVERIFY(finished());
+        // The entry asks for the drill on the window's own history.
+        QVERIFY(!learner.form.soloPractice()
+                     .partnerOutput()
+                     .filter(u"drill weights from 0 lessons"_s)
+                     .isEmpty());
     }
 
     void aMissingPartnerProgramIsReported() {

@@ -195,6 +195,7 @@ class PartnerLogicTest : public QObject {
         QCOMPARE(options->questions.kochCharacters, 10);
         QCOMPARE(options->questions.groups, 5);
         QCOMPARE(options->callsign, u"PARTNER"_s);
+        QVERIFY(!options->drill);
     }
 
     void wrongOptionsSayWhatIsWrong_data() {
@@ -215,6 +216,10 @@ class PartnerLogicTest : public QObject {
         QTest::newRow("long callsign")
             << QStringList{u"--callsign"_s, u"ABCDEFGHIJKLM"_s} << u"1 to 12"_s;
         QTest::newRow("stray argument") << QStringList{u"extra"_s} << u"'extra'"_s;
+        QTest::newRow("a history without the drill")
+            << QStringList{u"--history"_s, u"h.sqlite"_s} << u"goes with --drill"_s;
+        QTest::newRow("the drill of callsigns")
+            << QStringList{u"--drill"_s, u"--source"_s, u"calls"_s} << u"--source koch"_s;
     }
     void wrongOptionsSayWhatIsWrong() {
         QFETCH(QStringList, arguments);

@@ -1,5 +1,7 @@
 // Whole lessons between two windows over loopback: A (JA1AAA) sets, B (JA2BBB) answers. The
 // question goes out as message type 5 from A's side, as the editor sends it.
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -12,6 +14,7 @@
 #include "authoring/QuestionForm.h"
 #include "common/LessonState.h"
 #include "common/WindowOpening.h"
+#include "history/HistoryStore.h"
 #include "net/MessageCodes.h"
 #include "net/QuillNetModule.h"
 #include "practice/LessonController.h"
@@ -188,6 +191,65 @@ class LessonTest : public QObject {
         QCOMPARE(l.b.ui().StartButton_Command->text(), u"次の問題"_s);
         l.wait(300);
         QCOMPARE(l.a.link().studentStatus, u"受験終了"_s);
+        // Only the lesson played to its end is kept.
+        const QList<LessonRecord> kept = HistoryStore(l.bContext.historyPath()).load();
+        QCOMPARE(kept.size(), 1);
+        QCOMPARE(kept[0].played, 8);
+    }
+
+    // A Step and a Normal lesson played to their ends are kept in the answerer's history, as
+    // the window showed them; the setter keeps nothing.
+    void finishedLessonsAreKeptInTheHistory() {
+        Lesson l;
+        l.setQuestion(true, u"AB"_s);
+        {
+            const LessonAnswerer answerer(l.b, l.clock(), {u"A"_s, u"N"_s});
+            const AlwaysPress result(l.clock(), u"ResultForm"_s, u"CloseButton"_s);
+            l.b.ui().StartButton_Command->click();
+        }
+        l.b.ui().StopButton_Command->click();  // モード切替
+        l.wait(200);
+        l.setQuestion(false, u"CQ"_s);
+        l.b.ui().StartButton_Command->click();
+
+        const QList<LessonRecord> kept = HistoryStore(l.bContext.historyPath()).load();
+        QCOMPARE(kept.size(), 2);
+        const LessonRecord& step = kept[0];
+        QCOMPARE(step.finishedAt, l.bContext.desktop.now.toUTC());
+        QCOMPARE(step.peer, u"JA1AAA"_s);
+        QCOMPARE(step.mode, LessonRecord::Mode::Step);
+        QCOMPARE(step.speed, 25);
+        QCOMPARE(step.sound, u"wav"_s);
+        QCOMPARE(step.played, 2);
+        QCOMPARE(step.correct, std::optional<int>(1));
+        QCOMPARE(step.question, u"AB"_s);
+        std::array<int, 36> misses{};
+        misses[1] = 1;  // B
+        QVERIFY(step.misses == misses);
+        const LessonRecord& normal = kept[1];
+        QCOMPARE(normal.mode, LessonRecord::Mode::Normal);
+        QCOMPARE(normal.played, 2);
+        QCOMPARE(normal.correct, std::nullopt);
+        QCOMPARE(normal.question, u"CQ"_s);
+        QVERIFY(!QFile::exists(l.aContext.historyPath()));
+        QVERIFY(l.bContext.desktop.messages.isEmpty());
+    }
+
+    // A history that cannot be written: the lessons go on, and the user is told once.
+    void anUnwritableHistoryNeverStopsALesson() {
+        Lesson l;
+        QVERIFY(QDir().mkpath(l.bContext.historyPath()));  // a folder where the file should be
+        for (int lesson = 1; lesson <= 2; ++lesson) {
+            l.setQuestion(true, u"E"_s);
+            const LessonAnswerer answerer(l.b, l.clock());
+            const WhenShown result = PressWhenShown(l.clock(), u"ResultForm"_s, u"CloseButton"_s);
+            l.b.ui().StartButton_Command->click();
+            QVERIFY(result.ran());
+            QCOMPARE(l.b.ui().ScoreList->count(), lesson);
+        }
+        QCOMPARE(l.bContext.desktop.messages.size(), 1);
+        QCOMPARE(l.bContext.desktop.messages[0].title, u"成績履歴"_s);
+        QVERIFY(l.bContext.desktop.messages[0].text.contains(u"練習はこのまま続けられます"_s));
     }
 
     // A stop during the call-up: the question is not played, and the setter hears of the

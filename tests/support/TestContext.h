@@ -42,6 +42,11 @@ class FakeDesktopServices : public DesktopServices {
     void setClipboardText(const QString& text) override { clipboard = text; }
     QDateTime currentDateTime() const override { return now; }
     QString openFileName(QWidget*, const QString&, const QString&) override { return fileToOpen; }
+    QString saveFileName(QWidget*, const QString&, const QString& suggested,
+                         const QString&) override {
+        suggestedSaveName = suggested;
+        return fileToSave;
+    }
 
     QList<Message> messages;
     std::function<void()> whileShown;
@@ -51,6 +56,8 @@ class FakeDesktopServices : public DesktopServices {
     QString clipboard;
     QDateTime now = QDateTime(QDate(2026, 12, 7), QTime(20, 41, 59));
     QString fileToOpen;
+    QString fileToSave;  // what the user "chooses" to write; empty: cancelled
+    QString suggestedSaveName;
 };
 
 // Ports that nobody uses at the moment, so that tests running in parallel never meet.
@@ -72,7 +79,13 @@ struct TestContext {
     explicit TestContext(TestContext& first) : TestContext(&first) {}
 
     AppContext context() {
-        return AppContext{clock, sound, desktop, places, [this] { ++exitCount; }, ports};
+        return AppContext{clock, sound,        desktop, places, [this] { ++exitCount; },
+                          ports, historyPath()};
+    }
+
+    // Each window keeps its lessons in its own current directory, never in the user's history.
+    QString historyPath() const {
+        return QDir(currentDir.path()).filePath(QStringLiteral("history.sqlite"));
     }
 
     QString settingsPath() const {

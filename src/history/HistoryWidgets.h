@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class QChart;
+class QChartView;
+class QTableWidget;
+class QWidget;
+
+// Pieces the history window's tabs share.
+
+// "25字/分": a speed as the filters, the chart's lines and the tables name it.
+QString SpeedName(int speed);
+
+// A percentage as the tables show it: one decimal, no sign.
+QString PercentText(double percent);
+
+// A read-only table of figures that Tab leaves (arrow keys move within it), so that the keyboard
+// reaches the buttons after it.
+QTableWidget* MakeFigureTable(const QString& objectName, const QString& accessibleName,
+                              const QStringList& headers, QWidget* parent);
+
+// Replaces a figure table's rows; number columns are set right-aligned.
+void FillFigureTable(QTableWidget* table, const QList<QStringList>& rows,
+                     const QList<int>& numberColumns);
+
+// A view of the chart that the keyboard passes by: the table beside it holds the same figures.
+QChartView* MakeChartView(QChart* chart, const QString& objectName, const QString& accessibleName,
+                          QWidget* parent);

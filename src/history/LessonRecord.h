@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <array>
+#include <optional>
+
+// One finished lesson as the history keeps it.
+struct LessonRecord {
+    enum class Mode { Step, Normal };
+
+    qint64 id = 0;         // the store's key; 0 before it is stored
+    QDateTime finishedAt;  // UTC
+    QString peer;          // the setter's callsign (the partner's, in solo practice)
+    Mode mode = Mode::Step;
+    int speed = 25;              // characters per minute: 25, 45 or 60
+    int fineAdjust = 0;          // the fine adjustment's value
+    QString sound;               // "beep", "wav" or "none"
+    int played = 0;              // characters played (spaces and the end mark not counted)
+    std::optional<int> correct;  // Step lessons only
+    QString question;            // the question's text, for how often each character came
+    // Misses for A … Z, then 1 … 9 and 0: the order of the answer buttons and the result window.
+    std::array<int, 36> misses{};
+};
+
+// The letters and digits in the order of the miss counts.
+inline constexpr QStringView kMissOrder = u"ABCDEFGHIJKLMNOPQRSTUVWXYZ1234567890";

@@ -1,0 +1,98 @@
+#include "history/LessonsCsv.h"
+
+#include "history/HistoryStats.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString ModeText(LessonRecord::Mode mode) {
+    return mode == LessonRecord::Mode::Step ? u"ステップ"_s : u"ノーマル"_s;
+}
+
+// An unknown value (from a newer program's history) is shown as it is stored.
+QString SoundText(const QString& sound) {
+    if (sound == u"beep"_s) {
+        return u"ビープ"_s;
+    }
+    if (sound == u"wav"_s) {
+        return u"WAV"_s;
+    }
+    if (sound == u"none"_s) {
+        return u"なし"_s;
+    }
+    return sound;
+}
+
+QString MissesText(const std::array<int, 36>& misses) {
+    QStringList parts;
+    for (qsizetype i = 0; i < kMissOrder.size(); ++i) {
+        if (const int count = misses[static_cast<std::size_t>(i)]; count != 0) {
+            parts.append(QString(kMissOrder.at(i)) + u':' + QString::number(count));
+        }
+    }
+    return parts.join(u' ');
+}
+
+// Spreadsheets run a cell that starts with one of these as a formula (tab and CR too, as the
+// usual injection advice says).
+QString WithoutFormula(const QString& text) {
+    static const QString kFormulaStarts = u"=+-@\t\r"_s;
+    if (!text.isEmpty() && kFormulaStarts.contains(text.front())) {
+        return u'\'' + text;
+    }
+    return text;
+}
+
+QString Quoted(const QString& field) {
+    static const QString kNeedsQuotes = u",\"\r\n"_s;
+    for (const QChar c : field) {
+        if (kNeedsQuotes.contains(c)) {
+            return u'"' + QString(field).replace(u"\""_s, u"\"\""_s) + u'"';
+        }
+    }
+    return field;
+}
+
+void AppendRow(QString& csv, const QStringList& fields) {
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        if (i > 0) {
+            csv += u',';
+        }
+        csv += Quoted(fields[i]);
+    }
+    csv += u"\r\n"_s;
+}
+
+}  // namespace
+
+QStringList LessonColumnTitles() {
+    return {u"日時"_s, u"相手"_s,   u"受信モード"_s, u"速度(字/分)"_s, u"微調整"_s,
+            u"音"_s,   u"文字数"_s, u"正解数"_s,     u"正解率(%)"_s,   u"ミス"_s};
+}
+
+QStringList LessonColumnTexts(const LessonRecord& lesson) {
+    const std::optional<double> accuracy = AccuracyPercent(lesson);
+    const bool judged = lesson.mode == LessonRecord::Mode::Step && lesson.correct.has_value();
+    return {lesson.finishedAt.toLocalTime().toString(u"yyyy-MM-dd HH:mm:ss"_s),
+            lesson.peer,
+            ModeText(lesson.mode),
+            QString::number(lesson.speed),
+            QString::number(lesson.fineAdjust),
+            SoundText(lesson.sound),
+            QString::number(lesson.played),
+            judged ? QString::number(*lesson.correct) : QString(),
+            accuracy ? QString::number(*accuracy, 'f', 1) : QString(),
+            MissesText(lesson.misses)};
+}
+
+QByteArray LessonsCsv(const QList<LessonRecord>& lessons) {
+    QString csv;
+    AppendRow(csv, LessonColumnTitles());
+    for (const LessonRecord& lesson : lessons) {
+        QStringList fields = LessonColumnTexts(lesson);
+        fields[int(LessonColumn::Peer)] = WithoutFormula(fields[int(LessonColumn::Peer)]);
+        AppendRow(csv, fields);
+    }
+    return QByteArrayLiteral("\xEF\xBB\xBF") + csv.toUtf8();
+}

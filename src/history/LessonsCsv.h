@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include "history/LessonRecord.h"
+
+// The lesson list's columns, as the CSV file and the history window's table both show them.
+enum class LessonColumn {
+    FinishedAt,
+    Peer,
+    Mode,
+    Speed,
+    FineAdjust,
+    Sound,
+    Played,
+    Correct,
+    Accuracy,
+    Misses,
+};
+inline constexpr int kLessonColumnCount = 10;
+
+QStringList LessonColumnTitles();
+
+// One lesson's fields as text: the local finishing time, the mode and sound in words, the
+// accuracy with one decimal, and the misses as "A:2 K:1" in the answer buttons' order. A Normal
+// lesson's correct count and accuracy are empty, since it was never judged.
+QStringList LessonColumnTexts(const LessonRecord& lesson);
+
+// The lessons as a CSV file for spreadsheet programs: UTF-8 with a byte order mark (without it
+// they read the Japanese as the system's code page), CRLF line ends, RFC 4180 quoting, and a
+// header row. A peer's callsign comes from the network, so one that a spreadsheet would take
+// for a formula is written with a leading apostrophe.
+QByteArray LessonsCsv(const QList<LessonRecord>& lessons);

@@ -1,0 +1,295 @@
+// The lesson history's store: its schema made on first use and migrated from an older one,
+// lessons kept exactly, and files it cannot use (locked, read-only, corrupt, newer) refused
+// cleanly, never overwritten; two trainers writing at once both keep their lessons.
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QSet>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimeZone>
+#include <thread>
+
+#include "history/HistoryStore.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+LessonRecord StepLesson(int minute) {
+    LessonRecord lesson;
+    lesson.finishedAt = QDateTime(QDate(2026, 12, 1), QTime(20, minute), Qt::UTC);
+    lesson.peer = u"JA1AAA"_s;
+    lesson.speed = 45;
+    lesson.fineAdjust = -3;
+    lesson.sound = u"wav"_s;
+    lesson.played = 25;
+    lesson.correct = 22;
+    lesson.question = u"KMURE SNAPT LWIJZ FOYVG 5Q92H"_s;
+    lesson.misses[10] = 2;  // K
+    lesson.misses[35] = 1;  // 0
+    return lesson;
+}
+
+// Runs statements on the file through a connection of the test's own.
+class RawFile {
+  public:
+    explicit RawFile(const QString& path) {
+        QSqlDatabase database = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"raw"_s);
+        database.setDatabaseName(path);
+        database.open();
+    }
+    ~RawFile() {
+        QSqlDatabase::database(u"raw"_s).close();
+        QSqlDatabase::removeDatabase(u"raw"_s);
+    }
+    bool run(const QString& sql) {
+        QSqlQuery query(QSqlDatabase::database(u"raw"_s));
+        return query.exec(sql);
+    }
+    int version() {
+        QSqlQuery query(QSqlDatabase::database(u"raw"_s));
+        return query.exec(u"PRAGMA user_version"_s) && query.next() ? query.value(0).toInt() : -1;
+    }
+};
+
+QByteArray Bytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+}  // namespace
+
+Q_DECLARE_METATYPE(LessonRecord)
+
+class HistoryStoreTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_folder;
+    QString path(const QString& name = u"history.sqlite"_s) const {
+        return QDir(m_folder.path()).filePath(name);
+    }
+
+  private slots:
+    void init() {
+        for (const QString& name : QDir(m_folder.path()).entryList(QDir::Files)) {
+            QFile::remove(QDir(m_folder.path()).filePath(name));
+        }
+    }
+
+    void aMissingFileIsAnEmptyHistory() {
+        HistoryStore::Outcome outcome;
+        QVERIFY(HistoryStore(path()).load(&outcome).isEmpty());
+        QVERIFY(outcome.ok);
+        QVERIFY(!QFile::exists(path()));  // reading makes nothing
+    }
+
+    void theFirstLessonMakesTheFileAndItsFolder() {
+        const QString nested = QDir(m_folder.path()).filePath(u"a/b/history.sqlite"_s);
+        HistoryStore store(nested);
+        QVERIFY(store.save(StepLesson(1)).ok);
+        QVERIFY(QFile::exists(nested));
+        RawFile raw(nested);
+        QCOMPARE(raw.version(), HistoryStore::kSchemaVersion);
+    }
+
+    void lessonsComeBackAsTheyWereStored_data() {
+        QTest::addColumn<LessonRecord>("lesson");
+        QTest::newRow("Step, with letter and digit misses") << StepLesson(5);
+        LessonRecord normal = StepLesson(6);
+        normal.mode = LessonRecord::Mode::Normal;
+        normal.correct.reset();
+        normal.misses = {};
+        normal.sound = u"beep"_s;
+        QTest::newRow("Normal: no correct count") << normal;
+        LessonRecord odd = StepLesson(7);
+        odd.peer = u"JA1'; DROP TABLE lessons; --"_s;
+        odd.question = u"Ａ\"B'\nC"_s;
+        odd.correct = 0;
+        odd.fineAdjust = 20;
+        QTest::newRow("text that must stay text") << odd;
+    }
+    void lessonsComeBackAsTheyWereStored() {
+        QFETCH(LessonRecord, lesson);
+        HistoryStore store(path());
+        QVERIFY(store.save(lesson).ok);
+        const QList<LessonRecord> loaded = store.load();
+        QCOMPARE(loaded.size(), 1);
+        const LessonRecord& back = loaded[0];
+        QVERIFY(back.id > 0);
+        QCOMPARE(back.finishedAt, lesson.finishedAt);
+        QCOMPARE(back.peer, lesson.peer);
+        QCOMPARE(back.mode, lesson.mode);
+        QCOMPARE(back.speed, lesson.speed);
+        QCOMPARE(back.fineAdjust, lesson.fineAdjust);
+        QCOMPARE(back.sound, lesson.sound);
+        QCOMPARE(back.played, lesson.played);
+        QCOMPARE(back.correct, lesson.correct);
+        QCOMPARE(back.question, lesson.question);
+        QVERIFY(back.misses == lesson.misses);
+    }
+
+    void lessonsComeBackInTimeOrder() {
+        HistoryStore store(path());
+        for (int minute : {30, 10, 20}) {
+            QVERIFY(store.save(StepLesson(minute)).ok);
+        }
+        QList<int> minutes;
+        for (const LessonRecord& lesson : store.load()) {
+            minutes << lesson.finishedAt.time().minute();
+        }
+        QCOMPARE(minutes, (QList<int>{10, 20, 30}));
+    }
+
+    void aVersionOneFileIsMigratedWithItsLessons() {
+        {
+            RawFile raw(path());
+            QVERIFY(raw.run(
+                u"CREATE TABLE lessons (id INTEGER PRIMARY KEY, finished_at TEXT NOT NULL, "
+                "peer TEXT NOT NULL, mode TEXT NOT NULL, speed INTEGER NOT NULL, "
+                "fine_adjust INTEGER NOT NULL, sound TEXT NOT NULL, played INTEGER NOT NULL, "
+                "correct INTEGER)"_s));
+            QVERIFY(
+                raw.run(u"CREATE TABLE misses (lesson_id INTEGER NOT NULL, character TEXT NOT "
+                        "NULL, count INTEGER NOT NULL, PRIMARY KEY (lesson_id, character))"_s));
+            QVERIFY(
+                raw.run(u"INSERT INTO lessons VALUES (1, '2026-11-01T08:00:00.000Z', "
+                        "'JA9OLD', 'step', 25, 0, 'beep', 10, 7)"_s));
+            QVERIFY(raw.run(u"INSERT INTO misses VALUES (1, 'Q', 3)"_s));
+            QVERIFY(raw.run(u"PRAGMA user_version = 1"_s));
+        }
+        HistoryStore store(path());
+        QVERIFY(store.save(StepLesson(1)).ok);
+        const QList<LessonRecord> loaded = store.load();
+        QCOMPARE(loaded.size(), 2);
+        QCOMPARE(loaded[0].peer, u"JA9OLD"_s);
+        QCOMPARE(loaded[0].correct, std::optional<int>(7));
+        QCOMPARE(loaded[0].misses[16], 3);  // Q
+        QCOMPARE(loaded[0].question, QString());
+        QCOMPARE(loaded[1].question, StepLesson(1).question);
+        RawFile raw(path());
+        QCOMPARE(raw.version(), 2);
+    }
+
+    void aLockedFileFailsCleanlyAndIsWrittenOnceFree() {
+        HistoryStore store(path(), 100);
+        QVERIFY(store.save(StepLesson(1)).ok);
+        {
+            RawFile other(path());
+            QVERIFY(other.run(u"BEGIN EXCLUSIVE"_s));
+            const HistoryStore::Outcome outcome = store.save(StepLesson(2));
+            QVERIFY(!outcome.ok);
+            QCOMPARE(outcome.error, u"ほかのプログラムが使用中です"_s);
+            QVERIFY(outcome.keptAside.isEmpty());
+            other.run(u"ROLLBACK"_s);
+        }
+        QVERIFY(store.save(StepLesson(3)).ok);
+        QCOMPARE(store.load().size(), 2);
+    }
+
+    void aReadOnlyFileIsNotWritten() {
+        if (::geteuid() == 0) {
+            QSKIP("file permissions do not bind root");
+        }
+        HistoryStore store(path());
+        QVERIFY(store.save(StepLesson(1)).ok);
+        QFile::setPermissions(path(), QFile::ReadOwner);
+        const HistoryStore::Outcome outcome = store.save(StepLesson(2));
+        QFile::setPermissions(path(), QFile::ReadOwner | QFile::WriteOwner);
+        QVERIFY(!outcome.ok);
+        QVERIFY2(outcome.error.contains(u"書き込めません"_s), qPrintable(outcome.error));
+        QCOMPARE(store.load().size(), 1);
+    }
+
+    void aPlaceThatCannotHoldTheFileIsReported_data() {
+        QTest::addColumn<QString>("relative");
+        QTest::newRow("a folder where the file should be") << u"taken"_s;
+        QTest::newRow("a file where the folder should be") << u"plain/history.sqlite"_s;
+    }
+    void aPlaceThatCannotHoldTheFileIsReported() {
+        QFETCH(QString, relative);
+        QDir(m_folder.path()).mkpath(u"taken"_s);
+        QFile plain(path(u"plain"_s));
+        QVERIFY(plain.open(QIODevice::WriteOnly));
+        plain.close();
+        const HistoryStore::Outcome outcome = HistoryStore(path(relative)).save(StepLesson(1));
+        QVERIFY(!outcome.ok);
+        QVERIFY(!outcome.error.isEmpty());
+        QVERIFY(QFileInfo(path(u"taken"_s)).isDir());
+        QCOMPARE(plain.size(), 0);
+        QDir(path(u"taken"_s)).removeRecursively();
+    }
+
+    void aCorruptFileIsKeptAsideAndANewOneMade_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("text") << QByteArray("these are my notes, not a database\n").repeated(200);
+        QByteArray header("SQLite format 3\0", 16);
+        QTest::newRow("a database header, then rubbish") << header + QByteArray(8192, '\xA5');
+    }
+    void aCorruptFileIsKeptAsideAndANewOneMade() {
+        QFETCH(QByteArray, content);
+        {
+            QFile file(path());
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(content);
+        }
+        HistoryStore store(path());
+        HistoryStore::Outcome read;
+        QVERIFY(store.load(&read).isEmpty());
+        QVERIFY(!read.ok);
+        QCOMPARE(Bytes(path()), content);  // reading leaves it as it is
+
+        const HistoryStore::Outcome outcome = store.save(StepLesson(1));
+        QVERIFY2(outcome.ok, qPrintable(outcome.error));
+        QVERIFY(!outcome.keptAside.isEmpty());
+        QVERIFY(outcome.keptAside.startsWith(path() + u".corrupt-"_s));
+        QCOMPARE(Bytes(outcome.keptAside), content);
+        QCOMPARE(store.load().size(), 1);
+    }
+
+    void aFileOfANewerProgramIsLeftAlone() {
+        {
+            RawFile raw(path());
+            QVERIFY(raw.run(u"CREATE TABLE future (x)"_s));
+            QVERIFY(raw.run(u"PRAGMA user_version = 9"_s));
+        }
+        const QByteArray before = Bytes(path());
+        const HistoryStore::Outcome outcome = HistoryStore(path()).save(StepLesson(1));
+        QVERIFY(!outcome.ok);
+        QVERIFY(outcome.error.contains(u"新しい版"_s));
+        QCOMPARE(Bytes(path()), before);
+    }
+
+    void twoTrainersWritingAtOnceKeepEveryLesson() {
+        constexpr int kEach = 20;
+        const auto trainer = [this](int first) {
+            HistoryStore store(path(), 10000);
+            for (int i = 0; i < kEach; ++i) {
+                LessonRecord lesson = StepLesson((first + i) % 60);
+                lesson.peer = first == 0 ? u"ONE"_s : u"TWO"_s;
+                store.save(lesson);
+            }
+        };
+        std::thread one(trainer, 0);
+        std::thread two(trainer, 30);
+        one.join();
+        two.join();
+        const QList<LessonRecord> loaded = HistoryStore(path()).load();
+        QCOMPARE(loaded.size(), 2 * kEach);
+        QSet<qint64> ids;
+        int fromOne = 0;
+        for (const LessonRecord& lesson : loaded) {
+            ids.insert(lesson.id);
+            fromOne += lesson.peer == u"ONE"_s ? 1 : 0;
+        }
+        QCOMPARE(ids.size(), 2 * kEach);
+        QCOMPARE(fromOne, kEach);
+    }
+};
+
+QTEST_GUILESS_MAIN(HistoryStoreTest)
+#include "test_history_store.moc"

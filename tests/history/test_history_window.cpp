@@ -1,0 +1,459 @@
+// The history window: what its tables and charts hold under each filter, sorting the lesson
+// list, the CSV export and its failures, an empty history, and working it from the keyboard.
+#include <QAbstractItemModel>
+#include <QApplication>
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChartView>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QXYSeries>
+#include <algorithm>
+#include <initializer_list>
+#include <utility>
+
+#include "history/HistoryStats.h"
+#include "history/HistoryWindow.h"
+#include "history/LessonsCsv.h"
+#include "support/TestContext.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QDateTime Utc(int year, int month, int day, int hour) {
+    return QDateTime(QDate(year, month, day), QTime(hour, 0), Qt::UTC);
+}
+
+// 05:00 on 8 December in Japan: the day in the suggested file name is the local one.
+const QDateTime kNow = Utc(2026, 12, 7, 20);
+
+LessonRecord Lesson(QDateTime at, LessonRecord::Mode mode, int speed, int played,
+                    std::optional<int> correct, const QString& question,
+                    std::initializer_list<std::pair<QChar, int>> misses) {
+    LessonRecord lesson;
+    lesson.finishedAt = std::move(at);
+    lesson.peer = u"JA1ZZZ"_s;
+    lesson.mode = mode;
+    lesson.speed = speed;
+    lesson.sound = u"beep"_s;
+    lesson.played = played;
+    lesson.correct = correct;
+    lesson.question = question;
+    for (const auto& [character, count] : misses) {
+        lesson.misses[static_cast<std::size_t>(kMissOrder.indexOf(character))] = count;
+    }
+    return lesson;
+}
+
+// Six lessons, oldest first: one over a year ago, one 36 days ago, one 17 days ago and three in
+// the last week, one of them a Normal lesson (its misses never count).
+QList<LessonRecord> History() {
+    using M = LessonRecord::Mode;
+    return {
+        Lesson(Utc(2025, 6, 1, 10), M::Step, 25, 10, 5, u"AAAAKKKKEE"_s, {{u'A', 3}, {u'K', 1}}),
+        Lesson(Utc(2026, 11, 1, 10), M::Step, 45, 20, 15, u"EEEEETTTTTSSSSSOOOOO"_s,
+               {{u'E', 2}, {u'T', 3}}),
+        Lesson(Utc(2026, 11, 20, 10), M::Step, 25, 10, 9, u"KKKKKMMMMM"_s, {{u'M', 1}}),
+        Lesson(Utc(2026, 12, 3, 10), M::Normal, 60, 30, std::nullopt, u"QQQQQ"_s, {{u'Q', 5}}),
+        Lesson(Utc(2026, 12, 5, 10), M::Step, 60, 8, 8, u"SSSSOOOO"_s, {}),
+        Lesson(Utc(2026, 12, 6, 12), M::Step, 25, 10, 7, u"AAKKEEMMTT"_s, {{u'A', 1}, {u'T', 2}}),
+    };
+}
+
+template <typename T>
+T* Child(const QWidget& window, const QString& name) {
+    T* child = window.findChild<T*>(name);
+    if (child == nullptr) {
+        qFatal("no %s in the window", qPrintable(name));
+    }
+    return child;
+}
+
+// The first rows of a table (all of them for -1), the cells joined with '|'.
+QStringList Rows(const QAbstractItemModel* model, int count = -1) {
+    QStringList rows;
+    const int shown = count < 0 ? model->rowCount() : qMin(count, model->rowCount());
+    for (int row = 0; row < shown; ++row) {
+        QStringList cells;
+        for (int column = 0; column < model->columnCount(); ++column) {
+            cells.append(model->index(row, column).data().toString());
+        }
+        rows.append(cells.join(u'|'));
+    }
+    return rows;
+}
+
+QStringList Column(const QAbstractItemModel* model, int column) {
+    QStringList cells;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        cells.append(model->index(row, column).data().toString());
+    }
+    return cells;
+}
+
+// Each line of the chart as "name:y,y,…".
+QStringList Lines(const QChartView* view) {
+    QStringList lines;
+    for (QAbstractSeries* series : view->chart()->series()) {
+        auto* xy = qobject_cast<QXYSeries*>(series);
+        QStringList values;
+        for (const QPointF& point : xy->points()) {
+            values.append(QString::number(point.y()));
+        }
+        lines.append(xy->name() + u':' + values.join(u','));
+    }
+    return lines;
+}
+
+QByteArray FileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void ClickHeader(QTableView* table, int column) {
+    QHeaderView* header = table->horizontalHeader();
+    QTest::mouseClick(
+        header->viewport(), Qt::LeftButton, {},
+        QPoint(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
+               header->height() / 2));
+}
+
+}  // namespace
+
+class HistoryWindowTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    // Japan's time (no summer time, no time zone files needed): the tables show local time.
+    void initTestCase() { qputenv("TZ", "JST-9"); }
+
+    void figuresUnderEachFilter_data() {
+        QTest::addColumn<int>("period");  // the combo's index: all, 7 days, 30 days, a year
+        QTest::addColumn<int>("speed");   // all, 25, 45, 60
+        QTest::addColumn<QStringList>("accuracy");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QStringList>("worstMisses");  // the miss table's first rows
+        QTest::addColumn<int>("lessons");
+
+        const QString l1 = u"2025-06-01 19:00|25字/分|50.0"_s;
+        const QString l2 = u"2026-11-01 19:00|45字/分|75.0"_s;
+        const QString l3 = u"2026-11-20 19:00|25字/分|90.0"_s;
+        const QString l5 = u"2026-12-05 19:00|60字/分|100.0"_s;
+        const QString l6 = u"2026-12-06 21:00|25字/分|70.0"_s;
+        QTest::newRow("everything")
+            << 0 << 0 << QStringList{l1, l2, l3, l5, l6}
+            << QStringList{u"25字/分:50,90,70"_s, u"45字/分:75"_s, u"60字/分:100"_s}
+            << QStringList{u"T|5|7|71.4"_s, u"A|4|6|66.7"_s, u"E|2|9|22.2"_s,
+                           u"M|1|7|14.3"_s, u"K|1|11|9.1"_s, u"B|0|0|0.0"_s}
+            << 6;
+        QTest::newRow("last 7 days")
+            << 1 << 0 << QStringList{l5, l6} << QStringList{u"25字/分:70"_s, u"60字/分:100"_s}
+            << QStringList{u"T|2|2|100.0"_s, u"A|1|2|50.0"_s, u"B|0|0|0.0"_s} << 3;
+        QTest::newRow("last 30 days")
+            << 2 << 0 << QStringList{l3, l5, l6}
+            << QStringList{u"25字/分:90,70"_s, u"60字/分:100"_s}
+            << QStringList{u"T|2|2|100.0"_s, u"A|1|2|50.0"_s, u"M|1|7|14.3"_s, u"B|0|0|0.0"_s} << 4;
+        QTest::newRow("last year")
+            << 3 << 0 << QStringList{l2, l3, l5, l6}
+            << QStringList{u"25字/分:90,70"_s, u"45字/分:75"_s, u"60字/分:100"_s}
+            << QStringList{u"T|5|7|71.4"_s, u"A|1|2|50.0"_s, u"E|2|7|28.6"_s} << 5;
+        QTest::newRow("25 only") << 0 << 1 << QStringList{l1, l3, l6}
+                                 << QStringList{u"25字/分:50,90,70"_s}
+                                 << QStringList{u"T|2|2|100.0"_s, u"A|4|6|66.7"_s, u"M|1|7|14.3"_s,
+                                                u"K|1|11|9.1"_s, u"B|0|0|0.0"_s}
+                                 << 3;
+        QTest::newRow("45 only") << 0 << 2 << QStringList{l2} << QStringList{u"45字/分:75"_s}
+                                 << QStringList{u"T|3|5|60.0"_s, u"E|2|5|40.0"_s, u"A|0|0|0.0"_s}
+                                 << 1;
+        QTest::newRow("60 only: the Normal lesson is listed but never judged")
+            << 0 << 3 << QStringList{l5} << QStringList{u"60字/分:100"_s}
+            << QStringList{u"A|0|0|0.0"_s, u"B|0|0|0.0"_s} << 2;
+        QTest::newRow("60 in the last 7 days")
+            << 1 << 3 << QStringList{l5} << QStringList{u"60字/分:100"_s}
+            << QStringList{u"A|0|0|0.0"_s} << 2;
+        QTest::newRow("nothing: 45 in the last 7 days")
+            << 1 << 2 << QStringList{} << QStringList{} << QStringList{} << 0;
+    }
+    void figuresUnderEachFilter() {
+        QFETCH(int, period);
+        QFETCH(int, speed);
+        QFETCH(QStringList, accuracy);
+        QFETCH(QStringList, lines);
+        QFETCH(QStringList, worstMisses);
+        QFETCH(int, lessons);
+
+        FakeDesktopServices desktop;
+        HistoryWindow window(History(), desktop, kNow);
+        // From another filter, so that each row shows the change refilters.
+        Child<QComboBox>(window, u"PeriodCombo"_s)->setCurrentIndex(period == 1 ? 2 : 1);
+        Child<QComboBox>(window, u"SpeedCombo"_s)->setCurrentIndex(speed == 2 ? 1 : 2);
+        Child<QComboBox>(window, u"PeriodCombo"_s)->setCurrentIndex(period);
+        Child<QComboBox>(window, u"SpeedCombo"_s)->setCurrentIndex(speed);
+
+        QCOMPARE(Rows(Child<QTableWidget>(window, u"AccuracyTable"_s)->model()), accuracy);
+        QCOMPARE(Lines(Child<QChartView>(window, u"AccuracyChart"_s)), lines);
+        const QAbstractItemModel* misses = Child<QTableWidget>(window, u"MissRateTable"_s)->model();
+        QCOMPARE(Rows(misses, int(worstMisses.size())), worstMisses);
+        QCOMPARE(misses->rowCount(), lessons == 0 ? 0 : 36);
+        QCOMPARE(Child<QTableView>(window, u"LessonTable"_s)->model()->rowCount(), lessons);
+        QCOMPARE(window.shownLessons().size(), lessons);
+        QCOMPARE(Child<QLabel>(window, u"EmptyNote"_s)->isVisibleTo(&window), lessons == 0);
+    }
+
+    // The bars are the miss table's figures: the same characters in the same order.
+    void missChartMatchesItsTable() {
+        FakeDesktopServices desktop;
+        HistoryWindow window(History(), desktop, kNow);
+        const QAbstractItemModel* table = Child<QTableWidget>(window, u"MissRateTable"_s)->model();
+        QChart* chart = Child<QChartView>(window, u"MissRateChart"_s)->chart();
+        QCOMPARE(chart->series().size(), 1);
+        auto* bars = qobject_cast<QBarSeries*>(chart->series().first());
+        QVERIFY(bars != nullptr);
+        QCOMPARE(bars->count(), 1);
+        QBarSet* set = bars->barSets().first();
+        QCOMPARE(set->count(), 36);
+        auto* axis = qobject_cast<QBarCategoryAxis*>(chart->axes(Qt::Horizontal).first());
+        QCOMPARE(axis->categories(), Column(table, 0));
+        for (int row = 0; row < 36; ++row) {
+            QCOMPARE(QString::number(set->at(row), 'f', 1), table->index(row, 3).data().toString());
+        }
+        QStringList sorted = axis->categories();
+        std::sort(sorted.begin(), sorted.end());
+        QString all = kMissOrder.toString();
+        std::sort(all.begin(), all.end());
+        QCOMPARE(sorted.join(QString()), all);  // each letter and digit once
+    }
+
+    void lessonListShowsTheCsvColumnsNewestFirst() {
+        FakeDesktopServices desktop;
+        HistoryWindow window(History(), desktop, kNow);
+        const QAbstractItemModel* model = Child<QTableView>(window, u"LessonTable"_s)->model();
+        QStringList headers;
+        for (int column = 0; column < model->columnCount(); ++column) {
+            headers.append(model->headerData(column, Qt::Horizontal).toString());
+        }
+        QCOMPARE(headers, LessonColumnTitles());
+        QCOMPARE(
+            Rows(model, 2),
+            (QStringList{u"2026-12-06 21:00:00|JA1ZZZ|ステップ|25|0|ビープ|10|7|70.0|A:1 T:2"_s,
+                         u"2026-12-05 19:00:00|JA1ZZZ|ステップ|60|0|ビープ|8|8|100.0|"_s}));
+        QCOMPARE(Rows(model).at(2), u"2026-12-03 19:00:00|JA1ZZZ|ノーマル|60|0|ビープ|30|||Q:5"_s);
+    }
+
+    // A click on a header sorts by that column, numbers as numbers; a second click reverses.
+    void lessonListSortsByClickedHeader_data() {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QStringList>("ascending");
+        QTest::newRow("date") << int(LessonColumn::FinishedAt)
+                              << QStringList{u"2025-06-01 19:00:00"_s, u"2026-11-01 19:00:00"_s,
+                                             u"2026-11-20 19:00:00"_s, u"2026-12-03 19:00:00"_s,
+                                             u"2026-12-05 19:00:00"_s, u"2026-12-06 21:00:00"_s};
+        QTest::newRow("characters: 8 before 10")
+            << int(LessonColumn::Played)
+            << QStringList{u"8"_s, u"10"_s, u"10"_s, u"10"_s, u"20"_s, u"30"_s};
+        QTest::newRow("accuracy: 100 last, unjudged apart")
+            << int(LessonColumn::Accuracy)
+            << QStringList{u"50.0"_s, u"70.0"_s, u"75.0"_s, u"90.0"_s, u"100.0"_s, QString()};
+    }
+    void lessonListSortsByClickedHeader() {
+        QFETCH(int, column);
+        QFETCH(QStringList, ascending);
+        FakeDesktopServices desktop;
+        HistoryWindow window(History(), desktop, kNow);
+        window.show();
+        auto* table = Child<QTableView>(window, u"LessonTable"_s);
+        Child<QTabWidget>(window, u"HistoryTabs"_s)->setCurrentIndex(2);
+        QStringList descending = ascending;
+        std::reverse(descending.begin(), descending.end());
+        for (int click = 0; click < 2; ++click) {
+            ClickHeader(table, column);
+            QCOMPARE(table->horizontalHeader()->sortIndicatorSection(), column);
+            const bool up = table->horizontalHeader()->sortIndicatorOrder() == Qt::AscendingOrder;
+            QCOMPARE(Column(table->model(), column), up ? ascending : descending);
+        }
+    }
+
+    void exportWritesTheFilteredLessons() {
+        QTemporaryDir folder;
+        FakeDesktopServices desktop;
+        desktop.fileToSave = QDir(folder.path()).filePath(u"out.csv"_s);
+        QFile old(desktop.fileToSave);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("an older export");
+        old.close();
+
+        HistoryWindow window(History(), desktop, kNow);
+        Child<QComboBox>(window, u"PeriodCombo"_s)->setCurrentIndex(2);  // 30 days
+        Child<QPushButton>(window, u"ExportButton"_s)->click();
+
+        QCOMPARE(desktop.suggestedSaveName, u"成績履歴-20261208.csv"_s);
+        const QList<LessonRecord> filtered = FilterLessons(History(), 30, std::nullopt, kNow);
+        QCOMPARE(filtered.size(), 4);
+        QCOMPARE(FileBytes(desktop.fileToSave), LessonsCsv(filtered));
+        QVERIFY(desktop.messages.isEmpty());
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{u"out.csv"_s});
+    }
+
+    // Nothing is tried, so nothing fails: no message about an empty file name either.
+    void cancelledExportWritesNothing() {
+        FakeDesktopServices desktop;  // fileToSave empty: the user cancels
+        HistoryWindow window(History(), desktop, kNow);
+        Child<QPushButton>(window, u"ExportButton"_s)->click();
+        QCOMPARE(desktop.suggestedSaveName, u"成績履歴-20261208.csv"_s);
+        QVERIFY(desktop.messages.isEmpty());
+    }
+
+    void unwritableFileGivesOneMessage_data() {
+        QTest::addColumn<QString>("relative");
+        QTest::newRow("missing folder") << u"no/such/folder/out.csv"_s;
+        QTest::newRow("a folder, not a file") << u"taken"_s;
+    }
+    void unwritableFileGivesOneMessage() {
+        QFETCH(QString, relative);
+        QTemporaryDir folder;
+        QVERIFY(QDir(folder.path()).mkdir(u"taken"_s));
+        FakeDesktopServices desktop;
+        desktop.fileToSave = QDir(folder.path()).filePath(relative);
+        HistoryWindow window(History(), desktop, kNow);
+        Child<QPushButton>(window, u"ExportButton"_s)->click();
+
+        QCOMPARE(desktop.messages.size(), 1);
+        QCOMPARE(desktop.messages[0].icon, DesktopServices::Icon::Critical);
+        QVERIFY(desktop.messages[0].text.startsWith(u"成績履歴を書き出せませんでした。"_s));
+        QVERIFY(desktop.messages[0].text.contains(desktop.fileToSave));
+        QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList{u"taken"_s});
+        QVERIFY(QFileInfo(QDir(folder.path()).filePath(u"taken"_s)).isDir());
+    }
+
+    void emptyHistoryShowsEmptyChartsAndANote() {
+        FakeDesktopServices desktop;
+        HistoryWindow window({}, desktop, kNow);
+        window.show();
+        auto* note = Child<QLabel>(window, u"EmptyNote"_s);
+        QVERIFY(note->isVisible());
+        QCOMPARE(
+            note->text(),
+            u"まだ記録がありません。ステップ受信の練習を終えると、ここに成績が記録されます。"_s);
+        QVERIFY(Child<QChartView>(window, u"AccuracyChart"_s)->chart()->series().isEmpty());
+        QVERIFY(Child<QChartView>(window, u"MissRateChart"_s)->chart()->series().isEmpty());
+        QCOMPARE(Child<QTableWidget>(window, u"AccuracyTable"_s)->rowCount(), 0);
+        QCOMPARE(Child<QTableWidget>(window, u"MissRateTable"_s)->rowCount(), 0);
+        QCOMPARE(Child<QTableView>(window, u"LessonTable"_s)->model()->rowCount(), 0);
+        // Still an empty history under any filter, and no crash on the way.
+        Child<QComboBox>(window, u"PeriodCombo"_s)->setCurrentIndex(1);
+        Child<QComboBox>(window, u"SpeedCombo"_s)->setCurrentIndex(3);
+        QVERIFY(note->text().startsWith(u"まだ記録がありません。"_s));
+    }
+
+    // A filter that lets nothing through says so, and the note goes once lessons show again.
+    void emptyFilterNoteComesAndGoes() {
+        FakeDesktopServices desktop;
+        HistoryWindow window(History(), desktop, kNow);
+        window.show();
+        auto* note = Child<QLabel>(window, u"EmptyNote"_s);
+        QVERIFY(!note->isVisible());
+        Child<QComboBox>(window, u"PeriodCombo"_s)->setCurrentIndex(1);
+        Child<QComboBox>(window, u"SpeedCombo"_s)->setCurrentIndex(2);
+        QVERIFY(note->isVisible());
+        QVERIFY(!note->text().startsWith(u"まだ記録がありません。"_s));
+        Child<QComboBox>(window, u"SpeedCombo"_s)->setCurrentIndex(0);
+        QVERIFY(!note->isVisible());
+    }
+
+    void titleNamesAndAccessibleNames() {
+        FakeDesktopServices desktop;
+        HistoryWindow window(History(), desktop, kNow);
+        QCOMPARE(window.objectName(), u"HistoryWindow"_s);
+        QCOMPARE(window.windowTitle(), u"成績履歴"_s);
+        QCOMPARE(Child<QPushButton>(window, u"ExportButton"_s)->text(), u"CSVに書き出す(&E)..."_s);
+        QCOMPARE(Child<QPushButton>(window, u"CloseButton"_s)->text(), u"閉じる"_s);
+        auto* tabs = Child<QTabWidget>(window, u"HistoryTabs"_s);
+        QCOMPARE(tabs->count(), 3);
+        QCOMPARE(tabs->tabText(0), u"正解率の推移"_s);
+        QCOMPARE(tabs->tabText(1), u"文字別ミス率"_s);
+        QCOMPARE(tabs->tabText(2), u"レッスン一覧"_s);
+        const QStringList periods{u"すべて"_s, u"過去7日"_s, u"過去30日"_s, u"過去1年"_s};
+        const QStringList speeds{u"すべての速度"_s, u"25字/分"_s, u"45字/分"_s, u"60字/分"_s};
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(Child<QComboBox>(window, u"PeriodCombo"_s)->itemText(i), periods[i]);
+            QCOMPARE(Child<QComboBox>(window, u"SpeedCombo"_s)->itemText(i), speeds[i]);
+        }
+        for (const QString& name :
+             {u"PeriodCombo"_s, u"SpeedCombo"_s, u"HistoryTabs"_s, u"AccuracyChart"_s,
+              u"AccuracyTable"_s, u"MissRateChart"_s, u"MissRateTable"_s, u"LessonTable"_s,
+              u"ExportButton"_s, u"CloseButton"_s}) {
+            QVERIFY2(!Child<QWidget>(window, name)->accessibleName().isEmpty(), qPrintable(name));
+        }
+    }
+
+    // Tab goes filters, tab bar, the shown tab's table, buttons and round; arrow keys change
+    // the tab; Esc closes.
+    void keyboardAlone() {
+        FakeDesktopServices desktop;
+        HistoryWindow window(History(), desktop, kNow);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        auto* tabs = Child<QTabWidget>(window, u"HistoryTabs"_s);
+        const auto focusedName = [] {
+            QWidget* focused = QApplication::focusWidget();
+            if (focused == nullptr) {
+                return QString();
+            }
+            return qobject_cast<QTabBar*>(focused) ? u"tab bar"_s : focused->objectName();
+        };
+        const auto tabThrough = [&](Qt::KeyboardModifiers modifiers) {
+            QStringList visited{focusedName()};
+            for (int step = 0; step < 6; ++step) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, modifiers);
+                visited.append(focusedName());
+            }
+            return visited;
+        };
+        const QStringList forward{u"PeriodCombo"_s,   u"SpeedCombo"_s,   u"tab bar"_s,
+                                  u"AccuracyTable"_s, u"ExportButton"_s, u"CloseButton"_s,
+                                  u"PeriodCombo"_s};
+        QCOMPARE(tabThrough(Qt::NoModifier), forward);
+        QStringList backward = forward;
+        std::reverse(backward.begin(), backward.end());
+        QCOMPARE(tabThrough(Qt::ShiftModifier), backward);
+
+        for (const auto& [index, table] :
+             {std::pair{1, u"MissRateTable"_s}, std::pair{2, u"LessonTable"_s}}) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(focusedName(), u"tab bar"_s);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+            QCOMPARE(tabs->currentIndex(), index);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(focusedName(), table);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(focusedName(), u"PeriodCombo"_s);
+        }
+
+        // A filter chosen with the arrow keys refilters as a click does.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QCOMPARE(Child<QComboBox>(window, u"PeriodCombo"_s)->currentIndex(), 1);
+        QCOMPARE(window.shownLessons().size(), 3);
+
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QVERIFY(!window.isVisible());
+    }
+};
+
+QTEST_MAIN(HistoryWindowTest)
+#include "test_history_window.moc"
