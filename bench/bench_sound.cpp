@@ -123,10 +123,8 @@ int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     RealClock clock;
     RealSoundOutput sound(clock);
-    for (int waited = 0; !sound.isSoundOn() && waited < 10000; waited += 50) {
-        Delay(clock, 50);
-    }
-    if (!sound.isSoundOn()) {
+    if (!WaitUntil(
+            clock, [&sound] { return sound.isSoundOn(); }, 10000)) {
         std::printf("no sound server answered\n");
         return 1;
     }

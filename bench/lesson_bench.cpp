@@ -21,7 +21,6 @@
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QThread>
-#include <QUdpSocket>
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -36,6 +35,7 @@
 #include "common/RealClock.h"
 #include "morse/RealSoundOutput.h"
 #include "practice/QuestionPlayer.h"
+#include "support/TestContext.h"
 
 namespace {
 
@@ -63,16 +63,6 @@ void Report(const char* what, const std::vector<double>& ms) {
                 ms.empty() ? 0.0 : *std::max_element(ms.begin(), ms.end()));
 }
 
-NetPorts FreeNetPorts() {
-    QTcpServer tcp;
-    QUdpSocket one;
-    QUdpSocket two;
-    tcp.listen(QHostAddress::LocalHost, 0);
-    one.bind(QHostAddress::LocalHost, 0);
-    two.bind(QHostAddress::LocalHost, 0);
-    return NetPorts{tcp.serverPort(), one.localPort(), two.localPort()};
-}
-
 // The whole program's set-up as main() makes it, on temporary folders and free ports.
 struct Program {
     QTemporaryDir programDir;
@@ -81,7 +71,7 @@ struct Program {
     RealSoundOutput sound{clock};
     QtDesktopServices desktop{clock};
     Places places{programDir.path(), currentDir.path()};
-    NetPorts ports = FreeNetPorts();
+    NetPorts ports = FreePorts();
     MainForm form{AppContext{clock, sound, desktop, places, [] {}, ports,
                              QDir(currentDir.path()).filePath(QStringLiteral("history.sqlite"))}};
 
