@@ -44,12 +44,8 @@ AccuracyPanel::AccuracyPanel(QDateTime now, QWidget* parent)
     m_timeAxis = new QDateTimeAxis(m_chart);
     m_timeAxis->setFormat(u"MM/dd"_s);
     m_timeAxis->setTitleText(u"日付"_s);
-    m_percentAxis = new QValueAxis(m_chart);
-    m_percentAxis->setRange(0, 100);
-    m_percentAxis->setLabelFormat(u"%d"_s);
-    m_percentAxis->setTitleText(u"正解率(%)"_s);
     m_chart->addAxis(m_timeAxis, Qt::AlignBottom);
-    m_chart->addAxis(m_percentAxis, Qt::AlignLeft);
+    m_percentAxis = AddPercentAxis(m_chart, u"正解率(%)"_s);
 
     m_view = MakeChartView(m_chart, u"AccuracyChart"_s, u"正解率の推移のグラフ"_s, this);
     m_table = MakeFigureTable(u"AccuracyTable"_s, u"正解率の推移の表"_s,

@@ -5,6 +5,7 @@
 #include <QChartView>
 #include <QHeaderView>
 #include <QTableWidget>
+#include <QValueAxis>
 
 using namespace Qt::StringLiterals;
 
@@ -57,4 +58,13 @@ QChartView* MakeChartView(QChart* chart, const QString& objectName, const QStrin
     view->viewport()->setFocusPolicy(Qt::NoFocus);  // a graphics view's viewport takes it too
     view->setMinimumSize(360, 260);
     return view;
+}
+
+QValueAxis* AddPercentAxis(QChart* chart, const QString& title) {
+    auto* axis = new QValueAxis(chart);
+    axis->setRange(0, 100);
+    axis->setLabelFormat(QStringLiteral("%d"));
+    axis->setTitleText(title);
+    chart->addAxis(axis, Qt::AlignLeft);
+    return axis;
 }

@@ -7,6 +7,7 @@
 class QChart;
 class QChartView;
 class QTableWidget;
+class QValueAxis;
 class QWidget;
 
 // Pieces the history window's tabs share.
@@ -29,3 +30,6 @@ void FillFigureTable(QTableWidget* table, const QList<QStringList>& rows,
 // A view of the chart that the keyboard passes by: the table beside it holds the same figures.
 QChartView* MakeChartView(QChart* chart, const QString& objectName, const QString& accessibleName,
                           QWidget* parent);
+
+// The chart's 0 … 100 % axis, titled, added on the chart's left.
+QValueAxis* AddPercentAxis(QChart* chart, const QString& title);

@@ -30,12 +30,8 @@ MissRatePanel::MissRatePanel(QWidget* parent) : QWidget(parent) {
     m_chart->legend()->hide();
     m_characterAxis = new QBarCategoryAxis(m_chart);
     m_characterAxis->setTitleText(u"文字"_s);
-    m_rateAxis = new QValueAxis(m_chart);
-    m_rateAxis->setRange(0, 100);
-    m_rateAxis->setLabelFormat(u"%d"_s);
-    m_rateAxis->setTitleText(u"ミス率(%)"_s);
     m_chart->addAxis(m_characterAxis, Qt::AlignBottom);
-    m_chart->addAxis(m_rateAxis, Qt::AlignLeft);
+    m_rateAxis = AddPercentAxis(m_chart, u"ミス率(%)"_s);
 
     m_view = MakeChartView(m_chart, u"MissRateChart"_s, u"文字別ミス率のグラフ"_s, this);
     m_table = MakeFigureTable(u"MissRateTable"_s, u"文字別ミス率の表"_s,
