@@ -13,6 +13,7 @@
 #include "app/MainSettings.h"
 #include "app/SettingsSavedDialog.h"
 #include "app/SoundFolder.h"
+#include "common/Announcer.h"
 #include "common/Clock.h"
 #include "common/ControlHelpers.h"
 #include "common/DesktopServices.h"
@@ -67,7 +68,9 @@ MainForm::MainForm(AppContext context, QWidget* parent)
       m_lessonController(m_form, m_peerLink.module(), m_player, m_beep, m_wave, m_controls,
                          m_context.places.currentDir()),
       m_characterRange(m_ui),
-      m_announcements(*this, m_ui),
+      m_announcer(new Announcer(this)),
+      m_announcements(*m_announcer, m_ui, m_player, m_lessonController),
+      m_linkAnnouncements(*m_announcer, m_ui, m_peerLink.module()),
       m_history(m_form, m_controls, m_context.historyPath),
       m_historyMenu(m_form, m_history.store()),
       m_help(m_form, m_context.places),

@@ -22,6 +22,7 @@
 #include "morse/ToneTextFilter.h"
 #include "morse/WaveDialog.h"
 #include "morse/WaveGenerator.h"
+#include "net/LinkAnnouncements.h"
 #include "net/PeerLink.h"
 #include "practice/AnswerInput.h"
 #include "practice/CharacterRange.h"
@@ -111,7 +112,10 @@ class MainForm : public QMainWindow {
     AnswerInput m_answers;
     LessonController m_lessonController;
     CharacterRange m_characterRange;
+    // One voice for the window: the lesson's and the link's announcements share it.
+    Announcer* m_announcer;
     LessonAnnouncements m_announcements;
+    LinkAnnouncements m_linkAnnouncements;
     LessonHistory m_history;
     HistoryMenu m_historyMenu;
     HelpMenu m_help;

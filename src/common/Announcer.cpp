@@ -3,6 +3,8 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 
+#include "common/AccessibleValueLabel.h"
+
 namespace {
 
 // Enough for the few announcements of one answer to stay readable; older ones go.
@@ -56,6 +58,18 @@ void Announcer::announce(const QString& text) {
     while (m_notices.size() > kNoticesKept) {
         delete m_notices.takeFirst().data();
     }
+}
+
+void Announcer::announceShownText(QLabel* label, Phrase phrase) {
+    auto* value = qobject_cast<AccessibleValueLabel*>(label);
+    if (value == nullptr) {
+        return;
+    }
+    // Queued: the announcer must not show a notice from inside a paint.
+    connect(
+        value, &AccessibleValueLabel::textShown, this,
+        [this, phrase = std::move(phrase)](const QString& text) { announce(phrase(text)); },
+        Qt::QueuedConnection);
 }
 
 QList<QWidget*> Announcer::notices() const {

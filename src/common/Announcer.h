@@ -4,6 +4,9 @@
 #include <QPointer>
 #include <QString>
 #include <QWidget>
+#include <functional>
+
+class QLabel;
 
 // Speaks short texts through the screen reader: each text becomes a one-pixel notification
 // object of its own, named with the text and shown, as screen readers (Orca among them) present
@@ -15,6 +18,11 @@ class Announcer : public QObject {
     explicit Announcer(QWidget* window);
 
     void announce(const QString& text);
+
+    // Announces every new text the label shows (a value label, which tells as it paints), as
+    // phrase words it; an empty phrase says nothing.
+    using Phrase = std::function<QString(const QString&)>;
+    void announceShownText(QLabel* label, Phrase phrase);
 
     // What was announced last, and how many announcements were made.
     const QString& lastAnnouncement() const { return m_text; }

@@ -1,6 +1,8 @@
 #include "common/MainFormUi.h"
 
 #include "common/AccessibleValueLabel.h"
+#include "common/FineAdjustBar.h"
+#include "common/MainFormKeyboard.h"
 #include "common/SharedTexts.h"
 #include "common/SpeedTable.h"
 
@@ -235,8 +237,9 @@ QWidget* buildLessonArea(MainFormUi& ui, const QFont& font) {
 // 20 at the left end and -20 at the right. A right-to-left bar puts the maximum on the left
 // and keeps its arrows and track clicks moving the handle towards them; merely inverting the
 // appearance would make the left arrow move the handle to the right.
-QScrollBar* makeFineAdjustBar() {
-    auto* bar = new QScrollBar(Qt::Horizontal);
+QScrollBar* makeFineAdjustBar(QLabel* valueLabel) {
+    auto* bar = new FineAdjustBar;
+    bar->setValueLabel(valueLabel);
     bar->setObjectName(u"Speed_HScroll"_s);
     bar->setAccessibleName(u"微調整"_s);
     bar->setLayoutDirection(Qt::RightToLeft);
@@ -278,7 +281,7 @@ QWidget* buildSpeeds(MainFormUi& ui, QMainWindow* window) {
     ui.Speed25_Option->setChecked(true);
 
     ui.Label7 = makeValueLabel(u"Label7"_s, u"微調整の値"_s, u"微調整 ±0%"_s);
-    ui.Speed_HScroll = makeFineAdjustBar();
+    ui.Speed_HScroll = makeFineAdjustBar(ui.Label7);
     layout->addSpacing(QFontMetrics(frame->font()).height() / 2);
     layout->addWidget(ui.Label7);
     layout->addWidget(ui.Speed_HScroll);
@@ -479,6 +482,7 @@ void MainFormUi::setupUi(QMainWindow* window) {
         makeValueLabel(u"soundStatusLabel"_s, u"サウンド状態"_s, u"サウンド: 確認中…"_s);
     window->statusBar()->addWidget(soundStatusLabel, 1);
 
+    SetUpKeyboard(*this);
     window->resize(initialWindowSize.expandedTo(window->minimumSizeHint()));
 }
 

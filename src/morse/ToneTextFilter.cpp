@@ -34,10 +34,20 @@ bool ToneTextFilter::eventFilter(QObject* watched, QEvent* event) {
         return false;
     }
     // Only keys that type a character are filtered; moving the cursor and
-    // Delete keep working. Ctrl+V types a control character and is discarded.
+    // Delete keep working, and Tab, Enter and Escape go on to move the focus or reach the
+    // window as they do from any box. Ctrl+V types a control character and is discarded.
     const auto* key = static_cast<QKeyEvent*>(event);
-    if (key->key() == Qt::Key_Delete || key->key() == Qt::Key_Backspace) {
-        return false;
+    switch (key->key()) {
+        case Qt::Key_Delete:
+        case Qt::Key_Backspace:
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Escape:
+            return false;
+        default:
+            break;
     }
     const QString typed = key->text();
     if (typed.isEmpty()) {

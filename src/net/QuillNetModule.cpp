@@ -50,7 +50,7 @@ void QuillNetModule::SendNetMessage(int type, const QString& payload) {
     } else if (type == MessageType::Chat) {
         const QString text = m_w.ui.SendMessageText->text();
         m_winsock1.send(WireCodec::Encode(digit, text));
-        AppendLogLine(m_w.link.myCallsign + u" > "_s + text);
+        appendToLog(m_w.link.myCallsign + u" > "_s + text, true);
     } else if (type >= MessageType::Role && type <= MessageType::CwChat) {
         if (m_winsock1.state() == LinkSocket::State::Connected) {
             m_winsock1.send(WireCodec::Encode(digit, payload));
@@ -59,8 +59,15 @@ void QuillNetModule::SendNetMessage(int type, const QString& payload) {
 }
 
 void QuillNetModule::AppendLogLine(const QString& line) {
+    appendToLog(line, false);
+}
+
+void QuillNetModule::appendToLog(const QString& line, bool ownChat) {
     m_log.append(line);
     ShowLog();
+    if (!ownChat && !line.isEmpty()) {
+        emit lineLogged(line);
+    }
 }
 
 void QuillNetModule::ShowLog() {

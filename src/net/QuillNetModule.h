@@ -46,6 +46,9 @@ class QuillNetModule : public QObject {
     void composingStarted();
     // Type 9: a CW chat text to be heard.
     void cwChatReceived(const QString& text);
+    // A line the log gained that this side did not write itself (the peer's chat, arrivals and
+    // departures), for screen readers.
+    void lineLogged(const QString& line);
 
   private:
     void receiveCallsign(const QString& callsign, const QString& stamp);
@@ -57,6 +60,7 @@ class QuillNetModule : public QObject {
     void receiveAnswererStatus(const QString& payload);
     void receiveChatStatus(const QString& payload);
 
+    void appendToLog(const QString& line, bool ownChat);
     void setRoleControls(bool enabled);
     void blinkWhileTesting();
     void composingBlink();

@@ -117,6 +117,10 @@ bool AnswerInput::eventFilter(QObject* watched, QEvent* event) {
         return false;
     }
     const auto* key = static_cast<QKeyEvent*>(event);
+    // Alt + letter is a button's access key, never an answer.
+    if (key->modifiers() & (Qt::AltModifier | Qt::MetaModifier)) {
+        return false;
+    }
     // As a form sees typed characters: keys that type one, and Escape; not Shift, arrows and
     // the like.
     if (key->key() != Qt::Key_Escape && key->text().isEmpty()) {

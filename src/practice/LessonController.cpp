@@ -152,7 +152,9 @@ void LessonController::startPressed() {
     m_form.lesson.stopPlayback = false;
     m_form.lesson.playedCount = 0;
     if (step != normal) {
+        emit callUpSounding(true);
         soundCallUp();
+        emit callUpSounding(false);
     }
     if (m_form.clock.quitting()) {
         return;

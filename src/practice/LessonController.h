@@ -33,6 +33,8 @@ class LessonController : public QObject {
     // A Step or Normal question played to its end, its counts still shown and its misses not
     // yet cleared (before the result window). Nothing is sounding.
     void lessonFinished();
+    // The call-up H R H R BT begins (true) and ends (false).
+    void callUpSounding(bool sounding);
 
   private:
     void readyPressed();

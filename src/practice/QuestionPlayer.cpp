@@ -79,6 +79,7 @@ void QuestionPlayer::PlayQuestion(const QString& question) {
         m_dispatch.SoundCharacter(character, CharacterTable::Question);
         const QString& token = m_sound.CurrentSoundToken;
         if (ui.StepMode_Option->isChecked() && token != u"[AR]"_s && token != u"[Space]"_s) {
+            emit playedCountHeard(lesson.playedCount);
             // Released by the answer buttons, the keyboard or the pass button; not by a stop.
             WaitUntil(m_form.clock, [&lesson] { return !lesson.currentAnswer.isEmpty(); });
         }
@@ -101,6 +102,7 @@ void QuestionPlayer::endOfQuestion(const QString& question, int playedLength) {
     if (!ui.NormalMode_Option->isChecked()) {
         return;
     }
+    emit playedCountHeard(m_form.lesson.playedCount - 1);  // the end mark is not counted
     if (playedLength <= kLongestShownInAnswerBox) {
         Delay(m_form.clock, kAnswerDelayMs);
         if (!m_form.clock.quitting()) {

@@ -30,6 +30,10 @@ class QuestionPlayer : public QObject {
     // The end of a Normal-mode question too long for the answer box: the model answer window
     // shows it instead. A connected handler runs before PlayQuestion returns.
     void longAnswerToShow(const QString& question);
+    // The played count, once the character it counts has sounded: in Step mode after every
+    // character that waits for an answer, in Normal mode once at the end (speech over the Morse
+    // would cover it).
+    void playedCountHeard(int count);
 
   private:
     bool refused(const QString& question);

@@ -2,7 +2,9 @@
 // bar, layout and what screen readers see.
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QAccessibleValueInterface>
 #include <QAction>
+#include <QApplication>
 #include <QButtonGroup>
 #include <QFontDatabase>
 #include <QGroupBox>
@@ -17,6 +19,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSet>
 #include <QStatusBar>
 #include <QTest>
 #include <memory>
@@ -124,6 +127,8 @@ class MainFormControlsTest : public QObject {
     void changingTextsDoNotMoveOtherControls();
 
     void accessibleNamesAreUniqueInTheWindow();
+    void tabVisitsTheControlsInWorkingOrder();
+    void everyButtonHasItsOwnAccessKey();
     void valueLabelsReadOutWhatTheyShow();
     void labelsShowPlainText();
     void logAndAnswerAreReadOnlyPlainText();
@@ -452,6 +457,15 @@ void MainFormControlsTest::fineAdjustmentRangeAndSteps() {
     QCOMPARE(bar->singleStep(), 5);
     QCOMPARE(bar->pageStep(), 5);
     QVERIFY(bar->focusPolicy() & Qt::TabFocus);
+    // Read out as the change of speed the label shows, never with the bar's own sign.
+    m_ui.Label7->setText(u"微調整 + 5%"_s);
+    bar->setValue(-5);
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(bar);
+    QCOMPARE(iface->valueInterface()->currentValue().toInt(), 5);
+    QCOMPARE(iface->valueInterface()->maximumValue().toInt(), 20);
+    QCOMPARE(iface->text(QAccessible::Description), u"微調整 + 5%"_s);
+    iface->valueInterface()->setCurrentValue(10);
+    QCOMPARE(bar->value(), -10);
 }
 
 void MainFormControlsTest::fineAdjustmentHasPlus20AtTheLeftEnd_data() {
@@ -616,6 +630,44 @@ void MainFormControlsTest::accessibleNamesAreUniqueInTheWindow() {
         QVERIFY2(!owners.contains(name), qPrintable(name + u" on "_s + widget->objectName() +
                                                     u" and "_s + owners.value(name)));
         owners.insert(name, widget->objectName());
+    }
+}
+
+void MainFormControlsTest::tabVisitsTheControlsInWorkingOrder() {
+    // The link, the role, mode, speed and tone, the lesson, the chat; the answer buttons last.
+    // An option group is one stop (its arrow keys move within it); disabled controls are passed.
+    // No box keeps the focus (the tone box's digit filter once swallowed Tab).
+    const QStringList expected = Names(
+        u"CallsignText ConnectIpText ListenButton ConnectButton CloseButton TeacherOption "
+        "StepMode_Option Speed25_Option Speed_HScroll ToneText toneTestButton "
+        "SaveSetButton_Command StartButton_Command StopButton_Command "
+        "ScoreList AnswerText optionMoji ChatText SendMessageText SendMessageButton "
+        "SearchIpButton CheckGrovalIpButton A_Button B_Button"_s);
+    showWindow();
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    m_ui.CallsignText->setFocus();
+    QStringList visited;
+    for (int i = 0; i < expected.size(); ++i) {
+        visited << QApplication::focusWidget()->objectName();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    QCOMPARE(visited, expected);
+}
+
+void MainFormControlsTest::everyButtonHasItsOwnAccessKey() {
+    // Alt + a letter of its own, clear of the menu bar's letters, for every button but the 36
+    // answer buttons (typed keys answer).
+    QSet<QString> taken = {u"Alt+S"_s, u"Alt+M"_s, u"Alt+R"_s, u"Alt+K"_s, u"Alt+H"_s, u"Alt+X"_s};
+    for (QPushButton* button : m_window->findChildren<QPushButton*>()) {
+        if (std::find(m_ui.answerButtons.begin(), m_ui.answerButtons.end(), button) !=
+            m_ui.answerButtons.end()) {
+            continue;
+        }
+        const QString key = button->shortcut().toString();
+        QVERIFY2(key.startsWith(u"Alt+"_s) && !taken.contains(key),
+                 qPrintable(button->objectName() + u" "_s + key));
+        taken.insert(key);
     }
 }
 

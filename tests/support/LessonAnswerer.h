@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPushButton>
+#include <QRadioButton>
 #include <QStringList>
 
 #include "app/MainForm.h"

@@ -1,0 +1,74 @@
+#include "common/MainFormKeyboard.h"
+
+#include <QKeySequence>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QWidget>
+#include <vector>
+
+#include "common/MainFormUi.h"
+
+namespace {
+
+// Letters clear of the menu bar's own (S, M, R, K, H, X).
+void SetAccessKeys(const MainFormUi& ui) {
+    const std::pair<QPushButton*, Qt::Key> keys[] = {
+        {ui.ListenButton, Qt::Key_L},        {ui.ConnectButton, Qt::Key_C},
+        {ui.CloseButton, Qt::Key_D},         {ui.StartButton_Command, Qt::Key_G},
+        {ui.StopButton_Command, Qt::Key_T},  {ui.KaitoupassButton_Command, Qt::Key_P},
+        {ui.toneTestButton, Qt::Key_E},      {ui.SaveSetButton_Command, Qt::Key_V},
+        {ui.SendMessageButton, Qt::Key_N},   {ui.SearchIpButton, Qt::Key_O},
+        {ui.CheckGrovalIpButton, Qt::Key_W},
+    };
+    for (const auto& [button, key] : keys) {
+        button->setShortcut(QKeySequence(Qt::ALT | key));
+    }
+}
+
+}  // namespace
+
+void SetUpKeyboard(MainFormUi& ui) {
+    std::vector<QWidget*> chain = {
+        ui.CallsignText,
+        ui.ConnectIpText,
+        ui.ListenButton,
+        ui.ConnectButton,
+        ui.CloseButton,
+        ui.TeacherOption,
+        ui.StudentOption,
+        ui.StepMode_Option,
+        ui.NormalMode_Option,
+        ui.ChatMode_Option,
+        ui.Speed25_Option,
+        ui.Speed45_Option,
+        ui.Speed60_Option,
+        ui.Speed_HScroll,
+        ui.ToneText,
+        ui.toneTestButton,
+        ui.SaveSetButton_Command,
+        ui.StartButton_Command,
+        ui.StopButton_Command,
+        ui.KaitoupassButton_Command,
+        ui.ScoreList,
+        ui.AnswerText,
+        ui.optionMoji,
+        ui.optionCw,
+        ui.ChatText,
+        ui.SendMessageText,
+        ui.SendMessageButton,
+        ui.SearchIpButton,
+        ui.CheckGrovalIpButton,
+    };
+    chain.insert(chain.end(), ui.answerButtons.begin(), ui.answerButtons.end());
+    for (std::size_t i = 1; i < chain.size(); ++i) {
+        QWidget::setTabOrder(chain[i - 1], chain[i]);
+    }
+    // Read-only boxes are read with the keys too; Tab leaves them rather than typing.
+    ui.AnswerText->setTabChangesFocus(true);
+    ui.ChatText->setTabChangesFocus(true);
+    SetAccessKeys(ui);
+}

@@ -1,0 +1,38 @@
+#include "net/LinkAnnouncements.h"
+
+#include <QLabel>
+#include <QRegularExpression>
+
+#include "common/Announcer.h"
+#include "common/MainFormUi.h"
+#include "common/SharedTexts.h"
+#include "net/QuillNetModule.h"
+
+LinkAnnouncements::LinkAnnouncements(Announcer& announcer, const MainFormUi& ui,
+                                     QuillNetModule& module, QObject* parent)
+    : QObject(parent) {
+    announcer.announceShownText(ui.StatusLabel, [](const QString& text) { return text; });
+    announcer.announceShownText(ui.TeacherLabel, [this](const QString& text) {
+        return roleLinePhrase(text, m_teacherLine);
+    });
+    announcer.announceShownText(ui.StudentLabel, [this](const QString& text) {
+        return roleLinePhrase(text, m_studentLine);
+    });
+    connect(&module, &QuillNetModule::lineLogged, &announcer,
+            [&announcer](const QString& line) { announcer.announce(LinePhrase(line)); });
+}
+
+QString LinkAnnouncements::roleLinePhrase(const QString& text, QString& previous) const {
+    const bool typingNotice =
+        text.contains(StatusWord::kTyping) || previous.contains(StatusWord::kTyping);
+    previous = text;
+    return typingNotice ? QString() : text;
+}
+
+QString LinkAnnouncements::LinePhrase(const QString& line) {
+    // "(2026/12/07 20:41:59)" at the end: a string of figures nobody wants read out.
+    static const QRegularExpression stamp(QStringLiteral("\\([0-9/ :.\\-]+\\)$"));
+    QString phrase = line;
+    phrase.remove(stamp);
+    return phrase.trimmed();
+}

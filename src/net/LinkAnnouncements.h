@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class Announcer;
+class QuillNetModule;
+struct MainFormUi;
+
+// Speaks what the link tells a screen-reader user while the focus is elsewhere: the status
+// line, the two role lines (but not the peer's typing notices, which come and go with every
+// chat line) and every log line the peer's side adds, without its date stamp.
+class LinkAnnouncements : public QObject {
+    Q_OBJECT
+  public:
+    LinkAnnouncements(Announcer& announcer, const MainFormUi& ui, QuillNetModule& module,
+                      QObject* parent = nullptr);
+
+    // A log line as it is read out: the line without the stamp at its end.
+    static QString LinePhrase(const QString& line);
+
+  private:
+    QString roleLinePhrase(const QString& text, QString& previous) const;
+
+    QString m_teacherLine;
+    QString m_studentLine;
+};
