@@ -24,6 +24,7 @@
 #include "common/WindowOpening.h"
 #include "morse/MorseTiming.h"
 #include "morse/SoundOutput.h"
+#include "morse/ToneFrequency.h"
 
 namespace {
 
@@ -116,7 +117,12 @@ void MainForm::showSoundState(bool on) {
 void MainForm::loadSettings() {
     RecordFile file(m_context.places.settingsPath());
 
-    m_ui.ToneText->setText(QString::number(file.readInt(SettingsRecord::Tone)));
+    // A tone outside the range was never saved by the range-checked box (0 is a missing file):
+    // the design value stays rather than a buzz at the lowest tone.
+    const int tone = file.readInt(SettingsRecord::Tone);
+    if (tone >= kLowestTone && tone <= kHighestTone) {
+        m_ui.ToneText->setText(QString::number(tone));
+    }
 
     // Selecting a speed runs its handler just as a click would.
     if (const Speed* speed = SpeedForPerMinute(file.readInt(SettingsRecord::Speed))) {

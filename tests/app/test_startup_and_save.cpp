@@ -38,7 +38,7 @@ class StartupAndSaveTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void missingFileIsCreatedAndReadsAsZero();
+    void missingFileIsCreatedAndKeepsTheDesign();
     void recordsFillTheControls();
     void valuesOutsideTheirSetLeaveTheDesign_data();
     void valuesOutsideTheirSetLeaveTheDesign();
@@ -67,12 +67,12 @@ class StartupAndSaveTest : public QObject {
     void draggedThumbSettlesOnAStep();
 };
 
-void StartupAndSaveTest::missingFileIsCreatedAndReadsAsZero() {
+void StartupAndSaveTest::missingFileIsCreatedAndKeepsTheDesign() {
     TestContext t;
     MainForm form(t.context());
     const MainFormUi& ui = form.ui();
     QVERIFY(QFile::exists(t.settingsPath()));
-    QCOMPARE(ui.ToneText->text(), QStringLiteral("0"));
+    QCOMPARE(ui.ToneText->text(), QStringLiteral("800"));
     QVERIFY(ui.Speed25_Option->isChecked());
     QCOMPARE(ui.Speed_HScroll->value(), 0);
     QCOMPARE(ui.Label7->text(), QStringLiteral("微調整 ±0%"));
@@ -110,6 +110,9 @@ void StartupAndSaveTest::recordsFillTheControls() {
 void StartupAndSaveTest::valuesOutsideTheirSetLeaveTheDesign_data() {
     QTest::addColumn<QByteArray>("file");
     QTest::newRow("speed 30") << SettingsFileBuilder().integer(3, 30).bytes();
+    QTest::newRow("tone 99") << SettingsFileBuilder().integer(2, 99).bytes();
+    QTest::newRow("tone 6001") << SettingsFileBuilder().integer(2, 6001).bytes();
+    QTest::newRow("tone -800") << SettingsFileBuilder().integer(2, -800).bytes();
     QTest::newRow("fine adjustment 7") << SettingsFileBuilder().integer(4, 7).bytes();
     QTest::newRow("sound mode in lower case") << SettingsFileBuilder().text(5, "wave").bytes();
     QTest::newRow("garbage") << QByteArray(200, '\xff');
@@ -127,6 +130,7 @@ void StartupAndSaveTest::valuesOutsideTheirSetLeaveTheDesign() {
     MainForm form(t.context());
     const MainFormUi& ui = form.ui();
     QVERIFY(ui.Speed25_Option->isChecked());
+    QCOMPARE(ui.ToneText->text(), QStringLiteral("800"));
     QCOMPARE(ui.Speed_HScroll->value(), 0);
     QCOMPARE(ui.Label7->text(), QStringLiteral("微調整 ±0%"));
     QCOMPARE(ui.mnuSoundWave->isChecked(), designForm.ui().mnuSoundWave->isChecked());
