@@ -18,12 +18,14 @@
 #include "common/ControlHelpers.h"
 #include "common/DesktopServices.h"
 #include "common/Places.h"
+#include "common/ProgramSettings.h"
 #include "common/RecordFile.h"
 #include "common/SettingsRecords.h"
 #include "common/SpeedTable.h"
 #include "common/WindowOpening.h"
 #include "morse/MorseTiming.h"
 #include "morse/SoundOutput.h"
+#include "morse/ToneFrequency.h"
 
 namespace {
 
@@ -38,6 +40,11 @@ ClockTimer* NamedTimer(Clock& clock, int intervalMs, const QString& name, QObjec
     auto* timer = new ClockTimer(clock, intervalMs, parent);
     timer->setObjectName(name);
     return timer;
+}
+
+// The program's own settings, beside saveset.dat.
+ProgramSettings ProgramSettingsBeside(const Places& places) {
+    return ProgramSettings(ProgramSettings::PathBeside(places.settingsPath()));
 }
 
 }  // namespace
@@ -113,7 +120,12 @@ void MainForm::showSoundState(bool on) {
 void MainForm::loadSettings() {
     RecordFile file(m_context.places.settingsPath());
 
-    m_ui.ToneText->setText(QString::number(file.readInt(SettingsRecord::Tone)));
+    // A tone outside the range was never saved by the range-checked box (0 is a missing file):
+    // the design value stays rather than a buzz at the lowest tone.
+    const int tone = file.readInt(SettingsRecord::Tone);
+    if (tone >= kLowestTone && tone <= kHighestTone) {
+        m_ui.ToneText->setText(QString::number(tone));
+    }
 
     // Selecting a speed runs its handler just as a click would.
     if (const Speed* speed = SpeedForPerMinute(file.readInt(SettingsRecord::Speed))) {
@@ -134,7 +146,7 @@ void MainForm::loadSettings() {
     m_waveDialog->ApplySavedLevels(file);
 
     m_ui.CallsignText->setText(file.readText(SettingsRecord::Callsign));
-    m_ui.ConnectIpText->setText(file.readText(SettingsRecord::PeerAddress));
+    m_ui.ConnectIpText->setText(LoadPeerAddress(file, ProgramSettingsBeside(m_context.places)));
 }
 
 void MainForm::MainForm_Form_Load() {
@@ -192,12 +204,13 @@ void MainForm::MainForm_SaveSetButton_Command_Click() {
     settings.peerAddress = m_ui.ConnectIpText->text();
 
     RecordFile file(m_context.places.settingsPath());
-    const SaveOutcome outcome = SaveMainSettings(file, settings);
+    ProgramSettings store = ProgramSettingsBeside(m_context.places);
+    const SaveOutcome outcome = SaveMainSettings(file, store, settings);
     if (!outcome.allSaved()) {
         // Saying "saved" here would hide that a setting was lost.
         m_context.desktop.showMessage(this,
-                                      outcome.fileUnwritable ? DesktopServices::Icon::Critical
-                                                             : DesktopServices::Icon::Warning,
+                                      outcome.fileUnwritable() ? DesktopServices::Icon::Critical
+                                                               : DesktopServices::Icon::Warning,
                                       QStringLiteral("設定保存"),
                                       SaveOutcomeMessage(outcome, file.path()));
         return;
@@ -232,7 +245,8 @@ void MainForm::endProgram() {
     m_peerLink.MainForm_Form_Unload();
     SoundFolder::Remove(m_context.places.soundFolder());
     RecordFile file(m_context.places.settingsPath());
-    // A callsign the record cannot hold leaves the saved one as it was.
+    // A callsign the record cannot hold leaves the saved one as it was; a file that is not a
+    // record file is not written either (no window is left to say so).
     SaveCallsign(file, m_ui.CallsignText->text());
     m_context.clock.requestQuit();
     m_context.exitProgram();

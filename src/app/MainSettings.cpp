@@ -24,12 +24,66 @@ void NoteWrite(SaveOutcome& outcome, bool written, const QString& name) {
     }
 }
 
+void SavePeerAddress(SaveOutcome& outcome, RecordFile& file, ProgramSettings& store,
+                     const QString& address) {
+    const int record = SettingsRecord::PeerAddress;
+    if (address.size() > kLongestPeerAddress) {
+        outcome.unfit << kPeerAddressName;
+    } else if (RecordFile::CanHold(address)) {
+        const RecordFile::TextWrite written = file.writeText(record, address);
+        NoteText(outcome, written, kPeerAddressName);
+        // A longer address kept before would come back at start-up if this one is empty.
+        if (written == RecordFile::TextWrite::Written &&
+            !store.remove(ProgramSettingKey::PeerAddress) && address.isEmpty()) {
+            outcome.storeUnwritable = store.path();
+        }
+    } else if (!store.setValue(ProgramSettingKey::PeerAddress, address)) {
+        // The record keeps its address rather than lose both.
+        outcome.storeUnwritable = store.path();
+    } else {
+        NoteText(outcome, file.writeText(record, QString()), kPeerAddressName);
+    }
+}
+
+QString Hint(const QString& name) {
+    if (name == kToneName) {
+        return QStringLiteral("トーン周波数は -32768～32767 の整数で入力して下さい。");
+    }
+    if (name == kCallsignName) {
+        return QStringLiteral("コールサインは半角12文字（全角6文字）以内で入力して下さい。");
+    }
+    return QStringLiteral("接続先IPは%1文字以内で入力して下さい。").arg(kLongestPeerAddress);
+}
+
+QString RefusalMessage(const RecordFile::Access& access, const QString& path) {
+    const QString message =
+        QStringLiteral("設定ファイル「%1」に書き込めないため、設定は保存されませんでした。\n")
+            .arg(path);
+    switch (access.refusal) {
+        case RecordFile::Refusal::NotRegular:
+            return message + QStringLiteral(
+                                 "通常のファイルではありません（フォルダー、名前付きパイプ、"
+                                 "装置、行き先のないリンクなど）。");
+        case RecordFile::Refusal::NotThisLayout:
+            return message + QStringLiteral(
+                                 "このプログラムの設定ファイルではない別のファイル（または、"
+                                 "そのようなファイルへのリンク）のため、その内容を壊さないよう"
+                                 "書き込みませんでした。移動するか名前を変えてから、もう一度"
+                                 "保存して下さい。");
+        case RecordFile::Refusal::CannotOpen:
+        case RecordFile::Refusal::None:
+            break;
+    }
+    return message + QStringLiteral("ファイルとフォルダーの書き込み権限を確認して下さい。");
+}
+
 }  // namespace
 
-SaveOutcome SaveMainSettings(RecordFile& file, const MainSettings& settings) {
+SaveOutcome SaveMainSettings(RecordFile& file, ProgramSettings& store,
+                             const MainSettings& settings) {
     SaveOutcome outcome;
-    if (!file.canWrite()) {
-        outcome.fileUnwritable = true;
+    outcome.access = file.writeAccess();
+    if (outcome.fileUnwritable()) {
         return outcome;
     }
     if (const std::optional<qint16> tone = ToneTextAsInt16(settings.toneText)) {
@@ -53,9 +107,16 @@ SaveOutcome SaveMainSettings(RecordFile& file, const MainSettings& settings) {
                  QStringLiteral("サウンド"));
     }
     NoteText(outcome, file.writeText(SettingsRecord::Callsign, settings.callsign), kCallsignName);
-    NoteText(outcome, file.writeText(SettingsRecord::PeerAddress, settings.peerAddress),
-             kPeerAddressName);
+    SavePeerAddress(outcome, file, store, settings.peerAddress);
     return outcome;
+}
+
+QString LoadPeerAddress(const RecordFile& file, const ProgramSettings& store) {
+    const QString recorded = file.readText(SettingsRecord::PeerAddress);
+    if (!recorded.isEmpty()) {
+        return recorded;
+    }
+    return store.value(ProgramSettingKey::PeerAddress).toString().left(kLongestPeerAddress);
 }
 
 bool SaveCallsign(RecordFile& file, const QString& callsign) {
@@ -63,26 +124,30 @@ bool SaveCallsign(RecordFile& file, const QString& callsign) {
 }
 
 QString SaveOutcomeMessage(const SaveOutcome& outcome, const QString& path) {
-    if (outcome.fileUnwritable) {
-        return QStringLiteral(
-                   "設定ファイル「%1」に書き込めないため、設定は保存されませんでした。\n"
-                   "ファイルとフォルダーの書き込み権限を確認して下さい。")
-            .arg(path);
+    if (outcome.fileUnwritable()) {
+        return RefusalMessage(outcome.access, path);
     }
     QStringList parts;
     const QString separator = QStringLiteral("、");
     if (!outcome.unfit.isEmpty()) {
-        parts << QStringLiteral(
-                     "次の設定は保存できませんでした：%1\n\n"
-                     "トーン周波数は -32768～32767 の整数で、コールサインと接続先IPは"
-                     "半角12文字（全角6文字）以内で入力して下さい。")
-                     .arg(outcome.unfit.join(separator));
+        QStringList hints;
+        for (const QString& name : outcome.unfit) {
+            hints << Hint(name);
+        }
+        parts << QStringLiteral("次の設定は保存できませんでした：%1\n\n%2")
+                     .arg(outcome.unfit.join(separator), hints.join(QStringLiteral("\n")));
     }
     if (!outcome.failed.isEmpty()) {
         parts << QStringLiteral(
                      "設定ファイル「%1」への書き込みに失敗したため、次の設定は"
                      "保存できませんでした：%2")
                      .arg(path, outcome.failed.join(separator));
+    }
+    if (!outcome.storeUnwritable.isEmpty()) {
+        parts << QStringLiteral(
+                     "接続先IPの保存先「%1」に書き込めないため、接続先IPは保存できません"
+                     "でした。")
+                     .arg(outcome.storeUnwritable);
     }
     parts << QStringLiteral("それ以外の設定は保存しました。");
     return parts.join(QStringLiteral("\n"));

@@ -4,7 +4,11 @@
 #include <QStringList>
 #include <optional>
 
+#include "common/ProgramSettings.h"
 #include "common/RecordFile.h"
+
+// The longest peer address kept: the longest host name DNS allows (an IPv6 literal is shorter).
+inline constexpr int kLongestPeerAddress = 253;
 
 // What the save button takes from the main window.
 struct MainSettings {
@@ -18,20 +22,31 @@ struct MainSettings {
 
 // What saving did. The names are the Japanese names of the settings.
 struct SaveOutcome {
-    // The file could not be opened for writing: nothing was written.
-    bool fileUnwritable = false;
-    // Values the records cannot hold (a tone outside 16 bits, a text over 12 bytes or outside
-    // code page 932): not written.
+    // Why the record file could not be written at all: then nothing was written.
+    RecordFile::Access access;
+    // Values the records cannot hold (a tone outside 16 bits, a callsign over 12 bytes or outside
+    // code page 932, a peer address longer than any host name): not written.
     QStringList unfit;
-    // Writes the file refused although it opened.
+    // Writes the record file refused although it opened.
     QStringList failed;
+    // The program's own settings file, when a value meant for it could not be written there.
+    QString storeUnwritable;
 
-    bool allSaved() const { return !fileUnwritable && unfit.isEmpty() && failed.isEmpty(); }
+    bool fileUnwritable() const { return access.refusal != RecordFile::Refusal::None; }
+    bool allSaved() const {
+        return !fileUnwritable() && unfit.isEmpty() && failed.isEmpty() &&
+               storeUnwritable.isEmpty();
+    }
 };
 
 // Writes every record that can hold its value and leaves the others as they were; writes nothing
-// when the file cannot be written at all.
-SaveOutcome SaveMainSettings(RecordFile& file, const MainSettings& settings);
+// when the file cannot be written at all. A peer address the record cannot hold goes to the
+// program's own settings, and its record is emptied so that it names no address of the past.
+SaveOutcome SaveMainSettings(RecordFile& file, ProgramSettings& store,
+                             const MainSettings& settings);
+
+// The peer address as saved: the record's, or when it is empty the one kept beside it.
+QString LoadPeerAddress(const RecordFile& file, const ProgramSettings& store);
 
 // Writes the callsign alone, as at program end; false when it cannot be held.
 bool SaveCallsign(RecordFile& file, const QString& callsign);

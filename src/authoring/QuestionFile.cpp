@@ -1,9 +1,9 @@
 #include "authoring/QuestionFile.h"
 
-#include <QFile>
 #include <QStringDecoder>
 
 #include "common/Cp932Codec.h"
+#include "common/RegularFile.h"
 
 namespace QuestionFile {
 
@@ -43,19 +43,17 @@ QString Decode(const QByteArray& bytes) {
 }
 
 Result Read(const QString& path) {
-    Result result;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.reason = file.errorString();
+    // One byte past the most a question can take: a bigger file is refused unread.
+    const RegularFile::Contents contents = RegularFile::Read(path, kMostBytes + 1);
+    if (!contents.opening.opened()) {
+        Result result;
+        result.reason = contents.opening.reason;
+        if (contents.opening.status == RegularFile::Status::NotRegular) {
+            result.status = Result::Status::NotRegularFile;
+        }
         return result;
     }
-    // Read one byte past the most a question can take: a bigger file is refused unread.
-    const QByteArray bytes = file.read(kMostBytes + 1);
-    if (file.error() != QFileDevice::NoError) {
-        result.reason = file.errorString();
-        return result;
-    }
-    return FromBytes(bytes);
+    return FromBytes(contents.bytes);
 }
 
 Result FromBytes(const QByteArray& bytes) {

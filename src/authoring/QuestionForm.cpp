@@ -221,6 +221,11 @@ bool QuestionForm::ReadQuestionFile() {
         case QuestionFile::Result::Status::CannotOpen:
             refuse(u"ファイル「%1」を読み込めませんでした。\n%2"_s.arg(name, file.reason));
             break;
+        case QuestionFile::Result::Status::NotRegularFile:
+            refuse(
+                u"「%1」は通常のファイルではない（フォルダー、名前付きパイプ、装置など）ため、"
+                u"読み込めませんでした。"_s.arg(name));
+            break;
         case QuestionFile::Result::Status::NotText:
             refuse(u"ファイル「%1」はテキストファイルではないため、読み込めません。"_s.arg(name));
             break;

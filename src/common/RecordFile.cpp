@@ -1,9 +1,10 @@
 #include "common/RecordFile.h"
 
-#include <QFile>
 #include <QtEndian>
 
 #include "common/Cp932Codec.h"
+#include "common/RegularFile.h"
+#include "common/SettingsRecords.h"
 
 namespace {
 
@@ -11,12 +12,33 @@ qint64 RecordOffset(int record) {
     return static_cast<qint64>(record - 1) * RecordFile::kRecordLength;
 }
 
+// Whether a file reached through a link is laid out as records: empty, or reaching at least the
+// count of the first text record (every save, of this program or its predecessor, writes record 6
+// or a later one), with every text record's count within its record. Hardly any other file
+// passes: two bytes of text read as a count are far above 12.
+bool LaidOutAsRecords(const QByteArray& bytes) {
+    if (bytes.isEmpty()) {
+        return true;
+    }
+    for (const int record : SettingsRecord::kTexts) {
+        const qint64 at = RecordOffset(record);
+        if (bytes.size() < at + 2) {
+            return record != SettingsRecord::kTexts[0];
+        }
+        if (qFromLittleEndian<quint16>(bytes.constData() + at) > RecordFile::kMaxTextBytes) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 QByteArray RecordFile::readBytes(int record, int offsetInRecord, int count) const {
-    QFile file(m_path);
+    QFile file;
     // Opening for writing creates a missing file; a read-only one is still read.
-    if (record < 1 || !(file.open(QIODevice::ReadWrite) || file.open(QIODevice::ReadOnly))) {
+    if (record < 1 || !(RegularFile::OpenForUpdate(file, m_path).opened() ||
+                        RegularFile::OpenForReading(file, m_path).opened())) {
         return {};
     }
     if (!file.seek(RecordOffset(record) + offsetInRecord)) {
@@ -25,18 +47,34 @@ QByteArray RecordFile::readBytes(int record, int offsetInRecord, int count) cons
     return file.read(count);
 }
 
+RecordFile::Access RecordFile::openForWriting(QFile& file) const {
+    const RegularFile::Opening opening = RegularFile::OpenForUpdate(file, m_path);
+    if (opening.status == RegularFile::Status::NotRegular) {
+        return {Refusal::NotRegular, {}};
+    }
+    if (!opening.opened()) {
+        return {Refusal::CannotOpen, opening.reason};
+    }
+    const qint64 size = file.size();
+    if (size > qint64(kRecords) * kRecordLength ||
+        (opening.throughLink && !LaidOutAsRecords(file.readAll()))) {
+        return {Refusal::NotThisLayout, {}};
+    }
+    return {};
+}
+
 bool RecordFile::writeBytes(int record, const QByteArray& bytes) {
-    QFile file(m_path);
-    if (record < 1 || !file.open(QIODevice::ReadWrite)) {
+    QFile file;
+    if (record < 1 || openForWriting(file).refusal != Refusal::None) {
         return false;
     }
     // Seeking past the end and writing fills the hole with zero bytes.
     return file.seek(RecordOffset(record)) && file.write(bytes) == bytes.size() && file.flush();
 }
 
-bool RecordFile::canWrite() const {
-    QFile file(m_path);
-    return file.open(QIODevice::ReadWrite);
+RecordFile::Access RecordFile::writeAccess() const {
+    QFile file;
+    return openForWriting(file);
 }
 
 qint16 RecordFile::readInt(int record) const {
@@ -67,6 +105,11 @@ QString RecordFile::readText(int record) const {
         return {};
     }
     return Cp932::Decode(text);
+}
+
+bool RecordFile::CanHold(const QString& text) {
+    const std::optional<QByteArray> encoded = Cp932::Encode(text);
+    return encoded && encoded->size() <= kMaxTextBytes;
 }
 
 RecordFile::TextWrite RecordFile::writeText(int record, const QString& text) {

@@ -12,6 +12,8 @@ inline constexpr int WaveQuality = 6;
 inline constexpr int WaveVolume = 7;
 inline constexpr int Callsign = 8;
 inline constexpr int PeerAddress = 9;
+// The records that hold text.
+inline constexpr int kTexts[] = {SoundMode, Callsign, PeerAddress};
 }  // namespace SettingsRecord
 
 inline const QString kSettingsFileName = QStringLiteral("saveset.dat");

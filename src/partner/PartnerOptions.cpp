@@ -3,6 +3,7 @@
 #include <QCommandLineParser>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 
 #include "authoring/QuestionFile.h"
 
@@ -61,19 +62,31 @@ bool ReadSource(const QString& name, QuestionSource::Kind& kind) {
 
 // The words or lines of a text file, read as the question editor reads question files.
 bool ReadWords(const QString& path, bool lines, QStringList& words, QString* error) {
+    using Status = QuestionFile::Result::Status;
     const QuestionFile::Result file = QuestionFile::Read(path);
-    if (file.status != QuestionFile::Result::Status::Read) {
-        *error = file.status == QuestionFile::Result::Status::CannotOpen
-                     ? u"cannot read %1: %2"_s.arg(path, file.reason)
-                     : u"%1 is not a usable text file (no text, or too long)"_s.arg(path);
-        return false;
+    switch (file.status) {
+        case Status::Read:
+            break;
+        case Status::CannotOpen:
+            *error = u"cannot read %1: %2"_s.arg(path, file.reason);
+            return false;
+        case Status::NotRegularFile:
+            *error = u"%1 is not a regular file (a folder, FIFO, device or socket)"_s.arg(path);
+            return false;
+        case Status::NotText:
+        case Status::TooLong:
+            *error = u"%1 is not a usable text file (no text, or too long)"_s.arg(path);
+            return false;
     }
+    // Any white space parts words (tabs and full-width spaces too): none of it sounds.
+    static const QRegularExpression kWhiteSpace(u"\\s+"_s,
+                                                QRegularExpression::UseUnicodePropertiesOption);
     const QStringList fileLines = file.text.split(u"\r\n"_s, Qt::SkipEmptyParts);
     for (const QString& line : fileLines) {
         if (lines) {
             words << line.trimmed();
         } else {
-            words << line.split(u' ', Qt::SkipEmptyParts);
+            words << line.split(kWhiteSpace, Qt::SkipEmptyParts);
         }
     }
     words.removeAll(QString());
@@ -147,7 +160,11 @@ std::optional<PartnerOptions> ParsePartnerOptions(const QStringList& arguments, 
             return std::nullopt;
         }
         options.listen = false;
-        options.connectHost = parser.value(u"connect"_s);
+        options.connectHost = parser.value(u"connect"_s).trimmed();
+        if (options.connectHost.isEmpty()) {
+            *error = u"--connect takes a host name or address; the one given is empty"_s;
+            return std::nullopt;
+        }
     }
     if (parser.isSet(u"listen-address"_s) &&
         !options.listenAddress.setAddress(parser.value(u"listen-address"_s))) {

@@ -1,9 +1,14 @@
+#include <sys/stat.h>
+
 #include <QtTest>
 
 #include "app/MainSettings.h"
 #include "app/SoundFolder.h"
+#include "common/ProgramSettings.h"
 #include "common/RecordFile.h"
 #include "common/SettingsRecords.h"
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -56,12 +61,15 @@ class TestRecordFile : public QObject {
   private:
     QTemporaryDir m_dir;
     QString m_path;
+    QString m_storePath;
 
   private slots:
     void init() {
         QVERIFY(m_dir.isValid());
         m_path = m_dir.filePath(QStringLiteral("saveset.dat"));
+        m_storePath = ProgramSettings::PathBeside(m_path);
         QFile::remove(m_path);
+        QFile::remove(m_storePath);
     }
 
     // --- Reading a file laid out by hand ---
@@ -304,6 +312,58 @@ class TestRecordFile : public QObject {
         QCOMPARE(Records(FileBytes(m_path)), Records(file));
     }
 
+    // --- Files that are not ours: never written, never waited on ---
+
+    // What stands at the name of saveset.dat or of the program's own settings file.
+    void onlyOurOwnFilesAreWritten_data() {
+        QTest::addColumn<bool>("store");         // the program's own settings, else saveset.dat
+        QTest::addColumn<QString>("what");       // "link" to `target`, "fifo", "long" or nothing
+        QTest::addColumn<QByteArray>("target");  // empty: a link leading nowhere
+        QTest::addColumn<bool>("writable");
+        const QByteArray document = QByteArray("Minutes of the club meeting.\n").repeated(8);
+        const QString link = u"link"_s;
+        QTest::newRow("records: missing") << false << QString() << QByteArray() << true;
+        QTest::newRow("records: link to records") << false << link << Filled('\0') << true;
+        QTest::newRow("records: link to a document") << false << link << document << false;
+        QTest::newRow("records: link to a note") << false << link << QByteArray("call 9") << false;
+        QTest::newRow("records: link to nowhere") << false << link << QByteArray() << false;
+        QTest::newRow("records: ten records") << false << u"long"_s << QByteArray() << false;
+        QTest::newRow("records: FIFO") << false << u"fifo"_s << QByteArray() << false;
+        QTest::newRow("store: missing") << true << QString() << QByteArray() << true;
+        QTest::newRow("store: link to settings")
+            << true << link << QByteArray("[a]\nb=1\n") << true;
+        QTest::newRow("store: link to a document") << true << link << document << false;
+        QTest::newRow("store: FIFO") << true << u"fifo"_s << QByteArray() << false;
+    }
+    void onlyOurOwnFilesAreWritten() {
+        QFETCH(bool, store);
+        QFETCH(QString, what);
+        QFETCH(QByteArray, target);
+        QFETCH(bool, writable);
+        const QString path = store ? m_storePath : m_path;
+        const QString targetPath = m_dir.filePath(u"target"_s);
+        QFile::remove(targetPath);
+        if (!target.isEmpty()) {
+            WriteFileBytes(targetPath, target);
+        }
+        if (what == u"link") {
+            QVERIFY(QFile::link(targetPath, path));
+        } else if (what == u"fifo") {
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else if (what == u"long") {
+            WriteFileBytes(path, Filled('\0') + QByteArray(kRecord, '\0'));
+        }
+        ProgramSettings settings(path);
+        RecordFile records(path);
+        const bool written = store ? settings.setValue(u"k"_s, 800) : records.writeInt(2, 800);
+        QCOMPARE(written, writable);
+        // Reading takes what it can and never waits either.
+        QCOMPARE((store ? settings.value(u"k"_s).toInt() : records.readInt(2)) == 800, written);
+        QCOMPARE(FileBytes(targetPath) == target, !writable || what != u"link");
+        QCOMPARE(QFileInfo::exists(targetPath), !target.isEmpty());  // never made at a link's end
+        QFile::remove(path);
+    }
+
     // --- The save button's records ---
 
     void saveMainSettings_data() {
@@ -356,8 +416,13 @@ class TestRecordFile : public QObject {
             << c << QStringLiteral("日本語日本語日") << 8 << QByteArray() << callsign;
         QTest::newRow("callsign emoji")
             << c << QStringLiteral("JA1😀") << 8 << QByteArray() << callsign;
+        // Kept beside the file; the record is emptied so that it names no address of the past.
         QTest::newRow("peer 15 bytes")
-            << p << QStringLiteral("192.168.100.200") << 9 << QByteArray() << peer;
+            << p << QStringLiteral("192.168.100.200") << 9 << QByteArray("0000") << none;
+        QTest::newRow("peer IPv6 literal") << p << QStringLiteral("2001:db8:85a3::8a2e:370:7334")
+                                           << 9 << QByteArray("0000") << none;
+        QTest::newRow("peer longer than any host name")
+            << p << QString(254, u'a') << 9 << QByteArray() << peer;
         QTest::newRow("empty peer") << p << QString() << 9 << QByteArray("0000") << none;
     }
     void saveMainSettings() {
@@ -394,7 +459,11 @@ class TestRecordFile : public QObject {
         const QByteArray before = Filled();
         WriteFileBytes(m_path, before);
         RecordFile records(m_path);
-        QCOMPARE(SaveMainSettings(records, settings).unfit, notSaved);
+        ProgramSettings store(m_storePath);
+        QCOMPARE(SaveMainSettings(records, store, settings).unfit, notSaved);
+        if (!notSaved.contains(QStringLiteral("接続先IP"))) {
+            QCOMPARE(LoadPeerAddress(records, store), settings.peerAddress);
+        }
 
         // Records 1, 6 and 7 are not the save button's; the rest hold the settings.
         QByteArray expected = before;
@@ -421,8 +490,9 @@ class TestRecordFile : public QObject {
         settings.speed = 60;
         settings.fineAdjust = 5;
         settings.callsign = QStringLiteral("JA1ABCDEFGHIJ");
-        settings.peerAddress = QStringLiteral("2001:db8::1:2:3");
-        QCOMPARE(SaveMainSettings(records, settings).unfit,
+        settings.peerAddress = QString(300, u'a');
+        ProgramSettings store(m_storePath);
+        QCOMPARE(SaveMainSettings(records, store, settings).unfit,
                  Names({"トーン周波数", "コールサイン", "接続先IP"}));
         QByteArray expected = before;
         PutRecord(expected, 3, "3C 00");

@@ -1,4 +1,6 @@
 // Start-up from saveset.dat, the save button, and ending the program.
+#include <sys/stat.h>
+
 #include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
@@ -17,6 +19,8 @@
 #include "support/TestContext.h"
 #include "support/WindowScript.h"
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QByteArray Record(const QByteArray& file, int record) {
@@ -34,7 +38,7 @@ class StartupAndSaveTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void missingFileIsCreatedAndReadsAsZero();
+    void missingFileIsCreatedAndKeepsTheDesign();
     void recordsFillTheControls();
     void valuesOutsideTheirSetLeaveTheDesign_data();
     void valuesOutsideTheirSetLeaveTheDesign();
@@ -50,6 +54,7 @@ class StartupAndSaveTest : public QObject {
     void savedNoticeClosedDuringItsWait();
     void unwritableFileIsReportedAndNothingSaved_data();
     void unwritableFileIsReportedAndNothingSaved();
+    void longPeerAddressComesBack();
 
     void endingDeletesSoundFilesAndSavesTheCallsign();
     void endingKeepsARecordThatCannotHoldTheCallsign();
@@ -62,12 +67,12 @@ class StartupAndSaveTest : public QObject {
     void draggedThumbSettlesOnAStep();
 };
 
-void StartupAndSaveTest::missingFileIsCreatedAndReadsAsZero() {
+void StartupAndSaveTest::missingFileIsCreatedAndKeepsTheDesign() {
     TestContext t;
     MainForm form(t.context());
     const MainFormUi& ui = form.ui();
     QVERIFY(QFile::exists(t.settingsPath()));
-    QCOMPARE(ui.ToneText->text(), QStringLiteral("0"));
+    QCOMPARE(ui.ToneText->text(), QStringLiteral("800"));
     QVERIFY(ui.Speed25_Option->isChecked());
     QCOMPARE(ui.Speed_HScroll->value(), 0);
     QCOMPARE(ui.Label7->text(), QStringLiteral("微調整 ±0%"));
@@ -105,6 +110,9 @@ void StartupAndSaveTest::recordsFillTheControls() {
 void StartupAndSaveTest::valuesOutsideTheirSetLeaveTheDesign_data() {
     QTest::addColumn<QByteArray>("file");
     QTest::newRow("speed 30") << SettingsFileBuilder().integer(3, 30).bytes();
+    QTest::newRow("tone 99") << SettingsFileBuilder().integer(2, 99).bytes();
+    QTest::newRow("tone 6001") << SettingsFileBuilder().integer(2, 6001).bytes();
+    QTest::newRow("tone -800") << SettingsFileBuilder().integer(2, -800).bytes();
     QTest::newRow("fine adjustment 7") << SettingsFileBuilder().integer(4, 7).bytes();
     QTest::newRow("sound mode in lower case") << SettingsFileBuilder().text(5, "wave").bytes();
     QTest::newRow("garbage") << QByteArray(200, '\xff');
@@ -122,6 +130,7 @@ void StartupAndSaveTest::valuesOutsideTheirSetLeaveTheDesign() {
     MainForm form(t.context());
     const MainFormUi& ui = form.ui();
     QVERIFY(ui.Speed25_Option->isChecked());
+    QCOMPARE(ui.ToneText->text(), QStringLiteral("800"));
     QCOMPARE(ui.Speed_HScroll->value(), 0);
     QCOMPARE(ui.Label7->text(), QStringLiteral("微調整 ±0%"));
     QCOMPARE(ui.mnuSoundWave->isChecked(), designForm.ui().mnuSoundWave->isChecked());
@@ -242,8 +251,8 @@ void StartupAndSaveTest::unsavableValuesAreNamedAndTheRestIsSaved_data() {
     QTest::newRow("tone beyond 16 bits")
         << QStringLiteral("40000") << ok << ok << QStringList{QStringLiteral("トーン周波数")}
         << QList<int>{2};
-    QTest::newRow("13-byte LAN address")
-        << QStringLiteral("800") << ok << QStringLiteral("192.168.11.10")
+    QTest::newRow("address longer than any host name")
+        << QStringLiteral("800") << ok << QString(254, u'a')
         << QStringList{QStringLiteral("接続先IP")} << QList<int>{9};
     QTest::newRow("7 full-width characters")
         << QStringLiteral("800") << QStringLiteral("ＪＡ１ＡＢＣＤ") << ok
@@ -341,21 +350,34 @@ void StartupAndSaveTest::savedNoticeClosedDuringItsWait() {
 }
 
 void StartupAndSaveTest::unwritableFileIsReportedAndNothingSaved_data() {
-    QTest::addColumn<bool>("folderGone");
-    QTest::newRow("saveset.dat is a folder") << false;
-    QTest::newRow("current folder removed") << true;
+    QTest::addColumn<QString>("what");
+    QTest::addColumn<QString>("says");
+    QTest::newRow("saveset.dat is a folder") << u"folder"_s << u"通常のファイルではありません"_s;
+    QTest::newRow("current folder removed") << u"gone"_s << u"書き込み権限"_s;
+    QTest::newRow("link to a document") << u"link"_s << u"別のファイル"_s;
+    QTest::newRow("FIFO") << u"fifo"_s << u"通常のファイルではありません"_s;
 }
 
-// A file that cannot be written is not the user's input: the message says what happened.
+// A file that cannot be written is not the user's input: the message says what happened. At
+// program end nothing is written either, and there is no window left to say so.
 void StartupAndSaveTest::unwritableFileIsReportedAndNothingSaved() {
-    QFETCH(bool, folderGone);
+    QFETCH(QString, what);
+    QFETCH(QString, says);
     TestContext t;
     MainForm form(t.context());
     QFile::remove(t.settingsPath());
-    if (folderGone) {
+    const QString document = QDir(t.programDir.path()).filePath(u"minutes.txt"_s);
+    const QByteArray minutes = QByteArray("Minutes of the club meeting.\n").repeated(10);
+    if (what == u"gone") {
         QVERIFY(QDir(t.currentDir.path()).removeRecursively());
-    } else {
+    } else if (what == u"folder") {
         QVERIFY(QDir().mkpath(t.settingsPath()));
+    } else if (what == u"link") {
+        t.writeSettingsBytes(minutes);
+        QVERIFY(QFile::rename(t.settingsPath(), document));
+        QVERIFY(QFile::link(document, t.settingsPath()));
+    } else {
+        QCOMPARE(mkfifo(QFile::encodeName(t.settingsPath()).constData(), 0600), 0);
     }
     form.ui().ToneText->setText(QStringLiteral("800"));
     form.ui().CallsignText->setText(QStringLiteral("JA1ABC"));
@@ -366,11 +388,36 @@ void StartupAndSaveTest::unwritableFileIsReportedAndNothingSaved() {
     QCOMPARE(message.icon, DesktopServices::Icon::Critical);
     QCOMPARE(message.title, QStringLiteral("設定保存"));
     QVERIFY2(message.text.contains(QStringLiteral("書き込めない")), qPrintable(message.text));
+    QVERIFY2(message.text.contains(says), qPrintable(message.text));
     QVERIFY(message.text.contains(QStringLiteral("設定は保存されませんでした")));
     QVERIFY(!message.text.contains(QStringLiteral("-32768")));
     QVERIFY(!message.text.contains(QStringLiteral("保存しました")));
     QVERIFY(form.findChild<Dialog*>() == nullptr);
-    QCOMPARE(QFileInfo(t.settingsPath()).isDir(), !folderGone);
+    QCOMPARE(QFileInfo(t.settingsPath()).isDir(), what == u"folder");
+
+    form.ui().mnuEnd->trigger();
+    QCOMPARE(t.desktop.messages.size(), 1);
+    if (what == u"link") {
+        QCOMPARE(t.settingsBytes(), minutes);
+    }
+}
+
+// Record 9 holds 12 bytes; a longer address is kept beside saveset.dat and comes back, until an
+// address in the record (written by this program or another) takes its place.
+void StartupAndSaveTest::longPeerAddressComesBack() {
+    TestContext t;
+    t.writeSettingsBytes(SettingsFileBuilder().text(9, "10.0.0.1").bytes());
+    auto form = std::make_unique<MainForm>(t.context());
+    form->ui().ConnectIpText->setText(u"192.168.10.20"_s);
+    form->MainForm_SaveSetButton_Command_Click();
+    QVERIFY(t.desktop.messages.isEmpty());
+    form = std::make_unique<MainForm>(t.context());
+    QCOMPARE(form->ui().ConnectIpText->text(), u"192.168.10.20"_s);
+    form->ui().ConnectIpText->clear();
+    form->MainForm_SaveSetButton_Command_Click();
+    QCOMPARE(MainForm(t.context()).ui().ConnectIpText->text(), QString());
+    t.writeSettingsBytes(SettingsFileBuilder().text(9, "10.0.0.2").bytes());
+    QCOMPARE(MainForm(t.context()).ui().ConnectIpText->text(), u"10.0.0.2"_s);
 }
 
 void StartupAndSaveTest::endingDeletesSoundFilesAndSavesTheCallsign() {

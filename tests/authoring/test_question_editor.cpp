@@ -1,5 +1,7 @@
 // The setter's question editor: the two input methods, the 37 key buttons, finishing, resuming
 // and sending, and question files in either encoding, including the ones it must refuse.
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
@@ -223,6 +225,9 @@ class QuestionEditorTest : public QObject {
         QTest::newRow("binary") << u"binary"_s << u"テキストファイルではない"_s;
         QTest::newRow("longer than a question") << u"long"_s << u"長すぎる"_s;
         QTest::newRow("huge") << u"huge"_s << u"長すぎる"_s;
+        // Reading these would wait on whoever is at the other end, with the window frozen.
+        QTest::newRow("a FIFO") << u"fifo"_s << u"通常のファイルではない"_s;
+        QTest::newRow("a device") << u"device"_s << u"通常のファイルではない"_s;
     }
     void refusedFiles() {
         QFETCH(QString, what);
@@ -240,6 +245,11 @@ class QuestionEditorTest : public QObject {
                                                     8));
         } else if (what == u"long"_s) {
             path = r.file(u"long.txt"_s, QByteArray(32766, 'E') + "\r\n");
+        } else if (what == u"fifo"_s) {
+            path = QDir(r.files.path()).filePath(u"pipe.txt"_s);
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else if (what == u"device"_s) {
+            path = u"/dev/zero"_s;
         } else {
             QFile huge(QDir(r.files.path()).filePath(u"huge.txt"_s));
             QVERIFY(huge.open(QIODevice::WriteOnly));

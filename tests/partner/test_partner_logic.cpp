@@ -1,5 +1,7 @@
 // The practice partner's logic without sockets: the questions it makes, what it answers to each
 // message of the trainer, and its command line.
+#include <sys/stat.h>
+
 #include <QFile>
 #include <QRegularExpression>
 #include <QSet>
@@ -28,6 +30,17 @@ QStringList Sends(const PartnerSession::Reaction& reaction) {
         sends << u"%1:%2@%3"_s.arg(send.type).arg(send.payload).arg(send.delayMs);
     }
     return sends;
+}
+
+// A file for --file, kept until the test program ends.
+QString TextFile(const QString& name, const QByteArray& bytes) {
+    static QTemporaryDir folder;
+    const QString path = folder.filePath(name);
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write(bytes);
+    }
+    return path;
 }
 
 std::optional<PartnerOptions> Parse(const QStringList& arguments, QString* error) {
@@ -213,6 +226,15 @@ class PartnerLogicTest : public QObject {
             << u"cannot read /nonexistent/q.txt"_s;
         QTest::newRow("listen and connect")
             << QStringList{u"--listen"_s, u"--connect"_s, u"1.2.3.4"_s} << u"exclude"_s;
+        QTest::newRow("connect to nothing") << QStringList{u"--connect"_s, u""_s} << u"empty"_s;
+        QTest::newRow("a file of white space")
+            << QStringList{u"--source"_s, u"words"_s, u"--file"_s,
+                           TextFile(u"blank.txt"_s, " \t\r\n\t\xE3\x80\x80\n")}
+            << u"holds no words"_s;
+        const QString fifo = TextFile(u"pipe.txt"_s, {}) + u".fifo"_s;
+        mkfifo(QFile::encodeName(fifo).constData(), 0600);
+        QTest::newRow("a FIFO") << QStringList{u"--source"_s, u"lines"_s, u"--file"_s, fifo}
+                                << u"not a regular file"_s;
         QTest::newRow("long callsign")
             << QStringList{u"--callsign"_s, u"ABCDEFGHIJKLM"_s} << u"1 to 12"_s;
         QTest::newRow("stray argument") << QStringList{u"extra"_s} << u"'extra'"_s;
@@ -231,12 +253,7 @@ class PartnerLogicTest : public QObject {
     }
 
     void aFileOfLines() {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(u"q.txt"_s);
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("CQ CQ\n\nDE JA1ABC\n");
-        file.close();
+        const QString path = TextFile(u"q.txt"_s, "CQ CQ\n\nDE JA1ABC\n");
         QString error;
         const auto options = Parse({u"--source"_s, u"lines"_s, u"--file"_s, path}, &error);
         QVERIFY2(options, qPrintable(error));

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+// Every key of the program's own settings, in one place, so that two features never share one.
+namespace ProgramSettingKey {
+// The peer address, when saveset.dat's record cannot hold it (more than 12 bytes).
+inline const QString PeerAddress = QStringLiteral("link/peerAddress");
+}  // namespace ProgramSettingKey
+
+// The program's own settings: what saveset.dat's fixed records cannot hold, as an INI file beside
+// it. Beside it, so that the two travel together and two instances started from different
+// folders keep their own settings, as they do with saveset.dat. Like the record file, every call
+// reads or writes the file afresh and nothing is held between calls.
+//
+// The file is used only while it is missing or a regular file (links followed) that reads as
+// settings text; anything else (a FIFO, a device, a document behind a link) is left untouched,
+// reads as holding nothing and refuses every write.
+class ProgramSettings {
+  public:
+    explicit ProgramSettings(QString path) : m_path(std::move(path)) {}
+
+    // The settings file beside a record file.
+    static QString PathBeside(const QString& recordFilePath);
+
+    const QString& path() const { return m_path; }
+
+    // The value kept under the key; `fallback` when there is none.
+    QVariant value(const QString& key, const QVariant& fallback = {}) const;
+    bool contains(const QString& key) const;
+
+    // Whether the value is now kept (false: the file cannot be written or is not a settings file).
+    bool setValue(const QString& key, const QVariant& value);
+    // Whether the key is now gone (true also when it was never there).
+    bool remove(const QString& key);
+
+  private:
+    QString m_path;
+};
