@@ -10,7 +10,6 @@
 
 #include "lesson/LessonRuns.h"
 #include "lesson/LessonSigns.h"
-#include "lesson/QtUnderflowLog.h"
 
 namespace {
 
@@ -77,7 +76,6 @@ int RunCondition(LessonBench& bench, const Options& options, Load load) {
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
-    QtUnderflowLog::Install();
     const Options options = ParseOptions(app.arguments());
     QElapsedTimer elapsed;
     elapsed.start();

@@ -13,7 +13,7 @@
 #include "common/RealClock.h"
 #include "morse/BeepGenerator.h"
 #include "morse/MorseTable.h"
-#include "morse/RealSoundOutput.h"
+#include "sound/RealSoundOutput.h"
 #include "support/RecordingSoundOutput.h"
 #include "support/VirtualClock.h"
 

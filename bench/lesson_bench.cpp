@@ -33,7 +33,7 @@
 #include "common/Places.h"
 #include "common/QtDesktopServices.h"
 #include "common/RealClock.h"
-#include "morse/RealSoundOutput.h"
+#include "sound/RealSoundOutput.h"
 #include "practice/QuestionPlayer.h"
 #include "support/TestContext.h"
 

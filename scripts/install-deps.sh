@@ -6,8 +6,10 @@ set -euo pipefail
 packages=(
     # build tools
     build-essential cmake ninja-build pkg-config
-    # Qt 6; libqt6multimedia6 carries QAudioSink with its PulseAudio back end (libpulse0)
-    qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6multimedia6 qt6-qpa-plugins libgl-dev
+    # Qt 6 (with Qt D-Bus, for asking RealtimeKit to schedule the sound thread)
+    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+    # the sound server's client library (PulseAudio, or PipeWire's PulseAudio server)
+    libpulse-dev
     # the lesson history: SQLite through Qt SQL, and its charts
     libqt6sql6-sqlite qt6-charts-dev libqt6opengl6-dev
     # format check of the tests

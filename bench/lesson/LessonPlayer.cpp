@@ -2,6 +2,7 @@
 
 #include "LessonSigns.h"
 #include "morse/MorseTiming.h"
+#include "morse/PlannedPlayback.h"
 
 LessonPlayer::LessonPlayer(SoundOutput& output, const Clock& clock, const QString& folder)
     : m_output(output),
@@ -10,23 +11,21 @@ LessonPlayer::LessonPlayer(SoundOutput& output, const Clock& clock, const QStrin
       m_wave(output, m_controls, m_state, clock, m_places),
       m_dispatch(m_beep, m_wave, output, m_controls, m_state) {}
 
-void LessonPlayer::soundCallUp() {
-    const int unit = UnitForSpeed(m_controls.speed);
-    for (SymbolId symbol : {SymbolId::H, SymbolId::R, SymbolId::H, SymbolId::R, SymbolId::BT}) {
-        if (m_controls.generator == SoundGenerator::Wave) {
-            m_wave.SoundCharacterWave(symbol, unit, kLessonToneHz);
-        } else {
-            m_beep.SoundCharacterBeep(symbol, unit, 3 * unit);
-        }
-    }
-}
-
 void LessonPlayer::play(const QString& question) {
-    soundCallUp();
-    for (const QChar character : question + u'.') {
-        m_dispatch.SoundCharacter(character, CharacterTable::Question);
+    // As the lesson does: the call-up and the question on one plan, kept a second ahead.
+    PlannedPlayback playback(m_output, m_controls);
+    const auto never = [] { return false; };
+    for (SymbolId symbol : {SymbolId::H, SymbolId::R, SymbolId::H, SymbolId::R, SymbolId::BT}) {
+        playback.add([this, symbol] { m_dispatch.SoundSymbol(symbol); });
+        playback.keepAhead(never);
     }
-    m_output.Beep(kLessonToneHz, kMarkerMs);
+    for (const QChar character : question + u'.') {
+        playback.add(
+            [this, character] { m_dispatch.SoundCharacter(character, CharacterTable::Question); });
+        playback.keepAhead(never);
+    }
+    playback.add([this] { m_output.planTone(kLessonToneHz, kMarkerMs); });
+    playback.finish(never);
 }
 
 QString LessonPlayer::wavePath(const QString& signName) const {

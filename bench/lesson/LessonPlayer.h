@@ -46,8 +46,6 @@ class LessonPlayer {
     QString wavePath(const QString& signName) const;
 
   private:
-    void soundCallUp();
-
     SoundOutput& m_output;
     LessonSoundControls m_controls;
     MorseSoundState m_state;

@@ -6,7 +6,6 @@
 #include "CwPlayer.h"
 #include "LessonPlayer.h"
 #include "NominalTimeline.h"
-#include "QtUnderflowLog.h"
 #include "RecordedRun.h"
 
 namespace {
@@ -90,31 +89,19 @@ TimingRow RunProgramLesson(LessonBench& bench, SoundGenerator generator, int spe
     player.controls().fineAdjust = fineAdjust;
 
     const int underrunsBefore = bench.sound.underruns();
-    const int underflowsBefore = QtUnderflowLog::Count();
     const QMetaObject::Connection offs =
         QObject::connect(&bench.sound, &SoundOutput::soundOnChanged,
                          [&row](bool on) { row.soundOffs += on ? 0 : 1; });
     RecordedRun run;
-    qint64 playStart = 0;
     {
         BusyLoops loops(load == Load::Idle ? 0 : kBusyLoops);
         run = RecordWhile(bench.clock, runFolder + QStringLiteral("/monitor.wav"), [&] {
-            playStart = QtUnderflowLog::Now();
             player.play(bench.question);
             return true;
         });
     }
     QObject::disconnect(offs);
     row.underruns = bench.sound.underruns() - underrunsBefore;
-    // Only those while the lesson sounds count: an underflow as the monitor's recorder wakes the
-    // sink, before the lesson starts, drops nothing of it (the notes say where each fell).
-    row.qtUnderflows = 0;
-    for (const qint64 at : QtUnderflowLog::TimesFrom(underflowsBefore)) {
-        row.qtUnderflowAt << at - playStart;
-        if (at >= playStart && at - playStart <= qRound64(run.playSeconds * 1000)) {
-            ++*row.qtUnderflows;
-        }
-    }
     row.seconds = run.playSeconds;
     row.machineBusy = run.machineBusy;
     if (!run.ok) {

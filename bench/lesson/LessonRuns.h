@@ -4,7 +4,7 @@
 
 #include "TimingTable.h"
 #include "common/RealClock.h"
-#include "morse/RealSoundOutput.h"
+#include "sound/RealSoundOutput.h"
 #include "morse/SoundControls.h"
 
 // What every run shares: the sound output, its clock, the question and a folder for the

@@ -24,7 +24,7 @@
 #include "common/SpeedTable.h"
 #include "common/WindowOpening.h"
 #include "morse/MorseTiming.h"
-#include "morse/SoundOutput.h"
+#include "sound/SoundOutput.h"
 #include "morse/ToneFrequency.h"
 
 namespace {
@@ -70,9 +70,10 @@ MainForm::MainForm(AppContext context, QWidget* parent)
       m_peerLink(NetWindow{m_form, m_context.ports, *ConnectTimer, *RetryPingTimer}, m_dispatch),
       m_exchange(m_form, m_peerLink.module()),
       m_receiveMode(m_form, m_peerLink.module()),
-      m_player(m_form, m_peerLink.module(), m_dispatch, m_soundState),
+      m_player(m_form, m_peerLink.module(), m_dispatch, m_context.sound, m_controls),
       m_answers(m_form, m_soundState, m_peerLink.cwChat()),
-      m_lessonController(m_form, m_peerLink.module(), m_player, m_beep, m_wave, m_controls,
+      m_lessonController(m_form, m_peerLink.module(), m_player, m_dispatch, m_context.sound,
+                         m_controls,
                          m_context.places.currentDir()),
       m_characterRange(m_ui),
       m_announcer(new Announcer(this)),
@@ -242,6 +243,8 @@ void MainForm::endProgram() {
         return;
     }
     m_ending = true;
+    // Silent at once: what was planned ahead goes.
+    m_context.sound.cut();
     m_peerLink.MainForm_Form_Unload();
     SoundFolder::Remove(m_context.places.soundFolder());
     RecordFile file(m_context.places.settingsPath());

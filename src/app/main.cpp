@@ -10,7 +10,7 @@
 #include "common/Places.h"
 #include "common/QtDesktopServices.h"
 #include "common/RealClock.h"
-#include "morse/RealSoundOutput.h"
+#include "sound/RealSoundOutput.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);

@@ -11,31 +11,31 @@ float BeepGenerator::currentFactor() const {
     return FineAdjustFactor(static_cast<qint16>(m_controls.fineAdjustValue()));
 }
 
-void BeepGenerator::SoundCharacterBeep(SymbolId symbol, int dotMs, int dashMs) {
+SoundPosition BeepGenerator::SoundCharacterBeep(SymbolId symbol, int dotMs, int dashMs) {
     const MorseSymbol& entry = MorseSymbolFor(symbol);
-    // The pitch is fixed for the whole symbol; the factor is read before every
-    // tone and every gap so that the fine adjustment acts from the next element.
-    const int frequency = ToneFrequencyForSound(m_controls.toneText());
-    const QLatin1StringView pattern(entry.pattern);
+    const SoundPosition start = m_output.nextPosition();
     if (m_clock.quitting()) {
-        return;
+        return start;
     }
-    // Recorded before it sounds: an answer given while it plays is about this symbol.
+    // The pitch and the factor are read once for the whole symbol, which is planned at once.
+    const int frequency = ToneFrequencyForSound(m_controls.toneText());
+    const float factor = currentFactor();
+    // Recorded as it begins to sound: an answer given while it plays is about this symbol.
     if (entry.recordedBeep != nullptr) {
-        m_state.LastSoundedChar = QString::fromLatin1(entry.recordedBeep);
+        m_output.whenHeard(start, &m_state.lifetime, [this, recorded = entry.recordedBeep] {
+            m_state.LastSoundedChar = QString::fromLatin1(recorded);
+        });
     }
+    const QLatin1StringView pattern(entry.pattern);
     for (qsizetype i = 0; i < pattern.size(); ++i) {
-        if (m_clock.quitting()) {
-            return;
-        }
         const int length = pattern[i] == u'-' ? dashMs : dotMs;
-        m_output.Beep(frequency, ScaledDuration(length, currentFactor()));
-
+        m_output.planTone(frequency, ScaledDuration(length, factor));
         const bool last = i == pattern.size() - 1;
         int gap = dotMs;
         if (last) {
             gap = symbol == SymbolId::BT ? dotMs * 7 : dashMs;
         }
-        m_output.Gap(ScaledDuration(gap, currentFactor()));
+        m_output.planGap(ScaledDuration(gap, factor));
     }
+    return start;
 }

@@ -3,16 +3,16 @@
 #include "common/Clock.h"
 #include "morse/MorseTable.h"
 #include "morse/SoundControls.h"
-#include "morse/SoundOutput.h"
+#include "sound/SoundOutput.h"
 
-// Sounds a symbol as plain tones through the blocking tone, with silent gaps.
+// Sounds a symbol as plain tones with silent gaps.
 class BeepGenerator {
   public:
     BeepGenerator(SoundOutput& output, const SoundControls& controls, MorseSoundState& state,
                   const Clock& clock);
 
-    // Returns when the symbol and its closing gap are over.
-    void SoundCharacterBeep(SymbolId symbol, int dotMs, int dashMs);
+    // Plans the symbol and its closing gap; returns the position of its first element.
+    SoundPosition SoundCharacterBeep(SymbolId symbol, int dotMs, int dashMs);
 
   private:
     float currentFactor() const;

@@ -2,9 +2,9 @@
 
 #include "morse/BeepGenerator.h"
 #include "morse/MorseTiming.h"
-#include "morse/SoundOutput.h"
 #include "morse/ToneFrequency.h"
 #include "morse/WaveGenerator.h"
+#include "sound/SoundOutput.h"
 
 namespace {
 
@@ -57,33 +57,49 @@ CharacterDispatch::CharacterDispatch(BeepGenerator& beep, WaveGenerator& wave, S
                                      const SoundControls& controls, MorseSoundState& state)
     : m_beep(beep), m_wave(wave), m_output(output), m_controls(controls), m_state(state) {}
 
-void CharacterDispatch::SoundCharacter(QChar character, CharacterTable table) {
-    const std::optional<CharacterEntry> entry = LookUpCharacter(character, table);
+int CharacterDispatch::selectedUnit() const {
+    const std::optional<int> speed = m_controls.selectedSpeed();
+    return speed ? UnitForSpeed(*speed) : 0;
+}
+
+std::optional<CharacterEntry> CharacterDispatch::SoundCharacter(QChar character,
+                                                                CharacterTable table) {
+    std::optional<CharacterEntry> entry = LookUpCharacter(character, table);
     if (!entry) {
-        return;
+        return entry;
     }
-    m_state.CurrentSoundToken = entry->token;
+    m_output.whenHeard(m_output.nextPosition(), &m_state.lifetime,
+                       [this, token = entry->token] { m_state.CurrentSoundToken = token; });
 
     const SoundGenerator generator = m_controls.selectedGenerator();
-    if (generator == SoundGenerator::None) {
-        return;
-    }
-    const std::optional<int> speed = m_controls.selectedSpeed();
-    const int unit = speed ? UnitForSpeed(*speed) : 0;
-    if (unit <= 0) {
-        return;
+    const int unit = selectedUnit();
+    if (generator == SoundGenerator::None || unit <= 0) {
+        return entry;
     }
     if (!entry->symbol) {
         // Four units with the beep generator; the WAV generator's pause is half of it.
         const float half = generator == SoundGenerator::Wave ? 0.5f : 1.0f;
         const float factor = FineAdjustFactor(static_cast<qint16>(m_controls.fineAdjustValue()));
-        m_output.Gap(ScaledDuration(kWordPauseUnits * unit, factor * half));
+        m_output.planGap(ScaledDuration(kWordPauseUnits * unit, factor * half));
+        return entry;
+    }
+    SoundSymbol(*entry->symbol);
+    return entry;
+}
+
+void CharacterDispatch::SoundSymbol(SymbolId symbol) {
+    const int unit = selectedUnit();
+    if (unit <= 0) {
         return;
     }
-    if (generator == SoundGenerator::Wave) {
-        m_wave.SoundCharacterWave(*entry->symbol, unit,
-                                  ToneFrequencyForSound(m_controls.toneText()));
-    } else {
-        m_beep.SoundCharacterBeep(*entry->symbol, unit, 3 * unit);
+    switch (m_controls.selectedGenerator()) {
+        case SoundGenerator::Wave:
+            m_wave.SoundCharacterWave(symbol, unit, ToneFrequencyForSound(m_controls.toneText()));
+            break;
+        case SoundGenerator::Beep:
+            m_beep.SoundCharacterBeep(symbol, unit, 3 * unit);
+            break;
+        case SoundGenerator::None:
+            break;
     }
 }

@@ -30,10 +30,21 @@ class CharacterDispatch {
     CharacterDispatch(BeepGenerator& beep, WaveGenerator& wave, SoundOutput& output,
                       const SoundControls& controls, MorseSoundState& state);
 
-    // Returns when the character, its closing gap and any word pause are over.
-    void SoundCharacter(QChar character, CharacterTable table);
+    // Plans the character, its closing gap and any word pause, and returns what the table made
+    // of it (nothing: a character the table does not handle, which sounds nothing). The token
+    // and the last sounded character change when it is heard.
+    std::optional<CharacterEntry> SoundCharacter(QChar character, CharacterTable table);
+    // Plans a symbol as the selected generator sounds it at the selected speed (the call-up).
+    void SoundSymbol(SymbolId symbol);
+    SoundOutput& output() { return m_output; }
+    const SoundControls& controls() const { return m_controls; }
+    // The token of the character heard last.
+    const QString& currentToken() const { return m_state.CurrentSoundToken; }
 
   private:
+    // The selected speed's unit, or 0 when none is selected.
+    int selectedUnit() const;
+
     BeepGenerator& m_beep;
     WaveGenerator& m_wave;
     SoundOutput& m_output;

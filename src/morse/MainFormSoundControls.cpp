@@ -1,6 +1,7 @@
 #include "morse/MainFormSoundControls.h"
 
 #include <QAction>
+#include <QButtonGroup>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -9,9 +10,19 @@
 #include "common/MainFormUi.h"
 #include "common/SpeedTable.h"
 
+MainFormSoundControls::MainFormSoundControls(const MainFormUi& ui) : m_ui(ui) {
+    countChanges(ui.ToneText, &QLineEdit::textChanged);
+    countChanges(ui.Speed_HScroll, &QScrollBar::valueChanged);
+    countChanges(ui.speedGroup, &QButtonGroup::buttonToggled);
+    countChanges(ui.mnuSoundWave, &QAction::toggled);
+    countChanges(ui.mnuSoundBeep, &QAction::toggled);
+}
+
 void MainFormSoundControls::setWaveLevelBars(const QScrollBar* quality, const QScrollBar* volume) {
     m_quality = quality;
     m_volume = volume;
+    countChanges(quality, &QScrollBar::valueChanged);
+    countChanges(volume, &QScrollBar::valueChanged);
 }
 
 QString MainFormSoundControls::toneText() const {

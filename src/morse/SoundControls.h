@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <optional>
 
@@ -7,7 +8,7 @@
 enum class SoundGenerator { None, Wave, Beep };
 
 // What the generators and the character dispatch read from the windows' controls,
-// afresh every time, so that a change takes effect from the next symbol or element on.
+// afresh for every character, so that a change takes effect from the next character on.
 class SoundControls {
   public:
     virtual ~SoundControls() = default;
@@ -21,10 +22,16 @@ class SoundControls {
     // The WAV settings dialog's levels, 1 ... 5.
     virtual int waveQualityLevel() const { return 1; }
     virtual int waveVolumeLevel() const { return 1; }
+    // Counts every change of any of the above: sound planned ahead with older settings is
+    // planned again.
+    virtual quint64 revision() const { return 0; }
 };
 
-// Shared by the character routines and the answer checking.
+// Shared by the character routines and the answer checking. Both are set when the character's
+// sound is heard, not when it is planned.
 struct MorseSoundState {
     QString LastSoundedChar;
     QString CurrentSoundToken;
+    // Lives as long as the state: what waits to set it goes with it.
+    QObject lifetime;
 };

@@ -72,32 +72,31 @@ const SampleBuffer& WaveGenerator::WriteSymbolFile(SymbolId symbol, int unitMs, 
     return stream;
 }
 
-void WaveGenerator::SoundCharacterWave(SymbolId symbol, int unitMs, int frequencyHz) {
+SoundPosition WaveGenerator::SoundCharacterWave(SymbolId symbol, int unitMs, int frequencyHz) {
+    const SoundPosition start = m_output.nextPosition();
     if (m_clock.quitting()) {
-        return;
+        return start;
     }
     const SampleBuffer& stream = WriteSymbolFile(symbol, unitMs, frequencyHz);
-    // Recorded before it sounds: an answer given while it plays is about this symbol.
+    // Recorded as it begins to sound: an answer given while it plays is about this symbol.
     const MorseSymbol& entry = MorseSymbolFor(symbol);
     if (entry.recordedWave != nullptr) {
-        m_state.LastSoundedChar = QString::fromLatin1(entry.recordedWave);
+        m_output.whenHeard(start, &m_state.lifetime, [this, recorded = entry.recordedWave] {
+            m_state.LastSoundedChar = QString::fromLatin1(recorded);
+        });
     }
     // The samples just written, so that another instance sharing the folder
     // cannot change what plays.
-    m_output.PlayWave(stream, kWaveSampleRate);
-    if (m_clock.quitting()) {
-        return;
-    }
+    m_output.planWave(stream, kWaveSampleRate);
     const bool longGap = symbol == SymbolId::AR || symbol == SymbolId::BT;
     // Half of three or seven units: 1.5 or 3.5 units after the file has played.
-    m_output.Gap(ScaledDuration((longGap ? 7 : 3) * unitMs, currentFactor() * 0.5f));
+    m_output.planGap(ScaledDuration((longGap ? 7 : 3) * unitMs, currentFactor() * 0.5f));
+    return start;
 }
 
 void WaveGenerator::PlayTestWord(int unitMs, int frequencyHz) {
     for (SymbolId letter : {SymbolId::T, SymbolId::E, SymbolId::S, SymbolId::T}) {
-        if (m_clock.quitting()) {
-            return;
-        }
         SoundCharacterWave(letter, unitMs, frequencyHz);
     }
+    m_output.waitUntilHeard(m_output.plannedEnd(), [] { return false; });
 }

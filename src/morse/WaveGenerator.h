@@ -3,8 +3,8 @@
 #include "common/Clock.h"
 #include "morse/MorseTable.h"
 #include "morse/SoundControls.h"
-#include "morse/SoundOutput.h"
 #include "morse/WaveSynthesis.h"
+#include "sound/SoundOutput.h"
 
 class Places;
 
@@ -18,10 +18,11 @@ class WaveGenerator {
     WaveGenerator(SoundOutput& output, const SoundControls& controls, MorseSoundState& state,
                   const Clock& clock, Places& places);
 
-    // Returns when the stream has played and the closing gap has passed.
-    void SoundCharacterWave(SymbolId symbol, int unitMs, int frequencyHz);
+    // Plans the symbol's stream and its closing gap; returns the position of its first sample.
+    SoundPosition SoundCharacterWave(SymbolId symbol, int unitMs, int frequencyHz);
 
-    // T, E, S, T with this generator, whatever the sound menu says.
+    // T, E, S, T with this generator, whatever the sound menu says; returns when it has been
+    // heard.
     void PlayTestWord(int unitMs, int frequencyHz);
 
     // Builds the symbol's stream from the current settings and writes its file;

@@ -13,6 +13,7 @@
 #include "common/RoleCaptions.h"
 #include "common/SharedTexts.h"
 #include "morse/CharacterDispatch.h"
+#include "morse/PlannedPlayback.h"
 #include "net/MessageCodes.h"
 #include "net/QuillNetModule.h"
 
@@ -59,12 +60,19 @@ void CwChat::PlayCwChatText(const QString& text, Form form) {
                                     u"CW受信が出来ません｡"_s);
         }
     }
+    // Planned ahead as it is known; inside another playback it is heard right after what that
+    // one is sounding.
+    PlannedPlayback playback(m_dispatch.output(), m_dispatch.controls());
+    const auto stopped = [this] { return m_w.clock.quitting(); };
     for (const QChar character : text) {
-        if (m_w.clock.quitting()) {
+        if (stopped()) {
             break;
         }
-        m_dispatch.SoundCharacter(character, CharacterTable::Chat);
+        playback.add(
+            [this, character] { m_dispatch.SoundCharacter(character, CharacterTable::Chat); });
+        playback.keepAhead(stopped);
     }
+    playback.finish(stopped);
     // A link that ended while the line sounded has left the idle captions: they stay.
     if (receiving && !m_module.linkGoneSince(serial)) {
         m_module.SendNetMessage(MessageType::ChatStatus, ChatCode::kReceivingEnded);

@@ -16,17 +16,16 @@
 #include "common/RoleCaptions.h"
 #include "common/SharedTexts.h"
 #include "common/WindowOpening.h"
-#include "morse/BeepGenerator.h"
+#include "morse/CharacterDispatch.h"
 #include "morse/MorseTable.h"
-#include "morse/MorseTiming.h"
+#include "morse/PlannedPlayback.h"
 #include "morse/SoundControls.h"
-#include "morse/ToneFrequency.h"
-#include "morse/WaveGenerator.h"
 #include "net/MessageCodes.h"
 #include "net/QuillNetModule.h"
 #include "practice/Grading.h"
 #include "practice/QuestionPlayer.h"
 #include "practice/ResultForm.h"
+#include "sound/SoundOutput.h"
 
 using namespace Qt::StringLiterals;
 
@@ -47,14 +46,15 @@ constexpr CallUpSymbol kCallUp[] = {{SymbolId::H, u"H"},
 }  // namespace
 
 LessonController::LessonController(const FormContext& form, QuillNetModule& module,
-                                   QuestionPlayer& player, BeepGenerator& beep, WaveGenerator& wave,
-                                   const SoundControls& sound, QString pictureDir, QObject* parent)
+                                   QuestionPlayer& player, CharacterDispatch& dispatch,
+                                   SoundOutput& output, const SoundControls& sound,
+                                   QString pictureDir, QObject* parent)
     : QObject(parent),
       m_form(form),
       m_module(module),
       m_player(player),
-      m_beep(beep),
-      m_wave(wave),
+      m_dispatch(dispatch),
+      m_output(output),
       m_sound(sound),
       m_pictureDir(std::move(pictureDir)) {
     connect(m_form.ui.StartButton_Command, &QPushButton::clicked, this,
@@ -151,10 +151,10 @@ void LessonController::startPressed() {
     // was aborted, so the question must not play and report it finished after all.
     m_form.lesson.stopPlayback = false;
     m_form.lesson.playedCount = 0;
+    // The call-up and the question on one plan, so they join without a seam.
+    PlannedPlayback playback(m_output, m_sound);
     if (step != normal) {
-        emit callUpSounding(true);
-        soundCallUp();
-        emit callUpSounding(false);
+        soundCallUp(playback);
     }
     if (m_form.clock.quitting()) {
         return;
@@ -166,9 +166,9 @@ void LessonController::startPressed() {
         m_form.lesson.playedCount = 0;
         m_form.lesson.correctCount = 0;
     } else if (step) {
-        playStepLesson();
+        playStepLesson(playback);
     } else if (normal) {
-        playNormalLesson();
+        playNormalLesson(playback);
     }
     if (m_form.clock.quitting()) {
         return;
@@ -179,46 +179,39 @@ void LessonController::startPressed() {
     ui.ToneText->setReadOnly(false);
 }
 
-void LessonController::soundCallUp() {
+void LessonController::soundCallUp(PlannedPlayback& playback) {
     const MainFormUi& ui = m_form.ui;
     SetColour(ui.Label1, kBlack);
     ui.Label2->setText(kNoCount);
     ui.Label4->setText(kNoCount);
+    emit callUpSounding(true);
     for (const CallUpSymbol& callUp : kCallUp) {
         if (m_form.clock.quitting() || m_form.lesson.stopPlayback) {
-            return;
+            break;
         }
-        ui.Label1->setText(QString::fromUtf16(callUp.name));
-        // Read afresh for every symbol, as the question's characters are.
-        const std::optional<int> speed = m_sound.selectedSpeed();
-        const int unit = speed ? UnitForSpeed(*speed) : 0;
-        if (unit <= 0) {
-            continue;  // no speed: nothing to sound the call-up at
-        }
-        switch (m_sound.selectedGenerator()) {
-            case SoundGenerator::Wave:
-                m_wave.SoundCharacterWave(callUp.symbol, unit,
-                                          ToneFrequencyForSound(m_sound.toneText()));
-                break;
-            case SoundGenerator::Beep:
-                m_beep.SoundCharacterBeep(callUp.symbol, unit, 3 * unit);
-                break;
-            case SoundGenerator::None:
-                break;
-        }
+        playback.add([this, callUp] {
+            // Its name shows as it is heard.
+            m_output.whenHeard(m_output.nextPosition(), this, [this, name = callUp.name] {
+                m_form.ui.Label1->setText(QString::fromUtf16(name));
+            });
+            // Read afresh for every symbol, as the question's characters are.
+            m_dispatch.SoundSymbol(callUp.symbol);
+        });
+        playback.keepAhead([this] { return m_form.lesson.stopPlayback; });
     }
+    m_output.whenHeard(m_output.plannedEnd(), this, [this] { emit callUpSounding(false); });
 }
 
-void LessonController::playStepLesson() {
+void LessonController::playStepLesson(PlannedPlayback& playback) {
     const MainFormUi& ui = m_form.ui;
     LessonState& lesson = m_form.lesson;
     lesson.playedCount = 0;
     lesson.correctCount = 0;
-    ui.Label4->setText(u"0"_s);
-    ui.Label2->setText(u"0"_s);
+    showCountsWhenHeard(u"0"_s, u"0"_s);
     lesson.stopPlayback = false;
-    m_player.PlayQuestion(m_form.link.receivedQuestion);
-    if (m_form.clock.quitting()) {
+    m_player.PlayQuestion(m_form.link.receivedQuestion, playback);
+    // Stopped before the question was heard (during the call-up): nothing was played.
+    if (m_form.clock.quitting() || !m_player.heardAny()) {
         return;
     }
     if (ui.Label2->text() != u"0"_s || ui.Label4->text() != u"0"_s) {
@@ -230,16 +223,22 @@ void LessonController::playStepLesson() {
     }
 }
 
-void LessonController::playNormalLesson() {
-    const MainFormUi& ui = m_form.ui;
+void LessonController::playNormalLesson(PlannedPlayback& playback) {
     m_form.lesson.playedCount = 0;
-    ui.Label2->setText(kNoCount);
-    ui.Label4->setText(u"0"_s);
+    showCountsWhenHeard(u"0"_s, kNoCount);
     m_form.lesson.stopPlayback = false;
-    m_player.PlayQuestion(m_form.link.receivedQuestion);
+    m_player.PlayQuestion(m_form.link.receivedQuestion, playback);
     if (m_player.reachedEnd() && !m_form.clock.quitting()) {
         emit lessonFinished();
     }
+}
+
+void LessonController::showCountsWhenHeard(const QString& played, const QString& correct) {
+    // As the question begins to sound, after the call-up.
+    m_output.whenHeard(m_output.nextPosition(), this, [this, played, correct] {
+        m_form.ui.Label4->setText(played);
+        m_form.ui.Label2->setText(correct);
+    });
 }
 
 void LessonController::showResult() {
@@ -254,6 +253,8 @@ void LessonController::MainForm_StopButton_Command_Click() {
     const QString caption = ui.StopButton_Command->text();
     if (caption != StopCaption::kModeSwitch && ui.StudentOption->isChecked()) {
         lesson.stopPlayback = true;
+        // Silent at once: what was planned ahead goes.
+        m_output.cut();
         m_form.link.studentStatus.clear();
         ui.TeacherLabel->setText(RoleCaption::SetterPeerIdle(m_form.link));
         m_module.SendNetMessage(MessageType::AnswererStatus, AnswererCode::kTestAborted);

@@ -5,11 +5,12 @@
 
 #include "common/FormContext.h"
 
-class BeepGenerator;
+class CharacterDispatch;
+class PlannedPlayback;
 class QuestionPlayer;
 class QuillNetModule;
 class SoundControls;
-class WaveGenerator;
+class SoundOutput;
 
 // The main button and the stop button, which carry a lesson through its states on both sides.
 // The main button's caption is the state; each press does what the caption calls for.
@@ -17,7 +18,7 @@ class LessonController : public QObject {
     Q_OBJECT
   public:
     LessonController(const FormContext& form, QuillNetModule& module, QuestionPlayer& player,
-                     BeepGenerator& beep, WaveGenerator& wave, const SoundControls& sound,
+                     CharacterDispatch& dispatch, SoundOutput& output, const SoundControls& sound,
                      QString pictureDir, QObject* parent = nullptr);
 
     void MainForm_StartButton_Command_Click();
@@ -33,7 +34,7 @@ class LessonController : public QObject {
     // A Step or Normal question played to its end, its counts still shown and its misses not
     // yet cleared (before the result window). Nothing is sounding.
     void lessonFinished();
-    // The call-up H R H R BT begins (true) and ends (false).
+    // The call-up H R H R BT begins to sound (true) and has been heard (false).
     void callUpSounding(bool sounding);
 
   private:
@@ -43,16 +44,17 @@ class LessonController : public QObject {
     void startPressed();
     // After the ready or next-question press: waiting for the setter, one way or the other.
     void awaitQuestion(bool modalNotice);
-    void soundCallUp();
-    void playStepLesson();
-    void playNormalLesson();
+    void soundCallUp(PlannedPlayback& playback);
+    void playStepLesson(PlannedPlayback& playback);
+    void playNormalLesson(PlannedPlayback& playback);
+    void showCountsWhenHeard(const QString& played, const QString& correct);
     void showResult();
 
     FormContext m_form;
     QuillNetModule& m_module;
     QuestionPlayer& m_player;
-    BeepGenerator& m_beep;
-    WaveGenerator& m_wave;
+    CharacterDispatch& m_dispatch;
+    SoundOutput& m_output;
     const SoundControls& m_sound;
     QString m_pictureDir;
 };

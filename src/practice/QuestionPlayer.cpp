@@ -14,9 +14,11 @@
 #include "common/RoleCaptions.h"
 #include "common/SharedTexts.h"
 #include "morse/CharacterDispatch.h"
+#include "morse/PlannedPlayback.h"
 #include "morse/SoundControls.h"
 #include "net/MessageCodes.h"
 #include "net/QuillNetModule.h"
+#include "sound/SoundOutput.h"
 
 using namespace Qt::StringLiterals;
 
@@ -29,8 +31,14 @@ const QString kErrorTitle = u"問題読み込みエラー"_s;
 }  // namespace
 
 QuestionPlayer::QuestionPlayer(const FormContext& form, QuillNetModule& module,
-                               CharacterDispatch& dispatch, MorseSoundState& sound, QObject* parent)
-    : QObject(parent), m_form(form), m_module(module), m_dispatch(dispatch), m_sound(sound) {}
+                               CharacterDispatch& dispatch, SoundOutput& output,
+                               const SoundControls& controls, QObject* parent)
+    : QObject(parent),
+      m_form(form),
+      m_module(module),
+      m_dispatch(dispatch),
+      m_output(output),
+      m_controls(controls) {}
 
 bool QuestionPlayer::refused(const QString& question) {
     if (question.isEmpty()) {
@@ -55,39 +63,88 @@ void QuestionPlayer::showPlayedCount(qint16 count) {
 }
 
 void QuestionPlayer::PlayQuestion(const QString& question) {
+    PlannedPlayback playback(m_output, m_controls);
+    PlayQuestion(question, playback);
+}
+
+void QuestionPlayer::planCharacter(PlannedPlayback& playback, QChar character, qint16 shown,
+                                   qint16 counted) {
+    playback.add([this, character, shown, counted] {
+        // Shown as it is heard: asked for before its sound, so it comes first at that moment.
+        m_output.whenHeard(m_output.nextPosition(), this, [this, shown, counted] {
+            m_heardAny = true;
+            m_heardCount = counted;
+            showPlayedCount(shown);
+        });
+        m_dispatch.SoundCharacter(character, CharacterTable::Question);
+    });
+}
+
+void QuestionPlayer::PlayQuestion(const QString& question, PlannedPlayback& playback) {
     m_reachedEnd = false;
     if (refused(question)) {
         return;
     }
     const MainFormUi& ui = m_form.ui;
     LessonState& lesson = m_form.lesson;
+    const auto stopped = [this, &lesson] { return lesson.stopPlayback || m_form.clock.quitting(); };
+    m_heardCount = lesson.playedCount;
+    m_heardAny = false;
+    // The token Step mode decides by: the last one a handled character gave, as it is planned.
+    QString token = m_dispatch.currentToken();
     const QString played = question + kEndMark;
     for (const QChar character : played) {
         lesson.currentAnswer.clear();
         ++lesson.playedCount;
-        showPlayedCount(lesson.playedCount);
-        if (lesson.stopPlayback || m_form.clock.quitting()) {
+        if (stopped()) {
+            stoppedAt();
             return;
         }
+        qint16 shown = lesson.playedCount;
         if (character == kEndMark) {
             // The end mark is not shown as a played character.
-            showPlayedCount(static_cast<qint16>(lesson.playedCount - 1));
+            shown = static_cast<qint16>(lesson.playedCount - 1);
         } else if (character == u' ') {
             --lesson.playedCount;
-            showPlayedCount(lesson.playedCount);
+            shown = lesson.playedCount;
         }
-        m_dispatch.SoundCharacter(character, CharacterTable::Question);
-        const QString& token = m_sound.CurrentSoundToken;
+        if (const std::optional<CharacterEntry> entry =
+                LookUpCharacter(character, CharacterTable::Question)) {
+            token = entry->token;
+        }
+        planCharacter(playback, character, shown, lesson.playedCount);
         if (ui.StepMode_Option->isChecked() && token != u"[AR]"_s && token != u"[Space]"_s) {
-            emit playedCountHeard(lesson.playedCount);
+            // Spoken once the character has sounded, while the answer is awaited.
+            m_output.whenHeard(m_output.plannedEnd(), this, [this, count = lesson.playedCount] {
+                emit playedCountHeard(count);
+            });
             // Released by the answer buttons, the keyboard or the pass button; not by a stop.
             WaitUntil(m_form.clock, [&lesson] { return !lesson.currentAnswer.isEmpty(); });
+        } else {
+            playback.keepAhead(stopped);
         }
     }
-    if (m_form.clock.quitting()) {
+    // Over when its end mark has been heard; a stop before that ends it as a stop does.
+    if (!playback.finish(stopped)) {
+        if (!m_form.clock.quitting()) {
+            stoppedAt();
+        }
         return;
     }
     endOfQuestion(question, static_cast<int>(played.size()));
+}
+
+void QuestionPlayer::stoppedAt() {
+    LessonState& lesson = m_form.lesson;
+    if (!m_heardAny) {
+        // Stopped during the call-up: nothing of the question was played.
+        lesson.playedCount = 0;
+        return;
+    }
+    // Where a player that sounds one character at a time would have stopped: at the character
+    // after the last one heard.
+    lesson.playedCount = static_cast<qint16>(m_heardCount + 1);
+    showPlayedCount(lesson.playedCount);
 }
 
 void QuestionPlayer::endOfQuestion(const QString& question, int playedLength) {

@@ -6,8 +6,10 @@
 #include "common/FormContext.h"
 
 class CharacterDispatch;
+class PlannedPlayback;
 class QuillNetModule;
-struct MorseSoundState;
+class SoundControls;
+class SoundOutput;
 
 // Plays a received question as Morse, character by character, ending with AR: the played count
 // in Label4, the Step-mode wait for each answer, and what the end of a question does.
@@ -18,13 +20,19 @@ class QuestionPlayer : public QObject {
     static constexpr int kLongestShownInAnswerBox = 63;
 
     QuestionPlayer(const FormContext& form, QuillNetModule& module, CharacterDispatch& dispatch,
-                   MorseSoundState& sound, QObject* parent = nullptr);
+                   SoundOutput& output, const SoundControls& controls, QObject* parent = nullptr);
 
-    // Returns when the question has been played to its end or a stop was noticed. The caller
-    // clears stopPlayback and sets the counters first.
+    // Returns when the question has been heard to its end or a stop was noticed. The caller
+    // clears stopPlayback and sets the counters first. The characters are planned ahead on the
+    // given playback (the one that sounded the call-up, so the two join without a seam) or on
+    // one of its own; the count and the labels change as each character is heard.
     void PlayQuestion(const QString& question);
+    void PlayQuestion(const QString& question, PlannedPlayback& playback);
     // Whether the last PlayQuestion played the question to its end (no stop, no refusal).
     bool reachedEnd() const { return m_reachedEnd; }
+    // Whether any character of the last question was heard (a stop during the call-up plays
+    // none).
+    bool heardAny() const { return m_heardAny; }
 
   signals:
     // The end of a Normal-mode question too long for the answer box: the model answer window
@@ -38,11 +46,18 @@ class QuestionPlayer : public QObject {
   private:
     bool refused(const QString& question);
     void showPlayedCount(qint16 count);
+    // Plans one character; it shows the count when it is heard.
+    void planCharacter(PlannedPlayback& playback, QChar character, qint16 shown, qint16 counted);
+    void stoppedAt();
     void endOfQuestion(const QString& question, int playedLength);
 
     FormContext m_form;
     QuillNetModule& m_module;
     CharacterDispatch& m_dispatch;
-    MorseSoundState& m_sound;
+    SoundOutput& m_output;
+    const SoundControls& m_controls;
     bool m_reachedEnd = false;
+    // The played count after the last character that has been heard: where a stop leaves it.
+    qint16 m_heardCount = 0;
+    bool m_heardAny = false;
 };

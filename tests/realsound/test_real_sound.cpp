@@ -6,7 +6,7 @@
 
 #include "MonitorRecording.h"
 #include "common/RealClock.h"
-#include "morse/RealSoundOutput.h"
+#include "sound/RealSoundOutput.h"
 #include "support/WaveTestRig.h"
 
 Q_DECLARE_METATYPE(SymbolId)

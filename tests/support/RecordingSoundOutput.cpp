@@ -1,26 +1,26 @@
 #include "support/RecordingSoundOutput.h"
 
-void RecordingSoundOutput::Beep(int frequencyHz, int durationMs) {
-    m_events.append({Kind::Tone, clock().now(), durationMs, frequencyHz, {}, 0});
-    notify();
-    SilentSoundOutput::Beep(frequencyHz, durationMs);
+void RecordingSoundOutput::planned(Element kind, SoundPosition start, int durationMs,
+                                   int frequencyHz, const QVector<qint16>* samples,
+                                   int sampleRate) {
+    Event event{static_cast<Kind>(kind),
+                dueTime(start),
+                durationMs,
+                frequencyHz,
+                samples != nullptr ? *samples : QVector<qint16>(),
+                sampleRate,
+                start};
+    m_events.append(event);
+    // Looked at when it is heard, from the timeline's own list of what waits for that.
+    whenHeard(start, this, [this, event] {
+        if (onEvent) {
+            onEvent(event);
+        }
+    });
 }
 
-void RecordingSoundOutput::PlayWave(const QVector<qint16>& samples, int sampleRate) {
-    m_events.append({Kind::Wave, clock().now(), SamplesDurationMs(samples.size(), sampleRate), 0,
-                     samples, sampleRate});
-    notify();
-    SilentSoundOutput::PlayWave(samples, sampleRate);
-}
-
-void RecordingSoundOutput::Gap(int ms) {
-    m_events.append({Kind::Gap, clock().now(), ms, 0, {}, 0});
-    notify();
-    SilentSoundOutput::Gap(ms);
-}
-
-void RecordingSoundOutput::notify() {
-    if (onEvent) {
-        onEvent(m_events.constLast());
-    }
+void RecordingSoundOutput::wasCut(SoundPosition from) {
+    m_events.erase(std::remove_if(m_events.begin(), m_events.end(),
+                                  [from](const Event& event) { return event.position >= from; }),
+                   m_events.end());
 }

@@ -5,33 +5,34 @@
 
 #include "support/SilentSoundOutput.h"
 
-// For tests: takes the silent output's time and logs what would have sounded.
+// For tests: takes the silent output's time and logs what is heard, when it is heard.
 class RecordingSoundOutput : public SilentSoundOutput {
     Q_OBJECT
   public:
     enum class Kind { Tone, Wave, Gap };
     struct Event {
         Kind kind;
-        qint64 start;             // clock time when the call began
+        qint64 start;             // clock time at which it is heard
         int durationMs;           // asked for (tones, gaps) or taken (waves)
         int frequencyHz;          // tones only
         QVector<qint16> samples;  // waves only
         int sampleRate;           // waves only
+        SoundPosition position;   // its first sample on the timeline
     };
 
     using SilentSoundOutput::SilentSoundOutput;
 
-    void Beep(int frequencyHz, int durationMs) override;
-    void PlayWave(const QVector<qint16>& samples, int sampleRate) override;
-    void Gap(int ms) override;
-
+    // What was planned and not cut, in the order it sounds.
     const QList<Event>& events() const { return m_events; }
-    // Called as each event begins, so that a test can look at the window at that moment.
+    // Called as each element begins to be heard, so that a test can look at the window then.
     std::function<void(const Event&)> onEvent;
     void clear() { m_events.clear(); }
 
-  private:
-    void notify();
+  protected:
+    void planned(Element kind, SoundPosition start, int durationMs, int frequencyHz,
+                 const QVector<qint16>* samples, int sampleRate) override;
+    void wasCut(SoundPosition from) override;
 
+  private:
     QList<Event> m_events;
 };

@@ -1,24 +1,27 @@
 #pragma once
 
-#include "common/Clock.h"
-#include "morse/SoundOutput.h"
+#include "sound/SilentTimeline.h"
+#include "sound/SoundOutput.h"
 
 // Takes exactly as long as real sound would, on the given clock, and plays nothing.
 class SilentSoundOutput : public SoundOutput {
     Q_OBJECT
   public:
-    explicit SilentSoundOutput(Clock& clock, QObject* parent = nullptr);
+    explicit SilentSoundOutput(Clock& clock, QObject* parent = nullptr)
+        : SoundOutput(clock, parent), m_silent(clock) {}
 
-    void Beep(int frequencyHz, int durationMs) override;
-    void PlayWave(const QVector<qint16>& samples, int sampleRate) override;
-    void Gap(int ms) override;
     bool isSoundOn() const override { return false; }
 
   protected:
-    Clock& clock() const { return m_clock; }
+    SoundPosition heardPosition() const override { return m_silent.heard(); }
+    SoundPosition earliestPlannable() const override { return m_silent.heard(); }
+    qint64 earliestPlannableTenths() const override { return m_silent.heardTenths(); }
+    void mixSamples(SoundPosition, const QVector<qint16>&) override {}
+    void discardFrom(SoundPosition) override {}
+    qint64 dueTime(SoundPosition position) const override { return m_silent.dueTime(position); }
 
   private:
-    Clock& m_clock;
+    SilentTimeline m_silent;
 };
 
 // Whole milliseconds that a number of samples lasts, rounded up.

@@ -1,13 +1,12 @@
-#include <QLocalServer>
 #include <QtTest>
 #include <cmath>
 
-#include "morse/RealSoundOutput.h"
-#include "morse/SoundServerProbe.h"
-#include "morse/SoundTimeline.h"
-#include "morse/ToneShaper.h"
+#include "sound/RealSoundOutput.h"
+#include "sound/SoundTimeline.h"
+#include "sound/ToneShaper.h"
 #include "support/VirtualClock.h"
 
+using namespace Qt::StringLiterals;
 using ToneShaper::kEdgeSamples;
 
 class TestSoundOutput : public QObject {
@@ -75,7 +74,7 @@ class TestSoundOutput : public QObject {
 
     void timelineNeverDriftsFromTheNominalSum_data() {
         QTest::addColumn<QList<int>>("lengths");
-        QTest::addColumn<qint64>("endSamples");  // after the lead
+        QTest::addColumn<qint64>("endSamples");
         QTest::newRow("whole samples") << QList<int>{90, 90, 270} << qint64{450 * 441 / 10};
         QTest::newRow("tenths add up") << QList<int>{1, 1, 1, 1, 1, 1, 1, 1, 1, 1} << qint64{441};
         QTest::newRow("121 ms twice") << QList<int>{121, 121} << qint64{10672};  // 10672.2
@@ -85,93 +84,89 @@ class TestSoundOutput : public QObject {
         QFETCH(QList<int>, lengths);
         QFETCH(qint64, endSamples);
         SoundTimeline timeline;
-        timeline.catchUp(1000);
+        timeline.restartAt(1000);
         qint64 previousEnd = timeline.end();
-        QCOMPARE(previousEnd, 1000 + SoundTimeline::kLeadSamples);
         for (int ms : lengths) {
             QCOMPARE(timeline.addMs(ms), previousEnd);  // each element starts where the last ended
             previousEnd = timeline.end();
-            // The output is behind the timeline, so nothing is re-anchored.
-            timeline.catchUp(timeline.returnPosition());
-            QCOMPARE(timeline.end(), previousEnd);
         }
-        QCOMPARE(timeline.end() - 1000 - SoundTimeline::kLeadSamples, endSamples);
-    }
-
-    void wholeSamplesKeepTheCarry() {
-        SoundTimeline timeline;
-        timeline.addMs(5);  // 220.5 samples
-        const qint64 waveStart = timeline.addSamples(1000);
-        QCOMPARE(waveStart, qint64{221});
-        QCOMPARE(timeline.end(), qint64{1221});
-        timeline.addMs(5);  // 441 in all
-        QCOMPARE(timeline.end(), qint64{1441});
-    }
-
-    void aCaughtUpOutputStartsOneLeadAhead() {
-        SoundTimeline timeline;
-        timeline.addMs(100);
-        timeline.catchUp(100000);
-        QCOMPARE(timeline.end(), 100000 + SoundTimeline::kLeadSamples);
-        QCOMPARE(timeline.returnPosition(), qint64{100000});
+        QCOMPARE(timeline.end() - 1000, endSamples);
     }
 
     void millisecondsAndSamples_data() {
         QTest::addColumn<qint64>("ms");
         QTest::addColumn<qint64>("samples");
-        QTest::addColumn<qint64>("msToReach");
-        QTest::newRow("1 ms") << qint64{1} << qint64{44} << qint64{1};
-        QTest::newRow("10 ms") << qint64{10} << qint64{441} << qint64{10};
-        QTest::newRow("121 ms") << qint64{121} << qint64{5336} << qint64{121};
-        QTest::newRow("5 ms") << qint64{5} << qint64{220} << qint64{5};
+        QTest::newRow("1 ms") << qint64{1} << qint64{44};
+        QTest::newRow("10 ms") << qint64{10} << qint64{441};
+        QTest::newRow("121 ms") << qint64{121} << qint64{5336};
+        QTest::newRow("5 ms, rounded as the timeline rounds") << qint64{5} << qint64{221};
     }
     void millisecondsAndSamples() {
         QFETCH(qint64, ms);
         QFETCH(qint64, samples);
-        QFETCH(qint64, msToReach);
         QCOMPARE(SamplesAfterMs(ms), samples);
-        QCOMPARE(MsToReachSamples(samples), msToReach);
-        QCOMPARE(MsToReachSamples(samples + 44), msToReach + 1);
+        // A position planned n ms on is heard exactly n ms on.
+        QCOMPARE(MsToReachSamples(samples), ms);
+        SoundTimeline timeline;
+        timeline.addMs(static_cast<int>(ms));
+        QCOMPARE(timeline.end(), samples);
     }
 
-    // --- finding the sound server ---
+    // --- planning, hearing and cutting, on the silent timeline ---
 
-    void serverIsLookedForWhereTheClientLibraryLooks_data() {
-        QTest::addColumn<QString>("pulseServer");  // "@" stands for the listening socket
-        QTest::addColumn<bool>("runtimeDirListens");
-        QTest::addColumn<bool>("reachable");
-        QTest::newRow("runtime folder, listening") << QString() << true << true;
-        QTest::newRow("runtime folder, nothing") << QString() << false << false;
-        QTest::newRow("unix: path") << QStringLiteral("unix:@") << false << true;
-        QTest::newRow("plain path") << QStringLiteral("@") << false << true;
-        QTest::newRow("missing socket")
-            << QStringLiteral("unix:/nonexistent/native") << true << false;
-        QTest::newRow("second of a list")
-            << QStringLiteral("/nonexistent/native unix:@") << false << true;
-        QTest::newRow("network server") << QStringLiteral("tcp:localhost:4713") << false << true;
-    }
-    void serverIsLookedForWhereTheClientLibraryLooks() {
-        QFETCH(QString, pulseServer);
-        QFETCH(bool, runtimeDirListens);
-        QFETCH(bool, reachable);
-        QTemporaryDir runtime;
-        QVERIFY(QDir(runtime.path()).mkpath(QStringLiteral("pulse")));
-        const QString socketPath = runtime.filePath(QStringLiteral("pulse/native"));
-        QLocalServer server;
-        const QString listening = runtime.filePath(QStringLiteral("other"));
-        QVERIFY(server.listen(runtimeDirListens ? socketPath : listening));
-        pulseServer.replace(u'@', listening);
-        QCOMPARE(SoundServerReachable(pulseServer, runtime.path()), reachable);
+    // Planning returns at once; each element is heard at its planned time, and what waits for
+    // a position runs then, in the order it was asked for.
+    void plannedSoundIsHeardOnTime() {
+        VirtualClock clock(1000);
+        RealSoundOutput sound(clock);  // no server can answer: the silent timeline
+        QStringList heard;
+        const auto note = [&](const QString& what) {
+            return [&heard, &clock, what] { heard << what + u'@' + QString::number(clock.now()); };
+        };
+        const SoundPosition tone = sound.planTone(800, 121);
+        sound.whenHeard(tone, this, note(QStringLiteral("tone")));
+        sound.whenHeard(tone, this, note(QStringLiteral("again")));
+        const SoundPosition gap = sound.planGap(30);
+        sound.whenHeard(gap, this, note(QStringLiteral("gap")));
+        const SoundPosition wave = sound.planWave(QVector<qint16>(22050 / 10, 1000), 22050);
+        sound.whenHeard(wave, this, note(QStringLiteral("wave")));
+        sound.whenHeard(sound.plannedEnd(), this, note(QStringLiteral("end")));
+        QCOMPARE(clock.now(), qint64{1000});
+        QCOMPARE(sound.msAhead(), qint64{251});
+        QVERIFY(sound.waitUntilHeard(sound.plannedEnd(), [] { return false; }));
+        QCOMPARE(heard, (QStringList{u"tone@1000"_s, u"again@1000"_s, u"gap@1121"_s, u"wave@1151"_s,
+                                     u"end@1251"_s}));
     }
 
-    // --- without a sound server: the silent timeline on the clock ---
+    // The wait for the lead ends when no more than the lead is left unheard, and a cut ends it
+    // early; a cut drops the sound from its position on with what waited for it, and the next
+    // element starts there.
+    void leadWaitsAndCuts() {
+        VirtualClock clock(0);
+        RealSoundOutput sound(clock);
+        for (int i = 0; i < 10; ++i) {
+            sound.planTone(800, 300);
+        }
+        QVERIFY(sound.waitForLead(1000, [] { return false; }));
+        QCOMPARE(clock.now(), qint64{2000});
+        bool lateRan = false;
+        sound.whenHeard(sound.plannedEnd(), this, [&] { lateRan = true; });
+        clock.scheduleAt(2100, [&] { sound.cut(); });
+        QVERIFY(!sound.waitForLead(0, [] { return false; }));  // ended by the cut
+        QCOMPARE(clock.now(), qint64{2100});
+        QCOMPARE(sound.cutCount(), quint64{1});
+        QCOMPARE(sound.msAhead(), qint64{0});
+        QCOMPARE(sound.nextPosition(), sound.heard());
+        Delay(clock, 2000);
+        QVERIFY(!lateRan);
+    }
 
-    void withoutAServerEveryCallTakesItsExactTime_data() {
+    void blockingCallsTakeTheirExactTime_data() {
         QTest::addColumn<qint64>("idleBefore");
         QTest::newRow("at once") << qint64{0};
         QTest::newRow("after a pause") << qint64{5003};
     }
-    void withoutAServerEveryCallTakesItsExactTime() {
+    void blockingCallsTakeTheirExactTime() {
         QFETCH(qint64, idleBefore);
         VirtualClock clock(1000);
         RealSoundOutput sound(clock);
@@ -204,7 +199,7 @@ class TestSoundOutput : public QObject {
         QVERIFY(!sound.isSoundOn());
     }
 
-    void gapKeepsTheWaitingRules() {
+    void waitsKeepTheWaitingRules() {
         VirtualClock clock;
         RealSoundOutput sound(clock);
         bool ran = false;
@@ -214,17 +209,12 @@ class TestSoundOutput : public QObject {
         sound.Gap(-5);
         QVERIFY(!ran);
         QCOMPARE(clock.now(), qint64{0});
-        sound.Gap(1);
+        sound.waitForLead(1000, [] { return false; });  // nothing planned, events still run
         QVERIFY(ran);
-    }
-
-    void quittingEndsEveryCallAtOnce() {
-        VirtualClock clock;
-        RealSoundOutput sound(clock);
         clock.requestQuit();
         sound.Beep(800, 1000);
-        sound.Gap(1000);
         sound.PlayWave(QVector<qint16>(44100), 44100);
+        QVERIFY(!sound.waitForLead(0, [] { return false; }));
         QCOMPARE(clock.now(), qint64{0});
     }
 

@@ -1,4 +1,4 @@
-#include "morse/ToneShaper.h"
+#include "sound/ToneShaper.h"
 
 #include <algorithm>
 #include <cmath>

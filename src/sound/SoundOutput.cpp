@@ -1,0 +1,270 @@
+#include "sound/SoundOutput.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "sound/ToneShaper.h"
+
+namespace {
+
+// Waves synthesised at another rate are brought to the stream's rate by linear interpolation.
+QVector<qint16> Resampled(const QVector<qint16>& samples, int sampleRate) {
+    if (sampleRate == SoundTimeline::kSampleRate || samples.isEmpty()) {
+        return samples;
+    }
+    const qint64 count =
+        static_cast<qint64>(samples.size()) * SoundTimeline::kSampleRate / sampleRate;
+    QVector<qint16> out(count);
+    const double step = static_cast<double>(sampleRate) / SoundTimeline::kSampleRate;
+    for (qint64 i = 0; i < count; ++i) {
+        const double at = i * step;
+        const auto left = static_cast<qsizetype>(at);
+        const qsizetype right = qMin(left + 1, samples.size() - 1);
+        const double fraction = at - left;
+        out[i] = static_cast<qint16>(
+            std::lround(samples[left] * (1 - fraction) + samples[right] * fraction));
+    }
+    return out;
+}
+
+}  // namespace
+
+SoundOutput::SoundOutput(Clock& clock, QObject* parent) : QObject(parent), m_clock(clock) {}
+
+SoundOutput::~SoundOutput() {
+    if (m_heardTimer != 0) {
+        m_clock.cancel(m_heardTimer);
+    }
+}
+
+SoundPosition SoundOutput::nextPosition() {
+    // Once everything planned has been heard (or cut), the next sound starts as soon as it can.
+    if (m_timeline.end() < earliestPlannable()) {
+        m_timeline.restartAtTenths(earliestPlannableTenths());
+    }
+    return m_timeline.end();
+}
+
+SoundPosition SoundOutput::planTone(int frequencyHz, int durationMs) {
+    const SoundPosition start = nextPosition();
+    if (durationMs <= 0) {
+        return start;
+    }
+    m_timeline.addMs(durationMs);
+    if (!m_clock.quitting() && durationMs <= kLongestSoundedToneMs) {
+        mixSamples(start - ToneShaper::kEdgeSamples / 2,
+                   ToneShaper::ShapedTone(frequencyHz, m_timeline.end() - start,
+                                          SoundTimeline::kSampleRate));
+    }
+    planned(Element::Tone, start, durationMs, frequencyHz, nullptr, 0);
+    return start;
+}
+
+SoundPosition SoundOutput::planWave(const QVector<qint16>& samples, int sampleRate) {
+    const SoundPosition start = nextPosition();
+    if (samples.isEmpty() || sampleRate <= 0) {
+        return start;
+    }
+    const QVector<qint16> atOutputRate = Resampled(samples, sampleRate);
+    m_timeline.addSamples(atOutputRate.size());
+    if (!m_clock.quitting()) {
+        mixSamples(start, atOutputRate);
+    }
+    planned(Element::Wave, start, static_cast<int>(MsToReachSamples(atOutputRate.size())), 0,
+            &samples, sampleRate);
+    return start;
+}
+
+SoundPosition SoundOutput::planGap(int ms) {
+    const SoundPosition start = nextPosition();
+    if (ms > 0) {
+        m_timeline.addMs(ms);
+        planned(Element::Gap, start, ms, 0, nullptr, 0);
+    }
+    return start;
+}
+
+qint64 SoundOutput::msAhead() const {
+    return MsToReachSamples(qMax<qint64>(0, m_timeline.end() - heardPosition()));
+}
+
+qint64 SoundOutput::dueTime(SoundPosition position) const {
+    const qint64 samples = position - heardPosition();
+    return m_clock.now() +
+           (samples <= 0 ? 0 : static_cast<qint64>(std::ceil(SamplesToMs(samples))));
+}
+
+void SoundOutput::whenHeard(SoundPosition position, QObject* context,
+                            std::function<void()> action) {
+    Pending pending{position, m_nextOrder++, context, std::move(action)};
+    const auto at =
+        std::upper_bound(m_pending.begin(), m_pending.end(), position,
+                         [](SoundPosition p, const Pending& entry) { return p < entry.position; });
+    m_pending.insert(at, std::move(pending));
+    scheduleHeard();
+}
+
+void SoundOutput::rescheduleHeard() {
+    scheduleHeard();
+}
+
+void SoundOutput::scheduleHeard() {
+    if (m_pending.empty()) {
+        if (m_heardTimer != 0) {
+            m_clock.cancel(m_heardTimer);
+            m_heardTimer = 0;
+            m_heardTimerDue = -1;
+        }
+        return;
+    }
+    const qint64 due = qMax(dueTime(m_pending.front().position), m_clock.now());
+    if (m_heardTimer != 0 && m_heardTimerDue == due) {
+        return;
+    }
+    if (m_heardTimer != 0) {
+        m_clock.cancel(m_heardTimer);
+    }
+    m_heardTimerDue = due;
+    m_heardTimer = m_clock.scheduleAt(due, [this] {
+        m_heardTimer = 0;
+        m_heardTimerDue = -1;
+        runHeard();
+    });
+}
+
+void SoundOutput::runHeard() {
+    const SoundPosition now = heardPosition();
+    // Taken out first: an action may plan, cut or ask for more.
+    std::vector<Pending> due;
+    while (!m_pending.empty() && m_pending.front().position <= now) {
+        due.push_back(std::move(m_pending.front()));
+        m_pending.erase(m_pending.begin());
+    }
+    for (Pending& entry : due) {
+        if (entry.context) {
+            entry.action();
+        }
+    }
+    if (!m_pending.empty() && m_heardTimer == 0) {
+        // Not heard yet although due: the output lags its estimate by a little.
+        const qint64 due2 = dueTime(m_pending.front().position);
+        m_heardTimerDue = qMax(due2, m_clock.now() + 1);
+        m_heardTimer = m_clock.scheduleAt(m_heardTimerDue, [this] {
+            m_heardTimer = 0;
+            m_heardTimerDue = -1;
+            runHeard();
+        });
+    }
+}
+
+bool SoundOutput::waitFor(SoundPosition target, const std::function<bool()>& done) {
+    while (!m_clock.quitting()) {
+        if (done()) {
+            return true;
+        }
+        bool woken = false;
+        const qint64 due = qMax(dueTime(target), m_clock.now() + 1);
+        const Clock::TimerId wake = m_clock.scheduleAt(due, [&woken] { woken = true; });
+        WaitUntil(m_clock, [&] { return woken || done(); });
+        m_clock.cancel(wake);
+    }
+    return false;
+}
+
+bool SoundOutput::waitForLead(int leadMs, const std::function<bool()>& interrupt) {
+    if (m_clock.quitting()) {
+        return false;
+    }
+    // Like every wait of 1 ms or more, pending events run at least once.
+    m_clock.waitUntil(m_clock.now());
+    const quint64 cuts = m_cuts;
+    const qint64 lead = SamplesAfterMs(qMax(leadMs, 0));
+    bool reached = false;
+    const bool ended = waitFor(m_timeline.end() - lead, [&] {
+        if (interrupt() || m_cuts != cuts) {
+            return true;
+        }
+        reached = m_timeline.end() - heardPosition() <= lead;
+        return reached;
+    });
+    return ended && reached;
+}
+
+bool SoundOutput::waitUntilHeard(SoundPosition position, const std::function<bool()>& interrupt) {
+    const quint64 cuts = m_cuts;
+    bool reached = false;
+    const bool ended = waitFor(position, [&] {
+        if (interrupt() || m_cuts != cuts) {
+            return true;
+        }
+        reached = heardPosition() >= position;
+        return reached;
+    });
+    if (ended && reached) {
+        // What waits for this moment happens before the wait is over.
+        runHeard();
+    }
+    return ended && reached;
+}
+
+void SoundOutput::cutFrom(SoundPosition position) {
+    const SoundPosition from = qMax(position, earliestPlannable());
+    // The actions of what is cut go with it.
+    const auto first =
+        std::find_if(m_pending.begin(), m_pending.end(),
+                     [from](const Pending& entry) { return entry.position >= from; });
+    m_pending.erase(first, m_pending.end());
+    scheduleHeard();
+    discardFrom(from);
+    if (m_timeline.end() > from) {
+        m_timeline.restartAt(from);
+    }
+    wasCut(from);
+    ++m_cuts;
+    m_recentCuts.push_back(from);
+    constexpr std::size_t kCutsKept = 64;
+    if (m_recentCuts.size() > kCutsKept) {
+        m_recentCuts.erase(m_recentCuts.begin());
+    }
+}
+
+SoundPosition SoundOutput::lowestCutSince(quint64 count) const {
+    const quint64 missed = std::min<quint64>(m_cuts - count, m_recentCuts.size());
+    // Further back than what is kept: everything counts as cut.
+    if (m_cuts - count > m_recentCuts.size()) {
+        return 0;
+    }
+    return *std::min_element(m_recentCuts.end() - static_cast<std::ptrdiff_t>(missed),
+                             m_recentCuts.end());
+}
+
+void SoundOutput::cut() {
+    cutFrom(heardPosition());
+}
+
+void SoundOutput::enterPlayback(PlannedSound* playback) {
+    m_playbacks.append(playback);
+}
+
+void SoundOutput::leavePlayback(PlannedSound* playback) {
+    m_playbacks.removeAll(playback);
+}
+
+PlannedSound* SoundOutput::innermostPlayback() const {
+    return m_playbacks.isEmpty() ? nullptr : m_playbacks.constLast();
+}
+
+void SoundOutput::Beep(int frequencyHz, int durationMs) {
+    planTone(frequencyHz, durationMs);
+    waitUntilHeard(plannedEnd(), [] { return false; });
+}
+
+void SoundOutput::PlayWave(const QVector<qint16>& samples, int sampleRate) {
+    planWave(samples, sampleRate);
+    waitUntilHeard(plannedEnd(), [] { return false; });
+}
+
+void SoundOutput::Gap(int ms) {
+    planGap(ms);
+    waitUntilHeard(plannedEnd(), [] { return false; });
+}
