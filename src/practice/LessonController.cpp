@@ -186,7 +186,7 @@ void LessonController::soundCallUp() {
     ui.Label4->setText(kNoCount);
     for (const CallUpSymbol& callUp : kCallUp) {
         if (m_form.clock.quitting() || m_form.lesson.stopPlayback) {
-            return;
+            break;
         }
         ui.Label1->setText(QString::fromUtf16(callUp.name));
         // Read afresh for every symbol, as the question's characters are.
@@ -207,6 +207,8 @@ void LessonController::soundCallUp() {
                 break;
         }
     }
+    // The call-up is over: its last symbol must not stand in the display through the question.
+    ui.Label1->clear();
 }
 
 void LessonController::playStepLesson() {
