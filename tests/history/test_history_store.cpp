@@ -158,7 +158,7 @@ class HistoryStoreTest : public QObject {
                         "NULL, count INTEGER NOT NULL, PRIMARY KEY (lesson_id, character))"_s));
             QVERIFY(
                 raw.run(u"INSERT INTO lessons VALUES (1, '2026-11-01T08:00:00.000Z', "
-                        "'JA9OLD', 'step', 25, 0, 'beep', 10, 7)"_s));
+                        "'JA9OLD', 'step', 25, 10, 'beep', 10, 7)"_s));
             QVERIFY(raw.run(u"INSERT INTO misses VALUES (1, 'Q', 3)"_s));
             QVERIFY(raw.run(u"PRAGMA user_version = 1"_s));
         }
@@ -167,12 +167,13 @@ class HistoryStoreTest : public QObject {
         const QList<LessonRecord> loaded = store.load();
         QCOMPARE(loaded.size(), 2);
         QCOMPARE(loaded[0].peer, u"JA9OLD"_s);
+        QCOMPARE(loaded[0].fineAdjust, -10);  // kept as the value then, as the speed's change now
         QCOMPARE(loaded[0].correct, std::optional<int>(7));
         QCOMPARE(loaded[0].misses[16], 3);  // Q
         QCOMPARE(loaded[0].question, QString());
         QCOMPARE(loaded[1].question, StepLesson(1).question);
         RawFile raw(path());
-        QCOMPARE(raw.version(), 2);
+        QCOMPARE(raw.version(), HistoryStore::kSchemaVersion);
     }
 
     void aLockedFileFailsCleanlyAndIsWrittenOnceFree() {
