@@ -216,9 +216,13 @@ QList<LessonRecord> HistoryReader::lessons(const HistoryFilter& filter, LessonOr
         return page;
     }
     QSqlQuery query(m_connection->database());
+    // The page's lessons found by their order alone, then read whole: far down a long list,
+    // the sort then carries keys, not every lesson's texts and misses.
+    const QString orderBy = OrderBy(order);
     if (select(query,
-               u"SELECT "_s + LessonColumnsSql(true) + u" FROM lessons %1 "_s + OrderBy(order) +
-                   u" LIMIT ? OFFSET ?"_s,
+               u"SELECT "_s + LessonColumnsSql(true) +
+                   u" FROM lessons WHERE id IN (SELECT id FROM lessons %1 "_s + orderBy +
+                   u" LIMIT ? OFFSET ?) "_s + orderBy,
                filter, {limit, offset})) {
         while (query.next()) {
             page.append(LessonFromRow(query, true));

@@ -51,6 +51,7 @@ class HistoryStore {
 
     // The most pages the file may grow to (0: no limit), as a full disk would stop it.
     void setMaxPageCount(int pages) { m_maxPageCount = pages; }
+    void setBusyTimeoutMs(int ms) { m_busyTimeoutMs = ms; }
 
     const QString& path() const { return m_path; }
     int busyTimeoutMs() const { return m_busyTimeoutMs; }

@@ -1,6 +1,6 @@
 #include "history/HistoryWindow.h"
 
-#include <QComboBox>
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -167,11 +167,14 @@ void HistoryWindow::exportCsv() {
         return;
     }
     QSaveFile file(path);
+    // A long history takes a few seconds.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
     bool written = file.open(QIODevice::WriteOnly) && file.write(LessonsCsvHeader()) >= 0;
     const bool read = written && m_reader->forEachLesson(m_filter, [&](const LessonRecord& lesson) {
         written = file.write(LessonsCsvRow(lesson)) >= 0;
         return written;
     });
+    QApplication::restoreOverrideCursor();
     if (read && written && file.commit()) {
         return;
     }
