@@ -27,6 +27,8 @@ MissRatePanel::MissRatePanel(QWidget* parent) : QWidget(parent) {
     m_chart->legend()->hide();
     m_characterAxis = new QBarCategoryAxis(m_chart);
     m_characterAxis->setTitleText(u"文字"_s);
+    // One letter fits its bar's width even with all 36 shown, but the axis's own estimate of
+    // the room would cut every label to "...".
     m_characterAxis->setTruncateLabels(false);
     m_chart->addAxis(m_characterAxis, Qt::AlignBottom);
     m_rateAxis = AddPercentAxis(m_chart, u"ミス率(%)"_s);
