@@ -25,12 +25,7 @@ const QString kNeverAsked = u"出題なし"_s;
 MissRatePanel::MissRatePanel(QWidget* parent) : QWidget(parent) {
     m_chart = new QChart;
     m_chart->legend()->hide();
-    m_characterAxis = new QBarCategoryAxis(m_chart);
-    m_characterAxis->setTitleText(u"文字"_s);
-    // One letter fits its bar's width even with all 36 shown, but the axis's own estimate of
-    // the room would cut every label to "...".
-    m_characterAxis->setTruncateLabels(false);
-    m_chart->addAxis(m_characterAxis, Qt::AlignBottom);
+    renewCharacterAxis();
     m_rateAxis = AddPercentAxis(m_chart, u"ミス率(%)"_s);
 
     m_view = MakeChartView(m_chart, u"MissRateChart"_s, u"文字別ミス率のグラフ"_s, this);
@@ -49,9 +44,23 @@ MissRatePanel::MissRatePanel(QWidget* parent) : QWidget(parent) {
     layout->addWidget(m_table, 2);
 }
 
+// A cleared axis keeps drawing its old letters: a new one shows none until it gets its own.
+void MissRatePanel::renewCharacterAxis() {
+    if (m_characterAxis != nullptr) {
+        m_chart->removeAxis(m_characterAxis);
+        delete m_characterAxis;
+    }
+    m_characterAxis = new QBarCategoryAxis(m_chart);
+    m_characterAxis->setTitleText(u"文字"_s);
+    // One letter fits its bar's width even with all 36 shown, but the axis's own estimate of
+    // the room would cut every label to "...".
+    m_characterAxis->setTruncateLabels(false);
+    m_chart->addAxis(m_characterAxis, Qt::AlignBottom);
+}
+
 void MissRatePanel::showRates(const QList<CharacterMisses>& rates) {
     m_chart->removeAllSeries();
-    m_characterAxis->clear();
+    renewCharacterAxis();
     m_neverAsked->clear();
     const bool anyJudged = std::any_of(rates.begin(), rates.end(), [](const CharacterMisses& c) {
         return c.asked() || c.misses > 0;

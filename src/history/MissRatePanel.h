@@ -28,6 +28,8 @@ class MissRatePanel : public QWidget {
     QLabel* neverAskedNote() const { return m_neverAsked; }
 
   private:
+    void renewCharacterAxis();
+
     QChart* m_chart = nullptr;
     QBarCategoryAxis* m_characterAxis = nullptr;
     QValueAxis* m_rateAxis = nullptr;
