@@ -61,6 +61,8 @@ LessonController::LessonController(const FormContext& form, QuillNetModule& modu
             &LessonController::MainForm_StartButton_Command_Click);
     connect(m_form.ui.StopButton_Command, &QPushButton::clicked, this,
             &LessonController::MainForm_StopButton_Command_Click);
+    // At the end itself, so that ending the program during the model answer keeps the lesson.
+    connect(&m_player, &QuestionPlayer::endReached, this, &LessonController::lessonFinished);
 }
 
 void LessonController::MainForm_StartButton_Command_Click() {
@@ -225,9 +227,6 @@ void LessonController::playStepLesson() {
     }
     if (ui.Label2->text() != u"0"_s || ui.Label4->text() != u"0"_s) {
         ui.ScoreList->addItem(ScoreLine(ui.Label4->text(), ui.Label2->text()));
-        if (m_player.reachedEnd()) {
-            emit lessonFinished();
-        }
         showResult();
     }
 }
@@ -239,9 +238,6 @@ void LessonController::playNormalLesson() {
     ui.Label4->setText(u"0"_s);
     m_form.lesson.stopPlayback = false;
     m_player.PlayQuestion(m_form.link.receivedQuestion);
-    if (m_player.reachedEnd() && !m_form.clock.quitting()) {
-        emit lessonFinished();
-    }
 }
 
 void LessonController::showResult() {

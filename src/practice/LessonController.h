@@ -31,7 +31,7 @@ class LessonController : public QObject {
     void stayNoticeWanted(bool modal);
     void abortChoiceWanted();
     // A Step or Normal question played to its end, its counts still shown and its misses not
-    // yet cleared (before the result window). Nothing is sounding.
+    // yet cleared (before the result window or the model answer). Nothing is sounding.
     void lessonFinished();
     // The call-up H R H R BT begins (true) and ends (false).
     void callUpSounding(bool sounding);
