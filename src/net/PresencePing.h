@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QString>
 
+#include "common/ClockTimer.h"
 #include "net/NetWindow.h"
 #include "net/PingCounter.h"
 
@@ -25,8 +26,12 @@ class PresencePing : public QObject {
 
     qint16 countRetry() const { return m_counter.countRetry(); }
     const QString& receivePing() const { return m_receivePing; }
+    // An answer to the peer's ping is on its way out.
+    bool answerPending() const { return m_answerTimer.isEnabled(); }
 
   private:
+    void answerPing();
+
     NetWindow& m_w;
     QuillNetModule& m_module;
     NetConnection& m_connection;
@@ -34,4 +39,6 @@ class PresencePing : public QObject {
     PingSocket& m_winsock2;
     PingCounter m_counter;
     QString m_receivePing;
+    // Runs once, 100 ms after the ping it answers.
+    ClockTimer m_answerTimer;
 };

@@ -9,6 +9,7 @@
 #include <QUdpSocket>
 
 #include "common/ClockTimer.h"
+#include "net/PresencePing.h"
 #include "net/QuillNetModule.h"
 #include "support/NetTestSupport.h"
 
@@ -189,29 +190,61 @@ class RawPeerTest : public QObject {
         QCOMPARE(r.form.peerLink().winsock1().state(), LinkSocket::State::Listening);
     }
 
+    // Only the peer's host is answered, 100 ms after its ping and one answer at a time, so that
+    // a flood costs one answer every 100 ms at most; what is not a ping is dropped unread.
     void pingsAreAnsweredOnlyForThePeer_data() {
         QTest::addColumn<QString>("from");
-        QTest::addColumn<bool>("answered");
-        QTest::newRow("peer") << u"127.0.0.1"_s << true;
-        QTest::newRow("stranger") << u"127.0.0.2"_s << false;
+        QTest::addColumn<QByteArray>("datagram");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("spacingMs");
+        QTest::addColumn<int>("answers");
+        const QByteArray ping("quill");
+        QTest::newRow("peer") << u"127.0.0.1"_s << ping << 1 << 0 << 1;
+        QTest::newRow("stranger") << u"127.0.0.2"_s << ping << 1 << 0 << 0;
+        QTest::newRow("a thousand at once") << u"127.0.0.1"_s << ping << 1000 << 0 << 1;
+        QTest::newRow("one every 2 ms for 3 s") << u"127.0.0.1"_s << ping << 1500 << 2 << 30;
+        QTest::newRow("65,000 bytes") << u"127.0.0.1"_s << QByteArray(65000, 'q') << 1 << 0 << 0;
+        QTest::newRow("a ping and a byte more") << u"127.0.0.1"_s << ping + '!' << 1 << 0 << 0;
+        QTest::newRow("answers") << u"127.0.0.1"_s << QByteArray("1") << 1000 << 1 << 0;
     }
     void pingsAreAnsweredOnlyForThePeer() {
         QFETCH(QString, from);
-        QFETCH(bool, answered);
+        QFETCH(QByteArray, datagram);
+        QFETCH(int, count);
+        QFETCH(int, spacingMs);
+        QFETCH(int, answers);
         Rig r;
         r.form.RetryPingTimer->setEnabled(false);
         QUdpSocket pinger;
         QVERIFY(pinger.bind(QHostAddress(from), r.context.ports.connectorUdp));
+        r.watch.add(&pinger);
         VirtualClock& clock = r.context.clock;
-        bool early = false;
-        clock.scheduleAt(clock.now() + 50, [&] { early = pinger.hasPendingDatagrams(); });
-        pinger.writeDatagram("quill", QHostAddress::LocalHost, r.context.ports.listenerUdp);
-        r.wait(150);
-        QVERIFY(!early);
-        QCOMPARE(pinger.hasPendingDatagrams(), answered);
-        if (answered) {
-            QCOMPARE(pinger.receiveDatagram().data(), QByteArray("1"));
+        QList<qint64> answeredAt;
+        QObject::connect(&pinger, &QUdpSocket::readyRead, [&] {
+            while (pinger.hasPendingDatagrams()) {
+                if (pinger.receiveDatagram().data() == "1") {
+                    answeredAt.append(clock.now());
+                }
+            }
+        });
+        const qint64 start = clock.now();
+        const auto send = [&] {
+            pinger.writeDatagram(datagram, QHostAddress::LocalHost, r.context.ports.listenerUdp);
+        };
+        for (int i = 0; i < count; ++i) {
+            spacingMs == 0 ? send() : void(clock.scheduleAt(start + i * spacingMs, send));
         }
+        r.wait(count * spacingMs + 150);
+        QCOMPARE(answeredAt.size(), answers);
+        for (int i = 0; i < answeredAt.size(); ++i) {
+            QVERIFY(answeredAt[i] - (i == 0 ? start : answeredAt[i - 1]) >= 100);
+        }
+        QCOMPARE(r.form.peerLink().ping().countRetry(), qint16(0));
+        PresencePing& ping = r.form.peerLink().ping();
+        const qint64 before = clock.now();
+        ping.MainForm_Winsock2_DataArrival("quill");  // no wait inside: nothing can nest
+        QCOMPARE(clock.now(), before);
+        QVERIFY(ping.answerPending());
     }
 };
 
