@@ -621,7 +621,8 @@ void MainFormControlsTest::accessibleNamesAreUniqueInTheWindow() {
 
 void MainFormControlsTest::valueLabelsReadOutWhatTheyShow() {
     const QList<AccessibleValueLabel*> labels = m_window->findChildren<AccessibleValueLabel*>();
-    QCOMPARE(labels.size(), 9);  // Label1, 2, 4, 7, the link labels, DispIpLabel, the sound state
+    // Label1, 2, 4, 7, the link labels, DispIpLabel, PeerIpLabel, the sound state
+    QCOMPARE(labels.size(), 10);
     for (AccessibleValueLabel* label : labels) {
         QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(label);
         QVERIFY(iface);

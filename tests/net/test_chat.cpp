@@ -174,6 +174,39 @@ class ChatTest : public QObject {
         QCOMPARE(p.aContext.desktop.messages[0].text, u"CW受信が出来ません｡"_s);
         QCOMPARE(p.a.link().teacherStatus, u"受信終了"_s);
     }
+
+    // A received line, however long, ends after its current character once the link ends or
+    // the user stops it; the peer is told that reception ended, as after a whole line, and a
+    // screen reader hears of the stop.
+    void receivedLineStops_data() {
+        QTest::addColumn<bool>("userStops");
+        QTest::newRow("the peer leaves") << false;
+        QTest::newRow("the user stops") << true;
+    }
+    void receivedLineStops() {
+        QFETCH(bool, userStops);
+        CwPair p;
+        Heard aHeard(p.a, p.aContext);
+        QPushButton* stop = p.a.ui().StopCwReceiveButton;
+        bool stoppable = false;
+        p.clock().scheduleAt(p.clock().now() + 2000, [&] {
+            stoppable = stop->isEnabled();
+            userStops ? stop->click() : p.b.ui().CloseButton->click();
+        });
+        p.b.peerLink().module().SendNetMessage(9, QString(20000, u'T'));
+        p.wait(30000);
+        QVERIFY(stoppable);
+        QVERIFY2(aHeard.tokens().size() <= 3, qPrintable(aHeard.tokens()));
+        QVERIFY(!stop->isEnabled());
+        QVERIFY(p.a.ui().toneTestButton->isEnabled());
+        if (userStops) {
+            QCOMPARE(p.b.link().studentStatus, u"受信終了"_s);
+            const QList<QWidget*> notices = p.a.findChildren<QWidget*>(u"Announcement"_s);
+            QVERIFY(std::any_of(notices.cbegin(), notices.cend(), [](const QWidget* notice) {
+                return notice->accessibleName() == u"受信CWを止めました。"_s;
+            }));
+        }
+    }
 };
 
 QTEST_MAIN(ChatTest)

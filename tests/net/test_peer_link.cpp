@@ -43,6 +43,8 @@ class PeerLinkTest : public QObject {
 
         QCOMPARE(p.a.ui().StatusLabel->text(), u"接続を受付けました。"_s);
         QCOMPARE(p.b.ui().StatusLabel->text(), u"127.0.0.1に接続しました。"_s);
+        QCOMPARE(p.a.ui().PeerIpLabel->text(), u"127.0.0.1"_s);
+        QCOMPARE(p.b.ui().PeerIpLabel->text(), u"127.0.0.1"_s);
         QCOMPARE(p.a.link().peerCallsign, u"JA2BBB"_s);
         QCOMPARE(p.b.link().peerCallsign, u"JA1AAA"_s);
         QCOMPARE(p.a.peerLink().module().log().text(), u"JA1AAAさんが入室しました。"_s + kStamp +
@@ -122,6 +124,7 @@ class PeerLinkTest : public QObject {
             QVERIFY(!form->ui().CloseButton->isEnabled());
             QVERIFY(!form->ui().SendMessageButton->isEnabled());
             QVERIFY(!form->RetryPingTimer->isEnabled());
+            QVERIFY(form->ui().PeerIpLabel->text().isEmpty());
             QCOMPARE(form->ui().TeacherLabel->text(), u"出題者:"_s);
         }
     }

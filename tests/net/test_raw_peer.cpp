@@ -1,5 +1,6 @@
 // One main window against a peer made of raw sockets in the test: the exact bytes on the
 // wire, coalesced and undecodable receives, floods, and who may ping.
+#include <QCheckBox>
 #include <QLabel>
 #include <QNetworkDatagram>
 #include <QPlainTextEdit>
@@ -18,19 +19,22 @@ using namespace Qt::StringLiterals;
 class RawPeerTest : public QObject {
     Q_OBJECT
 
-    // The window listens as JA1AAA; the raw peer connects to it.
+    // The window listens as JA1AAA, for the peer address 127.0.0.1 alone if asked; the raw peer
+    // connects to it from the address given.
     struct Rig {
         TestContext context;
         LinkWatch watch{context.clock};
         MainForm form{context.context()};
         QTcpSocket peer;
         QByteArray received;
-        Rig() {
+        explicit Rig(const QString& from = u"127.0.0.1"_s, bool onlyPeer = false) {
             watch.add(&form);
             watch.add(&peer);
             SetIdentity(form, u"JA1AAA"_s);
             QObject::connect(&peer, &QTcpSocket::readyRead, [this] { received += peer.readAll(); });
+            form.ui().AcceptOnlyPeerCheck->setChecked(onlyPeer);
             form.ui().ListenButton->click();
+            peer.bind(QHostAddress(from));
             peer.connectToHost(QHostAddress::LocalHost, context.ports.tcp);
             wait(100);
         }
@@ -46,6 +50,38 @@ class RawPeerTest : public QObject {
     };
 
   private slots:
+    // With the option on, a stranger is turned away unanswered and told of in the status line,
+    // and listening goes on for the peer; off, anyone links, as always. A link shows its peer.
+    void onlyThePeerAddressMayLink_data() {
+        QTest::addColumn<bool>("onlyPeer");
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<bool>("linked");
+        QTest::newRow("off, a stranger") << false << u"127.0.0.2"_s << true;
+        QTest::newRow("on, a stranger") << true << u"127.0.0.2"_s << false;
+        QTest::newRow("on, the peer") << true << u"127.0.0.1"_s << true;
+    }
+    void onlyThePeerAddressMayLink() {
+        QFETCH(bool, onlyPeer);
+        QFETCH(QString, from);
+        QFETCH(bool, linked);
+        Rig r(from, onlyPeer);
+        QCOMPARE(r.form.ui().PeerIpLabel->text(), linked ? from : QString());
+        if (linked) {
+            QCOMPARE(r.received, QByteArray("0JA1AAA30"));
+            return;
+        }
+        QCOMPARE(r.form.ui().StatusLabel->text(),
+                 from + u"からの接続を断りました。接続先IPからの接続を待っています。"_s);
+        QVERIFY(r.received.isEmpty());
+        QCOMPARE(r.peer.state(), QAbstractSocket::UnconnectedState);
+        QTcpSocket peer;
+        r.watch.add(&peer);
+        peer.connectToHost(QHostAddress::LocalHost, r.context.ports.tcp);
+        r.wait(100);
+        QCOMPARE(r.form.ui().PeerIpLabel->text(), u"127.0.0.1"_s);
+        QCOMPARE(r.form.ui().StatusLabel->text(), u"接続を受付けました。"_s);
+    }
+
     void greetingAndChatLineBytes() {
         Rig r;
         QCOMPARE(r.received, QByteArray("0JA1AAA30"));
