@@ -33,10 +33,12 @@ class Heard {
 };
 
 struct CwPair : LinkedPair {
-    CwPair() {
+    explicit CwPair(bool cw = true) {
         connect();
-        b.ui().optionCw->click();
-        wait(300);
+        if (cw) {
+            b.ui().optionCw->click();
+            wait(300);
+        }
     }
 };
 
@@ -65,12 +67,31 @@ class ChatTest : public QObject {
         QVERIFY(p.a.link().studentStatus.isEmpty());
     }
 
-    void emptyTextLineIsStillSent() {
-        LinkedPair p;
-        p.connect();
-        p.b.ui().SendMessageButton->click();
-        p.wait(100);
-        QVERIFY(p.a.ui().ChatText->toPlainText().endsWith(u"\nJA2BBB > "_s));
+    // Enter in the input box sends as the button does, an empty text line too.
+    void lineIsSentByButtonOrEnter_data() {
+        QTest::addColumn<bool>("cw");
+        QTest::addColumn<bool>("enter");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("text chat, empty line, button") << false << false << QString();
+        QTest::newRow("text chat, Enter") << false << true << u"hello"_s;
+        QTest::newRow("CW chat, Enter") << true << true << u"ee"_s;
+    }
+    void lineIsSentByButtonOrEnter() {
+        QFETCH(bool, cw);
+        QFETCH(bool, enter);
+        QFETCH(QString, text);
+        CwPair p(cw);
+        Heard aHeard(p.a, p.aContext);
+        p.b.ui().SendMessageText->setText(text);
+        enter ? QTest::keyClick(p.b.ui().SendMessageText, Qt::Key_Return)
+              : p.b.ui().SendMessageButton->click();
+        p.wait(3000);
+        QVERIFY(p.b.ui().SendMessageText->text().isEmpty());
+        if (cw) {
+            QCOMPARE(aHeard.tokens(), text.toUpper());
+        } else {
+            QVERIFY(p.a.ui().ChatText->toPlainText().endsWith(u"\nJA2BBB > "_s + text));
+        }
     }
 
     void cwLineIsHeardOnBothSides() {
