@@ -621,8 +621,7 @@ void MainFormControlsTest::accessibleNamesAreUniqueInTheWindow() {
 
 void MainFormControlsTest::valueLabelsReadOutWhatTheyShow() {
     const QList<AccessibleValueLabel*> labels = m_window->findChildren<AccessibleValueLabel*>();
-    // Label1, 2, 4, 7, the link labels, DispIpLabel, PeerIpLabel, the sound state
-    QCOMPARE(labels.size(), 10);
+    QCOMPARE(labels.size(), 10);  // Label1, 2, 4, 7, the link labels, both addresses, the sound
     for (AccessibleValueLabel* label : labels) {
         QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(label);
         QVERIFY(iface);

@@ -33,12 +33,10 @@ class Heard {
 };
 
 struct CwPair : LinkedPair {
-    explicit CwPair(bool cw = true) {
+    CwPair() {
         connect();
-        if (cw) {
-            b.ui().optionCw->click();
-            wait(300);
-        }
+        b.ui().optionCw->click();
+        wait(300);
     }
 };
 
@@ -67,31 +65,12 @@ class ChatTest : public QObject {
         QVERIFY(p.a.link().studentStatus.isEmpty());
     }
 
-    // Enter in the input box sends as the button does, an empty text line too.
-    void lineIsSentByButtonOrEnter_data() {
-        QTest::addColumn<bool>("cw");
-        QTest::addColumn<bool>("enter");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("text chat, empty line, button") << false << false << QString();
-        QTest::newRow("text chat, Enter") << false << true << u"hello"_s;
-        QTest::newRow("CW chat, Enter") << true << true << u"ee"_s;
-    }
-    void lineIsSentByButtonOrEnter() {
-        QFETCH(bool, cw);
-        QFETCH(bool, enter);
-        QFETCH(QString, text);
-        CwPair p(cw);
-        Heard aHeard(p.a, p.aContext);
-        p.b.ui().SendMessageText->setText(text);
-        enter ? QTest::keyClick(p.b.ui().SendMessageText, Qt::Key_Return)
-              : p.b.ui().SendMessageButton->click();
-        p.wait(3000);
-        QVERIFY(p.b.ui().SendMessageText->text().isEmpty());
-        if (cw) {
-            QCOMPARE(aHeard.tokens(), text.toUpper());
-        } else {
-            QVERIFY(p.a.ui().ChatText->toPlainText().endsWith(u"\nJA2BBB > "_s + text));
-        }
+    void emptyTextLineIsStillSent() {
+        LinkedPair p;
+        p.connect();
+        p.b.ui().SendMessageButton->click();
+        p.wait(100);
+        QVERIFY(p.a.ui().ChatText->toPlainText().endsWith(u"\nJA2BBB > "_s));
     }
 
     void cwLineIsHeardOnBothSides() {
@@ -196,37 +175,18 @@ class ChatTest : public QObject {
         QCOMPARE(p.a.link().teacherStatus, u"受信終了"_s);
     }
 
-    // A received line, however long, ends after its current character once the link ends or
-    // the user stops it; the peer is told that reception ended, as after a whole line, and a
-    // screen reader hears of the stop.
-    void receivedLineStops_data() {
-        QTest::addColumn<bool>("userStops");
-        QTest::newRow("the peer leaves") << false;
-        QTest::newRow("the user stops") << true;
-    }
-    void receivedLineStops() {
-        QFETCH(bool, userStops);
+    // The user's stop ends a received line after its character; the peer and a reader hear so.
+    void receivedLineIsStoppedByTheUser() {
         CwPair p;
         Heard aHeard(p.a, p.aContext);
-        QPushButton* stop = p.a.ui().StopCwReceiveButton;
-        bool stoppable = false;
-        p.clock().scheduleAt(p.clock().now() + 2000, [&] {
-            stoppable = stop->isEnabled();
-            userStops ? stop->click() : p.b.ui().CloseButton->click();
-        });
+        p.clock().scheduleAt(p.clock().now() + 2000,
+                             [&p] { p.a.ui().StopCwReceiveButton->click(); });
         p.b.peerLink().module().SendNetMessage(9, QString(20000, u'T'));
-        p.wait(30000);
-        QVERIFY(stoppable);
-        QVERIFY2(aHeard.tokens().size() <= 3, qPrintable(QString::number(aHeard.tokens().size())));
-        QVERIFY(!stop->isEnabled());
-        QVERIFY(p.a.ui().toneTestButton->isEnabled());
-        if (userStops) {
-            QCOMPARE(p.b.link().studentStatus, u"受信終了"_s);
-            const QList<QWidget*> notices = p.a.findChildren<QWidget*>(u"Announcement"_s);
-            QVERIFY(std::any_of(notices.cbegin(), notices.cend(), [](const QWidget* notice) {
-                return notice->accessibleName() == u"受信CWを止めました。"_s;
-            }));
-        }
+        p.wait(10000);
+        QVERIFY(aHeard.tokens().size() <= 3 && !p.a.ui().StopCwReceiveButton->isEnabled());
+        QCOMPARE(p.b.link().studentStatus, u"受信終了"_s);
+        QCOMPARE(p.a.findChildren<QWidget*>(u"Announcement"_s).value(0)->accessibleName(),
+                 u"受信CWを止めました。"_s);
     }
 };
 

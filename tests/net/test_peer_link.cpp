@@ -43,8 +43,6 @@ class PeerLinkTest : public QObject {
 
         QCOMPARE(p.a.ui().StatusLabel->text(), u"接続を受付けました。"_s);
         QCOMPARE(p.b.ui().StatusLabel->text(), u"127.0.0.1に接続しました。"_s);
-        QCOMPARE(p.a.ui().PeerIpLabel->text(), u"127.0.0.1"_s);
-        QCOMPARE(p.b.ui().PeerIpLabel->text(), u"127.0.0.1"_s);
         QCOMPARE(p.a.link().peerCallsign, u"JA2BBB"_s);
         QCOMPARE(p.b.link().peerCallsign, u"JA1AAA"_s);
         QCOMPARE(p.a.peerLink().module().log().text(), u"JA1AAAさんが入室しました。"_s + kStamp +
@@ -70,7 +68,7 @@ class PeerLinkTest : public QObject {
         QCOMPARE(p.a.ui().StudentLabel->text(), u"JA2BBB[文字チャットモード(入力中)]"_s);
         QCOMPARE(Colour(p.a.ui().StudentLabel), QColor(255, 0, 0));
 
-        p.b.ui().SendMessageButton->click();
+        QTest::keyClick(p.b.ui().SendMessageText, Qt::Key_Return);  // sends as the button does
         p.wait(100);
         QVERIFY(p.a.ui().ChatText->toPlainText().endsWith(u"\nJA2BBB > こんにちは～"_s));
         QVERIFY(p.b.ui().ChatText->toPlainText().endsWith(u"\nJA2BBB > こんにちは～"_s));
