@@ -34,11 +34,6 @@ class PingSocket : public QObject {
     // bound with (once its name is looked up), or the address the TCP link reported.
     bool isPeerHost(const QHostAddress& address) const;
 
-    // The longest datagram delivered; a longer one is dropped unread.
-    static constexpr int kLongestDatagram = 8;
-    // Read in one pass of the event loop at most.
-    static constexpr int kDatagramsPerPass = 64;
-
     // Whether two addresses name the same host, an IPv4 address and its IPv6-mapped form alike.
     static bool SameHost(const QHostAddress& a, const QHostAddress& b);
 
@@ -47,6 +42,11 @@ class PingSocket : public QObject {
     void datagramArrival(const QByteArray& datagram);
 
   private:
+    // The longest datagram delivered; a longer one is dropped unread.
+    static constexpr int kLongestDatagram = 8;
+    // Read in one pass of the event loop at most.
+    static constexpr int kDatagramsPerPass = 64;
+
     void onReadyRead();
 
     QUdpSocket* m_socket = nullptr;

@@ -26,8 +26,6 @@ class PresencePing : public QObject {
 
     qint16 countRetry() const { return m_counter.countRetry(); }
     const QString& receivePing() const { return m_receivePing; }
-    // An answer to the peer's ping is on its way out.
-    bool answerPending() const { return m_answerTimer.isEnabled(); }
 
   private:
     void answerPing();

@@ -185,7 +185,7 @@ class ChatTest : public QObject {
         p.wait(10000);
         QVERIFY(aHeard.tokens().size() <= 3 && !p.a.ui().StopCwReceiveButton->isEnabled());
         QCOMPARE(p.b.link().studentStatus, u"受信終了"_s);
-        QCOMPARE(p.a.findChildren<QWidget*>(u"Announcement"_s).value(0)->accessibleName(),
+        QCOMPARE(p.a.findChild<QWidget*>(u"Announcement"_s)->accessibleName(),
                  u"受信CWを止めました。"_s);
     }
 };

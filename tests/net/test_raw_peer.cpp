@@ -232,9 +232,8 @@ class RawPeerTest : public QObject {
         Rig r(u"127.0.0.2"_s, true);
         QVERIFY(r.received.isEmpty() && r.form.ui().PeerIpLabel->text().isEmpty());
         QVERIFY(r.form.ui().StatusLabel->text().startsWith(u"127.0.0.2からの接続を断りました。"_s));
-        QTcpSocket peer;
-        r.watch.add(&peer);
-        peer.connectToHost(QHostAddress::LocalHost, r.context.ports.tcp);
+        r.peer.abort();  // the same socket, now from the peer address
+        r.peer.connectToHost(QHostAddress::LocalHost, r.context.ports.tcp);
         r.wait(100);
         QCOMPARE(r.form.ui().PeerIpLabel->text(), u"127.0.0.1"_s);
     }
