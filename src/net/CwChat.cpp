@@ -5,6 +5,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "common/Announcer.h"
 #include "common/Clock.h"
 #include "common/ControlHelpers.h"
 #include "common/DesktopServices.h"
@@ -26,9 +27,14 @@ constexpr int kCwSendDelayMs = 100;
 
 CwChat::CwChat(NetWindow& window, QuillNetModule& module, CharacterDispatch& dispatch,
                QObject* parent)
-    : QObject(parent), m_w(window), m_module(module), m_dispatch(dispatch) {
+    : QObject(parent),
+      m_w(window),
+      m_module(module),
+      m_dispatch(dispatch),
+      m_announcer(new Announcer(&window.window)) {
     connect(&m_module, &QuillNetModule::cwChatReceived, this,
             [this](const QString& text) { PlayCwChatText(text, Form::Receiving); });
+    connect(m_w.ui.StopCwReceiveButton, &QPushButton::clicked, this, &CwChat::StopCwReceive);
 }
 
 void CwChat::SendCwChatLine(const QString& text) {
@@ -49,8 +55,11 @@ void CwChat::PlayCwChatText(const QString& text, Form form) {
     LinkState& s = m_w.link;
     const bool receiving = form == Form::Receiving;
     const quint64 serial = m_module.linkSerial();
+    const quint64 stopsBefore = m_receiveStops;
     ui.toneTestButton->setEnabled(false);
     if (receiving) {
+        ++m_receiving;
+        ui.StopCwReceiveButton->setEnabled(true);
         m_module.SendNetMessage(MessageType::ChatStatus, ChatCode::kReceiving);
         s.teacherStatus = StatusWord::kReceiving;
         ui.TeacherLabel->setText(RoleCaption::ChatStatusSelf(s));
@@ -60,10 +69,16 @@ void CwChat::PlayCwChatText(const QString& text, Form form) {
         }
     }
     for (const QChar character : text) {
-        if (m_w.clock.quitting()) {
+        // Whoever sent a received line cannot keep it sounding once gone, nor against the user.
+        const bool cut =
+            receiving && (m_module.linkGoneSince(serial) || m_receiveStops != stopsBefore);
+        if (m_w.clock.quitting() || cut) {
             break;
         }
         m_dispatch.SoundCharacter(character, CharacterTable::Chat);
+    }
+    if (receiving && --m_receiving == 0) {
+        ui.StopCwReceiveButton->setEnabled(false);
     }
     // A link that ended while the line sounded has left the idle captions: they stay.
     if (receiving && !m_module.linkGoneSince(serial)) {
@@ -72,6 +87,14 @@ void CwChat::PlayCwChatText(const QString& text, Form form) {
         ui.TeacherLabel->setText(RoleCaption::ChatStatusSelf(s));
     }
     ui.toneTestButton->setEnabled(true);
+}
+
+void CwChat::StopCwReceive() {
+    if (m_receiving == 0) {
+        return;
+    }
+    ++m_receiveStops;
+    m_announcer->announce(u"受信CWを止めました。"_s);
 }
 
 void CwChat::QueueCwChatChar(QChar character) {

@@ -673,7 +673,7 @@ void MainFormControlsTest::everyButtonHasItsOwnAccessKey() {
 
 void MainFormControlsTest::valueLabelsReadOutWhatTheyShow() {
     const QList<AccessibleValueLabel*> labels = m_window->findChildren<AccessibleValueLabel*>();
-    QCOMPARE(labels.size(), 9);  // Label1, 2, 4, 7, the link labels, DispIpLabel, the sound state
+    QCOMPARE(labels.size(), 10);  // Label1, 2, 4, 7, the link labels, both addresses, the sound
     for (AccessibleValueLabel* label : labels) {
         QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(label);
         QVERIFY(iface);
