@@ -5,7 +5,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "common/Announcer.h"
 #include "common/Clock.h"
 #include "common/ControlHelpers.h"
 #include "common/DesktopServices.h"
@@ -27,11 +26,7 @@ constexpr int kCwSendDelayMs = 100;
 
 CwChat::CwChat(NetWindow& window, QuillNetModule& module, CharacterDispatch& dispatch,
                QObject* parent)
-    : QObject(parent),
-      m_w(window),
-      m_module(module),
-      m_dispatch(dispatch),
-      m_announcer(new Announcer(&window.window)) {
+    : QObject(parent), m_w(window), m_module(module), m_dispatch(dispatch) {
     connect(&m_module, &QuillNetModule::cwChatReceived, this,
             [this](const QString& text) { PlayCwChatText(text, Form::Receiving); });
     connect(m_w.ui.StopCwReceiveButton, &QPushButton::clicked, this, &CwChat::StopCwReceive);
@@ -94,7 +89,7 @@ void CwChat::StopCwReceive() {
         return;
     }
     ++m_receiveStops;
-    m_announcer->announce(u"受信CWを止めました。"_s);
+    emit receivingStopped();
 }
 
 void CwChat::QueueCwChatChar(QChar character) {

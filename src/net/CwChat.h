@@ -6,7 +6,6 @@
 
 #include "net/NetWindow.h"
 
-class Announcer;
 class CharacterDispatch;
 class QuillNetModule;
 
@@ -37,6 +36,10 @@ class CwChat : public QObject {
     // The keyed characters still to be heard here.
     const QStringList& cwSendQueue() const { return m_cwSendQueue; }
 
+  signals:
+    // The user stopped the received lines (for screen readers).
+    void receivingStopped();
+
   private:
     void RunCwChatQueue();
 
@@ -49,5 +52,4 @@ class CwChat : public QObject {
     // Received lines sounding (one may sound inside another), and the user's stops so far.
     int m_receiving = 0;
     quint64 m_receiveStops = 0;
-    Announcer* m_announcer;
 };

@@ -638,7 +638,8 @@ void MainFormControlsTest::tabVisitsTheControlsInWorkingOrder() {
     // An option group is one stop (its arrow keys move within it); disabled controls are passed.
     // No box keeps the focus (the tone box's digit filter once swallowed Tab).
     const QStringList expected = Names(
-        u"CallsignText ConnectIpText ListenButton ConnectButton CloseButton TeacherOption "
+        u"CallsignText ConnectIpText AcceptOnlyPeerCheck ListenButton ConnectButton CloseButton "
+        u"TeacherOption "
         "StepMode_Option Speed25_Option Speed_HScroll ToneText toneTestButton "
         "SaveSetButton_Command StartButton_Command StopButton_Command "
         "ScoreList AnswerText optionMoji ChatText SendMessageText SendMessageButton "

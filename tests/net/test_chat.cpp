@@ -8,6 +8,7 @@
 #include <QRadioButton>
 #include <QTest>
 
+#include "common/Announcer.h"
 #include "net/CwChat.h"
 #include "net/QuillNetModule.h"
 #include "support/LinkedPair.h"
@@ -185,8 +186,7 @@ class ChatTest : public QObject {
         p.wait(10000);
         QVERIFY(aHeard.tokens().size() <= 3 && !p.a.ui().StopCwReceiveButton->isEnabled());
         QCOMPARE(p.b.link().studentStatus, u"受信終了"_s);
-        QCOMPARE(p.a.findChild<QWidget*>(u"Announcement"_s)->accessibleName(),
-                 u"受信CWを止めました。"_s);
+        QCOMPARE(p.a.announcements().announcer().lastAnnouncement(), u"受信CWを止めました。"_s);
     }
 };
 
