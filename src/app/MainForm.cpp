@@ -78,7 +78,7 @@ MainForm::MainForm(AppContext context, QWidget* parent)
       m_characterRange(m_ui),
       m_announcer(new Announcer(this)),
       m_announcements(*m_announcer, m_ui, m_player, m_lessonController),
-      m_linkAnnouncements(*m_announcer, m_ui, m_peerLink.module()),
+      m_linkAnnouncements(*m_announcer, m_ui, m_peerLink.module(), m_peerLink.cwChat()),
       m_history(m_form, m_controls, m_context.historyPath),
       m_historyMenu(m_form, m_history.store()),
       m_help(m_form, m_context.places),

@@ -1,9 +1,17 @@
 #include "authoring/ExchangeWindows.h"
 
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+
 #include "authoring/Notices.h"
 #include "authoring/QuestionForm.h"
+#include "common/ControlHelpers.h"
 #include "common/LinkState.h"
 #include "common/MainFormUi.h"
+#include "common/RoleCaptions.h"
+#include "common/SharedTexts.h"
+#include "net/MessageCodes.h"
 #include "net/QuillNetModule.h"
 
 ExchangeWindows::ExchangeWindows(const FormContext& form, QuillNetModule& module, QObject* parent)
@@ -22,8 +30,27 @@ ExchangeWindows::~ExchangeWindows() {
 }
 
 void ExchangeWindows::OpenQuestionForm() {
+    const quint64 link = m_module.linkSerial();
     m_questionForm->Form_Load();
     ShowModal(m_form.clock, m_questionForm.get(), &m_form.window, {1600, 500});
+    if (!m_questionForm->questionSent()) {
+        giveUpSetting(link);
+    }
+}
+
+void ExchangeWindows::giveUpSetting(quint64 link) {
+    const MainFormUi& ui = m_form.ui;
+    // Only while this side is still the setter on the link it composed for.
+    if (m_module.linkGoneSince(link) || !ui.TeacherOption->isChecked() ||
+        ui.StartButton_Command->text() != StartCaption::kSet) {
+        return;
+    }
+    // The answerer hears that the setting was given up and waits for the next question; the
+    // setter may set one again at once.
+    m_module.SendNetMessage(MessageType::SetterStatus, SetterCode::kAborted);
+    m_form.link.teacherStatus = StatusWord::kSettingAborted;
+    ui.TeacherLabel->setText(RoleCaption::SetterSelfStatus(m_form.link));
+    SetEnabled({ui.StartButton_Command, ui.TeacherOption, ui.StudentOption}, true);
 }
 
 void ExchangeWindows::questionReceived() {

@@ -19,7 +19,8 @@ class ExchangeWindows : public QObject {
     ExchangeWindows(const FormContext& form, QuillNetModule& module, QObject* parent = nullptr);
     ~ExchangeWindows() override;
 
-    // The setter pressed "出題": the editor, modal, until it is closed.
+    // The setter pressed "出題": the editor, modal, until it is closed. Closed without sending,
+    // the setting is given up on both sides and "出題" is enabled again.
     void OpenQuestionForm();
     // The answerer is ready while the setter composes: modal after "次の問題", not after "準備OK".
     void ShowStayNotice(bool modal);
@@ -33,6 +34,7 @@ class ExchangeWindows : public QObject {
   private:
     void questionReceived();
     void composingStarted();
+    void giveUpSetting(quint64 link);
     void showInfo(QPointer<SelfClosingInfo>& slot, SelfClosingInfo* notice, bool modal);
 
     FormContext m_form;

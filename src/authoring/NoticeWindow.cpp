@@ -5,6 +5,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "common/PhraseLabel.h"
+
 NoticeWindow::NoticeWindow(const QString& objectName, const QString& caption, Kind kind,
                            QWidget* parent)
     : QDialog(parent), m_body(new QVBoxLayout), m_buttons(new QHBoxLayout) {
@@ -27,10 +29,8 @@ NoticeWindow::NoticeWindow(const QString& objectName, const QString& caption, Ki
 }
 
 QLabel* NoticeWindow::addMessage(const QString& objectName, const QString& text) {
-    auto* label = new QLabel(text, this);
+    auto* label = new PhraseLabel(text, this);
     label->setObjectName(objectName);
-    label->setTextFormat(Qt::PlainText);
-    label->setWordWrap(true);
     label->setMinimumWidth(label->fontMetrics().averageCharWidth() * 44);
     m_body->addWidget(label);
     return label;

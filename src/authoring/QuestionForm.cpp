@@ -6,6 +6,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -14,9 +15,12 @@
 
 #include "authoring/Notices.h"
 #include "authoring/QuestionFile.h"
+#include "authoring/SilentCharacters.h"
+#include "common/Clock.h"
 #include "common/ControlHelpers.h"
 #include "common/DesktopServices.h"
 #include "common/LinkState.h"
+#include "common/PhraseLabel.h"
 #include "common/SharedTexts.h"
 #include "common/WindowOpening.h"
 #include "net/MessageCodes.h"
@@ -35,6 +39,8 @@ const QString kKeyboardHint =
     u"テキストボックスに問題を直接入力するか、下のキーボタンで問題を作成して下さい。"
     u"HR HR [BT],[AR]は記入不要（自動付加）です。"_s;
 const QString kErrorTitle = u"問題ファイル読み込みエラー"_s;
+// The most characters the warning before sending names one by one.
+constexpr int kSilentNamed = 20;
 
 QString KeyName(int index, QChar character) {
     if (character == u' ') {
@@ -49,6 +55,15 @@ QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& cap
     button->setObjectName(name);
     button->setAutoDefault(false);
     return button;
+}
+
+// An access key beside the caption rather than in it: the caption stays what users and screen
+// readers know it by, and the tool tip tells the key.
+void GiveAccessKey(QPushButton* button, char key) {
+    const QKeySequence sequence(QKeyCombination(Qt::AltModifier, Qt::Key(key)));
+    button->setShortcut(sequence);
+    button->setToolTip(button->text() + u" ("_s + sequence.toString(QKeySequence::NativeText) +
+                       u')');
 }
 
 }  // namespace
@@ -97,15 +112,15 @@ void QuestionForm::buildControls() {
     methods->addWidget(TextFileOption);
     methods->addStretch();
 
-    TextBoxLabel = new QLabel(this);
+    // Read by its text, whichever of its instructions it shows.
+    TextBoxLabel = new PhraseLabel(QString(), this);
     TextBoxLabel->setObjectName(u"TextBoxLabel"_s);
-    TextBoxLabel->setTextFormat(Qt::PlainText);
-    TextBoxLabel->setWordWrap(true);
-    TextBoxLabel->setAccessibleName(u"入力の案内"_s);
 
     QuestionText = new QPlainTextEdit(this);
     QuestionText->setObjectName(u"QuestionText"_s);
     QuestionText->setAccessibleName(u"問題"_s);
+    // Tab leaves the box: a tab in a question would sound nothing.
+    QuestionText->setTabChangesFocus(true);
     QuestionText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     QuestionText->setMinimumHeight(QuestionText->fontMetrics().height() * 6);
 
@@ -123,6 +138,9 @@ void QuestionForm::buildControls() {
     QuestionCompleteButton = MakeButton(this, u"QuestionCompleteButton"_s, u"作成完了"_s);
     SendQuestionButton = MakeButton(this, u"SendQuestionButton"_s, u"問題送信"_s);
     QuestionResumeButton = MakeButton(this, u"QuestionResumeButton"_s, u"作成続行"_s);
+    GiveAccessKey(QuestionCompleteButton, 'C');
+    GiveAccessKey(SendQuestionButton, 'S');
+    GiveAccessKey(QuestionResumeButton, 'R');
     auto* actions = new QVBoxLayout;
     for (QPushButton* button : {QuestionCompleteButton, SendQuestionButton, QuestionResumeButton}) {
         actions->addWidget(button);
@@ -138,6 +156,25 @@ void QuestionForm::buildControls() {
     layout->addWidget(TextBoxLabel);
     layout->addWidget(QuestionText, 1);
     layout->addLayout(keysAndActions);
+
+    // From the keyboard: the method, the question, the three actions, then the key buttons.
+    QWidget* previous = KeyboardOption;
+    for (QWidget* next :
+         std::initializer_list<QWidget*>{TextFileOption, QuestionText, QuestionCompleteButton,
+                                         SendQuestionButton, QuestionResumeButton}) {
+        setTabOrder(previous, next);
+        previous = next;
+    }
+    for (QPushButton* key : keyButtons) {
+        setTabOrder(previous, key);
+        previous = key;
+    }
+}
+
+void QuestionForm::setInstruction(const QString& text) {
+    TextBoxLabel->setText(text);
+    // Heard again with the box it is about when the box takes the focus.
+    QuestionText->setAccessibleDescription(text);
 }
 
 void QuestionForm::setKeyButtonsEnabled(bool enabled) {
@@ -153,9 +190,11 @@ void QuestionForm::Form_Load() {
     TextFileOption->setChecked(false);
     m_methods->setExclusive(true);
     setKeyButtonsEnabled(true);
-    TextBoxLabel->clear();
+    setInstruction(QString());
     QuestionText->clear();
     SetEnabled({QuestionCompleteButton, SendQuestionButton, QuestionResumeButton}, false);
+    m_sent = false;
+    KeyboardOption->setFocus();
 }
 
 void QuestionForm::Form_Unload() {
@@ -163,14 +202,36 @@ void QuestionForm::Form_Unload() {
     m_questionResumeBuf.clear();
 }
 
-void QuestionForm::closeEvent(QCloseEvent* event) {
+bool QuestionForm::mayClose() {
+    if (m_sent || m_form.clock.quitting() || QuestionText->toPlainText().isEmpty()) {
+        return true;
+    }
+    return m_form.desktop.confirm(this, u"問題作成ウィンドウを閉じる"_s,
+                                  u"作成中の問題はまだ送信していません。\n"
+                                  u"閉じると、この問題は破棄され、出題は中止されます。"_s,
+                                  u"破棄して閉じる"_s, u"作成を続ける"_s);
+}
+
+void QuestionForm::reject() {
+    // Escape, and through closeEvent the close box and every close() from code.
+    if (!mayClose()) {
+        return;
+    }
     Form_Unload();
+    QDialog::reject();
+}
+
+void QuestionForm::closeEvent(QCloseEvent* event) {
+    // Rejects a shown dialog, which asks first; a refusal leaves it shown and the event ignored.
     QDialog::closeEvent(event);
+    if (event->isAccepted()) {
+        Form_Unload();
+    }
 }
 
 void QuestionForm::KeyboardOption_Click() {
     setKeyButtonsEnabled(true);
-    TextBoxLabel->setText(kKeyboardHint);
+    setInstruction(kKeyboardHint);
     QuestionText->setFocus();
 }
 
@@ -185,14 +246,13 @@ void QuestionForm::QuestionText_Change() {
     QString text = QuestionText->toPlainText();
     text.replace(u'\n', u"\r\n"_s);
     QuestionCompleteButton->setEnabled(!text.isEmpty());
-    if (QuestionCompleteButton->isEnabled()) {
-        m_questionBuf = text;
-    }
+    // A box emptied by hand empties the question: the key buttons start afresh.
+    m_questionBuf = text;
 }
 
 void QuestionForm::TextFileOption_Click() {
     setKeyButtonsEnabled(false);
-    TextBoxLabel->clear();
+    setInstruction(QString());
     const QString chosen = m_form.desktop.openFileName(this, u"問題ファイルを開く"_s,
                                                        u"テキスト (*.txt);;全てのファイル (*.*)"_s);
     if (chosen.isEmpty()) {
@@ -202,7 +262,7 @@ void QuestionForm::TextFileOption_Click() {
     }
     m_questionFilePath = chosen;
     if (ReadQuestionFile()) {
-        TextBoxLabel->setText(u"読み込んだファイル："_s + QFileInfo(chosen).fileName());
+        setInstruction(u"読み込んだファイル："_s + QFileInfo(chosen).fileName());
     }
 }
 
@@ -242,7 +302,7 @@ bool QuestionForm::ReadQuestionFile() {
 void QuestionForm::QuestionCompleteButton_Click() {
     m_questionResumeBuf = m_questionBuf;
     QuestionText->setPlainText(u"HR HR [BT]"_s + m_questionBuf + u"[AR]"_s);
-    TextBoxLabel->setText(u"作成した問題を解答者に送信して下さい。"_s);
+    setInstruction(u"作成した問題を解答者に送信して下さい。"_s);
     QuestionCompleteButton->setEnabled(false);
     SetEnabled({SendQuestionButton, QuestionResumeButton}, true);
 }
@@ -250,11 +310,32 @@ void QuestionForm::QuestionCompleteButton_Click() {
 void QuestionForm::QuestionResumeButton_Click() {
     QuestionCompleteButton->setEnabled(true);
     QuestionText->setPlainText(m_questionResumeBuf);
-    TextBoxLabel->setText(u"問題作成が終わりましたら、「作成完了」ボタンを押して下さい。"_s);
+    setInstruction(u"問題作成が終わりましたら、「作成完了」ボタンを押して下さい。"_s);
     SetEnabled({SendQuestionButton, QuestionResumeButton}, false);
 }
 
+bool QuestionForm::silentCharactersAccepted() {
+    QStringList silent = SilentCharacters(m_questionResumeBuf);
+    if (silent.isEmpty()) {
+        return true;
+    }
+    if (silent.size() > kSilentNamed) {
+        silent.resize(kSilentNamed);
+        silent.append(u"ほか"_s);
+    }
+    return m_form.desktop.confirm(this, u"鳴らない文字があります"_s,
+                                  u"この問題には、モールス符号で鳴らない文字があります：\n"_s +
+                                      silent.join(u'\u3000') +
+                                      u"\n解答者には聞こえませんが、出題数には数えられます。\n"
+                                      u"このまま送信しますか？"_s,
+                                  u"このまま送信"_s, u"戻って直す"_s);
+}
+
 void QuestionForm::SendQuestionButton_Click() {
+    if (!silentCharactersAccepted()) {
+        return;
+    }
+    m_sent = true;
     SetEnabled({QuestionCompleteButton, SendQuestionButton, QuestionResumeButton}, false);
     m_form.link.teacherStatus = StatusWord::kQuestionSent;
     m_module.SendNetMessage(MessageType::Question, m_questionResumeBuf);

@@ -17,6 +17,8 @@ class QuillNetModule;
 // The setter's question editor "問題作成ウィンドウ": a question typed, keyed with the 37 key
 // buttons or read from a text file, finished ("作成完了"), resumed and sent. It lasts as long as
 // the main window; each opening starts as designed, and closing empties the two buffers.
+// Closing asks before a written question is thrown away, and sending names the characters that
+// will not sound.
 class QuestionForm : public QDialog {
     Q_OBJECT
   public:
@@ -36,6 +38,8 @@ class QuestionForm : public QDialog {
     const QString& QuestionBuf() const { return m_questionBuf; }
     const QString& QuestionResumeBuf() const { return m_questionResumeBuf; }
     const QString& QuestionFilePath() const { return m_questionFilePath; }
+    // Whether this opening sent its question; a closing without it gives the setting up.
+    bool questionSent() const { return m_sent; }
 
     void Form_Load();
     void Form_Unload();
@@ -48,6 +52,10 @@ class QuestionForm : public QDialog {
     void QuestionResumeButton_Click();
     void SendQuestionButton_Click();
 
+    // Escape and the close box: a question written but not sent is discarded only when the
+    // setter agrees.
+    void reject() override;
+
   protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -56,6 +64,10 @@ class QuestionForm : public QDialog {
     void setKeyButtonsEnabled(bool enabled);
     bool ReadQuestionFile();
     void refuse(const QString& text);
+    void setInstruction(const QString& text);
+    bool mayClose();
+    // Characters that will not sound are named before sending; false: the setter goes back.
+    bool silentCharactersAccepted();
 
     FormContext m_form;
     QuillNetModule& m_module;
@@ -63,4 +75,5 @@ class QuestionForm : public QDialog {
     QString m_questionBuf;
     QString m_questionResumeBuf;
     QString m_questionFilePath;
+    bool m_sent = false;
 };

@@ -17,6 +17,10 @@ class DesktopServices {
     // A modal message box with an OK button.
     virtual void showMessage(QWidget* parent, Icon icon, const QString& title,
                              const QString& text) = 0;
+    // A modal question with two buttons: true for accept, false for reject, Escape or the close
+    // box. The reject button is the default, so that a stray Enter changes nothing.
+    virtual bool confirm(QWidget* parent, const QString& title, const QString& text,
+                         const QString& accept, const QString& reject) = 0;
     virtual bool openUrl(const QUrl& url) = 0;
     virtual void setClipboardText(const QString& text) = 0;
     virtual QDateTime currentDateTime() const = 0;

@@ -1,5 +1,6 @@
 #include "common/MainFormKeyboard.h"
 
+#include <QCheckBox>
 #include <QKeySequence>
 #include <QLineEdit>
 #include <QListWidget>
@@ -35,6 +36,7 @@ void SetUpKeyboard(MainFormUi& ui) {
     std::vector<QWidget*> chain = {
         ui.CallsignText,
         ui.ConnectIpText,
+        ui.AcceptOnlyPeerCheck,
         ui.ListenButton,
         ui.ConnectButton,
         ui.CloseButton,
@@ -60,6 +62,7 @@ void SetUpKeyboard(MainFormUi& ui) {
         ui.ChatText,
         ui.SendMessageText,
         ui.SendMessageButton,
+        ui.StopCwReceiveButton,
         ui.SearchIpButton,
         ui.CheckGrovalIpButton,
     };

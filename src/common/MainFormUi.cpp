@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QFont>
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -388,10 +389,29 @@ QWidget* buildChat(MainFormUi& ui, QMainWindow* window) {
     return frame;
 }
 
+// The peer's address, the option to take only the peer address, the stop for received CW.
+QWidget* buildPeer(MainFormUi& ui, const QFont& font) {
+    ui.peerFrame = makeFrame(u"peerFrame"_s, u"接続相手"_s);
+    ui.PeerIpLabel = makeStatusField(u"PeerIpLabel"_s, u"接続相手のIPアドレス"_s, font);
+    ui.PeerIpLabel->setTextFormat(Qt::PlainText);
+    ui.AcceptOnlyPeerCheck = new QCheckBox(u"接続先IPからの接続だけ受け付ける(&Y)"_s);
+    ui.AcceptOnlyPeerCheck->setObjectName(u"AcceptOnlyPeerCheck"_s);
+    ui.AcceptOnlyPeerCheck->setToolTip(u"待受中、接続先IP以外からの接続を断ります"_s);
+    ui.StopCwReceiveButton = makeButton(u"StopCwReceiveButton"_s, u"受信CW停止(&Q)"_s,
+                                        u"受信中のCWチャットを止めます"_s);
+    ui.StopCwReceiveButton->setAccessibleDescription(ui.StopCwReceiveButton->toolTip());
+    ui.StopCwReceiveButton->setEnabled(false);
+    auto* layout = new QVBoxLayout(ui.peerFrame);
+    layout->addWidget(ui.PeerIpLabel);
+    layout->addLayout(row({ui.AcceptOnlyPeerCheck, ui.StopCwReceiveButton}));
+    return ui.peerFrame;
+}
+
 QLayout* buildLinkAndChat(MainFormUi& ui, QMainWindow* window, const QFont& font) {
     auto* column = new QVBoxLayout;
     column->addWidget(buildLink(ui, window, font));
     column->addWidget(buildIpDisplay(ui, font));
+    column->addWidget(buildPeer(ui, font));
     column->addWidget(buildChat(ui, window), 1);
     return column;
 }

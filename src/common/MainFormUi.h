@@ -5,6 +5,7 @@
 
 class QAction;
 class QButtonGroup;
+class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -90,6 +91,13 @@ struct MainFormUi {
     QPlainTextEdit* ChatText = nullptr;
     QLineEdit* SendMessageText = nullptr;
     QPushButton* SendMessageButton = nullptr;  // "送信"
+
+    // The peer: its address while a link stands, whether only the peer address may link, and
+    // a stop for a received CW line.
+    QGroupBox* peerFrame = nullptr;            // "接続相手"
+    QLabel* PeerIpLabel = nullptr;             // the peer's address; empty while no link stands
+    QCheckBox* AcceptOnlyPeerCheck = nullptr;  // "接続先IPからの接続だけ受け付ける(&Y)"
+    QPushButton* StopCwReceiveButton = nullptr;  // "受信CW停止(&Q)"
 
     // Status bar: the program's own notices (sound on or off)
     QLabel* soundStatusLabel = nullptr;

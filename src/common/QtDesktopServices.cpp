@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include "common/WindowOpening.h"
 
@@ -45,6 +46,18 @@ void QtDesktopServices::showMessage(QWidget* parent, Icon icon, const QString& t
     QMessageBox box(ToQtIcon(icon), title, text, QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText);
     showCentred(box, parent);
+}
+
+bool QtDesktopServices::confirm(QWidget* parent, const QString& title, const QString& text,
+                                const QString& accept, const QString& reject) {
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, parent);
+    box.setTextFormat(Qt::PlainText);
+    QPushButton* yes = box.addButton(accept, QMessageBox::AcceptRole);
+    QPushButton* no = box.addButton(reject, QMessageBox::RejectRole);
+    box.setDefaultButton(no);
+    box.setEscapeButton(no);
+    showCentred(box, parent);
+    return box.clickedButton() == yes;
 }
 
 bool QtDesktopServices::openUrl(const QUrl& url) {

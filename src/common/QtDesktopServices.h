@@ -13,6 +13,8 @@ class QtDesktopServices : public DesktopServices {
 
     void showMessage(QWidget* parent, Icon icon, const QString& title,
                      const QString& text) override;
+    bool confirm(QWidget* parent, const QString& title, const QString& text, const QString& accept,
+                 const QString& reject) override;
     bool openUrl(const QUrl& url) override;
     void setClipboardText(const QString& text) override;
     QDateTime currentDateTime() const override;

@@ -13,6 +13,11 @@ QString Bracketed(const QString& head, const QString& inside) {
 }  // namespace
 
 QString SetterPeer(const LinkState& s) {
+    // The composing blink may paint once more after this side's lesson has cleared the status:
+    // no status shows no brackets.
+    if (s.teacherStatus.isEmpty()) {
+        return SetterPeerIdle(s);
+    }
     return Bracketed(kSetterIdle + s.peerCallsign, s.teacherStatus);
 }
 

@@ -10,7 +10,7 @@ namespace RoleCaption {
 inline const QString kSetterIdle = QStringLiteral("出題者:");
 inline const QString kAnswererIdle = QStringLiteral("解答者:");
 
-QString SetterPeer(const LinkState& s);        // 出題者:peer[teacherStatus]
+QString SetterPeer(const LinkState& s);        // 出題者:peer[teacherStatus], or 出題者:peer
 QString SetterPeerIdle(const LinkState& s);    // 出題者:peer
 QString SetterSelf(const LinkState& s);        // 出題者:me
 QString SetterSelfStatus(const LinkState& s);  // 出題者:me[teacherStatus]

@@ -1,13 +1,14 @@
 #pragma once
 
 #include <QObject>
+#include <QUrl>
 
 #include "common/FormContext.h"
 
 class Places;
 
 // The help menu: the read-me and the manual opened with the desktop's own viewers, and the about
-// box. An opening that fails says nothing, as the desktop's handler decides.
+// box. When the desktop has nothing to open a document with, a message says where it is.
 class HelpMenu : public QObject {
     Q_OBJECT
   public:
@@ -18,6 +19,8 @@ class HelpMenu : public QObject {
     void MainForm_mnuHelpAbout_Click();
 
   private:
+    void open(const QUrl& target, QWidget* owner);
+
     FormContext m_form;
     const Places& m_places;
 };

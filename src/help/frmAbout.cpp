@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "common/PhraseLabel.h"
 #include "help/AboutText.h"
 
 using namespace Qt::StringLiterals;
@@ -47,10 +48,9 @@ frmAbout::frmAbout(const QString& homePage, QWidget* parent) : QDialog(parent) {
     titleFont.setBold(true);
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.2);
     lblTitle->setFont(titleFont);
-    // The description's CR LF breaks show as line breaks.
-    lblDescription =
-        MakeText(this, u"lblDescription"_s, AboutDescription(homePage).replace(u"\r\n"_s, u"\n"_s));
-    lblDescription->setWordWrap(true);
+    // The description's CR LF breaks show as line breaks; its sentences wrap between phrases.
+    lblDescription = new PhraseLabel(AboutDescription(homePage).replace(u"\r\n"_s, u"\n"_s), this);
+    lblDescription->setObjectName(u"lblDescription"_s);
     lblDescription->setMinimumWidth(lblDescription->fontMetrics().averageCharWidth() * 48);
 
     cmdGotoHomesite = new QPushButton(u"Go Web Page"_s, this);

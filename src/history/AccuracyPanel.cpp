@@ -5,91 +5,80 @@
 #include <QDateTimeAxis>
 #include <QHBoxLayout>
 #include <QLineSeries>
+#include <QMap>
 #include <QTableWidget>
 #include <QValueAxis>
-#include <algorithm>
 
-#include "history/HistoryStats.h"
 #include "history/HistoryWidgets.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-struct TablePoint {
-    AccuracyPoint point;
-    int speed = 0;
-};
+// At most this many steps between the date labels, so that they fit under the chart.
+constexpr int kMostSteps = 6;
 
-// Every point of every speed in time order; points of one moment keep the speeds' order.
-QList<TablePoint> InTimeOrder(const QMap<int, QList<AccuracyPoint>>& bySpeed) {
-    QList<TablePoint> points;
-    for (auto it = bySpeed.begin(); it != bySpeed.end(); ++it) {
-        for (const AccuracyPoint& point : it.value()) {
-            points.append({point, it.key()});
-        }
-    }
-    std::stable_sort(points.begin(), points.end(), [](const TablePoint& a, const TablePoint& b) {
-        return a.point.at < b.point.at;
-    });
-    return points;
+// A day's point sits at its noon, between the midnights that bound it.
+QDateTime Noon(QDate day) {
+    return QDateTime(day, QTime(12, 0));
 }
 
 }  // namespace
 
-AccuracyPanel::AccuracyPanel(QDateTime now, QWidget* parent)
-    : QWidget(parent), m_now(std::move(now)) {
+AccuracyPanel::AccuracyPanel(QDate today, QWidget* parent) : QWidget(parent), m_today(today) {
     m_chart = new QChart;
     m_chart->legend()->setAlignment(Qt::AlignBottom);
     m_timeAxis = new QDateTimeAxis(m_chart);
-    m_timeAxis->setFormat(u"MM/dd"_s);
     m_timeAxis->setTitleText(u"日付"_s);
     m_chart->addAxis(m_timeAxis, Qt::AlignBottom);
     m_percentAxis = AddPercentAxis(m_chart, u"正解率(%)"_s);
 
     m_view = MakeChartView(m_chart, u"AccuracyChart"_s, u"正解率の推移のグラフ"_s, this);
     m_table = MakeFigureTable(u"AccuracyTable"_s, u"正解率の推移の表"_s,
-                              {u"日時"_s, u"速度"_s, u"正解率(%)"_s}, this);
+                              {u"日付"_s, u"速度"_s, u"回数"_s, u"正解率(%)"_s}, this);
 
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(m_view, 3);
     layout->addWidget(m_table, 2);
 }
 
-void AccuracyPanel::showLessons(const QList<LessonRecord>& lessons) {
-    const QMap<int, QList<AccuracyPoint>> bySpeed = AccuracyBySpeed(lessons);
+void AccuracyPanel::showDays(const QList<DayAccuracy>& days) {
     m_chart->removeAllSeries();
-    for (auto it = bySpeed.begin(); it != bySpeed.end(); ++it) {
-        auto* series = new QLineSeries;
-        series->setName(SpeedName(it.key()));
-        series->setPointsVisible(true);  // a speed with one lesson is a single point
-        for (const AccuracyPoint& point : it.value()) {
-            series->append(double(point.at.toMSecsSinceEpoch()), point.percent);
+    QMap<int, QLineSeries*> bySpeed;
+    QList<QStringList> rows;
+    for (const DayAccuracy& day : days) {
+        QLineSeries*& series = bySpeed[day.speed];
+        if (series == nullptr) {
+            series = new QLineSeries;
+            series->setName(SpeedName(day.speed));
+            series->setPointsVisible(true);  // a speed of one day is a single point
         }
+        series->append(double(Noon(day.day).toMSecsSinceEpoch()), day.percent);
+        rows.append({day.day.toString(u"yyyy-MM-dd"_s), SpeedName(day.speed),
+                     QString::number(day.lessons), PercentText(day.percent)});
+    }
+    for (QLineSeries* series : bySpeed) {
         m_chart->addSeries(series);
         series->attachAxis(m_timeAxis);
         series->attachAxis(m_percentAxis);
     }
-
-    const QList<TablePoint> points = InTimeOrder(bySpeed);
-    QList<QStringList> rows;
-    for (const TablePoint& p : points) {
-        rows.append({p.point.at.toLocalTime().toString(u"yyyy-MM-dd HH:mm"_s), SpeedName(p.speed),
-                     PercentText(p.point.percent)});
-    }
-    FillFigureTable(m_table, rows, {2});
-    if (points.isEmpty()) {
-        setTimeRange(m_now.addDays(-7), m_now);
+    FillFigureTable(m_table, rows, {2, 3});
+    if (days.isEmpty()) {
+        setDayRange(m_today.addDays(-6), m_today);
     } else {
-        setTimeRange(points.first().point.at, points.last().point.at);
+        setDayRange(days.first().day, days.last().day);
     }
 }
 
-// An axis needs some width: a single moment is shown with half a day either side.
-void AccuracyPanel::setTimeRange(QDateTime first, QDateTime last) {
-    if (first >= last) {
-        first = first.addSecs(-12 * 3600);
-        last = last.addSecs(12 * 3600);
-    }
-    m_timeAxis->setRange(first.toLocalTime(), last.toLocalTime());
+// From the noon before the first day to a noon after the last, so that no point sits on the
+// edge; the labels fall on noons a whole number of days apart, so no day is named twice.
+void AccuracyPanel::setDayRange(QDate first, QDate last) {
+    const QDate start = first.addDays(-1);
+    const qint64 span = start.daysTo(last.addDays(1));
+    const qint64 step = (span + kMostSteps - 1) / kMostSteps;
+    const qint64 steps = (span + step - 1) / step;
+    const QDate end = start.addDays(steps * step);
+    m_timeAxis->setFormat(start.year() == end.year() ? u"MM/dd"_s : u"yy/MM/dd"_s);
+    m_timeAxis->setTickCount(int(steps) + 1);
+    m_timeAxis->setRange(Noon(start), Noon(end));
 }

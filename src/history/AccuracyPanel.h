@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QDateTime>
+#include <QDate>
 #include <QList>
 #include <QWidget>
 
-#include "history/LessonRecord.h"
+#include "history/HistoryReader.h"
 
 class QChart;
 class QChartView;
@@ -12,23 +12,24 @@ class QDateTimeAxis;
 class QTableWidget;
 class QValueAxis;
 
-// The accuracy of the Step lessons over time: a line per speed, and beside it a table of the
+// The accuracy of the Step lessons day by day: a line per speed, and beside it a table of the
 // same figures for those who cannot see the chart.
 class AccuracyPanel : public QWidget {
     Q_OBJECT
   public:
-    // now: where the time axis ends while there is nothing to draw.
-    explicit AccuracyPanel(QDateTime now, QWidget* parent = nullptr);
+    // today: the last day of the time axis while there is nothing to draw.
+    explicit AccuracyPanel(QDate today, QWidget* parent = nullptr);
 
-    void showLessons(const QList<LessonRecord>& lessons);
+    // In time order, as HistoryReader gives them.
+    void showDays(const QList<DayAccuracy>& days);
 
     QChartView* chartView() const { return m_view; }
     QTableWidget* table() const { return m_table; }
 
   private:
-    void setTimeRange(QDateTime first, QDateTime last);
+    void setDayRange(QDate first, QDate last);
 
-    QDateTime m_now;
+    QDate m_today;
     QChart* m_chart = nullptr;
     QDateTimeAxis* m_timeAxis = nullptr;
     QValueAxis* m_percentAxis = nullptr;

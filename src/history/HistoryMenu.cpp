@@ -1,9 +1,11 @@
 #include "history/HistoryMenu.h"
 
 #include <QAction>
+#include <QDir>
 
 #include "common/DesktopServices.h"
 #include "common/MainFormUi.h"
+#include "history/HistoryReader.h"
 #include "history/HistoryStore.h"
 #include "history/HistoryWindow.h"
 
@@ -20,19 +22,38 @@ void HistoryMenu::MainForm_mnuRecordHistory_Click() {
         // The open window shows what was stored when it opened: open it afresh.
         m_window->close();
     }
-    HistoryStore::Outcome outcome;
-    QList<LessonRecord> lessons = m_store.load(&outcome);
+    auto reader = std::make_unique<HistoryReader>(m_store.path(), m_store.busyTimeoutMs());
+    HistoryStore::Outcome outcome = reader->open();
+    std::unique_ptr<HistoryWindow> window;
+    if (outcome.ok) {
+        // Its figures are read as it is made: a damaged page may show only then.
+        window = std::make_unique<HistoryWindow>(std::move(reader), m_form.desktop,
+                                                 m_form.desktop.currentDateTime(), &m_form.window);
+        outcome = window->reader().failure().value_or(HistoryStore::Outcome::Ok());
+    }
     if (!outcome.ok) {
-        m_form.desktop.showMessage(&m_form.window, DesktopServices::Icon::Warning, u"成績履歴"_s,
-                                   u"成績履歴を読めませんでした（%1）。"_s.arg(outcome.error));
+        window.reset();  // lets go of the file before it may be moved
+        tellUnreadable(outcome);
         return;
     }
-    m_window = new HistoryWindow(std::move(lessons), m_form.desktop,
-                                 m_form.desktop.currentDateTime(), &m_form.window);
+    m_window = window.release();
     m_window->setAttribute(Qt::WA_DeleteOnClose);
     m_window->show();
     m_window->raise();
     m_window->activateWindow();
+}
+
+void HistoryMenu::tellUnreadable(const HistoryStore::Outcome& outcome) {
+    QString text = u"成績履歴を読めませんでした（%1）。"_s.arg(outcome.error);
+    if (outcome.fault == HistoryFault::Corrupt) {
+        const QString aside = m_store.setAside();
+        if (!aside.isEmpty()) {
+            text =
+                u"成績履歴のファイルが壊れていて読めませんでした。%1 として残し、"
+                u"次の練習から新しいファイルに記録します。"_s.arg(QDir::toNativeSeparators(aside));
+        }
+    }
+    m_form.desktop.showMessage(&m_form.window, DesktopServices::Icon::Warning, u"成績履歴"_s, text);
 }
 
 HistoryWindow* HistoryMenu::window() const {

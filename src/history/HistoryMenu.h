@@ -4,11 +4,12 @@
 #include <QPointer>
 
 #include "common/FormContext.h"
+#include "history/HistoryStore.h"
 
-class HistoryStore;
 class HistoryWindow;
 
-// The menu entry that opens the history window on what is stored now; one window at a time.
+// The menu entry that opens the history window on what is stored now; one window at a time. A
+// history that cannot be read is said so instead.
 class HistoryMenu : public QObject {
     Q_OBJECT
   public:
@@ -19,6 +20,9 @@ class HistoryMenu : public QObject {
     HistoryWindow* window() const;
 
   private:
+    // Says why; a corrupt file is moved aside, so that the next lesson begins a new one.
+    void tellUnreadable(const HistoryStore::Outcome& outcome);
+
     FormContext m_form;
     HistoryStore& m_store;
     QPointer<HistoryWindow> m_window;

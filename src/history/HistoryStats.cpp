@@ -2,37 +2,53 @@
 
 #include <algorithm>
 
+std::array<int, 36> AskedCounts(const QString& question) {
+    std::array<int, 36> counts{};
+    for (const QChar c : question) {
+        // ASCII only, as the database's upper() sees it.
+        const qsizetype index = c.unicode() < 0x80 ? kMissOrder.indexOf(c.toUpper()) : -1;
+        if (index >= 0) {
+            ++counts[std::size_t(index)];
+        }
+    }
+    return counts;
+}
+
+QList<CharacterMisses> RankMissRates(QList<CharacterMisses> totals) {
+    for (CharacterMisses& total : totals) {
+        total.rate = total.asked() ? std::min(1.0, double(total.misses) / total.played) : 0.0;
+    }
+    std::sort(totals.begin(), totals.end(), [](const CharacterMisses& a, const CharacterMisses& b) {
+        if (a.asked() != b.asked()) {
+            return a.asked();
+        }
+        if (a.rate != b.rate) {
+            return a.rate > b.rate;
+        }
+        if (a.misses != b.misses) {
+            return a.misses > b.misses;
+        }
+        return kMissOrder.indexOf(a.character) < kMissOrder.indexOf(b.character);
+    });
+    return totals;
+}
+
 QList<CharacterMisses> MissRates(const QList<LessonRecord>& lessons) {
-    QList<CharacterMisses> rates;
+    QList<CharacterMisses> totals;
     for (const QChar c : kMissOrder) {
-        rates.append({c, 0, 0, 0});
+        totals.append({c, 0, 0, 0});
     }
     for (const LessonRecord& lesson : lessons) {
         if (lesson.mode != LessonRecord::Mode::Step) {
             continue;
         }
-        for (qsizetype i = 0; i < rates.size(); ++i) {
-            rates[i].misses += lesson.misses[static_cast<std::size_t>(i)];
-        }
-        for (const QChar c : lesson.question) {
-            const qsizetype index = kMissOrder.indexOf(c.toUpper());
-            if (index >= 0) {
-                ++rates[index].played;
-            }
+        const std::array<int, 36> asked = AskedCounts(lesson.question);
+        for (std::size_t i = 0; i < asked.size(); ++i) {
+            totals[qsizetype(i)].misses += lesson.misses[i];
+            totals[qsizetype(i)].played += asked[i];
         }
     }
-    for (CharacterMisses& rate : rates) {
-        rate.rate = rate.played > 0 ? std::min(1.0, double(rate.misses) / rate.played) : 0.0;
-    }
-    // Stable: equal rates and misses keep the answer buttons' order.
-    std::stable_sort(rates.begin(), rates.end(),
-                     [](const CharacterMisses& a, const CharacterMisses& b) {
-                         if (a.rate != b.rate) {
-                             return a.rate > b.rate;
-                         }
-                         return a.misses > b.misses;
-                     });
-    return rates;
+    return RankMissRates(totals);
 }
 
 std::optional<double> AccuracyPercent(const LessonRecord& lesson) {
@@ -40,33 +56,6 @@ std::optional<double> AccuracyPercent(const LessonRecord& lesson) {
         return std::nullopt;
     }
     return 100.0 * std::min(*lesson.correct, lesson.played) / lesson.played;
-}
-
-QMap<int, QList<AccuracyPoint>> AccuracyBySpeed(const QList<LessonRecord>& lessons) {
-    QMap<int, QList<AccuracyPoint>> series;
-    for (const LessonRecord& lesson : lessons) {
-        if (const std::optional<double> percent = AccuracyPercent(lesson)) {
-            series[lesson.speed].append({lesson.finishedAt, *percent});
-        }
-    }
-    for (QList<AccuracyPoint>& points : series) {
-        std::stable_sort(
-            points.begin(), points.end(),
-            [](const AccuracyPoint& a, const AccuracyPoint& b) { return a.at < b.at; });
-    }
-    return series;
-}
-
-QList<LessonRecord> FilterLessons(const QList<LessonRecord>& lessons, int days,
-                                  std::optional<int> speed, const QDateTime& now) {
-    const QDateTime from = now.addDays(-days);
-    QList<LessonRecord> kept;
-    for (const LessonRecord& lesson : lessons) {
-        if ((days <= 0 || lesson.finishedAt >= from) && (!speed || lesson.speed == *speed)) {
-            kept.append(lesson);
-        }
-    }
-    return kept;
 }
 
 QList<double> DrillWeights(const QList<CharacterMisses>& rates, QStringView characters) {

@@ -1,9 +1,8 @@
 #pragma once
 
-#include <QDateTime>
 #include <QList>
-#include <QMap>
 #include <QString>
+#include <array>
 #include <optional>
 
 #include "history/LessonRecord.h"
@@ -15,23 +14,21 @@ struct CharacterMisses {
     int misses = 0;
     int played = 0;   // how often it came in Step lessons
     double rate = 0;  // misses ÷ played, at most 1; 0 when it never came
+    bool asked() const { return played > 0; }
 };
 
-// The 36 letters and digits, worst miss rate first (ties: more misses first, then the order of
-// the answer buttons). Only Step lessons are judged character by character.
+// How often each of the 36 letters and digits comes in a question, in the misses' order (lower
+// case counts as upper case).
+std::array<int, 36> AskedCounts(const QString& question);
+
+// The totals of each character (in any order) ranked: the characters that came, worst miss rate
+// first (ties: more misses first, then the order of the answer buttons), then those that never
+// came, in the answer buttons' order.
+QList<CharacterMisses> RankMissRates(QList<CharacterMisses> totals);
+
+// The 36 letters and digits of these lessons, ranked as above. Only Step lessons are judged
+// character by character.
 QList<CharacterMisses> MissRates(const QList<LessonRecord>& lessons);
-
-struct AccuracyPoint {
-    QDateTime at;
-    double percent = 0;  // correct ÷ played × 100
-};
-
-// Accuracy of every Step lesson with something played, per speed, in time order.
-QMap<int, QList<AccuracyPoint>> AccuracyBySpeed(const QList<LessonRecord>& lessons);
-
-// The lessons of a period before now (all of them for 0 days) at one speed (or all speeds).
-QList<LessonRecord> FilterLessons(const QList<LessonRecord>& lessons, int days,
-                                  std::optional<int> speed, const QDateTime& now);
 
 // The accuracy of one lesson in percent, if it was judged.
 std::optional<double> AccuracyPercent(const LessonRecord& lesson);

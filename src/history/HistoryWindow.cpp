@@ -1,21 +1,19 @@
 #include "history/HistoryWindow.h"
 
-#include <QComboBox>
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QSaveFile>
-#include <QSortFilterProxyModel>
 #include <QTabWidget>
 #include <QTableView>
-#include <QTableWidget>
 #include <QVBoxLayout>
 #include <utility>
 
 #include "common/DesktopServices.h"
 #include "history/AccuracyPanel.h"
-#include "history/HistoryStats.h"
+#include "history/FilterComboBox.h"
 #include "history/HistoryWidgets.h"
 #include "history/LessonTableModel.h"
 #include "history/LessonsCsv.h"
@@ -26,20 +24,10 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString kNoLessonsYet =
-    u"まだ記録がありません。ステップ受信の練習を終えると、ここに成績が記録されます。"_s;
+    u"まだ記録がありません。ステップ受信またはノーマル受信の練習を最後まで終えると、"
+    u"ここに成績が記録されます。"_s;
 const QString kNoneInFilter = u"選んだ期間と速度のレッスンはありません。"_s;
 const QString kExportTitle = u"成績履歴の書き出し"_s;
-
-QComboBox* MakeCombo(const QString& objectName, const QString& accessibleName,
-                     const QList<std::pair<QString, int>>& items, QWidget* parent) {
-    auto* combo = new QComboBox(parent);
-    combo->setObjectName(objectName);
-    combo->setAccessibleName(accessibleName);
-    for (const auto& [text, value] : items) {
-        combo->addItem(text, value);
-    }
-    return combo;
-}
 
 QLabel* MakeBuddyLabel(const QString& text, QWidget* buddy, QWidget* parent) {
     auto* label = new QLabel(text, parent);
@@ -58,9 +46,9 @@ QPushButton* MakeButton(const QString& objectName, const QString& text,
 
 }  // namespace
 
-HistoryWindow::HistoryWindow(QList<LessonRecord> lessons, DesktopServices& desktop, QDateTime now,
-                             QWidget* parent)
-    : QDialog(parent), m_lessons(std::move(lessons)), m_desktop(desktop), m_now(std::move(now)) {
+HistoryWindow::HistoryWindow(std::unique_ptr<HistoryReader> reader, DesktopServices& desktop,
+                             QDateTime now, QWidget* parent)
+    : QDialog(parent), m_reader(std::move(reader)), m_desktop(desktop), m_now(std::move(now)) {
     setObjectName(u"HistoryWindow"_s);
     setWindowTitle(u"成績履歴"_s);
     setAccessibleName(u"成績履歴"_s);
@@ -79,7 +67,7 @@ HistoryWindow::HistoryWindow(QList<LessonRecord> lessons, DesktopServices& deskt
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(u"HistoryTabs"_s);
     m_tabs->setAccessibleName(u"表示の切り替え"_s);
-    m_accuracy = new AccuracyPanel(m_now, this);
+    m_accuracy = new AccuracyPanel(m_now.toLocalTime().date(), this);
     m_missRates = new MissRatePanel(this);
     m_tabs->addTab(m_accuracy, u"正解率の推移"_s);
     m_tabs->addTab(m_missRates, u"文字別ミス率"_s);
@@ -101,20 +89,26 @@ HistoryWindow::HistoryWindow(QList<LessonRecord> lessons, DesktopServices& deskt
     layout->addLayout(buttons);
     m_period->setFocus();
     resize(960, 600);
+    m_historyEmpty = m_reader->isEmpty();
     refilter();
+}
+
+HistoryWindow::~HistoryWindow() {
+    // The list and its rows go before the reader they read from.
+    delete m_lessonTable;
 }
 
 QWidget* HistoryWindow::makeFilters() {
     auto* filters = new QWidget(this);
-    m_period = MakeCombo(
+    m_period = new FilterComboBox(
         u"PeriodCombo"_s, u"期間"_s,
         {{u"すべて"_s, 0}, {u"過去7日"_s, 7}, {u"過去30日"_s, 30}, {u"過去1年"_s, 365}}, filters);
-    m_speed = MakeCombo(
+    m_speed = new FilterComboBox(
         u"SpeedCombo"_s, u"速度"_s,
         {{u"すべての速度"_s, 0}, {SpeedName(25), 25}, {SpeedName(45), 45}, {SpeedName(60), 60}},
         filters);
-    connect(m_period, &QComboBox::currentIndexChanged, this, &HistoryWindow::refilter);
-    connect(m_speed, &QComboBox::currentIndexChanged, this, &HistoryWindow::refilter);
+    connect(m_period, &FilterComboBox::currentIndexChanged, this, &HistoryWindow::refilter);
+    connect(m_speed, &FilterComboBox::currentIndexChanged, this, &HistoryWindow::refilter);
 
     auto* layout = new QHBoxLayout(filters);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -128,21 +122,19 @@ QWidget* HistoryWindow::makeFilters() {
 }
 
 QWidget* HistoryWindow::makeLessonList() {
-    m_lessonModel = new LessonTableModel(this);
-    m_sortedLessons = new QSortFilterProxyModel(this);
-    m_sortedLessons->setSourceModel(m_lessonModel);
-    m_sortedLessons->setSortRole(LessonTableModel::kSortRole);
-
     m_lessonTable = new QTableView(this);
+    // Its child, so that it lives as long as the view that may still ask it for rows.
+    m_lessonModel = new LessonTableModel(*m_reader, m_lessonTable);
     m_lessonTable->setObjectName(u"LessonTable"_s);
     m_lessonTable->setAccessibleName(u"レッスン一覧の表"_s);
-    m_lessonTable->setModel(m_sortedLessons);
+    m_lessonTable->setModel(m_lessonModel);
     m_lessonTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_lessonTable->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_lessonTable->setSelectionMode(QAbstractItemView::SingleSelection);
     m_lessonTable->setTabKeyNavigation(false);
     m_lessonTable->verticalHeader()->setVisible(false);
-    m_lessonTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Widths from the first rows only: measuring every lesson would read them all.
+    m_lessonTable->horizontalHeader()->setResizeContentsPrecision(LessonTableModel::kPageRows);
     m_lessonTable->horizontalHeader()->setStretchLastSection(true);
     m_lessonTable->setSortingEnabled(true);
     // Newest first, as a history is usually read.
@@ -152,21 +144,20 @@ QWidget* HistoryWindow::makeLessonList() {
 
 void HistoryWindow::refilter() {
     const int speed = m_speed->currentData().toInt();
-    m_shown = FilterLessons(m_lessons, m_period->currentData().toInt(),
-                            speed > 0 ? std::optional<int>(speed) : std::nullopt, m_now);
-    m_accuracy->showLessons(m_shown);
-    m_missRates->showLessons(m_shown);
-    m_lessonModel->setLessons(m_shown);
+    m_filter = HistoryFilter::Last(m_period->currentData().toInt(),
+                                   speed > 0 ? std::optional<int>(speed) : std::nullopt, m_now);
+    m_shownCount = m_reader->lessonCount(m_filter);
+    m_accuracy->showDays(m_reader->dailyAccuracy(m_filter));
+    m_missRates->showRates(m_reader->missRates(m_filter));
+    m_lessonModel->setFilter(m_filter);
+    m_lessonTable->resizeColumnsToContents();
 
-    if (m_lessons.isEmpty()) {
-        m_emptyNote->setText(kNoLessonsYet);
-    } else if (m_shown.isEmpty()) {
-        m_emptyNote->setText(kNoneInFilter);
-    }
-    m_emptyNote->setVisible(m_shown.isEmpty());
+    m_emptyNote->setText(m_historyEmpty ? kNoLessonsYet : kNoneInFilter);
+    m_emptyNote->setVisible(m_shownCount == 0);
 }
 
-// The lessons shown, in the history's order; a file that cannot be written is left as it was.
+// The lessons shown, oldest first, written as they are read; a file that cannot be written is
+// left as it was.
 void HistoryWindow::exportCsv() {
     const QString path = m_desktop.saveFileName(
         this, kExportTitle,
@@ -176,11 +167,19 @@ void HistoryWindow::exportCsv() {
         return;
     }
     QSaveFile file(path);
-    const QByteArray csv = LessonsCsv(m_shown);
-    if (file.open(QIODevice::WriteOnly) && file.write(csv) == csv.size() && file.commit()) {
+    // A long history takes a few seconds.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    bool written = file.open(QIODevice::WriteOnly) && file.write(LessonsCsvHeader()) >= 0;
+    const bool read = written && m_reader->forEachLesson(m_filter, [&](const LessonRecord& lesson) {
+        written = file.write(LessonsCsvRow(lesson)) >= 0;
+        return written;
+    });
+    QApplication::restoreOverrideCursor();
+    if (read && written && file.commit()) {
         return;
     }
-    const QString reason = file.errorString();
+    const QString reason =
+        !read && m_reader->failure() ? m_reader->failure()->error : file.errorString();
     file.cancelWriting();
     m_desktop.showMessage(this, DesktopServices::Icon::Critical, kExportTitle,
                           u"成績履歴を書き出せませんでした。\n%1\n(%2)"_s.arg(path, reason));

@@ -2,33 +2,35 @@
 
 #include <QDateTime>
 #include <QDialog>
-#include <QList>
+#include <memory>
 
-#include "history/LessonRecord.h"
+#include "history/HistoryReader.h"
 
 class AccuracyPanel;
 class DesktopServices;
+class FilterComboBox;
 class LessonTableModel;
 class MissRatePanel;
-class QComboBox;
 class QLabel;
 class QPushButton;
-class QSortFilterProxyModel;
 class QTabWidget;
 class QTableView;
 
-// The lesson history: filters by period and speed, and under them the accuracy over time, the
+// The lesson history: filters by period and speed, and under them the accuracy day by day, the
 // miss rate of each character and the list of lessons, each chart with a table of its figures.
 // The lessons shown can be written to a CSV file. Works from the keyboard alone; Esc closes.
+// However long the history, it reads only totals and the page of lessons in view.
 class HistoryWindow : public QDialog {
     Q_OBJECT
   public:
-    // now: where the periods end (and the date in the suggested file name).
-    HistoryWindow(QList<LessonRecord> lessons, DesktopServices& desktop, QDateTime now,
+    // reader: opened. now: where the periods end (and the date in the suggested file name).
+    HistoryWindow(std::unique_ptr<HistoryReader> reader, DesktopServices& desktop, QDateTime now,
                   QWidget* parent = nullptr);
+    ~HistoryWindow() override;
 
-    // The lessons the filters let through, in the history's order.
-    const QList<LessonRecord>& shownLessons() const { return m_shown; }
+    // How many lessons the filters let through.
+    int shownCount() const { return m_shownCount; }
+    HistoryReader& reader() { return *m_reader; }
 
   private:
     QWidget* makeFilters();
@@ -36,19 +38,20 @@ class HistoryWindow : public QDialog {
     void refilter();
     void exportCsv();
 
-    const QList<LessonRecord> m_lessons;
+    std::unique_ptr<HistoryReader> m_reader;
     DesktopServices& m_desktop;
     const QDateTime m_now;
-    QList<LessonRecord> m_shown;
+    HistoryFilter m_filter;
+    int m_shownCount = 0;
+    bool m_historyEmpty = true;
 
-    QComboBox* m_period = nullptr;
-    QComboBox* m_speed = nullptr;
+    FilterComboBox* m_period = nullptr;
+    FilterComboBox* m_speed = nullptr;
     QLabel* m_emptyNote = nullptr;
     QTabWidget* m_tabs = nullptr;
     AccuracyPanel* m_accuracy = nullptr;
     MissRatePanel* m_missRates = nullptr;
     LessonTableModel* m_lessonModel = nullptr;
-    QSortFilterProxyModel* m_sortedLessons = nullptr;
     QTableView* m_lessonTable = nullptr;
     QPushButton* m_export = nullptr;
     QPushButton* m_close = nullptr;

@@ -1,21 +1,28 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QString>
+#include <memory>
 
 #include "common/FormContext.h"
 #include "history/HistoryStore.h"
 
+class QThread;
 class SoundControls;
 
-// Keeps every finished lesson in the history: what the window shows when a lesson ends, written
-// once the sound has ended. A history that cannot be written never stops a lesson; the user is
-// told once, and not again until a write has succeeded.
+// Keeps every lesson played to its end in the history, as the window shows it when it ends. A
+// history that cannot be written never stops a lesson: the user is told once (not again until a
+// write has succeeded), and the lessons are kept until a later write takes them, at the next
+// lesson or at the end of the program; only what even that cannot write is lost, and said so.
+// The whole file is checked once as the program starts, beside it; a damaged file is moved
+// aside and the user told.
 class LessonHistory : public QObject {
     Q_OBJECT
   public:
     LessonHistory(const FormContext& form, const SoundControls& sound, QString path,
                   QObject* parent = nullptr);
+    ~LessonHistory() override;
 
     // The lesson the window has just finished.
     void LessonFinished();
@@ -24,12 +31,25 @@ class LessonHistory : public QObject {
     LessonRecord currentLesson() const;
 
     HistoryStore& store() { return m_store; }
+    // Lessons played to their end and not written yet.
+    const QList<LessonRecord>& unsaved() const { return m_unsaved; }
+
+    // Waits for the check begun at start-up, if it is still going, and acts on what it found.
+    void finishCheck();
 
   private:
-    void tell(const HistoryStore::Outcome& outcome);
+    struct Check;
+
+    void startCheck();
+    void writeUnsaved();
+    void programEnding();
+    void tellSetAside(const QString& aside);
 
     FormContext m_form;
     const SoundControls& m_sound;
     HistoryStore m_store;
+    QList<LessonRecord> m_unsaved;
     bool m_toldFailure = false;
+    QThread* m_checkThread = nullptr;
+    std::shared_ptr<Check> m_check;
 };

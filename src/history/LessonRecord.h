@@ -14,7 +14,7 @@ struct LessonRecord {
     QString peer;          // the setter's callsign (the partner's, in solo practice)
     Mode mode = Mode::Step;
     int speed = 25;              // characters per minute: 25, 45 or 60
-    int fineAdjust = 0;          // the fine adjustment's value
+    int fineAdjust = 0;          // the change of speed in percent, as the main window shows it
     QString sound;               // "beep", "wav" or "none"
     int played = 0;              // characters played (spaces and the end mark not counted)
     std::optional<int> correct;  // Step lessons only

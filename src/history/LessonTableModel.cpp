@@ -1,6 +1,5 @@
 #include "history/LessonTableModel.h"
 
-#include "history/HistoryStats.h"
 #include "history/LessonsCsv.h"
 
 namespace {
@@ -20,37 +19,68 @@ bool IsNumberColumn(LessonColumn column) {
 
 }  // namespace
 
-LessonTableModel::LessonTableModel(QObject* parent) : QAbstractTableModel(parent) {}
+LessonTableModel::LessonTableModel(HistoryReader& reader, QObject* parent)
+    : QAbstractTableModel(parent), m_reader(reader) {}
 
-void LessonTableModel::setLessons(QList<LessonRecord> lessons) {
+void LessonTableModel::setFilter(const HistoryFilter& filter) {
     beginResetModel();
-    m_lessons = std::move(lessons);
-    m_texts.clear();
-    for (const LessonRecord& lesson : m_lessons) {
-        m_texts.append(LessonColumnTexts(lesson));
-    }
+    m_filter = filter;
+    m_pages.clear();
+    m_rows = m_reader.lessonCount(filter);
     endResetModel();
 }
 
+void LessonTableModel::sort(int column, Qt::SortOrder order) {
+    if (column < 0 || column >= kLessonColumnCount) {
+        return;
+    }
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    m_order = {column, order};
+    m_pages.clear();
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
 int LessonTableModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : int(m_lessons.size());
+    return parent.isValid() ? 0 : m_rows;
 }
 
 int LessonTableModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : kLessonColumnCount;
 }
 
+const QStringList* LessonTableModel::rowTexts(int row) const {
+    const int first = row - row % kPageRows;
+    auto page = m_pages.find(first);
+    if (page == m_pages.end()) {
+        if (m_pages.size() >= kPagesKept) {
+            auto oldest = m_pages.begin();
+            for (auto it = m_pages.begin(); it != m_pages.end(); ++it) {
+                oldest = it->used < oldest->used ? it : oldest;
+            }
+            m_pages.erase(oldest);
+        }
+        Page read;
+        for (const LessonRecord& lesson : m_reader.lessons(m_filter, m_order, first, kPageRows)) {
+            read.texts.append(LessonColumnTexts(lesson));
+        }
+        page = m_pages.insert(first, read);
+    }
+    page->used = ++m_reads;
+    const int at = row - first;
+    return at < page->texts.size() ? &page->texts[at] : nullptr;
+}
+
 QVariant LessonTableModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= m_lessons.size() ||
-        index.column() >= kLessonColumnCount) {
+    if (!index.isValid() || index.row() >= m_rows || index.column() >= kLessonColumnCount) {
         return {};
     }
     switch (role) {
         case Qt::DisplayRole:
         case Qt::AccessibleTextRole:
-            return m_texts[index.row()][index.column()];
-        case kSortRole:
-            return sortValue(index.row(), index.column());
+            if (const QStringList* texts = rowTexts(index.row())) {
+                return texts->at(index.column());
+            }
+            return {};
         case Qt::TextAlignmentRole:
             return IsNumberColumn(LessonColumn(index.column()))
                        ? int(Qt::AlignRight | Qt::AlignVCenter)
@@ -66,29 +96,4 @@ QVariant LessonTableModel::headerData(int section, Qt::Orientation orientation, 
         return QAbstractTableModel::headerData(section, orientation, role);
     }
     return LessonColumnTitles().at(section);
-}
-
-QVariant LessonTableModel::sortValue(int row, int column) const {
-    const LessonRecord& lesson = m_lessons[row];
-    switch (LessonColumn(column)) {
-        case LessonColumn::FinishedAt:
-            return lesson.finishedAt;
-        case LessonColumn::Speed:
-            return lesson.speed;
-        case LessonColumn::FineAdjust:
-            return lesson.fineAdjust;
-        case LessonColumn::Played:
-            return lesson.played;
-        case LessonColumn::Correct:
-            return lesson.mode == LessonRecord::Mode::Step && lesson.correct
-                       ? QVariant(*lesson.correct)
-                       : QVariant();
-        case LessonColumn::Accuracy:
-            if (const std::optional<double> percent = AccuracyPercent(lesson)) {
-                return *percent;
-            }
-            return {};
-        default:
-            return m_texts[row].at(column);
-    }
 }

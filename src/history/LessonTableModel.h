@@ -2,30 +2,41 @@
 
 #include <QAbstractTableModel>
 #include <QList>
+#include <QMap>
 
-#include "history/LessonRecord.h"
+#include "history/HistoryReader.h"
 
-// The lessons as rows with the CSV file's columns. Under kSortRole each cell gives its value as
-// a date or a number, so that a sorting proxy orders dates as dates and 9.5 before 10.0; the
-// unjudged figures of a Normal lesson have no value and sort together at one end.
+// The lessons of a filter as rows with the CSV file's columns, however many there are: the row
+// count comes from the history's totals, and the rows are read a page at a time as the view
+// shows them, only the last few pages kept. Sorting asks the history for the order.
 class LessonTableModel : public QAbstractTableModel {
     Q_OBJECT
   public:
-    static constexpr int kSortRole = Qt::UserRole;
+    static constexpr int kPageRows = 200;
+    static constexpr int kPagesKept = 8;
 
-    explicit LessonTableModel(QObject* parent = nullptr);
+    explicit LessonTableModel(HistoryReader& reader, QObject* parent = nullptr);
 
-    void setLessons(QList<LessonRecord> lessons);
+    void setFilter(const HistoryFilter& filter);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
+    void sort(int column, Qt::SortOrder order) override;
 
   private:
-    QVariant sortValue(int row, int column) const;
+    struct Page {
+        QList<QStringList> texts;  // each lesson's column texts
+        quint64 used = 0;          // when it was last read, to forget the oldest
+    };
+    const QStringList* rowTexts(int row) const;
 
-    QList<LessonRecord> m_lessons;
-    QList<QStringList> m_texts;  // each lesson's column texts, made once per filter
+    HistoryReader& m_reader;
+    HistoryFilter m_filter;
+    LessonOrder m_order;
+    int m_rows = 0;
+    mutable QMap<int, Page> m_pages;
+    mutable quint64 m_reads = 0;
 };

@@ -54,14 +54,16 @@ QString Quoted(const QString& field) {
     return field;
 }
 
-void AppendRow(QString& csv, const QStringList& fields) {
+QByteArray Row(const QStringList& fields) {
+    QString row;
     for (qsizetype i = 0; i < fields.size(); ++i) {
         if (i > 0) {
-            csv += u',';
+            row += u',';
         }
-        csv += Quoted(fields[i]);
+        row += Quoted(fields[i]);
     }
-    csv += u"\r\n"_s;
+    row += u"\r\n"_s;
+    return row.toUtf8();
 }
 
 }  // namespace
@@ -78,7 +80,8 @@ QStringList LessonColumnTexts(const LessonRecord& lesson) {
             lesson.peer,
             ModeText(lesson.mode),
             QString::number(lesson.speed),
-            QString::number(lesson.fineAdjust),
+            lesson.fineAdjust > 0 ? u'+' + QString::number(lesson.fineAdjust)
+                                  : QString::number(lesson.fineAdjust),
             SoundText(lesson.sound),
             QString::number(lesson.played),
             judged ? QString::number(*lesson.correct) : QString(),
@@ -86,13 +89,20 @@ QStringList LessonColumnTexts(const LessonRecord& lesson) {
             MissesText(lesson.misses)};
 }
 
+QByteArray LessonsCsvHeader() {
+    return QByteArrayLiteral("\xEF\xBB\xBF") + Row(LessonColumnTitles());
+}
+
+QByteArray LessonsCsvRow(const LessonRecord& lesson) {
+    QStringList fields = LessonColumnTexts(lesson);
+    fields[int(LessonColumn::Peer)] = WithoutFormula(fields[int(LessonColumn::Peer)]);
+    return Row(fields);
+}
+
 QByteArray LessonsCsv(const QList<LessonRecord>& lessons) {
-    QString csv;
-    AppendRow(csv, LessonColumnTitles());
+    QByteArray csv = LessonsCsvHeader();
     for (const LessonRecord& lesson : lessons) {
-        QStringList fields = LessonColumnTexts(lesson);
-        fields[int(LessonColumn::Peer)] = WithoutFormula(fields[int(LessonColumn::Peer)]);
-        AppendRow(csv, fields);
+        csv += LessonsCsvRow(lesson);
     }
-    return QByteArrayLiteral("\xEF\xBB\xBF") + csv.toUtf8();
+    return csv;
 }

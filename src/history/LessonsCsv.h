@@ -24,9 +24,10 @@ inline constexpr int kLessonColumnCount = 10;
 
 QStringList LessonColumnTitles();
 
-// One lesson's fields as text: the local finishing time, the mode and sound in words, the
-// accuracy with one decimal, and the misses as "A:2 K:1" in the answer buttons' order. A Normal
-// lesson's correct count and accuracy are empty, since it was never judged.
+// One lesson's fields as text: the local finishing time, the mode and sound in words, the fine
+// adjustment as the change of speed with its sign ("+10", "-5", "0"), the accuracy with one
+// decimal, and the misses as "A:2 K:1" in the answer buttons' order. A Normal lesson's correct
+// count and accuracy are empty, since it was never judged.
 QStringList LessonColumnTexts(const LessonRecord& lesson);
 
 // The lessons as a CSV file for spreadsheet programs: UTF-8 with a byte order mark (without it
@@ -34,3 +35,7 @@ QStringList LessonColumnTexts(const LessonRecord& lesson);
 // header row. A peer's callsign comes from the network, so one that a spreadsheet would take
 // for a formula is written with a leading apostrophe.
 QByteArray LessonsCsv(const QList<LessonRecord>& lessons);
+// The same file in pieces, to be written as the lessons are read: the byte order mark and the
+// header row, then one row per lesson.
+QByteArray LessonsCsvHeader();
+QByteArray LessonsCsvRow(const LessonRecord& lesson);

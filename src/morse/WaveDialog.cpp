@@ -23,6 +23,9 @@ namespace {
 
 constexpr int kLowestLevel = 1;
 constexpr int kHighestLevel = 5;
+// Before any level is saved: the middle of both scales, soft enough edges not to click and
+// room left for louder. Bars and labels agree from the start.
+constexpr int kDesignLevel = 3;
 
 bool IsLevel(int value) {
     return value >= kLowestLevel && value <= kHighestLevel;
@@ -51,7 +54,12 @@ QScrollBar* MakeLevelBar(QWidget* parent, const QString& name, const QString& ac
     bar->setRange(kLowestLevel, kHighestLevel);
     bar->setSingleStep(1);
     bar->setPageStep(1);
+    bar->setValue(kDesignLevel);
     bar->setMinimumWidth(160);
+    // Set from the keyboard too: the arrow keys move a bar that has the focus, Left towards its
+    // left end (a scroll bar's keys run the other way unless told).
+    bar->setFocusPolicy(Qt::StrongFocus);
+    bar->setInvertedControls(false);
     return bar;
 }
 
@@ -95,9 +103,10 @@ WaveDialog::WaveDialog(WaveGenerator& wave, const SoundControls& controls, QStri
 void WaveDialog::buildControls() {
     WavQuarityHScroll = MakeLevelBar(this, QStringLiteral("WavQuarityHScroll"), u"音質"_s);
     WavVolumeHScroll = MakeLevelBar(this, QStringLiteral("WavVolumeHScroll"), u"音量"_s);
-    QuarityLabel =
-        MakeValueLabel(this, QStringLiteral("QuarityLabel"), u"音質の値"_s, u"[音質5]"_s);
-    VolumeLabel = MakeValueLabel(this, QStringLiteral("VolumeLabel"), u"音量の値"_s, u"[音量10]"_s);
+    QuarityLabel = MakeValueLabel(this, QStringLiteral("QuarityLabel"), u"音質の値"_s,
+                                  QualityCaption(kDesignLevel));
+    VolumeLabel = MakeValueLabel(this, QStringLiteral("VolumeLabel"), u"音量の値"_s,
+                                 VolumeCaption(kDesignLevel));
     TestButton = MakeButton(this, QStringLiteral("TestButton"), u"テスト"_s);
     SaveButton = MakeButton(this, QStringLiteral("SaveButton"), u"設定保存"_s);
     CloseButton = MakeButton(this, QStringLiteral("CloseButton"), u"閉じる"_s);

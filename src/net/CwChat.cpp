@@ -30,6 +30,7 @@ CwChat::CwChat(NetWindow& window, QuillNetModule& module, CharacterDispatch& dis
     : QObject(parent), m_w(window), m_module(module), m_dispatch(dispatch) {
     connect(&m_module, &QuillNetModule::cwChatReceived, this,
             [this](const QString& text) { PlayCwChatText(text, Form::Receiving); });
+    connect(m_w.ui.StopCwReceiveButton, &QPushButton::clicked, this, &CwChat::StopCwReceive);
 }
 
 void CwChat::SendCwChatLine(const QString& text) {
@@ -50,8 +51,11 @@ void CwChat::PlayCwChatText(const QString& text, Form form) {
     LinkState& s = m_w.link;
     const bool receiving = form == Form::Receiving;
     const quint64 serial = m_module.linkSerial();
+    const quint64 stopsBefore = m_receiveStops;
     ui.toneTestButton->setEnabled(false);
     if (receiving) {
+        ++m_receiving;
+        ui.StopCwReceiveButton->setEnabled(true);
         m_module.SendNetMessage(MessageType::ChatStatus, ChatCode::kReceiving);
         s.teacherStatus = StatusWord::kReceiving;
         ui.TeacherLabel->setText(RoleCaption::ChatStatusSelf(s));
@@ -61,9 +65,13 @@ void CwChat::PlayCwChatText(const QString& text, Form form) {
         }
     }
     // Planned ahead as it is known; inside another playback it is heard right after what that
-    // one is sounding.
+    // one is sounding. Whoever sent a received line cannot keep it sounding once gone, nor
+    // against the user: it ends after the character that sounds.
     PlannedPlayback playback(m_dispatch.output(), m_dispatch.controls());
-    const auto stopped = [this] { return m_w.clock.quitting(); };
+    const auto cut = [&] {
+        return receiving && (m_module.linkGoneSince(serial) || m_receiveStops != stopsBefore);
+    };
+    const auto stopped = [&] { return m_w.clock.quitting() || cut(); };
     for (const QChar character : text) {
         if (stopped()) {
             break;
@@ -73,6 +81,12 @@ void CwChat::PlayCwChatText(const QString& text, Form form) {
         playback.keepAhead(stopped);
     }
     playback.finish(stopped);
+    if (cut()) {
+        m_dispatch.output().cutFrom(playback.firstUnheard());
+    }
+    if (receiving && --m_receiving == 0) {
+        ui.StopCwReceiveButton->setEnabled(false);
+    }
     // A link that ended while the line sounded has left the idle captions: they stay.
     if (receiving && !m_module.linkGoneSince(serial)) {
         m_module.SendNetMessage(MessageType::ChatStatus, ChatCode::kReceivingEnded);
@@ -80,6 +94,14 @@ void CwChat::PlayCwChatText(const QString& text, Form form) {
         ui.TeacherLabel->setText(RoleCaption::ChatStatusSelf(s));
     }
     ui.toneTestButton->setEnabled(true);
+}
+
+void CwChat::StopCwReceive() {
+    if (m_receiving == 0) {
+        return;
+    }
+    ++m_receiveStops;
+    emit receivingStopped();
 }
 
 void CwChat::QueueCwChatChar(QChar character) {

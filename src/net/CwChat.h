@@ -23,8 +23,11 @@ class CwChat : public QObject {
     void SendCwChatLine(const QString& text);
 
     // Sounds the text with the chat table, character by character; the receiving form tells the
-    // peer that it is being heard.
+    // peer that it is being heard, and ends early when its link ends or the user stops it.
     void PlayCwChatText(const QString& text, Form form);
+
+    // The user's stop: every received line that sounds ends after its current character.
+    void StopCwReceive();
 
     // A character keyed with an answer button in chat mode: sent at once, then heard here in
     // turn behind the ones still waiting.
@@ -32,6 +35,10 @@ class CwChat : public QObject {
 
     // The keyed characters still to be heard here.
     const QStringList& cwSendQueue() const { return m_cwSendQueue; }
+
+  signals:
+    // The user stopped the received lines (for screen readers).
+    void receivingStopped();
 
   private:
     void RunCwChatQueue();
@@ -42,4 +49,7 @@ class CwChat : public QObject {
     // Filled by the keys and emptied by the run that plays them, which goes on as long as keys
     // come. It has no fixed size: every key sent to the peer is heard here too.
     QStringList m_cwSendQueue;
+    // Received lines sounding (one may sound inside another), and the user's stops so far.
+    int m_receiving = 0;
+    quint64 m_receiveStops = 0;
 };

@@ -6,10 +6,11 @@
 #include "common/Announcer.h"
 #include "common/MainFormUi.h"
 #include "common/SharedTexts.h"
+#include "net/CwChat.h"
 #include "net/QuillNetModule.h"
 
 LinkAnnouncements::LinkAnnouncements(Announcer& announcer, const MainFormUi& ui,
-                                     QuillNetModule& module, QObject* parent)
+                                     QuillNetModule& module, CwChat& cwChat, QObject* parent)
     : QObject(parent) {
     announcer.announceShownText(ui.StatusLabel, [](const QString& text) { return text; });
     announcer.announceShownText(ui.TeacherLabel, [this](const QString& text) {
@@ -20,6 +21,8 @@ LinkAnnouncements::LinkAnnouncements(Announcer& announcer, const MainFormUi& ui,
     });
     connect(&module, &QuillNetModule::lineLogged, &announcer,
             [&announcer](const QString& line) { announcer.announce(LinePhrase(line)); });
+    connect(&cwChat, &CwChat::receivingStopped, &announcer,
+            [&announcer] { announcer.announce(QStringLiteral("受信CWを止めました。")); });
 }
 
 QString LinkAnnouncements::roleLinePhrase(const QString& text, QString& previous) const {

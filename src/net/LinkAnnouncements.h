@@ -4,17 +4,19 @@
 #include <QString>
 
 class Announcer;
+class CwChat;
 class QuillNetModule;
 struct MainFormUi;
 
 // Speaks what the link tells a screen-reader user while the focus is elsewhere: the status
 // line, the two role lines (but not the peer's typing notices, which come and go with every
-// chat line) and every log line the peer's side adds, without its date stamp.
+// chat line), every log line the peer's side adds, without its date stamp, and a received CW
+// line stopped by the user.
 class LinkAnnouncements : public QObject {
     Q_OBJECT
   public:
     LinkAnnouncements(Announcer& announcer, const MainFormUi& ui, QuillNetModule& module,
-                      QObject* parent = nullptr);
+                      CwChat& cwChat, QObject* parent = nullptr);
 
     // A log line as it is read out: the line without the stamp at its end.
     static QString LinePhrase(const QString& line);

@@ -5,17 +5,6 @@
 
 #include "net/WireCodec.h"
 
-namespace {
-
-// An IPv4 peer reached through a dual-stack socket shows as ::ffff:a.b.c.d; users know a.b.c.d.
-QString HostText(const QHostAddress& address) {
-    bool isIpv4 = false;
-    const quint32 ipv4 = address.toIPv4Address(&isIpv4);
-    return isIpv4 ? QHostAddress(ipv4).toString() : address.toString();
-}
-
-}  // namespace
-
 LinkSocket::LinkSocket(QObject* parent) : QObject(parent), m_server(new QTcpServer(this)) {
     m_server->setMaxPendingConnections(1);
     connect(m_server, &QTcpServer::newConnection, this, &LinkSocket::onNewConnection);
@@ -59,7 +48,7 @@ void LinkSocket::accept() {
     socket->setParent(this);
     adopt(socket);
     m_peerAddress = socket->peerAddress();
-    m_remoteHost = HostText(m_peerAddress);
+    m_remoteHost = AddressText(m_peerAddress);
     if (socket->state() != QAbstractSocket::ConnectedState) {
         m_state = State::Closing;
         post(Event::PeerClosed);
@@ -72,6 +61,23 @@ void LinkSocket::accept() {
     if (socket->bytesAvailable() > 0) {
         QMetaObject::invokeMethod(this, &LinkSocket::onReadyRead, Qt::QueuedConnection);
     }
+}
+
+QHostAddress LinkSocket::requestAddress() const {
+    return m_request ? m_request->peerAddress() : QHostAddress();
+}
+
+void LinkSocket::refuse() {
+    dropSocket(m_request);
+    if (m_state == State::Listening) {
+        m_server->resumeAccepting();
+    }
+}
+
+QString LinkSocket::AddressText(const QHostAddress& address) {
+    bool isIpv4 = false;
+    const quint32 ipv4 = address.toIPv4Address(&isIpv4);
+    return isIpv4 ? QHostAddress(ipv4).toString() : address.toString();
 }
 
 void LinkSocket::close() {

@@ -30,6 +30,10 @@ class LinkSocket : public QObject {
     // Takes the connection that the last connection request announced. It is the only one:
     // listening has stopped when the request came.
     void accept();
+    // Where the connection that the last request announced comes from; null when none waits.
+    QHostAddress requestAddress() const;
+    // Closes that connection unanswered and goes on listening for another.
+    void refuse();
     // Ends whatever is going on; events not yet delivered are dropped.
     void close();
     // One call, one message; nothing happens unless connected.
@@ -39,6 +43,9 @@ class LinkSocket : public QObject {
     QString remoteHost() const { return m_remoteHost; }
     // The peer's address once a link stood; null from the next listen or connect on.
     QHostAddress peerAddress() const { return m_peerAddress; }
+    // An address as users write it: an IPv4 peer reached through a dual-stack socket shows as
+    // ::ffff:a.b.c.d, users know a.b.c.d.
+    static QString AddressText(const QHostAddress& address);
     // Changes with every connection made and every close, so that a handler that waited can
     // tell that its link has gone.
     quint64 linkSerial() const { return m_serial; }

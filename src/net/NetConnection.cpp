@@ -1,6 +1,7 @@
 #include "net/NetConnection.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -182,6 +183,7 @@ void NetConnection::ApplyIdleLayout() {
     ui.StudentOption->setEnabled(false);
     setAddressBoxesLocked(false);
     ui.SendMessageButton->setEnabled(false);
+    ui.PeerIpLabel->clear();
     m_w.retryPingTimer.setEnabled(false);
     m_winsock2.close();
     SetEnabled({ui.ChatMode_Option, ui.optionMoji, ui.optionCw, ui.StepMode_Option,
@@ -203,13 +205,33 @@ void NetConnection::enterChatMode() {
     ui.optionCw->setEnabled(true);
 }
 
+bool NetConnection::refusedStranger() {
+    const QHostAddress from = m_winsock1.requestAddress();
+    // The ping socket knows the peer address, resolved from the name typed, since listening.
+    if (!m_w.ui.AcceptOnlyPeerCheck->isChecked() || from.isNull() || m_winsock2.isPeerHost(from)) {
+        return false;
+    }
+    m_winsock1.refuse();
+    m_w.ui.StatusLabel->setText(LinkSocket::AddressText(from) +
+                                u"からの接続を断りました。接続先IPからの接続を待っています。"_s);
+    return true;
+}
+
+void NetConnection::showPeerAddress() {
+    m_w.ui.PeerIpLabel->setText(LinkSocket::AddressText(m_winsock1.peerAddress()));
+}
+
 void NetConnection::MainForm_Winsock1_ConnectionRequest() {
     const QString stamp = m_module.Stamp();
     const MainFormUi& ui = m_w.ui;
+    if (refusedStranger()) {
+        return;
+    }
     m_winsock1.close();
     m_winsock1.accept();
     const quint64 serial = m_winsock1.linkSerial();
     m_winsock2.acceptFrom(m_winsock1.peerAddress());
+    showPeerAddress();
     ui.StatusLabel->setText(u"接続を受付けました。"_s);
     ui.SendMessageButton->setEnabled(true);
     ui.CloseButton->setText(u"切断"_s);
@@ -244,6 +266,7 @@ void NetConnection::MainForm_Winsock1_Connect() {
     m_w.link.cwChatBuffer.clear();
     m_w.connectTimer.setEnabled(false);
     m_winsock2.acceptFrom(m_winsock1.peerAddress());
+    showPeerAddress();
     ui.StatusLabel->setText(m_winsock1.remoteHost() + u"に接続しました。"_s);
     m_module.AppendLogLine(m_w.link.myCallsign + u"さんが入室しました。"_s + stamp);
     m_module.SendNetMessage(MessageType::Callsign, m_w.link.myCallsign);

@@ -47,6 +47,10 @@ class NetConnection : public QObject {
     void logDeparture(const QString& stamp);
     void enterChatMode();
     bool linkGoneSince(quint64 serial) const;
+    // With the option on, a connection from anywhere but the peer address is turned away (and
+    // the user told): true then.
+    bool refusedStranger();
+    void showPeerAddress();
 
     NetWindow& m_w;
     QuillNetModule& m_module;

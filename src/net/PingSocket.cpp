@@ -1,8 +1,9 @@
 #include "net/PingSocket.h"
 
 #include <QHostInfo>
-#include <QNetworkDatagram>
 #include <QUdpSocket>
+#include <algorithm>
+#include <array>
 
 PingSocket::PingSocket(QObject* parent) : QObject(parent), m_socket(new QUdpSocket(this)) {
     connect(m_socket, &QUdpSocket::readyRead, this, &PingSocket::onReadyRead);
@@ -24,14 +25,12 @@ bool PingSocket::bind(const QString& remoteHost, quint16 remotePort, quint16 loc
 }
 
 void PingSocket::close() {
-    ++m_generation;
     if (m_lookup != -1) {
         QHostInfo::abortHostLookup(m_lookup);
         m_lookup = -1;
     }
     m_socket->close();
     m_peers.clear();
-    m_undelivered = 0;
 }
 
 bool PingSocket::isBound() const {
@@ -39,7 +38,7 @@ bool PingSocket::isBound() const {
 }
 
 void PingSocket::acceptFrom(const QHostAddress& peer) {
-    if (!peer.isNull() && !fromPeer(peer)) {
+    if (!peer.isNull() && !isPeerHost(peer)) {
         m_peers.append(peer);
     }
 }
@@ -52,34 +51,30 @@ void PingSocket::send(const QByteArray& datagram) {
 }
 
 bool PingSocket::hasPendingWork() const {
-    return m_undelivered > 0 || (isBound() && m_socket->hasPendingDatagrams());
+    return isBound() && m_socket->hasPendingDatagrams();
 }
 
 bool PingSocket::SameHost(const QHostAddress& a, const QHostAddress& b) {
     return a.isEqual(b, QHostAddress::ConvertV4MappedToIPv4);
 }
 
-bool PingSocket::fromPeer(const QHostAddress& sender) const {
+bool PingSocket::isPeerHost(const QHostAddress& address) const {
     return std::any_of(m_peers.cbegin(), m_peers.cend(),
-                       [&sender](const QHostAddress& peer) { return SameHost(peer, sender); });
+                       [&address](const QHostAddress& peer) { return SameHost(peer, address); });
 }
 
 void PingSocket::onReadyRead() {
-    while (m_socket->hasPendingDatagrams()) {
-        const QNetworkDatagram datagram = m_socket->receiveDatagram();
-        if (!fromPeer(datagram.senderAddress())) {
+    // Reading re-arms the socket's notifier: what is left is read in a later pass.
+    for (int read = 0; read < kDatagramsPerPass && isBound() && m_socket->hasPendingDatagrams();
+         ++read) {
+        // One byte more than the longest taken: a longer datagram shows as too long, and the
+        // system drops its rest without it ever being copied here.
+        std::array<char, kLongestDatagram + 1> buffer{};
+        QHostAddress sender;
+        const qint64 size = m_socket->readDatagram(buffer.data(), buffer.size(), &sender);
+        if (size < 0 || size > kLongestDatagram || !isPeerHost(sender)) {
             continue;
         }
-        ++m_undelivered;
-        QMetaObject::invokeMethod(
-            this,
-            [this, generation = m_generation, data = datagram.data()]() {
-                if (generation != m_generation) {
-                    return;
-                }
-                --m_undelivered;
-                emit datagramArrival(data);
-            },
-            Qt::QueuedConnection);
+        emit datagramArrival(QByteArray(buffer.data(), size));
     }
 }

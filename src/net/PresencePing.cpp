@@ -2,7 +2,6 @@
 
 #include <QLabel>
 
-#include "common/Clock.h"
 #include "common/ClockTimer.h"
 #include "common/Cp932Codec.h"
 #include "common/MainFormUi.h"
@@ -28,7 +27,9 @@ PresencePing::PresencePing(NetWindow& window, QuillNetModule& module, NetConnect
       m_module(module),
       m_connection(connection),
       m_winsock1(winsock1),
-      m_winsock2(winsock2) {
+      m_winsock2(winsock2),
+      m_answerTimer(window.clock, kAnswerDelayMs) {
+    connect(&m_answerTimer, &ClockTimer::timeout, this, &PresencePing::answerPing);
     connect(&m_w.retryPingTimer, &ClockTimer::timeout, this,
             &PresencePing::MainForm_RetryPingTimer_Timer);
     connect(&m_winsock2, &PingSocket::datagramArrival, this,
@@ -61,14 +62,25 @@ void PresencePing::MainForm_RetryPingTimer_Timer() {
 }
 
 void PresencePing::MainForm_Winsock2_DataArrival(const QByteArray& datagram) {
+    // Nothing else is kept, nor waited on: any host can send anything here.
+    if (datagram != kPing && datagram != kAnswer) {
+        return;
+    }
     m_receivePing = Cp932::Decode(datagram);
     if (datagram == kPing) {
-        // Answered even while this side's own timer is off.
-        Delay(m_w.clock, kAnswerDelayMs);
-        m_winsock2.send(kAnswer);
-    } else if (datagram == kAnswer) {
+        // Answered even while this side's own timer is off. One answer at a time, on the clock
+        // rather than in a wait: a flood of pings costs one answer every 100 ms and no more.
+        if (!m_answerTimer.isEnabled()) {
+            m_answerTimer.setEnabled(true);
+        }
+    } else {
         m_counter.answered();
         m_w.retryPingTimer.setInterval(PingCounter::kNormalInterval);
         m_receivePing.clear();
     }
+}
+
+void PresencePing::answerPing() {
+    m_answerTimer.setEnabled(false);
+    m_winsock2.send(kAnswer);
 }

@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QString>
 
+#include "common/ClockTimer.h"
 #include "net/NetWindow.h"
 #include "net/PingCounter.h"
 
@@ -27,6 +28,8 @@ class PresencePing : public QObject {
     const QString& receivePing() const { return m_receivePing; }
 
   private:
+    void answerPing();
+
     NetWindow& m_w;
     QuillNetModule& m_module;
     NetConnection& m_connection;
@@ -34,4 +37,6 @@ class PresencePing : public QObject {
     PingSocket& m_winsock2;
     PingCounter m_counter;
     QString m_receivePing;
+    // Runs once, 100 ms after the ping it answers.
+    ClockTimer m_answerTimer;
 };

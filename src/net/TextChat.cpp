@@ -24,6 +24,9 @@ TextChat::TextChat(NetWindow& window, QuillNetModule& module, CwChat& cwChat, QO
             &TextChat::MainForm_SendMessageText_Change);
     connect(ui.SendMessageButton, &QPushButton::clicked, this,
             &TextChat::MainForm_SendMessageButton_Click);
+    // Enter sends as the button does, and only when it could be pressed.
+    connect(ui.SendMessageText, &QLineEdit::returnPressed, ui.SendMessageButton,
+            &QPushButton::click);
 }
 
 void TextChat::MainForm_ChatMode_Option_Click() {

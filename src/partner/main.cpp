@@ -5,8 +5,8 @@
 #include <cstdio>
 
 #include "common/RealClock.h"
+#include "history/HistoryReader.h"
 #include "history/HistoryStats.h"
-#include "history/HistoryStore.h"
 #include "partner/PartnerLink.h"
 #include "partner/PartnerOptions.h"
 #include "partner/PartnerSession.h"
@@ -35,25 +35,28 @@ int main(int argc, char* argv[]) {
         out << QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz")) << ' ' << line
             << Qt::endl;
     };
-    const HistoryStore history(options->historyPath.isEmpty() ? HistoryStore::DefaultPath()
-                                                              : options->historyPath);
+    const QString historyPath =
+        options->historyPath.isEmpty() ? HistoryStore::DefaultPath() : options->historyPath;
     if (options->drill) {
         // Read afresh for every question, so the lessons of this session count at once.
-        questions.setWeightSource([&history, &print](QStringView taught) {
-            HistoryStore::Outcome outcome;
-            const QList<LessonRecord> lessons = history.load(&outcome);
+        questions.setWeightSource([&historyPath, &print](QStringView taught) {
+            HistoryReader history(historyPath);
+            HistoryStore::Outcome outcome = history.open();
+            const QList<CharacterMisses> rates = history.missRates({});
+            const int lessons = history.lessonCount({});
+            outcome = history.failure().value_or(outcome);
             if (!outcome.ok) {
                 print(QStringLiteral("drill: history unreadable (%1); equal weights")
                           .arg(outcome.error));
                 return QList<double>();
             }
-            const QList<double> weights = DrillWeights(MissRates(lessons), taught);
+            const QList<double> weights = DrillWeights(rates, taught);
             QStringList shown;
             for (qsizetype i = 0; i < taught.size(); ++i) {
                 shown << QStringLiteral("%1:%2").arg(taught[i]).arg(weights[i], 0, 'f', 1);
             }
             print(QStringLiteral("drill weights from %1 lessons: %2")
-                      .arg(lessons.size())
+                      .arg(lessons)
                       .arg(shown.join(u' ')));
             return weights;
         });

@@ -104,9 +104,12 @@ bool AnswerInput::MainForm_Form_KeyPress(int key, const QString& text) {
         return false;
     }
     const QString answer = AnswerForKey(key, text);
-    if (!answer.isEmpty()) {
-        m_form.lesson.currentAnswer = answer;
+    if (answer.isEmpty()) {
+        // A stray space or Enter is no answer: it neither counts a miss nor presses the button
+        // that has the focus.
+        return true;
     }
+    m_form.lesson.currentAnswer = answer;
     CheckAnswer();
     return true;
 }

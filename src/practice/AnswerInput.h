@@ -20,8 +20,8 @@ class AnswerInput : public QObject {
     // The answer button of a letter or digit.
     void AnswerButtonClicked(QChar character);
     void MainForm_KaitoupassButton_Command_Click();
-    // A key that types a character (or Escape) while the window is active. True when it was
-    // taken as an answer, so that it goes no further.
+    // A key that types a character (or Escape) while the window is active. True when a Step
+    // playback takes it, so that it goes no further; only a letter, a digit or Escape answers.
     bool MainForm_Form_KeyPress(int key, const QString& text);
 
     void CheckAnswer();

@@ -74,7 +74,8 @@ QString GradePictureName(Grade grade) {
 }
 
 void AppendMissList(const std::array<qint16, 36>& tally, QString& list, qint16& counter) {
-    for (int index = 0; index < kLetters; ++index) {
+    const int entries = static_cast<int>(tally.size());
+    for (int index = 0; index < entries; ++index) {
         const qint16 misses = tally[static_cast<std::size_t>(index)];
         if (misses == 0) {
             continue;
@@ -82,10 +83,26 @@ void AppendMissList(const std::array<qint16, 36>& tally, QString& list, qint16& 
         ++counter;
         list += TallyCharacter(index) + QStringLiteral(":") + QString::number(misses) +
                 QStringLiteral("回\u3000");
-        if (counter % 3 == 0 && counter <= 24) {
+        if (counter % 3 == 0 && counter < entries) {
             list += QStringLiteral("\r\r\n");
         }
     }
+}
+
+QString GradeName(Grade grade) {
+    switch (grade) {
+        case Grade::Perfect:
+            return QStringLiteral("満点");
+        case Grade::Good:
+            return QStringLiteral("良い");
+        case Grade::Soso:
+            return QStringLiteral("まあまあ");
+        case Grade::Bad:
+            return QStringLiteral("もう一息");
+        case Grade::None:
+            break;
+    }
+    return {};
 }
 
 QString ScoreLine(const QString& played, const QString& correct) {

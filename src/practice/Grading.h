@@ -23,9 +23,13 @@ Grade GradeFor(qint16 given, qint16 correct);
 // The picture's file name: "Perfect.gaz", "Good.gaz", "Soso.gaz", "Bad.gaz"; empty for None.
 QString GradePictureName(Grade grade);
 
-// Appends "X:n回　" for every letter A … Z with misses (the digits are never listed), counting
-// the entries in counter; after every third entry (up to the 24th) a CR, CR, LF.
+// Appends "X:n回　" for every letter A … Z, then every digit 1 … 9, 0, with misses, counting the
+// entries in counter; after every third entry a CR, CR, LF, except after the 36th, the last
+// there can be. A learner who missed only digits sees them listed too.
 void AppendMissList(const std::array<qint16, 36>& tally, QString& list, qint16& counter);
+
+// How the grade reads to a screen reader: "満点", "良い", "まあまあ", "もう一息"; empty for None.
+QString GradeName(Grade grade);
 
 // The line a finished Step lesson adds to the score list: "ステップ:12問中9問正解".
 QString ScoreLine(const QString& played, const QString& correct);

@@ -61,6 +61,8 @@ LessonController::LessonController(const FormContext& form, QuillNetModule& modu
             &LessonController::MainForm_StartButton_Command_Click);
     connect(m_form.ui.StopButton_Command, &QPushButton::clicked, this,
             &LessonController::MainForm_StopButton_Command_Click);
+    // At the end itself, so that ending the program during the model answer keeps the lesson.
+    connect(&m_player, &QuestionPlayer::endReached, this, &LessonController::lessonFinished);
 }
 
 void LessonController::MainForm_StartButton_Command_Click() {
@@ -199,7 +201,12 @@ void LessonController::soundCallUp(PlannedPlayback& playback) {
         });
         playback.keepAhead([this] { return m_form.lesson.stopPlayback; });
     }
-    m_output.whenHeard(m_output.plannedEnd(), this, [this] { emit callUpSounding(false); });
+    // Over when heard to its end: its last symbol must not stand in the display through the
+    // question.
+    m_output.whenHeard(m_output.plannedEnd(), this, [this] {
+        m_form.ui.Label1->clear();
+        emit callUpSounding(false);
+    });
 }
 
 void LessonController::playStepLesson(PlannedPlayback& playback) {
@@ -216,9 +223,6 @@ void LessonController::playStepLesson(PlannedPlayback& playback) {
     }
     if (ui.Label2->text() != u"0"_s || ui.Label4->text() != u"0"_s) {
         ui.ScoreList->addItem(ScoreLine(ui.Label4->text(), ui.Label2->text()));
-        if (m_player.reachedEnd()) {
-            emit lessonFinished();
-        }
         showResult();
     }
 }
@@ -228,9 +232,6 @@ void LessonController::playNormalLesson(PlannedPlayback& playback) {
     showCountsWhenHeard(u"0"_s, kNoCount);
     m_form.lesson.stopPlayback = false;
     m_player.PlayQuestion(m_form.link.receivedQuestion, playback);
-    if (m_player.reachedEnd() && !m_form.clock.quitting()) {
-        emit lessonFinished();
-    }
 }
 
 void LessonController::showCountsWhenHeard(const QString& played, const QString& correct) {

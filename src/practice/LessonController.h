@@ -32,7 +32,7 @@ class LessonController : public QObject {
     void stayNoticeWanted(bool modal);
     void abortChoiceWanted();
     // A Step or Normal question played to its end, its counts still shown and its misses not
-    // yet cleared (before the result window). Nothing is sounding.
+    // yet cleared (before the result window or the model answer). Nothing is sounding.
     void lessonFinished();
     // The call-up H R H R BT begins to sound (true) and has been heard (false).
     void callUpSounding(bool sounding);

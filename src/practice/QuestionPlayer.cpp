@@ -156,6 +156,7 @@ void QuestionPlayer::endOfQuestion(const QString& question, int playedLength) {
     ui.StartButton_Command->setText(StartCaption::kNext);
     ui.TeacherLabel->setText(RoleCaption::SetterPeerIdle(m_form.link));
     SetEnabled({ui.TeacherOption, ui.StudentOption}, true);
+    emit endReached();
     if (!ui.NormalMode_Option->isChecked()) {
         return;
     }

@@ -35,6 +35,9 @@ class QuestionPlayer : public QObject {
     bool heardAny() const { return m_heardAny; }
 
   signals:
+    // The question has been played to its end (before the model answer, which the program may
+    // be ended during). A connected handler runs before the model answer shows.
+    void endReached();
     // The end of a Normal-mode question too long for the answer box: the model answer window
     // shows it instead. A connected handler runs before PlayQuestion returns.
     void longAnswerToShow(const QString& question);

@@ -79,7 +79,6 @@ void ResultForm::buildControls() {
     }
 
     gradePicture = MakeLabel(this, u"gradePicture"_s);
-    gradePicture->setAccessibleName(u"成績の絵"_s);
     gradePicture->setAlignment(Qt::AlignCenter);
 
     Frame1 = new QGroupBox(u"不正解符号リスト"_s, this);
@@ -111,7 +110,7 @@ void ResultForm::Form_Load() {
     const qint16 given = AsInt16(SyutudaiLabel->text());
     const qint16 correct = AsInt16(SeikaiLabel->text());
     setWindowIcon(QIcon());
-    showGradePicture(GradePictureName(GradeFor(given, correct)));
+    showGradePicture(GradeFor(given, correct));
 
     AppendMissList(m_missTally, m_huseikaiListBuf, m_crCounter);
     // A CR, CR, LF ends a row of three; on screen that is one line break.
@@ -123,9 +122,12 @@ void ResultForm::Form_Load() {
     }
 }
 
-void ResultForm::showGradePicture(const QString& fileName) {
+void ResultForm::showGradePicture(Grade grade) {
     gradePicture->clear();
     gradePicture->hide();
+    // Named with the grade it shows, so that a screen reader tells the grade, not a picture.
+    gradePicture->setAccessibleName(u"評価: "_s + GradeName(grade));
+    const QString fileName = GradePictureName(grade);
     if (fileName.isEmpty()) {
         return;
     }

@@ -4,13 +4,15 @@
 #include <QString>
 #include <array>
 
+#include "practice/Grading.h"
+
 class QGroupBox;
 class QLabel;
 class QPushButton;
 
 // The result window "聞き取り成績" after a Step lesson: the counts, a grade picture (the
-// window's icon, shown in the window too) and the letters answered wrongly. However it is
-// closed, it empties the miss tally, so the next result starts from zero.
+// window's icon, shown in the window too) and the letters and digits answered wrongly. However
+// it is closed, it empties the miss tally, so the next result starts from zero.
 class ResultForm : public QDialog {
     Q_OBJECT
   public:
@@ -40,7 +42,7 @@ class ResultForm : public QDialog {
 
   private:
     void buildControls();
-    void showGradePicture(const QString& fileName);
+    void showGradePicture(Grade grade);
     void resetTally();
 
     std::array<qint16, 36>& m_missTally;

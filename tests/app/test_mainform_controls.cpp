@@ -638,7 +638,8 @@ void MainFormControlsTest::tabVisitsTheControlsInWorkingOrder() {
     // An option group is one stop (its arrow keys move within it); disabled controls are passed.
     // No box keeps the focus (the tone box's digit filter once swallowed Tab).
     const QStringList expected = Names(
-        u"CallsignText ConnectIpText ListenButton ConnectButton CloseButton TeacherOption "
+        u"CallsignText ConnectIpText AcceptOnlyPeerCheck ListenButton ConnectButton CloseButton "
+        u"TeacherOption "
         "StepMode_Option Speed25_Option Speed_HScroll ToneText toneTestButton "
         "SaveSetButton_Command StartButton_Command StopButton_Command "
         "ScoreList AnswerText optionMoji ChatText SendMessageText SendMessageButton "
@@ -673,7 +674,7 @@ void MainFormControlsTest::everyButtonHasItsOwnAccessKey() {
 
 void MainFormControlsTest::valueLabelsReadOutWhatTheyShow() {
     const QList<AccessibleValueLabel*> labels = m_window->findChildren<AccessibleValueLabel*>();
-    QCOMPARE(labels.size(), 9);  // Label1, 2, 4, 7, the link labels, DispIpLabel, the sound state
+    QCOMPARE(labels.size(), 10);  // Label1, 2, 4, 7, the link labels, both addresses, the sound
     for (AccessibleValueLabel* label : labels) {
         QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(label);
         QVERIFY(iface);

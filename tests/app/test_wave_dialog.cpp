@@ -61,8 +61,8 @@ class TestWaveDialog : public QObject {
         QVERIFY(!dialog.isVisible());
         QCOMPARE(dialog.windowTitle(), u"Wave音質設定"_s);
         const QStringList captions = {
-            u"Label1 柔らかい音質1　"_s, u"Label2 硬い音質5"_s,    u"QuarityLabel [音質5]"_s,
-            u"Label3 小さい"_s,          u"Label4 大きい"_s,       u"VolumeLabel [音量10]"_s,
+            u"Label1 柔らかい音質1　"_s, u"Label2 硬い音質5"_s,    u"QuarityLabel [音質3]"_s,
+            u"Label3 小さい"_s,          u"Label4 大きい"_s,       u"VolumeLabel [音量6]"_s,
             u"TestButton テスト"_s,      u"SaveButton 設定保存"_s, u"CloseButton 閉じる"_s};
         for (const QString& entry : captions) {
             const QString name = entry.section(u' ', 0, 0);
@@ -74,7 +74,7 @@ class TestWaveDialog : public QObject {
         for (QScrollBar* bar : {dialog.WavQuarityHScroll, dialog.WavVolumeHScroll}) {
             QCOMPARE(
                 std::make_tuple(bar->orientation(), bar->minimum(), bar->maximum(), bar->value()),
-                std::make_tuple(Qt::Horizontal, 1, 5, 1));
+                std::make_tuple(Qt::Horizontal, 1, 5, 3));  // as the labels say
         }
     }
 
@@ -86,9 +86,9 @@ class TestWaveDialog : public QObject {
         QTest::addColumn<QString>("volumeLabel");
         QTest::addColumn<int>("volumeBar");
         QTest::newRow("1, 3") << 1 << 3 << u"[音質1]"_s << 1 << u"[音量6]"_s << 3;
-        QTest::newRow("never saved") << 0 << 0 << u"[音質5]"_s << 1 << u"[音量10]"_s << 1;
-        QTest::newRow("4, 6") << 4 << 6 << u"[音質4]"_s << 4 << u"[音量10]"_s << 1;
-        QTest::newRow("-1, 5") << -1 << 5 << u"[音質5]"_s << 1 << u"[音量10]"_s << 5;
+        QTest::newRow("never saved") << 0 << 0 << u"[音質3]"_s << 3 << u"[音量6]"_s << 3;
+        QTest::newRow("4, 6") << 4 << 6 << u"[音質4]"_s << 4 << u"[音量6]"_s << 3;
+        QTest::newRow("-1, 5") << -1 << 5 << u"[音質3]"_s << 3 << u"[音量10]"_s << 5;
     }
     void startupAppliesSavedLevels() {
         QFETCH(int, quality);
@@ -149,7 +149,11 @@ class TestWaveDialog : public QObject {
             QVERIFY(!ClickReaches(form.ui().SaveSetButton_Command));
             QCOMPARE(dialog.pos(), expected);
             QVERIFY(!dialog.SaveButton->isEnabled());
-            dialog.WavQuarityHScroll->setValue(1);
+            // From the keyboard: the bars in turn, then the buttons (保存 is off until a change).
+            QCOMPARE(TabOrder(dialog.WavQuarityHScroll, 3).join(u' '),
+                     u"WavQuarityHScroll WavVolumeHScroll TestButton CloseButton"_s);
+            QTest::keyClick(dialog.WavQuarityHScroll, Qt::Key_Left);
+            QTest::keyClick(dialog.WavQuarityHScroll, Qt::Key_Left);
             QCOMPARE(dialog.QuarityLabel->text(), u"[音質1]"_s);
             QVERIFY(dialog.SaveButton->isEnabled());
             dialog.CloseButton->click();

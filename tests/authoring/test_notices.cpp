@@ -1,5 +1,6 @@
 // The six notices of the question exchange: which text each shows, when each closes itself, what
 // its buttons do, and that a notice closed before its time is left alone.
+#include <QApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -11,6 +12,7 @@
 #include "authoring/Notices.h"
 #include "authoring/QuestionForm.h"
 #include "common/LinkState.h"
+#include "common/PhraseLabel.h"
 #include "common/WindowOpening.h"
 #include "net/QuillNetModule.h"
 #include "support/TestContext.h"
@@ -247,6 +249,18 @@ class NoticesTest : public QObject {
         QVERIFY(before || modal);
         QVERIFY(!after);
         QVERIFY(ShownWindow(which) == nullptr);
+    }
+
+    // Notices wrap between phrases, never inside a word such as 下さい, and lose nothing.
+    void noticeTextsWrapBetweenPhrases() {
+        const QString text =
+            u"出題者が、次の問題作成を開始しました。準備が出来たら、「次の問題」"
+            u"ボタンをクリックして下さい。"_s;
+        for (int width = 20; width <= 800; width += 20) {
+            const QStringList lines = PhraseLines(text, QFontMetrics(QApplication::font()), width);
+            QCOMPARE(lines.join(QString()), text);
+            QVERIFY(lines.last().endsWith(u"ボタンをクリックして下さい。"_s));
+        }
     }
 
     void infoNoticeClosedByOk() {

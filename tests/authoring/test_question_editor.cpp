@@ -2,6 +2,7 @@
 // and sending, and question files in either encoding, including the ones it must refuse.
 #include <sys/stat.h>
 
+#include <QAccessible>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
@@ -16,6 +17,7 @@
 #include "authoring/QuestionFile.h"
 #include "authoring/QuestionForm.h"
 #include "common/LinkState.h"
+#include "support/LinkedPair.h"
 #include "support/TestContext.h"
 #include "support/WindowScript.h"
 
@@ -124,6 +126,7 @@ class QuestionEditorTest : public QObject {
             PressAt(r.context.clock, 300, u"SendQuestionCompleteForm"_s, u"OKButton"_s);
         r.editor.SendQuestionButton->click();
         QVERIFY(ok.ran());
+        QVERIFY(r.context.desktop.questions.isEmpty());  // nothing that will not sound
         QCOMPARE(r.form.link().teacherStatus, u"問題送信済"_s);
         QVERIFY(!r.editor.isVisible());  // OK closes the editor with the notice
         QVERIFY(r.editor.QuestionBuf().isEmpty());
@@ -144,14 +147,76 @@ class QuestionEditorTest : public QObject {
         QVERIFY(!r.editor.QuestionResumeButton->isEnabled());
     }
 
-    // The buffer keeps its text when the box is emptied by hand; a key shows it again.
-    void emptiedBoxKeepsTheBuffer() {
+    // A box emptied by hand empties the question: a key does not bring the old text back.
+    void emptiedBoxEmptiesTheBuffer() {
         Rig r;
         r.type(u"AB"_s);
         r.editor.QuestionText->clear();
         QVERIFY(!r.editor.QuestionCompleteButton->isEnabled());
         r.key(u'C')->click();
-        QCOMPARE(r.box(), u"ABC"_s);
+        QCOMPARE(r.box(), u"C"_s);
+    }
+
+    // Escape asks before a written question is thrown away; given up, the setter may set again
+    // and the answerer hears that the setting was given up.
+    void closingWithoutSending() {
+        LinkedPair p;
+        p.connectWithRoles();
+        const WhenShown compose(p.clock(), u"QuestionForm"_s, [&](QWidget* editor) {
+            static_cast<QuestionForm*>(editor)->QuestionText->setPlainText(u"CQ"_s);
+            for (const bool agree : {false, true}) {
+                p.aContext.desktop.confirmAnswer = agree;
+                QTest::keyClick(editor, Qt::Key_Escape);
+                QCOMPARE(editor->isVisible(), !agree);
+            }
+        });
+        p.a.ui().StartButton_Command->click();  // 出題
+        QVERIFY(compose.ran());
+        QCOMPARE(p.aContext.desktop.questions.size(), 2);
+        p.wait(300);
+        QCOMPARE(p.a.ui().TeacherLabel->text(), u"出題者:JA1AAA[出題中止]"_s);
+        QVERIFY(p.a.ui().StartButton_Command->isEnabled());
+        QCOMPARE(p.b.ui().TeacherLabel->text(), u"出題者:JA1AAA[出題中止]"_s);
+    }
+
+    // Characters that will not sound are named before the question goes; the setter may go back.
+    void silentCharactersNamedBeforeSending() {
+        Rig r;
+        r.editor.QuestionText->setPlainText(u"あ\tB\nあ、"_s);
+        r.editor.QuestionCompleteButton->click();
+        r.context.desktop.confirmAnswer = false;
+        r.editor.SendQuestionButton->click();  // gone back
+        QVERIFY(r.editor.SendQuestionButton->isEnabled());
+        QVERIFY(r.context.desktop.questions.value(0).text.contains(
+            u"\n「あ」\u3000タブ\u3000改行\u3000「、」\n"_s));
+        r.context.desktop.confirmAnswer = true;
+        PressAt(r.context.clock, 300, u"SendQuestionCompleteForm"_s, u"OKButton"_s);
+        r.editor.SendQuestionButton->click();  // sent anyway
+        QVERIFY(!r.editor.isVisible());
+    }
+
+    // From the keyboard alone: Tab leaves the question box for the actions, each action has an
+    // access key beside its caption, and the instruction line is read as it reads on screen.
+    void keyboardAndScreenReader() {
+        Rig r;
+        QuestionForm& e = r.editor;
+        e.KeyboardOption->click();
+        r.type(u"CQ"_s);
+        e.QuestionCompleteButton->click();
+        r.type(u"K"_s);
+        QCOMPARE(TabOrder(e.KeyboardOption, 5).join(u' '),
+                 u"KeyboardOption QuestionText QuestionCompleteButton SendQuestionButton "
+                 u"QuestionResumeButton LetterA_Button"_s);
+        for (QPushButton* action :
+             {e.QuestionCompleteButton, e.SendQuestionButton, e.QuestionResumeButton}) {
+            QTest::keySequence(&e, action->shortcut());  // pressed now, clicked a moment later
+            QVERIFY(!action->shortcut().isEmpty() && action->isDown());
+        }
+        for (QPushButton* step : {e.QuestionResumeButton, e.QuestionCompleteButton}) {
+            step->click();
+            QCOMPARE(QAccessible::queryAccessibleInterface(e.TextBoxLabel)->text(QAccessible::Name),
+                     e.TextBoxLabel->text());
+        }
     }
 
     void closingEmptiesTheBuffersButKeepsTheFile() {
@@ -160,6 +225,7 @@ class QuestionEditorTest : public QObject {
         r.chooseFile(path);
         r.editor.QuestionCompleteButton->click();
         r.editor.close();
+        QCOMPARE(r.context.desktop.questions.size(), 1);  // the setter agreed to discard it
         QVERIFY(r.editor.QuestionBuf().isEmpty());
         QVERIFY(r.editor.QuestionResumeBuf().isEmpty());
         QCOMPARE(r.editor.QuestionFilePath(), path);

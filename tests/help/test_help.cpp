@@ -116,7 +116,7 @@ class HelpTest : public QObject {
         QVERIFY(t.desktop.messages.isEmpty());
     }
 
-    // A missing read-me is handed over all the same; whatever the desktop does is all.
+    // A missing read-me is handed over all the same; a message only when nothing opens it.
     void missingReadMeGivesNoMessage() {
         TestContext t;
         MainForm form(t.context());
@@ -124,6 +124,9 @@ class HelpTest : public QObject {
         QCOMPARE(t.desktop.openedUrls.size(), 1);
         QVERIFY(!QFileInfo::exists(t.desktop.openedUrls[0].toLocalFile()));
         QVERIFY(t.desktop.messages.isEmpty());
+        t.desktop.urlOpens = false;
+        form.ui().mnuHelpReadme->trigger();
+        QVERIFY(t.desktop.messages.value(0).text.endsWith(t.places.readMePath()));
     }
 
     void documentsBesideTheProgramOrInstalled_data() {

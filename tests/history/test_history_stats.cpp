@@ -1,10 +1,12 @@
-// Figures over hand-made histories: miss rates per character, accuracy per speed, the window's
-// filters, and the partner's drill, which draws characters in proportion to their weights.
+// Figures over hand-made histories: miss rates per character, accuracy per day and speed, the
+// window's filters, and the partner's drill, which draws characters in proportion to their weights.
+#include <QDir>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimeZone>
 #include <cmath>
 
-#include "history/HistoryStats.h"
+#include "history/HistoryReader.h"
 #include "partner/QuestionSource.h"
 
 using namespace Qt::StringLiterals;
@@ -75,6 +77,18 @@ Q_DECLARE_METATYPE(QList<LessonRecord>)
 class HistoryStatsTest : public QObject {
     Q_OBJECT
 
+    QTemporaryDir m_folder;
+    int m_files = 0;
+    std::unique_ptr<HistoryReader> m_reader;
+    // A reader of a new history file holding the lessons; it lives until the next call.
+    HistoryReader& Stored(const QList<LessonRecord>& lessons) {
+        const QString path = QDir(m_folder.path()).filePath(QString::number(++m_files));
+        HistoryStore(path).save(lessons);
+        m_reader = std::make_unique<HistoryReader>(path);
+        m_reader->open();
+        return *m_reader;
+    }
+
   private slots:
     void missRatesWorstFirst_data() {
         QTest::addColumn<QList<LessonRecord>>("lessons");
@@ -107,26 +121,34 @@ class HistoryStatsTest : public QObject {
         QCOMPARE(Worst(lessons, 3), worst);
         const QList<CharacterMisses> rates = MissRates(lessons);
         QCOMPARE(rates.size(), 36);
-        for (const CharacterMisses& rate : rates) {
-            QVERIFY(rate.rate >= 0 && rate.rate <= 1);
+        const QList<CharacterMisses> stored = Stored(lessons).missRates({});
+        for (qsizetype i = 0; i < rates.size(); ++i) {
+            QVERIFY(rates[i].rate >= 0 && rates[i].rate <= 1);
+            // The history's running totals give the same figures in the same order.
+            QCOMPARE(stored[i].character, rates[i].character);
+            QCOMPARE(stored[i].misses, rates[i].misses);
+            QCOMPARE(stored[i].played, rates[i].played);
         }
     }
 
-    void accuracyPerSpeedInTimeOrder() {
-        const QList<LessonRecord> lessons{
-            Step(u"ABCD"_s, u"A1"_s, 45, 1),     // 75 %
-            Step(u"ABCD"_s, {}, 25, 3),          // 100 %
-            Step(u"ABCD"_s, u"A1 B1"_s, 25, 2),  // 50 %
-            Normal(u"ABCD"_s, 1),
-            Step(QString(), {}, 60, 0),  // nothing played: no point
-        };
-        const QMap<int, QList<AccuracyPoint>> series = AccuracyBySpeed(lessons);
-        QCOMPARE(series.keys(), (QList<int>{25, 45}));
-        QCOMPARE(series[25].size(), 2);
-        QCOMPARE(series[25][0].at, kNow.addDays(-3));
-        QCOMPARE(series[25][0].percent, 100.0);
-        QCOMPARE(series[25][1].percent, 50.0);
-        QCOMPARE(series[45][0].percent, 75.0);
+    // Each day's judged Step lessons at one speed taken together, characters right of those
+    // played.
+    void accuracyPerDayAndSpeed() {
+        HistoryReader& reader = Stored({
+            Step(u"ABCD"_s, u"A1"_s, 45, 1),                   // 75 %
+            Step(u"ABCD"_s, {}, 25, 3),                        // 100 %, with the next 7 of 8
+            Step(u"ABCD"_s, u"A1"_s, 25, 3),                   // 75 %
+            Step(u"ABCD"_s, u"A1 B1"_s, 25, 2),                // 50 %
+            Normal(u"ABCD"_s, 1), Step(QString(), {}, 60, 0),  // nothing played: no point
+        });
+        QStringList days;
+        for (const DayAccuracy& day : reader.dailyAccuracy({})) {
+            days << u"%1 %2 %3 %4"_s.arg(kNow.toLocalTime().date().daysTo(day.day))
+                        .arg(day.speed)
+                        .arg(day.lessons)
+                        .arg(day.percent);
+        }
+        QCOMPARE(days, (QStringList{u"-3 25 2 87.5"_s, u"-2 25 1 50"_s, u"-1 45 1 75"_s}));
     }
 
     void filtersByPeriodAndSpeed_data() {
@@ -147,7 +169,7 @@ class HistoryStatsTest : public QObject {
                                           Step(u"A"_s, {}, 25, 6), Step(u"A"_s, {}, 25, 8),
                                           Step(u"A"_s, {}, 60, 300)};
         const std::optional<int> chosen = speed == 0 ? std::nullopt : std::optional<int>(speed);
-        QCOMPARE(FilterLessons(lessons, days, chosen, kNow).size(), kept);
+        QCOMPARE(Stored(lessons).lessonCount(HistoryFilter::Last(days, chosen, kNow)), kept);
     }
 
     void drillWeightsGrowWithTheMissRate() {

@@ -14,7 +14,7 @@
 #include <QTimeZone>
 #include <thread>
 
-#include "history/HistoryStore.h"
+#include "history/HistoryReader.h"
 
 using namespace Qt::StringLiterals;
 
@@ -145,7 +145,16 @@ class HistoryStoreTest : public QObject {
         QCOMPARE(minutes, (QList<int>{10, 20, 30}));
     }
 
-    void aVersionOneFileIsMigratedWithItsLessons() {
+    // An older program's file keeps its lessons, and its running totals are made from them.
+    void anOlderFileIsMigratedWithItsLessons_data() {
+        QTest::addColumn<int>("version");
+        QTest::addColumn<QString>("question");
+        QTest::newRow("version 1: no questions kept") << 1 << QString();
+        QTest::newRow("version 2") << 2 << u"QQ qk"_s;
+    }
+    void anOlderFileIsMigratedWithItsLessons() {
+        QFETCH(int, version);
+        QFETCH(QString, question);
         {
             RawFile raw(path());
             QVERIFY(raw.run(
@@ -158,21 +167,33 @@ class HistoryStoreTest : public QObject {
                         "NULL, count INTEGER NOT NULL, PRIMARY KEY (lesson_id, character))"_s));
             QVERIFY(
                 raw.run(u"INSERT INTO lessons VALUES (1, '2026-11-01T08:00:00.000Z', "
-                        "'JA9OLD', 'step', 25, 0, 'beep', 10, 7)"_s));
+                        "'JA9OLD', 'step', 25, 10, 'beep', 10, 7)"_s));
             QVERIFY(raw.run(u"INSERT INTO misses VALUES (1, 'Q', 3)"_s));
-            QVERIFY(raw.run(u"PRAGMA user_version = 1"_s));
+            QVERIFY(version == 1 || raw.run(u"ALTER TABLE lessons ADD COLUMN question TEXT NOT "
+                                            "NULL DEFAULT '%1'"_s.arg(question)));
+            QVERIFY(raw.run(u"PRAGMA user_version = %1"_s.arg(version)));
         }
         HistoryStore store(path());
         QVERIFY(store.save(StepLesson(1)).ok);
         const QList<LessonRecord> loaded = store.load();
         QCOMPARE(loaded.size(), 2);
         QCOMPARE(loaded[0].peer, u"JA9OLD"_s);
+        QCOMPARE(loaded[0].fineAdjust, -10);  // kept as the value then, as the speed's change now
         QCOMPARE(loaded[0].correct, std::optional<int>(7));
         QCOMPARE(loaded[0].misses[16], 3);  // Q
-        QCOMPARE(loaded[0].question, QString());
+        QCOMPARE(loaded[0].question, question);
         QCOMPARE(loaded[1].question, StepLesson(1).question);
         RawFile raw(path());
-        QCOMPARE(raw.version(), 2);
+        QCOMPARE(raw.version(), HistoryStore::kSchemaVersion);
+        HistoryReader reader(path());
+        QVERIFY(reader.open().ok);
+        const HistoryFilter november{u"2026-11-01"_s, 25};
+        QCOMPARE(reader.lessonCount(november), 1);
+        QCOMPARE(reader.dailyAccuracy(november).constFirst().percent, 70.0);
+        const QList<CharacterMisses> rates = reader.missRates(november);
+        QCOMPARE(rates.constFirst().character, u'Q');  // 3 misses of 2 plays, or of none
+        QCOMPARE(rates.constFirst().played, question.count(u'Q', Qt::CaseInsensitive));
+        QCOMPARE(rates[1].played, question.count(u'K', Qt::CaseInsensitive));
     }
 
     void aLockedFileFailsCleanlyAndIsWrittenOnceFree() {

@@ -71,7 +71,7 @@ class LessonsCsvTest : public QObject {
             (kHeader +
              u"2026-12-01 12:04:05,JA1ABC,ステップ,25,0,ビープ,20,17,85.0,A:2 K:1\r\n"
              u"2026-12-02 19:00:00,\"'=HYPERLINK(\"\"http://x\"\")\",ノーマル,45,-2,WAV,30,,,\r\n"
-             u"2027-01-01 00:30:00,\"Doe, John\",ステップ,60,3,なし,7,2,28.6,Z:1 1:1 0:5\r\n"_s)
+             u"2027-01-01 00:30:00,\"Doe, John\",ステップ,60,+3,なし,7,2,28.6,Z:1 1:1 0:5\r\n"_s)
                 .toUtf8();
         QCOMPARE(LessonsCsv({first, normal, last}), expected);
     }

@@ -8,6 +8,7 @@
 #include <QRadioButton>
 #include <QTest>
 
+#include "common/Announcer.h"
 #include "net/CwChat.h"
 #include "net/QuillNetModule.h"
 #include "support/LinkedPair.h"
@@ -173,6 +174,19 @@ class ChatTest : public QObject {
         QCOMPARE(p.aContext.desktop.messages[0].title, u"CW受信エラー"_s);
         QCOMPARE(p.aContext.desktop.messages[0].text, u"CW受信が出来ません｡"_s);
         QCOMPARE(p.a.link().teacherStatus, u"受信終了"_s);
+    }
+
+    // The user's stop ends a received line after its character; the peer and a reader hear so.
+    void receivedLineIsStoppedByTheUser() {
+        CwPair p;
+        Heard aHeard(p.a, p.aContext);
+        p.clock().scheduleAt(p.clock().now() + 2000,
+                             [&p] { p.a.ui().StopCwReceiveButton->click(); });
+        p.b.peerLink().module().SendNetMessage(9, QString(20000, u'T'));
+        p.wait(10000);
+        QVERIFY(aHeard.tokens().size() <= 3 && !p.a.ui().StopCwReceiveButton->isEnabled());
+        QCOMPARE(p.b.link().studentStatus, u"受信終了"_s);
+        QCOMPARE(p.a.announcements().announcer().lastAnnouncement(), u"受信CWを止めました。"_s);
     }
 };
 

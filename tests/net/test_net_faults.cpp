@@ -549,6 +549,8 @@ class NetFaultsTest : public QObject {
             soundingAtKill = !ui.toneTestButton->isEnabled();  // off while CW sounds
             r.peer->kill();
         });
+        bool quietSoon = false;  // a received line ends with its link, after the character
+        clock.scheduleAt(clock.now() + 5000, [&] { quietSoon = ui.toneTestButton->isEnabled(); });
         if (sounding == u"received"_s) {
             r.peer->send("9PARIS PARIS");
         } else if (sounding == u"sent"_s) {
@@ -567,6 +569,7 @@ class NetFaultsTest : public QObject {
         }
         r.wait(20000);
         QVERIFY(soundingAtKill);
+        QCOMPARE(quietSoon, sounding == u"received"_s);
         QCOMPARE(r.status(), kPeerLeft);
         QCOMPARE(NotIdleAfterLink(r.form).join(u"; "_s), QString());
         QVERIFY(ui.toneTestButton->isEnabled());

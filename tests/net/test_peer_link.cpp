@@ -68,7 +68,7 @@ class PeerLinkTest : public QObject {
         QCOMPARE(p.a.ui().StudentLabel->text(), u"JA2BBB[文字チャットモード(入力中)]"_s);
         QCOMPARE(Colour(p.a.ui().StudentLabel), QColor(255, 0, 0));
 
-        p.b.ui().SendMessageButton->click();
+        QTest::keyClick(p.b.ui().SendMessageText, Qt::Key_Return);  // sends as the button does
         p.wait(100);
         QVERIFY(p.a.ui().ChatText->toPlainText().endsWith(u"\nJA2BBB > こんにちは～"_s));
         QVERIFY(p.b.ui().ChatText->toPlainText().endsWith(u"\nJA2BBB > こんにちは～"_s));
@@ -122,6 +122,7 @@ class PeerLinkTest : public QObject {
             QVERIFY(!form->ui().CloseButton->isEnabled());
             QVERIFY(!form->ui().SendMessageButton->isEnabled());
             QVERIFY(!form->RetryPingTimer->isEnabled());
+            QVERIFY(form->ui().PeerIpLabel->text().isEmpty());
             QCOMPARE(form->ui().TeacherLabel->text(), u"出題者:"_s);
         }
     }

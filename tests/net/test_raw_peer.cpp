@@ -1,5 +1,6 @@
 // One main window against a peer made of raw sockets in the test: the exact bytes on the
 // wire, coalesced and undecodable receives, floods, and who may ping.
+#include <QCheckBox>
 #include <QLabel>
 #include <QNetworkDatagram>
 #include <QPlainTextEdit>
@@ -24,12 +25,14 @@ class RawPeerTest : public QObject {
         MainForm form{context.context()};
         QTcpSocket peer;
         QByteArray received;
-        Rig() {
+        explicit Rig(const QString& from = u"127.0.0.1"_s, bool onlyPeer = false) {
             watch.add(&form);
             watch.add(&peer);
             SetIdentity(form, u"JA1AAA"_s);
             QObject::connect(&peer, &QTcpSocket::readyRead, [this] { received += peer.readAll(); });
+            form.ui().AcceptOnlyPeerCheck->setChecked(onlyPeer);
             form.ui().ListenButton->click();
+            peer.bind(QHostAddress(from));
             peer.connectToHost(QHostAddress::LocalHost, context.ports.tcp);
             wait(100);
         }
@@ -189,15 +192,19 @@ class RawPeerTest : public QObject {
         QCOMPARE(r.form.peerLink().winsock1().state(), LinkSocket::State::Listening);
     }
 
+    // Only the peer's host is answered, 100 ms on and one answer at a time; 65,000 bytes go unread.
     void pingsAreAnsweredOnlyForThePeer_data() {
         QTest::addColumn<QString>("from");
-        QTest::addColumn<bool>("answered");
-        QTest::newRow("peer") << u"127.0.0.1"_s << true;
-        QTest::newRow("stranger") << u"127.0.0.2"_s << false;
+        QTest::addColumn<int>("pings");  // one every 2 ms
+        QTest::addColumn<int>("answers");
+        QTest::newRow("peer") << u"127.0.0.1"_s << 1 << 1;
+        QTest::newRow("stranger") << u"127.0.0.2"_s << 1 << 0;
+        QTest::newRow("peer, 1500 pings") << u"127.0.0.1"_s << 1500 << 30;
     }
     void pingsAreAnsweredOnlyForThePeer() {
         QFETCH(QString, from);
-        QFETCH(bool, answered);
+        QFETCH(int, pings);
+        QFETCH(int, answers);
         Rig r;
         r.form.RetryPingTimer->setEnabled(false);
         QUdpSocket pinger;
@@ -205,13 +212,30 @@ class RawPeerTest : public QObject {
         VirtualClock& clock = r.context.clock;
         bool early = false;
         clock.scheduleAt(clock.now() + 50, [&] { early = pinger.hasPendingDatagrams(); });
-        pinger.writeDatagram("quill", QHostAddress::LocalHost, r.context.ports.listenerUdp);
-        r.wait(150);
-        QVERIFY(!early);
-        QCOMPARE(pinger.hasPendingDatagrams(), answered);
-        if (answered) {
-            QCOMPARE(pinger.receiveDatagram().data(), QByteArray("1"));
+        const quint16 port = r.context.ports.listenerUdp;
+        pinger.writeDatagram(QByteArray(65000, 'q'), QHostAddress::LocalHost, port);
+        const auto ping = [&] { pinger.writeDatagram("quill", QHostAddress::LocalHost, port); };
+        for (int i = 0; i < pings; ++i) {
+            clock.scheduleAt(clock.now() + 2 * i, ping);
         }
+        r.wait(2 * pings + 150);
+        QVERIFY(!early);
+        int answered = 0;
+        while (pinger.hasPendingDatagrams()) {
+            answered += pinger.receiveDatagram().data() == "1";
+        }
+        QCOMPARE(answered, answers);
+    }
+
+    // With the option on, a stranger is turned away unanswered; the peer may link, and shows.
+    void onlyThePeerAddressMayLink() {
+        Rig r(u"127.0.0.2"_s, true);
+        QVERIFY(r.received.isEmpty() && r.form.ui().PeerIpLabel->text().isEmpty());
+        QVERIFY(r.form.ui().StatusLabel->text().startsWith(u"127.0.0.2からの接続を断りました。"_s));
+        r.peer.abort();  // the same socket, now from the peer address
+        r.peer.connectToHost(QHostAddress::LocalHost, r.context.ports.tcp);
+        r.wait(100);
+        QCOMPARE(r.form.ui().PeerIpLabel->text(), u"127.0.0.1"_s);
     }
 };
 

@@ -106,6 +106,8 @@ class WireFormatTest : public QObject {
         QCOMPARE(RoleCaption::ChatSelf(s), u"ME[CWチャットモード45]"_s);
         QCOMPARE(RoleCaption::ChatStatusSelf(s), u"ME[CWチャットモード問題作成中]"_s);
         QCOMPARE(RoleCaption::ChatStatusPeer(s), u"YOU[ステップモード受験中]"_s);
+        s.teacherStatus.clear();  // no status shows no empty brackets
+        QCOMPARE(RoleCaption::SetterPeer(s), u"出題者:YOU"_s);
     }
 
     void peerTextShowsControlsAsSigns_data() {

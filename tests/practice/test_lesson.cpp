@@ -266,7 +266,7 @@ class LessonTest : public QObject {
         };
         l.b.ui().StartButton_Command->click();
         l.wait(500);
-        QCOMPARE(l.b.ui().Label1->text(), u"R"_s);
+        QVERIFY(l.b.ui().Label1->text().isEmpty());  // the call-up ended there
         QCOMPARE(l.b.ui().Label4->text(), u" - "_s);
         QCOMPARE(l.b.ui().ScoreList->count(), 0);
         QCOMPARE(l.a.link().studentStatus, u"受験中止"_s);
@@ -392,7 +392,7 @@ class LessonTest : public QObject {
         } else {
             QVERIFY(names.isEmpty());  // nothing sounded
         }
-        QCOMPARE(l.b.ui().Label1->text(), u"BT"_s);  // the names were shown all the same
+        QVERIFY(l.b.ui().Label1->text().isEmpty());  // BT does not stay through the question
         QCOMPARE(l.b.ui().AnswerText->toPlainText(), u"T"_s);
     }
 

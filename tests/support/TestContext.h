@@ -35,9 +35,14 @@ class FakeDesktopServices : public DesktopServices {
         }
         --openMessages;
     }
+    bool confirm(QWidget*, const QString& title, const QString& text, const QString&,
+                 const QString&) override {
+        questions.append({Icon::Question, title, text});
+        return confirmAnswer;
+    }
     bool openUrl(const QUrl& url) override {
         openedUrls.append(url);
-        return true;
+        return urlOpens;
     }
     void setClipboardText(const QString& text) override { clipboard = text; }
     QDateTime currentDateTime() const override { return now; }
@@ -52,7 +57,10 @@ class FakeDesktopServices : public DesktopServices {
     std::function<void()> whileShown;
     int openMessages = 0;
     int mostOpenAtOnce = 0;
+    QList<Message> questions;
+    bool confirmAnswer = true;
     QList<QUrl> openedUrls;
+    bool urlOpens = true;  // false: the desktop has no handler
     QString clipboard;
     QDateTime now = QDateTime(QDate(2026, 12, 7), QTime(20, 41, 59));
     QString fileToOpen;

@@ -83,6 +83,18 @@ inline bool ClickReaches(QAbstractButton* button) {
     return reached;
 }
 
+// The objectNames the focus reaches from first, in its active window, and at each Tab.
+inline QStringList TabOrder(QWidget* first, int steps) {
+    QStringList names;
+    if (QTest::qWaitForWindowActive(first->window())) {
+        first->setFocus();
+        for (; names.size() <= steps; QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab)) {
+            names << QApplication::focusWidget()->objectName();
+        }
+    }
+    return names;
+}
+
 // Runs action once on the window of that name as soon as it is shown, looking every 100 ms of
 // virtual time for up to giveUpMs; ran() tells whether it was ever shown.
 class WhenShown {

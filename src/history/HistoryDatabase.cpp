@@ -1,0 +1,217 @@
+#include "history/HistoryDatabase.h"
+
+#include <time.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlQuery>
+#include <QStringList>
+#include <QVariant>
+#include <algorithm>
+#include <atomic>
+
+#include "history/LessonRecord.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The schema, step by step: step n takes a database from version n to n + 1. Version 1 kept
+// the lessons and their misses; version 2 keeps each question's text, which the miss rates
+// count characters in, and indexes the lessons by time. Version 3 keeps the fine adjustment
+// as the change of speed the main window shows (the opposite sign of the value kept before),
+// files each lesson under its local day, and keeps running totals per day and speed, so that
+// the window's figures never need to read every lesson.
+QList<QStringList> Migrations() {
+    const QString letters = kMissOrder.toString();
+    return {
+        {u"CREATE TABLE lessons (id INTEGER PRIMARY KEY, finished_at TEXT NOT NULL, "
+         "peer TEXT NOT NULL, mode TEXT NOT NULL, speed INTEGER NOT NULL, "
+         "fine_adjust INTEGER NOT NULL, sound TEXT NOT NULL, played INTEGER NOT NULL, "
+         "correct INTEGER)"_s,
+         u"CREATE TABLE misses (lesson_id INTEGER NOT NULL REFERENCES lessons(id) "
+         "ON DELETE CASCADE, character TEXT NOT NULL, count INTEGER NOT NULL, "
+         "PRIMARY KEY (lesson_id, character))"_s},
+        {u"ALTER TABLE lessons ADD COLUMN question TEXT NOT NULL DEFAULT ''"_s,
+         u"CREATE INDEX lessons_by_time ON lessons(finished_at)"_s},
+        {u"UPDATE lessons SET fine_adjust = -fine_adjust"_s,
+         u"ALTER TABLE lessons ADD COLUMN day TEXT NOT NULL DEFAULT ''"_s,
+         u"UPDATE lessons SET day = date(finished_at, 'localtime')"_s,
+         u"CREATE INDEX lessons_by_day ON lessons(day, speed)"_s,
+         u"CREATE TABLE days (day TEXT NOT NULL, speed INTEGER NOT NULL, "
+         "lessons INTEGER NOT NULL, judged_lessons INTEGER NOT NULL, "
+         "judged_played INTEGER NOT NULL, "
+         "judged_correct INTEGER NOT NULL, PRIMARY KEY (day, speed)) WITHOUT ROWID"_s,
+         u"CREATE TABLE day_characters (day TEXT NOT NULL, speed INTEGER NOT NULL, "
+         "character TEXT NOT NULL, asked INTEGER NOT NULL, missed INTEGER NOT NULL, "
+         "PRIMARY KEY (day, speed, character)) WITHOUT ROWID"_s,
+         u"INSERT INTO days SELECT day, speed, COUNT(*), TOTAL(judged), TOTAL(judged * played), "
+         "TOTAL(judged * MIN(correct, played)) FROM (SELECT *, (mode = 'step' AND "
+         "correct IS NOT NULL AND played > 0) AS judged FROM lessons) GROUP BY day, speed"_s,
+         // Each Step question taken apart into its characters, counted per day and speed.
+         u"INSERT INTO day_characters WITH RECURSIVE taken(day, speed, rest, c) AS ("
+         "SELECT day, speed, upper(question), NULL FROM lessons WHERE mode = 'step' "
+         "UNION ALL SELECT day, speed, substr(rest, 2), substr(rest, 1, 1) FROM taken "
+         "WHERE rest <> '') "
+         "SELECT day, speed, c, COUNT(*), 0 FROM taken WHERE instr('%1', c) > 0 "
+         "GROUP BY day, speed, c"_s.arg(letters),
+         u"INSERT INTO day_characters SELECT l.day, l.speed, m.character, 0, SUM(m.count) "
+         "FROM misses m JOIN lessons l ON l.id = m.lesson_id WHERE l.mode = 'step' "
+         "GROUP BY l.day, l.speed, m.character "
+         "ON CONFLICT (day, speed, character) DO UPDATE SET missed = excluded.missed"_s},
+    };
+}
+
+bool CodeIs(const QSqlError& error, std::initializer_list<int> codes) {
+    // The primary result code is the low byte of an extended one.
+    const int code = error.nativeErrorCode().toInt() & 0xFF;
+    return std::find(codes.begin(), codes.end(), code) != codes.end();
+}
+
+}  // namespace
+
+HistoryConnection::HistoryConnection(const QString& path, const Options& options) {
+    static std::atomic<int> serial{0};
+    m_name = u"history-%1"_s.arg(serial.fetch_add(1));
+    QSqlDatabase database = QSqlDatabase::addDatabase(u"QSQLITE"_s, m_name);
+    database.setDatabaseName(path);
+    QString connectOptions = u"QSQLITE_BUSY_TIMEOUT=%1"_s.arg(options.busyTimeoutMs);
+    if (options.readOnly) {
+        connectOptions += u";QSQLITE_OPEN_READONLY"_s;
+    }
+    database.setConnectOptions(connectOptions);
+    m_opened = database.open();
+    m_openError = database.lastError();
+    if (m_opened && options.maxPageCount > 0) {
+        QSqlQuery query(database);
+        RunSql(query, u"PRAGMA max_page_count = %1"_s.arg(options.maxPageCount));
+    }
+}
+
+HistoryConnection::~HistoryConnection() {
+    {
+        QSqlDatabase database = QSqlDatabase::database(m_name, false);
+        database.close();
+    }
+    QSqlDatabase::removeDatabase(m_name);
+}
+
+HistoryFault FaultOf(const QSqlError& error) {
+    if (error.nativeErrorCode() == u"newer"_s) {
+        return HistoryFault::Newer;
+    }
+    if (CodeIs(error, {5, 6})) {  // SQLITE_BUSY, SQLITE_LOCKED
+        return HistoryFault::Busy;
+    }
+    if (CodeIs(error, {11, 26})) {  // SQLITE_CORRUPT, SQLITE_NOTADB
+        return HistoryFault::Corrupt;
+    }
+    if (CodeIs(error, {13})) {  // SQLITE_FULL
+        return HistoryFault::Full;
+    }
+    if (CodeIs(error, {8, 14})) {  // SQLITE_READONLY, SQLITE_CANTOPEN
+        return HistoryFault::Unwritable;
+    }
+    return HistoryFault::Other;
+}
+
+QSqlError NewerFileError() {
+    return QSqlError(u"newer"_s, {}, QSqlError::UnknownError, u"newer"_s);
+}
+
+QString FaultText(const QSqlError& error, const QString& path) {
+    switch (FaultOf(error)) {
+        case HistoryFault::Newer:
+            return u"より新しい版のプログラムが作ったファイルです"_s;
+        case HistoryFault::Busy:
+            return u"ほかのプログラムが使用中です"_s;
+        case HistoryFault::Corrupt:
+            return u"ファイルが壊れています"_s;
+        case HistoryFault::Full:
+            return u"ディスクがいっぱいです"_s;
+        case HistoryFault::Unwritable:
+            return u"%1 に書き込めません"_s.arg(QDir::toNativeSeparators(path));
+        case HistoryFault::Other:
+            break;
+    }
+    if (CodeIs(error, {10})) {  // SQLITE_IOERR
+        return u"ディスクの読み書きに失敗しました"_s;
+    }
+    if (!QFileInfo(QFileInfo(path).path()).isWritable()) {
+        return u"%1 に書き込めません"_s.arg(QDir::toNativeSeparators(path));
+    }
+    // SQLite's own words are English: they follow the number for whoever reads the log.
+    return u"データベースのエラー %1"_s.arg(error.nativeErrorCode());
+}
+
+std::optional<QSqlError> RunSql(QSqlQuery& query, const QString& sql) {
+    if (!query.exec(sql)) {
+        return query.lastError();
+    }
+    return std::nullopt;
+}
+
+std::optional<int> SchemaVersion(QSqlQuery& query, QSqlError& error) {
+    if (auto failure = RunSql(query, u"PRAGMA user_version"_s)) {
+        error = *failure;
+        return std::nullopt;
+    }
+    const int version = query.next() ? query.value(0).toInt() : 0;
+    query.finish();
+    return version;
+}
+
+std::optional<QSqlError> MigrateSchema(QSqlQuery& query, int from) {
+    // SQLite's local days follow the C library's idea of the time zone: read it afresh.
+    ::tzset();
+    const QList<QStringList> steps = Migrations();
+    for (int version = from; version < steps.size(); ++version) {
+        for (const QString& statement : steps[version]) {
+            if (auto failure = RunSql(query, statement)) {
+                return failure;
+            }
+        }
+    }
+    return RunSql(query, u"PRAGMA user_version = %1"_s.arg(kHistorySchemaVersion));
+}
+
+QString LessonColumnsSql(bool withMisses) {
+    QString columns =
+        u"id, finished_at, peer, mode, speed, fine_adjust, sound, played, correct, question"_s;
+    if (withMisses) {
+        columns +=
+            u", (SELECT group_concat(character || ':' || count) FROM misses "
+            "WHERE lesson_id = lessons.id)"_s;
+    }
+    return columns;
+}
+
+LessonRecord LessonFromRow(const QSqlQuery& query, bool withMisses) {
+    LessonRecord lesson;
+    lesson.id = query.value(0).toLongLong();
+    lesson.finishedAt = QDateTime::fromString(query.value(1).toString(), Qt::ISODateWithMs);
+    lesson.peer = query.value(2).toString();
+    lesson.mode = query.value(3).toString() == u"normal"_s ? LessonRecord::Mode::Normal
+                                                           : LessonRecord::Mode::Step;
+    lesson.speed = query.value(4).toInt();
+    lesson.fineAdjust = query.value(5).toInt();
+    lesson.sound = query.value(6).toString();
+    lesson.played = query.value(7).toInt();
+    if (!query.value(8).isNull()) {
+        lesson.correct = query.value(8).toInt();
+    }
+    lesson.question = query.value(9).toString();
+    if (withMisses) {
+        for (const QString& entry : query.value(10).toString().split(u',', Qt::SkipEmptyParts)) {
+            const qsizetype index = kMissOrder.indexOf(entry.section(u':', 0, 0));
+            if (index >= 0) {
+                lesson.misses[std::size_t(index)] = entry.section(u':', 1).toInt();
+            }
+        }
+    }
+    return lesson;
+}
+
+QString LocalDay(const QDateTime& at) {
+    return at.toLocalTime().date().toString(Qt::ISODate);
+}

@@ -1,0 +1,257 @@
+#include "history/HistoryReader.h"
+
+#include <QFileInfo>
+#include <QSqlQuery>
+#include <QVariant>
+
+#include "history/HistoryDatabase.h"
+#include "history/LessonsCsv.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// What a column of the lesson list sorts by; the unjudged figures of a Normal lesson are NULL.
+QString OrderKey(LessonColumn column) {
+    switch (column) {
+        case LessonColumn::FinishedAt:
+            return u"finished_at"_s;
+        case LessonColumn::Peer:
+            return u"peer"_s;
+        case LessonColumn::Mode:
+            return u"mode"_s;
+        case LessonColumn::Speed:
+            return u"speed"_s;
+        case LessonColumn::FineAdjust:
+            return u"fine_adjust"_s;
+        case LessonColumn::Sound:
+            return u"sound"_s;
+        case LessonColumn::Played:
+            return u"played"_s;
+        case LessonColumn::Correct:
+            return u"(CASE WHEN mode = 'step' THEN correct END)"_s;
+        case LessonColumn::Accuracy:
+            return u"(CASE WHEN mode = 'step' AND played > 0 "
+                   "THEN MIN(correct, played) * 1.0 / played END)"_s;
+        case LessonColumn::Misses:
+            break;
+    }
+    return u"(SELECT TOTAL(count) FROM misses WHERE lesson_id = lessons.id)"_s;
+}
+
+// Unjudged lessons sort together after the others, before them when reversed; equal keys keep
+// the order in which the lessons were stored.
+QString OrderBy(LessonOrder order) {
+    const auto column = LessonColumn(order.column);
+    const QString direction = order.order == Qt::AscendingOrder ? u"ASC"_s : u"DESC"_s;
+    const QString key = OrderKey(column);
+    QString sql = u"ORDER BY "_s;
+    if (column == LessonColumn::Correct || column == LessonColumn::Accuracy) {
+        sql += key + u" IS NULL "_s + direction + u", "_s;
+    }
+    return sql + key + u' ' + direction + u", id "_s + direction;
+}
+
+}  // namespace
+
+HistoryFilter HistoryFilter::Last(int days, std::optional<int> speed, const QDateTime& now) {
+    HistoryFilter filter;
+    if (days > 0) {
+        filter.fromDay = now.toLocalTime().date().addDays(-days).toString(Qt::ISODate);
+    }
+    filter.speed = speed;
+    return filter;
+}
+
+HistoryReader::HistoryReader(QString path, int busyTimeoutMs)
+    : m_path(std::move(path)), m_busyTimeoutMs(busyTimeoutMs) {}
+
+HistoryReader::~HistoryReader() = default;
+
+HistoryStore::Outcome HistoryReader::open() {
+    m_connection.reset();
+    m_failure.reset();
+    if (!QFileInfo::exists(m_path)) {
+        return HistoryStore::Outcome::Ok();
+    }
+    auto connection = std::make_unique<HistoryConnection>(
+        m_path, HistoryConnection::Options{m_busyTimeoutMs, false, 0});
+    if (!connection->opened()) {
+        fail(connection->openError());
+        return *m_failure;
+    }
+    QSqlQuery query(connection->database());
+    QSqlError error;
+    std::optional<int> version = SchemaVersion(query, error);
+    if (version && *version > 0 && *version < kHistorySchemaVersion) {
+        // An older program's file: brought up to date once, as the next lesson would.
+        std::optional<QSqlError> failure = RunSql(query, u"BEGIN IMMEDIATE"_s);
+        version = SchemaVersion(query, error);
+        if (!failure && version && *version < kHistorySchemaVersion) {
+            failure = MigrateSchema(query, *version);
+        }
+        if (!failure) {
+            failure = RunSql(query, u"COMMIT"_s);
+        }
+        if (failure) {
+            RunSql(query, u"ROLLBACK"_s);
+            error = *failure;
+            version.reset();
+        }
+    }
+    if (!version) {
+        fail(error);
+        return *m_failure;
+    }
+    if (*version > kHistorySchemaVersion) {
+        fail(NewerFileError());
+        return *m_failure;
+    }
+    if (*version > 0) {
+        m_connection = std::move(connection);
+    }
+    return HistoryStore::Outcome::Ok();
+}
+
+void HistoryReader::fail(const QSqlError& error) {
+    if (m_failure) {
+        return;
+    }
+    HistoryStore::Outcome outcome;
+    outcome.fault = FaultOf(error);
+    outcome.error = FaultText(error, m_path);
+    m_failure = outcome;
+}
+
+bool HistoryReader::select(QSqlQuery& query, const QString& sql, const HistoryFilter& filter,
+                           const QList<QVariant>& more) {
+    QStringList conditions;
+    QList<QVariant> values;
+    if (!filter.fromDay.isEmpty()) {
+        conditions << u"day >= ?"_s;
+        values << filter.fromDay;
+    }
+    if (filter.speed) {
+        conditions << u"speed = ?"_s;
+        values << *filter.speed;
+    }
+    const QString where =
+        conditions.isEmpty() ? QString() : u"WHERE "_s + conditions.join(u" AND "_s);
+    query.setForwardOnly(true);
+    query.prepare(sql.arg(where));
+    for (const QVariant& value : values + more) {
+        query.addBindValue(value);
+    }
+    if (!query.exec()) {
+        fail(query.lastError());
+        return false;
+    }
+    return true;
+}
+
+bool HistoryReader::isEmpty() {
+    return lessonCount({}) == 0;
+}
+
+int HistoryReader::lessonCount(const HistoryFilter& filter) {
+    if (!m_connection) {
+        return 0;
+    }
+    QSqlQuery query(m_connection->database());
+    if (!select(query, u"SELECT TOTAL(lessons) FROM days %1"_s, filter) || !query.next()) {
+        return 0;
+    }
+    return query.value(0).toInt();
+}
+
+QList<DayAccuracy> HistoryReader::dailyAccuracy(const HistoryFilter& filter) {
+    QList<DayAccuracy> days;
+    if (!m_connection) {
+        return days;
+    }
+    QSqlQuery query(m_connection->database());
+    if (!select(query,
+                u"SELECT day, speed, judged_lessons, judged_correct * 100.0 / judged_played "
+                "FROM days %1 ORDER BY day, speed"_s,
+                filter)) {
+        return days;
+    }
+    while (query.next()) {
+        if (query.value(2).toInt() > 0) {
+            days.append({QDate::fromString(query.value(0).toString(), Qt::ISODate),
+                         query.value(1).toInt(), query.value(2).toInt(),
+                         query.value(3).toDouble()});
+        }
+    }
+    return days;
+}
+
+QList<CharacterMisses> HistoryReader::missRates(const HistoryFilter& filter) {
+    QList<CharacterMisses> totals;
+    for (const QChar c : kMissOrder) {
+        totals.append({c, 0, 0, 0});
+    }
+    if (m_connection) {
+        QSqlQuery query(m_connection->database());
+        if (select(query,
+                   u"SELECT character, TOTAL(missed), TOTAL(asked) FROM day_characters %1 "
+                   "GROUP BY character"_s,
+                   filter)) {
+            while (query.next()) {
+                const qsizetype index = kMissOrder.indexOf(query.value(0).toString());
+                if (index >= 0) {
+                    totals[index].misses = query.value(1).toInt();
+                    totals[index].played = query.value(2).toInt();
+                }
+            }
+        }
+    }
+    return RankMissRates(totals);
+}
+
+QList<LessonRecord> HistoryReader::lessons(const HistoryFilter& filter, LessonOrder order,
+                                           int offset, int limit) {
+    QList<LessonRecord> page;
+    if (!m_connection) {
+        return page;
+    }
+    QSqlQuery query(m_connection->database());
+    // The page's lessons found by their order alone, then read whole: far down a long list,
+    // the sort then carries keys, not every lesson's texts and misses.
+    const QString orderBy = OrderBy(order);
+    if (select(query,
+               u"SELECT "_s + LessonColumnsSql(true) +
+                   u" FROM lessons WHERE id IN (SELECT id FROM lessons %1 "_s + orderBy +
+                   u" LIMIT ? OFFSET ?) "_s + orderBy,
+               filter, {limit, offset})) {
+        while (query.next()) {
+            page.append(LessonFromRow(query, true));
+        }
+    }
+    return page;
+}
+
+bool HistoryReader::forEachLesson(const HistoryFilter& filter,
+                                  const std::function<bool(const LessonRecord&)>& visit) {
+    if (!m_connection) {
+        return true;
+    }
+    QSqlQuery query(m_connection->database());
+    if (!select(
+            query,
+            u"SELECT "_s + LessonColumnsSql(true) + u" FROM lessons %1 ORDER BY finished_at, id"_s,
+            filter)) {
+        return false;
+    }
+    while (query.next()) {
+        if (!visit(LessonFromRow(query, true))) {
+            break;
+        }
+    }
+    // A step that failed midway ends the loop above as the last row would.
+    if (query.lastError().isValid()) {
+        fail(query.lastError());
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "history/HistoryStats.h"
+#include "history/HistoryStore.h"
+
+class HistoryConnection;
+class QSqlQuery;
+
+// Which lessons the history window shows: those of the local days from fromDay on, at one
+// speed or all.
+struct HistoryFilter {
+    QString fromDay;  // "2026-12-01"; empty: from the first lesson on
+    std::optional<int> speed;
+
+    // The days of the period before now's local day and that day itself (0 days: all of them).
+    static HistoryFilter Last(int days, std::optional<int> speed, const QDateTime& now);
+};
+
+// The judged Step lessons of one day at one speed, taken together.
+struct DayAccuracy {
+    QDate day;
+    int speed = 0;
+    int lessons = 0;
+    double percent = 0;  // characters right ÷ characters played × 100
+};
+
+// One column of the lesson list, ascending or not.
+struct LessonOrder {
+    int column = 0;  // a LessonColumn
+    Qt::SortOrder order = Qt::DescendingOrder;
+};
+
+// Reads the history for the window and the partner's drill, however long it is: the figures
+// come from the running totals, and the lessons a page at a time. It keeps one connection
+// while it lives, holding no lock between calls, so a trainer may write meanwhile.
+class HistoryReader {
+  public:
+    explicit HistoryReader(QString path, int busyTimeoutMs = 2000);
+    ~HistoryReader();
+    HistoryReader(const HistoryReader&) = delete;
+    HistoryReader& operator=(const HistoryReader&) = delete;
+
+    // Opens the file and brings an older one to the current schema; a missing file is an empty
+    // history, and is not made.
+    HistoryStore::Outcome open();
+    // The first read that failed since then, if one did (a damaged page shows when it is read).
+    const std::optional<HistoryStore::Outcome>& failure() const { return m_failure; }
+
+    bool isEmpty();
+    int lessonCount(const HistoryFilter& filter);
+    // In time order, then speed.
+    QList<DayAccuracy> dailyAccuracy(const HistoryFilter& filter);
+    // The 36 letters and digits, ranked as RankMissRates does.
+    QList<CharacterMisses> missRates(const HistoryFilter& filter);
+    QList<LessonRecord> lessons(const HistoryFilter& filter, LessonOrder order, int offset,
+                                int limit);
+    // Every lesson of the filter, oldest first, until visit says no more; false when a read
+    // failed.
+    bool forEachLesson(const HistoryFilter& filter,
+                       const std::function<bool(const LessonRecord&)>& visit);
+
+  private:
+    // Runs a query with the filter's conditions; false (and the failure kept) when it fails.
+    bool select(QSqlQuery& query, const QString& sql, const HistoryFilter& filter,
+                const QList<QVariant>& more = {});
+    void fail(const QSqlError& error);
+
+    QString m_path;
+    int m_busyTimeoutMs;
+    std::unique_ptr<HistoryConnection> m_connection;  // none: no lessons yet
+    std::optional<HistoryStore::Outcome> m_failure;
+};
