@@ -33,8 +33,8 @@
 #include "common/Places.h"
 #include "common/QtDesktopServices.h"
 #include "common/RealClock.h"
-#include "sound/RealSoundOutput.h"
 #include "practice/QuestionPlayer.h"
+#include "sound/RealSoundOutput.h"
 #include "support/TestContext.h"
 
 namespace {

@@ -4,8 +4,8 @@
 
 #include "TimingTable.h"
 #include "common/RealClock.h"
-#include "sound/RealSoundOutput.h"
 #include "morse/SoundControls.h"
+#include "sound/RealSoundOutput.h"
 
 // What every run shares: the sound output, its clock, the question and a folder for the
 // recordings and the sound files.

@@ -24,8 +24,8 @@
 #include "common/SpeedTable.h"
 #include "common/WindowOpening.h"
 #include "morse/MorseTiming.h"
-#include "sound/SoundOutput.h"
 #include "morse/ToneFrequency.h"
+#include "sound/SoundOutput.h"
 
 namespace {
 
@@ -73,8 +73,7 @@ MainForm::MainForm(AppContext context, QWidget* parent)
       m_player(m_form, m_peerLink.module(), m_dispatch, m_context.sound, m_controls),
       m_answers(m_form, m_soundState, m_peerLink.cwChat()),
       m_lessonController(m_form, m_peerLink.module(), m_player, m_dispatch, m_context.sound,
-                         m_controls,
-                         m_context.places.currentDir()),
+                         m_controls, m_context.places.currentDir()),
       m_characterRange(m_ui),
       m_announcer(new Announcer(this)),
       m_announcements(*m_announcer, m_ui, m_player, m_lessonController),

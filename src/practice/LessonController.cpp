@@ -203,10 +203,15 @@ void LessonController::soundCallUp(PlannedPlayback& playback) {
     }
     // Over when heard to its end: its last symbol must not stand in the display through the
     // question.
-    m_output.whenHeard(m_output.plannedEnd(), this, [this] {
+    const auto over = [this] {
         m_form.ui.Label1->clear();
         emit callUpSounding(false);
-    });
+    };
+    if (m_form.lesson.stopPlayback) {
+        over();  // stopped: the stop has silenced it
+    } else {
+        m_output.whenOver(m_output.plannedEnd(), this, over);
+    }
 }
 
 void LessonController::playStepLesson(PlannedPlayback& playback) {

@@ -72,6 +72,9 @@ void QuestionPlayer::planCharacter(PlannedPlayback& playback, QChar character, q
     playback.add([this, character, shown, counted] {
         // Shown as it is heard: asked for before its sound, so it comes first at that moment.
         m_output.whenHeard(m_output.nextPosition(), this, [this, shown, counted] {
+            // The answer awaited is the one for this character, given once it is heard.
+            m_form.lesson.currentAnswer.clear();
+            m_awaitingHeard = false;
             m_heardAny = true;
             m_heardCount = counted;
             showPlayedCount(shown);
@@ -94,7 +97,6 @@ void QuestionPlayer::PlayQuestion(const QString& question, PlannedPlayback& play
     QString token = m_dispatch.currentToken();
     const QString played = question + kEndMark;
     for (const QChar character : played) {
-        lesson.currentAnswer.clear();
         ++lesson.playedCount;
         if (stopped()) {
             stoppedAt();
@@ -112,6 +114,7 @@ void QuestionPlayer::PlayQuestion(const QString& question, PlannedPlayback& play
                 LookUpCharacter(character, CharacterTable::Question)) {
             token = entry->token;
         }
+        m_awaitingHeard = true;
         planCharacter(playback, character, shown, lesson.playedCount);
         if (ui.StepMode_Option->isChecked() && token != u"[AR]"_s && token != u"[Space]"_s) {
             // Spoken once the character has sounded, while the answer is awaited.
@@ -119,7 +122,13 @@ void QuestionPlayer::PlayQuestion(const QString& question, PlannedPlayback& play
                 emit playedCountHeard(count);
             });
             // Released by the answer buttons, the keyboard or the pass button; not by a stop.
-            WaitUntil(m_form.clock, [&lesson] { return !lesson.currentAnswer.isEmpty(); });
+            // An answer counts once the character has begun to sound (a key pressed before that is
+            // about the one before); a stop that takes the character away ends the wait too.
+            const quint64 cuts = m_output.cutCount();
+            WaitUntil(m_form.clock, [this, &lesson, cuts] {
+                return (!m_awaitingHeard && !lesson.currentAnswer.isEmpty()) ||
+                       m_output.cutCount() != cuts;
+            });
         } else {
             playback.keepAhead(stopped);
         }

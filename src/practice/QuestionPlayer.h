@@ -63,4 +63,5 @@ class QuestionPlayer : public QObject {
     // The played count after the last character that has been heard: where a stop leaves it.
     qint16 m_heardCount = 0;
     bool m_heardAny = false;
+    bool m_awaitingHeard = false;  // the character planned last has not begun to sound
 };

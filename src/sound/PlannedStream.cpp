@@ -20,6 +20,9 @@ constexpr int kStartAfterMs = 5;
 constexpr int kRewriteGuardMs = 3;
 // Without news from the server for this long while sound is due, it counts as stuck.
 constexpr int kStaleAfterMs = 400;
+// Silence played as the stream opens: a device that was idle long renders far ahead, and lowers
+// its buffer to this stream's wish only once the stream plays.
+constexpr int kPrimeMs = 50;
 
 double ClockMs(clockid_t clock) {
     timespec now{};
@@ -68,6 +71,8 @@ void PlannedStream::detach() {
     m_context = nullptr;
     m_corked = false;
     m_timingRequested = false;
+    m_primed = false;
+    m_latencyKnown = false;
     QMutexLocker lock(&m_mutex);
     m_queue.clear();
     m_history.clear();
@@ -109,7 +114,18 @@ bool PlannedStream::hasFailed() const {
 }
 
 void PlannedStream::onWrite(pa_stream* /*stream*/, size_t bytes, void* self) {
-    static_cast<PlannedStream*>(self)->writeQueued(bytes);
+    auto* planned = static_cast<PlannedStream*>(self);
+    if (!planned->m_primed) {
+        planned->m_primed = true;
+        {
+            QMutexLocker lock(&planned->m_mutex);
+            planned->m_queue.resize(
+                std::max<size_t>(planned->m_queue.size(), SamplesAfterMs(kPrimeMs)), 0);
+        }
+        planned->requestTiming();
+        planned->armTick();
+    }
+    planned->writeQueued(bytes);
 }
 
 void PlannedStream::onUnderflow(pa_stream* /*stream*/, void* self) {
@@ -169,7 +185,8 @@ PlannedStream::Progress PlannedStream::progress() const {
     const bool soundDue = !m_queue.empty() || heard < m_written;
     const bool fresh =
         !soundDue || m_corked || (m_timingMs >= 0 && now - m_timingMs < kStaleAfterMs);
-    return {m_written, heard, earliestChangeable(heard), fresh};
+    return {m_written, heard, earliestChangeable(heard), fresh,
+            m_latencyKnown ? m_latencySamples : -1};
 }
 
 int PlannedStream::underruns() const {
@@ -258,6 +275,10 @@ void PlannedStream::onTick(pa_mainloop_api* /*api*/, pa_time_event* /*event*/,
     }
 }
 
+void PlannedStream::extendTo(SoundPosition end) {
+    mix(end - 1, QVector<qint16>(1, 0));
+}
+
 void PlannedStream::discardFrom(SoundPosition position) {
     pa_threaded_mainloop_lock(m_loop);
     {
@@ -317,6 +338,7 @@ void PlannedStream::onTiming(pa_stream* stream, int success, void* self) {
     planned->m_readAtTiming =
         planned->m_base + timing->read_index / 2 + SamplesIn(timing->transport_usec);
     planned->m_latencySamples = SamplesIn(timing->sink_usec);
+    planned->m_latencyKnown = true;
 }
 
 void PlannedStream::uncork() {

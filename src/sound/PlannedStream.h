@@ -35,6 +35,7 @@ class PlannedStream {
         SoundPosition heard = 0;     // first sample not yet heard, estimated now
         SoundPosition earliest = 0;  // nothing before it can still be changed
         bool fresh = true;           // the server answered lately (or nothing is expected of it)
+        qint64 latencySamples = -1;  // the device buffer as the server last told it; -1: not yet
     };
 
     explicit PlannedStream(pa_threaded_mainloop* loop);
@@ -55,6 +56,8 @@ class PlannedStream {
     Progress progress() const;
     void mix(SoundPosition position, const QVector<qint16>& samples);
     void discardFrom(SoundPosition position);
+    // Silence up to the position, if nothing is planned there yet.
+    void extendTo(SoundPosition end);
     // Times the server ran dry while sound was waiting here: a hole in what was heard.
     int underruns() const;
 
@@ -83,6 +86,7 @@ class PlannedStream {
     bool m_ticking = false;
     std::atomic<bool> m_corked{false};
     bool m_timingRequested = false;
+    bool m_primed = false;
     double m_idleSinceMs = -1;
 
     mutable QMutex m_mutex;
@@ -95,6 +99,7 @@ class PlannedStream {
     double m_timingMs = -1;
     SoundPosition m_readAtTiming = 0;
     qint64 m_latencySamples = 0;  // device buffer less the transport time
+    bool m_latencyKnown = false;
     int m_underruns = 0;
 };
 

@@ -6,7 +6,10 @@
 
 namespace {
 constexpr int kCheckMs = 100;
-}
+// A device still rendering this far ahead (one that was idle long, before the stream played)
+// would sound everything late: the timeline stays silent until it has caught up.
+constexpr int kLongestStartLatencyMs = 300;
+}  // namespace
 
 RealSoundOutput::RealSoundOutput(Clock& clock, QObject* parent)
     : SoundOutput(clock, parent), m_silent(clock) {
@@ -59,6 +62,13 @@ void RealSoundOutput::mixSamples(SoundPosition at, const QVector<qint16>& sample
     }
 }
 
+void RealSoundOutput::extendTo(SoundPosition end) {
+    followStream();
+    if (m_onStream) {
+        m_pulse.planned().extendTo(end - m_offset);
+    }
+}
+
 void RealSoundOutput::discardFrom(SoundPosition at) {
     if (m_onStream) {
         m_pulse.planned().discardFrom(at - m_offset);
@@ -75,10 +85,12 @@ void RealSoundOutput::followStream() {
         return;
     }
     // Changing over in the middle would cut what is sounding: only once all is heard.
-    if (!ready || plannedEnd() > m_silent.heard() || !m_pulse.planned().progress().fresh) {
+    const PlannedStream::Progress progress = m_pulse.planned().progress();
+    if (!ready || plannedEnd() > m_silent.heard() || !progress.fresh ||
+        progress.latencySamples < 0 ||
+        progress.latencySamples > SamplesAfterMs(kLongestStartLatencyMs)) {
         return;
     }
-    const PlannedStream::Progress progress = m_pulse.planned().progress();
     m_offset = m_silent.heard() - progress.heard;
     m_onStream = true;
     rescheduleHeard();

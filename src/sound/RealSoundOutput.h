@@ -36,6 +36,7 @@ class RealSoundOutput : public SoundOutput {
     qint64 earliestPlannableTenths() const override;
     void mixSamples(SoundPosition at, const QVector<qint16>& samples) override;
     void discardFrom(SoundPosition at) override;
+    void extendTo(SoundPosition end) override;
     qint64 dueTime(SoundPosition position) const override;
 
   private:

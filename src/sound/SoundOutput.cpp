@@ -56,7 +56,7 @@ SoundPosition SoundOutput::planTone(int frequencyHz, int durationMs) {
                    ToneShaper::ShapedTone(frequencyHz, m_timeline.end() - start,
                                           SoundTimeline::kSampleRate));
     }
-    planned(Element::Tone, start, durationMs, frequencyHz, nullptr, 0);
+    planned(Element::Tone, start, m_timeline.end(), durationMs, frequencyHz, nullptr, 0);
     return start;
 }
 
@@ -70,8 +70,8 @@ SoundPosition SoundOutput::planWave(const QVector<qint16>& samples, int sampleRa
     if (!m_clock.quitting()) {
         mixSamples(start, atOutputRate);
     }
-    planned(Element::Wave, start, static_cast<int>(MsToReachSamples(atOutputRate.size())), 0,
-            &samples, sampleRate);
+    planned(Element::Wave, start, m_timeline.end(),
+            static_cast<int>(MsToReachSamples(atOutputRate.size())), 0, &samples, sampleRate);
     return start;
 }
 
@@ -79,7 +79,10 @@ SoundPosition SoundOutput::planGap(int ms) {
     const SoundPosition start = nextPosition();
     if (ms > 0) {
         m_timeline.addMs(ms);
-        planned(Element::Gap, start, ms, 0, nullptr, 0);
+        if (!m_clock.quitting()) {
+            extendTo(m_timeline.end());
+        }
+        planned(Element::Gap, start, m_timeline.end(), ms, 0, nullptr, 0);
     }
     return start;
 }
@@ -96,7 +99,16 @@ qint64 SoundOutput::dueTime(SoundPosition position) const {
 
 void SoundOutput::whenHeard(SoundPosition position, QObject* context,
                             std::function<void()> action) {
-    Pending pending{position, m_nextOrder++, context, std::move(action)};
+    addPending(position, context, std::move(action), false);
+}
+
+void SoundOutput::whenOver(SoundPosition position, QObject* context, std::function<void()> action) {
+    addPending(position, context, std::move(action), true);
+}
+
+void SoundOutput::addPending(SoundPosition position, QObject* context, std::function<void()> action,
+                             bool evenIfCut) {
+    Pending pending{position, m_nextOrder++, context, std::move(action), evenIfCut};
     const auto at =
         std::upper_bound(m_pending.begin(), m_pending.end(), position,
                          [](SoundPosition p, const Pending& entry) { return p < entry.position; });
@@ -209,10 +221,16 @@ bool SoundOutput::waitUntilHeard(SoundPosition position, const std::function<boo
 
 void SoundOutput::cutFrom(SoundPosition position) {
     const SoundPosition from = qMax(position, earliestPlannable());
-    // The actions of what is cut go with it.
+    // The actions of what is cut go with it, but for those that must happen once it is over.
     const auto first =
         std::find_if(m_pending.begin(), m_pending.end(),
                      [from](const Pending& entry) { return entry.position >= from; });
+    std::vector<Pending> over;
+    for (auto entry = first; entry != m_pending.end(); ++entry) {
+        if (entry->evenIfCut) {
+            over.push_back(std::move(*entry));
+        }
+    }
     m_pending.erase(first, m_pending.end());
     scheduleHeard();
     discardFrom(from);
@@ -225,6 +243,11 @@ void SoundOutput::cutFrom(SoundPosition position) {
     constexpr std::size_t kCutsKept = 64;
     if (m_recentCuts.size() > kCutsKept) {
         m_recentCuts.erase(m_recentCuts.begin());
+    }
+    for (Pending& entry : over) {
+        if (entry.context) {
+            entry.action();
+        }
     }
 }
 
@@ -254,17 +277,27 @@ PlannedSound* SoundOutput::innermostPlayback() const {
     return m_playbacks.isEmpty() ? nullptr : m_playbacks.constLast();
 }
 
+void SoundOutput::waitUntilJoinable() {
+    // Ends while the end can still be planned on from: a few ms of the device's buffer and a
+    // margin for the time until the next call.
+    constexpr int kMarginMs = 10;
+    const SoundPosition end = plannedEnd();
+    const qint64 ahead = earliestPlannable() - heardPosition();
+    const qint64 lead = ahead > 0 ? ahead + SamplesAfterMs(kMarginMs) : 0;
+    waitFor(end - lead, [&] { return heardPosition() >= end - lead; });
+}
+
 void SoundOutput::Beep(int frequencyHz, int durationMs) {
     planTone(frequencyHz, durationMs);
-    waitUntilHeard(plannedEnd(), [] { return false; });
+    waitUntilJoinable();
 }
 
 void SoundOutput::PlayWave(const QVector<qint16>& samples, int sampleRate) {
     planWave(samples, sampleRate);
-    waitUntilHeard(plannedEnd(), [] { return false; });
+    waitUntilJoinable();
 }
 
 void SoundOutput::Gap(int ms) {
     planGap(ms);
-    waitUntilHeard(plannedEnd(), [] { return false; });
+    waitUntilJoinable();
 }

@@ -56,6 +56,9 @@ class SoundOutput : public QObject {
     // Runs action (from the event loop) once the sample at position is heard; at once if it has
     // been. Dropped when that sound is cut or context goes away.
     void whenHeard(SoundPosition position, QObject* context, std::function<void()> action);
+    // The same, but run at the cut when that sound is cut: what must happen once it is over,
+    // heard or not.
+    void whenOver(SoundPosition position, QObject* context, std::function<void()> action);
     // Lets events run at least once, then waits until at most leadMs of planned sound is left
     // unheard. Returns early (false) when interrupt() holds, when sound was cut meanwhile, or when
     // the program is ending.
@@ -79,8 +82,8 @@ class SoundOutput : public QObject {
     void leavePlayback(PlannedSound* playback);
     PlannedSound* innermostPlayback() const;
 
-    // Plans and waits until it has been heard: the blocking tone and the synchronous sound of
-    // old, for a sound that is played alone.
+    // Plans and waits until it has been heard, all but what must be planned in advance for the
+    // next element to join it seamlessly: the blocking tone and the synchronous sound of old.
     void Beep(int frequencyHz, int durationMs);
     void PlayWave(const QVector<qint16>& samples, int sampleRate);
     void Gap(int ms);
@@ -106,14 +109,16 @@ class SoundOutput : public QObject {
     virtual void mixSamples(SoundPosition at, const QVector<qint16>& samples) = 0;
     // Silences what was planned from the position on.
     virtual void discardFrom(SoundPosition at) = 0;
+    // Silence is planned up to the position (a gap): the output must play on to it.
+    virtual void extendTo(SoundPosition /*end*/) {}
     // The clock time at which the position will be heard at the present pace.
     virtual qint64 dueTime(SoundPosition position) const;
 
     // Told of each planned element and of each cut (the recording output of the tests).
     enum class Element { Tone, Wave, Gap };
-    virtual void planned(Element /*kind*/, SoundPosition /*start*/, int /*durationMs*/,
-                         int /*frequencyHz*/, const QVector<qint16>* /*samples*/,
-                         int /*sampleRate*/) {}
+    virtual void planned(Element /*kind*/, SoundPosition /*start*/, SoundPosition /*end*/,
+                         int /*durationMs*/, int /*frequencyHz*/,
+                         const QVector<qint16>* /*samples*/, int /*sampleRate*/) {}
     virtual void wasCut(SoundPosition /*from*/) {}
 
     // The heard position may have jumped (the output changed): the waiting actions are looked at
@@ -126,9 +131,14 @@ class SoundOutput : public QObject {
         quint64 order;
         QPointer<QObject> context;
         std::function<void()> action;
+        bool evenIfCut;
     };
 
+    void addPending(SoundPosition position, QObject* context, std::function<void()> action,
+                    bool evenIfCut);
+
     bool waitFor(SoundPosition target, const std::function<bool()>& done);
+    void waitUntilJoinable();
     void scheduleHeard();
     void runHeard();
 

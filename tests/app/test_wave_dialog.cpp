@@ -130,6 +130,7 @@ class TestWaveDialog : public QObject {
         form.waveDialog().WavVolumeHScroll->setValue(5);
         form.waveDialog().WavQuarityHScroll->setValue(5);
         form.characterDispatch().SoundCharacter(u'e', CharacterTable::Question);
+        t.sound.waitUntilHeard(t.sound.plannedEnd(), [] { return false; });
         const auto& events = t.sound.events();
         QCOMPARE(events.at(0).kind, RecordingSoundOutput::Kind::Tone);
         QCOMPARE(events.at(2).kind, RecordingSoundOutput::Kind::Wave);

@@ -10,7 +10,7 @@ import pathlib
 import re
 import sys
 
-LAYERS = ["common", "morse", "net", "authoring", "practice", "history", "help", "partner",
+LAYERS = ["common", "sound", "morse", "net", "authoring", "practice", "history", "help", "partner",
           "app"]
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')
 

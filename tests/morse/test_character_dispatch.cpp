@@ -73,7 +73,7 @@ class TestCharacterDispatch : public QObject {
         rig.state.CurrentSoundToken = u"#"_s;
         QStringList seen;
         for (QChar character : text) {
-            rig.dispatch.SoundCharacter(character, table);
+            rig.sound(character, table);
             seen << rig.state.CurrentSoundToken;
         }
         QCOMPARE(seen.join(u' '), tokens);
@@ -89,8 +89,8 @@ class TestCharacterDispatch : public QObject {
             rig.controls.speed = 60;
             rig.controls.tone = u"0"_s;
         });
-        rig.dispatch.SoundCharacter(u'A', CharacterTable::Chat);
-        rig.dispatch.SoundCharacter(u'A', CharacterTable::Chat);
+        rig.sound(u'A', CharacterTable::Chat);
+        rig.sound(u'A', CharacterTable::Chat);
         QCOMPARE(rig.timeline(220), u"W.- G330 T90 G90 T270 G270"_s);
         QCOMPARE(rig.output.events().at(2).frequencyHz, 100);
     }
@@ -98,8 +98,8 @@ class TestCharacterDispatch : public QObject {
     void waveToneComesFromTheToneText() {
         SoundRig rig;
         rig.controls.tone = u"0"_s;  // as the settings file can leave it
-        rig.dispatch.SoundCharacter(u'E', CharacterTable::Question);
-        rig.wave.SoundCharacterWave(SymbolId::E, 220, 100);
+        rig.sound(u'E', CharacterTable::Question);
+        rig.soundWave(SymbolId::E, 220, 100);
         QCOMPARE(rig.output.events().at(0).samples, rig.output.events().at(2).samples);
     }
 };

@@ -1,7 +1,7 @@
 #include "support/RecordingSoundOutput.h"
 
-void RecordingSoundOutput::planned(Element kind, SoundPosition start, int durationMs,
-                                   int frequencyHz, const QVector<qint16>* samples,
+void RecordingSoundOutput::planned(Element kind, SoundPosition start, SoundPosition end,
+                                   int durationMs, int frequencyHz, const QVector<qint16>* samples,
                                    int sampleRate) {
     Event event{static_cast<Kind>(kind),
                 dueTime(start),
@@ -9,7 +9,8 @@ void RecordingSoundOutput::planned(Element kind, SoundPosition start, int durati
                 frequencyHz,
                 samples != nullptr ? *samples : QVector<qint16>(),
                 sampleRate,
-                start};
+                start,
+                end};
     m_events.append(event);
     // Looked at when it is heard, from the timeline's own list of what waits for that.
     whenHeard(start, this, [this, event] {

@@ -18,6 +18,7 @@ class RecordingSoundOutput : public SilentSoundOutput {
         QVector<qint16> samples;  // waves only
         int sampleRate;           // waves only
         SoundPosition position;   // its first sample on the timeline
+        SoundPosition end;        // the sample after its last
     };
 
     using SilentSoundOutput::SilentSoundOutput;
@@ -29,8 +30,8 @@ class RecordingSoundOutput : public SilentSoundOutput {
     void clear() { m_events.clear(); }
 
   protected:
-    void planned(Element kind, SoundPosition start, int durationMs, int frequencyHz,
-                 const QVector<qint16>* samples, int sampleRate) override;
+    void planned(Element kind, SoundPosition start, SoundPosition end, int durationMs,
+                 int frequencyHz, const QVector<qint16>* samples, int sampleRate) override;
     void wasCut(SoundPosition from) override;
 
   private:

@@ -42,6 +42,19 @@ struct SoundRig {
     WaveGenerator wave{output, controls, state, clock, places};
     CharacterDispatch dispatch{beep, wave, output, controls, state};
 
+    // Plans, then waits until what was planned has been heard.
+    void heard() {
+        output.waitUntilHeard(output.plannedEnd(), [] { return false; });
+    }
+    void sound(QChar character, CharacterTable table) {
+        dispatch.SoundCharacter(character, table);
+        heard();
+    }
+    void soundWave(SymbolId symbol, int unitMs, int frequencyHz) {
+        wave.SoundCharacterWave(symbol, unitMs, frequencyHz);
+        heard();
+    }
+
     QString filePath(const QString& stem) {
         return QDir(places.soundFolder()).filePath(stem + QStringLiteral(".wav"));
     }
@@ -65,16 +78,20 @@ struct SoundRig {
         return parts.join(u' ');
     }
 
-    // Every call starts where the one before it ended.
+    // Every element starts on the sample where the one before it ended, the first at once, and
+    // the wait for them ends as the last one has been heard.
     bool isSeamless() const {
-        qint64 expected = kRigStart;
-        for (const auto& event : output.events()) {
-            if (event.start != expected) {
+        const auto& events = output.events();
+        if (events.isEmpty() || events.constFirst().start != kRigStart) {
+            return events.isEmpty();
+        }
+        for (qsizetype i = 1; i < events.size(); ++i) {
+            if (events.at(i).position != events.at(i - 1).end) {
                 return false;
             }
-            expected += event.durationMs;
         }
-        return clock.now() == expected;
+        const auto& last = events.constLast();
+        return clock.now() == last.start + qRound(SamplesToMs(last.end - last.position));
     }
 
     // Reads dots and dashes back from a stream: half a unit of zeros ends a tone,
