@@ -63,7 +63,7 @@ MainForm::MainForm(AppContext context, QWidget* parent)
       m_dispatch(m_beep, m_wave, m_context.sound, m_controls, m_soundState),
       // Made hidden here so that start-up can load the saved levels into it.
       m_waveDialog(std::make_unique<WaveDialog>(m_wave, m_controls, m_context.places.settingsPath(),
-                                                m_context.clock)),
+                                                m_context.clock, m_context.desktop)),
       m_soundMenu(this, m_ui, *m_waveDialog, m_wave, m_controls),
       m_toneTextFilter(m_ui.ToneText),
       m_fineAdjustment(m_ui.Speed_HScroll, m_ui.Label7),

@@ -29,13 +29,13 @@ struct SaveOutcome {
     QStringList unfit;
     // Writes the record file refused although it opened.
     QStringList failed;
-    // The program's own settings file, when a value meant for it could not be written there.
-    QString storeUnwritable;
+    // Values meant for the program's own settings file that it refused, and that file.
+    QStringList notStored;
+    QString storePath;
 
     bool fileUnwritable() const { return access.refusal != RecordFile::Refusal::None; }
     bool allSaved() const {
-        return !fileUnwritable() && unfit.isEmpty() && failed.isEmpty() &&
-               storeUnwritable.isEmpty();
+        return !fileUnwritable() && unfit.isEmpty() && failed.isEmpty() && notStored.isEmpty();
     }
 };
 

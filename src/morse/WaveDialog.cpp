@@ -10,7 +10,9 @@
 
 #include "common/AccessibleValueLabel.h"
 #include "common/Clock.h"
+#include "common/DesktopServices.h"
 #include "common/RecordFile.h"
+#include "common/SaveMessages.h"
 #include "common/SettingsRecords.h"
 #include "common/WindowOpening.h"
 #include "morse/SoundControls.h"
@@ -81,12 +83,13 @@ QString VolumeCaption(int level) {
 }
 
 WaveDialog::WaveDialog(WaveGenerator& wave, const SoundControls& controls, QString settingsPath,
-                       Clock& clock, QWidget* parent)
+                       Clock& clock, DesktopServices& desktop, QWidget* parent)
     : QDialog(parent),
       m_wave(wave),
       m_controls(controls),
       m_settingsPath(std::move(settingsPath)),
-      m_clock(clock) {
+      m_clock(clock),
+      m_desktop(desktop) {
     setObjectName(QStringLiteral("WaveDialog"));
     setWindowTitle(QStringLiteral("Wave音質設定"));
     buildControls();
@@ -171,12 +174,32 @@ void WaveDialog::WaveDialog_TestButton_Click() {
 
 void WaveDialog::WaveDialog_SaveButton_Click() {
     RecordFile file(m_settingsPath);
-    const bool saved =
-        file.writeInt(SettingsRecord::WaveQuality,
-                      static_cast<qint16>(WavQuarityHScroll->value())) &&
-        file.writeInt(SettingsRecord::WaveVolume, static_cast<qint16>(WavVolumeHScroll->value()));
-    // A file that cannot be written leaves the button enabled for another try.
-    SaveButton->setEnabled(!saved);
+    const RecordFile::Access access = file.writeAccess();
+    QString why;
+    if (access.refusal != RecordFile::Refusal::None) {
+        why = SaveMessages::Refused(access, file.path(), u"音質と音量の設定"_s);
+    } else {
+        QStringList failed;
+        if (!file.writeInt(SettingsRecord::WaveQuality,
+                           static_cast<qint16>(WavQuarityHScroll->value()))) {
+            failed << u"音質"_s;
+        }
+        if (!file.writeInt(SettingsRecord::WaveVolume,
+                           static_cast<qint16>(WavVolumeHScroll->value()))) {
+            failed << u"音量"_s;
+        }
+        if (!failed.isEmpty()) {
+            why = SaveMessages::WritesFailed(file.path(), failed);
+        }
+    }
+    // Not saved: the button stays enabled for another try, and the user is told why.
+    SaveButton->setEnabled(!why.isEmpty());
+    if (!why.isEmpty()) {
+        const bool refused = access.refusal != RecordFile::Refusal::None;
+        m_desktop.showMessage(
+            this, refused ? DesktopServices::Icon::Critical : DesktopServices::Icon::Warning,
+            u"設定保存"_s, why);
+    }
 }
 
 void WaveDialog::WaveDialog_CloseButton_Click() {
