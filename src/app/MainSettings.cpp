@@ -10,6 +10,7 @@ namespace {
 const QString kToneName = QStringLiteral("トーン周波数");
 const QString kCallsignName = QStringLiteral("コールサイン");
 const QString kPeerAddressName = QStringLiteral("接続先IP");
+const QString kAcceptOnlyPeerName = QStringLiteral("接続先IPからの接続だけ受け付ける");
 
 void NoteText(SaveOutcome& outcome, RecordFile::TextWrite result, const QString& name) {
     if (result == RecordFile::TextWrite::FileError) {
@@ -92,6 +93,9 @@ SaveOutcome SaveMainSettings(RecordFile& file, ProgramSettings& store,
     }
     NoteText(outcome, file.writeText(SettingsRecord::Callsign, settings.callsign), kCallsignName);
     SavePeerAddress(outcome, file, store, settings.peerAddress);
+    if (!SaveAcceptOnlyPeer(store, settings.acceptOnlyPeer)) {
+        NoteNotStored(outcome, store, kAcceptOnlyPeerName);
+    }
     return outcome;
 }
 
@@ -101,6 +105,22 @@ QString LoadPeerAddress(const RecordFile& file, const ProgramSettings& store) {
         return recorded;
     }
     return store.value(ProgramSettingKey::PeerAddress).toString().left(kLongestPeerAddress);
+}
+
+bool LoadAcceptOnlyPeer(const ProgramSettings& store) {
+    // Anything but what was written reads as the default, off.
+    return store.value(ProgramSettingKey::AcceptOnlyPeer).toString() == u"true";
+}
+
+bool SaveAcceptOnlyPeer(ProgramSettings& store, bool on) {
+    // Off is the default: nothing is written for it, so no file is made for a setting never used.
+    return on ? store.setValue(ProgramSettingKey::AcceptOnlyPeer, true)
+              : store.remove(ProgramSettingKey::AcceptOnlyPeer);
+}
+
+QString AcceptOnlyPeerNotKeptMessage(const ProgramSettings& store) {
+    return SaveMessages::NotStored(store.path(), {kAcceptOnlyPeerName}) +
+           QStringLiteral("\nこの選択は、プログラムを終えるまでは有効です。");
 }
 
 bool SaveCallsign(RecordFile& file, const QString& callsign) {

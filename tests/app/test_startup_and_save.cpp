@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,6 +17,7 @@
 #include "app/MainForm.h"
 #include "app/SettingsSavedDialog.h"
 #include "common/ClockTimer.h"
+#include "common/ProgramSettings.h"
 #include "support/TestContext.h"
 #include "support/WindowScript.h"
 
@@ -55,6 +57,8 @@ class StartupAndSaveTest : public QObject {
     void unwritableFileIsReportedAndNothingSaved_data();
     void unwritableFileIsReportedAndNothingSaved();
     void longPeerAddressComesBack();
+    void acceptOnlyPeerIsKeptAsClicked_data();
+    void acceptOnlyPeerIsKeptAsClicked();
 
     void endingDeletesSoundFilesAndSavesTheCallsign();
     void endingKeepsARecordThatCannotHoldTheCallsign();
@@ -418,6 +422,34 @@ void StartupAndSaveTest::longPeerAddressComesBack() {
     QCOMPARE(MainForm(t.context()).ui().ConnectIpText->text(), QString());
     t.writeSettingsBytes(SettingsFileBuilder().text(9, "10.0.0.2").bytes());
     QCOMPARE(MainForm(t.context()).ui().ConnectIpText->text(), u"10.0.0.2"_s);
+}
+
+void StartupAndSaveTest::acceptOnlyPeerIsKeptAsClicked_data() {
+    QTest::addColumn<bool>("storeWritable");
+    QTest::newRow("kept") << true;
+    QTest::newRow("settings file is a folder") << false;
+}
+
+// Kept beside saveset.dat as soon as it is clicked; a settings file that refuses it says so at
+// the click and at 設定保存, and the choice holds until the program ends.
+void StartupAndSaveTest::acceptOnlyPeerIsKeptAsClicked() {
+    QFETCH(bool, storeWritable);
+    TestContext t;
+    QVERIFY(storeWritable || QDir().mkpath(ProgramSettings::PathBeside(t.settingsPath())));
+    auto form = std::make_unique<MainForm>(t.context());
+    form->ui().AcceptOnlyPeerCheck->click();
+    QVERIFY(form->ui().AcceptOnlyPeerCheck->isChecked());
+    form->MainForm_SaveSetButton_Command_Click();
+    QCOMPARE(t.desktop.messages.size(), storeWritable ? 0 : 2);
+    for (const FakeDesktopServices::Message& message : std::as_const(t.desktop.messages)) {
+        QVERIFY2(message.text.contains(u"接続先IPからの接続だけ受け付ける"_s),
+                 qPrintable(message.text));
+    }
+    form = std::make_unique<MainForm>(t.context());
+    QCOMPARE(form->ui().AcceptOnlyPeerCheck->isChecked(), storeWritable);
+    form->ui().AcceptOnlyPeerCheck->setChecked(true);
+    form->ui().AcceptOnlyPeerCheck->click();  // off again, and kept so
+    QVERIFY(!MainForm(t.context()).ui().AcceptOnlyPeerCheck->isChecked());
 }
 
 void StartupAndSaveTest::endingDeletesSoundFilesAndSavesTheCallsign() {
