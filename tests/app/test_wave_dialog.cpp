@@ -1,6 +1,4 @@
 // The sound menu, the WAV settings dialog with its saved levels, and the tone tests.
-#include <sys/stat.h>
-
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
@@ -183,42 +181,6 @@ class TestWaveDialog : public QObject {
             QCOMPARE(dialog.WavVolumeHScroll->value(), 4);
             dialog.close();  // the window frame closes it as CloseButton does
         });
-    }
-
-    // A file that refuses the levels says why; the button stays on for another try.
-    void refusedLevelsSayWhy_data() {
-        QTest::addColumn<QString>("what");
-        QTest::addColumn<QString>("says");
-        QTest::newRow("link to a document") << u"link"_s << u"別のファイル"_s;
-        QTest::newRow("FIFO") << u"fifo"_s << u"通常のファイルではありません"_s;
-    }
-    void refusedLevelsSayWhy() {
-        QFETCH(QString, what);
-        QFETCH(QString, says);
-        TestContext t;
-        MainForm form(t.context());
-        const QString document = QDir(t.programDir.path()).filePath(u"minutes.txt"_s);
-        const QByteArray minutes = QByteArray("Minutes of the club meeting.\n").repeated(10);
-        QFile::remove(t.settingsPath());
-        if (what == u"link") {
-            t.writeSettingsBytes(minutes);
-            QVERIFY(QFile::rename(t.settingsPath(), document) &&
-                    QFile::link(document, t.settingsPath()));
-        } else {
-            QCOMPARE(mkfifo(QFile::encodeName(t.settingsPath()).constData(), 0600), 0);
-        }
-        OpenDialog(form, [&](WaveDialog& dialog) {
-            dialog.WavVolumeHScroll->setValue(4);
-            dialog.SaveButton->click();
-            QVERIFY(dialog.SaveButton->isEnabled());
-            dialog.CloseButton->click();
-        });
-        QCOMPARE(t.desktop.messages.size(), 1);
-        QCOMPARE(t.desktop.messages[0].icon, DesktopServices::Icon::Critical);
-        const QString text = t.desktop.messages[0].text;
-        QVERIFY2(text.contains(u"音質と音量の設定は保存されませんでした"_s) && text.contains(says),
-                 qPrintable(text));
-        QCOMPARE(QFileInfo(document).exists(), what == u"link");
     }
 
     void neverSavedLevelsSurviveClosing() {

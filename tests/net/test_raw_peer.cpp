@@ -232,12 +232,10 @@ class RawPeerTest : public QObject {
         QFETCH(int, answers);
         std::optional<Rig> window;
         std::optional<PartnerRig> partnerRig;
-        if (partner) {
-            partnerRig.emplace();
-        } else {
-            window.emplace().form.RetryPingTimer->setEnabled(false);
+        TestContext& context = partner ? partnerRig.emplace().context : window.emplace().context;
+        if (window) {
+            window->form.RetryPingTimer->setEnabled(false);
         }
-        TestContext& context = partner ? partnerRig->context : window->context;
         QUdpSocket pinger;
         QVERIFY(pinger.bind(QHostAddress(from), context.ports.connectorUdp));
         VirtualClock& clock = context.clock;
