@@ -364,9 +364,16 @@ class FocusWatch:
 
         return wait_until(moved, timeout, interval=0.02)
 
-    def wait_for(self, wanted, timeout):
-        """Waits until the focus is on (role, name); returns whether it came there."""
-        return wait_until(lambda: self.current() == wanted, timeout, interval=0.05) is not None
+    @staticmethod
+    def wait_for(node, timeout):
+        """Waits until the control has the focus; returns whether it came to have it."""
+        import pyatspi
+
+        def focused():
+            node.clear_cache()
+            return has_state(node, pyatspi.STATE_FOCUSED)
+
+        return wait_until(focused, timeout, interval=0.05) is not None
 
     def stop(self):
         if self.listener is not None:

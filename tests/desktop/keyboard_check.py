@@ -202,8 +202,7 @@ class Keyboard(PeerCheck):
         self.announcements = Announcements()
         callsign = self.controls["callsign"]
         click(callsign)
-        wanted = (callsign.get_role_name(), "コールサイン")
-        require(self.focus.wait_for(wanted, REACTION_TIMEOUT),
+        require(self.focus.wait_for(callsign, REACTION_TIMEOUT),
                 f"a click on 'コールサイン' did not give it the focus (focus on "
                 f"{self.focus.current()})")
 
@@ -263,7 +262,7 @@ class Keyboard(PeerCheck):
     def tab_forward(self):
         self.expected = self.expected_order()
         click(self.controls["callsign"])
-        require(self.focus.wait_for(self.expected[0][0], REACTION_TIMEOUT),
+        require(self.focus.wait_for(self.controls["callsign"], REACTION_TIMEOUT),
                 "a click on 'コールサイン' did not give it the focus")
         self.walk_focus(self.expected, 0)
 
