@@ -19,6 +19,8 @@ import time
 import zlib
 
 PASS, FAIL, SKIP = 0, 1, 77
+# The virtual display's size; the program's windows open at its top left.
+SCREEN_SIZE = (1600, 1200)
 SYSTEM_PYTHON = "/usr/bin/python3"
 BUS_LAUNCHERS = ["/usr/libexec/at-spi-bus-launcher", "/usr/lib/at-spi2-core/at-spi-bus-launcher"]
 
@@ -130,7 +132,8 @@ def start_xvfb(processes, framebuffer_dir):
     """Starts Xvfb on a free display number and returns it as ":N"."""
     read_end, write_end = os.pipe()
     processes.start(
-        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1600x1200x24", "-nolisten", "tcp",
+        ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
+         f"{SCREEN_SIZE[0]}x{SCREEN_SIZE[1]}x24", "-nolisten", "tcp",
          "-fbdir", framebuffer_dir, "-noreset"],
         pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     os.close(write_end)
@@ -637,5 +640,11 @@ class DesktopSession:
         return find_application(self.desktop, pid, timeout)
 
     def screenshot(self, log, path, frame):
+        # The mouse pointer is drawn into the screen: moved to the far corner, clear of every
+        # window, it stays out of the picture.
+        from gi.repository import Atspi
+
+        Atspi.generate_mouse_event(SCREEN_SIZE[0] - 1, SCREEN_SIZE[1] - 1, "abs")
+        time.sleep(0.3)
         take_screenshot(log, self.framebuffer_dir, path,
                         window_extents(frame) if frame is not None else None)
