@@ -376,7 +376,10 @@ class FocusWatch:
             node.clear_cache()
             return has_state(node, pyatspi.STATE_FOCUSED)
 
-        return wait_until(focused, timeout, interval=0.05) is not None
+        came = wait_until(focused, timeout, interval=0.05) is not None
+        # The focus event came before the answer that the control has the focus: read it too.
+        pump_events()
+        return came
 
     def stop(self):
         if self.listener is not None:

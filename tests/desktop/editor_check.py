@@ -7,8 +7,8 @@ speed. A raw peer (peer_check.py) makes the program the setter and then plays th
 over TCP on 127.0.0.1; the setter's side is worked only through AT-SPI: listen, close the
 notice that the answerer is ready, press "出題", compose "CQ 5" with the editor's own key
 buttons, leave the box by Tab, complete and send it by the access keys, reading the instruction
-line and the keys as a screen reader does, and watch the editor close by itself. The peer must receive
-the bare question and the sent status right after the composing status. Then the answerer's
+line and the keys as a screen reader does, and watch the editor close by itself. The peer must
+receive the bare question and the sent status right after the composing status. Then the answerer's
 test runs and ends on the wire, and the program is ended with SIGTERM.
 
     editor_check.py PROGRAM [--screenshot FILE]

@@ -48,8 +48,8 @@ log = make_log("keyboard_check")
 
 # The main window's controls in the order Tab visits them: the link, the role, mode, speed, the
 # fine adjustment and tone, the settings, the lesson's buttons, the score and the answer, the
-# chat and the peer, the 36 answer buttons last. A tuple is a group of options, which Tab enters
-# at its selected option. Keys of Keyboard.CONTROLS.
+# chat and the peer, the 36 answer buttons last. A tuple is a group of options, one stop for Tab.
+# Keys of Keyboard.CONTROLS.
 WORKING_ORDER = [
     "callsign", "address", "accept_only", "listen", "connect", "disconnect",
     ("setter", "answerer"),
@@ -119,11 +119,12 @@ class Keyboard(PeerCheck):
 
     # -- helpers ------------------------------------------------------------------------------
 
-    def heard(self, wanted, why):
-        self.wait(lambda: any(wanted(text) for text in self.announcements.all_heard()),
+    def heard(self, wanted, why, since=0):
+        """Waits for an announcement that wanted accepts, among those from the since'th on."""
+        self.wait(lambda: any(wanted(text) for text in self.announcements.all_heard()[since:]),
                   REACTION_TIMEOUT,
                   lambda: f"no announcement {why} within {REACTION_TIMEOUT} s (heard "
-                          f"{self.announcements.all_heard()})")
+                          f"{self.announcements.all_heard()[since:]})")
 
     def check_access_keys(self):
         """Every enabled push button of the main window but the answer buttons exposes an
@@ -243,9 +244,11 @@ class Keyboard(PeerCheck):
 
     def become_answerer(self):
         self.peer.send("30")
+        before = len(self.announcements.all_heard())
         self.peer.send("2S")
         self.peer.expect("2T")
-        self.heard(lambda text: text.startswith(ANSWERER_LINE), "of the answerer's role line")
+        self.heard(lambda text: text.startswith(ANSWERER_LINE), "of the answerer's role line",
+                   before)
         option = self.controls["step"]
         self.wait(lambda: is_enabled(option), REACTION_TIMEOUT,
                   f"the Step-mode option did not become enabled within {REACTION_TIMEOUT} s")
