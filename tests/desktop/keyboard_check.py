@@ -30,9 +30,7 @@ from peer_check import (LINK_PORT, PEER_CALLSIGN, REACTION_TIMEOUT, PeerCheck, S
 TOTAL_TIMEOUT = 110
 SPEED_CODE = "3"
 
-CHECK_BOX = ("check box",)
-SCROLL_BAR = ("scroll bar",)
-COMBO_BOX = ("combo box",)
+CHECK_BOX, SCROLL_BAR, COMBO_BOX = ("check box",), ("scroll bar",), ("combo box",)
 ANSWER_KEYS = [chr(code) for code in range(ord("A"), ord("Z") + 1)] + list("1234567890")
 
 LISTENING = "相手からの接続待ちです。"
@@ -40,75 +38,42 @@ CHAT_LINE = "こんにちは"
 CW_STOPPED = "受信CWを止めました。"
 # Long enough to be sounding still when the stop is pressed, however slow the machine.
 CW_LINE = " ".join(["PARIS"] * 12)
-ANSWERER_LINE = "解答者"
-WAVE_TITLE = "Wave音質設定"
-HISTORY_TITLE = "成績履歴"
+WAVE_TITLE, HISTORY_TITLE = "Wave音質設定", "成績履歴"
 
 log = make_log("keyboard_check")
 
-# The main window's controls in the order Tab visits them: the link, the role, mode, speed, the
-# fine adjustment and tone, the settings, the lesson's buttons, the score and the answer, the
-# chat and the peer, the 36 answer buttons last. A tuple is a group of options, one stop for Tab.
-# Keys of Keyboard.CONTROLS.
+# The main window's controls in the order Tab visits them, as (name, roles): the link, the role,
+# mode, speed, the fine adjustment and tone, the settings, the lesson's buttons (by their first
+# captions), the score and the answer, the chat and the peer, the 36 answer buttons last. A list
+# is a group of options, one stop for Tab.
 WORKING_ORDER = [
-    "callsign", "address", "accept_only", "listen", "connect", "disconnect",
-    ("setter", "answerer"),
-    ("step", "normal", "chat_mode"),
-    ("speed25", "speed45", "speed60"),
-    "fine", "tone", "tone_test", "save", "main", "stop", "pass", "scores", "answer_box",
-    ("text_chat", "cw_chat"),
-    "chat", "message", "send", "stop_cw", "copy", "web_check",
-] + ANSWER_KEYS
-
-# Buttons with no access key: the answer buttons, which typed keys answer anyway.
-KEYLESS = set(ANSWER_KEYS)
-
-
-def fine_caption(change):
-    """The fine adjustment's label for a change of speed in percent."""
-    if change == 0:
-        return "微調整 ±0%"
-    return f"微調整 {'+' if change > 0 else '-'}{abs(change):2d}%"
+    ("コールサイン", TEXT_FIELD), ("接続先IP", TEXT_FIELD),
+    ("接続先IPからの接続だけ受け付ける(Y)", CHECK_BOX),
+    ("待受", PUSH_BUTTON), ("接続", PUSH_BUTTON), ("切断", PUSH_BUTTON),
+    [("出題者になる", RADIO_BUTTON), ("解答者になる", RADIO_BUTTON)],
+    [("ステップ受信モード", RADIO_BUTTON), ("ノーマル受信モード", RADIO_BUTTON),
+     ("チャットモード", RADIO_BUTTON)],
+    [("毎分２５文字", RADIO_BUTTON), ("毎分４５文字", RADIO_BUTTON), ("毎分６０文字", RADIO_BUTTON)],
+    ("微調整", SCROLL_BAR), ("トーン周波数", TEXT_FIELD), ("テスト", PUSH_BUTTON),
+    ("設定保存", PUSH_BUTTON), ("スタート", PUSH_BUTTON), ("ストップ", PUSH_BUTTON),
+    ("解答パス", PUSH_BUTTON), ("成績表", LIST), ("正解欄", TEXT_FIELD),
+    [("文字", RADIO_BUTTON), ("CW", RADIO_BUTTON)],
+    ("チャット・ログ", TEXT_FIELD), ("送信メッセージ", TEXT_FIELD), ("送信", PUSH_BUTTON),
+    ("受信CW停止(Q)", PUSH_BUTTON), ("コピー", PUSH_BUTTON), ("WebでIPチェック", PUSH_BUTTON),
+] + [(key, PUSH_BUTTON) for key in ANSWER_KEYS]
+STOPS = [stop if isinstance(stop, list) else [stop] for stop in WORKING_ORDER]
+# Every button but the answer buttons has an access key; typed keys answer anyway.
+KEYED = [name for stop in STOPS for name, roles in stop
+         if roles == PUSH_BUTTON and name not in ANSWER_KEYS]
 
 
 class Keyboard(PeerCheck):
     """The steps of working the main window by the keyboard; each raises StepFailed."""
 
     NAME = "keyboard"
-    CONTROLS = [
-        ("callsign", "コールサイン", TEXT_FIELD),
-        ("address", "接続先IP", TEXT_FIELD),
-        ("accept_only", "接続先IPからの接続だけ受け付ける(Y)", CHECK_BOX),
-        ("listen", "待受", PUSH_BUTTON),
-        ("connect", "接続", PUSH_BUTTON),
-        ("disconnect", "切断", PUSH_BUTTON),
-        ("setter", "出題者になる", RADIO_BUTTON),
-        ("answerer", "解答者になる", RADIO_BUTTON),
-        ("step", "ステップ受信モード", RADIO_BUTTON),
-        ("normal", "ノーマル受信モード", RADIO_BUTTON),
-        ("chat_mode", "チャットモード", RADIO_BUTTON),
-        ("speed25", "毎分２５文字", RADIO_BUTTON),
-        ("speed45", "毎分４５文字", RADIO_BUTTON),
-        ("speed60", "毎分６０文字", RADIO_BUTTON),
-        ("fine", "微調整", SCROLL_BAR),
-        ("tone", "トーン周波数", TEXT_FIELD),
-        ("tone_test", "テスト", PUSH_BUTTON),
-        ("save", "設定保存", PUSH_BUTTON),
-        ("main", "スタート", PUSH_BUTTON),
-        ("stop", "ストップ", PUSH_BUTTON),
-        ("pass", "解答パス", PUSH_BUTTON),
-        ("scores", "成績表", LIST),
-        ("answer_box", "正解欄", TEXT_FIELD),
-        ("text_chat", "文字", RADIO_BUTTON),
-        ("cw_chat", "CW", RADIO_BUTTON),
-        ("chat", "チャット・ログ", TEXT_FIELD),
-        ("message", "送信メッセージ", TEXT_FIELD),
-        ("send", "送信", PUSH_BUTTON),
-        ("stop_cw", "受信CW停止(Q)", PUSH_BUTTON),
-        ("copy", "コピー", PUSH_BUTTON),
-        ("web_check", "WebでIPチェック", PUSH_BUTTON),
-        ("status", "接続状態", LABEL),
-    ] + [(key, key, PUSH_BUTTON) for key in ANSWER_KEYS]
+    # Each control under its name; the shared steps know the chat log as "chat".
+    CONTROLS = [(name, name, roles) for stop in STOPS for name, roles in stop] + [
+        ("status", "接続状態", LABEL), ("chat", "チャット・ログ", TEXT_FIELD)]
 
     def __init__(self, *arguments):
         super().__init__(*arguments)
@@ -130,30 +95,22 @@ class Keyboard(PeerCheck):
         """Every enabled push button of the main window but the answer buttons exposes an
         access key, Alt+letter, as its key binding."""
         for node, role, name, _ in walk(self.frame):
-            if role in PUSH_BUTTON and name not in KEYLESS and is_enabled(node):
+            if role in PUSH_BUTTON and name not in ANSWER_KEYS and is_enabled(node):
                 binding = key_binding(node)
                 require(binding.startswith("Alt+") and len(binding) == len("Alt+L"),
                         f"the button '{name}' exposes {binding!r} as its key binding, not an "
                         "access key Alt+letter")
-        self.keyed |= {key for key in self.buttons() if is_enabled(self.controls[key])}
+        self.keyed |= {name for name in KEYED if is_enabled(self.controls[name])}
 
-    def buttons(self):
-        return [key for key, _, roles in self.CONTROLS
-                if roles == PUSH_BUTTON and key not in KEYLESS]
-
-    def expected_order(self):
-        """The stops Tab should make now, in order, each a list of the (role, name) that may
-        take the focus there: every enabled control, and an option group once, at whichever
-        option of it had the focus last (Qt's way; the arrow keys move within it)."""
+    def expected_stops(self):
+        """The stops Tab should make now, each a list of the (role, name) that may take the
+        focus there: the enabled controls, and of a group whichever option had the focus last
+        (Qt's way; the arrow keys move within the group)."""
         stops = []
-        for entry in WORKING_ORDER:
-            group = entry if isinstance(entry, tuple) else (entry,)
-            enabled = [self.controls[key] for key in group if is_enabled(self.controls[key])]
+        for stop in STOPS:
+            enabled = [self.controls[name] for name, _ in stop if is_enabled(self.controls[name])]
             choices = [(node.get_role_name(), current_name(node)) for node in enabled]
-            if isinstance(entry, tuple):
-                stops += [choices] if choices else []
-            else:
-                stops += [[choice] for choice in choices]
+            stops += ([choices] if choices else []) if len(stop) > 1 else [[c] for c in choices]
         return stops
 
     def follow(self, modifiers, where):
@@ -176,49 +133,48 @@ class Keyboard(PeerCheck):
                     f"from {where} the focus went to [{focus[0]}] '{focus[1]}', not to "
                     f"{' or '.join(f'[{role}] {name!r}' for role, name in stops[index])} "
                     f"(the order expected: {[[n for _, n in stop] for stop in stops]})")
-            if focus == (self.controls["fine"].get_role_name(), "微調整") and not modifiers:
+            if focus[1] == "微調整" and not modifiers:
                 self.adjust_fine()
-                self.log("the fine adjustment reads as its label on Left and Right")
 
     def fine_reading(self):
-        bar = self.controls["fine"]
+        bar = self.controls["微調整"]
         bar.clear_cache()
         return int(bar.queryValue().currentValue), current_description(bar)
 
     def adjust_fine(self):
         """The arrow keys move the fine adjustment; it reads as the speed change its label
-        shows, Left slower, Right faster."""
+        shows ("微調整 - 5%" as -5), Left slower, Right faster."""
         for key, change in ((KEY_LEFT, -5), (KEY_RIGHT, 0), (KEY_RIGHT, 5), (KEY_LEFT, 0)):
             press = "Left" if key == KEY_LEFT else "Right"
-            wanted = (change, fine_caption(change))
+            label = f"微調整 {'+' if change > 0 else '-'}{abs(change):2d}%" if change else "微調整 ±0%"
             press_key(key)
-            self.wait(lambda: self.fine_reading() == wanted, REACTION_TIMEOUT,
+            self.wait(lambda: self.fine_reading() == (change, label), REACTION_TIMEOUT,
                       lambda: f"after {press} the fine adjustment reads {self.fine_reading()}, "
-                              f"not {wanted}")
+                              f"not {(change, label)}")
+        self.log("the fine adjustment reads as its label on Left and Right")
+
+    def open_by_menu_keys(self, menu, entry, title):
+        press_key(menu, ALT)
+        press_key(entry)
+        return self.wait_for_window(title)
 
     # -- the steps ----------------------------------------------------------------------------
 
     def take_keyboard(self):
         self.focus = FocusWatch()
         self.announcements = Announcements()
-        callsign = self.controls["callsign"]
-        click(callsign)
-        require(self.focus.wait_for(callsign, REACTION_TIMEOUT),
-                f"a click on 'コールサイン' did not give it the focus (focus on "
-                f"{self.focus.current()})")
-
-    def access_keys_unlinked(self):
-        self.check_access_keys()
+        click(self.controls["コールサイン"])
+        require(self.focus.wait_for(self.controls["コールサイン"], REACTION_TIMEOUT),
+                "a click on 'コールサイン' did not give it the focus")
 
     def listen_by_key(self):
         require(not port_taken(LINK_PORT),
                 f"port {LINK_PORT} is taken: another copy of the program is listening")
         press_key("l", ALT)
-        self.wait(lambda: current_description(self.controls["status"]) == LISTENING,
-                  REACTION_TIMEOUT,
+        status = self.controls["status"]
+        self.wait(lambda: current_description(status) == LISTENING, REACTION_TIMEOUT,
                   lambda: f"Alt+L did not start listening within {REACTION_TIMEOUT} s (the "
-                          f"status line shows "
-                          f"'{current_description(self.controls['status'])}')")
+                          f"status line shows '{current_description(status)}')")
         self.heard(lambda text: text == LISTENING, f"'{LISTENING}' of the status line")
         self.peer.connect(LINK_PORT, REACTION_TIMEOUT)
 
@@ -228,11 +184,10 @@ class Keyboard(PeerCheck):
                    f"of the peer's chat line '{CHAT_LINE}'")
 
     def stop_cw_by_key(self):
-        self.peer.send("31")
-        self.peer.send("4" + SPEED_CODE)
-        self.peer.send("9" + CW_LINE)
+        for message in ("31", "4" + SPEED_CODE, "9" + CW_LINE):
+            self.peer.send(message)
         self.peer.expect("83")
-        stop = self.controls["stop_cw"]
+        stop = self.controls["受信CW停止(Q)"]
         self.wait(lambda: is_enabled(stop), REACTION_TIMEOUT,
                   f"'受信CW停止' did not become enabled within {REACTION_TIMEOUT} s of a CW line")
         self.check_access_keys()
@@ -240,16 +195,15 @@ class Keyboard(PeerCheck):
         self.heard(lambda text: text == CW_STOPPED, f"'{CW_STOPPED}'")
         self.peer.expect("84")
         self.wait(lambda: not is_enabled(stop), REACTION_TIMEOUT,
-                  f"'受信CW停止' stayed enabled after the line stopped")
+                  "'受信CW停止' stayed enabled after the line stopped")
 
     def become_answerer(self):
         self.peer.send("30")
         before = len(self.announcements.all_heard())
         self.peer.send("2S")
         self.peer.expect("2T")
-        self.heard(lambda text: text.startswith(ANSWERER_LINE), "of the answerer's role line",
-                   before)
-        option = self.controls["step"]
+        self.heard(lambda text: text.startswith("解答者"), "of the answerer's role line", before)
+        option = self.controls["ステップ受信モード"]
         self.wait(lambda: is_enabled(option), REACTION_TIMEOUT,
                   f"the Step-mode option did not become enabled within {REACTION_TIMEOUT} s")
         do_action(option, TOGGLE_ACTIONS)
@@ -259,13 +213,13 @@ class Keyboard(PeerCheck):
 
     def access_keys_linked(self):
         self.check_access_keys()
-        unseen = [key for key in self.buttons() if key not in self.keyed]
+        unseen = [name for name in KEYED if name not in self.keyed]
         require(not unseen, f"buttons never seen enabled to read their access key: {unseen}")
 
     def tab_forward(self):
-        self.expected = self.expected_order()
-        click(self.controls["callsign"])
-        require(self.focus.wait_for(self.controls["callsign"], REACTION_TIMEOUT),
+        self.expected = self.expected_stops()
+        click(self.controls["コールサイン"])
+        require(self.focus.wait_for(self.controls["コールサイン"], REACTION_TIMEOUT),
                 "a click on 'コールサイン' did not give it the focus")
         self.walk_focus(self.expected, 0)
 
@@ -277,29 +231,20 @@ class Keyboard(PeerCheck):
         self.peer.expect("71")
 
     def wave_dialog(self):
-        press_key("s", ALT)
-        press_key("q")
-        dialog = self.wait_for_window(WAVE_TITLE)
-        bars = [node for node, role, name, _ in walk(dialog) if role in SCROLL_BAR and name]
-        names = sorted(current_name(bar) for bar in bars)
-        require(names == ["音質", "音量"], f"the window '{WAVE_TITLE}' has the bars {names}")
-        visited = []
-        for _ in range(6):
-            focus = self.follow(0, f"the window '{WAVE_TITLE}'")
-            visited.append(focus[1])
-        for name in ("音質", "音量"):
-            require(name in visited, f"Tab never gave the focus to the bar '{name}' of "
-                                     f"'{WAVE_TITLE}' (it went to {visited})")
+        dialog = self.open_by_menu_keys("s", "q", WAVE_TITLE)
+        bars = sorted(name for _, role, name, _ in walk(dialog) if role in SCROLL_BAR and name)
+        require(bars == ["音質", "音量"], f"the window '{WAVE_TITLE}' has the bars {bars}")
+        visited = [self.follow(0, f"the window '{WAVE_TITLE}'")[1] for _ in range(6)]
+        require(set(bars) <= set(visited), f"Tab did not give the focus to both bars of "
+                                           f"'{WAVE_TITLE}' (it went to {visited})")
         press_key(KEY_ESCAPE)
         self.wait_for_no_window(WAVE_TITLE, REACTION_TIMEOUT, " on Escape")
 
     def history_window(self):
-        press_key("k", ALT)
-        press_key("g")
-        window = self.wait_for_window(HISTORY_TITLE)
-        combos = wait_until(lambda: [current_name(node) for node, role, _, _ in walk(window)
-                                     if role in COMBO_BOX], REACTION_TIMEOUT)
-        require(combos and sorted(combos) == ["期間", "速度"],
+        window = self.open_by_menu_keys("k", "g", HISTORY_TITLE)
+        combos = wait_until(lambda: sorted(current_name(node) for node, role, _, _ in walk(window)
+                                           if role in COMBO_BOX), REACTION_TIMEOUT)
+        require(combos == ["期間", "速度"],
                 f"the combo boxes of '{HISTORY_TITLE}' are named {combos}, not 期間 and 速度")
         press_key(KEY_ESCAPE)
         self.wait_for_no_window(HISTORY_TITLE, REACTION_TIMEOUT, " on Escape")
@@ -314,7 +259,7 @@ class Keyboard(PeerCheck):
         ("start the program", "start_program"),
         ("find the main window's controls", "find_window"),
         ("a click gives 'コールサイン' the keyboard", "take_keyboard"),
-        ("every enabled button has an access key", "access_keys_unlinked"),
+        ("every enabled button has an access key", "check_access_keys"),
         ("Alt+L listens; the status line is announced", "listen_by_key"),
         ("exchange callsigns", "greetings"),
         ("the peer's chat line is announced", "chat_line_heard"),
