@@ -39,6 +39,12 @@ void SetEnabled(std::initializer_list<QWidget*> controls, bool enabled) {
     }
 }
 
+void SetCaption(QAbstractButton* button, const QString& caption) {
+    const QKeySequence key = button->shortcut();
+    button->setText(caption);
+    button->setShortcut(key);
+}
+
 QRadioButton* SpeedOption(const MainFormUi& ui, const Speed& speed) {
     return ui.*speed.option;
 }

@@ -37,6 +37,10 @@ void ShowLabel(QLabel* label, const QString& caption, const QColor& colour);
 
 void SetEnabled(std::initializer_list<QWidget*> controls, bool enabled);
 
+// A button's new caption, its access key kept: QAbstractButton::setText replaces the key with
+// the caption's own mnemonic, and the captions the program changes have none.
+void SetCaption(QAbstractButton* button, const QString& caption);
+
 // The option button of a speed on the main window.
 QRadioButton* SpeedOption(const MainFormUi& ui, const Speed& speed);
 // The first selected of the three speed options, tested 25, 45, 60; null when none is.
