@@ -45,6 +45,13 @@ void SetCaption(QAbstractButton* button, const QString& caption) {
     button->setShortcut(key);
 }
 
+void GiveAccessKey(QAbstractButton* button, char key) {
+    const QKeySequence sequence(QKeyCombination(Qt::AltModifier, Qt::Key(key)));
+    button->setShortcut(sequence);
+    button->setToolTip(button->text() + QStringLiteral(" (") +
+                       sequence.toString(QKeySequence::NativeText) + u')');
+}
+
 QRadioButton* SpeedOption(const MainFormUi& ui, const Speed& speed) {
     return ui.*speed.option;
 }

@@ -10,6 +10,7 @@
 
 #include "common/AccessibleValueLabel.h"
 #include "common/Clock.h"
+#include "common/ControlHelpers.h"
 #include "common/DesktopServices.h"
 #include "common/RecordFile.h"
 #include "common/SaveMessages.h"
@@ -113,6 +114,9 @@ void WaveDialog::buildControls() {
     TestButton = MakeButton(this, QStringLiteral("TestButton"), u"テスト"_s);
     SaveButton = MakeButton(this, QStringLiteral("SaveButton"), u"設定保存"_s);
     CloseButton = MakeButton(this, QStringLiteral("CloseButton"), u"閉じる"_s);
+    GiveAccessKey(TestButton, 'T');
+    GiveAccessKey(SaveButton, 'V');
+    GiveAccessKey(CloseButton, 'C');
 
     auto* grid = new QGridLayout;
     grid->addWidget(MakeLabel(this, QStringLiteral("Label1"), u"柔らかい音質1　"_s), 0, 0);
