@@ -1,6 +1,7 @@
 #include "app/MainForm.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -63,7 +64,7 @@ MainForm::MainForm(AppContext context, QWidget* parent)
       m_dispatch(m_beep, m_wave, m_context.sound, m_controls, m_soundState),
       // Made hidden here so that start-up can load the saved levels into it.
       m_waveDialog(std::make_unique<WaveDialog>(m_wave, m_controls, m_context.places.settingsPath(),
-                                                m_context.clock)),
+                                                m_context.clock, m_context.desktop)),
       m_soundMenu(this, m_ui, *m_waveDialog, m_wave, m_controls),
       m_toneTextFilter(m_ui.ToneText),
       m_fineAdjustment(m_ui.Speed_HScroll, m_ui.Label7),
@@ -89,6 +90,8 @@ MainForm::MainForm(AppContext context, QWidget* parent)
     connect(m_ui.SaveSetButton_Command, &QPushButton::clicked, this,
             &MainForm::MainForm_SaveSetButton_Command_Click);
     connect(m_ui.mnuEnd, &QAction::triggered, this, &MainForm::MainForm_mnuEnd_Click);
+    // The user's clicks only: start-up setting the box writes nothing.
+    connect(m_ui.AcceptOnlyPeerCheck, &QCheckBox::clicked, this, &MainForm::keepAcceptOnlyPeer);
     connect(&m_context.sound, &SoundOutput::soundOnChanged, this, &MainForm::showSoundState);
     connectLessonToItsWindows();
     showSoundState(m_context.sound.isSoundOn());
@@ -146,7 +149,20 @@ void MainForm::loadSettings() {
     m_waveDialog->ApplySavedLevels(file);
 
     m_ui.CallsignText->setText(file.readText(SettingsRecord::Callsign));
-    m_ui.ConnectIpText->setText(LoadPeerAddress(file, ProgramSettingsBeside(m_context.places)));
+    const ProgramSettings store = ProgramSettingsBeside(m_context.places);
+    m_ui.ConnectIpText->setText(LoadPeerAddress(file, store));
+    m_ui.AcceptOnlyPeerCheck->setChecked(LoadAcceptOnlyPeer(store));
+}
+
+// Kept as soon as the user makes the choice, 設定保存 or not: a protection turned on must not be
+// found off at the next start because a button far from it was not pressed.
+void MainForm::keepAcceptOnlyPeer(bool on) {
+    ProgramSettings store = ProgramSettingsBeside(m_context.places);
+    if (!SaveAcceptOnlyPeer(store, on)) {
+        m_context.desktop.showMessage(this, DesktopServices::Icon::Warning,
+                                      QStringLiteral("設定保存"),
+                                      AcceptOnlyPeerNotKeptMessage(store));
+    }
 }
 
 void MainForm::MainForm_Form_Load() {
@@ -202,6 +218,7 @@ void MainForm::MainForm_SaveSetButton_Command_Click() {
     }
     settings.callsign = m_ui.CallsignText->text();
     settings.peerAddress = m_ui.ConnectIpText->text();
+    settings.acceptOnlyPeer = m_ui.AcceptOnlyPeerCheck->isChecked();
 
     RecordFile file(m_context.places.settingsPath());
     ProgramSettings store = ProgramSettingsBeside(m_context.places);

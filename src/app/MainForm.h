@@ -76,6 +76,7 @@ class MainForm : public QMainWindow {
 
   private:
     void loadSettings();
+    void keepAcceptOnlyPeer(bool on);
     void endProgram();
     void showSettingsSaved();
     void showSoundState(bool on);

@@ -1,5 +1,6 @@
 #include "app/MainSettings.h"
 
+#include "common/SaveMessages.h"
 #include "common/SettingsRecords.h"
 #include "morse/MorseTiming.h"
 #include "morse/ToneFrequency.h"
@@ -9,6 +10,7 @@ namespace {
 const QString kToneName = QStringLiteral("トーン周波数");
 const QString kCallsignName = QStringLiteral("コールサイン");
 const QString kPeerAddressName = QStringLiteral("接続先IP");
+const QString kAcceptOnlyPeerName = QStringLiteral("接続先IPからの接続だけ受け付ける");
 
 void NoteText(SaveOutcome& outcome, RecordFile::TextWrite result, const QString& name) {
     if (result == RecordFile::TextWrite::FileError) {
@@ -24,6 +26,11 @@ void NoteWrite(SaveOutcome& outcome, bool written, const QString& name) {
     }
 }
 
+void NoteNotStored(SaveOutcome& outcome, const ProgramSettings& store, const QString& name) {
+    outcome.notStored << name;
+    outcome.storePath = store.path();
+}
+
 void SavePeerAddress(SaveOutcome& outcome, RecordFile& file, ProgramSettings& store,
                      const QString& address) {
     const int record = SettingsRecord::PeerAddress;
@@ -35,11 +42,11 @@ void SavePeerAddress(SaveOutcome& outcome, RecordFile& file, ProgramSettings& st
         // A longer address kept before would come back at start-up if this one is empty.
         if (written == RecordFile::TextWrite::Written &&
             !store.remove(ProgramSettingKey::PeerAddress) && address.isEmpty()) {
-            outcome.storeUnwritable = store.path();
+            NoteNotStored(outcome, store, kPeerAddressName);
         }
     } else if (!store.setValue(ProgramSettingKey::PeerAddress, address)) {
         // The record keeps its address rather than lose both.
-        outcome.storeUnwritable = store.path();
+        NoteNotStored(outcome, store, kPeerAddressName);
     } else {
         NoteText(outcome, file.writeText(record, QString()), kPeerAddressName);
     }
@@ -53,28 +60,6 @@ QString Hint(const QString& name) {
         return QStringLiteral("コールサインは半角12文字（全角6文字）以内で入力して下さい。");
     }
     return QStringLiteral("接続先IPは%1文字以内で入力して下さい。").arg(kLongestPeerAddress);
-}
-
-QString RefusalMessage(const RecordFile::Access& access, const QString& path) {
-    const QString message =
-        QStringLiteral("設定ファイル「%1」に書き込めないため、設定は保存されませんでした。\n")
-            .arg(path);
-    switch (access.refusal) {
-        case RecordFile::Refusal::NotRegular:
-            return message + QStringLiteral(
-                                 "通常のファイルではありません（フォルダー、名前付きパイプ、"
-                                 "装置、行き先のないリンクなど）。");
-        case RecordFile::Refusal::NotThisLayout:
-            return message + QStringLiteral(
-                                 "このプログラムの設定ファイルではない別のファイル（または、"
-                                 "そのようなファイルへのリンク）のため、その内容を壊さないよう"
-                                 "書き込みませんでした。移動するか名前を変えてから、もう一度"
-                                 "保存して下さい。");
-        case RecordFile::Refusal::CannotOpen:
-        case RecordFile::Refusal::None:
-            break;
-    }
-    return message + QStringLiteral("ファイルとフォルダーの書き込み権限を確認して下さい。");
 }
 
 }  // namespace
@@ -108,6 +93,9 @@ SaveOutcome SaveMainSettings(RecordFile& file, ProgramSettings& store,
     }
     NoteText(outcome, file.writeText(SettingsRecord::Callsign, settings.callsign), kCallsignName);
     SavePeerAddress(outcome, file, store, settings.peerAddress);
+    if (!SaveAcceptOnlyPeer(store, settings.acceptOnlyPeer)) {
+        NoteNotStored(outcome, store, kAcceptOnlyPeerName);
+    }
     return outcome;
 }
 
@@ -119,13 +107,29 @@ QString LoadPeerAddress(const RecordFile& file, const ProgramSettings& store) {
     return store.value(ProgramSettingKey::PeerAddress).toString().left(kLongestPeerAddress);
 }
 
+bool LoadAcceptOnlyPeer(const ProgramSettings& store) {
+    // Anything but what was written reads as the default, off.
+    return store.value(ProgramSettingKey::AcceptOnlyPeer).toString() == u"true";
+}
+
+bool SaveAcceptOnlyPeer(ProgramSettings& store, bool on) {
+    // Off is the default: nothing is written for it, so no file is made for a setting never used.
+    return on ? store.setValue(ProgramSettingKey::AcceptOnlyPeer, true)
+              : store.remove(ProgramSettingKey::AcceptOnlyPeer);
+}
+
+QString AcceptOnlyPeerNotKeptMessage(const ProgramSettings& store) {
+    return SaveMessages::NotStored(store.path(), {kAcceptOnlyPeerName}) +
+           QStringLiteral("\nこの選択は、プログラムを終えるまでは有効です。");
+}
+
 bool SaveCallsign(RecordFile& file, const QString& callsign) {
     return file.writeText(SettingsRecord::Callsign, callsign) == RecordFile::TextWrite::Written;
 }
 
 QString SaveOutcomeMessage(const SaveOutcome& outcome, const QString& path) {
     if (outcome.fileUnwritable()) {
-        return RefusalMessage(outcome.access, path);
+        return SaveMessages::Refused(outcome.access, path, QStringLiteral("設定"));
     }
     QStringList parts;
     const QString separator = QStringLiteral("、");
@@ -138,16 +142,10 @@ QString SaveOutcomeMessage(const SaveOutcome& outcome, const QString& path) {
                      .arg(outcome.unfit.join(separator), hints.join(QStringLiteral("\n")));
     }
     if (!outcome.failed.isEmpty()) {
-        parts << QStringLiteral(
-                     "設定ファイル「%1」への書き込みに失敗したため、次の設定は"
-                     "保存できませんでした：%2")
-                     .arg(path, outcome.failed.join(separator));
+        parts << SaveMessages::WritesFailed(path, outcome.failed);
     }
-    if (!outcome.storeUnwritable.isEmpty()) {
-        parts << QStringLiteral(
-                     "接続先IPの保存先「%1」に書き込めないため、接続先IPは保存できません"
-                     "でした。")
-                     .arg(outcome.storeUnwritable);
+    if (!outcome.notStored.isEmpty()) {
+        parts << SaveMessages::NotStored(outcome.storePath, outcome.notStored);
     }
     parts << QStringLiteral("それ以外の設定は保存しました。");
     return parts.join(QStringLiteral("\n"));

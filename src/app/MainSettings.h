@@ -18,6 +18,7 @@ struct MainSettings {
     std::optional<QString> soundMode;  // "WAVE" or "BEEP"; nothing when neither is checked
     QString callsign;
     QString peerAddress;
+    bool acceptOnlyPeer = false;  // kept in the program's own settings
 };
 
 // What saving did. The names are the Japanese names of the settings.
@@ -29,13 +30,13 @@ struct SaveOutcome {
     QStringList unfit;
     // Writes the record file refused although it opened.
     QStringList failed;
-    // The program's own settings file, when a value meant for it could not be written there.
-    QString storeUnwritable;
+    // Values meant for the program's own settings file that it refused, and that file.
+    QStringList notStored;
+    QString storePath;
 
     bool fileUnwritable() const { return access.refusal != RecordFile::Refusal::None; }
     bool allSaved() const {
-        return !fileUnwritable() && unfit.isEmpty() && failed.isEmpty() &&
-               storeUnwritable.isEmpty();
+        return !fileUnwritable() && unfit.isEmpty() && failed.isEmpty() && notStored.isEmpty();
     }
 };
 
@@ -47,6 +48,12 @@ SaveOutcome SaveMainSettings(RecordFile& file, ProgramSettings& store,
 
 // The peer address as saved: the record's, or when it is empty the one kept beside it.
 QString LoadPeerAddress(const RecordFile& file, const ProgramSettings& store);
+
+// The choice to accept only the peer address: read at start-up, kept as the user makes it.
+bool LoadAcceptOnlyPeer(const ProgramSettings& store);
+bool SaveAcceptOnlyPeer(ProgramSettings& store, bool on);
+// Why the choice could not be kept, when the user made it.
+QString AcceptOnlyPeerNotKeptMessage(const ProgramSettings& store);
 
 // Writes the callsign alone, as at program end; false when it cannot be held.
 bool SaveCallsign(RecordFile& file, const QString& callsign);

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "common/Clock.h"
+#include "common/ControlHelpers.h"
 #include "common/LinkState.h"
 #include "common/MainFormUi.h"
 #include "common/RoleCaptions.h"
@@ -79,6 +80,8 @@ AbortQuestionForm::AbortQuestionForm(const MainFormUi& ui)
       Label1(addMessage(u"Label1"_s, u"受験を中断しました。処理を選択して下さい。"_s)),
       CanselButton(addButton(u"CanselButton"_s, u"中止"_s)),
       RestartButton(addButton(u"RestartButton"_s, u"再挑戦"_s)) {
+    GiveAccessKey(CanselButton, 'C');
+    GiveAccessKey(RestartButton, 'R');
     QPushButton* start = ui.StartButton_Command;
     connect(CanselButton, &QPushButton::clicked, this, [this, start] {
         start->setText(StartCaption::kNext);

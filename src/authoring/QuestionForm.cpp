@@ -57,15 +57,6 @@ QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& cap
     return button;
 }
 
-// An access key beside the caption rather than in it: the caption stays what users and screen
-// readers know it by, and the tool tip tells the key.
-void GiveAccessKey(QPushButton* button, char key) {
-    const QKeySequence sequence(QKeyCombination(Qt::AltModifier, Qt::Key(key)));
-    button->setShortcut(sequence);
-    button->setToolTip(button->text() + u" ("_s + sequence.toString(QKeySequence::NativeText) +
-                       u')');
-}
-
 }  // namespace
 
 QuestionForm::QuestionForm(const FormContext& form, QuillNetModule& module)

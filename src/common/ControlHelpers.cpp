@@ -39,6 +39,19 @@ void SetEnabled(std::initializer_list<QWidget*> controls, bool enabled) {
     }
 }
 
+void SetCaption(QAbstractButton* button, const QString& caption) {
+    const QKeySequence key = button->shortcut();
+    button->setText(caption);
+    button->setShortcut(key);
+}
+
+void GiveAccessKey(QAbstractButton* button, char key) {
+    const QKeySequence sequence(QKeyCombination(Qt::AltModifier, Qt::Key(key)));
+    button->setShortcut(sequence);
+    button->setToolTip(button->text() + QStringLiteral(" (") +
+                       sequence.toString(QKeySequence::NativeText) + u')');
+}
+
 QRadioButton* SpeedOption(const MainFormUi& ui, const Speed& speed) {
     return ui.*speed.option;
 }

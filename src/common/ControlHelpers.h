@@ -37,6 +37,14 @@ void ShowLabel(QLabel* label, const QString& caption, const QColor& colour);
 
 void SetEnabled(std::initializer_list<QWidget*> controls, bool enabled);
 
+// A button's new caption, its access key kept: QAbstractButton::setText replaces the key with
+// the caption's own mnemonic, and the captions the program changes have none.
+void SetCaption(QAbstractButton* button, const QString& caption);
+
+// An access key (Alt + key) beside a dialog button's caption rather than in it: the caption stays
+// what users and screen readers know it by, and the tool tip tells the key.
+void GiveAccessKey(QAbstractButton* button, char key);
+
 // The option button of a speed on the main window.
 QRadioButton* SpeedOption(const MainFormUi& ui, const Speed& speed);
 // The first selected of the three speed options, tested 25, 45, 60; null when none is.

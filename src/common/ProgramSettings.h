@@ -7,6 +7,8 @@
 namespace ProgramSettingKey {
 // The peer address, when saveset.dat's record cannot hold it (more than 12 bytes).
 inline const QString PeerAddress = QStringLiteral("link/peerAddress");
+// Whether only the peer address may link while listening; missing means off.
+inline const QString AcceptOnlyPeer = QStringLiteral("link/acceptOnlyPeer");
 }  // namespace ProgramSettingKey
 
 // The program's own settings: what saveset.dat's fixed records cannot hold, as an INI file beside

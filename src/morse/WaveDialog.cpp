@@ -10,7 +10,10 @@
 
 #include "common/AccessibleValueLabel.h"
 #include "common/Clock.h"
+#include "common/ControlHelpers.h"
+#include "common/DesktopServices.h"
 #include "common/RecordFile.h"
+#include "common/SaveMessages.h"
 #include "common/SettingsRecords.h"
 #include "common/WindowOpening.h"
 #include "morse/SoundControls.h"
@@ -81,12 +84,13 @@ QString VolumeCaption(int level) {
 }
 
 WaveDialog::WaveDialog(WaveGenerator& wave, const SoundControls& controls, QString settingsPath,
-                       Clock& clock, QWidget* parent)
+                       Clock& clock, DesktopServices& desktop, QWidget* parent)
     : QDialog(parent),
       m_wave(wave),
       m_controls(controls),
       m_settingsPath(std::move(settingsPath)),
-      m_clock(clock) {
+      m_clock(clock),
+      m_desktop(desktop) {
     setObjectName(QStringLiteral("WaveDialog"));
     setWindowTitle(QStringLiteral("Wave音質設定"));
     buildControls();
@@ -110,6 +114,9 @@ void WaveDialog::buildControls() {
     TestButton = MakeButton(this, QStringLiteral("TestButton"), u"テスト"_s);
     SaveButton = MakeButton(this, QStringLiteral("SaveButton"), u"設定保存"_s);
     CloseButton = MakeButton(this, QStringLiteral("CloseButton"), u"閉じる"_s);
+    GiveAccessKey(TestButton, 'T');
+    GiveAccessKey(SaveButton, 'V');
+    GiveAccessKey(CloseButton, 'C');
 
     auto* grid = new QGridLayout;
     grid->addWidget(MakeLabel(this, QStringLiteral("Label1"), u"柔らかい音質1　"_s), 0, 0);
@@ -171,12 +178,32 @@ void WaveDialog::WaveDialog_TestButton_Click() {
 
 void WaveDialog::WaveDialog_SaveButton_Click() {
     RecordFile file(m_settingsPath);
-    const bool saved =
-        file.writeInt(SettingsRecord::WaveQuality,
-                      static_cast<qint16>(WavQuarityHScroll->value())) &&
-        file.writeInt(SettingsRecord::WaveVolume, static_cast<qint16>(WavVolumeHScroll->value()));
-    // A file that cannot be written leaves the button enabled for another try.
-    SaveButton->setEnabled(!saved);
+    const RecordFile::Access access = file.writeAccess();
+    QString why;
+    if (access.refusal != RecordFile::Refusal::None) {
+        why = SaveMessages::Refused(access, file.path(), u"音質と音量の設定"_s);
+    } else {
+        QStringList failed;
+        if (!file.writeInt(SettingsRecord::WaveQuality,
+                           static_cast<qint16>(WavQuarityHScroll->value()))) {
+            failed << u"音質"_s;
+        }
+        if (!file.writeInt(SettingsRecord::WaveVolume,
+                           static_cast<qint16>(WavVolumeHScroll->value()))) {
+            failed << u"音量"_s;
+        }
+        if (!failed.isEmpty()) {
+            why = SaveMessages::WritesFailed(file.path(), failed);
+        }
+    }
+    // Not saved: the button stays enabled for another try, and the user is told why.
+    SaveButton->setEnabled(!why.isEmpty());
+    if (!why.isEmpty()) {
+        const bool refused = access.refusal != RecordFile::Refusal::None;
+        m_desktop.showMessage(
+            this, refused ? DesktopServices::Icon::Critical : DesktopServices::Icon::Warning,
+            u"設定保存"_s, why);
+    }
 }
 
 void WaveDialog::WaveDialog_CloseButton_Click() {

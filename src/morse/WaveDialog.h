@@ -3,6 +3,7 @@
 #include <QDialog>
 
 class Clock;
+class DesktopServices;
 class QLabel;
 class QPushButton;
 class QScrollBar;
@@ -17,7 +18,7 @@ class WaveDialog : public QDialog {
     Q_OBJECT
   public:
     WaveDialog(WaveGenerator& wave, const SoundControls& controls, QString settingsPath,
-               Clock& clock, QWidget* parent = nullptr);
+               Clock& clock, DesktopServices& desktop, QWidget* parent = nullptr);
 
     QScrollBar* WavQuarityHScroll = nullptr;
     QScrollBar* WavVolumeHScroll = nullptr;
@@ -48,6 +49,7 @@ class WaveDialog : public QDialog {
     const SoundControls& m_controls;
     QString m_settingsPath;
     Clock& m_clock;
+    DesktopServices& m_desktop;
 };
 
 // The captions the level labels show for a level 1 ... 5.

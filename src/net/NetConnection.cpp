@@ -98,7 +98,7 @@ void NetConnection::MainForm_ListenButton_Click() {
     m_w.link.myCallsign = ui.CallsignText->text();
     setAddressBoxesLocked(true);
     ui.StatusLabel->setText(u"相手からの接続待ちです。"_s);
-    ui.CloseButton->setText(u"停止"_s);
+    SetCaption(ui.CloseButton, u"停止"_s);
     ui.CloseButton->setEnabled(true);
     ui.ConnectButton->setEnabled(false);
     ui.ListenButton->setEnabled(false);
@@ -119,7 +119,7 @@ void NetConnection::MainForm_ConnectButton_Click() {
     m_w.connectTimer.setInterval(kConnectRetryMs);
     m_w.connectTimer.setEnabled(true);
     ui.ConnectButton->setEnabled(false);
-    ui.CloseButton->setText(u"中止"_s);
+    SetCaption(ui.CloseButton, u"中止"_s);
     ui.CloseButton->setEnabled(true);
     ui.ListenButton->setEnabled(false);
     Deselect(ui.TeacherOption);
@@ -234,7 +234,7 @@ void NetConnection::MainForm_Winsock1_ConnectionRequest() {
     showPeerAddress();
     ui.StatusLabel->setText(u"接続を受付けました。"_s);
     ui.SendMessageButton->setEnabled(true);
-    ui.CloseButton->setText(u"切断"_s);
+    SetCaption(ui.CloseButton, u"切断"_s);
     m_module.log().restart();
     m_module.AppendLogLine(m_w.link.myCallsign + u"さんが入室しました。"_s + stamp);
     m_module.SendNetMessage(MessageType::Callsign, m_w.link.myCallsign);
@@ -271,7 +271,7 @@ void NetConnection::MainForm_Winsock1_Connect() {
     m_module.AppendLogLine(m_w.link.myCallsign + u"さんが入室しました。"_s + stamp);
     m_module.SendNetMessage(MessageType::Callsign, m_w.link.myCallsign);
     ui.SendMessageText->setFocus();
-    ui.CloseButton->setText(u"切断"_s);
+    SetCaption(ui.CloseButton, u"切断"_s);
     if (linkGoneSince(serial)) {
         return;
     }

@@ -12,14 +12,6 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-const QByteArray kPing = QByteArrayLiteral("quill");
-const QByteArray kAnswer = QByteArrayLiteral("1");
-constexpr int kAnswerDelayMs = 100;
-
-}  // namespace
-
 PresencePing::PresencePing(NetWindow& window, QuillNetModule& module, NetConnection& connection,
                            LinkSocket& winsock1, PingSocket& winsock2, QObject* parent)
     : QObject(parent),
@@ -28,8 +20,7 @@ PresencePing::PresencePing(NetWindow& window, QuillNetModule& module, NetConnect
       m_connection(connection),
       m_winsock1(winsock1),
       m_winsock2(winsock2),
-      m_answerTimer(window.clock, kAnswerDelayMs) {
-    connect(&m_answerTimer, &ClockTimer::timeout, this, &PresencePing::answerPing);
+      m_answerer(window.clock, winsock2) {
     connect(&m_w.retryPingTimer, &ClockTimer::timeout, this,
             &PresencePing::MainForm_RetryPingTimer_Timer);
     connect(&m_winsock2, &PingSocket::datagramArrival, this,
@@ -38,7 +29,7 @@ PresencePing::PresencePing(NetWindow& window, QuillNetModule& module, NetConnect
 
 PingCounter::Next PresencePing::SendUDPPing() {
     m_receivePing.clear();
-    m_winsock2.send(kPing);
+    m_winsock2.send(PresenceDatagram::Ping);
     return m_counter.pingSent();
 }
 
@@ -62,25 +53,13 @@ void PresencePing::MainForm_RetryPingTimer_Timer() {
 }
 
 void PresencePing::MainForm_Winsock2_DataArrival(const QByteArray& datagram) {
-    // Nothing else is kept, nor waited on: any host can send anything here.
-    if (datagram != kPing && datagram != kAnswer) {
-        return;
-    }
-    m_receivePing = Cp932::Decode(datagram);
-    if (datagram == kPing) {
-        // Answered even while this side's own timer is off. One answer at a time, on the clock
-        // rather than in a wait: a flood of pings costs one answer every 100 ms and no more.
-        if (!m_answerTimer.isEnabled()) {
-            m_answerTimer.setEnabled(true);
-        }
-    } else {
+    // Nothing else is kept, nor waited on: any host can send anything here. A ping is answered
+    // even while this side's own timer is off.
+    if (m_answerer.take(datagram)) {
+        m_receivePing = Cp932::Decode(datagram);
+    } else if (datagram == PresenceDatagram::Answer) {
         m_counter.answered();
         m_w.retryPingTimer.setInterval(PingCounter::kNormalInterval);
         m_receivePing.clear();
     }
-}
-
-void PresencePing::answerPing() {
-    m_answerTimer.setEnabled(false);
-    m_winsock2.send(kAnswer);
 }

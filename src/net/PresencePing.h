@@ -4,8 +4,8 @@
 #include <QObject>
 #include <QString>
 
-#include "common/ClockTimer.h"
 #include "net/NetWindow.h"
+#include "net/PingAnswerer.h"
 #include "net/PingCounter.h"
 
 class LinkSocket;
@@ -28,8 +28,6 @@ class PresencePing : public QObject {
     const QString& receivePing() const { return m_receivePing; }
 
   private:
-    void answerPing();
-
     NetWindow& m_w;
     QuillNetModule& m_module;
     NetConnection& m_connection;
@@ -37,6 +35,5 @@ class PresencePing : public QObject {
     PingSocket& m_winsock2;
     PingCounter m_counter;
     QString m_receivePing;
-    // Runs once, 100 ms after the ping it answers.
-    ClockTimer m_answerTimer;
+    PingAnswerer m_answerer;
 };

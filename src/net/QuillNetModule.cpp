@@ -186,7 +186,7 @@ void QuillNetModule::receiveSpeed(const QString& payload) {
 void QuillNetModule::receiveQuestion(const QString& question) {
     m_w.link.receivedQuestion = question;
     m_w.ui.StartButton_Command->setEnabled(true);
-    m_w.ui.StartButton_Command->setText(StartCaption::kStart);
+    SetCaption(m_w.ui.StartButton_Command, StartCaption::kStart);
     emit questionReceived();
 }
 

@@ -15,7 +15,7 @@ void LeaveChatMode(const MainFormUi& ui) {
 
 void ApplyRoleControls(const MainFormUi& ui, bool setter) {
     SetEnabled({ui.StepMode_Option, ui.NormalMode_Option}, !setter);
-    ui.StartButton_Command->setText(setter ? StartCaption::kSet : StartCaption::kReady);
+    SetCaption(ui.StartButton_Command, setter ? StartCaption::kSet : StartCaption::kReady);
     SetEnabled({ui.StartButton_Command, ui.StopButton_Command}, true);
     Deselect(ui.StepMode_Option);
     Deselect(ui.NormalMode_Option);

@@ -7,15 +7,17 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// As a trainer answers a ping.
-constexpr int kPingAnswerDelayMs = 100;
 // The least time between two messages, so that the trainer receives each on its own.
 constexpr int kLeastGapMs = 20;
 
 }  // namespace
 
 PartnerLink::PartnerLink(Clock& clock, PartnerSession& session, NetPorts ports, QObject* parent)
-    : QObject(parent), m_clock(clock), m_session(session), m_ports(ports) {
+    : QObject(parent),
+      m_clock(clock),
+      m_session(session),
+      m_ports(ports),
+      m_pingAnswerer(clock, m_ping) {
     connect(&m_link, &LinkSocket::connectionRequest, this, [this] {
         m_link.accept();
         linkStood(m_link.peerAddress(), m_ports.listenerUdp, m_ports.connectorUdp);
@@ -39,7 +41,8 @@ PartnerLink::PartnerLink(Clock& clock, PartnerSession& session, NetPorts ports, 
                     .arg(description));
         }
     });
-    connect(&m_ping, &PingSocket::datagramArrival, this, &PartnerLink::onDatagram);
+    // As a trainer answers: the exact ping from the peer, one answer pending at most.
+    connect(&m_ping, &PingSocket::datagramArrival, &m_pingAnswerer, &PingAnswerer::take);
 }
 
 bool PartnerLink::listen(const QHostAddress& address) {
@@ -99,17 +102,6 @@ void PartnerLink::sendNext() {
         }
         m_link.send(WireCodec::Encode(QChar(u'0' + next.type), next.payload));
         sendNext();
-    });
-}
-
-void PartnerLink::onDatagram(const QByteArray& datagram) {
-    if (datagram != "quill") {
-        return;
-    }
-    m_clock.scheduleAt(m_clock.now() + kPingAnswerDelayMs, [this] {
-        if (!m_ended) {
-            m_ping.send("1");
-        }
     });
 }
 

@@ -7,6 +7,7 @@
 
 #include "net/LinkSocket.h"
 #include "net/NetPorts.h"
+#include "net/PingAnswerer.h"
 #include "net/PingSocket.h"
 #include "partner/PartnerSession.h"
 
@@ -41,7 +42,6 @@ class PartnerLink : public QObject {
     void linkStood(const QHostAddress& peer, quint16 localUdp, quint16 remoteUdp);
     void react(const PartnerSession::Reaction& reaction);
     void sendNext();
-    void onDatagram(const QByteArray& datagram);
     void end(const QString& why);
 
     Clock& m_clock;
@@ -49,6 +49,7 @@ class PartnerLink : public QObject {
     NetPorts m_ports;
     LinkSocket m_link;
     PingSocket m_ping;
+    PingAnswerer m_pingAnswerer;
     QList<PartnerSession::Send> m_outbox;
     bool m_sending = false;
     bool m_ended = false;

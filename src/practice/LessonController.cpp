@@ -84,10 +84,10 @@ void LessonController::awaitQuestion(bool modalNotice) {
     if (s.teacherStatus == StatusWord::kComposing) {
         s.studentStatus = StatusWord::kReady;
         emit stayNoticeWanted(modalNotice);
-        ui.StartButton_Command->setText(StartCaption::kPreparing);
+        SetCaption(ui.StartButton_Command, StartCaption::kPreparing);
     } else if (s.teacherStatus != StatusWord::kQuestionSent) {
         s.studentStatus = StatusWord::kReady;
-        ui.StartButton_Command->setText(StartCaption::kWaiting);
+        SetCaption(ui.StartButton_Command, StartCaption::kWaiting);
     } else {
         return;
     }
@@ -142,7 +142,7 @@ void LessonController::startPressed() {
     ui.AnswerText->clear();
     ui.StartButton_Command->setEnabled(false);
     m_form.link.teacherStatus.clear();
-    ui.StopButton_Command->setText(StopCaption::kStop);
+    SetCaption(ui.StopButton_Command, StopCaption::kStop);
     ui.StopButton_Command->setEnabled(true);
     if (step) {
         SetEnabled({ui.ChatMode_Option, ui.NormalMode_Option}, false);
@@ -176,7 +176,7 @@ void LessonController::startPressed() {
         return;
     }
     ui.StartButton_Command->setEnabled(true);
-    ui.StopButton_Command->setText(StopCaption::kModeSwitch);
+    SetCaption(ui.StopButton_Command, StopCaption::kModeSwitch);
     SetEnabled({ui.ChatMode_Option, ui.toneTestButton}, true);
     ui.ToneText->setReadOnly(false);
 }
@@ -277,7 +277,7 @@ void LessonController::MainForm_StopButton_Command_Click() {
                 ui.StudentOption},
                true);
     if (caption == StopCaption::kModeSwitch) {
-        ui.StartButton_Command->setText(StartCaption::kReady);
+        SetCaption(ui.StartButton_Command, StartCaption::kReady);
         ui.StopButton_Command->setEnabled(false);
     } else if (caption == StopCaption::kStop && !ui.StartButton_Command->isEnabled() &&
                ui.TeacherOption->isChecked()) {

@@ -162,7 +162,7 @@ void QuestionPlayer::endOfQuestion(const QString& question, int playedLength) {
     m_form.lesson.stopPlayback = true;
     m_module.SendNetMessage(MessageType::AnswererStatus, AnswererCode::kTestFinished);
     m_form.link.studentStatus.clear();
-    ui.StartButton_Command->setText(StartCaption::kNext);
+    SetCaption(ui.StartButton_Command, StartCaption::kNext);
     ui.TeacherLabel->setText(RoleCaption::SetterPeerIdle(m_form.link));
     SetEnabled({ui.TeacherOption, ui.StudentOption}, true);
     emit endReached();

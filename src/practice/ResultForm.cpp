@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "common/AccessibleValueLabel.h"
+#include "common/ControlHelpers.h"
 #include "practice/Grading.h"
 
 using namespace Qt::StringLiterals;
@@ -92,6 +93,7 @@ void ResultForm::buildControls() {
     CloseButton = new QPushButton(u"閉じる"_s, this);
     CloseButton->setObjectName(u"CloseButton"_s);
     CloseButton->setDefault(true);
+    GiveAccessKey(CloseButton, 'C');
 
     auto* counts = new QHBoxLayout;
     counts->addStretch();

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,6 +17,8 @@
 #include "app/MainForm.h"
 #include "app/SettingsSavedDialog.h"
 #include "common/ClockTimer.h"
+#include "common/ProgramSettings.h"
+#include "morse/WaveDialog.h"
 #include "support/TestContext.h"
 #include "support/WindowScript.h"
 
@@ -55,6 +58,7 @@ class StartupAndSaveTest : public QObject {
     void unwritableFileIsReportedAndNothingSaved_data();
     void unwritableFileIsReportedAndNothingSaved();
     void longPeerAddressComesBack();
+    void refusedOptionIsReported();
 
     void endingDeletesSoundFilesAndSavesTheCallsign();
     void endingKeepsARecordThatCannotHoldTheCallsign();
@@ -394,9 +398,17 @@ void StartupAndSaveTest::unwritableFileIsReportedAndNothingSaved() {
     QVERIFY(!message.text.contains(QStringLiteral("保存しました")));
     QVERIFY(form.findChild<Dialog*>() == nullptr);
     QCOMPARE(QFileInfo(t.settingsPath()).isDir(), what == u"folder");
+    // The WAV dialog's save button says so in the same words, and stays on for another try.
+    form.waveDialog().WavVolumeHScroll->setValue(4);
+    form.waveDialog().SaveButton->click();
+    QVERIFY(form.waveDialog().SaveButton->isEnabled());
+    QCOMPARE(t.desktop.messages.size(), 2);
+    const QString wave = t.desktop.messages[1].text;
+    QVERIFY2(wave.contains(u"音質と音量の設定は保存されませんでした"_s) && wave.contains(says),
+             qPrintable(wave));
 
     form.ui().mnuEnd->trigger();
-    QCOMPARE(t.desktop.messages.size(), 1);
+    QCOMPARE(t.desktop.messages.size(), 2);
     if (what == u"link") {
         QCOMPARE(t.settingsBytes(), minutes);
     }
@@ -410,14 +422,33 @@ void StartupAndSaveTest::longPeerAddressComesBack() {
     auto form = std::make_unique<MainForm>(t.context());
     form->ui().ConnectIpText->setText(u"192.168.10.20"_s);
     form->MainForm_SaveSetButton_Command_Click();
+    form->ui().AcceptOnlyPeerCheck->click();  // kept at once
     QVERIFY(t.desktop.messages.isEmpty());
     form = std::make_unique<MainForm>(t.context());
     QCOMPARE(form->ui().ConnectIpText->text(), u"192.168.10.20"_s);
+    QVERIFY(form->ui().AcceptOnlyPeerCheck->isChecked());
     form->ui().ConnectIpText->clear();
+    form->ui().AcceptOnlyPeerCheck->click();
     form->MainForm_SaveSetButton_Command_Click();
     QCOMPARE(MainForm(t.context()).ui().ConnectIpText->text(), QString());
+    QVERIFY(!MainForm(t.context()).ui().AcceptOnlyPeerCheck->isChecked());
     t.writeSettingsBytes(SettingsFileBuilder().text(9, "10.0.0.2").bytes());
     QCOMPARE(MainForm(t.context()).ui().ConnectIpText->text(), u"10.0.0.2"_s);
+}
+
+// Beside saveset.dat too, the option is kept as soon as it is clicked; a settings file that refuses
+// it says so at the click and at 設定保存, and the choice holds until the program ends.
+void StartupAndSaveTest::refusedOptionIsReported() {
+    TestContext t;
+    QVERIFY(QDir().mkpath(ProgramSettings::PathBeside(t.settingsPath())));
+    MainForm form(t.context());
+    form.ui().AcceptOnlyPeerCheck->click();
+    form.MainForm_SaveSetButton_Command_Click();
+    QCOMPARE(t.desktop.messages.size(), 2);
+    for (const FakeDesktopServices::Message& message : std::as_const(t.desktop.messages)) {
+        QVERIFY(message.text.contains(u"接続先IPからの接続だけ受け付ける"_s));
+    }
+    QVERIFY(form.ui().AcceptOnlyPeerCheck->isChecked());
 }
 
 void StartupAndSaveTest::endingDeletesSoundFilesAndSavesTheCallsign() {

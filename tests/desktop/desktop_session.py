@@ -19,6 +19,8 @@ import time
 import zlib
 
 PASS, FAIL, SKIP = 0, 1, 77
+# The virtual display's size; the program's windows open at its top left.
+SCREEN_SIZE = (1600, 1200)
 SYSTEM_PYTHON = "/usr/bin/python3"
 BUS_LAUNCHERS = ["/usr/libexec/at-spi-bus-launcher", "/usr/lib/at-spi2-core/at-spi-bus-launcher"]
 
@@ -130,7 +132,8 @@ def start_xvfb(processes, framebuffer_dir):
     """Starts Xvfb on a free display number and returns it as ":N"."""
     read_end, write_end = os.pipe()
     processes.start(
-        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1600x1200x24", "-nolisten", "tcp",
+        ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
+         f"{SCREEN_SIZE[0]}x{SCREEN_SIZE[1]}x24", "-nolisten", "tcp",
          "-fbdir", framebuffer_dir, "-noreset"],
         pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     os.close(write_end)
@@ -228,6 +231,159 @@ class WindowWatch:
         if self.listener is not None:
             for kind in self.EVENTS:
                 self.listener.deregister(kind)
+            self.listener = None
+
+
+class Announcements:
+    """What the program says to a screen reader, in order: the name of every notification
+    object it shows (each text an object of its own, so a quick succession is heard in full)
+    and, for the value labels named when watching starts, every new text they show. Each entry
+    is (arrival time on the check's clock, the label's name or "notification", the text)."""
+
+    NAME_EVENT = "object:property-change:accessible-name"
+    DESCRIPTION_EVENT = "object:property-change:accessible-description"
+    NOTIFICATION = "notification"
+
+    def __init__(self, labels=()):
+        from gi.repository import Atspi
+
+        self.labels = set(labels)
+        self.events = []
+        self.listener = Atspi.EventListener.new(self._on_event)
+        self.listener.register(self.NAME_EVENT)
+        if self.labels:
+            self.listener.register(self.DESCRIPTION_EVENT)
+
+    def _on_event(self, event):
+        arrived = time.monotonic()
+        try:
+            role = event.source.get_role_name()
+            if event.type == self.NAME_EVENT and role == self.NOTIFICATION:
+                self.events.append((arrived, self.NOTIFICATION, event.source.get_name() or ""))
+            elif event.type == self.DESCRIPTION_EVENT:
+                name = event.source.get_name() or ""
+                if name in self.labels:
+                    # Read from the cache, which the event itself has just brought up to date.
+                    text = event.source.get_description() or ""
+                    self.events.append((arrived, name, text))
+        except Exception:  # gone before its event was read
+            pass
+
+    def all_heard(self):
+        """The notifications' texts so far, in order."""
+        pump_events()
+        return [text for _, kind, text in self.events if kind == self.NOTIFICATION]
+
+    def stop(self):
+        if self.listener is not None:
+            self.listener.deregister(self.NAME_EVENT)
+            if self.labels:
+                self.listener.deregister(self.DESCRIPTION_EVENT)
+            self.listener = None
+
+
+# ---------------------------------------------------------------------------------------------
+# The keyboard: key events through the X server, as a keyboard gives them.
+
+# X keysyms of the keys the checks press, and the X modifier masks held with them.
+KEY_TAB, KEY_ESCAPE, KEY_LEFT, KEY_RIGHT = 0xFF09, 0xFF1B, 0xFF51, 0xFF53
+SHIFT, ALT = 1 << 0, 1 << 3
+
+
+def press_key(key, modifiers=0):
+    """Presses and releases a key (a keysym, or a lower-case letter), the modifiers held down
+    meanwhile. The AT-SPI registry fakes them in the X server (XTest), so the program sees them
+    as it sees a keyboard's, in the window that has the keyboard focus."""
+    from gi.repository import Atspi
+
+    keysym = ord(key) if isinstance(key, str) else key
+    if modifiers:
+        Atspi.generate_keyboard_event(modifiers, None, Atspi.KeySynthType.LOCKMODIFIERS)
+    try:
+        Atspi.generate_keyboard_event(keysym, None, Atspi.KeySynthType.SYM)
+    finally:
+        if modifiers:
+            Atspi.generate_keyboard_event(modifiers, None, Atspi.KeySynthType.UNLOCKMODIFIERS)
+
+
+def click(node):
+    """Clicks a control with the first mouse button. The virtual display has no window
+    manager, so a click is also what gives a window the keyboard focus."""
+    import pyatspi
+    from gi.repository import Atspi
+
+    box = node.get_extents(pyatspi.DESKTOP_COORDS)
+    Atspi.generate_mouse_event(box.x + box.width // 2, box.y + box.height // 2, "b1c")
+
+
+def key_binding(node):
+    """The key binding of a control's first action ("Alt+L"), or "" when it has none; a
+    disabled control offers no action, so none either."""
+    try:
+        action = node.queryAction()
+    except NotImplementedError:
+        return ""
+    return action.getKeyBinding(0) if action.nActions else ""
+
+
+def described(node):
+    return f"[{node.get_role_name()}] {node.get_name() or ''}"
+
+
+class FocusWatch:
+    """The controls that take the keyboard focus, in order, read from AT-SPI events."""
+
+    EVENT = "object:state-changed:focused"
+
+    def __init__(self):
+        from gi.repository import Atspi
+
+        self.focused = []
+        self.listener = Atspi.EventListener.new(self._on_event)
+        self.listener.register(self.EVENT)
+
+    def _on_event(self, event):
+        if not event.detail1:
+            return
+        try:
+            self.focused.append((event.source.get_role_name(), event.source.get_name() or ""))
+        except Exception:  # gone before its event was read
+            pass
+
+    def current(self):
+        pump_events()
+        return self.focused[-1] if self.focused else None
+
+    def press(self, key, timeout, modifiers=0):
+        """Presses a key and waits until a control other than the focused one takes the focus;
+        returns that control as (role, name), or None when the focus stays."""
+        before = self.current()
+        seen = len(self.focused)
+        press_key(key, modifiers)
+
+        def moved():
+            later = [focus for focus in self.focused[seen:] if focus != before]
+            return later[-1] if later else None
+
+        return wait_until(moved, timeout, interval=0.02)
+
+    @staticmethod
+    def wait_for(node, timeout):
+        """Waits until the control has the focus; returns whether it came to have it."""
+        import pyatspi
+
+        def focused():
+            node.clear_cache()
+            return has_state(node, pyatspi.STATE_FOCUSED)
+
+        came = wait_until(focused, timeout, interval=0.05) is not None
+        # The focus event came before the answer that the control has the focus: read it too.
+        pump_events()
+        return came
+
+    def stop(self):
+        if self.listener is not None:
+            self.listener.deregister(self.EVENT)
             self.listener = None
 
 
@@ -487,5 +643,11 @@ class DesktopSession:
         return find_application(self.desktop, pid, timeout)
 
     def screenshot(self, log, path, frame):
+        # The mouse pointer is drawn into the screen: moved to the far corner, clear of every
+        # window, it stays out of the picture.
+        from gi.repository import Atspi
+
+        Atspi.generate_mouse_event(SCREEN_SIZE[0] - 1, SCREEN_SIZE[1] - 1, "abs")
+        time.sleep(0.3)
         take_screenshot(log, self.framebuffer_dir, path,
                         window_extents(frame) if frame is not None else None)

@@ -6,8 +6,9 @@ AT-SPI bus, in a folder whose settings file gives it a callsign, the peer's addr
 speed. A raw peer (peer_check.py) makes the program the setter and then plays the answerer
 over TCP on 127.0.0.1; the setter's side is worked only through AT-SPI: listen, close the
 notice that the answerer is ready, press "出題", compose "CQ 5" with the editor's own key
-buttons, complete and send it, and watch the editor close by itself. The peer must receive
-the bare question and the sent status right after the composing status. Then the answerer's
+buttons, leave the box by Tab, complete and send it by the access keys, reading the instruction
+line and the keys as a screen reader does, and watch the editor close by itself. The peer must
+receive the bare question and the sent status right after the composing status. Then the answerer's
 test runs and ends on the wire, and the program is ended with SIGTERM.
 
     editor_check.py PROGRAM [--screenshot FILE]
@@ -18,9 +19,10 @@ Every wait is a bounded poll; the whole run is cut off after TOTAL_TIMEOUT secon
 
 import sys
 
-from desktop_session import (LABEL, PUSH_BUTTON, RADIO_BUTTON, TEXT_FIELD, TOGGLE_ACTIONS,
-                             WindowWatch, current_name, do_action, find_all, is_checked,
-                             is_enabled, make_log, wait_until)
+from desktop_session import (ALT, KEY_TAB, LABEL, PUSH_BUTTON, RADIO_BUTTON, TEXT_FIELD,
+                             TOGGLE_ACTIONS, FocusWatch, WindowWatch, click, current_description,
+                             current_name, do_action, find_all, is_checked, is_enabled,
+                             key_binding, make_log, press_key, wait_until, walk)
 from peer_check import OWN_CALLSIGN, PEER_CALLSIGN, REACTION_TIMEOUT, PeerCheck, main, require
 
 TOTAL_TIMEOUT = 100
@@ -42,6 +44,12 @@ SPACE_KEY = "スペース"
 PRESSED = ["C", "Q", SPACE_KEY, "5"]
 QUESTION = "CQ 5"
 DECORATED = f"HR HR [BT]{QUESTION}[AR]"
+
+# What the instruction line above the box says while composing, and once completed.
+COMPOSE_HINT = ("テキストボックスに問題を直接入力するか、下のキーボタンで問題を作成して下さい。"
+                "HR HR [BT],[AR]は記入不要（自動付加）です。")
+SEND_HINT = "作成した問題を解答者に送信して下さい。"
+ACCESS_KEYS = {"complete": "Alt+C", "send": "Alt+S", "resume": "Alt+R"}
 
 SETTER_SENT = f"出題者:{OWN_CALLSIGN}[問題送信済]"
 ANSWERER_TESTING = f"解答者:{PEER_CALLSIGN}[受験中]"
@@ -91,6 +99,7 @@ class Editor(PeerCheck):
         self.editor = None
         self.editor_controls = {}
         self.watch = None
+        self.focus = None
 
     # -- helpers ------------------------------------------------------------------------------
 
@@ -99,6 +108,25 @@ class Editor(PeerCheck):
         self.wait(lambda: text_of(box) == wanted, REACTION_TIMEOUT,
                   lambda: f"the box '問題' did not show {wanted!r} {why} within "
                           f"{REACTION_TIMEOUT} s (it shows {text_of(box)!r})")
+
+    def instruction_reads(self, hint):
+        """The instruction line is read by its text, and the box it is about describes it."""
+        box = self.editor_controls["text"]
+
+        def shown():
+            self.editor.clear_cache()
+            return (any(role in LABEL and name == hint for _, role, name, _ in walk(self.editor))
+                    and current_description(box) == hint)
+
+        self.wait(shown, REACTION_TIMEOUT,
+                  lambda: f"no label of the editor reads {hint!r}, or the box '問題' is not "
+                          f"described by it (its description: {current_description(box)!r})")
+
+    def has_access_key(self, key):
+        button = self.editor_controls[key]
+        self.wait(lambda: key_binding(button) == ACCESS_KEYS[key], REACTION_TIMEOUT,
+                  lambda: f"'{current_name(button)}' exposes {key_binding(button)!r} as its key "
+                          f"binding, not {ACCESS_KEYS[key]}")
 
     # -- the steps ----------------------------------------------------------------------------
 
@@ -148,10 +176,30 @@ class Editor(PeerCheck):
             typed += " " if key == SPACE_KEY else key
             self.wait_for_text(typed, f"after the key '{key}'")
         require(typed == QUESTION, f"the keys spell {typed!r}, not {QUESTION!r}")
+        self.instruction_reads(COMPOSE_HINT)
+
+    def tab_leaves_box(self):
+        # A click in the box gives the editor the keyboard (the display has no window manager).
+        self.focus = FocusWatch()
+        box = self.editor_controls["text"]
+        click(box)
+        require(self.focus.wait_for(box, REACTION_TIMEOUT),
+                "a click in the box '問題' did not give it the focus")
+        focus = self.focus.press(KEY_TAB, REACTION_TIMEOUT)
+        require(focus is not None, f"Tab did not move the focus out of the box '問題' within "
+                                   f"{REACTION_TIMEOUT} s (it shows {text_of(box)!r})")
+        complete = self.editor_controls["complete"]
+        require(focus == (complete.get_role_name(), "作成完了"),
+                f"Tab took the focus from the box '問題' to {focus}, not to '作成完了'")
+        self.wait_for_text(QUESTION, "after Tab")
 
     def complete(self):
-        self.press(self.editor_controls["complete"])
-        self.wait_for_text(DECORATED, "after '作成完了'")
+        self.has_access_key("complete")
+        press_key("c", ALT)
+        self.wait_for_text(DECORATED, "after Alt+C ('作成完了')")
+        self.instruction_reads(SEND_HINT)
+        for key in ("send", "resume"):
+            self.has_access_key(key)
         self.session.screenshot(log, self.args.screenshot.replace(".png", "-composed.png"),
                                 self.editor)
 
@@ -159,7 +207,7 @@ class Editor(PeerCheck):
         # The sent notice is on screen for 1.5 s only: its showing is recorded from events as
         # well as polled for.
         self.watch = WindowWatch()
-        self.press(self.editor_controls["send"])
+        press_key("s", ALT)
         # Right after the composing status, nothing between: the bare question, then "sent".
         self.peer.expect_next("5" + QUESTION)
         self.peer.expect_next("62")
@@ -195,8 +243,9 @@ class Editor(PeerCheck):
         self.wait_for_caption(SET)
 
     def close(self):
-        if self.watch is not None:
-            self.watch.stop()
+        for watch in (self.watch, self.focus):
+            if watch is not None:
+                watch.stop()
         super().close()
 
     STEPS = [
@@ -209,9 +258,11 @@ class Editor(PeerCheck):
         ("the ready notice closes by its OK button", "close_ready_notice"),
         ("press '出題': the peer receives 61", "press_set"),
         ("the editor opens", "editor_opens"),
-        ("the key buttons compose 'CQ 5'", "compose"),
-        ("'作成完了' shows the decorated question", "complete"),
-        ("'問題送信' sends the bare question, then 62", "send_question"),
+        ("the key buttons compose 'CQ 5'; the instruction is read", "compose"),
+        ("Tab leaves the box for '作成完了'", "tab_leaves_box"),
+        ("Alt+C ('作成完了') shows the decorated question; keys and instruction read",
+         "complete"),
+        ("Alt+S ('問題送信') sends the bare question, then 62", "send_question"),
         ("the sent notice appears and goes", "sent_notice"),
         ("the editor closes by itself", "editor_closes"),
         ("the setter's status reads question sent", "setter_sent"),

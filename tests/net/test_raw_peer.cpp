@@ -8,9 +8,12 @@
 #include <QTcpSocket>
 #include <QTest>
 #include <QUdpSocket>
+#include <optional>
 
 #include "common/ClockTimer.h"
 #include "net/QuillNetModule.h"
+#include "partner/PartnerLink.h"
+#include "partner/QuestionSource.h"
 #include "support/NetTestSupport.h"
 
 using namespace Qt::StringLiterals;
@@ -44,6 +47,23 @@ class RawPeerTest : public QObject {
         }
         QString lastLogLine() {
             return form.peerLink().module().log().text().split(u"\r\n"_s).constLast();
+        }
+    };
+
+    // The practice partner listening in the window's place; the raw peer connects to it.
+    struct PartnerRig {
+        TestContext context;
+        LinkWatch watch{context.clock};
+        QuestionSource questions{QuestionSource::Settings{}};
+        PartnerSession session{u"JA9PRT"_s, questions, 1500};
+        PartnerLink partner{context.clock, session, context.ports};
+        QTcpSocket peer;
+        PartnerRig() {
+            watch.add(&peer);
+            context.clock.addBusyCheck([this] { return partner.hasPendingWork(); });
+            partner.listen(QHostAddress::LocalHost);
+            peer.connectToHost(QHostAddress::LocalHost, context.ports.tcp);
+            Delay(context.clock, 100);
         }
     };
 
@@ -193,32 +213,41 @@ class RawPeerTest : public QObject {
     }
 
     // Only the peer's host is answered, 100 ms on and one answer at a time; 65,000 bytes go unread.
+    // The practice partner answers as the window does.
     void pingsAreAnsweredOnlyForThePeer_data() {
+        QTest::addColumn<bool>("partner");
         QTest::addColumn<QString>("from");
         QTest::addColumn<int>("pings");  // one every 2 ms
         QTest::addColumn<int>("answers");
-        QTest::newRow("peer") << u"127.0.0.1"_s << 1 << 1;
-        QTest::newRow("stranger") << u"127.0.0.2"_s << 1 << 0;
-        QTest::newRow("peer, 1500 pings") << u"127.0.0.1"_s << 1500 << 30;
+        QTest::newRow("peer") << false << u"127.0.0.1"_s << 1 << 1;
+        QTest::newRow("stranger") << false << u"127.0.0.2"_s << 1 << 0;
+        QTest::newRow("peer, 1500 pings") << false << u"127.0.0.1"_s << 1500 << 30;
+        QTest::newRow("partner: stranger") << true << u"127.0.0.2"_s << 1 << 0;
+        QTest::newRow("partner: peer, 1500 pings") << true << u"127.0.0.1"_s << 1500 << 30;
     }
     void pingsAreAnsweredOnlyForThePeer() {
+        QFETCH(bool, partner);
         QFETCH(QString, from);
         QFETCH(int, pings);
         QFETCH(int, answers);
-        Rig r;
-        r.form.RetryPingTimer->setEnabled(false);
+        std::optional<Rig> window;
+        std::optional<PartnerRig> partnerRig;
+        TestContext& context = partner ? partnerRig.emplace().context : window.emplace().context;
+        if (window) {
+            window->form.RetryPingTimer->setEnabled(false);
+        }
         QUdpSocket pinger;
-        QVERIFY(pinger.bind(QHostAddress(from), r.context.ports.connectorUdp));
-        VirtualClock& clock = r.context.clock;
+        QVERIFY(pinger.bind(QHostAddress(from), context.ports.connectorUdp));
+        VirtualClock& clock = context.clock;
         bool early = false;
         clock.scheduleAt(clock.now() + 50, [&] { early = pinger.hasPendingDatagrams(); });
-        const quint16 port = r.context.ports.listenerUdp;
+        const quint16 port = context.ports.listenerUdp;
         pinger.writeDatagram(QByteArray(65000, 'q'), QHostAddress::LocalHost, port);
         const auto ping = [&] { pinger.writeDatagram("quill", QHostAddress::LocalHost, port); };
         for (int i = 0; i < pings; ++i) {
             clock.scheduleAt(clock.now() + 2 * i, ping);
         }
-        r.wait(2 * pings + 150);
+        Delay(clock, 2 * pings + 150);
         QVERIFY(!early);
         int answered = 0;
         while (pinger.hasPendingDatagrams()) {

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "common/RecordFile.h"
+
+// Why settings were not saved, in the same words wherever the program saves them. The names are
+// the Japanese names of the settings as the windows show them.
+namespace SaveMessages {
+
+// The record file refuses every write: what was not saved (`what`, "設定" for all of them), why,
+// and what the user can do about it.
+QString Refused(const RecordFile::Access& access, const QString& path, const QString& what);
+
+// The record file opened, but these writes failed.
+QString WritesFailed(const QString& path, const QStringList& names);
+
+// The program's own settings file, beside the record file, refused these.
+QString NotStored(const QString& path, const QStringList& names);
+
+}  // namespace SaveMessages
