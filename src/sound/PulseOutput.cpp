@@ -112,7 +112,8 @@ void PulseOutput::retryLater() {
 }
 
 void PulseOutput::promoteThread() {
-    if (m_promoted) {
+    // Only the library's own thread: connecting may call back on the caller's at once.
+    if (m_promoted || !pa_threaded_mainloop_in_thread(m_loop)) {
         return;
     }
     m_promoted = true;

@@ -19,6 +19,7 @@ class FakeSoundControls : public SoundControls {
     std::optional<int> selectedSpeed() const override { return speed; }
     int waveQualityLevel() const override { return quality; }
     int waveVolumeLevel() const override { return volume; }
+    quint64 revision() const override { return changes; }
 
     QString tone = QStringLiteral("800");
     int fine = 0;
@@ -26,6 +27,7 @@ class FakeSoundControls : public SoundControls {
     std::optional<int> speed = 25;
     int quality = 5;
     int volume = 1;
+    quint64 changes = 0;  // a test that changes a setting during a playback counts it here
 };
 
 inline constexpr qint64 kRigStart = 1000;
