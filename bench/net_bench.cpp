@@ -2,17 +2,12 @@
 // median and maximum over 200 chat lines, with and without the 10 ms pause before each send.
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QLineEdit>
-#include <QMainWindow>
 #include <QTcpServer>
 #include <algorithm>
 #include <cstdio>
 #include <memory>
 
-#include "common/ClockTimer.h"
-#include "common/LessonState.h"
 #include "common/LinkState.h"
-#include "common/MainFormUi.h"
 #include "common/QtDesktopServices.h"
 #include "common/RealClock.h"
 #include "net/LinkSocket.h"
@@ -20,25 +15,15 @@
 
 namespace {
 
+// One side of the link: its session alone, no window.
 struct Side {
-    Side(RealClock& clock, QtDesktopServices& desktop)
-        : connectTimer(clock, 2000),
-          pingTimer(clock, 60000),
-          window{{main, ui, link, lesson, clock, desktop}, NetPorts{}, connectTimer, pingTimer},
-          module(window, socket) {
-        ui.setupUi(&main);
+    Side(RealClock& clock, QtDesktopServices& desktop) : module(link, socket, clock, desktop) {
         link.sendDone = true;
         link.myCallsign = QStringLiteral("JA1BNC");
         QObject::connect(&socket, &LinkSocket::sendProgress, [this] { link.sendDone = false; });
         QObject::connect(&socket, &LinkSocket::sendComplete, [this] { link.sendDone = true; });
     }
-    QMainWindow main;
-    MainFormUi ui;
     LinkState link;
-    LessonState lesson;
-    ClockTimer connectTimer;
-    ClockTimer pingTimer;
-    NetWindow window;
     LinkSocket socket;
     QuillNetModule module;
 };
@@ -92,9 +77,8 @@ int main(int argc, char* argv[]) {
 
     const int messages = 200;
     for (int i = 0; i < messages; ++i) {
-        connector.ui.SendMessageText->setText(QStringLiteral("こんにちは %1").arg(i));
         called = timer.nsecsElapsed();
-        connector.module.SendNetMessage(1);
+        connector.module.SendNetMessage(1, QStringLiteral("こんにちは %1").arg(i));
         WaitUntil(clock, [&] { return dispatched > i; });
     }
     std::printf("net_bench: %d chat lines over loopback\n", messages);

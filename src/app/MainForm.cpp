@@ -83,6 +83,8 @@ MainForm::MainForm(AppContext context, QWidget* parent)
       m_historyMenu(m_form, m_history.store()),
       m_help(m_form, m_context.places),
       m_solo(m_form, m_context.places, m_context.ports, m_history.store().path()) {
+    // The peer's choices of mode, speed and chat kind are carried out by the practice side.
+    m_peerLink.view().setPracticeSide(&m_receiveMode);
     // Until the settings file says otherwise, the synthesised sound is in use.
     m_ui.mnuSoundWave->setChecked(true);
     m_controls.setWaveLevelBars(m_waveDialog->WavQuarityHScroll, m_waveDialog->WavVolumeHScroll);
@@ -132,7 +134,7 @@ void MainForm::loadSettings() {
 
     // Selecting a speed runs its handler just as a click would.
     if (const Speed* speed = SpeedForPerMinute(file.readInt(SettingsRecord::Speed))) {
-        SpeedOption(m_ui, *speed)->setChecked(true);
+        m_receiveMode.selectSpeed(speed->perMinute);
     }
 
     const int fineAdjust = file.readInt(SettingsRecord::FineAdjust);

@@ -48,7 +48,7 @@ void ExchangeWindows::giveUpSetting(quint64 link) {
     // The answerer hears that the setting was given up and waits for the next question; the
     // setter may set one again at once.
     m_module.SendNetMessage(MessageType::SetterStatus, SetterCode::kAborted);
-    m_form.link.teacherStatus = StatusWord::kSettingAborted;
+    m_form.link.teacherStatus = LinkStatus::SettingAborted;
     ui.TeacherLabel->setText(RoleCaption::SetterSelfStatus(m_form.link));
     SetEnabled({ui.StartButton_Command, ui.TeacherOption, ui.StudentOption}, true);
 }

@@ -42,7 +42,7 @@ SendQuestionCompleteForm::SendQuestionCompleteForm(const FormContext& form, Quil
       m_clock(form.clock),
       m_editor(editor) {
     module.SendNetMessage(MessageType::SetterStatus, SetterCode::kQuestionSent);
-    form.link.teacherStatus = StatusWord::kQuestionSent;
+    form.link.teacherStatus = LinkStatus::QuestionSent;
     form.ui.TeacherLabel->setText(RoleCaption::SetterSelfStatus(form.link));
     connect(OKButton, &QPushButton::clicked, this, [this] {
         close();
@@ -143,7 +143,7 @@ namespace {
 
 QString StartingText(const FormContext& form) {
     const MainFormUi& ui = form.ui;
-    if (form.link.studentStatus != StatusWord::kReady && ReceiveModeChosen(ui) &&
+    if (form.link.studentStatus != LinkStatus::Ready && ReceiveModeChosen(ui) &&
         ui.StartButton_Command->text() == StartCaption::kNext) {
         return u"出題者が、次の問題作成を開始しました。準備が出来たら、「次の問題」ボタンを"
                u"クリックして下さい。"_s;

@@ -328,7 +328,7 @@ void QuestionForm::SendQuestionButton_Click() {
     }
     m_sent = true;
     SetEnabled({QuestionCompleteButton, SendQuestionButton, QuestionResumeButton}, false);
-    m_form.link.teacherStatus = StatusWord::kQuestionSent;
+    m_form.link.teacherStatus = LinkStatus::QuestionSent;
     m_module.SendNetMessage(MessageType::Question, m_questionResumeBuf);
     SendQuestionCompleteForm notice(m_form, m_module, this);
     ShowModal(m_form.clock, &notice, this, {2200, 2900});

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QColor>
+#include <QSignalBlocker>
 #include <initializer_list>
 
 class QLabel;
@@ -28,6 +29,20 @@ void OnSelected(QAbstractButton* option, QObject* receiver, Handler handler) {
             handler();
         }
     });
+}
+
+// Selects an option from code as the user's selection would: when it was not selected before,
+// its handler runs, called here rather than left to its signal, so that the call is explicit.
+template <typename Handler>
+void SelectAndRun(QAbstractButton* option, Handler handler) {
+    if (option->isChecked()) {
+        return;
+    }
+    {
+        const QSignalBlocker quiet(option);
+        option->setChecked(true);
+    }
+    handler();
 }
 
 // The text colour of a label.

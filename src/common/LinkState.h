@@ -2,19 +2,50 @@
 
 #include <QString>
 
-// What both sides know of the link and of each other, shared by the handlers.
+// What each side is doing, as myMode and peerMode say it (and the role labels show it).
+enum class LinkMode { Empty, Unchosen, Normal, Step, TextChat, CwChat };
+
+// The words in the brackets of the role labels: teacherStatus and studentStatus.
+enum class LinkStatus {
+    Empty,
+    // The setter's progress with a question.
+    Composing,
+    QuestionSent,
+    SettingAborted,
+    // The answerer's progress with a test.
+    Ready,
+    TestRunning,
+    TestFinished,
+    TestAborted,
+    // Chat: typing, keying CW and hearing it.
+    Typing,
+    Sending,
+    SendingEnded,
+    Receiving,
+    ReceivingEnded,
+};
+
+// The texts they are shown and announced as ("モード未選択", "問題作成中" ...; empty for Empty).
+QString Text(LinkMode mode);
+QString Text(LinkStatus status);
+
+// What both sides know of the link and of each other.
 struct LinkState {
     QString myCallsign;
     QString peerCallsign;
-    QString myMode;
-    QString peerMode;
-    QString mySpeed;
-    QString peerSpeed;
-    QString teacherStatus;
-    QString studentStatus;
+    LinkMode myMode = LinkMode::Empty;
+    LinkMode peerMode = LinkMode::Empty;
+    // Characters a minute, as the labels show it; 0: none chosen.
+    int mySpeed = 0;
+    int peerSpeed = 0;
+    LinkStatus teacherStatus = LinkStatus::Empty;
+    LinkStatus studentStatus = LinkStatus::Empty;
     QString receivedQuestion;
     // The CW chat transcript of this side; emptied on each new connection.
     QString cwChatBuffer;
     // The previous send has completed; the sender waits for it.
     bool sendDone = false;
 };
+
+// A speed as the labels and the link state show it: "25", "45", "60"; empty for none.
+QString SpeedText(int perMinute);

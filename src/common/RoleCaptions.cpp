@@ -15,10 +15,10 @@ QString Bracketed(const QString& head, const QString& inside) {
 QString SetterPeer(const LinkState& s) {
     // The composing blink may paint once more after this side's lesson has cleared the status:
     // no status shows no brackets.
-    if (s.teacherStatus.isEmpty()) {
+    if (s.teacherStatus == LinkStatus::Empty) {
         return SetterPeerIdle(s);
     }
-    return Bracketed(kSetterIdle + s.peerCallsign, s.teacherStatus);
+    return Bracketed(kSetterIdle + s.peerCallsign, Text(s.teacherStatus));
 }
 
 QString SetterPeerIdle(const LinkState& s) {
@@ -30,51 +30,52 @@ QString SetterSelf(const LinkState& s) {
 }
 
 QString SetterSelfStatus(const LinkState& s) {
-    return Bracketed(kSetterIdle + s.myCallsign, s.teacherStatus);
+    return Bracketed(kSetterIdle + s.myCallsign, Text(s.teacherStatus));
 }
 
 QString AnswererMode(const LinkState& s) {
-    return Bracketed(kAnswererIdle + s.peerCallsign, s.peerMode + s.peerSpeed);
+    return Bracketed(kAnswererIdle + s.peerCallsign, Text(s.peerMode) + SpeedText(s.peerSpeed));
 }
 
 QString AnswererStatus(const LinkState& s) {
-    return Bracketed(kAnswererIdle + s.peerCallsign, s.studentStatus);
+    return Bracketed(kAnswererIdle + s.peerCallsign, Text(s.studentStatus));
 }
 
 QString AnswererSelf(const LinkState& s) {
-    return Bracketed(kAnswererIdle + s.myCallsign, s.myMode + s.mySpeed);
+    return Bracketed(kAnswererIdle + s.myCallsign, Text(s.myMode) + SpeedText(s.mySpeed));
 }
 
 QString AnswererPeerChoosing(const LinkState& s) {
-    return Bracketed(kAnswererChoosing + s.peerCallsign, s.peerMode + u'/' + s.peerSpeed);
+    return Bracketed(kAnswererChoosing + s.peerCallsign,
+                     Text(s.peerMode) + u'/' + SpeedText(s.peerSpeed));
 }
 
 QString AnswererSelfChoosing(const LinkState& s) {
-    return Bracketed(kAnswererChoosing + s.myCallsign, s.myMode + s.mySpeed);
+    return Bracketed(kAnswererChoosing + s.myCallsign, Text(s.myMode) + SpeedText(s.mySpeed));
 }
 
 QString ChatSelf(const LinkState& s) {
-    return Bracketed(s.myCallsign, s.myMode + s.mySpeed);
+    return Bracketed(s.myCallsign, Text(s.myMode) + SpeedText(s.mySpeed));
 }
 
 QString ChatPeer(const LinkState& s) {
-    return Bracketed(s.peerCallsign, s.peerMode + s.peerSpeed);
+    return Bracketed(s.peerCallsign, Text(s.peerMode) + SpeedText(s.peerSpeed));
 }
 
 QString ChatTextSelf(const LinkState& s) {
-    return Bracketed(s.myCallsign, s.myMode);
+    return Bracketed(s.myCallsign, Text(s.myMode));
 }
 
 QString ChatTextPeer(const LinkState& s) {
-    return Bracketed(s.peerCallsign, s.peerMode);
+    return Bracketed(s.peerCallsign, Text(s.peerMode));
 }
 
 QString ChatStatusSelf(const LinkState& s) {
-    return Bracketed(s.myCallsign, s.myMode + s.teacherStatus);
+    return Bracketed(s.myCallsign, Text(s.myMode) + Text(s.teacherStatus));
 }
 
 QString ChatStatusPeer(const LinkState& s) {
-    return Bracketed(s.peerCallsign, s.peerMode + s.studentStatus);
+    return Bracketed(s.peerCallsign, Text(s.peerMode) + Text(s.studentStatus));
 }
 
 }  // namespace RoleCaption

@@ -57,7 +57,7 @@ void CwChat::PlayCwChatText(const QString& text, Form form) {
         ++m_receiving;
         ui.StopCwReceiveButton->setEnabled(true);
         m_module.SendNetMessage(MessageType::ChatStatus, ChatCode::kReceiving);
-        s.teacherStatus = StatusWord::kReceiving;
+        s.teacherStatus = LinkStatus::Receiving;
         ui.TeacherLabel->setText(RoleCaption::ChatStatusSelf(s));
         if (text.isEmpty()) {
             m_w.desktop.showMessage(&m_w.window, DesktopServices::Icon::Critical, u"CW受信エラー"_s,
@@ -90,7 +90,7 @@ void CwChat::PlayCwChatText(const QString& text, Form form) {
     // A link that ended while the line sounded has left the idle captions: they stay.
     if (receiving && !m_module.linkGoneSince(serial)) {
         m_module.SendNetMessage(MessageType::ChatStatus, ChatCode::kReceivingEnded);
-        s.teacherStatus = StatusWord::kReceivingEnded;
+        s.teacherStatus = LinkStatus::ReceivingEnded;
         ui.TeacherLabel->setText(RoleCaption::ChatStatusSelf(s));
     }
     ui.toneTestButton->setEnabled(true);
@@ -107,7 +107,7 @@ void CwChat::StopCwReceive() {
 void CwChat::QueueCwChatChar(QChar character) {
     const MainFormUi& ui = m_w.ui;
     LinkState& s = m_w.link;
-    s.teacherStatus = StatusWord::kSending;
+    s.teacherStatus = LinkStatus::Sending;
     ui.TeacherLabel->setText(RoleCaption::ChatStatusSelf(s));
     SetSpeedControlsEnabled(ui, false);
     m_module.SendNetMessage(MessageType::CwChat, QString(character));
@@ -134,7 +134,7 @@ void CwChat::RunCwChatQueue() {
     }
     // As above; the speeds come back either way.
     if (!m_module.linkGoneSince(serial)) {
-        s.teacherStatus = StatusWord::kSendingEnded;
+        s.teacherStatus = LinkStatus::SendingEnded;
         ui.TeacherLabel->setText(RoleCaption::ChatStatusSelf(s));
         m_module.SendNetMessage(MessageType::ChatStatus, ChatCode::kSendingEnded);
     }

@@ -4,8 +4,8 @@
 #include <QRegularExpression>
 
 #include "common/Announcer.h"
+#include "common/LinkState.h"
 #include "common/MainFormUi.h"
-#include "common/SharedTexts.h"
 #include "net/CwChat.h"
 #include "net/QuillNetModule.h"
 
@@ -27,7 +27,7 @@ LinkAnnouncements::LinkAnnouncements(Announcer& announcer, const MainFormUi& ui,
 
 QString LinkAnnouncements::roleLinePhrase(const QString& text, QString& previous) const {
     const bool typingNotice =
-        text.contains(StatusWord::kTyping) || previous.contains(StatusWord::kTyping);
+        text.contains(Text(LinkStatus::Typing)) || previous.contains(Text(LinkStatus::Typing));
     previous = text;
     return typingNotice ? QString() : text;
 }

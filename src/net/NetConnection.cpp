@@ -18,6 +18,7 @@
 #include "common/SpeedTable.h"
 #include "common/WindowOpening.h"
 #include "net/LinkSocket.h"
+#include "net/LinkWindow.h"
 #include "net/MessageCodes.h"
 #include "net/NoCallsignOrIpDialog.h"
 #include "net/PingCounter.h"
@@ -199,9 +200,10 @@ void NetConnection::enterChatMode() {
     const MainFormUi& ui = m_w.ui;
     // Each selection runs its handler when it was not selected before.
     ui.ChatMode_Option->setEnabled(true);
-    ui.ChatMode_Option->setChecked(true);
     ui.optionMoji->setEnabled(true);
-    ui.optionMoji->setChecked(true);
+    if (m_view != nullptr) {
+        m_view->takeChat(false);
+    }
     ui.optionCw->setEnabled(true);
 }
 
@@ -336,7 +338,7 @@ void NetConnection::MainForm_TeacherOption_Click() {
     LinkState& s = m_w.link;
     m_module.SendNetMessage(MessageType::Role, RoleCode::kBecomeAnswerer);
     ui.TeacherLabel->setText(RoleCaption::SetterSelf(s));
-    s.peerMode = ModeText::kNone;
+    s.peerMode = LinkMode::Unchosen;
     ui.StudentLabel->setText(RoleCaption::AnswererPeerChoosing(s));
     LeaveChatMode(ui);
     m_module.ShowLog();
@@ -349,13 +351,13 @@ void NetConnection::MainForm_StudentOption_Click() {
     m_module.SendNetMessage(MessageType::Role, RoleCode::kBecomeSetter);
     ui.TeacherLabel->setText(RoleCaption::SetterPeerIdle(s));
     if (const Speed* speed = SelectedSpeed(ui)) {
-        s.mySpeed = speed->text.toString();
+        s.mySpeed = speed->perMinute;
         m_module.SendNetMessage(MessageType::Speed, speed->wireCode.toString());
     }
-    s.myMode = ModeText::kNone;
+    s.myMode = LinkMode::Unchosen;
     ui.StudentLabel->setText(RoleCaption::AnswererSelfChoosing(s));
-    s.myMode.clear();
-    s.mySpeed.clear();
+    s.myMode = LinkMode::Empty;
+    s.mySpeed = 0;
     ui.AnswerText->clear();
     LeaveChatMode(ui);
     m_module.ShowLog();

@@ -7,6 +7,7 @@
 #include "net/NetWindow.h"
 
 class LinkSocket;
+class LinkWindow;
 class PingSocket;
 class QuillNetModule;
 
@@ -39,6 +40,8 @@ class NetConnection : public QObject {
 
     // Every control as it is while no link stands; the ping stops and its socket closes.
     void ApplyIdleLayout();
+    // The window that selects chat mode and its kind, as a connection does.
+    void setView(LinkWindow* view) { m_view = view; }
 
   private:
     // False (after telling the user) when the callsign or the peer address is missing.
@@ -56,4 +59,5 @@ class NetConnection : public QObject {
     QuillNetModule& m_module;
     LinkSocket& m_winsock1;
     PingSocket& m_winsock2;
+    LinkWindow* m_view = nullptr;
 };

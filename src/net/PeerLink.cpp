@@ -7,11 +7,12 @@
 PeerLink::PeerLink(NetWindow window, CharacterDispatch& dispatch, QObject* parent)
     : QObject(parent),
       m_window(window),
-      m_module(m_window, m_winsock1),
+      m_module(m_window.link, m_winsock1, m_window.clock, m_window.desktop),
       m_connection(m_window, m_module, m_winsock1, m_winsock2),
       m_ping(m_window, m_module, m_connection, m_winsock1, m_winsock2),
       m_cwChat(m_window, m_module, dispatch),
       m_textChat(m_window, m_module, m_cwChat),
+      m_view(m_window, m_module, m_connection, m_textChat),
       m_addressTools(m_window) {
     // The peer chooses what these show: never let it be read as rich text.
     for (QLabel* label : {m_window.ui.StatusLabel, m_window.ui.TeacherLabel,

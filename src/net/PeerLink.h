@@ -5,6 +5,7 @@
 #include "net/AddressTools.h"
 #include "net/CwChat.h"
 #include "net/LinkSocket.h"
+#include "net/LinkView.h"
 #include "net/NetConnection.h"
 #include "net/NetWindow.h"
 #include "net/PingSocket.h"
@@ -31,6 +32,7 @@ class PeerLink : public QObject {
     bool hasWorkInFlight() const;
 
     QuillNetModule& module() { return m_module; }
+    LinkView& view() { return m_view; }
     NetConnection& connection() { return m_connection; }
     PresencePing& ping() { return m_ping; }
     TextChat& textChat() { return m_textChat; }
@@ -48,5 +50,6 @@ class PeerLink : public QObject {
     PresencePing m_ping;
     CwChat m_cwChat;
     TextChat m_textChat;
+    LinkView m_view;
     AddressTools m_addressTools;
 };

@@ -4,40 +4,55 @@
 #include <QObject>
 #include <QString>
 
-#include "common/LabelBlink.h"
-#include "common/WindowOpening.h"
+#include "common/LinkState.h"
 #include "net/NetLog.h"
-#include "net/NetWindow.h"
 
+class Clock;
+class DesktopServices;
 class LinkSocket;
+class LinkWindow;
+class PracticeSide;
 
-// The message layer of the peer link: the one sender, the one receiver, the on-screen log and
-// the role labels that the received messages change. What a message asks of other subsystems
-// (a notice, a CW playback) goes out as a signal; a handler connected to it runs before the
-// dispatcher goes on, so a modal notice holds it up as it should.
+// The link session: the one sender, the one receiver, the link state and the log. What a received
+// message changes is decided here, without a widget; the window it asks to render it (and the
+// practice side whose options a message selects) are interfaces, absent in a headless peer such
+// as the practice partner or a fuzzer.
 class QuillNetModule : public QObject {
     Q_OBJECT
   public:
-    QuillNetModule(NetWindow& window, LinkSocket& winsock1, QObject* parent = nullptr);
+    QuillNetModule(LinkState& link, LinkSocket& winsock1, Clock& clock, DesktopServices& desktop,
+                   QObject* parent = nullptr);
+
+    void setWindow(LinkWindow* window) { m_window = window; }
+    void setPracticeSide(PracticeSide* practice) { m_practice = practice; }
 
     // Waits (events running) for the previous send to complete, but never long: a missing
     // completion must not hang the window. Types 0 and 1 go out whatever the state, 2 to 9
-    // only while connected. Type 1 always sends the current text of SendMessageText.
+    // only while connected. Type 1 carries the text of the message box, logged as this side's.
     void SendNetMessage(int type, const QString& payload = {});
     // One received message; waits inside run further messages.
     void DispatchNetMessage(const QByteArray& data);
     void AppendLogLine(const QString& line);
 
-    // ChatText shows the log.
-    void ShowLog();
+    LinkState& link() { return m_link; }
+    const LinkState& link() const { return m_link; }
     NetLog& log() { return m_log; }
     // "(2026/12/07 20:41:59)": the local date and time as log lines carry it.
     QString Stamp() const;
+    // ChatText shows the log (asked of the window).
+    void ShowLog();
 
     // The link now; work that waits (a blink loop, a CW playback) ends or stays quiet once the
     // program ends or the link it began on has gone.
     quint64 linkSerial() const;
     bool linkGoneSince(quint64 serial) const;
+
+    // The answerer's test is still running (the testing blink's end), and the setter still
+    // composing (the composing blink's), as the blinks ask.
+    bool testSettled() const;
+    bool composingSettled(bool chatMode) const;
+    // The composing blink ended with chat mode selected: both sides are in chat again.
+    void takeChatAfterComposing(bool cw);
 
   signals:
     // Type 5: the question is stored and the main button reads "スタート".
@@ -51,6 +66,7 @@ class QuillNetModule : public QObject {
     void lineLogged(const QString& line);
 
   private:
+    void appendToLog(const QString& line, bool ownChat);
     void receiveCallsign(const QString& callsign, const QString& stamp);
     void receiveRole(const QString& payload);
     void receiveMode(const QString& payload);
@@ -60,16 +76,11 @@ class QuillNetModule : public QObject {
     void receiveAnswererStatus(const QString& payload);
     void receiveChatStatus(const QString& payload);
 
-    void appendToLog(const QString& line, bool ownChat);
-    void setRoleControls(bool enabled);
-    void blinkWhileTesting();
-    void composingBlink();
-    void takeChatModeAfterComposing();
-
-    NetWindow& m_w;
+    LinkState& m_link;
     LinkSocket& m_winsock1;
+    Clock& m_clock;
+    DesktopServices& m_desktop;
+    LinkWindow* m_window = nullptr;
+    PracticeSide* m_practice = nullptr;
     NetLog m_log;
-    Blinker m_testingBlink;
-    Blinker m_composingBlink;
-    OneAtATime m_readyNotice;
 };

@@ -50,7 +50,7 @@ void TextChat::MainForm_ChatMode_Option_Click() {
         m_module.SendNetMessage(MessageType::Mode, ModeCode::kCwChat);
         ui.ToneText->setReadOnly(false);
         if (const Speed* speed = SelectedSpeed(ui)) {
-            m_w.link.mySpeed = speed->text.toString();
+            m_w.link.mySpeed = speed->perMinute;
             m_module.SendNetMessage(MessageType::Speed, speed->wireCode.toString());
         }
         ui.TeacherLabel->setText(RoleCaption::ChatSelf(m_w.link));
@@ -75,7 +75,7 @@ void TextChat::MainForm_SendMessageButton_Click() {
         return;
     }
     if (ui.optionMoji->isChecked()) {
-        m_module.SendNetMessage(MessageType::Chat);
+        m_module.SendNetMessage(MessageType::Chat, ui.SendMessageText->text());
         ui.SendMessageText->clear();
         ui.SendMessageText->setFocus();
     } else if (ui.optionCw->isChecked() && !ui.SendMessageText->text().isEmpty()) {

@@ -81,12 +81,12 @@ void LessonController::MainForm_StartButton_Command_Click() {
 void LessonController::awaitQuestion(bool modalNotice) {
     const MainFormUi& ui = m_form.ui;
     LinkState& s = m_form.link;
-    if (s.teacherStatus == StatusWord::kComposing) {
-        s.studentStatus = StatusWord::kReady;
+    if (s.teacherStatus == LinkStatus::Composing) {
+        s.studentStatus = LinkStatus::Ready;
         emit stayNoticeWanted(modalNotice);
         SetCaption(ui.StartButton_Command, StartCaption::kPreparing);
-    } else if (s.teacherStatus != StatusWord::kQuestionSent) {
-        s.studentStatus = StatusWord::kReady;
+    } else if (s.teacherStatus != LinkStatus::QuestionSent) {
+        s.studentStatus = LinkStatus::Ready;
         SetCaption(ui.StartButton_Command, StartCaption::kWaiting);
     } else {
         return;
@@ -104,7 +104,7 @@ void LessonController::readyPressed() {
     }
     m_module.SendNetMessage(MessageType::AnswererStatus, AnswererCode::kReady);
     awaitQuestion(false);
-    if (m_form.link.teacherStatus == StatusWord::kQuestionSent &&
+    if (m_form.link.teacherStatus == LinkStatus::QuestionSent &&
         ui.StartButton_Command->text() == StartCaption::kWaiting) {
         SetEnabled({ui.StepMode_Option, ui.NormalMode_Option}, false);
     }
@@ -118,7 +118,7 @@ void LessonController::nextQuestionPressed() {
 
 void LessonController::setPressed() {
     const MainFormUi& ui = m_form.ui;
-    m_form.link.teacherStatus = StatusWord::kComposing;
+    m_form.link.teacherStatus = LinkStatus::Composing;
     SetEnabled({ui.StartButton_Command, ui.TeacherOption, ui.StudentOption, ui.StepMode_Option,
                 ui.NormalMode_Option},
                false);
@@ -141,7 +141,7 @@ void LessonController::startPressed() {
     m_module.SendNetMessage(MessageType::AnswererStatus, AnswererCode::kTestRunning);
     ui.AnswerText->clear();
     ui.StartButton_Command->setEnabled(false);
-    m_form.link.teacherStatus.clear();
+    m_form.link.teacherStatus = LinkStatus::Empty;
     SetCaption(ui.StopButton_Command, StopCaption::kStop);
     ui.StopButton_Command->setEnabled(true);
     if (step) {
@@ -261,7 +261,7 @@ void LessonController::MainForm_StopButton_Command_Click() {
         lesson.stopPlayback = true;
         // Silent at once: what was planned ahead goes.
         m_output.cut();
-        m_form.link.studentStatus.clear();
+        m_form.link.studentStatus = LinkStatus::Empty;
         ui.TeacherLabel->setText(RoleCaption::SetterPeerIdle(m_form.link));
         m_module.SendNetMessage(MessageType::AnswererStatus, AnswererCode::kTestAborted);
         if (ui.NormalMode_Option->isChecked()) {

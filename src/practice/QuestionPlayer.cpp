@@ -161,7 +161,7 @@ void QuestionPlayer::endOfQuestion(const QString& question, int playedLength) {
     m_reachedEnd = true;
     m_form.lesson.stopPlayback = true;
     m_module.SendNetMessage(MessageType::AnswererStatus, AnswererCode::kTestFinished);
-    m_form.link.studentStatus.clear();
+    m_form.link.studentStatus = LinkStatus::Empty;
     SetCaption(ui.StartButton_Command, StartCaption::kNext);
     ui.TeacherLabel->setText(RoleCaption::SetterPeerIdle(m_form.link));
     SetEnabled({ui.TeacherOption, ui.StudentOption}, true);

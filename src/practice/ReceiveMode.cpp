@@ -28,6 +28,33 @@ ReceiveModeSelection::ReceiveModeSelection(const FormContext& form, QuillNetModu
     OnSelected(ui.optionCw, this, [this] { MainForm_optionCw_Click(); });
 }
 
+void ReceiveModeSelection::selectReceiveMode(bool step) {
+    if (step) {
+        SelectAndRun(m_form.ui.StepMode_Option, [this] { MainForm_StepMode_Option_Click(); });
+    } else {
+        SelectAndRun(m_form.ui.NormalMode_Option, [this] { MainForm_NormalMode_Option_Click(); });
+    }
+}
+
+void ReceiveModeSelection::selectSpeed(int perMinute) {
+    if (const Speed* speed = SpeedForPerMinute(perMinute)) {
+        SelectAndRun(SpeedOption(m_form.ui, *speed), [this, speed] { SpeedSelected(*speed); });
+    }
+}
+
+void ReceiveModeSelection::selectChatKind(bool cw) {
+    if (cw) {
+        SelectAndRun(m_form.ui.optionCw, [this] { MainForm_optionCw_Click(); });
+    } else {
+        SelectAndRun(m_form.ui.optionMoji, [this] { MainForm_optionMoji_Click(); });
+    }
+}
+
+int ReceiveModeSelection::selectedSpeed() const {
+    const Speed* speed = SelectedSpeed(m_form.ui);
+    return speed != nullptr ? speed->perMinute : 0;
+}
+
 void ReceiveModeSelection::MainForm_StepMode_Option_Click() {
     receiveModeSelected(true);
 }
@@ -38,7 +65,7 @@ void ReceiveModeSelection::MainForm_NormalMode_Option_Click() {
 
 void ReceiveModeSelection::sendSelectedSpeed() {
     if (const Speed* speed = SelectedSpeed(m_form.ui)) {
-        m_form.link.mySpeed = speed->text.toString();
+        m_form.link.mySpeed = speed->perMinute;
         m_module.SendNetMessage(MessageType::Speed, speed->wireCode.toString());
     }
 }
@@ -62,7 +89,7 @@ void ReceiveModeSelection::receiveModeSelected(bool step) {
         m_module.SendNetMessage(MessageType::Mode, step ? ModeCode::kStep : ModeCode::kNormal);
         sendSelectedSpeed();
     }
-    s.myMode = step ? ModeText::kStep : ModeText::kNormal;
+    s.myMode = step ? LinkMode::Step : LinkMode::Normal;
     // The setter's window selects the mode too when the peer reports it; its answerer label
     // already shows the peer and must not be given the setter's own callsign.
     if (ui.StudentOption->isChecked()) {
@@ -79,10 +106,10 @@ void ReceiveModeSelection::SpeedSelected(const Speed& speed) {
         m_module.SendNetMessage(MessageType::Speed, speed.wireCode.toString());
     }
     if (chat) {
-        s.mySpeed = speed.text.toString();
+        s.mySpeed = speed.perMinute;
         ui.TeacherLabel->setText(RoleCaption::ChatSelf(s));
     } else if (ui.StepMode_Option->isChecked() != ui.NormalMode_Option->isChecked()) {
-        s.mySpeed = speed.text.toString();
+        s.mySpeed = speed.perMinute;
         // As with the modes: only the answerer's own window names itself as the answerer.
         if (ui.StudentOption->isChecked()) {
             ui.StudentLabel->setText(RoleCaption::AnswererSelf(s));
@@ -100,9 +127,9 @@ void ReceiveModeSelection::MainForm_optionMoji_Click() {
     if (ui.ChatMode_Option->isChecked()) {
         m_module.SendNetMessage(MessageType::Mode, ModeCode::kTextChat);
         m_module.ShowLog();
-        s.myMode = ModeText::kTextChat;
+        s.myMode = LinkMode::TextChat;
         ui.TeacherLabel->setText(RoleCaption::ChatTextSelf(s));
-        s.peerMode = ModeText::kTextChat;
+        s.peerMode = LinkMode::TextChat;
         ui.StudentLabel->setText(RoleCaption::ChatTextPeer(s));
     }
     ui.SendMessageText->setFocus();
@@ -118,7 +145,7 @@ void ReceiveModeSelection::MainForm_optionCw_Click() {
     ui.ChatText->setPlainText(s.cwChatBuffer);
     m_module.SendNetMessage(MessageType::Mode, ModeCode::kCwChat);
     sendSelectedSpeed();
-    s.myMode = ModeText::kCwChat;
+    s.myMode = LinkMode::CwChat;
     ui.TeacherLabel->setText(RoleCaption::ChatSelf(s));
     ui.SendMessageText->setReadOnly(false);
     ui.ToneText->setReadOnly(false);

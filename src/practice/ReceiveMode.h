@@ -3,13 +3,14 @@
 #include <QObject>
 
 #include "common/FormContext.h"
+#include "net/PracticeSide.h"
 
 class QuillNetModule;
 struct Speed;
 
 // Choosing how to receive: Step or Normal receive mode, the speed, and in chat mode the chat
 // kind. Each choice is told to the peer and shown in the role labels.
-class ReceiveModeSelection : public QObject {
+class ReceiveModeSelection : public QObject, public PracticeSide {
     Q_OBJECT
   public:
     ReceiveModeSelection(const FormContext& form, QuillNetModule& module,
@@ -21,6 +22,12 @@ class ReceiveModeSelection : public QObject {
     void SpeedSelected(const Speed& speed);
     void MainForm_optionMoji_Click();
     void MainForm_optionCw_Click();
+
+    // The peer's choices (and the settings file's speed), selected as the user's would be.
+    void selectReceiveMode(bool step) override;
+    void selectSpeed(int perMinute) override;
+    void selectChatKind(bool cw) override;
+    int selectedSpeed() const override;
 
   private:
     void receiveModeSelected(bool step);

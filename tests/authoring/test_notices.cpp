@@ -93,7 +93,7 @@ class NoticesTest : public QObject {
         QVERIFY(editorBefore);
         QVERIFY(!editorAfter);
         QCOMPARE(setterLabel, u"出題者:JA1AAA[問題送信済]"_s);
-        QCOMPARE(r.form.link().teacherStatus, u"問題送信済"_s);
+        QCOMPARE(Text(r.form.link().teacherStatus), u"問題送信済"_s);
         Delay(r.clock, 5000);  // the late steps find nothing left to close
         QVERIFY(!ShownWindow(u"QuestionForm"_s) && !ShownWindow(u"SendQuestionCompleteForm"_s));
     }
@@ -198,7 +198,7 @@ class NoticesTest : public QObject {
         QFETCH(QString, caption);
         QFETCH(bool, next);
         Rig r;
-        r.form.link().studentStatus = studentStatus;
+        r.form.link().studentStatus = StatusNamed(studentStatus);
         if (modeChosen) {
             r.form.ui().NormalMode_Option->setChecked(true);
         }

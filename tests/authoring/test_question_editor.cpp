@@ -105,7 +105,7 @@ class QuestionEditorTest : public QObject {
 
     void completeDecoratesAndSendsTheBareText() {
         Rig r;
-        r.form.link().teacherStatus = u"問題作成中"_s;
+        r.form.link().teacherStatus = LinkStatus::Composing;
         r.type(u"CQ DE"_s);
         r.editor.QuestionCompleteButton->click();
         QCOMPARE(r.box(), u"HR HR [BT]CQ DE[AR]"_s);
@@ -127,7 +127,7 @@ class QuestionEditorTest : public QObject {
         r.editor.SendQuestionButton->click();
         QVERIFY(ok.ran());
         QVERIFY(r.context.desktop.questions.isEmpty());  // nothing that will not sound
-        QCOMPARE(r.form.link().teacherStatus, u"問題送信済"_s);
+        QCOMPARE(Text(r.form.link().teacherStatus), u"問題送信済"_s);
         QVERIFY(!r.editor.isVisible());  // OK closes the editor with the notice
         QVERIFY(r.editor.QuestionBuf().isEmpty());
         QVERIFY(r.editor.QuestionResumeBuf().isEmpty());

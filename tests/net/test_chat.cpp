@@ -56,14 +56,14 @@ class ChatTest : public QObject {
         p.connect();
         p.b.ui().SendMessageText->setText(u"a"_s);
         p.wait(100);
-        QCOMPARE(p.a.link().studentStatus, u"(入力中)"_s);
-        p.a.link().studentStatus = u"seen"_s;
-        p.b.ui().SendMessageText->setText(u"ab"_s);  // more typing: nothing more is sent
+        QCOMPARE(Text(p.a.link().studentStatus), u"(入力中)"_s);
+        p.a.link().studentStatus = LinkStatus::Sending;  // a mark that nothing new came
+        p.b.ui().SendMessageText->setText(u"ab"_s);      // more typing: nothing more is sent
         p.wait(100);
-        QCOMPARE(p.a.link().studentStatus, u"seen"_s);
+        QCOMPARE(p.a.link().studentStatus, LinkStatus::Sending);
         p.b.ui().SendMessageText->clear();
         p.wait(100);
-        QVERIFY(p.a.link().studentStatus.isEmpty());
+        QVERIFY(p.a.link().studentStatus == LinkStatus::Empty);
     }
 
     void emptyTextLineIsStillSent() {
@@ -124,8 +124,8 @@ class ChatTest : public QObject {
         QVERIFY(p.b.peerLink().cwChat().cwSendQueue().isEmpty());
         p.wait(6000);
         QCOMPARE(aHeard.tokens(), u"CQ"_s);
-        QCOMPARE(p.a.link().studentStatus, u"送信終了"_s);
-        QCOMPARE(p.b.link().teacherStatus, u"送信終了"_s);
+        QCOMPARE(Text(p.a.link().studentStatus), u"送信終了"_s);
+        QCOMPARE(Text(p.b.link().teacherStatus), u"送信終了"_s);
         QVERIFY(p.b.ui().Speed25_Option->isEnabled());
     }
 
@@ -146,7 +146,7 @@ class ChatTest : public QObject {
         QCOMPARE(bHeard.tokens(), keys);
         p.wait(30000);
         QVERIFY(p.b.peerLink().cwChat().cwSendQueue().isEmpty());
-        QCOMPARE(p.b.link().teacherStatus, u"送信終了"_s);
+        QCOMPARE(Text(p.b.link().teacherStatus), u"送信終了"_s);
     }
 
     // A line received while one is being heard is heard inside it: first the inner one, then
@@ -173,7 +173,7 @@ class ChatTest : public QObject {
         QCOMPARE(p.aContext.desktop.messages.size(), 1);
         QCOMPARE(p.aContext.desktop.messages[0].title, u"CW受信エラー"_s);
         QCOMPARE(p.aContext.desktop.messages[0].text, u"CW受信が出来ません｡"_s);
-        QCOMPARE(p.a.link().teacherStatus, u"受信終了"_s);
+        QCOMPARE(Text(p.a.link().teacherStatus), u"受信終了"_s);
     }
 
     // The user's stop ends a received line after its character; the peer and a reader hear so.
@@ -185,7 +185,7 @@ class ChatTest : public QObject {
         p.b.peerLink().module().SendNetMessage(9, QString(20000, u'T'));
         p.wait(10000);
         QVERIFY(aHeard.tokens().size() <= 3 && !p.a.ui().StopCwReceiveButton->isEnabled());
-        QCOMPARE(p.b.link().studentStatus, u"受信終了"_s);
+        QCOMPARE(Text(p.b.link().studentStatus), u"受信終了"_s);
         QCOMPARE(p.a.announcements().announcer().lastAnnouncement(), u"受信CWを止めました。"_s);
     }
 };

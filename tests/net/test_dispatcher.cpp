@@ -87,7 +87,7 @@ class DispatcherTest : public QObject {
         QFETCH(QString, student);
         QFETCH(bool, controlsEnabled);
         Rig r;
-        r.form.link().peerMode = ModeText::kTextChat;
+        r.form.link().peerMode = LinkMode::TextChat;
         r.ui().StudentLabel->setText(u"before"_s);
         SetControls(r.ui(), false);
         r.module.DispatchNetMessage(message);
@@ -98,12 +98,12 @@ class DispatcherTest : public QObject {
     void cwChatModeFromThePeer() {
         Rig r;
         r.ui().Speed45_Option->setChecked(true);
-        r.form.link().peerSpeed = u"60"_s;
+        r.form.link().peerSpeed = 60;
         r.ui().ChatMode_Option->setEnabled(true);
         r.ui().optionCw->setEnabled(true);
         r.module.DispatchNetMessage("31");
-        QCOMPARE(r.form.link().peerMode, ModeText::kCwChat);
-        QCOMPARE(r.form.link().myMode, ModeText::kCwChat);
+        QCOMPARE(Text(r.form.link().peerMode), Text(LinkMode::CwChat));
+        QCOMPARE(Text(r.form.link().myMode), Text(LinkMode::CwChat));
         QCOMPARE(r.ui().StudentLabel->text(), u"JA9ZZZ[CWチャットモード60]"_s);
         QCOMPARE(r.ui().TeacherLabel->text(), u"JA1AAA[CWチャットモード45]"_s);
         QVERIFY(r.ui().ChatMode_Option->isChecked());
@@ -181,11 +181,11 @@ class DispatcherTest : public QObject {
             QCOMPARE(startDuring, u"off"_s);
             QCOMPARE(r.ui().StartButton_Command->isEnabled(), roleControlsAfter);
             QCOMPARE(r.ui().TeacherOption->isEnabled(), roleControlsAfter);
-            QVERIFY(r.form.link().teacherStatus.isEmpty());
+            QVERIFY(r.form.link().teacherStatus == LinkStatus::Empty);
         }
         if (chatMode) {
-            QCOMPARE(r.form.link().myMode, ModeText::kTextChat);
-            QCOMPARE(r.form.link().peerMode, ModeText::kTextChat);
+            QCOMPARE(Text(r.form.link().myMode), Text(LinkMode::TextChat));
+            QCOMPARE(Text(r.form.link().peerMode), Text(LinkMode::TextChat));
         }
         // Nothing still blinks: the label stays as it was left.
         const QString settled = Shown(blinking);
@@ -198,7 +198,7 @@ class DispatcherTest : public QObject {
     void composingBlinkEndsWhenTheStatusIsCleared() {
         Rig r;
         r.context.clock.scheduleAt(r.context.clock.now() + 1200,
-                                   [&r] { r.form.link().teacherStatus.clear(); });
+                                   [&r] { r.form.link().teacherStatus = LinkStatus::Empty; });
         r.play({u"0:61"_s}, 3000);
         const QString settled = Shown(r.ui().TeacherLabel);
         QString later;
@@ -219,9 +219,11 @@ class DispatcherTest : public QObject {
         QTest::newRow("7 1 setter idle: a box")
             << QByteArray("71") << QString() << u"出題"_s << 1 << 0 << 0 << u"出題"_s;
         QTest::newRow("7 1 setter composing: none")
-            << QByteArray("71") << StatusWord::kComposing << u"出題"_s << 0 << 0 << 0 << u"出題"_s;
-        QTest::newRow("7 1 question sent: none") << QByteArray("71") << StatusWord::kQuestionSent
-                                                 << u"出題"_s << 0 << 0 << 0 << u"出題"_s;
+            << QByteArray("71") << Text(LinkStatus::Composing) << u"出題"_s << 0 << 0 << 0
+            << u"出題"_s;
+        QTest::newRow("7 1 question sent: none")
+            << QByteArray("71") << Text(LinkStatus::QuestionSent) << u"出題"_s << 0 << 0 << 0
+            << u"出題"_s;
         QTest::newRow("5 question") << QByteArray("5CQ DE JA9ZZZ") << QString() << u"出題待機"_s
                                     << 0 << 1 << 0 << u"スタート"_s;
         QTest::newRow("6 1 while ready")
@@ -238,7 +240,7 @@ class DispatcherTest : public QObject {
         QFETCH(int, composingNotices);
         QFETCH(QString, startAfter);
         Rig r;
-        r.form.link().teacherStatus = teacherStatus;
+        r.form.link().teacherStatus = StatusNamed(teacherStatus);
         r.ui().StartButton_Command->setText(startCaption);
         QSignalSpy questions(&r.module, &QuillNetModule::questionReceived);
         // The received-question notice is modal: the user dismisses it.

@@ -933,7 +933,7 @@ class NetFaultsTest : public QObject {
             r.wait(100);
         }
         r.wait(3000);
-        QCOMPARE(r.form.link().studentStatus, u"受験中止"_s);
+        QCOMPARE(Text(r.form.link().studentStatus), u"受験中止"_s);
         QCOMPARE(r.form.ui().StudentLabel->text(), u"解答者:JA9ZZZ[受験中止]"_s);
         QCOMPARE(r.linkState(), LinkSocket::State::Connected);
         if (writes.constLast().endsWith("1ok")) {

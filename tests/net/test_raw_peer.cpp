@@ -153,7 +153,7 @@ class RawPeerTest : public QObject {
         r.send("49");
         r.send("2X");
         r.send("\xFF\xFEgarbage");
-        QVERIFY(r.form.link().peerSpeed.isEmpty());
+        QVERIFY(r.form.link().peerSpeed == 0);
         QVERIFY(r.form.ui().Speed25_Option->isChecked());
         QCOMPARE(r.form.ui().StudentLabel->text(), label);
         QVERIFY(r.received.endsWith("30"));  // nothing was answered
@@ -169,8 +169,8 @@ class RawPeerTest : public QObject {
             r.peer.write("74");
         });
         r.send("7263", 5000);
-        QCOMPARE(r.form.link().teacherStatus, u"出題中止"_s);
-        QCOMPARE(r.form.link().studentStatus, u"受験中止"_s);
+        QCOMPARE(Text(r.form.link().teacherStatus), u"出題中止"_s);
+        QCOMPARE(Text(r.form.link().studentStatus), u"受験中止"_s);
         QCOMPARE(r.form.ui().StudentLabel->text(), u"解答者:JA9ZZZ[受験中止]"_s);
         QCOMPARE(r.form.ui().TeacherLabel->text(), u"出題者:JA1AAA"_s);
     }
@@ -182,7 +182,7 @@ class RawPeerTest : public QObject {
         VirtualClock& clock = r.context.clock;
         clock.scheduleAt(clock.now() + 3000, [&r] { r.peer.write("74"); });
         r.send(QByteArray("72").repeated(5000), 4000);
-        QCOMPARE(r.form.link().studentStatus, u"受験中止"_s);
+        QCOMPARE(Text(r.form.link().studentStatus), u"受験中止"_s);
         QCOMPARE(r.form.peerLink().winsock1().state(), LinkSocket::State::Connected);
     }
 

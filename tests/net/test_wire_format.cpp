@@ -94,19 +94,19 @@ class WireFormatTest : public QObject {
         LinkState s;
         s.myCallsign = u"ME"_s;
         s.peerCallsign = u"YOU"_s;
-        s.myMode = u"CWチャットモード"_s;
-        s.mySpeed = u"45"_s;
-        s.peerMode = u"ステップモード"_s;
-        s.peerSpeed = u"60"_s;
-        s.teacherStatus = u"問題作成中"_s;
-        s.studentStatus = u"受験中"_s;
+        s.myMode = LinkMode::CwChat;
+        s.mySpeed = 45;
+        s.peerMode = LinkMode::Step;
+        s.peerSpeed = 60;
+        s.teacherStatus = LinkStatus::Composing;
+        s.studentStatus = LinkStatus::TestRunning;
         QCOMPARE(RoleCaption::SetterPeer(s), u"出題者:YOU[問題作成中]"_s);
         QCOMPARE(RoleCaption::AnswererMode(s), u"解答者:YOU[ステップモード60]"_s);
         QCOMPARE(RoleCaption::AnswererStatus(s), u"解答者:YOU[受験中]"_s);
         QCOMPARE(RoleCaption::ChatSelf(s), u"ME[CWチャットモード45]"_s);
         QCOMPARE(RoleCaption::ChatStatusSelf(s), u"ME[CWチャットモード問題作成中]"_s);
         QCOMPARE(RoleCaption::ChatStatusPeer(s), u"YOU[ステップモード受験中]"_s);
-        s.teacherStatus.clear();  // no status shows no empty brackets
+        s.teacherStatus = LinkStatus::Empty;  // no status shows no empty brackets
         QCOMPARE(RoleCaption::SetterPeer(s), u"出題者:YOU"_s);
     }
 

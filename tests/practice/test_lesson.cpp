@@ -173,7 +173,7 @@ class LessonTest : public QObject {
         QCOMPARE(l.b.ui().StartButton_Command->text(), u"再挑戦"_s);
         QVERIFY(l.b.ui().AnswerText->toPlainText().isEmpty());
         l.wait(300);
-        QCOMPARE(l.a.link().studentStatus, u"受験中止"_s);
+        QCOMPARE(Text(l.a.link().studentStatus), u"受験中止"_s);
         QCOMPARE(l.b.ui().Label2->text(), u" - "_s);
 
         l.bDisplay.clear();
@@ -190,7 +190,7 @@ class LessonTest : public QObject {
         QCOMPARE(l.b.ui().Label2->text(), u" - "_s);
         QCOMPARE(l.b.ui().StartButton_Command->text(), u"次の問題"_s);
         l.wait(300);
-        QCOMPARE(l.a.link().studentStatus, u"受験終了"_s);
+        QCOMPARE(Text(l.a.link().studentStatus), u"受験終了"_s);
         // Only the lesson played to its end is kept.
         const QList<LessonRecord> kept = HistoryStore(l.bContext.historyPath()).load();
         QCOMPARE(kept.size(), 1);
@@ -267,7 +267,7 @@ class LessonTest : public QObject {
         QVERIFY(l.b.ui().Label1->text().isEmpty());  // the call-up ended there
         QCOMPARE(l.b.ui().Label4->text(), u" - "_s);
         QCOMPARE(l.b.ui().ScoreList->count(), 0);
-        QCOMPARE(l.a.link().studentStatus, u"受験中止"_s);
+        QCOMPARE(Text(l.a.link().studentStatus), u"受験中止"_s);
         QVERIFY(l.b.ui().StartButton_Command->isEnabled());
     }
 
@@ -310,7 +310,7 @@ class LessonTest : public QObject {
         l.b.lessonController().MainForm_StartButton_Command_Click();
         l.wait(300);
         QCOMPARE(l.bContext.desktop.messages.constLast().title, u"準備エラー"_s);
-        QVERIFY(l.a.link().studentStatus.isEmpty());
+        QVERIFY(l.a.link().studentStatus == LinkStatus::Empty);
         QCOMPARE(l.aContext.desktop.messages.size(), setterBoxes);
     }
 

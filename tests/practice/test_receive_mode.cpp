@@ -33,7 +33,7 @@ class ReceiveModeTest : public QObject {
         QCOMPARE(p.b.ui().StudentLabel->text(), label);
         // The setter's window shows the answerer, not itself.
         QCOMPARE(p.a.ui().StudentLabel->text(), label);
-        QCOMPARE(p.a.link().peerMode, step ? u"ステップモード"_s : u"ノーマルモード"_s);
+        QCOMPARE(Text(p.a.link().peerMode), step ? u"ステップモード"_s : u"ノーマルモード"_s);
         for (QPushButton* button : p.b.ui().answerButtons) {
             QCOMPARE(button->isEnabled(), step);
         }
@@ -65,10 +65,10 @@ class ReceiveModeTest : public QObject {
         }
         MainForm& chooser = who == u"setter"_s ? p.a : p.b;
         MainForm& other = who == u"setter"_s ? p.b : p.a;
-        const QString before = other.link().peerSpeed;
+        const int before = other.link().peerSpeed;
         chooser.ui().Speed60_Option->setChecked(true);
         p.wait(200);
-        QCOMPARE(other.link().peerSpeed == u"60"_s, told);
+        QCOMPARE(other.link().peerSpeed == 60, told);
         if (!told) {
             QCOMPARE(other.link().peerSpeed, before);
         }
@@ -92,7 +92,7 @@ class ReceiveModeTest : public QObject {
         QCOMPARE(p.b.ui().TeacherLabel->text(), u"JA2BBB[CWチャットモード45]"_s);
         QVERIFY(!p.b.ui().SendMessageText->isReadOnly());
         QVERIFY(p.a.ui().optionCw->isChecked());
-        QCOMPARE(p.a.link().peerMode, u"CWチャットモード"_s);
+        QCOMPARE(Text(p.a.link().peerMode), u"CWチャットモード"_s);
         QCOMPARE(p.a.ui().StudentLabel->text(), u"JA2BBB[CWチャットモード45]"_s);
 
         p.b.ui().optionMoji->click();

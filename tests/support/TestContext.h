@@ -11,6 +11,7 @@
 
 #include "app/AppContext.h"
 #include "common/DesktopServices.h"
+#include "common/LinkState.h"
 #include "common/Places.h"
 #include "net/NetPorts.h"
 #include "support/RecordingSoundOutput.h"
@@ -67,6 +68,16 @@ class FakeDesktopServices : public DesktopServices {
     QString fileToSave;  // what the user "chooses" to write; empty: cancelled
     QString suggestedSaveName;
 };
+
+// The status shown as text (tests' tables name the statuses as the labels show them).
+inline LinkStatus StatusNamed(const QString& text) {
+    for (int i = 0; i <= static_cast<int>(LinkStatus::ReceivingEnded); ++i) {
+        if (Text(static_cast<LinkStatus>(i)) == text) {
+            return static_cast<LinkStatus>(i);
+        }
+    }
+    return LinkStatus::Empty;
+}
 
 // Ports that nobody uses at the moment, so that tests running in parallel never meet.
 inline NetPorts FreePorts() {
