@@ -1,6 +1,6 @@
 // Time from SendNetMessage on one side to DispatchNetMessage on the other over loopback:
 // median and maximum over 200 chat lines, with and without the 10 ms pause before each send.
-#include <QApplication>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTcpServer>
 #include <algorithm>
@@ -8,7 +8,6 @@
 #include <memory>
 
 #include "common/LinkState.h"
-#include "common/QtDesktopServices.h"
 #include "common/RealClock.h"
 #include "net/LinkSocket.h"
 #include "net/QuillNetModule.h"
@@ -17,7 +16,8 @@ namespace {
 
 // One side of the link: its session alone, no window.
 struct Side {
-    Side(RealClock& clock, QtDesktopServices& desktop) : module(link, socket, clock, desktop) {
+    explicit Side(RealClock& clock)
+        : module(link, socket, clock, [] { return QDateTime::currentDateTime(); }) {
         link.sendDone = true;
         link.myCallsign = QStringLiteral("JA1BNC");
         QObject::connect(&socket, &LinkSocket::sendProgress, [this] { link.sendDone = false; });
@@ -37,11 +37,10 @@ double Median(std::vector<double> values) {
 
 int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    QCoreApplication app(argc, argv);
     RealClock clock;
-    QtDesktopServices desktop(clock);
-    Side listener(clock, desktop);
-    Side connector(clock, desktop);
+    Side listener(clock);
+    Side connector(clock);
 
     QObject::connect(&listener.socket, &LinkSocket::connectionRequest, [&listener] {
         listener.socket.close();

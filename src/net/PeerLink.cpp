@@ -2,12 +2,14 @@
 
 #include <QLabel>
 
+#include "common/DesktopServices.h"
 #include "common/MainFormUi.h"
 
 PeerLink::PeerLink(NetWindow window, CharacterDispatch& dispatch, QObject* parent)
     : QObject(parent),
       m_window(window),
-      m_module(m_window.link, m_winsock1, m_window.clock, m_window.desktop),
+      m_module(m_window.link, m_winsock1, m_window.clock,
+               [&desktop = m_window.desktop] { return desktop.currentDateTime(); }),
       m_connection(m_window, m_module, m_winsock1, m_winsock2),
       m_ping(m_window, m_module, m_connection, m_winsock1, m_winsock2),
       m_cwChat(m_window, m_module, dispatch),

@@ -1,7 +1,6 @@
 #include "net/QuillNetModule.h"
 
 #include "common/Clock.h"
-#include "common/DesktopServices.h"
 #include "common/RoleCaptions.h"
 #include "common/SpeedTable.h"
 #include "net/LinkSocket.h"
@@ -25,8 +24,8 @@ using Colour = LinkWindow::Colour;
 }  // namespace
 
 QuillNetModule::QuillNetModule(LinkState& link, LinkSocket& winsock1, Clock& clock,
-                               DesktopServices& desktop, QObject* parent)
-    : QObject(parent), m_link(link), m_winsock1(winsock1), m_clock(clock), m_desktop(desktop) {}
+                               std::function<QDateTime()> now, QObject* parent)
+    : QObject(parent), m_link(link), m_winsock1(winsock1), m_clock(clock), m_now(std::move(now)) {}
 
 void QuillNetModule::SendNetMessage(int type, const QString& payload) {
     WaitUntil(
@@ -65,7 +64,7 @@ void QuillNetModule::ShowLog() {
 }
 
 QString QuillNetModule::Stamp() const {
-    return u'(' + LogStamp(m_desktop.currentDateTime()) + u')';
+    return u'(' + LogStamp(m_now()) + u')';
 }
 
 void QuillNetModule::DispatchNetMessage(const QByteArray& data) {
@@ -78,6 +77,7 @@ void QuillNetModule::DispatchNetMessage(const QByteArray& data) {
             break;
         case MessageType::Chat:
             AppendLogLine(m_link.peerCallsign + u" > "_s + ShownPeerText(payload));
+            emit chatReceived(payload);
             break;
         case MessageType::Role:
             receiveRole(payload);
@@ -207,6 +207,16 @@ void QuillNetModule::receiveSetterStatus(const QString& payload) {
 }
 
 void QuillNetModule::receiveAnswererStatus(const QString& payload) {
+    const bool known = payload == AnswererCode::kReady || payload == AnswererCode::kTestRunning ||
+                       payload == AnswererCode::kTestFinished ||
+                       payload == AnswererCode::kTestAborted;
+    if (known) {
+        applyAnswererStatus(payload);
+        emit answererStatusReceived(m_link.studentStatus);
+    }
+}
+
+void QuillNetModule::applyAnswererStatus(const QString& payload) {
     LinkState& s = m_link;
     if (payload == AnswererCode::kReady) {
         s.studentStatus = LinkStatus::Ready;
@@ -260,6 +270,7 @@ void QuillNetModule::receiveChatStatus(const QString& payload) {
     if (m_window != nullptr) {
         m_window->setStudentLine(RoleCaption::ChatStatusPeer(s), colour);
     }
+    emit chatStatusReceived(s.studentStatus);
 }
 
 quint64 QuillNetModule::linkSerial() const {

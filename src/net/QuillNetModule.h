@@ -1,14 +1,15 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QObject>
 #include <QString>
+#include <functional>
 
 #include "common/LinkState.h"
 #include "net/NetLog.h"
 
 class Clock;
-class DesktopServices;
 class LinkSocket;
 class LinkWindow;
 class PracticeSide;
@@ -20,8 +21,9 @@ class PracticeSide;
 class QuillNetModule : public QObject {
     Q_OBJECT
   public:
-    QuillNetModule(LinkState& link, LinkSocket& winsock1, Clock& clock, DesktopServices& desktop,
-                   QObject* parent = nullptr);
+    // now gives the date and time the log lines are stamped with.
+    QuillNetModule(LinkState& link, LinkSocket& winsock1, Clock& clock,
+                   std::function<QDateTime()> now, QObject* parent = nullptr);
 
     void setWindow(LinkWindow* window) { m_window = window; }
     void setPracticeSide(PracticeSide* practice) { m_practice = practice; }
@@ -61,6 +63,11 @@ class QuillNetModule : public QObject {
     void composingStarted();
     // Type 9: a CW chat text to be heard.
     void cwChatReceived(const QString& text);
+    // Type 1, 7 and 8, once the state has taken them: for a peer that answers them (the
+    // practice partner).
+    void chatReceived(const QString& text);
+    void answererStatusReceived(LinkStatus status);
+    void chatStatusReceived(LinkStatus status);
     // A line the log gained that this side did not write itself (the peer's chat, arrivals and
     // departures), for screen readers.
     void lineLogged(const QString& line);
@@ -74,12 +81,13 @@ class QuillNetModule : public QObject {
     void receiveQuestion(const QString& question);
     void receiveSetterStatus(const QString& payload);
     void receiveAnswererStatus(const QString& payload);
+    void applyAnswererStatus(const QString& payload);
     void receiveChatStatus(const QString& payload);
 
     LinkState& m_link;
     LinkSocket& m_winsock1;
     Clock& m_clock;
-    DesktopServices& m_desktop;
+    std::function<QDateTime()> m_now;
     LinkWindow* m_window = nullptr;
     PracticeSide* m_practice = nullptr;
     NetLog m_log;

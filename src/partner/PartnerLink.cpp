@@ -1,7 +1,6 @@
 #include "partner/PartnerLink.h"
 
 #include "common/Clock.h"
-#include "net/WireCodec.h"
 
 using namespace Qt::StringLiterals;
 
@@ -17,17 +16,21 @@ PartnerLink::PartnerLink(Clock& clock, PartnerSession& session, NetPorts ports, 
       m_clock(clock),
       m_session(session),
       m_ports(ports),
+      m_link(session.socket()),
       m_pingAnswerer(clock, m_ping) {
+    // Sends go through the link session, which waits for the one before to complete.
+    connect(&m_link, &LinkSocket::sendProgress, this,
+            [this] { m_session.module().link().sendDone = false; });
+    connect(&m_link, &LinkSocket::sendComplete, this,
+            [this] { m_session.module().link().sendDone = true; });
     connect(&m_link, &LinkSocket::connectionRequest, this, [this] {
         m_link.accept();
         linkStood(m_link.peerAddress(), m_ports.listenerUdp, m_ports.connectorUdp);
     });
     connect(&m_link, &LinkSocket::connected, this,
             [this] { linkStood(m_link.peerAddress(), m_ports.connectorUdp, m_ports.listenerUdp); });
-    connect(&m_link, &LinkSocket::dataArrival, this, [this](const QByteArray& data) {
-        const WireCodec::Message message = WireCodec::Decode(data);
-        react(m_session.received(message.type, message.payload));
-    });
+    connect(&m_link, &LinkSocket::dataArrival, this,
+            [this](const QByteArray& data) { react(m_session.received(data)); });
     connect(&m_link, &LinkSocket::peerClosed, this, [this] { end(u"closed by the trainer"_s); });
     connect(&m_link, &LinkSocket::overflowed, this, [this] { end(u"too much data"_s); });
     connect(&m_link, &LinkSocket::errorOccurred, this, [this](const QString& description) {
@@ -100,7 +103,7 @@ void PartnerLink::sendNext() {
         if (m_ended) {
             return;
         }
-        m_link.send(WireCodec::Encode(QChar(u'0' + next.type), next.payload));
+        m_session.module().SendNetMessage(next.type, next.payload);
         sendNext();
     });
 }

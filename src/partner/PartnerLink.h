@@ -47,7 +47,7 @@ class PartnerLink : public QObject {
     Clock& m_clock;
     PartnerSession& m_session;
     NetPorts m_ports;
-    LinkSocket m_link;
+    LinkSocket& m_link;
     PingSocket m_ping;
     PingAnswerer m_pingAnswerer;
     QList<PartnerSession::Send> m_outbox;

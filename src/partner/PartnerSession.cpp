@@ -1,8 +1,10 @@
 #include "partner/PartnerSession.h"
 
 #include <QRegularExpression>
+#include <utility>
 
 #include "net/MessageCodes.h"
+#include "net/WireCodec.h"
 #include "partner/QuestionSource.h"
 
 using namespace Qt::StringLiterals;
@@ -16,92 +18,135 @@ constexpr int kReplyDelayMs = 1500;
 
 }  // namespace
 
-PartnerSession::PartnerSession(QString callsign, QuestionSource& questions, int composeMs)
-    : m_callsign(std::move(callsign)), m_questions(questions), m_composeMs(composeMs) {}
+PartnerSession::PartnerSession(QString callsign, QuestionSource& questions, int composeMs,
+                               Clock& clock)
+    : m_callsign(std::move(callsign)),
+      m_questions(questions),
+      m_composeMs(composeMs),
+      m_module(m_link, m_socket, clock, [] { return QDateTime::currentDateTime(); }) {
+    m_link.myCallsign = m_callsign;
+    m_link.sendDone = true;
+    m_module.setWindow(this);
+    m_module.setPracticeSide(this);
+    QObject::connect(&m_module, &QuillNetModule::answererStatusReceived, &m_module,
+                     [this](LinkStatus status) { answererStatus(status); });
+    QObject::connect(&m_module, &QuillNetModule::chatStatusReceived, &m_module,
+                     [this](LinkStatus status) { chatStatus(status); });
+    QObject::connect(&m_module, &QuillNetModule::chatReceived, &m_module,
+                     [this](const QString& text) { event(u"chat: "_s + text); });
+    QObject::connect(&m_module, &QuillNetModule::cwChatReceived, &m_module,
+                     [this](const QString& text) { cwReceived(text); });
+}
 
 PartnerSession::Reaction PartnerSession::linkUp() {
     return {{{0, MessageType::Callsign, m_callsign}}, {u"link up"_s}};
 }
 
+PartnerSession::Reaction PartnerSession::received(const QByteArray& data) {
+    m_reaction = {};
+    m_module.DispatchNetMessage(data);
+    return std::exchange(m_reaction, {});
+}
+
 PartnerSession::Reaction PartnerSession::received(QChar type, const QString& payload) {
-    switch (type.unicode() - u'0') {
-        case MessageType::Callsign:
-            m_peerCallsign = payload;
-            // The partner sets the questions: the learner answers.
-            return {{{kBetweenSendsMs, MessageType::Role, RoleCode::kBecomeAnswerer}},
-                    {u"learner %1; the partner sets the questions"_s.arg(payload)}};
-        case MessageType::Role:
-            if (payload == RoleCode::kBecomeAnswerer) {
-                // The learner chose to set: the partner only sets, and says so by taking it back.
-                return {{{kBetweenSendsMs, MessageType::Role, RoleCode::kBecomeAnswerer}},
-                        {u"the learner chose to set questions; the partner keeps setting them"_s}};
-            }
-            return {{}, {u"the learner answers"_s}};
-        case MessageType::Mode:
-            if (payload == ModeCode::kCwChat && !m_cwChat) {
-                m_cwChat = true;
-                return {{{kBetweenSendsMs, MessageType::Mode, ModeCode::kCwChat}}, {u"CW chat"_s}};
-            }
-            if (payload == ModeCode::kTextChat) {
-                m_cwChat = false;
-            }
-            return {{}, {u"mode "_s + payload}};
-        case MessageType::AnswererStatus:
-            return answererStatus(payload);
-        case MessageType::CwChat:
-            if (payload.size() == 1) {
-                m_keyed += payload;  // a keyed character; the run ends with a chat status
-                return {};
-            }
-            return cwLine(payload);
-        case MessageType::ChatStatus:
-            if (payload == ChatCode::kSendingEnded && !m_keyed.isEmpty()) {
-                const QString keyed = m_keyed;
-                m_keyed.clear();
-                return cwLine(keyed);
-            }
-            return {};
-        case MessageType::Chat:
-            return {{}, {u"chat: "_s + payload}};
-        default:
-            return {};
-    }
+    return received(WireCodec::Encode(type, payload));
 }
 
-PartnerSession::Reaction PartnerSession::answererStatus(const QString& payload) {
-    if (payload == AnswererCode::kReady) {
-        if (m_lesson == Lesson::QuestionSent) {
-            return {{}, {u"ready again: the question is waiting"_s}};
+void PartnerSession::send(int delayMs, int type, const QString& payload) {
+    m_reaction.sends.append({delayMs, type, payload});
+}
+
+void PartnerSession::event(const QString& line) {
+    m_reaction.events.append(line);
+}
+
+void PartnerSession::peerJoined() {
+    // The partner sets the questions: the learner answers.
+    send(kBetweenSendsMs, MessageType::Role, RoleCode::kBecomeAnswerer);
+    event(u"learner %1; the partner sets the questions"_s.arg(m_link.peerCallsign));
+}
+
+void PartnerSession::takeRole(bool setter) {
+    if (setter) {
+        event(u"the learner answers"_s);
+        return;
+    }
+    // The learner chose to set: the partner only sets, and says so by taking it back.
+    send(kBetweenSendsMs, MessageType::Role, RoleCode::kBecomeAnswerer);
+    event(u"the learner chose to set questions; the partner keeps setting them"_s);
+}
+
+void PartnerSession::takeChat(bool cw) {
+    if (cw && !m_cwChat) {
+        m_cwChat = true;
+        send(kBetweenSendsMs, MessageType::Mode, ModeCode::kCwChat);
+        event(u"CW chat"_s);
+        return;
+    }
+    if (!cw) {
+        m_cwChat = false;
+    }
+    event(u"mode "_s + (cw ? ModeCode::kCwChat : ModeCode::kTextChat));
+}
+
+void PartnerSession::selectReceiveMode(bool step) {
+    event(u"mode "_s + (step ? ModeCode::kStep : ModeCode::kNormal));
+}
+
+void PartnerSession::answererStatus(LinkStatus status) {
+    switch (status) {
+        case LinkStatus::Ready: {
+            if (m_lesson == Lesson::QuestionSent) {
+                event(u"ready again: the question is waiting"_s);
+                return;
+            }
+            const QString question = m_questions.next();
+            m_lesson = Lesson::QuestionSent;
+            send(0, MessageType::SetterStatus, SetterCode::kComposing);
+            send(m_composeMs, MessageType::Question, question);
+            send(kBetweenSendsMs, MessageType::SetterStatus, SetterCode::kQuestionSent);
+            event(u"ready; question: "_s + question);
+            return;
         }
-        const QString question = m_questions.next();
-        m_lesson = Lesson::QuestionSent;
-        return {{{0, MessageType::SetterStatus, SetterCode::kComposing},
-                 {m_composeMs, MessageType::Question, question},
-                 {kBetweenSendsMs, MessageType::SetterStatus, SetterCode::kQuestionSent}},
-                {u"ready; question: "_s + question}};
+        case LinkStatus::TestRunning:
+            m_lesson = Lesson::Testing;
+            event(u"test running"_s);
+            return;
+        case LinkStatus::TestFinished:
+        case LinkStatus::TestAborted:
+            m_lesson = Lesson::Idle;
+            event(status == LinkStatus::TestFinished ? u"test finished"_s : u"test aborted"_s);
+            return;
+        default:
+            return;
     }
-    if (payload == AnswererCode::kTestRunning) {
-        m_lesson = Lesson::Testing;
-        return {{}, {u"test running"_s}};
-    }
-    if (payload == AnswererCode::kTestFinished || payload == AnswererCode::kTestAborted) {
-        m_lesson = Lesson::Idle;
-        return {{},
-                {payload == AnswererCode::kTestFinished ? u"test finished"_s : u"test aborted"_s}};
-    }
-    return {};
 }
 
-PartnerSession::Reaction PartnerSession::cwLine(const QString& line) {
+void PartnerSession::chatStatus(LinkStatus status) {
+    if (status == LinkStatus::SendingEnded && !m_keyed.isEmpty()) {
+        cwLine(std::exchange(m_keyed, {}));
+    }
+}
+
+void PartnerSession::cwReceived(const QString& text) {
+    if (text.size() == 1) {
+        m_keyed += text;  // a keyed character; the run ends with a chat status
+        return;
+    }
+    cwLine(text);
+}
+
+void PartnerSession::cwLine(const QString& line) {
     const QString reply = cwReply(line);
-    return {{{kReplyDelayMs, MessageType::CwChat, reply}},
-            {u"CW received: "_s + line, u"CW reply: "_s + reply}};
+    send(kReplyDelayMs, MessageType::CwChat, reply);
+    event(u"CW received: "_s + line);
+    event(u"CW reply: "_s + reply);
 }
 
 QString PartnerSession::cwReply(const QString& line) const {
     static const QRegularExpression kCallsign(u"\\b([A-Z]{1,2}|[0-9][A-Z])[0-9][A-Z]{1,3}\\b"_s);
     const QString upper = line.toUpper();
-    QString call = m_peerCallsign.toUpper();
+    QString call = m_link.peerCallsign.toUpper();
     for (auto match = kCallsign.globalMatch(upper); match.hasNext();) {
         const QString found = match.next().captured(0);
         if (found != m_callsign.toUpper()) {

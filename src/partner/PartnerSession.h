@@ -4,13 +4,20 @@
 #include <QString>
 #include <QStringList>
 
+#include "common/LinkState.h"
+#include "net/LinkSocket.h"
+#include "net/LinkWindow.h"
+#include "net/PracticeSide.h"
+#include "net/QuillNetModule.h"
+
+class Clock;
 class QuestionSource;
 
 // The practice partner's side of the exchange: what it sends back for what the learner's trainer
-// sends, as the setter's program would. Plain logic on the message types and payloads of the
-// link, without sockets or time; the caller sends the messages after their delays, one after
-// the other.
-class PartnerSession {
+// sends, as the setter's program would. It reads the link through the trainer's own link session
+// (the same decoding, state and vocabulary), which renders into this window without widgets; the
+// replies are returned, and the caller sends them after their delays, one after the other.
+class PartnerSession : public LinkWindow, public PracticeSide {
   public:
     struct Send {
         int delayMs;  // after the previous send (or now, for the first)
@@ -22,30 +29,62 @@ class PartnerSession {
         QStringList events;  // one line each, for the partner's output
     };
 
-    PartnerSession(QString callsign, QuestionSource& questions, int composeMs);
+    PartnerSession(QString callsign, QuestionSource& questions, int composeMs, Clock& clock);
 
     // The link stands: the partner says who it is.
     Reaction linkUp();
-    // A message from the learner's trainer.
+    // A message from the learner's trainer, as one receive carries it.
+    Reaction received(const QByteArray& data);
     Reaction received(QChar type, const QString& payload);
 
-    const QString& peerCallsign() const { return m_peerCallsign; }
+    // The link and its session the partner sends through.
+    LinkSocket& socket() { return m_socket; }
+    QuillNetModule& module() { return m_module; }
+    const QString& peerCallsign() const { return m_link.peerCallsign; }
 
     // The CW reply to a line the learner sent: the learner's callsign (the one in the line, else
     // the one the trainer gave), the partner's, and a short exchange; a line that ends the
     // contact gets a closing one.
     QString cwReply(const QString& line) const;
 
+    // What the link session asks of this side's window and practice options.
+    void showLog() override {}
+    void showCwChatOpening() override {}
+    void setTeacherLine(const QString&, Colour) override {}
+    void setStudentLine(const QString&, Colour) override {}
+    void peerJoined() override;
+    void takeRole(bool setter) override;
+    void takeChat(bool cw) override;
+    void questionArrived() override {}
+    void setRoleControlsEnabled(bool) override {}
+    void peerKeyingEnded() override {}
+    void showReadyNotice() override {}
+    void blinkWhileTesting() override {}
+    void blinkWhileComposing() override {}
+    bool waitingForSetter() const override { return false; }
+    bool chatModeSelected() const override { return m_cwChat; }
+    void selectReceiveMode(bool step) override;
+    void selectSpeed(int) override {}
+    void selectChatKind(bool) override {}
+    int selectedSpeed() const override { return 0; }
+
   private:
     enum class Lesson { Idle, QuestionSent, Testing };
 
-    Reaction answererStatus(const QString& payload);
-    Reaction cwLine(const QString& line);
+    void send(int delayMs, int type, const QString& payload);
+    void event(const QString& line);
+    void answererStatus(LinkStatus status);
+    void chatStatus(LinkStatus status);
+    void cwReceived(const QString& text);
+    void cwLine(const QString& line);
 
     QString m_callsign;
     QuestionSource& m_questions;
     int m_composeMs;
-    QString m_peerCallsign;
+    LinkState m_link;
+    LinkSocket m_socket;
+    QuillNetModule m_module;
+    Reaction m_reaction;  // what the message being received calls for
     Lesson m_lesson = Lesson::Idle;
     bool m_cwChat = false;
     QString m_keyed;  // characters keyed one by one, until the learner's run of keys ends

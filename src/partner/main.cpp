@@ -61,7 +61,7 @@ int main(int argc, char* argv[]) {
             return weights;
         });
     }
-    PartnerSession session(options->callsign, questions, options->composeMs);
+    PartnerSession session(options->callsign, questions, options->composeMs, clock);
     PartnerLink link(clock, session, options->ports);
     bool linked = false;
     QObject::connect(&link, &PartnerLink::happened, [&print, &linked](const QString& line) {

@@ -1,65 +1,94 @@
-// Fuzz target: the receiver's whole reaction to what a peer sends. Each input is one receive;
-// its messages are dispatched to a real main window (virtual clock, recorded sound), where they
-// change labels and controls, start blinks and CW playback and open notices. A user who closes
-// whatever opens is simulated, so that modal notices end.
-#include <QAction>
-#include <QApplication>
-#include <QWidget>
+// Fuzz target: the link session's whole reaction to what a peer sends. Each input is one receive;
+// its messages are dispatched to the session, which changes the link state and the log and asks a
+// window (here one that renders into strings and selects as a window would) to show it.
+#include <QCoreApplication>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 
-#include "app/MainForm.h"
-#include "common/ClockTimer.h"
+#include "common/RoleCaptions.h"
+#include "net/LinkSocket.h"
+#include "net/LinkWindow.h"
+#include "net/PracticeSide.h"
 #include "net/QuillNetModule.h"
 #include "net/WireCodec.h"
 #include "support/TestContext.h"
 
 namespace {
 
-struct Window {
-    TestContext context;
-    MainForm form{context.context()};
-    ClockTimer closer{context.clock, 50};
+// A window without widgets: what it shows is kept in strings, its options in flags.
+class StringWindow : public LinkWindow, public PracticeSide {
+  public:
+    explicit StringWindow(QuillNetModule& module) : m_module(module) {}
+    void showLog() override { shown = m_module.log().text(); }
+    void showCwChatOpening() override { shown.clear(); }
+    void setTeacherLine(const QString& caption, Colour) override { teacher = caption; }
+    void setStudentLine(const QString& caption, Colour) override { student = caption; }
+    void peerJoined() override { joined = true; }
+    void takeRole(bool setter) override { this->setter = setter; }
+    void takeChat(bool cw) override {
+        chat = true;
+        selectChatKind(cw);
+    }
+    void questionArrived() override { waiting = false; }
+    void setRoleControlsEnabled(bool enabled) override { rolesEnabled = enabled; }
+    void peerKeyingEnded() override { rolesEnabled = true; }
+    void showReadyNotice() override {}
+    void blinkWhileTesting() override { teacher = RoleCaption::AnswererStatus(m_module.link()); }
+    void blinkWhileComposing() override {
+        if (m_module.composingSettled(chat)) {
+            m_module.takeChatAfterComposing(cw);
+        }
+    }
+    bool waitingForSetter() const override { return waiting; }
+    bool chatModeSelected() const override { return chat; }
+    void selectReceiveMode(bool step) override {
+        chat = false;
+        this->step = step;
+    }
+    void selectSpeed(int perMinute) override { speed = perMinute; }
+    void selectChatKind(bool cw) override { this->cw = cw; }
+    int selectedSpeed() const override { return speed; }
 
-    Window() {
-        form.link().myCallsign = QStringLiteral("JA1FUZ");
-        // Heard with the beep generator: the same dispatch, without synthesising a WAV file for
-        // every character of a CW text.
-        form.ui().mnuSoundBeep->trigger();
-        form.link().peerCallsign = QStringLiteral("JA9ZZZ");
-        QObject::connect(&closer, &ClockTimer::timeout, [this] {
-            for (QWidget* window : QApplication::topLevelWidgets()) {
-                if (window != &form && window->isVisible()) {
-                    window->close();
-                }
-            }
-        });
-        closer.setEnabled(true);
+    QString shown, teacher, student;
+    bool joined = false, setter = false, chat = false, cw = false, step = false;
+    bool waiting = true, rolesEnabled = false;
+    int speed = 25;
+
+  private:
+    QuillNetModule& m_module;
+};
+
+struct Session {
+    VirtualClock clock{1000};
+    FakeDesktopServices desktop;
+    LinkState link;
+    LinkSocket socket;
+    QuillNetModule module{link, socket, clock, [this] { return desktop.currentDateTime(); }};
+    StringWindow window{module};
+
+    Session() {
+        link.myCallsign = QStringLiteral("JA1FUZ");
+        link.peerCallsign = QStringLiteral("JA9ZZZ");
+        module.setWindow(&window);
+        module.setPracticeSide(&window);
     }
 };
 
-Window* g_window = nullptr;
+Session* g_session = nullptr;
 
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QT_LOGGING_RULES", "*.warning=false");
-    // Never destroyed: at exit, Qt's own lazily made globals may already be gone before a static
-    // window's destructor would run, and libFuzzer leaves through exit().
-    new QApplication(*argc, *argv);
-    g_window = new Window;
+    // Never destroyed: libFuzzer leaves through exit(), after Qt's own globals may be gone.
+    new QCoreApplication(*argc, *argv);
+    g_session = new Session;
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray received(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    QuillNetModule& module = g_window->form.peerLink().module();
     for (const QByteArray& message : WireCodec::Split(received)) {
-        module.DispatchNetMessage(message);
+        g_session->module.DispatchNetMessage(message);
     }
-    Delay(g_window->context.clock, 1);
-    g_window->context.sound.clear();
     return 0;
 }

@@ -55,7 +55,7 @@ class RawPeerTest : public QObject {
         TestContext context;
         LinkWatch watch{context.clock};
         QuestionSource questions{QuestionSource::Settings{}};
-        PartnerSession session{u"JA9PRT"_s, questions, 1500};
+        PartnerSession session{u"JA9PRT"_s, questions, 1500, context.clock};
         PartnerLink partner{context.clock, session, context.ports};
         QTcpSocket peer;
         PartnerRig() {

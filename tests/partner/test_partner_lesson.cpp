@@ -119,7 +119,7 @@ class PartnerLessonTest : public QObject {
         settings.kochCharacters = 10;
         settings.seed = 5;
         QuestionSource questions(settings);
-        PartnerSession session(u"JA9PRT"_s, questions, 1500);
+        PartnerSession session(u"JA9PRT"_s, questions, 1500, clock);
         PartnerLink partner(clock, session, learner.context.ports);
         QStringList events;
         QObject::connect(&partner, &PartnerLink::happened,

@@ -11,6 +11,7 @@
 #include "partner/PartnerOptions.h"
 #include "partner/PartnerSession.h"
 #include "partner/QuestionSource.h"
+#include "support/VirtualClock.h"
 
 using namespace Qt::StringLiterals;
 
@@ -144,7 +145,8 @@ class PartnerLogicTest : public QObject {
     void aLessonAsTheSetterRunsIt() {
         QuestionSource source(Koch(2, 7));
         QuestionSource expected(Koch(2, 7));
-        PartnerSession session(u"PARTNER"_s, source, 1500);
+        VirtualClock clock;
+        PartnerSession session(u"PARTNER"_s, source, 1500, clock);
         QCOMPARE(Sends(session.linkUp()), QStringList{u"0:PARTNER@0"_s});
         // The learner's callsign: the partner sets the questions, the learner answers.
         QCOMPARE(Sends(session.received(u'0', u"JA1ABC"_s)), QStringList{u"2:S@150"_s});
@@ -167,13 +169,15 @@ class PartnerLogicTest : public QObject {
 
     void theLearnerTakingTheSetterRoleIsTakenBack() {
         QuestionSource source(Koch(2));
-        PartnerSession session(u"PARTNER"_s, source, 0);
+        VirtualClock clock;
+        PartnerSession session(u"PARTNER"_s, source, 0, clock);
         QCOMPARE(Sends(session.received(u'2', u"S"_s)), QStringList{u"2:S@150"_s});
     }
 
     void cwChatIsMirroredOnceAndAnswered() {
         QuestionSource source(Koch(2));
-        PartnerSession session(u"JA9PRT"_s, source, 0);
+        VirtualClock clock;
+        PartnerSession session(u"JA9PRT"_s, source, 0, clock);
         session.received(u'0', u"JA1ABC"_s);
         QCOMPARE(Sends(session.received(u'3', u"1"_s)), QStringList{u"3:1@150"_s});
         QVERIFY(Sends(session.received(u'3', u"1"_s)).isEmpty());  // the trainer's echo ends
@@ -185,7 +189,8 @@ class PartnerLogicTest : public QObject {
     // Keyed characters come one message each; the reply waits for the end of the run.
     void keyedCharactersAreAnsweredAsOneLine() {
         QuestionSource source(Koch(2));
-        PartnerSession session(u"JA9PRT"_s, source, 0);
+        VirtualClock clock;
+        PartnerSession session(u"JA9PRT"_s, source, 0, clock);
         session.received(u'0', u"JA1ABC"_s);
         for (const QChar c : u"CQ"_s) {
             QVERIFY(Sends(session.received(u'9', QString(c))).isEmpty());
