@@ -42,7 +42,7 @@ void ExchangeWindows::giveUpSetting(quint64 link) {
     const MainFormUi& ui = m_form.ui;
     // Only while this side is still the setter on the link it composed for.
     if (m_module.linkGoneSince(link) || !ui.TeacherOption->isChecked() ||
-        ui.StartButton_Command->text() != StartCaption::kSet) {
+        m_form.lesson.mainButton != MainButton::Set) {
         return;
     }
     // The answerer hears that the setting was given up and waits for the next question; the
@@ -87,7 +87,7 @@ void ExchangeWindows::ShowStayNotice(bool modal) {
 }
 
 void ExchangeWindows::ShowAbortChoice() {
-    AbortQuestionForm notice(m_form.ui);
+    AbortQuestionForm notice(m_form.ui, m_form.lesson);
     ShowModal(m_form.clock, &notice, &m_form.window, {3000, 3000});
 }
 

@@ -75,20 +75,19 @@ LoadQuestionCompleteForm::LoadQuestionCompleteForm(const MainFormUi& ui)
     connect(Command1, &QPushButton::clicked, this, &QWidget::close);
 }
 
-AbortQuestionForm::AbortQuestionForm(const MainFormUi& ui)
+AbortQuestionForm::AbortQuestionForm(const MainFormUi& ui, LessonState& lesson)
     : NoticeWindow(u"AbortQuestionForm"_s, u"受験中断"_s, Kind::SizableWithMinMax),
       Label1(addMessage(u"Label1"_s, u"受験を中断しました。処理を選択して下さい。"_s)),
       CanselButton(addButton(u"CanselButton"_s, u"中止"_s)),
       RestartButton(addButton(u"RestartButton"_s, u"再挑戦"_s)) {
     GiveAccessKey(CanselButton, 'C');
     GiveAccessKey(RestartButton, 'R');
-    QPushButton* start = ui.StartButton_Command;
-    connect(CanselButton, &QPushButton::clicked, this, [this, start] {
-        start->setText(StartCaption::kNext);
+    connect(CanselButton, &QPushButton::clicked, this, [this, &ui, &lesson] {
+        ShowMainButton(ui, lesson, MainButton::Next);
         close();
     });
-    connect(RestartButton, &QPushButton::clicked, this, [this, start] {
-        start->setText(StartCaption::kRetry);
+    connect(RestartButton, &QPushButton::clicked, this, [this, &ui, &lesson] {
+        ShowMainButton(ui, lesson, MainButton::Retry);
         close();
     });
 }
@@ -144,7 +143,7 @@ namespace {
 QString StartingText(const FormContext& form) {
     const MainFormUi& ui = form.ui;
     if (form.link.studentStatus != LinkStatus::Ready && ReceiveModeChosen(ui) &&
-        ui.StartButton_Command->text() == StartCaption::kNext) {
+        form.lesson.mainButton == MainButton::Next) {
         return u"出題者が、次の問題作成を開始しました。準備が出来たら、「次の問題」ボタンを"
                u"クリックして下さい。"_s;
     }

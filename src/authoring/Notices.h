@@ -48,7 +48,7 @@ class LoadQuestionCompleteForm : public NoticeWindow {
 class AbortQuestionForm : public NoticeWindow {
     Q_OBJECT
   public:
-    explicit AbortQuestionForm(const MainFormUi& ui);
+    AbortQuestionForm(const MainFormUi& ui, LessonState& lesson);
     QLabel* Label1;
     QPushButton* CanselButton;
     QPushButton* RestartButton;

@@ -4,6 +4,7 @@
 #include <QButtonGroup>
 #include <QLabel>
 #include <QPalette>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 
@@ -50,6 +51,26 @@ void GiveAccessKey(QAbstractButton* button, char key) {
     button->setShortcut(sequence);
     button->setToolTip(button->text() + QStringLiteral(" (") +
                        sequence.toString(QKeySequence::NativeText) + u')');
+}
+
+void ShowMainButton(const MainFormUi& ui, LessonState& lesson, MainButton state) {
+    lesson.mainButton = state;
+    SetCaption(ui.StartButton_Command, Caption(state));
+}
+
+void ShowStopButton(const MainFormUi& ui, LessonState& lesson, StopButton state) {
+    lesson.stopButton = state;
+    SetCaption(ui.StopButton_Command, Caption(state));
+}
+
+void ShowPlayedCount(const MainFormUi& ui, LessonState& lesson, std::optional<int> count) {
+    lesson.shownPlayed = count;
+    ui.Label4->setText(CountText(count));
+}
+
+void ShowCorrectCount(const MainFormUi& ui, LessonState& lesson, std::optional<int> count) {
+    lesson.shownCorrect = count;
+    ui.Label2->setText(CountText(count));
 }
 
 QRadioButton* SpeedOption(const MainFormUi& ui, const Speed& speed) {

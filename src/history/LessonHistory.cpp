@@ -112,10 +112,10 @@ LessonRecord LessonHistory::currentLesson() const {
     lesson.speed = m_sound.selectedSpeed().value_or(25);
     lesson.fineAdjust = SpeedChangePercent(m_sound.fineAdjustValue());
     lesson.sound = SoundName(m_sound.selectedGenerator());
-    lesson.played = ui.Label4->text().toInt();
+    lesson.played = m_form.lesson.shownPlayed.value_or(0);
     lesson.question = m_form.link.receivedQuestion;
     if (lesson.mode == LessonRecord::Mode::Step) {
-        lesson.correct = ui.Label2->text().toInt();
+        lesson.correct = m_form.lesson.shownCorrect.value_or(0);
         for (std::size_t i = 0; i < lesson.misses.size(); ++i) {
             lesson.misses[i] = m_form.lesson.missTally[i];
         }

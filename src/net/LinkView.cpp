@@ -82,7 +82,7 @@ void LinkView::takeRole(bool setter) {
     } else {
         SelectAndRun(ui.StudentOption, [this] { m_connection.MainForm_StudentOption_Click(); });
     }
-    ApplyRoleControls(ui, setter);
+    ApplyRoleControls(ui, m_w.lesson, setter);
     if (!setter) {
         ui.KaitoupassButton_Command->setEnabled(true);
     }
@@ -102,7 +102,7 @@ void LinkView::takeChat(bool cw) {
 
 void LinkView::questionArrived() {
     m_w.ui.StartButton_Command->setEnabled(true);
-    SetCaption(m_w.ui.StartButton_Command, StartCaption::kStart);
+    ShowMainButton(m_w.ui, m_w.lesson, MainButton::Start);
 }
 
 void LinkView::setRoleControlsEnabled(bool enabled) {
@@ -127,7 +127,7 @@ void LinkView::showReadyNotice() {
 }
 
 bool LinkView::waitingForSetter() const {
-    return m_w.ui.StartButton_Command->text() == StartCaption::kWaiting;
+    return m_w.lesson.mainButton == MainButton::Waiting;
 }
 
 bool LinkView::chatModeSelected() const {

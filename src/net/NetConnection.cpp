@@ -342,7 +342,7 @@ void NetConnection::MainForm_TeacherOption_Click() {
     ui.StudentLabel->setText(RoleCaption::AnswererPeerChoosing(s));
     LeaveChatMode(ui);
     m_module.ShowLog();
-    ApplyRoleControls(ui, true);
+    ApplyRoleControls(ui, m_w.lesson, true);
 }
 
 void NetConnection::MainForm_StudentOption_Click() {
@@ -361,7 +361,7 @@ void NetConnection::MainForm_StudentOption_Click() {
     ui.AnswerText->clear();
     LeaveChatMode(ui);
     m_module.ShowLog();
-    ApplyRoleControls(ui, false);
+    ApplyRoleControls(ui, m_w.lesson, false);
 }
 
 void NetConnection::MainForm_mnuNetTeacherMode_Click() {

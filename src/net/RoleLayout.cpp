@@ -13,9 +13,9 @@ void LeaveChatMode(const MainFormUi& ui) {
     SetEnabled({ui.optionMoji, ui.optionCw}, false);
 }
 
-void ApplyRoleControls(const MainFormUi& ui, bool setter) {
+void ApplyRoleControls(const MainFormUi& ui, LessonState& lesson, bool setter) {
     SetEnabled({ui.StepMode_Option, ui.NormalMode_Option}, !setter);
-    SetCaption(ui.StartButton_Command, setter ? StartCaption::kSet : StartCaption::kReady);
+    ShowMainButton(ui, lesson, setter ? MainButton::Set : MainButton::Ready);
     SetEnabled({ui.StartButton_Command, ui.StopButton_Command}, true);
     Deselect(ui.StepMode_Option);
     Deselect(ui.NormalMode_Option);

@@ -90,7 +90,7 @@ void AnswerInput::CheckAnswer() {
     if (lesson.correctCount < 32767) {
         ++lesson.correctCount;
     }
-    ui.Label2->setText(QString::number(lesson.correctCount));
+    ShowCorrectCount(ui, lesson, lesson.correctCount);
 }
 
 void AnswerInput::MainForm_KaitoupassButton_Command_Click() {

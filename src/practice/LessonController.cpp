@@ -31,8 +31,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kNoCount = u" - "_s;
-
 struct CallUpSymbol {
     SymbolId symbol;
     const char16_t* name;
@@ -66,15 +64,23 @@ LessonController::LessonController(const FormContext& form, QuillNetModule& modu
 }
 
 void LessonController::MainForm_StartButton_Command_Click() {
-    const QString caption = m_form.ui.StartButton_Command->text();
-    if (caption == StartCaption::kReady) {
-        readyPressed();
-    } else if (caption == StartCaption::kNext) {
-        nextQuestionPressed();
-    } else if (caption == StartCaption::kSet) {
-        setPressed();
-    } else if (caption == StartCaption::kStart || caption == StartCaption::kRetry) {
-        startPressed();
+    switch (m_form.lesson.mainButton) {
+        case MainButton::Ready:
+            readyPressed();
+            break;
+        case MainButton::Next:
+            nextQuestionPressed();
+            break;
+        case MainButton::Set:
+            setPressed();
+            break;
+        case MainButton::Start:
+        case MainButton::Retry:
+            startPressed();
+            break;
+        case MainButton::Waiting:
+        case MainButton::Preparing:
+            break;
     }
 }
 
@@ -84,10 +90,10 @@ void LessonController::awaitQuestion(bool modalNotice) {
     if (s.teacherStatus == LinkStatus::Composing) {
         s.studentStatus = LinkStatus::Ready;
         emit stayNoticeWanted(modalNotice);
-        SetCaption(ui.StartButton_Command, StartCaption::kPreparing);
+        ShowMainButton(ui, m_form.lesson, MainButton::Preparing);
     } else if (s.teacherStatus != LinkStatus::QuestionSent) {
         s.studentStatus = LinkStatus::Ready;
-        SetCaption(ui.StartButton_Command, StartCaption::kWaiting);
+        ShowMainButton(ui, m_form.lesson, MainButton::Waiting);
     } else {
         return;
     }
@@ -105,7 +111,7 @@ void LessonController::readyPressed() {
     m_module.SendNetMessage(MessageType::AnswererStatus, AnswererCode::kReady);
     awaitQuestion(false);
     if (m_form.link.teacherStatus == LinkStatus::QuestionSent &&
-        ui.StartButton_Command->text() == StartCaption::kWaiting) {
+        m_form.lesson.mainButton == MainButton::Waiting) {
         SetEnabled({ui.StepMode_Option, ui.NormalMode_Option}, false);
     }
 }
@@ -142,7 +148,7 @@ void LessonController::startPressed() {
     ui.AnswerText->clear();
     ui.StartButton_Command->setEnabled(false);
     m_form.link.teacherStatus = LinkStatus::Empty;
-    SetCaption(ui.StopButton_Command, StopCaption::kStop);
+    ShowStopButton(ui, m_form.lesson, StopButton::Stop);
     ui.StopButton_Command->setEnabled(true);
     if (step) {
         SetEnabled({ui.ChatMode_Option, ui.NormalMode_Option}, false);
@@ -176,7 +182,7 @@ void LessonController::startPressed() {
         return;
     }
     ui.StartButton_Command->setEnabled(true);
-    SetCaption(ui.StopButton_Command, StopCaption::kModeSwitch);
+    ShowStopButton(ui, m_form.lesson, StopButton::ModeSwitch);
     SetEnabled({ui.ChatMode_Option, ui.toneTestButton}, true);
     ui.ToneText->setReadOnly(false);
 }
@@ -184,8 +190,8 @@ void LessonController::startPressed() {
 void LessonController::soundCallUp(PlannedPlayback& playback) {
     const MainFormUi& ui = m_form.ui;
     SetColour(ui.Label1, kBlack);
-    ui.Label2->setText(kNoCount);
-    ui.Label4->setText(kNoCount);
+    ShowCorrectCount(ui, m_form.lesson, std::nullopt);
+    ShowPlayedCount(ui, m_form.lesson, std::nullopt);
     emit callUpSounding(true);
     for (const CallUpSymbol& callUp : kCallUp) {
         if (m_form.clock.quitting() || m_form.lesson.stopPlayback) {
@@ -219,45 +225,47 @@ void LessonController::playStepLesson(PlannedPlayback& playback) {
     LessonState& lesson = m_form.lesson;
     lesson.playedCount = 0;
     lesson.correctCount = 0;
-    showCountsWhenHeard(u"0"_s, u"0"_s);
+    showCountsWhenHeard(0, 0);
     lesson.stopPlayback = false;
     m_player.PlayQuestion(m_form.link.receivedQuestion, playback);
     // Stopped before the question was heard (during the call-up): nothing was played.
     if (m_form.clock.quitting() || !m_player.heardAny()) {
         return;
     }
-    if (ui.Label2->text() != u"0"_s || ui.Label4->text() != u"0"_s) {
-        ui.ScoreList->addItem(ScoreLine(ui.Label4->text(), ui.Label2->text()));
+    if (lesson.shownCorrect != 0 || lesson.shownPlayed != 0) {
+        ui.ScoreList->addItem(
+            ScoreLine(CountText(lesson.shownPlayed), CountText(lesson.shownCorrect)));
         showResult();
     }
 }
 
 void LessonController::playNormalLesson(PlannedPlayback& playback) {
     m_form.lesson.playedCount = 0;
-    showCountsWhenHeard(u"0"_s, kNoCount);
+    showCountsWhenHeard(0, std::nullopt);
     m_form.lesson.stopPlayback = false;
     m_player.PlayQuestion(m_form.link.receivedQuestion, playback);
 }
 
-void LessonController::showCountsWhenHeard(const QString& played, const QString& correct) {
+void LessonController::showCountsWhenHeard(std::optional<int> played, std::optional<int> correct) {
     // As the question begins to sound, after the call-up.
     m_output.whenHeard(m_output.nextPosition(), this, [this, played, correct] {
-        m_form.ui.Label4->setText(played);
-        m_form.ui.Label2->setText(correct);
+        ShowPlayedCount(m_form.ui, m_form.lesson, played);
+        ShowCorrectCount(m_form.ui, m_form.lesson, correct);
     });
 }
 
 void LessonController::showResult() {
-    ResultForm result(m_form.ui.Label4->text(), m_form.ui.Label2->text(), m_form.lesson.missTally,
-                      m_pictureDir, &m_form.window);
+    LessonState& lesson = m_form.lesson;
+    ResultForm result(CountText(lesson.shownPlayed), CountText(lesson.shownCorrect),
+                      lesson.missTally, m_pictureDir, &m_form.window);
     ShowModal(m_form.clock, &result, &m_form.window, {3300, 750});
 }
 
 void LessonController::MainForm_StopButton_Command_Click() {
     const MainFormUi& ui = m_form.ui;
     LessonState& lesson = m_form.lesson;
-    const QString caption = ui.StopButton_Command->text();
-    if (caption != StopCaption::kModeSwitch && ui.StudentOption->isChecked()) {
+    const StopButton state = lesson.stopButton;
+    if (state != StopButton::ModeSwitch && ui.StudentOption->isChecked()) {
         lesson.stopPlayback = true;
         // Silent at once: what was planned ahead goes.
         m_output.cut();
@@ -271,15 +279,15 @@ void LessonController::MainForm_StopButton_Command_Click() {
     if (ui.StepMode_Option->isChecked() && lesson.currentAnswer.isEmpty() &&
         lesson.playedCount > 0) {
         // The character being waited for is not counted (none is, before the first).
-        ui.Label4->setText(QString::number(lesson.playedCount - 1));
+        ShowPlayedCount(ui, lesson, lesson.playedCount - 1);
     }
     SetEnabled({ui.ChatMode_Option, ui.StepMode_Option, ui.NormalMode_Option, ui.TeacherOption,
                 ui.StudentOption},
                true);
-    if (caption == StopCaption::kModeSwitch) {
-        SetCaption(ui.StartButton_Command, StartCaption::kReady);
+    if (state == StopButton::ModeSwitch) {
+        ShowMainButton(ui, lesson, MainButton::Ready);
         ui.StopButton_Command->setEnabled(false);
-    } else if (caption == StopCaption::kStop && !ui.StartButton_Command->isEnabled() &&
+    } else if (state == StopButton::Stop && !ui.StartButton_Command->isEnabled() &&
                ui.TeacherOption->isChecked()) {
         m_module.SendNetMessage(MessageType::SetterStatus, SetterCode::kAborted);
     }

@@ -47,7 +47,7 @@ class LessonController : public QObject {
     void soundCallUp(PlannedPlayback& playback);
     void playStepLesson(PlannedPlayback& playback);
     void playNormalLesson(PlannedPlayback& playback);
-    void showCountsWhenHeard(const QString& played, const QString& correct);
+    void showCountsWhenHeard(std::optional<int> played, std::optional<int> correct);
     void showResult();
 
     FormContext m_form;

@@ -59,7 +59,7 @@ bool QuestionPlayer::refused(const QString& question) {
 }
 
 void QuestionPlayer::showPlayedCount(qint16 count) {
-    m_form.ui.Label4->setText(QString::number(count));
+    ShowPlayedCount(m_form.ui, m_form.lesson, count);
 }
 
 void QuestionPlayer::PlayQuestion(const QString& question) {
@@ -162,7 +162,7 @@ void QuestionPlayer::endOfQuestion(const QString& question, int playedLength) {
     m_form.lesson.stopPlayback = true;
     m_module.SendNetMessage(MessageType::AnswererStatus, AnswererCode::kTestFinished);
     m_form.link.studentStatus = LinkStatus::Empty;
-    SetCaption(ui.StartButton_Command, StartCaption::kNext);
+    ShowMainButton(ui, m_form.lesson, MainButton::Next);
     ui.TeacherLabel->setText(RoleCaption::SetterPeerIdle(m_form.link));
     SetEnabled({ui.TeacherOption, ui.StudentOption}, true);
     emit endReached();

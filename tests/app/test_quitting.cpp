@@ -14,6 +14,7 @@
 #include "app/TerminationSignals.h"
 #include "authoring/ExchangeWindows.h"
 #include "authoring/QuestionForm.h"
+#include "common/ControlHelpers.h"
 #include "common/LessonState.h"
 #include "common/LinkState.h"
 #include "net/CwChat.h"
@@ -45,7 +46,7 @@ struct Rig {
         ui().StudentOption->setChecked(true);
         (step ? ui().StepMode_Option : ui().NormalMode_Option)->setChecked(true);
         form.link().receivedQuestion = question;
-        ui().StartButton_Command->setText(u"スタート"_s);
+        ShowMainButton(ui(), form.lesson(), MainButtonNamed(u"スタート"_s));
         ui().StartButton_Command->setEnabled(true);
     }
 };

@@ -11,6 +11,7 @@
 #include "authoring/ExchangeWindows.h"
 #include "authoring/Notices.h"
 #include "authoring/QuestionForm.h"
+#include "common/ControlHelpers.h"
 #include "common/LinkState.h"
 #include "common/PhraseLabel.h"
 #include "common/WindowOpening.h"
@@ -137,13 +138,13 @@ class NoticesTest : public QObject {
         QTest::addColumn<QString>("caption");
         QTest::newRow("中止") << u"CanselButton"_s << u"次の問題"_s;
         QTest::newRow("再挑戦") << u"RestartButton"_s << u"再挑戦"_s;
-        QTest::newRow("close box leaves it") << QString() << u"ストップ"_s;
+        QTest::newRow("close box leaves it") << QString() << u"スタート"_s;
     }
     void abortChoice() {
         QFETCH(QString, button);
         QFETCH(QString, caption);
         Rig r;
-        r.form.ui().StartButton_Command->setText(u"ストップ"_s);
+        ShowMainButton(r.form.ui(), r.form.lesson(), MainButton::Start);
         const WindowStep step = button.isEmpty()
                                     ? CloseAt(r.clock, 200, u"AbortQuestionForm"_s)
                                     : PressAt(r.clock, 200, u"AbortQuestionForm"_s, button);
@@ -202,7 +203,7 @@ class NoticesTest : public QObject {
         if (modeChosen) {
             r.form.ui().NormalMode_Option->setChecked(true);
         }
-        r.form.ui().StartButton_Command->setText(caption);
+        ShowMainButton(r.form.ui(), r.form.lesson(), MainButtonNamed(caption));
         emit r.form.peerLink().module().composingStarted();
         const QString text = r.labelOf(u"infoStartingMakeAQuestion"_s, u"msgLabel"_s);
         QCOMPARE(text, next ? u"出題者が、次の問題作成を開始しました。準備が出来たら、「次の問題」"

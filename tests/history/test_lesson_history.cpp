@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include "app/MainForm.h"
+#include "common/ControlHelpers.h"
 #include "common/LinkState.h"
 #include "history/HistoryStore.h"
 #include "support/LessonAnswerer.h"
@@ -31,8 +32,8 @@ struct Rig {
     // A Step lesson of three characters, two right, as the window shows it at its end.
     void finishLesson() {
         form.ui().StepMode_Option->setChecked(true);
-        form.ui().Label4->setText(u"3"_s);
-        form.ui().Label2->setText(u"2"_s);
+        ShowPlayedCount(form.ui(), form.lesson(), 3);
+        ShowCorrectCount(form.ui(), form.lesson(), 2);
         form.link().receivedQuestion = u"ABC"_s;
         form.lessonHistory().LessonFinished();
     }
@@ -83,7 +84,7 @@ class LessonHistoryTest : public QObject {
         r.form.ui().StudentOption->setChecked(true);
         (step ? r.form.ui().StepMode_Option : r.form.ui().NormalMode_Option)->setChecked(true);
         r.form.link().receivedQuestion = question;
-        r.form.ui().StartButton_Command->setText(u"スタート"_s);
+        ShowMainButton(r.form.ui(), r.form.lesson(), MainButtonNamed(u"スタート"_s));
         r.form.ui().StartButton_Command->setEnabled(true);
         const LessonAnswerer answerer(r.form, r.context.clock);
         const WhenShown close(r.context.clock, window, [&r](QWidget*) { r.form.close(); });
@@ -180,7 +181,7 @@ class LessonHistoryTest : public QObject {
         QCOMPARE(QDir(context.currentDir.path()).entryList({u"history.sqlite.corrupt-*"_s}).size(),
                  1);
         form.ui().StepMode_Option->setChecked(true);
-        form.ui().Label4->setText(u"3"_s);
+        ShowPlayedCount(form.ui(), form.lesson(), 3);
         form.lessonHistory().LessonFinished();
         QCOMPARE(HistoryStore(path).load().size(), 1);
         QCOMPARE(context.desktop.messages.size(), 1);

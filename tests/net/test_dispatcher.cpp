@@ -12,6 +12,7 @@
 #include <QTest>
 
 #include "app/MainForm.h"
+#include "common/ControlHelpers.h"
 #include "common/SharedTexts.h"
 #include "net/QuillNetModule.h"
 #include "support/TestContext.h"
@@ -241,7 +242,7 @@ class DispatcherTest : public QObject {
         QFETCH(QString, startAfter);
         Rig r;
         r.form.link().teacherStatus = StatusNamed(teacherStatus);
-        r.ui().StartButton_Command->setText(startCaption);
+        ShowMainButton(r.ui(), r.form.lesson(), MainButtonNamed(startCaption));
         QSignalSpy questions(&r.module, &QuillNetModule::questionReceived);
         // The received-question notice is modal: the user dismisses it.
         const AlwaysPress dismiss(r.context.clock, u"LoadQuestionCompleteForm"_s, u"Command1"_s);

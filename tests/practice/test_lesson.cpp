@@ -12,6 +12,7 @@
 #include <numeric>
 
 #include "authoring/QuestionForm.h"
+#include "common/ControlHelpers.h"
 #include "common/LessonState.h"
 #include "common/WindowOpening.h"
 #include "history/HistoryStore.h"
@@ -306,7 +307,7 @@ class LessonTest : public QObject {
         l.b.ui().ChatMode_Option->click();
         l.wait(300);
         const int setterBoxes = l.aContext.desktop.messages.size();
-        l.b.ui().StartButton_Command->setText(u"準備OK"_s);
+        ShowMainButton(l.b.ui(), l.b.lesson(), MainButtonNamed(u"準備OK"_s));
         l.b.lessonController().MainForm_StartButton_Command_Click();
         l.wait(300);
         QCOMPARE(l.bContext.desktop.messages.constLast().title, u"準備エラー"_s);
@@ -347,7 +348,7 @@ class LessonTest : public QObject {
         Lesson l;
         l.setQuestion(true, QString());
         l.b.ui().StartButton_Command->setEnabled(true);
-        l.b.ui().StartButton_Command->setText(u"スタート"_s);
+        ShowMainButton(l.b.ui(), l.b.lesson(), MainButtonNamed(u"スタート"_s));
         l.b.ui().StartButton_Command->click();
         QCOMPARE(l.b.ui().ScoreList->count(), 0);
         QCOMPARE(l.bContext.desktop.messages.constLast().title, u"問題読み込みエラー"_s);

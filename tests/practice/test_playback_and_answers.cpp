@@ -13,6 +13,7 @@
 
 #include "app/MainForm.h"
 #include "common/ClockTimer.h"
+#include "common/ControlHelpers.h"
 #include "common/LessonState.h"
 #include "morse/SoundControls.h"
 #include "practice/AnswerInput.h"
@@ -123,7 +124,7 @@ class PlaybackAndAnswersTest : public QObject {
         Rig r(false);
         r.context.clock.scheduleAt(r.context.clock.now() + 300,
                                    [&r] { r.lesson().stopPlayback = true; });
-        r.ui().StartButton_Command->setText(u"スタート"_s);
+        ShowMainButton(r.ui(), r.lesson(), MainButtonNamed(u"スタート"_s));
         r.play(u"EEEEE"_s);
         QVERIFY(r.wavesPlayed() < 5);
         QCOMPARE(r.ui().StartButton_Command->text(), u"スタート"_s);  // no end of question
@@ -171,7 +172,7 @@ class PlaybackAndAnswersTest : public QObject {
         QFETCH(int, length);
         QFETCH(QString, text);
         Rig r(false);
-        r.ui().StartButton_Command->setText(u"スタート"_s);
+        ShowMainButton(r.ui(), r.lesson(), MainButtonNamed(u"スタート"_s));
         r.play(QString(length, u'E'));
         QCOMPARE(r.context.desktop.messages.size(), 1);
         QCOMPARE(r.context.desktop.messages[0].title, u"問題読み込みエラー"_s);

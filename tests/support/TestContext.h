@@ -11,6 +11,7 @@
 
 #include "app/AppContext.h"
 #include "common/DesktopServices.h"
+#include "common/LessonState.h"
 #include "common/LinkState.h"
 #include "common/Places.h"
 #include "net/NetPorts.h"
@@ -77,6 +78,16 @@ inline LinkStatus StatusNamed(const QString& text) {
         }
     }
     return LinkStatus::Empty;
+}
+
+// The lesson's state shown by a main button caption; a caption that names none gives Start.
+inline MainButton MainButtonNamed(const QString& caption) {
+    for (int i = 0; i <= static_cast<int>(MainButton::Retry); ++i) {
+        if (Caption(static_cast<MainButton>(i)) == caption) {
+            return static_cast<MainButton>(i);
+        }
+    }
+    return MainButton::Start;
 }
 
 // Ports that nobody uses at the moment, so that tests running in parallel never meet.
