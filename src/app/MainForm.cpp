@@ -58,28 +58,28 @@ MainForm::MainForm(AppContext context, QWidget* parent)
       ConnectTimer(NamedTimer(m_context.clock, 2000, QStringLiteral("ConnectTimer"), this)),
       RetryPingTimer(NamedTimer(m_context.clock, 60000, QStringLiteral("RetryPingTimer"), this)),
       PingTimer(NamedTimer(m_context.clock, 0, QStringLiteral("PingTimer"), this)),
-      m_controls(m_ui),
-      m_beep(m_context.sound, m_controls, m_soundState, m_context.clock),
-      m_wave(m_context.sound, m_controls, m_soundState, m_context.clock, m_context.places),
-      m_dispatch(m_beep, m_wave, m_context.sound, m_controls, m_soundState),
+      m_settingsBinding(m_ui, m_settings),
+      m_beep(m_context.sound, m_settings, m_soundState, m_context.clock),
+      m_wave(m_context.sound, m_settings, m_soundState, m_context.clock, m_context.places),
+      m_dispatch(m_beep, m_wave, m_context.sound, m_settings, m_soundState),
       // Made hidden here so that start-up can load the saved levels into it.
-      m_waveDialog(std::make_unique<WaveDialog>(m_wave, m_controls, m_context.places.settingsPath(),
+      m_waveDialog(std::make_unique<WaveDialog>(m_wave, m_settings, m_context.places.settingsPath(),
                                                 m_context.clock, m_context.desktop)),
-      m_soundMenu(this, m_ui, *m_waveDialog, m_wave, m_controls),
+      m_soundMenu(this, m_ui, *m_waveDialog, m_wave, m_settings),
       m_toneTextFilter(m_ui.ToneText),
       m_fineAdjustment(m_ui.Speed_HScroll, m_ui.Label7),
       m_peerLink(NetWindow{m_form, m_context.ports, *ConnectTimer, *RetryPingTimer}, m_dispatch),
       m_exchange(m_form, m_peerLink.module()),
       m_receiveMode(m_form, m_peerLink.module()),
-      m_player(m_form, m_peerLink.module(), m_dispatch, m_context.sound, m_controls),
+      m_player(m_form, m_peerLink.module(), m_dispatch, m_context.sound, m_settings),
       m_answers(m_form, m_soundState, m_peerLink.cwChat()),
       m_lessonController(m_form, m_peerLink.module(), m_player, m_dispatch, m_context.sound,
-                         m_controls, m_context.places.currentDir()),
+                         m_settings, m_context.places.currentDir()),
       m_characterRange(m_ui),
       m_announcer(new Announcer(this)),
       m_announcements(*m_announcer, m_ui, m_player, m_lessonController),
       m_linkAnnouncements(*m_announcer, m_ui, m_peerLink.module(), m_peerLink.cwChat()),
-      m_history(m_form, m_controls, m_context.historyPath),
+      m_history(m_form, m_settings, m_context.historyPath),
       m_historyMenu(m_form, m_history.store()),
       m_help(m_form, m_context.places),
       m_solo(m_form, m_context.places, m_context.ports, m_history.store().path()) {
@@ -87,7 +87,8 @@ MainForm::MainForm(AppContext context, QWidget* parent)
     m_peerLink.view().setPracticeSide(&m_receiveMode);
     // Until the settings file says otherwise, the synthesised sound is in use.
     m_ui.mnuSoundWave->setChecked(true);
-    m_controls.setWaveLevelBars(m_waveDialog->WavQuarityHScroll, m_waveDialog->WavVolumeHScroll);
+    m_settingsBinding.bindWaveLevelBars(m_waveDialog->WavQuarityHScroll,
+                                        m_waveDialog->WavVolumeHScroll);
 
     connect(m_ui.SaveSetButton_Command, &QPushButton::clicked, this,
             &MainForm::MainForm_SaveSetButton_Command_Click);
@@ -205,10 +206,10 @@ void MainForm::ApplyNotConnectedState() {
 
 void MainForm::MainForm_SaveSetButton_Command_Click() {
     MainSettings settings;
-    settings.toneText = m_ui.ToneText->text();
-    settings.speed = m_controls.selectedSpeed();
-    settings.fineAdjust = m_ui.Speed_HScroll->value();
-    switch (m_controls.selectedGenerator()) {
+    settings.toneText = m_settings.toneText();
+    settings.speed = m_settings.selectedSpeed();
+    settings.fineAdjust = m_settings.fineAdjustValue();
+    switch (m_settings.selectedGenerator()) {
         case SoundGenerator::Wave:
             settings.soundMode = kSoundModeWave;
             break;

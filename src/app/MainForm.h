@@ -16,7 +16,8 @@
 #include "history/LessonHistory.h"
 #include "morse/BeepGenerator.h"
 #include "morse/CharacterDispatch.h"
-#include "morse/MainFormSoundControls.h"
+#include "morse/PracticeSettings.h"
+#include "morse/PracticeSettingsBinding.h"
 #include "morse/SoundControls.h"
 #include "morse/SoundMenu.h"
 #include "morse/ToneTextFilter.h"
@@ -97,7 +98,8 @@ class MainForm : public QMainWindow {
     ClockTimer* const PingTimer;
 
   private:
-    MainFormSoundControls m_controls;
+    PracticeSettings m_settings;
+    PracticeSettingsBinding m_settingsBinding;
     BeepGenerator m_beep;
     WaveGenerator m_wave;
     CharacterDispatch m_dispatch;

@@ -71,31 +71,23 @@ void AnswerInput::AnswerButtonClicked(QChar character) {
     }
 }
 
-void AnswerInput::showMiss() {
-    const MainFormUi& ui = m_form.ui;
-    ShowLabel(ui.Label1, m_sound.LastSoundedChar, kBlack);
-    RecordMiss(m_form.lesson.missTally, m_sound.LastSoundedChar);
-}
-
 void AnswerInput::CheckAnswer() {
     const MainFormUi& ui = m_form.ui;
     LessonState& lesson = m_form.lesson;
-    if (lesson.currentAnswer != m_sound.CurrentSoundToken) {
-        showMiss();
+    if (JudgeAnswer(lesson, lesson.currentAnswer, m_sound.CurrentSoundToken,
+                    m_sound.LastSoundedChar) == Judgement::Miss) {
+        ShowLabel(ui.Label1, m_sound.LastSoundedChar, kBlack);
         return;
     }
     ShowLabel(ui.Label1, QString(), kRed);
     Delay(m_form.clock, kCorrectBlankMs);
     ui.Label1->setText(u"○"_s);
-    if (lesson.correctCount < 32767) {
-        ++lesson.correctCount;
-    }
     ShowCorrectCount(ui, lesson, lesson.correctCount);
 }
 
 void AnswerInput::MainForm_KaitoupassButton_Command_Click() {
     m_form.lesson.currentAnswer = kPass;
-    showMiss();
+    CheckAnswer();
 }
 
 bool AnswerInput::MainForm_Form_KeyPress(int key, const QString& text) {

@@ -31,8 +31,6 @@ class AnswerInput : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    void showMiss();
-
     FormContext m_form;
     MorseSoundState& m_sound;
     CwChat& m_cwChat;

@@ -1,5 +1,7 @@
 #include "practice/Grading.h"
 
+#include "common/LessonState.h"
+
 namespace {
 
 constexpr int kLetters = 26;
@@ -108,4 +110,17 @@ QString GradeName(Grade grade) {
 QString ScoreLine(const QString& played, const QString& correct) {
     return QStringLiteral("ステップ:") + played + QStringLiteral("問中") + correct +
            QStringLiteral("問正解");
+}
+
+Judgement JudgeAnswer(LessonState& lesson, const QString& answer, const QString& soundedToken,
+                      const QString& soundedCharacter) {
+    lesson.currentAnswer = answer;
+    if (answer != soundedToken) {
+        RecordMiss(lesson.missTally, soundedCharacter);
+        return Judgement::Miss;
+    }
+    if (lesson.correctCount < 32767) {
+        ++lesson.correctCount;
+    }
+    return Judgement::Correct;
 }

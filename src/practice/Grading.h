@@ -4,6 +4,8 @@
 #include <array>
 #include <optional>
 
+struct LessonState;
+
 // How a Step lesson is graded and its misses are tallied and listed.
 
 // The place of a letter or digit ("A" … "Z", "1" … "9", "0") in the miss tally, in the order of
@@ -12,6 +14,13 @@ std::optional<int> MissTallyIndex(const QString& character);
 
 // Adds one miss for the character; any other text changes nothing.
 void RecordMiss(std::array<qint16, 36>& tally, const QString& character);
+
+// Judges a Step answer against the token the playback sounded last: a match counts one more
+// correct answer (the 16-bit count stops at its largest value); anything else, a pass included,
+// is a miss of the character heard. The lesson's counts and tally are the only record of it.
+enum class Judgement { Correct, Miss };
+Judgement JudgeAnswer(LessonState& lesson, const QString& answer, const QString& soundedToken,
+                      const QString& soundedCharacter);
 
 enum class Grade { None, Perfect, Good, Soso, Bad };
 

@@ -12,6 +12,7 @@
 #include <QTest>
 #include <numeric>
 
+#include "common/LessonState.h"
 #include "practice/Grading.h"
 #include "practice/ResultForm.h"
 
@@ -102,6 +103,36 @@ class GradingTest : public QObject {
         RecordMiss(tally, character);
         RecordMiss(tally, character);
         QCOMPARE(std::accumulate(tally.begin(), tally.end(), 0), index < 0 ? 0 : 2);
+    }
+
+    // An answer is right only when it is the token sounded last (a prosign is answered by
+    // nothing a key gives); a miss is tallied under the character heard, and the correct count
+    // stops at its 16-bit limit.
+    void judgingAnAnswer_data() {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("token");
+        QTest::addColumn<qint16>("correctBefore");
+        QTest::addColumn<bool>("right");
+        QTest::addColumn<qint16>("correctAfter");
+        QTest::newRow("right") << u"K"_s << u"K"_s << qint16(3) << true << qint16(4);
+        QTest::newRow("wrong") << u"R"_s << u"K"_s << qint16(3) << false << qint16(3);
+        QTest::newRow("pass") << u"PASS"_s << u"K"_s << qint16(0) << false << qint16(0);
+        QTest::newRow("prosign") << u"A"_s << u"[AR]"_s << qint16(0) << false << qint16(0);
+        QTest::newRow("at the limit") << u"K"_s << u"K"_s << qint16(32767) << true << qint16(32767);
+    }
+    void judgingAnAnswer() {
+        QFETCH(QString, answer);
+        QFETCH(QString, token);
+        QFETCH(qint16, correctBefore);
+        QFETCH(bool, right);
+        QFETCH(qint16, correctAfter);
+        LessonState lesson;
+        lesson.correctCount = correctBefore;
+        const Judgement judged = JudgeAnswer(lesson, answer, token, u"K"_s);
+        QCOMPARE(judged == Judgement::Correct, right);
+        QCOMPARE(lesson.correctCount, correctAfter);
+        QCOMPARE(int(lesson.missTally[10]), right ? 0 : 1);
+        QCOMPARE(lesson.currentAnswer, answer);
     }
 
     void missListBreaksAfterEveryThirdEntry_data() {

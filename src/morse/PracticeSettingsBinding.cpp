@@ -1,0 +1,54 @@
+#include "morse/PracticeSettingsBinding.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QScrollBar>
+
+#include "common/ControlHelpers.h"
+#include "common/MainFormUi.h"
+#include "common/SpeedTable.h"
+#include "morse/PracticeSettings.h"
+
+PracticeSettingsBinding::PracticeSettingsBinding(const MainFormUi& ui, PracticeSettings& settings,
+                                                 QObject* parent)
+    : QObject(parent), m_ui(ui), m_settings(settings) {
+    m_settings.setToneText(ui.ToneText->text());
+    m_settings.setFineAdjust(ui.Speed_HScroll->value());
+    takeGenerator();
+    takeSpeed();
+    connect(ui.ToneText, &QLineEdit::textChanged, this,
+            [this](const QString& text) { m_settings.setToneText(text); });
+    connect(ui.Speed_HScroll, &QScrollBar::valueChanged, this,
+            [this](int value) { m_settings.setFineAdjust(value); });
+    connect(ui.speedGroup, &QButtonGroup::buttonToggled, this, &PracticeSettingsBinding::takeSpeed);
+    connect(ui.mnuSoundWave, &QAction::toggled, this, &PracticeSettingsBinding::takeGenerator);
+    connect(ui.mnuSoundBeep, &QAction::toggled, this, &PracticeSettingsBinding::takeGenerator);
+}
+
+void PracticeSettingsBinding::bindWaveLevelBars(const QScrollBar* quality,
+                                                const QScrollBar* volume) {
+    m_settings.setWaveQuality(quality->value());
+    m_settings.setWaveVolume(volume->value());
+    connect(quality, &QScrollBar::valueChanged, this,
+            [this](int level) { m_settings.setWaveQuality(level); });
+    connect(volume, &QScrollBar::valueChanged, this,
+            [this](int level) { m_settings.setWaveVolume(level); });
+}
+
+void PracticeSettingsBinding::takeGenerator() {
+    // The WAV entry is tested first, as the menu's handlers do.
+    if (m_ui.mnuSoundWave->isChecked()) {
+        m_settings.setGenerator(SoundGenerator::Wave);
+    } else if (m_ui.mnuSoundBeep->isChecked()) {
+        m_settings.setGenerator(SoundGenerator::Beep);
+    } else {
+        m_settings.setGenerator(SoundGenerator::None);
+    }
+}
+
+void PracticeSettingsBinding::takeSpeed() {
+    const Speed* speed = SelectedSpeed(m_ui);
+    m_settings.setSpeed(speed != nullptr ? std::optional<int>(speed->perMinute) : std::nullopt);
+}
