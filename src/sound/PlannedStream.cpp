@@ -16,8 +16,9 @@ constexpr int kTickMs = 20;
 // What the server is asked to keep before it starts again after running dry.
 constexpr int kStartAfterMs = 5;
 // Changes are made at least this far beyond what the device has taken, for the time a rewrite
-// takes to reach the server.
-constexpr int kRewriteGuardMs = 3;
+// takes to reach the server: on a loaded machine the writing thread may wait several ms for a
+// processor, and a tone written into sound already taken would lose its start.
+constexpr int kRewriteGuardMs = 12;
 // Without news from the server for this long while sound is due, it counts as stuck.
 constexpr int kStaleAfterMs = 400;
 // Silence played as the stream opens: a device that was idle long renders far ahead, and lowers
