@@ -8,9 +8,9 @@ repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$repo"
 seconds=${1:-120}
 bash scripts/install-deps.sh
-cmake --preset default >/dev/null
-cmake --build --preset default --target lesson_bench -j"$(nproc)"
-bench=build/bench/lesson_bench
+cmake --preset bench >/dev/null
+cmake --build --preset bench --target lesson_bench -j"$(nproc)"
+bench=build-bench/bench/lesson_bench
 sink=tests/realsound/with-null-sink.sh
 echo "== machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | xargs)"
 echo "== responsiveness (real sound)"

@@ -7,6 +7,6 @@ set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$repo"
 bash scripts/install-deps.sh
-cmake --preset default >/dev/null
-cmake --build --preset default --target bench_sound -j2
-exec tests/realsound/with-null-sink.sh build/bench/bench_sound
+cmake --preset bench >/dev/null
+cmake --build --preset bench --target bench_sound -j2
+exec tests/realsound/with-null-sink.sh build-bench/bench/bench_sound

@@ -11,7 +11,8 @@
 #include "net/PracticeSide.h"
 #include "net/QuillNetModule.h"
 #include "net/WireCodec.h"
-#include "support/TestContext.h"
+#include "support/FakeDesktopServices.h"
+#include "support/VirtualClock.h"
 
 namespace {
 
