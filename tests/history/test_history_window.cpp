@@ -149,8 +149,13 @@ QStringList AccessibilityWarnings(QWidget& window) {
             QAccessibleInterface* child = node->child(i);
             if (QAccessibleTableCellInterface* cell =
                     child ? child->tableCellInterface() : nullptr) {
-                cell->rowHeaderCells();
-                cell->columnHeaderCells();
+                // Qt hands over new header cells that nothing owns and that only its cache
+                // may delete.
+                for (QAccessibleInterface* header :
+                     cell->rowHeaderCells() + cell->columnHeaderCells()) {
+                    QAccessible::deleteAccessibleInterface(
+                        QAccessible::registerAccessibleInterface(header));
+                }
             }
             walk(child);
         }
