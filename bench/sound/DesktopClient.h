@@ -17,6 +17,8 @@ class DesktopClient {
     bool start(const QStringList& arguments, QString& error);
     // Sends it a line (in its "input" mode).
     void send(const QString& line);
+    // Whether it is still at work.
+    bool running() const { return m_process.state() != QProcess::NotRunning; }
     // Waits until it has ended by itself (at most timeoutMs); returns its summary line.
     QString finish(int timeoutMs);
     // Ends it with SIGTERM and returns its summary line.
