@@ -54,10 +54,12 @@ class TestRealSound : public QObject {
         MonitorRecorder recorder;
         QVERIFY(recorder.start(wavPath));
         Delay(clock, 1000);  // the recorder settles first
-        sound.Beep(800, 300);
-        sound.Gap(200);
-        sound.Beep(800, 120);
-        sound.Gap(400);
+        // Planned ahead, as the program plays: a late window thread cannot stretch the gap.
+        sound.planTone(800, 300);
+        sound.planGap(200);
+        sound.planTone(800, 120);
+        sound.planGap(400);
+        QVERIFY(sound.waitUntilHeard(sound.plannedEnd(), [] { return false; }));
         QVERIFY(sound.isSoundOn());
         QVERIFY(recorder.stop());
 
