@@ -1,104 +1,150 @@
-// Plays a whole Normal lesson (the call-up, a question, the end mark) through the program's
-// real sound output into a null sink, records the monitor and prints how far every tone's
-// half-amplitude edges lie from the nominal timeline: beep and WAV mode, three speeds, three
-// fine adjustments, idle and beside two busy CPU loops; then the same text through Debian's
-// cw for comparison. Run it through scripts/bench-lesson-timing.sh, which provides the server.
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QTemporaryDir>
+// Plays whole Normal lessons (the call-up, the question, the end mark) as the user plays them:
+// through the real main window's start button, its lesson controller and question player, into
+// the real sound output and a private null sink, on a desktop with the accessibility bus up.
+// The sink's output is recorded in this process and every tone's half-amplitude edges are
+// compared with the nominal timeline; the labels' changes with the characters' first edges; the
+// program's CPU is counted by thread. Beep and WAV mode, 25, 45 and 60 per minute, fine
+// adjustment -20, 0 and +20, under each condition: nothing beside it, a client reading the
+// window's whole accessible tree without a break, two busy loops, the window thread blocked for
+// 500 ms once a second, all of these at once (and, asked for, a screen reader's event client).
+// Run it through scripts/bench-lesson-timing.sh, which provides the desktop and the server.
+//
+//   bench_lesson_timing [--conditions idle,reader,busy,stall,all] [--runs N] [--other-runs M]
+//                       [--speeds 25,45,60] [--question TEXT] [--quick]
+//
+// --runs: lessons at 45 per minute and 0 in each mode (20); --other-runs: lessons at each other
+// speed and fine adjustment (1; 0 leaves them out); --quick: idle, 45 per minute, one each.
+#include <QApplication>
+#include <QDateTime>
 #include <cstdio>
 
-#include "lesson/LessonRuns.h"
-#include "lesson/LessonSigns.h"
+#include "LessonRuns.h"
+#include "MachineLoad.h"
+#include "sound/PlannedStream.h"
 
 namespace {
 
-const QString kQuestion = QStringLiteral("PARIS PARIS 5NN 73");
-
 struct Options {
-    bool fullLoad = true;  // else only 25 and 60 per minute at 0 under load
-    bool cw = true;
-    bool quick = false;  // a first look: idle, 60 per minute at 0 only
+    QList<Condition> conditions{Condition::Idle, Condition::Reader, Condition::Busy,
+                                Condition::Stall, Condition::All};
+    int runs = 20;
+    int otherRuns = 1;
+    QList<int> speeds{25, 45, 60};
+    QString question = QStringLiteral("PARIS 5NN");
 };
+
+[[noreturn]] void Usage() {
+    std::printf(
+        "usage: bench_lesson_timing [--conditions idle,reader,busy,stall,all,screenreader] "
+        "[--runs N] [--other-runs M] [--speeds 25,45,60] [--question TEXT] [--quick]\n");
+    std::exit(2);
+}
 
 Options ParseOptions(const QStringList& arguments) {
     Options options;
-    for (const QString& argument : arguments.mid(1)) {
-        if (argument == u"--load-subset") {
-            options.fullLoad = false;
-        } else if (argument == u"--no-cw") {
-            options.cw = false;
-        } else if (argument == u"--quick") {
-            options.quick = true;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        const QString value = arguments.value(i + 1);
+        if (argument == u"--quick") {
+            options.conditions = {Condition::Idle};
+            options.runs = 1;
+            options.otherRuns = 0;
+            continue;
+        }
+        if (value.isEmpty()) {
+            Usage();
+        }
+        ++i;
+        if (argument == u"--conditions") {
+            options.conditions.clear();
+            for (const QString& name : value.split(u',')) {
+                Condition condition{};
+                if (!ParseCondition(name, condition)) {
+                    Usage();
+                }
+                options.conditions << condition;
+            }
+        } else if (argument == u"--runs") {
+            options.runs = value.toInt();
+        } else if (argument == u"--other-runs") {
+            options.otherRuns = value.toInt();
+        } else if (argument == u"--speeds") {
+            options.speeds.clear();
+            for (const QString& speed : value.split(u',')) {
+                options.speeds << speed.toInt();
+            }
+        } else if (argument == u"--question") {
+            options.question = value;
         } else {
-            std::printf("usage: bench_lesson_timing [--load-subset] [--no-cw] [--quick]\n");
-            std::exit(2);
+            Usage();
         }
     }
     return options;
 }
 
-bool Wanted(const Options& options, Load load, int speed, int fineAdjust) {
-    if (options.quick) {
-        return load == Load::Idle && speed == 60 && fineAdjust == 0;
+// The settings a condition plays, in order: the repeated ones first, interleaved by mode, so a
+// disturbance from outside falls on both alike.
+QList<LessonSettings> Plan(const Options& options) {
+    QList<LessonSettings> plan;
+    const SoundGenerator modes[] = {SoundGenerator::Beep, SoundGenerator::Wave};
+    for (int run = 0; run < options.runs; ++run) {
+        for (SoundGenerator mode : modes) {
+            plan << LessonSettings{mode, 45, 0};
+        }
     }
-    return load == Load::Idle || options.fullLoad || (fineAdjust == 0 && speed != 45);
-}
-
-int RunCondition(LessonBench& bench, const Options& options, Load load) {
-    int missed = 0;
-    const auto count = [&missed](const TimingRow& row) {
-        PrintRow(row);
-        missed += MissedTargets(row).isEmpty() ? 0 : 1;
-    };
-    for (SoundGenerator generator : {SoundGenerator::Beep, SoundGenerator::Wave}) {
-        for (int speed : {25, 45, 60}) {
-            for (int fineAdjust : {-20, 0, 20}) {
-                if (Wanted(options, load, speed, fineAdjust)) {
-                    count(RunProgramLesson(bench, generator, speed, fineAdjust, load));
+    for (int run = 0; run < options.otherRuns; ++run) {
+        for (SoundGenerator mode : modes) {
+            for (int speed : options.speeds) {
+                for (int adjust : {-20, 0, 20}) {
+                    if (speed != 45 || adjust != 0) {
+                        plan << LessonSettings{mode, speed, adjust};
+                    }
                 }
             }
         }
     }
-    if (options.cw) {
-        for (int unit : {220, 120, 90}) {
-            if (Wanted(options, load, unit == 90 ? 60 : 25, 0)) {
-                for (const TimingRow& row : RunCwLesson(bench, unit, load)) {
-                    PrintRow(row);  // the reference: not counted
-                }
-            }
-        }
-    }
-    return missed;
+    return plan;
 }
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
-    const Options options = ParseOptions(app.arguments());
-    QElapsedTimer elapsed;
-    elapsed.start();
-    RealClock clock;
-    RealSoundOutput sound(clock);
-    if (!WaitUntil(
-            clock, [&sound] { return sound.isSoundOn(); }, 10000)) {
-        std::printf("no sound server answered\n");
+    QApplication app(argc, argv);
+    const Options options = ParseOptions(QCoreApplication::arguments());
+    const double startedMs = MonotonicMs();
+    MonitorTap tap;
+    if (!tap.start()) {
+        std::printf("the recorder could not reach the sound server's null sink\n");
         return 1;
     }
-    QTemporaryDir folder;
-    folder.setAutoRemove(qEnvironmentVariableIsEmpty("QUILL_BENCH_KEEP"));
-    std::printf("lesson: H R H R BT, then \"%s\" and the end mark (AR), then a %d ms marker tone\n",
-                qPrintable(kQuestion), kMarkerMs);
-    std::printf("cw text: %s\n", qPrintable(CwText(CwLessonSigns(kQuestion))));
-    std::printf("recordings in %s%s\n\n", qPrintable(folder.path()),
-                folder.autoRemove() ? " (removed at the end; QUILL_BENCH_KEEP=1 keeps them)" : "");
-    LessonBench bench{clock, sound, kQuestion, folder.path()};
-    PrintTableHeader();
-    int missed = RunCondition(bench, options, Load::Idle);
-    missed += RunCondition(bench, options, Load::Busy);
-    PrintNotes();
-    std::printf("\nprogram runs that missed a target: %d; whole run %.0f s\n", missed,
-                elapsed.elapsed() / 1000.0);
+    WindowRig rig;
+    QString error;
+    if (!rig.start(error)) {
+        std::printf("%s\n", qPrintable(error));
+        return 1;
+    }
+    std::printf("question: \"%s\" after the call-up H R H R BT, then the end mark (AR)\n",
+                qPrintable(options.question));
+    std::printf("program: %s platform, sound thread %s; %s at the start\n",
+                qPrintable(QGuiApplication::platformName()),
+                qPrintable(rig.sound().realtimeState()), qPrintable(MachineLoad::loadLine()));
+    std::printf("started %s\n\n", qPrintable(QDateTime::currentDateTime().toString(Qt::ISODate)));
+    LessonBench bench{rig, tap, options.question};
+    int missed = 0;
+    for (Condition condition : options.conditions) {
+        std::printf("\n## %s\n\n", qPrintable(ConditionName(condition)));
+        PrintTableHeader();
+        QList<TimingRow> rows;
+        for (const LessonSettings& settings : Plan(options)) {
+            rows << RunLesson(bench, settings, condition);
+            PrintRow(rows.last());
+            missed += MissedTargets(rows.last()).isEmpty() ? 0 : 1;
+        }
+        PrintSummary(ConditionName(condition), rows);
+        std::printf("\n%s after %s\n", qPrintable(MachineLoad::loadLine()),
+                    qPrintable(ConditionName(condition)));
+    }
+    std::printf("\nruns that missed a target: %d; whole run %.0f s\n", missed,
+                (MonotonicMs() - startedMs) / 1000.0);
     return 0;
 }

@@ -1,35 +1,19 @@
 #!/usr/bin/env bash
-# Builds and runs the lesson timing benchmark: a whole Normal lesson played through the real
-# sound output into a private PulseAudio null sink, in beep and WAV mode, at 25, 45 and 60 per
-# minute and fine adjustments -20, 0 and +20, idle and beside two busy CPU loops, and the same
-# text through Debian's cw (unixcw) as the reference. Prints the machine, then a Markdown table
-# of the recorded tone edges' errors against the nominal timeline.
-# Options are the benchmark's: --load-subset (under load only 25 and 60 per minute at 0),
-# --no-cw, --quick (idle, 60 per minute at 0 only). Builds into build-bench/ (or
-# $QUILL_BENCH_BUILD), apart from the presets' build/.
+# Whole Normal lessons as the user plays them (the main window's start button, its lesson
+# controller, the real sound output) on a desktop with the accessibility bus up, recorded at a
+# private PulseAudio null sink: beep and WAV mode, 25/45/60 per minute, fine adjustment -20/0/+20,
+# with nothing beside the program, a client reading the window's whole accessible tree without a
+# break, two busy loops, the window thread blocked 500 ms once a second, and all at once. Prints
+# a Markdown table per condition: tone edges against the nominal timeline, holes, the labels'
+# changes against the sound, the program's CPU and its window thread's time per character.
+#   scripts/bench-lesson-timing.sh                      # all five conditions, 20 runs at 45/min
+#   scripts/bench-lesson-timing.sh --conditions reader --runs 5 --other-runs 0
+#   scripts/bench-lesson-timing.sh --conditions screenreader --runs 3 --other-runs 0
+#   scripts/bench-lesson-timing.sh --quick
+# The options are bench_lesson_timing's (see bench/bench_lesson_timing.cpp).
 set -euo pipefail
-
-repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-cd "$repo"
-bash scripts/install-deps.sh
-# Only this benchmark needs cw.
-if [[ $(dpkg-query -W -f='${db:Status-Status}' cw 2>/dev/null || true) != "installed" ]]; then
-    as_root=()
-    if [[ $(id -u) -ne 0 ]]; then
-        as_root=(sudo)
-    fi
-    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update
-    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends cw
-fi
-
-build=${QUILL_BENCH_BUILD:-$repo/build-bench}
-cmake -S "$repo" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
-cmake --build "$build" --target bench_lesson_timing -j2
-
-echo "date: $(date -R)"
-echo "uname: $(uname -a)"
-lscpu | grep -E '^(Model name|CPU\(s\)|Thread\(s\) per core|CPU max MHz|Hypervisor vendor):' |
-    sed 's/^/lscpu: /'
-echo "pulseaudio: $(pulseaudio --version)"
+source "$(dirname "${BASH_SOURCE[0]}")/bench-common.sh"
+bench_build bench_lesson_timing
+bench_machine
 echo
-exec tests/realsound/with-null-sink.sh "$build/bench/bench_lesson_timing" "$@"
+bench_on_desktop "$build/bench/bench_lesson_timing" "$@"

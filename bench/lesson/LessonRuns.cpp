@@ -1,20 +1,22 @@
 #include "LessonRuns.h"
 
-#include <QDir>
+#include <QLabel>
+#include <vector>
 
-#include "BusyLoops.h"
-#include "CwPlayer.h"
-#include "LessonPlayer.h"
+#include "LessonSigns.h"
+#include "MachineLoad.h"
 #include "NominalTimeline.h"
-#include "RecordedRun.h"
+#include "ThreadCpu.h"
+#include "common/AccessibleValueLabel.h"
+#include "sound/PlannedStream.h"
 
 namespace {
 
-constexpr int kBusyLoops = 2;
-// What cw 3.6.0 does (measured here): a space gives ten units, and its tones rise and fall
-// within the element, 5 ms each, so their half-amplitude points lie 2.5 ms inside.
-constexpr int kCwWordGapUnits = 10;
-constexpr double kCwInsetMs = 2.5;
+constexpr double kWaveRampMs = 20;  // WAV quality 3
+// Before the lesson: the load takes hold (the reader walking); after it: the last sound drains
+// and reaches the recorder.
+constexpr int kSettleMs = 1000;
+constexpr int kDrainMs = 400;
 
 // The rules' own figures, not the program's tables.
 int UnitMsFor(int speed) {
@@ -39,113 +41,180 @@ float FactorFor(int fineAdjust) {
     }
 }
 
-QString LoadName(Load load) {
-    return load == Load::Idle ? QStringLiteral("idle") : QStringLiteral("2 busy loops");
-}
+// A label's new text on screen, and when it came.
+struct LabelChange {
+    bool callUp;  // Label1 (the call-up's sign), else Label4 (the played count)
+    QString text;
+    double atMs;
+};
 
-QString Signed(int value) {
-    return value > 0 ? u'+' + QString::number(value) : QString::number(value);
-}
-
-// The recorded tones against the nominal timeline, and in WAV mode the files against the
-// recording.
-void AnalyseProgramRun(TimingRow& row, const Recording& recording, const LessonPlayer& player,
-                       const QString& question, int speed, int fineAdjust) {
-    const QList<LessonSign> signs = NormalLessonSigns(question);
-    const int unit = UnitMsFor(speed);
-    const float factor = FactorFor(fineAdjust);
-    const bool wave = player.generator() == SoundGenerator::Wave;
-    const NominalTimeline nominal = wave ? WaveTimeline(signs, unit, factor, kLessonWaveRampMs)
-                                         : BeepTimeline(signs, unit, factor);
-    row.tones = CompareTones(FindTones(recording, kLessonToneHz), nominal.tones, unit);
-    if (wave) {
-        row.wave = CheckWaveFiles(recording, nominal, row.tones,
-                                  [&](const QString& sign) { return player.wavePath(sign); });
+// Watches the call-up label and the played count as they are painted with a new text.
+class LabelWatch {
+  public:
+    explicit LabelWatch(const MainFormUi& ui) {
+        watch(ui.Label1, true);
+        watch(ui.Label4, false);
     }
+    ~LabelWatch() {
+        for (const QMetaObject::Connection& connection : m_connections) {
+            QObject::disconnect(connection);
+        }
+    }
+    const std::vector<LabelChange>& changes() const { return m_changes; }
+
+  private:
+    void watch(QLabel* label, bool callUp) {
+        if (auto* value = qobject_cast<AccessibleValueLabel*>(label)) {
+            m_connections << QObject::connect(
+                value, &AccessibleValueLabel::textShown, [this, callUp](const QString& text) {
+                    m_changes.push_back({callUp, text, MonotonicMs()});
+                });
+        }
+    }
+
+    std::vector<LabelChange> m_changes;
+    QList<QMetaObject::Connection> m_connections;
+};
+
+// Which sign of the lesson a label's change belongs to: the call-up's k-th name, or the n-th
+// counted character of the question (spaces are not counted); -1 for none.
+qsizetype SignOfChange(const LabelChange& change, int callUpSeen, const QString& question) {
+    if (change.callUp) {
+        return change.text.isEmpty() ? -1 : callUpSeen;
+    }
+    bool number = false;
+    const int count = change.text.trimmed().toInt(&number);
+    if (!number || count <= 0) {
+        return -1;
+    }
+    int counted = 0;
+    for (qsizetype i = 0; i < question.size(); ++i) {
+        if (question[i] != u' ' && ++counted == count) {
+            return 5 + i;  // after the call-up's five signs
+        }
+    }
+    return -1;
+}
+
+// Where each sign begins to sound in the recording (ms): a beep's first edge; a WAV file's first
+// sample, its silent lead before the first tone included. Nothing for a pause or a sign not
+// found.
+QList<std::optional<double>> SignStarts(const NominalTimeline& nominal, const TimingRow& row) {
+    QList<std::optional<double>> starts;
+    qsizetype file = 0;
+    for (const qsizetype tone : nominal.firstToneOfSign) {
+        std::optional<double> start;
+        if (tone >= 0 && row.wave) {
+            start = row.wave->startsMs.value(file++);
+        } else if (const qsizetype recorded = tone >= 0 ? row.tones.pairOf.value(tone, -1) : -1;
+                   recorded >= 0) {
+            start = row.tones.joined[recorded].startMs;
+        }
+        starts << start;
+    }
+    return starts;
+}
+
+QList<double> LabelDelays(const std::vector<LabelChange>& changes,
+                          const QList<std::optional<double>>& signStarts, const MonitorTap& tap,
+                          qint64 firstSample, const QString& question) {
+    QList<double> delays;
+    int callUpSeen = 0;
+    for (const LabelChange& change : changes) {
+        const qsizetype sign = SignOfChange(change, callUpSeen, question);
+        if (change.callUp && sign >= 0) {
+            ++callUpSeen;
+        }
+        const std::optional<double> start = sign >= 0 ? signStarts.value(sign) : std::nullopt;
+        if (!start) {
+            continue;
+        }
+        const double startMs =
+            tap.playedAtMs(static_cast<double>(firstSample) + *start * MonitorTap::kRate / 1000.0);
+        delays << change.atMs - startMs;
+    }
+    return delays;
+}
+
+int SoundingSigns(const QList<LessonSign>& signs) {
+    int count = 0;
+    for (const LessonSign& sign : signs) {
+        count += sign.isWordPause() ? 0 : 1;
+    }
+    return count;
 }
 
 }  // namespace
 
-TimingRow RunProgramLesson(LessonBench& bench, SoundGenerator generator, int speed, int fineAdjust,
-                           Load load) {
-    const bool wave = generator == SoundGenerator::Wave;
-    const int unit = UnitMsFor(speed);
+TimingRow RunLesson(LessonBench& bench, const LessonSettings& settings, Condition condition) {
     TimingRow row;
-    row.source = QStringLiteral("Quillstart");
+    const bool wave = settings.generator == SoundGenerator::Wave;
     row.mode = wave ? QStringLiteral("WAV") : QStringLiteral("beep");
-    row.speed = QStringLiteral("%1/min").arg(speed);
-    row.unitMs = QString::number(unit);
-    row.adjust = Signed(fineAdjust);
-    row.load = LoadName(load);
-    const QString name =
-        QStringLiteral("%1-%2-%3-%4")
-            .arg(row.mode, QString::number(speed), row.adjust,
-                 load == Load::Idle ? QStringLiteral("idle") : QStringLiteral("loaded"));
-    const QString runFolder = QDir(bench.folder).filePath(name);
-    QDir().mkpath(runFolder);
-    LessonPlayer player(bench.sound, bench.clock, runFolder);
-    player.controls().generator = generator;
-    player.controls().speed = speed;
-    player.controls().fineAdjust = fineAdjust;
+    row.speed = settings.speed;
+    row.unitMs = UnitMsFor(settings.speed);
+    row.adjust = settings.fineAdjust;
+    row.condition = ConditionName(condition);
+    WindowRig& rig = bench.rig;
+    MonitorTap& tap = bench.tap;
+    rig.apply(settings);
 
-    const int underrunsBefore = bench.sound.underruns();
-    const QMetaObject::Connection offs =
-        QObject::connect(&bench.sound, &SoundOutput::soundOnChanged,
-                         [&row](bool on) { row.soundOffs += on ? 0 : 1; });
-    RecordedRun run;
-    {
-        BusyLoops loops(load == Load::Idle ? 0 : kBusyLoops);
-        run = RecordWhile(bench.clock, runFolder + QStringLiteral("/monitor.wav"), [&] {
-            player.play(bench.question);
-            return true;
-        });
-    }
-    QObject::disconnect(offs);
-    row.underruns = bench.sound.underruns() - underrunsBefore;
-    row.seconds = run.playSeconds;
-    row.machineBusy = run.machineBusy;
-    if (!run.ok) {
-        row.error = run.error;
+    DesktopLoad load(condition);
+    if (!load.ok()) {
+        row.error = load.error();
         return row;
     }
-    AnalyseProgramRun(row, run.recording, player, bench.question, speed, fineAdjust);
-    return row;
-}
+    Delay(rig.clock(), kSettleMs);
+    const LabelWatch labels(rig.form().ui());
+    const int underrunsBefore = rig.sound().underruns();
+    const QMetaObject::Connection offs =
+        QObject::connect(&rig.sound(), &SoundOutput::soundOnChanged,
+                         [&row](bool on) { row.soundOffs += on ? 0 : 1; });
+    const qint64 firstSample = tap.sampleAtMs(MonotonicMs() - 100);
+    CpuMeter cpu({tap.threadId(), rig.peerThreadId()});
+    MachineLoad machine;
+    // Counted while the lesson sounds: from the click to the end mark heard.
+    // The stalls' time is the benchmark's: taken off the window thread's and the program's.
+    CpuMeter::Result used;
+    const double stalledBefore = load.stalledMs();
+    const QMetaObject::Connection end =
+        QObject::connect(&rig.form().questionPlayer(), &QuestionPlayer::endReached, [&] {
+            used = cpu.stop();
+            const double stalled = load.stalledMs() - stalledBefore;
+            used.windowMs -= stalled;
+            used.programMs -= stalled;
+            row.machineBusy = machine.busyShare();
+        });
+    machine.start();
+    cpu.start();
+    rig.playLesson(bench.question);
+    QObject::disconnect(end);
+    row.loadAverage = MachineLoad::loadAverage();
+    row.readerSummary = load.finish();
+    QObject::disconnect(offs);
+    row.underruns = rig.sound().underruns() - underrunsBefore;
+    row.seconds = used.wallMs / 1000.0;
+    row.programCpu = used.programShare();
+    row.windowCpu = used.windowShare();
 
-QList<TimingRow> RunCwLesson(LessonBench& bench, int unitMs, Load load) {
-    const int wpm = CwPlayer::WpmForUnit(unitMs);
-    const double unit = CwPlayer::UnitForWpm(wpm);
-    TimingRow row;
-    row.source = CwPlayer::Version().remove(QStringLiteral("version "));
-    row.mode = QStringLiteral("cw, PARIS");
-    row.speed = QStringLiteral("%1 wpm").arg(wpm);
-    row.unitMs = QString::number(unit, 'f', 2);
-    row.adjust = QStringLiteral("–");
-    row.load = LoadName(load);
-    const QList<LessonSign> signs = CwLessonSigns(bench.question);
-    const QString wavPath = QDir(bench.folder)
-                                .filePath(QStringLiteral("cw-%1-%2.wav")
-                                              .arg(wpm)
-                                              .arg(load == Load::Idle ? QStringLiteral("idle")
-                                                                      : QStringLiteral("loaded")));
-    QString error;
-    RecordedRun run;
-    {
-        BusyLoops loops(load == Load::Idle ? 0 : kBusyLoops);
-        run = RecordWhile(bench.clock, wavPath,
-                          [&] { return CwPlayer::Play(CwText(signs), wpm, kLessonToneHz, error); });
+    Delay(rig.clock(), kDrainMs);
+    const qint64 lastSample = tap.sampleAtMs(MonotonicMs() - 50);
+    WaitUntil(
+        rig.clock(), [&] { return tap.recorded() >= lastSample; }, 2000);
+    const Recording recording = tap.samples(firstSample, lastSample);
+    tap.forgetBefore(lastSample);
+    row.clockSpreadMs = tap.originSpreadMs(firstSample);
+
+    const QList<LessonSign> signs = NormalLessonSigns(bench.question);
+    const float factor = FactorFor(settings.fineAdjust);
+    const NominalTimeline nominal = wave ? WaveTimeline(signs, row.unitMs, factor, kWaveRampMs)
+                                         : BeepTimeline(signs, row.unitMs, factor);
+    row.tones = CompareTones(FindTones(recording, WindowRig::kToneHz), nominal.tones, row.unitMs);
+    if (wave) {
+        row.wave = CheckWaveFiles(recording, nominal, row.tones,
+                                  [&rig](const QString& sign) { return rig.wavePath(sign); });
     }
-    row.seconds = run.playSeconds;
-    row.machineBusy = run.machineBusy;
-    if (!run.ok) {
-        row.error = error.isEmpty() ? run.error : error;
-        return {row};
-    }
-    const QList<ToneEdges> recorded = FindTones(run.recording, kLessonToneHz);
-    row.tones = CompareTones(recorded, ParisTimeline(signs, unit).tones, unit);
-    TimingRow own = row;
-    own.mode = QStringLiteral("cw, own rule");
-    own.tones =
-        CompareTones(recorded, ParisTimeline(signs, unit, kCwWordGapUnits, kCwInsetMs).tones, unit);
-    return {row, own};
+    row.labelDelays =
+        LabelDelays(labels.changes(), SignStarts(nominal, row), tap, firstSample, bench.question);
+    row.windowMsPerSign = used.windowMs / SoundingSigns(signs);
+    return row;
 }

@@ -82,26 +82,3 @@ QList<LessonSign> NormalLessonSigns(const QString& question) {
     signs.append(Sign(QStringLiteral("AR")));
     return signs;
 }
-
-QList<LessonSign> CwLessonSigns(const QString& question) {
-    QList<LessonSign> signs;
-    AppendCallUp(signs);
-    signs.append(kWordPause);
-    AppendQuestion(signs, question);
-    signs.append(Sign(QStringLiteral("AR")));
-    return signs;
-}
-
-QString CwText(const QList<LessonSign>& signs) {
-    QString text;
-    for (const LessonSign& sign : signs) {
-        if (sign.name == u"BT") {
-            text += u'=';
-        } else if (sign.name == u"AR") {
-            text += u'+';
-        } else {
-            text += sign.name;
-        }
-    }
-    return text;
-}

@@ -10,17 +10,6 @@ struct LessonSign {
     bool isWordPause() const { return pattern.isEmpty(); }
 };
 
-// The program's runs end with a tone this long after the lesson, so that the lesson's last
-// closing gap is bounded.
-inline constexpr int kMarkerMs = 100;
-
 // A Normal lesson as the program sounds it: the call-up H R H R BT, the question's letters,
 // digits and spaces, then the end mark, which sounds AR.
 QList<LessonSign> NormalLessonSigns(const QString& question);
-
-// The same lesson for cw. Its timing has no long gap after BT, so a word pause stands in for
-// the program's seven units there.
-QList<LessonSign> CwLessonSigns(const QString& question);
-
-// The signs as cw reads them: BT as '=', AR as '+', a word pause as a space.
-QString CwText(const QList<LessonSign>& signs);

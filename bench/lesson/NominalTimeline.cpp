@@ -19,17 +19,13 @@ bool IsLongSign(const LessonSign& sign) {
     return sign.name == u"AR" || sign.name == u"BT";
 }
 
-void AppendMarker(NominalTimeline& timeline, double atMs) {
-    timeline.tones.append({atMs, atMs + kMarkerMs});
-    timeline.lengthMs = atMs + kMarkerMs;
-}
-
 }  // namespace
 
 NominalTimeline BeepTimeline(const QList<LessonSign>& signs, int unitMs, float factor) {
     NominalTimeline timeline;
     double at = 0;
     for (const LessonSign& sign : signs) {
+        timeline.firstToneOfSign.append(sign.isWordPause() ? -1 : timeline.tones.size());
         if (sign.isWordPause()) {
             at += Rounded(4 * unitMs, factor);
             continue;
@@ -45,7 +41,7 @@ NominalTimeline BeepTimeline(const QList<LessonSign>& signs, int unitMs, float f
             }
         }
     }
-    AppendMarker(timeline, at);
+    timeline.lengthMs = at;
     return timeline;
 }
 
@@ -57,6 +53,7 @@ NominalTimeline WaveTimeline(const QList<LessonSign>& signs, int unitMs, float f
     const double ramp = kWaveSamplesPerMs * rampMs;
     double at = 0;
     for (const LessonSign& sign : signs) {
+        timeline.firstToneOfSign.append(sign.isWordPause() ? -1 : timeline.tones.size());
         if (sign.isWordPause()) {
             const int pause = Rounded(4 * unitMs, half);
             at += pause;
@@ -80,25 +77,6 @@ NominalTimeline WaveTimeline(const QList<LessonSign>& signs, int unitMs, float f
         file.gapAfterMs = Rounded((IsLongSign(sign) ? 7 : 3) * unitMs, half);
         at += file.lengthMs + file.gapAfterMs;
         timeline.files.append(file);
-    }
-    AppendMarker(timeline, at);
-    return timeline;
-}
-
-NominalTimeline ParisTimeline(const QList<LessonSign>& signs, double unitMs, int wordGapUnits,
-                              double insetMs) {
-    NominalTimeline timeline;
-    double at = 0;
-    for (const LessonSign& sign : signs) {
-        if (sign.isWordPause()) {
-            at += (wordGapUnits - 3) * unitMs;  // on top of the character gap
-            continue;
-        }
-        for (qsizetype i = 0; i < sign.pattern.size(); ++i) {
-            const double length = (sign.pattern[i] == u'-' ? 3 : 1) * unitMs;
-            timeline.tones.append({at + insetMs, at + length - insetMs});
-            at += length + (i + 1 < sign.pattern.size() ? 1 : 3) * unitMs;
-        }
     }
     timeline.lengthMs = at;
     return timeline;

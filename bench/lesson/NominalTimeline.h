@@ -20,7 +20,8 @@ struct NominalFile {
 // from the rules alone, never from the generators.
 struct NominalTimeline {
     QList<ToneEdges> tones;
-    QList<NominalFile> files;  // WAV mode only
+    QList<NominalFile> files;          // WAV mode only
+    QList<qsizetype> firstToneOfSign;  // for each sign, its first tone; -1 for a word pause
     double lengthMs = 0;
 };
 
@@ -34,9 +35,3 @@ NominalTimeline BeepTimeline(const QList<LessonSign>& signs, int unitMs, float f
 // round(7u·f·0.5) after AR and BT; a word pause is round(4u·f·0.5).
 NominalTimeline WaveTimeline(const QList<LessonSign>& signs, int unitMs, float factor,
                              double rampMs);
-
-// Standard PARIS timing: dot 1 unit, dash 3, element gap 1, character gap 3, word gap 7.
-// Another word gap, and half-amplitude edges lying insetMs inside each element (a sender whose
-// rise and fall lie within the element), describe what a sender does instead.
-NominalTimeline ParisTimeline(const QList<LessonSign>& signs, double unitMs, int wordGapUnits = 7,
-                              double insetMs = 0);

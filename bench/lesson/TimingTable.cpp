@@ -1,11 +1,13 @@
 #include "TimingTable.h"
 
+#include <QMap>
+#include <algorithm>
 #include <cstdio>
 
 namespace {
 
-constexpr double kMedianTargetMs = 0.1;
-constexpr double kMaxTargetMs = 0.5;
+constexpr double kMedianTargetMs = 0.02;
+constexpr double kMaxTargetMs = 0.05;
 constexpr double kLowestCorrelation = 0.99;
 
 void CheckErrors(const QList<double>& errors, const QString& what, QStringList& missed) {
@@ -17,43 +19,45 @@ void CheckErrors(const QList<double>& errors, const QString& what, QStringList& 
     }
 }
 
-QString Figure(double ms) {
-    return QString::number(ms, 'f', 3);
+QString Figure(double ms, int decimals = 3) {
+    return QString::number(ms, 'f', decimals);
 }
 
 QString Pair(const QList<double>& errors) {
     return Figure(MedianMagnitude(errors)) + QStringLiteral(" / ") + Figure(MaxMagnitude(errors));
 }
 
-QString Count(const std::optional<int>& count) {
-    return count ? QString::number(*count) : QStringLiteral("–");
+QString Percent(double share, int decimals = 1) {
+    return QString::number(100 * share, 'f', decimals);
 }
 
-QString Dropouts(const TimingRow& row) {
-    return Count(row.underruns) + QStringLiteral(" / ") + Count(row.qtUnderflows) +
-           QStringLiteral(" / ") + QString::number(row.tones.holes);
+QString Signed(int value) {
+    return value > 0 ? u'+' + QString::number(value) : QString::number(value);
 }
 
-// Where Qt's logged underflows fell, printed under the table.
-QStringList g_underflowNotes;
+void PrintCells(const QStringList& cells) {
+    std::printf("| %s |\n", cells.join(QStringLiteral(" | ")).toUtf8().constData());
+    std::fflush(stdout);
+}
 
-void NoteUnderflows(const TimingRow& row) {
-    if (row.qtUnderflowAt.isEmpty()) {
-        return;
+QString LabelFigures(const QList<double>& delays) {
+    if (delays.isEmpty()) {
+        return QStringLiteral("–");
     }
-    QStringList at;
-    for (const qint64 ms : row.qtUnderflowAt) {
-        at << QStringLiteral("%1 ms").arg(ms);
-    }
-    g_underflowNotes << QStringLiteral(
-                            "%1 %2 %3 %4 %5: Qt logged an underflow at %6 from the "
-                            "lesson's start; the lesson lasted %7 ms")
-                            .arg(row.source, row.mode, row.speed, row.adjust, row.load,
-                                 at.join(QStringLiteral(", ")))
-                            .arg(qRound64(row.seconds * 1000));
+    return Figure(Quantile(delays, 0.5), 1) + QStringLiteral(" / ") +
+           Figure(*std::max_element(delays.begin(), delays.end()), 1);
 }
 
 }  // namespace
+
+double Quantile(QList<double> values, double p) {
+    if (values.isEmpty()) {
+        return 0;
+    }
+    std::sort(values.begin(), values.end());
+    const auto index = static_cast<qsizetype>(p * double(values.size() - 1) + 0.5);
+    return values[std::min(index, values.size() - 1)];
+}
 
 QStringList MissedTargets(const TimingRow& row) {
     if (!row.error.isEmpty()) {
@@ -64,15 +68,13 @@ QStringList MissedTargets(const TimingRow& row) {
     if (tones.matched != tones.expected || tones.found != tones.expected) {
         missed << QStringLiteral("tones");
     }
-    if (row.underruns.value_or(0) > 0 || row.qtUnderflows.value_or(0) > 0 || tones.holes > 0) {
-        missed << QStringLiteral("dropouts");
+    if (row.underruns > 0 || tones.holes > 0) {
+        missed << QStringLiteral("holes");
     }
     if (row.soundOffs > 0) {
         missed << QStringLiteral("sound went off");
     }
     CheckErrors(tones.edgeErrors, QStringLiteral("edge"), missed);
-    CheckErrors(tones.lengthErrors, QStringLiteral("tone"), missed);
-    CheckErrors(tones.gapErrors, QStringLiteral("gap"), missed);
     if (row.wave) {
         if (row.wave->filesChecked != row.wave->filesExpected ||
             row.wave->lowestCorrelation < kLowestCorrelation) {
@@ -84,48 +86,121 @@ QStringList MissedTargets(const TimingRow& row) {
 }
 
 void PrintTableHeader() {
-    std::printf(
-        "| source | mode | speed | unit ms | adj | load | tones paired/expected (found) | "
-        "underruns counted / Qt log / holes | edge err med / max ms | tone length err med / max ms "
-        "| "
-        "gap err med / max ms | WAV corr min | closing gap err med / max ms | s | CPU %% | "
-        "targets |\n");
-    std::printf("|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|\n");
-    std::fflush(stdout);
+    PrintCells({QStringLiteral("mode"), QStringLiteral("speed"), QStringLiteral("adj"),
+                QStringLiteral("condition"), QStringLiteral("tones paired/expected (found)"),
+                QStringLiteral("underruns / holes"), QStringLiteral("edge err med / max ms"),
+                QStringLiteral("tone length err med / max ms"),
+                QStringLiteral("gap err med / max ms"), QStringLiteral("WAV corr min"),
+                QStringLiteral("closing gap err med / max ms"),
+                QStringLiteral("label after sound med / max ms"), QStringLiteral("program CPU %"),
+                QStringLiteral("window ms / char"), QStringLiteral("machine busy %"),
+                QStringLiteral("load"), QStringLiteral("s"), QStringLiteral("targets")});
+    std::printf("|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|\n");
 }
 
 void PrintRow(const TimingRow& row) {
-    QStringList cells{row.source, row.mode, row.speed, row.unitMs, row.adjust, row.load};
+    QStringList cells{row.mode, QStringLiteral("%1/min").arg(row.speed), Signed(row.adjust),
+                      row.condition};
     if (!row.error.isEmpty()) {
-        cells << QStringLiteral("–") << QStringLiteral("–") << QStringLiteral("–")
-              << QStringLiteral("–") << QStringLiteral("–") << QStringLiteral("–")
-              << QStringLiteral("–") << QStringLiteral("–") << QStringLiteral("–") << row.error;
-    } else {
-        const ToneComparison& tones = row.tones;
-        cells
-            << QStringLiteral("%1/%2 (%3)").arg(tones.matched).arg(tones.expected).arg(tones.found)
-            << Dropouts(row) << Pair(tones.edgeErrors) << Pair(tones.lengthErrors)
-            << Pair(tones.gapErrors);
-        if (row.wave) {
-            cells << QString::number(row.wave->lowestCorrelation, 'f', 5)
-                  << Pair(row.wave->closingGapErrors);
-        } else {
-            cells << QStringLiteral("–") << QStringLiteral("–");
-        }
-        const QStringList missed = MissedTargets(row);
-        cells << QString::number(row.seconds, 'f', 1)
-              << QString::number(100 * row.machineBusy, 'f', 0)
-              << (missed.isEmpty()
-                      ? QStringLiteral("met")
-                      : QStringLiteral("MISSED: ") + missed.join(QStringLiteral(", ")));
+        PrintCells(cells << QStringLiteral("–") << row.error);
+        return;
     }
-    std::printf("| %s |\n", cells.join(QStringLiteral(" | ")).toUtf8().constData());
-    std::fflush(stdout);
-    NoteUnderflows(row);
+    const ToneComparison& tones = row.tones;
+    cells << QStringLiteral("%1/%2 (%3)").arg(tones.matched).arg(tones.expected).arg(tones.found)
+          << QStringLiteral("%1 / %2").arg(row.underruns).arg(tones.holes) << Pair(tones.edgeErrors)
+          << Pair(tones.lengthErrors) << Pair(tones.gapErrors);
+    if (row.wave) {
+        cells << QString::number(row.wave->lowestCorrelation, 'f', 5)
+              << Pair(row.wave->closingGapErrors);
+    } else {
+        cells << QStringLiteral("–") << QStringLiteral("–");
+    }
+    const QStringList missed = MissedTargets(row);
+    cells << LabelFigures(row.labelDelays) << Percent(row.programCpu)
+          << Figure(row.windowMsPerSign, 2) << Percent(row.machineBusy, 0)
+          << Figure(row.loadAverage, 2) << Figure(row.seconds, 1)
+          << (missed.isEmpty() ? QStringLiteral("met")
+                               : QStringLiteral("MISSED: ") + missed.join(QStringLiteral(", ")));
+    PrintCells(cells);
 }
 
-void PrintNotes() {
-    if (!g_underflowNotes.isEmpty()) {
-        std::printf("\n%s\n", g_underflowNotes.join(QLatin1Char('\n')).toUtf8().constData());
+void PrintSummary(const QString& condition, const QList<TimingRow>& rows) {
+    QStringList readers;
+    for (const TimingRow& row : rows) {
+        if (!row.readerSummary.isEmpty()) {
+            readers << QStringLiteral("- %1 %2/min %3: %4")
+                           .arg(row.mode)
+                           .arg(row.speed)
+                           .arg(Signed(row.adjust), row.readerSummary);
+        }
+    }
+    if (!readers.isEmpty()) {
+        std::printf("\nWhat the reading client did during each lesson:\n%s\n",
+                    readers.join(u'\n').toUtf8().constData());
+    }
+    std::printf(
+        "\nSummary, %s: runs that met every target, and the worst of each figure over "
+        "the runs\n\n",
+        condition.toUtf8().constData());
+    PrintCells({QStringLiteral("mode"), QStringLiteral("speed"), QStringLiteral("adj"),
+                QStringLiteral("clean runs"), QStringLiteral("tones missing"),
+                QStringLiteral("underruns / holes"), QStringLiteral("edge err med (worst)"),
+                QStringLiteral("edge err max (worst)"), QStringLiteral("closing gap max (worst)"),
+                QStringLiteral("label after sound p50 / p99 / max ms"),
+                QStringLiteral("program CPU % (median)"),
+                QStringLiteral("window ms / char (median)"),
+                QStringLiteral("machine busy % (max)")});
+    std::printf("|---|---|---|---|---|---|---|---|---|---|---|---|---|\n");
+    QMap<QString, QList<TimingRow>> groups;
+    QStringList order;
+    for (const TimingRow& row : rows) {
+        const QString key = QStringLiteral("%1 %2 %3").arg(row.mode).arg(row.speed).arg(row.adjust);
+        if (!groups.contains(key)) {
+            order << key;
+        }
+        groups[key] << row;
+    }
+    for (const QString& key : order) {
+        const QList<TimingRow>& group = groups[key];
+        int clean = 0;
+        qsizetype missing = 0;
+        int underruns = 0;
+        int holes = 0;
+        double worstMedian = 0;
+        double worstMax = 0;
+        double worstClosing = 0;
+        QList<double> labels;
+        QList<double> cpu;
+        QList<double> window;
+        double busiest = 0;
+        for (const TimingRow& row : group) {
+            clean += MissedTargets(row).isEmpty() ? 1 : 0;
+            if (!row.error.isEmpty()) {
+                continue;
+            }
+            missing += row.tones.expected - row.tones.matched;
+            underruns += row.underruns;
+            holes += row.tones.holes;
+            worstMedian = std::max(worstMedian, MedianMagnitude(row.tones.edgeErrors));
+            worstMax = std::max(worstMax, MaxMagnitude(row.tones.edgeErrors));
+            if (row.wave) {
+                worstClosing = std::max(worstClosing, MaxMagnitude(row.wave->closingGapErrors));
+            }
+            labels << row.labelDelays;
+            cpu << row.programCpu;
+            window << row.windowMsPerSign;
+            busiest = std::max(busiest, row.machineBusy);
+        }
+        const TimingRow& first = group.first();
+        PrintCells(
+            {first.mode, QStringLiteral("%1/min").arg(first.speed), Signed(first.adjust),
+             QStringLiteral("%1 of %2").arg(clean).arg(group.size()), QString::number(missing),
+             QStringLiteral("%1 / %2").arg(underruns).arg(holes), Figure(worstMedian),
+             Figure(worstMax), first.wave ? Figure(worstClosing) : QStringLiteral("–"),
+             labels.isEmpty() ? QStringLiteral("–")
+                              : Figure(Quantile(labels, 0.5), 1) + QStringLiteral(" / ") +
+                                    Figure(Quantile(labels, 0.99), 1) + QStringLiteral(" / ") +
+                                    Figure(Quantile(labels, 1.0), 1),
+             Percent(Quantile(cpu, 0.5)), Figure(Quantile(window, 0.5), 2), Percent(busiest, 0)});
     }
 }

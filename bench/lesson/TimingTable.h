@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -7,31 +8,43 @@
 #include "ToneComparison.h"
 #include "WaveFileCheck.h"
 
-// One run's figures: a row of the printed table.
+// One lesson's figures: a row of the printed table.
 struct TimingRow {
-    QString source;  // "Quillstart" or cw's version
-    QString mode;
-    QString speed;
-    QString unitMs;
-    QString adjust;
-    QString load;
+    QString mode;  // "beep" or "WAV"
+    int speed = 0;
+    int unitMs = 0;
+    int adjust = 0;
+    QString condition;
     ToneComparison tones;
     std::optional<WaveFileCheck> wave;
-    std::optional<int> underruns;     // the program's own count of sink underruns
-    std::optional<int> qtUnderflows;  // what Qt's PulseAudio output logged meanwhile
-    QList<qint64> qtUnderflowAt;      // when, in ms from the lesson's start
-    int soundOffs = 0;                // times the program found its stream stalled and went silent
+    int underruns = 0;  // the program's own count of the server running dry with sound waiting
+    int soundOffs = 0;  // times the program found its stream stalled and went silent
+    // ms from each character's start at the output (a beep's first edge, a WAV file's first
+    // sample) to its label on screen
+    QList<double> labelDelays;
+    double programCpu = 0;  // share of one core, the program's threads
+    double windowCpu = 0;   // share of one core, its window thread
+    double windowMsPerSign = 0;
+    double machineBusy = 0;    // share of all CPUs in use, whoever used them
+    double loadAverage = 0;    // the 1-minute load average at the end
+    double clockSpreadMs = 0;  // how exactly the recorder knew the output's moments
     double seconds = 0;
-    double machineBusy = 0;  // share of all CPUs in use during the run
-    QString error;           // the run could not be made
+    QString readerSummary;  // what the reading client did meanwhile
+    QString error;          // the run could not be made
 };
 
-// The targets: median <= 0.1 ms and maximum <= 0.5 ms for edges, tone lengths, gaps and
-// closing gaps, every tone found, no dropout, sound on throughout. Empty when all are met.
+// Targets: every tone found and paired, no hole, no underrun, sound on throughout, edges and
+// (in WAV mode) closing gaps with a median within 0.02 ms and none beyond 0.05 ms, the files'
+// shape in the recording. Empty when all are met.
 QStringList MissedTargets(const TimingRow& row);
 
 // A Markdown table, printed row by row as the runs end.
 void PrintTableHeader();
 void PrintRow(const TimingRow& row);
-// Notes on the rows printed so far (where Qt's underflows fell).
-void PrintNotes();
+
+// For each setting of a condition: how many runs met every target, the worst figures over them,
+// and the labels' delays over all of them.
+void PrintSummary(const QString& condition, const QList<TimingRow>& rows);
+
+// p-quantile (0 … 1) of the values; 0 for none.
+double Quantile(QList<double> values, double p);

@@ -40,16 +40,11 @@ WaveFileCheck CheckWaveFiles(const Recording& recording, const NominalTimeline& 
         check.lowestCorrelation = std::min(check.lowestCorrelation, match.correlation);
         ++check.filesChecked;
     }
-    for (qsizetype i = 0; i < nominal.files.size(); ++i) {
-        std::optional<double> next;
-        if (i + 1 < nominal.files.size()) {
-            next = starts[i + 1];
-        } else if (const qsizetype marker = tones.pairOf.value(nominal.tones.size() - 1, -1);
-                   marker >= 0) {
-            next = tones.joined[marker].startMs;  // the marker tone's half-amplitude start
-        }
-        if (starts[i] && next) {
-            check.closingGapErrors.append(*next - *starts[i] - lengths[i] -
+    check.startsMs = starts;
+    // The last file's closing gap ends in silence: nothing bounds it.
+    for (qsizetype i = 0; i + 1 < nominal.files.size(); ++i) {
+        if (starts[i] && starts[i + 1]) {
+            check.closingGapErrors.append(*starts[i + 1] - *starts[i] - lengths[i] -
                                           nominal.files[i].gapAfterMs);
         }
     }

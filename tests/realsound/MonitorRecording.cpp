@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <csignal>
+#include <iterator>
 #include <numbers>
 #include <vector>
 
@@ -78,12 +79,17 @@ std::vector<double> Smoothed(const std::vector<double>& values, int window) {
     return out;
 }
 
-// The tone's amplitude, by demodulating at its frequency. Averaging twice over one period
-// (a triangle two periods wide) keeps the double-frequency term from widening the edges.
-std::vector<double> Envelope(const Recording& recording, int frequencyHz) {
+}  // namespace
+
+// Averaging twice over one period (a triangle two periods wide) keeps the double-frequency term
+// from widening the edges.
+QVector<double> ToneEnvelope(const Recording& recording, int frequencyHz, int windowSamples) {
     const qsizetype n = recording.samples.size();
     const int window =
-        std::max(1, static_cast<int>(std::lround(double(recording.sampleRate) / frequencyHz)));
+        windowSamples > 0
+            ? windowSamples
+            : std::max(1,
+                       static_cast<int>(std::lround(double(recording.sampleRate) / frequencyHz)));
     const double step = 2 * std::numbers::pi * frequencyHz / recording.sampleRate;
     std::vector<double> in(n);
     std::vector<double> quad(n);
@@ -93,25 +99,30 @@ std::vector<double> Envelope(const Recording& recording, int frequencyHz) {
     }
     in = Smoothed(Smoothed(in, window), window);
     quad = Smoothed(Smoothed(quad, window), window);
-    std::vector<double> envelope(n);
+    QVector<double> envelope(n);
     for (qsizetype i = 0; i < n; ++i) {
         envelope[i] = 2 * std::hypot(in[i], quad[i]);
     }
     return envelope;
 }
 
-}  // namespace
-
-QList<ToneEdges> FindTones(const Recording& recording, int frequencyHz) {
+QList<ToneEdges> FindTones(const Recording& recording, int frequencyHz, int windowSamples) {
     QList<ToneEdges> tones;
     if (recording.sampleRate <= 0 || recording.samples.isEmpty()) {
         return tones;
     }
-    const std::vector<double> envelope = Envelope(recording, frequencyHz);
-    const double level = *std::max_element(envelope.begin(), envelope.end()) / 2;
-    if (level < 100) {
+    const QVector<double> envelope = ToneEnvelope(recording, frequencyHz, windowSamples);
+    const double loudest = *std::max_element(envelope.begin(), envelope.end());
+    if (loudest < 200) {
         return tones;  // nothing but silence
     }
+    // Half the tones' steady level: the median of what lies near the top, so that a brief
+    // overshoot (another sound's edge) does not raise the threshold.
+    QVector<double> top;
+    std::copy_if(envelope.begin(), envelope.end(), std::back_inserter(top),
+                 [loudest](double value) { return value >= 0.75 * loudest; });
+    std::nth_element(top.begin(), top.begin() + top.size() / 2, top.end());
+    const double level = top[top.size() / 2] / 2;
     const double msPerSample = 1000.0 / recording.sampleRate;
     auto crossing = [&](qsizetype i) {
         const double fraction = (level - envelope[i - 1]) / (envelope[i] - envelope[i - 1]);

@@ -30,7 +30,12 @@ struct ToneEdges {
     double startMs;
     double endMs;
 };
-QList<ToneEdges> FindTones(const Recording& recording, int frequencyHz);
+// The envelope is averaged over one period of the tone, or over windowSamples: a window of whole
+// periods of two tones keeps each out of the other's envelope.
+QList<ToneEdges> FindTones(const Recording& recording, int frequencyHz, int windowSamples = 0);
+
+// The tone's amplitude at every sample, found by demodulating at its frequency.
+QVector<double> ToneEnvelope(const Recording& recording, int frequencyHz, int windowSamples = 0);
 
 // The tone's frequency from its zero crossings, leaving out 5 ms at either edge.
 double MeasureFrequency(const Recording& recording, const ToneEdges& tone);

@@ -54,8 +54,7 @@ class TestRealSound : public QObject {
         MonitorRecorder recorder;
         QVERIFY(recorder.start(wavPath));
         Delay(clock, 1000);  // the recorder settles first
-        // Planned ahead as the lessons plan it: a test thread held off the processor on a busy
-        // machine must not be what it measures.
+        // Planned ahead, as the program plays: a late window thread cannot stretch the gap.
         sound.planTone(800, 300);
         sound.planGap(200);
         sound.planTone(800, 120);

@@ -3,6 +3,8 @@
 # ("nullsink", its monitor "nullsink.monitor"), as a desktop's user service would run it.
 # The server lives in its own runtime folder, so parallel runs never meet, and it is stopped
 # by its PID however the command ends. Exits 77 (skipped) only when PulseAudio is missing.
+# The benchmarks set QUILL_PULSE_PRIORITY=desktop to run the server as a desktop does (real-time
+# scheduling and a raised priority, where allowed), and QUILL_NULL_SINK_OPTIONS for the sink.
 set -uo pipefail
 
 if ! command -v pulseaudio >/dev/null || ! command -v pactl >/dev/null; then
@@ -32,11 +34,15 @@ export PULSE_SERVER=unix:$runtime/pulse/native
 # Neither the user's nor the system's client settings may redirect us elsewhere.
 export PULSE_CLIENTCONFIG=/dev/null
 mkdir -p "$runtime/pulse"
+priority=(--realtime=no --high-priority=no)
+if [[ ${QUILL_PULSE_PRIORITY:-} == desktop ]]; then
+    priority=(--realtime=yes --high-priority=yes)
+fi
 # HOME is where PulseAudio keeps its cookie and state; keep them in the private folder too.
 HOME=$runtime pulseaudio -n --daemonize=no --use-pid-file=no --exit-idle-time=-1 \
-    --realtime=no --high-priority=no --disallow-exit \
+    "${priority[@]}" --disallow-exit \
     -L "module-native-protocol-unix auth-anonymous=1 socket=$runtime/pulse/native" \
-    -L "module-null-sink sink_name=nullsink rate=48000 channels=2" \
+    -L "module-null-sink sink_name=nullsink rate=48000 channels=2 ${QUILL_NULL_SINK_OPTIONS:-}" \
     >"$runtime/server.log" 2>&1 &
 server_pid=$!
 disown "$server_pid"  # the checks may kill it; that is no news for this script
