@@ -30,6 +30,7 @@
 #include "practice/FineAdjustment.h"
 #include "practice/LessonAnnouncements.h"
 #include "practice/LessonController.h"
+#include "practice/LessonPanelView.h"
 #include "practice/QuestionPlayer.h"
 #include "practice/ReceiveMode.h"
 
@@ -90,6 +91,9 @@ class MainForm : public QMainWindow {
     LessonState m_lesson;
     MorseSoundState m_soundState;
     FormContext m_form;
+    // The lesson's controls as the link and the question exchange below the practice side set
+    // them.
+    LessonPanelView m_lessonPanel;
 
   public:
     // The window's timers, children of the window as its controls are.

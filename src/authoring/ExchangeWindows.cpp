@@ -11,12 +11,15 @@
 #include "common/MainFormUi.h"
 #include "common/RoleCaptions.h"
 #include "common/SharedTexts.h"
+#include "net/LessonPanel.h"
 #include "net/MessageCodes.h"
 #include "net/QuillNetModule.h"
 
-ExchangeWindows::ExchangeWindows(const FormContext& form, QuillNetModule& module, QObject* parent)
+ExchangeWindows::ExchangeWindows(const FormContext& form, LessonPanel& lesson,
+                                 QuillNetModule& module, QObject* parent)
     : QObject(parent),
       m_form(form),
+      m_lesson(lesson),
       m_module(module),
       m_questionForm(std::make_unique<QuestionForm>(form, module)) {
     connect(&m_module, &QuillNetModule::questionReceived, this, &ExchangeWindows::questionReceived);
@@ -50,13 +53,14 @@ void ExchangeWindows::giveUpSetting(quint64 link) {
     m_module.SendNetMessage(MessageType::SetterStatus, SetterCode::kAborted);
     m_form.link.teacherStatus = LinkStatus::SettingAborted;
     ui.TeacherLabel->setText(RoleCaption::SetterSelfStatus(m_form.link));
-    SetEnabled({ui.StartButton_Command, ui.TeacherOption, ui.StudentOption}, true);
+    m_lesson.setMainButtonEnabled(true);
+    SetEnabled({ui.TeacherOption, ui.StudentOption}, true);
 }
 
 void ExchangeWindows::questionReceived() {
     // A peer that sends its question again while the notice is open gets that one notice.
     m_receivedNotice.open([this] {
-        LoadQuestionCompleteForm notice(m_form.ui);
+        LoadQuestionCompleteForm notice(m_lesson);
         ShowModal(m_form.clock, &notice, &m_form.window, {3000, 2900});
     });
 }
@@ -76,7 +80,7 @@ void ExchangeWindows::composingStarted() {
     if (IsOpen(m_startingNotice)) {
         return;  // still open from the last time the peer said so
     }
-    showInfo(m_startingNotice, new infoStartingMakeAQuestion(m_form), false);
+    showInfo(m_startingNotice, new infoStartingMakeAQuestion(m_form, m_lesson), false);
 }
 
 void ExchangeWindows::ShowStayNotice(bool modal) {
@@ -87,7 +91,7 @@ void ExchangeWindows::ShowStayNotice(bool modal) {
 }
 
 void ExchangeWindows::ShowAbortChoice() {
-    AbortQuestionForm notice(m_form.ui, m_form.lesson);
+    AbortQuestionForm notice(m_lesson);
     ShowModal(m_form.clock, &notice, &m_form.window, {3000, 3000});
 }
 

@@ -7,6 +7,7 @@
 #include "common/FormContext.h"
 #include "common/WindowOpening.h"
 
+class LessonPanel;
 class QuestionForm;
 class QuillNetModule;
 class SelfClosingInfo;
@@ -16,7 +17,8 @@ class SelfClosingInfo;
 class ExchangeWindows : public QObject {
     Q_OBJECT
   public:
-    ExchangeWindows(const FormContext& form, QuillNetModule& module, QObject* parent = nullptr);
+    ExchangeWindows(const FormContext& form, LessonPanel& lesson, QuillNetModule& module,
+                    QObject* parent = nullptr);
     ~ExchangeWindows() override;
 
     // The setter pressed "出題": the editor, modal, until it is closed. Closed without sending,
@@ -38,6 +40,7 @@ class ExchangeWindows : public QObject {
     void showInfo(QPointer<SelfClosingInfo>& slot, SelfClosingInfo* notice, bool modal);
 
     FormContext m_form;
+    LessonPanel& m_lesson;
     QuillNetModule& m_module;
     std::unique_ptr<QuestionForm> m_questionForm;
     OneAtATime m_receivedNotice;

@@ -11,6 +11,7 @@
 #include "common/MainFormUi.h"
 #include "common/RoleCaptions.h"
 #include "common/SharedTexts.h"
+#include "net/LessonPanel.h"
 #include "net/NetConnection.h"
 #include "net/PracticeSide.h"
 #include "net/QuillNetModule.h"
@@ -82,9 +83,9 @@ void LinkView::takeRole(bool setter) {
     } else {
         SelectAndRun(ui.StudentOption, [this] { m_connection.MainForm_StudentOption_Click(); });
     }
-    ApplyRoleControls(ui, m_w.lesson, setter);
+    ApplyRoleControls(ui, m_w.lessonPanel, setter);
     if (!setter) {
-        ui.KaitoupassButton_Command->setEnabled(true);
+        m_w.lessonPanel.setPassEnabled(true);
     }
 }
 
@@ -101,20 +102,19 @@ void LinkView::takeChat(bool cw) {
 }
 
 void LinkView::questionArrived() {
-    m_w.ui.StartButton_Command->setEnabled(true);
-    ShowMainButton(m_w.ui, m_w.lesson, MainButton::Start);
+    m_w.lessonPanel.setMainButtonEnabled(true);
+    m_w.lessonPanel.showMainButton(MainButton::Start);
 }
 
 void LinkView::setRoleControlsEnabled(bool enabled) {
-    SetEnabled({m_w.ui.StartButton_Command, m_w.ui.TeacherOption, m_w.ui.StudentOption}, enabled);
+    m_w.lessonPanel.setMainButtonEnabled(enabled);
+    SetEnabled({m_w.ui.TeacherOption, m_w.ui.StudentOption}, enabled);
 }
 
 void LinkView::peerKeyingEnded() {
     setRoleControlsEnabled(true);
     SetSpeedControlsEnabled(m_w.ui, true);
-    for (QPushButton* button : m_w.ui.answerButtons) {
-        button->setEnabled(true);
-    }
+    m_w.lessonPanel.setAnswerButtonsEnabled(true);
 }
 
 void LinkView::showReadyNotice() {

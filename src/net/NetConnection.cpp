@@ -17,6 +17,7 @@
 #include "common/SharedTexts.h"
 #include "common/SpeedTable.h"
 #include "common/WindowOpening.h"
+#include "net/LessonPanel.h"
 #include "net/LinkSocket.h"
 #include "net/LinkWindow.h"
 #include "net/MessageCodes.h"
@@ -187,10 +188,9 @@ void NetConnection::ApplyIdleLayout() {
     ui.PeerIpLabel->clear();
     m_w.retryPingTimer.setEnabled(false);
     m_winsock2.close();
-    SetEnabled({ui.ChatMode_Option, ui.optionMoji, ui.optionCw, ui.StepMode_Option,
-                ui.NormalMode_Option, ui.StartButton_Command, ui.StopButton_Command,
-                ui.KaitoupassButton_Command, ui.CloseButton},
-               false);
+    SetEnabled({ui.ChatMode_Option, ui.optionMoji, ui.optionCw}, false);
+    m_w.lessonPanel.applyIdle();
+    ui.CloseButton->setEnabled(false);
     // In black: a blink that the link's end cut short in its red phase leaves the label red.
     ShowLabel(ui.TeacherLabel, RoleCaption::kSetterIdle, kBlack);
     ShowLabel(ui.StudentLabel, RoleCaption::kAnswererIdle, kBlack);
@@ -342,7 +342,7 @@ void NetConnection::MainForm_TeacherOption_Click() {
     ui.StudentLabel->setText(RoleCaption::AnswererPeerChoosing(s));
     LeaveChatMode(ui);
     m_module.ShowLog();
-    ApplyRoleControls(ui, m_w.lesson, true);
+    ApplyRoleControls(ui, m_w.lessonPanel, true);
 }
 
 void NetConnection::MainForm_StudentOption_Click() {
@@ -358,10 +358,10 @@ void NetConnection::MainForm_StudentOption_Click() {
     ui.StudentLabel->setText(RoleCaption::AnswererSelfChoosing(s));
     s.myMode = LinkMode::Empty;
     s.mySpeed = 0;
-    ui.AnswerText->clear();
+    m_w.lessonPanel.clearModelAnswer();
     LeaveChatMode(ui);
     m_module.ShowLog();
-    ApplyRoleControls(ui, m_w.lesson, false);
+    ApplyRoleControls(ui, m_w.lessonPanel, false);
 }
 
 void NetConnection::MainForm_mnuNetTeacherMode_Click() {

@@ -1,6 +1,6 @@
 #pragma once
 
-struct LessonState;
+class LessonPanel;
 struct MainFormUi;
 
 // The controls a role leaves as they are, shared by choosing a role and receiving one.
@@ -10,4 +10,4 @@ void LeaveChatMode(const MainFormUi& ui);
 
 // The main button, the receive modes, the tone and the speeds as the own role leaves them: the
 // setter composes, the answerer chooses how to receive.
-void ApplyRoleControls(const MainFormUi& ui, LessonState& lesson, bool setter);
+void ApplyRoleControls(const MainFormUi& ui, LessonPanel& lesson, bool setter);

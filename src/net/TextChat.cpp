@@ -13,6 +13,7 @@
 #include "common/SharedTexts.h"
 #include "common/SpeedTable.h"
 #include "net/CwChat.h"
+#include "net/LessonPanel.h"
 #include "net/MessageCodes.h"
 #include "net/QuillNetModule.h"
 
@@ -31,17 +32,13 @@ TextChat::TextChat(NetWindow& window, QuillNetModule& module, CwChat& cwChat, QO
 
 void TextChat::MainForm_ChatMode_Option_Click() {
     const MainFormUi& ui = m_w.ui;
-    ui.Label1->clear();
-    SetColour(ui.Label1, kBlack);
-    SetEnabled({ui.Label2, ui.Label4, ui.StartButton_Command, ui.StopButton_Command,
-                ui.KaitoupassButton_Command},
-               false);
+    m_w.lessonPanel.enterChat();
     SetEnabled({ui.TeacherOption, ui.StudentOption}, true);
     Deselect(ui.TeacherOption);
     Deselect(ui.StudentOption);
     ui.SendMessageText->setReadOnly(false);
     SetEnabled({ui.SendMessageButton, ui.optionMoji, ui.optionCw}, true);
-    SetEnabled({ui.StepMode_Option, ui.NormalMode_Option}, false);
+    m_w.lessonPanel.setReceiveModesEnabled(false);
     SetSpeedControlsEnabled(ui, true);
     if (ui.optionMoji->isChecked()) {
         m_module.SendNetMessage(MessageType::Mode, ModeCode::kTextChat);
