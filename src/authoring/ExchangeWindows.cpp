@@ -8,20 +8,21 @@
 #include "authoring/QuestionForm.h"
 #include "common/ControlHelpers.h"
 #include "common/LinkState.h"
-#include "common/MainFormUi.h"
 #include "common/RoleCaptions.h"
 #include "common/SharedTexts.h"
 #include "net/LessonPanel.h"
+#include "net/LinkUi.h"
 #include "net/MessageCodes.h"
 #include "net/QuillNetModule.h"
 
-ExchangeWindows::ExchangeWindows(const FormContext& form, LessonPanel& lesson,
+ExchangeWindows::ExchangeWindows(const FormContext& form, const LinkUi& ui, LessonPanel& lesson,
                                  QuillNetModule& module, QObject* parent)
     : QObject(parent),
       m_form(form),
+      m_ui(ui),
       m_lesson(lesson),
       m_module(module),
-      m_questionForm(std::make_unique<QuestionForm>(form, module)) {
+      m_questionForm(std::make_unique<QuestionForm>(form, ui, module)) {
     connect(&m_module, &QuillNetModule::questionReceived, this, &ExchangeWindows::questionReceived);
     connect(&m_module, &QuillNetModule::composingStarted, this, &ExchangeWindows::composingStarted);
 }
@@ -42,9 +43,8 @@ void ExchangeWindows::OpenQuestionForm() {
 }
 
 void ExchangeWindows::giveUpSetting(quint64 link) {
-    const MainFormUi& ui = m_form.ui;
     // Only while this side is still the setter on the link it composed for.
-    if (m_module.linkGoneSince(link) || !ui.TeacherOption->isChecked() ||
+    if (m_module.linkGoneSince(link) || !m_ui.TeacherOption->isChecked() ||
         m_form.lesson.mainButton != MainButton::Set) {
         return;
     }
@@ -52,9 +52,9 @@ void ExchangeWindows::giveUpSetting(quint64 link) {
     // setter may set one again at once.
     m_module.SendNetMessage(MessageType::SetterStatus, SetterCode::kAborted);
     m_form.link.teacherStatus = LinkStatus::SettingAborted;
-    ui.TeacherLabel->setText(RoleCaption::SetterSelfStatus(m_form.link));
+    m_ui.TeacherLabel->setText(RoleCaption::SetterSelfStatus(m_form.link));
     m_lesson.setMainButtonEnabled(true);
-    SetEnabled({ui.TeacherOption, ui.StudentOption}, true);
+    SetEnabled({m_ui.TeacherOption, m_ui.StudentOption}, true);
 }
 
 void ExchangeWindows::questionReceived() {

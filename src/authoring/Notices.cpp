@@ -10,11 +10,11 @@
 #include "common/Clock.h"
 #include "common/ControlHelpers.h"
 #include "common/LinkState.h"
-#include "common/MainFormUi.h"
 #include "common/RoleCaptions.h"
 #include "common/SharedTexts.h"
 #include "common/WindowOpening.h"
 #include "net/LessonPanel.h"
+#include "net/LinkUi.h"
 #include "net/MessageCodes.h"
 #include "net/QuillNetModule.h"
 
@@ -31,8 +31,8 @@ const QString kReceived = u"出題者から問題を受信しました。"_s;
 
 }  // namespace
 
-SendQuestionCompleteForm::SendQuestionCompleteForm(const FormContext& form, QuillNetModule& module,
-                                                   QWidget* editor)
+SendQuestionCompleteForm::SendQuestionCompleteForm(const FormContext& form, const LinkUi& ui,
+                                                   QuillNetModule& module, QWidget* editor)
     : NoticeWindow(u"SendQuestionCompleteForm"_s, u"問題の送信完了"_s, Kind::Sizable),
       Label1(addMessage(u"Label1"_s, u"作成した問題を解答者に送信しました。"_s)),
       OKButton(addButton(u"OKButton"_s, u"OK"_s)),
@@ -40,7 +40,7 @@ SendQuestionCompleteForm::SendQuestionCompleteForm(const FormContext& form, Quil
       m_editor(editor) {
     module.SendNetMessage(MessageType::SetterStatus, SetterCode::kQuestionSent);
     form.link.teacherStatus = LinkStatus::QuestionSent;
-    form.ui.TeacherLabel->setText(RoleCaption::SetterSelfStatus(form.link));
+    ui.TeacherLabel->setText(RoleCaption::SetterSelfStatus(form.link));
     connect(OKButton, &QPushButton::clicked, this, [this] {
         close();
         CloseIfOpen(m_editor);

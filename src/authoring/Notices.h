@@ -12,6 +12,7 @@ class QLabel;
 class QGroupBox;
 class QPlainTextEdit;
 class QuillNetModule;
+struct LinkUi;
 
 // The six notices that tell each side where a question exchange stands. Each runs its own
 // timing from the moment it is first shown; a notice closed before its time is never touched
@@ -22,7 +23,8 @@ class QuillNetModule;
 class SendQuestionCompleteForm : public NoticeWindow {
     Q_OBJECT
   public:
-    SendQuestionCompleteForm(const FormContext& form, QuillNetModule& module, QWidget* editor);
+    SendQuestionCompleteForm(const FormContext& form, const LinkUi& ui, QuillNetModule& module,
+                             QWidget* editor);
     QLabel* Label1;
     QPushButton* OKButton;
 

@@ -8,10 +8,11 @@
 
 #include "common/ControlHelpers.h"
 #include "common/DesktopServices.h"
-#include "common/MainFormUi.h"
 #include "common/RoleCaptions.h"
 #include "common/SharedTexts.h"
+#include "morse/SoundUi.h"
 #include "net/LessonPanel.h"
+#include "net/LinkUi.h"
 #include "net/NetConnection.h"
 #include "net/PracticeSide.h"
 #include "net/QuillNetModule.h"
@@ -77,20 +78,20 @@ void LinkView::peerJoined() {
 }
 
 void LinkView::takeRole(bool setter) {
-    const MainFormUi& ui = m_w.ui;
+    const LinkUi& ui = m_w.ui;
     if (setter) {
         SelectAndRun(ui.TeacherOption, [this] { m_connection.MainForm_TeacherOption_Click(); });
     } else {
         SelectAndRun(ui.StudentOption, [this] { m_connection.MainForm_StudentOption_Click(); });
     }
-    ApplyRoleControls(ui, m_w.lessonPanel, setter);
+    ApplyRoleControls(m_w.soundUi, m_w.lessonPanel, setter);
     if (!setter) {
         m_w.lessonPanel.setPassEnabled(true);
     }
 }
 
 void LinkView::takeChat(bool cw) {
-    const MainFormUi& ui = m_w.ui;
+    const LinkUi& ui = m_w.ui;
     SelectAndRun(ui.ChatMode_Option, [this] { m_textChat.MainForm_ChatMode_Option_Click(); });
     if (m_practice != nullptr) {
         m_practice->selectChatKind(cw);
@@ -113,7 +114,7 @@ void LinkView::setRoleControlsEnabled(bool enabled) {
 
 void LinkView::peerKeyingEnded() {
     setRoleControlsEnabled(true);
-    SetSpeedControlsEnabled(m_w.ui, true);
+    SetSpeedControlsEnabled(m_w.soundUi, true);
     m_w.lessonPanel.setAnswerButtonsEnabled(true);
 }
 
@@ -154,7 +155,7 @@ void LinkView::blinkWhileComposing() {
                                if (!chatMode() || m_module.linkGoneSince(serial)) {
                                    return;
                                }
-                               const MainFormUi& ui = m_w.ui;
+                               const LinkUi& ui = m_w.ui;
                                if (ui.optionMoji->isChecked() || ui.optionCw->isChecked()) {
                                    m_module.takeChatAfterComposing(ui.optionCw->isChecked());
                                    ui.SendMessageText->setFocus();

@@ -5,16 +5,17 @@
 #include <QRadioButton>
 
 #include "common/ControlHelpers.h"
-#include "common/MainFormUi.h"
 #include "common/SharedTexts.h"
+#include "morse/SoundUi.h"
 #include "net/LessonPanel.h"
+#include "net/LinkUi.h"
 
-void LeaveChatMode(const MainFormUi& ui) {
+void LeaveChatMode(const LinkUi& ui) {
     Deselect(ui.ChatMode_Option);
     SetEnabled({ui.optionMoji, ui.optionCw}, false);
 }
 
-void ApplyRoleControls(const MainFormUi& ui, LessonPanel& lesson, bool setter) {
+void ApplyRoleControls(const SoundUi& ui, LessonPanel& lesson, bool setter) {
     lesson.applyRole(setter);
     ui.ToneText->setEnabled(!setter);
     SetSpeedControlsEnabled(ui, !setter);

@@ -6,9 +6,9 @@
 #include <QRadioButton>
 
 #include "common/ControlHelpers.h"
-#include "common/MainFormUi.h"
+#include "practice/LessonUi.h"
 
-LessonPanelView::LessonPanelView(const MainFormUi& ui, LessonState& lesson)
+LessonPanelView::LessonPanelView(const LessonUi& ui, LessonState& lesson)
     : m_ui(ui), m_lesson(lesson) {}
 
 void LessonPanelView::showMainButton(MainButton state) {

@@ -3,12 +3,12 @@
 #include "net/LessonPanel.h"
 
 struct LessonState;
-struct MainFormUi;
+struct LessonUi;
 
 // The lesson's controls of the main window, as the link and the question exchange set them.
 class LessonPanelView : public LessonPanel {
   public:
-    LessonPanelView(const MainFormUi& ui, LessonState& lesson);
+    LessonPanelView(const LessonUi& ui, LessonState& lesson);
 
     void showMainButton(MainButton state) override;
     void setMainButtonEnabled(bool enabled) override;
@@ -22,6 +22,6 @@ class LessonPanelView : public LessonPanel {
     void applyIdle() override;
 
   private:
-    const MainFormUi& m_ui;
+    const LessonUi& m_ui;
     LessonState& m_lesson;
 };

@@ -24,9 +24,9 @@
 #include <QTest>
 #include <memory>
 
+#include "app/MainFormUi.h"
 #include "common/AccessibleValueLabel.h"
 #include "common/LessonState.h"
-#include "common/MainFormUi.h"
 #include "net/RoleLayout.h"
 #include "practice/LessonPanelView.h"
 
