@@ -22,7 +22,7 @@
 
 #include "BusyLoops.h"
 #include "app/MainForm.h"
-#include "common/MainFormUi.h"
+#include "app/MainFormUi.h"
 #include "history/HistoryReader.h"
 #include "history/HistoryStore.h"
 #include "history/HistoryWindow.h"

@@ -4,13 +4,13 @@
 #include <memory>
 
 #include "app/AppContext.h"
+#include "app/MainFormUi.h"
 #include "app/SoloPractice.h"
 #include "authoring/ExchangeWindows.h"
 #include "common/ClockTimer.h"
 #include "common/FormContext.h"
 #include "common/LessonState.h"
 #include "common/LinkState.h"
-#include "common/MainFormUi.h"
 #include "help/HelpMenu.h"
 #include "history/HistoryMenu.h"
 #include "history/LessonHistory.h"
@@ -30,6 +30,8 @@
 #include "practice/FineAdjustment.h"
 #include "practice/LessonAnnouncements.h"
 #include "practice/LessonController.h"
+#include "practice/LessonPanelView.h"
+#include "practice/PracticeWindow.h"
 #include "practice/QuestionPlayer.h"
 #include "practice/ReceiveMode.h"
 
@@ -90,6 +92,10 @@ class MainForm : public QMainWindow {
     LessonState m_lesson;
     MorseSoundState m_soundState;
     FormContext m_form;
+    PracticeWindow m_practiceWindow;
+    // The lesson's controls as the link and the question exchange below the practice side set
+    // them.
+    LessonPanelView m_lessonPanel;
 
   public:
     // The window's timers, children of the window as its controls are.

@@ -4,9 +4,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "app/PartnerUi.h"
 #include "common/DesktopServices.h"
-#include "common/MainFormUi.h"
 #include "common/Places.h"
+#include "net/LinkUi.h"
 
 using namespace Qt::StringLiterals;
 
@@ -17,14 +18,16 @@ const QString kLoopback = u"127.0.0.1"_s;
 
 }  // namespace
 
-SoloPractice::SoloPractice(const FormContext& form, const Places& places, NetPorts ports,
-                           QString historyPath, QObject* parent)
+SoloPractice::SoloPractice(const FormContext& form, const LinkUi& linkUi, const PartnerUi& ui,
+                           const Places& places, NetPorts ports, QString historyPath,
+                           QObject* parent)
     : QObject(parent),
       m_form(form),
+      m_linkUi(linkUi),
       m_places(places),
       m_ports(ports),
       m_historyPath(std::move(historyPath)) {
-    connect(m_form.ui.mnuPartnerSolo, &QAction::triggered, this,
+    connect(ui.mnuPartnerSolo, &QAction::triggered, this,
             &SoloPractice::MainForm_mnuPartnerSolo_Click);
     connect(&m_partner, &QProcess::readyReadStandardOutput, this, &SoloPractice::readOutput);
     connect(&m_partner, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
@@ -47,8 +50,7 @@ SoloPractice::~SoloPractice() {
 }
 
 void SoloPractice::MainForm_mnuPartnerSolo_Click() {
-    const MainFormUi& ui = m_form.ui;
-    if (!ui.ConnectButton->isEnabled()) {
+    if (!m_linkUi.ConnectButton->isEnabled()) {
         m_form.desktop.showMessage(&m_form.window, DesktopServices::Icon::Information, kTitle,
                                    u"接続中はひとりで練習を始められません。"
                                    u"切断してから選んで下さい。"_s);
@@ -85,6 +87,6 @@ void SoloPractice::readOutput() {
 
 void SoloPractice::connectToPartner() {
     // The peer address is this PC: the partner is the other side of the link.
-    m_form.ui.ConnectIpText->setText(kLoopback);
-    m_form.ui.ConnectButton->click();
+    m_linkUi.ConnectIpText->setText(kLoopback);
+    m_linkUi.ConnectButton->click();
 }

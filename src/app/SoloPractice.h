@@ -7,6 +7,8 @@
 #include "net/NetPorts.h"
 
 class Places;
+struct LinkUi;
+struct PartnerUi;
 
 // Solo practice: the menu entry starts the practice partner program on this PC, waits until it
 // listens, and connects to it, so that one person can take the answerer's place alone. The
@@ -16,7 +18,9 @@ class SoloPractice : public QObject {
     Q_OBJECT
   public:
     // historyPath: the lesson history the partner's drill reads.
-    SoloPractice(const FormContext& form, const Places& places, NetPorts ports, QString historyPath,
+    // Connecting goes through the link's own address box and button.
+    SoloPractice(const FormContext& form, const LinkUi& linkUi, const PartnerUi& ui,
+                 const Places& places, NetPorts ports, QString historyPath,
                  QObject* parent = nullptr);
     ~SoloPractice() override;
 
@@ -30,6 +34,7 @@ class SoloPractice : public QObject {
     void connectToPartner();
 
     FormContext m_form;
+    const LinkUi& m_linkUi;
     const Places& m_places;
     NetPorts m_ports;
     QString m_historyPath;

@@ -8,17 +8,21 @@
 #include "authoring/QuestionForm.h"
 #include "common/ControlHelpers.h"
 #include "common/LinkState.h"
-#include "common/MainFormUi.h"
 #include "common/RoleCaptions.h"
 #include "common/SharedTexts.h"
+#include "net/LessonPanel.h"
+#include "net/LinkUi.h"
 #include "net/MessageCodes.h"
 #include "net/QuillNetModule.h"
 
-ExchangeWindows::ExchangeWindows(const FormContext& form, QuillNetModule& module, QObject* parent)
+ExchangeWindows::ExchangeWindows(const FormContext& form, const LinkUi& ui, LessonPanel& lesson,
+                                 QuillNetModule& module, QObject* parent)
     : QObject(parent),
       m_form(form),
+      m_ui(ui),
+      m_lesson(lesson),
       m_module(module),
-      m_questionForm(std::make_unique<QuestionForm>(form, module)) {
+      m_questionForm(std::make_unique<QuestionForm>(form, ui, module)) {
     connect(&m_module, &QuillNetModule::questionReceived, this, &ExchangeWindows::questionReceived);
     connect(&m_module, &QuillNetModule::composingStarted, this, &ExchangeWindows::composingStarted);
 }
@@ -39,9 +43,8 @@ void ExchangeWindows::OpenQuestionForm() {
 }
 
 void ExchangeWindows::giveUpSetting(quint64 link) {
-    const MainFormUi& ui = m_form.ui;
     // Only while this side is still the setter on the link it composed for.
-    if (m_module.linkGoneSince(link) || !ui.TeacherOption->isChecked() ||
+    if (m_module.linkGoneSince(link) || !m_ui.TeacherOption->isChecked() ||
         m_form.lesson.mainButton != MainButton::Set) {
         return;
     }
@@ -49,14 +52,15 @@ void ExchangeWindows::giveUpSetting(quint64 link) {
     // setter may set one again at once.
     m_module.SendNetMessage(MessageType::SetterStatus, SetterCode::kAborted);
     m_form.link.teacherStatus = LinkStatus::SettingAborted;
-    ui.TeacherLabel->setText(RoleCaption::SetterSelfStatus(m_form.link));
-    SetEnabled({ui.StartButton_Command, ui.TeacherOption, ui.StudentOption}, true);
+    m_ui.TeacherLabel->setText(RoleCaption::SetterSelfStatus(m_form.link));
+    m_lesson.setMainButtonEnabled(true);
+    SetEnabled({m_ui.TeacherOption, m_ui.StudentOption}, true);
 }
 
 void ExchangeWindows::questionReceived() {
     // A peer that sends its question again while the notice is open gets that one notice.
     m_receivedNotice.open([this] {
-        LoadQuestionCompleteForm notice(m_form.ui);
+        LoadQuestionCompleteForm notice(m_lesson);
         ShowModal(m_form.clock, &notice, &m_form.window, {3000, 2900});
     });
 }
@@ -76,7 +80,7 @@ void ExchangeWindows::composingStarted() {
     if (IsOpen(m_startingNotice)) {
         return;  // still open from the last time the peer said so
     }
-    showInfo(m_startingNotice, new infoStartingMakeAQuestion(m_form), false);
+    showInfo(m_startingNotice, new infoStartingMakeAQuestion(m_form, m_lesson), false);
 }
 
 void ExchangeWindows::ShowStayNotice(bool modal) {
@@ -87,7 +91,7 @@ void ExchangeWindows::ShowStayNotice(bool modal) {
 }
 
 void ExchangeWindows::ShowAbortChoice() {
-    AbortQuestionForm notice(m_form.ui, m_form.lesson);
+    AbortQuestionForm notice(m_lesson);
     ShowModal(m_form.clock, &notice, &m_form.window, {3000, 3000});
 }
 

@@ -7,16 +7,20 @@
 #include "common/FormContext.h"
 #include "common/WindowOpening.h"
 
+class LessonPanel;
 class QuestionForm;
 class QuillNetModule;
 class SelfClosingInfo;
+struct LinkUi;
 
 // Opens the question editor and the notices of one main window where the exchange calls for
 // them: on the messages of the peer link, and when the lesson asks.
 class ExchangeWindows : public QObject {
     Q_OBJECT
   public:
-    ExchangeWindows(const FormContext& form, QuillNetModule& module, QObject* parent = nullptr);
+    // The link's controls show the setter's state; the lesson's, what the notices ask of it.
+    ExchangeWindows(const FormContext& form, const LinkUi& ui, LessonPanel& lesson,
+                    QuillNetModule& module, QObject* parent = nullptr);
     ~ExchangeWindows() override;
 
     // The setter pressed "出題": the editor, modal, until it is closed. Closed without sending,
@@ -38,6 +42,8 @@ class ExchangeWindows : public QObject {
     void showInfo(QPointer<SelfClosingInfo>& slot, SelfClosingInfo* notice, bool modal);
 
     FormContext m_form;
+    const LinkUi& m_ui;
+    LessonPanel& m_lesson;
     QuillNetModule& m_module;
     std::unique_ptr<QuestionForm> m_questionForm;
     OneAtATime m_receivedNotice;

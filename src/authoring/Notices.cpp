@@ -10,10 +10,11 @@
 #include "common/Clock.h"
 #include "common/ControlHelpers.h"
 #include "common/LinkState.h"
-#include "common/MainFormUi.h"
 #include "common/RoleCaptions.h"
 #include "common/SharedTexts.h"
 #include "common/WindowOpening.h"
+#include "net/LessonPanel.h"
+#include "net/LinkUi.h"
 #include "net/MessageCodes.h"
 #include "net/QuillNetModule.h"
 
@@ -28,14 +29,10 @@ constexpr int kInfoMs = 10000;
 
 const QString kReceived = u"出題者から問題を受信しました。"_s;
 
-bool ReceiveModeChosen(const MainFormUi& ui) {
-    return ui.StepMode_Option->isChecked() || ui.NormalMode_Option->isChecked();
-}
-
 }  // namespace
 
-SendQuestionCompleteForm::SendQuestionCompleteForm(const FormContext& form, QuillNetModule& module,
-                                                   QWidget* editor)
+SendQuestionCompleteForm::SendQuestionCompleteForm(const FormContext& form, const LinkUi& ui,
+                                                   QuillNetModule& module, QWidget* editor)
     : NoticeWindow(u"SendQuestionCompleteForm"_s, u"問題の送信完了"_s, Kind::Sizable),
       Label1(addMessage(u"Label1"_s, u"作成した問題を解答者に送信しました。"_s)),
       OKButton(addButton(u"OKButton"_s, u"OK"_s)),
@@ -43,7 +40,7 @@ SendQuestionCompleteForm::SendQuestionCompleteForm(const FormContext& form, Quil
       m_editor(editor) {
     module.SendNetMessage(MessageType::SetterStatus, SetterCode::kQuestionSent);
     form.link.teacherStatus = LinkStatus::QuestionSent;
-    form.ui.TeacherLabel->setText(RoleCaption::SetterSelfStatus(form.link));
+    ui.TeacherLabel->setText(RoleCaption::SetterSelfStatus(form.link));
     connect(OKButton, &QPushButton::clicked, this, [this] {
         close();
         CloseIfOpen(m_editor);
@@ -63,31 +60,31 @@ void SendQuestionCompleteForm::showEvent(QShowEvent* event) {
                        [editor] { CloseIfOpen(editor); });
 }
 
-LoadQuestionCompleteForm::LoadQuestionCompleteForm(const MainFormUi& ui)
+LoadQuestionCompleteForm::LoadQuestionCompleteForm(const LessonPanel& lesson)
     : NoticeWindow(u"LoadQuestionCompleteForm"_s, u"問題の受信完了"_s, Kind::Sizable),
       Label1(addMessage(
           u"Label1"_s,
           kReceived + u'\n' +
-              (ReceiveModeChosen(ui)
+              (lesson.receiveModeChosen()
                    ? u"解答準備が出来たら、スタートボタンを押して下さい。"_s
                    : u"練習モードを選択して解答準備が出来たら、スタートボタンを押して下さい。"_s))),
       Command1(addButton(u"Command1"_s, u"OK"_s)) {
     connect(Command1, &QPushButton::clicked, this, &QWidget::close);
 }
 
-AbortQuestionForm::AbortQuestionForm(const MainFormUi& ui, LessonState& lesson)
+AbortQuestionForm::AbortQuestionForm(LessonPanel& lesson)
     : NoticeWindow(u"AbortQuestionForm"_s, u"受験中断"_s, Kind::SizableWithMinMax),
       Label1(addMessage(u"Label1"_s, u"受験を中断しました。処理を選択して下さい。"_s)),
       CanselButton(addButton(u"CanselButton"_s, u"中止"_s)),
       RestartButton(addButton(u"RestartButton"_s, u"再挑戦"_s)) {
     GiveAccessKey(CanselButton, 'C');
     GiveAccessKey(RestartButton, 'R');
-    connect(CanselButton, &QPushButton::clicked, this, [this, &ui, &lesson] {
-        ShowMainButton(ui, lesson, MainButton::Next);
+    connect(CanselButton, &QPushButton::clicked, this, [this, &lesson] {
+        lesson.showMainButton(MainButton::Next);
         close();
     });
-    connect(RestartButton, &QPushButton::clicked, this, [this, &ui, &lesson] {
-        ShowMainButton(ui, lesson, MainButton::Retry);
+    connect(RestartButton, &QPushButton::clicked, this, [this, &lesson] {
+        lesson.showMainButton(MainButton::Retry);
         close();
     });
 }
@@ -140,9 +137,8 @@ void SelfClosingInfo::showEvent(QShowEvent* event) {
 
 namespace {
 
-QString StartingText(const FormContext& form) {
-    const MainFormUi& ui = form.ui;
-    if (form.link.studentStatus != LinkStatus::Ready && ReceiveModeChosen(ui) &&
+QString StartingText(const FormContext& form, const LessonPanel& lesson) {
+    if (form.link.studentStatus != LinkStatus::Ready && lesson.receiveModeChosen() &&
         form.lesson.mainButton == MainButton::Next) {
         return u"出題者が、次の問題作成を開始しました。準備が出来たら、「次の問題」ボタンを"
                u"クリックして下さい。"_s;
@@ -153,9 +149,10 @@ QString StartingText(const FormContext& form) {
 
 }  // namespace
 
-infoStartingMakeAQuestion::infoStartingMakeAQuestion(const FormContext& form)
+infoStartingMakeAQuestion::infoStartingMakeAQuestion(const FormContext& form,
+                                                     const LessonPanel& lesson)
     : SelfClosingInfo(form.clock, u"infoStartingMakeAQuestion"_s, u"msgLabel"_s,
-                      StartingText(form)) {}
+                      StartingText(form, lesson)) {}
 
 infoStayDuringMakeAQuestion::infoStayDuringMakeAQuestion(Clock& clock)
     : SelfClosingInfo(

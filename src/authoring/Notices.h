@@ -7,11 +7,12 @@
 #include "common/FormContext.h"
 
 class Clock;
+class LessonPanel;
 class QLabel;
 class QGroupBox;
 class QPlainTextEdit;
 class QuillNetModule;
-struct MainFormUi;
+struct LinkUi;
 
 // The six notices that tell each side where a question exchange stands. Each runs its own
 // timing from the moment it is first shown; a notice closed before its time is never touched
@@ -22,7 +23,8 @@ struct MainFormUi;
 class SendQuestionCompleteForm : public NoticeWindow {
     Q_OBJECT
   public:
-    SendQuestionCompleteForm(const FormContext& form, QuillNetModule& module, QWidget* editor);
+    SendQuestionCompleteForm(const FormContext& form, const LinkUi& ui, QuillNetModule& module,
+                             QWidget* editor);
     QLabel* Label1;
     QPushButton* OKButton;
 
@@ -39,7 +41,7 @@ class SendQuestionCompleteForm : public NoticeWindow {
 class LoadQuestionCompleteForm : public NoticeWindow {
     Q_OBJECT
   public:
-    explicit LoadQuestionCompleteForm(const MainFormUi& ui);
+    explicit LoadQuestionCompleteForm(const LessonPanel& lesson);
     QLabel* Label1;
     QPushButton* Command1;
 };
@@ -48,7 +50,7 @@ class LoadQuestionCompleteForm : public NoticeWindow {
 class AbortQuestionForm : public NoticeWindow {
     Q_OBJECT
   public:
-    AbortQuestionForm(const MainFormUi& ui, LessonState& lesson);
+    explicit AbortQuestionForm(LessonPanel& lesson);
     QLabel* Label1;
     QPushButton* CanselButton;
     QPushButton* RestartButton;
@@ -94,7 +96,7 @@ class SelfClosingInfo : public NoticeWindow {
 class infoStartingMakeAQuestion : public SelfClosingInfo {
     Q_OBJECT
   public:
-    explicit infoStartingMakeAQuestion(const FormContext& form);
+    infoStartingMakeAQuestion(const FormContext& form, const LessonPanel& lesson);
 };
 
 class infoStayDuringMakeAQuestion : public SelfClosingInfo {

@@ -59,8 +59,8 @@ QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& cap
 
 }  // namespace
 
-QuestionForm::QuestionForm(const FormContext& form, QuillNetModule& module)
-    : QDialog(nullptr), m_form(form), m_module(module) {
+QuestionForm::QuestionForm(const FormContext& form, const LinkUi& ui, QuillNetModule& module)
+    : QDialog(nullptr), m_form(form), m_ui(ui), m_module(module) {
     setObjectName(u"QuestionForm"_s);
     setWindowTitle(u"問題作成ウィンドウ"_s);
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
@@ -330,6 +330,6 @@ void QuestionForm::SendQuestionButton_Click() {
     SetEnabled({QuestionCompleteButton, SendQuestionButton, QuestionResumeButton}, false);
     m_form.link.teacherStatus = LinkStatus::QuestionSent;
     m_module.SendNetMessage(MessageType::Question, m_questionResumeBuf);
-    SendQuestionCompleteForm notice(m_form, m_module, this);
+    SendQuestionCompleteForm notice(m_form, m_ui, m_module, this);
     ShowModal(m_form.clock, &notice, this, {2200, 2900});
 }

@@ -13,6 +13,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
 class QuillNetModule;
+struct LinkUi;
 
 // The setter's question editor "問題作成ウィンドウ": a question typed, keyed with the 37 key
 // buttons or read from a text file, finished ("作成完了"), resumed and sent. It lasts as long as
@@ -22,7 +23,8 @@ class QuillNetModule;
 class QuestionForm : public QDialog {
     Q_OBJECT
   public:
-    QuestionForm(const FormContext& form, QuillNetModule& module);
+    // The link's controls show the setter's state once the question is sent.
+    QuestionForm(const FormContext& form, const LinkUi& ui, QuillNetModule& module);
 
     QPlainTextEdit* QuestionText = nullptr;
     QGroupBox* Frame1 = nullptr;
@@ -70,6 +72,7 @@ class QuestionForm : public QDialog {
     bool silentCharactersAccepted();
 
     FormContext m_form;
+    const LinkUi& m_ui;
     QuillNetModule& m_module;
     QButtonGroup* m_methods = nullptr;
     QString m_questionBuf;

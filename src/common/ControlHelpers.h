@@ -5,13 +5,8 @@
 #include <QSignalBlocker>
 #include <initializer_list>
 
-#include "common/LessonState.h"
-
 class QLabel;
-class QRadioButton;
 class QWidget;
-struct MainFormUi;
-struct Speed;
 
 // Small operations on controls that several subsystems share.
 
@@ -61,17 +56,3 @@ void SetCaption(QAbstractButton* button, const QString& caption);
 // An access key (Alt + key) beside a dialog button's caption rather than in it: the caption stays
 // what users and screen readers know it by, and the tool tip tells the key.
 void GiveAccessKey(QAbstractButton* button, char key);
-
-// The lesson's state, and the main button and the stop button showing it.
-void ShowMainButton(const MainFormUi& ui, LessonState& lesson, MainButton state);
-void ShowStopButton(const MainFormUi& ui, LessonState& lesson, StopButton state);
-// The two count labels showing the lesson's counts.
-void ShowPlayedCount(const MainFormUi& ui, LessonState& lesson, std::optional<int> count);
-void ShowCorrectCount(const MainFormUi& ui, LessonState& lesson, std::optional<int> count);
-
-// The option button of a speed on the main window.
-QRadioButton* SpeedOption(const MainFormUi& ui, const Speed& speed);
-// The first selected of the three speed options, tested 25, 45, 60; null when none is.
-const Speed* SelectedSpeed(const MainFormUi& ui);
-// The three speed options and the fine adjustment together.
-void SetSpeedControlsEnabled(const MainFormUi& ui, bool enabled);

@@ -5,22 +5,19 @@
 #include <QUrl>
 
 #include "common/DesktopServices.h"
-#include "common/MainFormUi.h"
 #include "common/Places.h"
 #include "common/WindowOpening.h"
 #include "help/AboutText.h"
+#include "help/HelpUi.h"
 #include "help/frmAbout.h"
 
 using namespace Qt::StringLiterals;
 
-HelpMenu::HelpMenu(const FormContext& form, const Places& places, QObject* parent)
+HelpMenu::HelpMenu(const FormContext& form, const HelpUi& ui, const Places& places, QObject* parent)
     : QObject(parent), m_form(form), m_places(places) {
-    connect(m_form.ui.mnuHelpReadme, &QAction::triggered, this,
-            &HelpMenu::MainForm_mnuHelpReadme_Click);
-    connect(m_form.ui.mnuHelpOnline, &QAction::triggered, this,
-            &HelpMenu::MainForm_mnuHelpOnline_Click);
-    connect(m_form.ui.mnuHelpAbout, &QAction::triggered, this,
-            &HelpMenu::MainForm_mnuHelpAbout_Click);
+    connect(ui.mnuHelpReadme, &QAction::triggered, this, &HelpMenu::MainForm_mnuHelpReadme_Click);
+    connect(ui.mnuHelpOnline, &QAction::triggered, this, &HelpMenu::MainForm_mnuHelpOnline_Click);
+    connect(ui.mnuHelpAbout, &QAction::triggered, this, &HelpMenu::MainForm_mnuHelpAbout_Click);
 }
 
 void HelpMenu::MainForm_mnuHelpReadme_Click() {

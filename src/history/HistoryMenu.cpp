@@ -4,16 +4,17 @@
 #include <QDir>
 
 #include "common/DesktopServices.h"
-#include "common/MainFormUi.h"
 #include "history/HistoryReader.h"
 #include "history/HistoryStore.h"
+#include "history/HistoryUi.h"
 #include "history/HistoryWindow.h"
 
 using namespace Qt::StringLiterals;
 
-HistoryMenu::HistoryMenu(const FormContext& form, HistoryStore& store, QObject* parent)
+HistoryMenu::HistoryMenu(const FormContext& form, const HistoryUi& ui, HistoryStore& store,
+                         QObject* parent)
     : QObject(parent), m_form(form), m_store(store) {
-    connect(m_form.ui.mnuRecordHistory, &QAction::triggered, this,
+    connect(ui.mnuRecordHistory, &QAction::triggered, this,
             &HistoryMenu::MainForm_mnuRecordHistory_Click);
 }
 

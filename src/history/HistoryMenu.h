@@ -7,13 +7,15 @@
 #include "history/HistoryStore.h"
 
 class HistoryWindow;
+struct HistoryUi;
 
 // The menu entry that opens the history window on what is stored now; one window at a time. A
 // history that cannot be read is said so instead.
 class HistoryMenu : public QObject {
     Q_OBJECT
   public:
-    HistoryMenu(const FormContext& form, HistoryStore& store, QObject* parent = nullptr);
+    HistoryMenu(const FormContext& form, const HistoryUi& ui, HistoryStore& store,
+                QObject* parent = nullptr);
 
     void MainForm_mnuRecordHistory_Click();
 

@@ -10,8 +10,8 @@
 #include "common/DesktopServices.h"
 #include "common/LessonState.h"
 #include "common/LinkState.h"
-#include "common/MainFormUi.h"
 #include "morse/SoundControls.h"
+#include "practice/LessonUi.h"
 
 using namespace Qt::StringLiterals;
 
@@ -47,10 +47,11 @@ struct LessonHistory::Check {
     QDateTime modified;
 };
 
-LessonHistory::LessonHistory(const FormContext& form, const SoundControls& sound, QString path,
-                             QObject* parent)
+LessonHistory::LessonHistory(const FormContext& form, const LessonUi& ui,
+                             const SoundControls& sound, QString path, QObject* parent)
     : QObject(parent),
       m_form(form),
+      m_ui(ui),
       m_sound(sound),
       m_store(path.isEmpty() ? HistoryStore::DefaultPath() : std::move(path)) {
     connect(&m_form.clock, &Clock::quitRequested, this, &LessonHistory::programEnding);
@@ -103,12 +104,11 @@ void LessonHistory::finishCheck() {
 }
 
 LessonRecord LessonHistory::currentLesson() const {
-    const MainFormUi& ui = m_form.ui;
     LessonRecord lesson;
     lesson.finishedAt = m_form.desktop.currentDateTime().toUTC();
     lesson.peer = m_form.link.peerCallsign;
     lesson.mode =
-        ui.StepMode_Option->isChecked() ? LessonRecord::Mode::Step : LessonRecord::Mode::Normal;
+        m_ui.StepMode_Option->isChecked() ? LessonRecord::Mode::Step : LessonRecord::Mode::Normal;
     lesson.speed = m_sound.selectedSpeed().value_or(25);
     lesson.fineAdjust = SpeedChangePercent(m_sound.fineAdjustValue());
     lesson.sound = SoundName(m_sound.selectedGenerator());

@@ -10,6 +10,7 @@
 
 class QThread;
 class SoundControls;
+struct LessonUi;
 
 // Keeps every lesson played to its end in the history, as the window shows it when it ends. A
 // history that cannot be written never stops a lesson: the user is told once (not again until a
@@ -20,8 +21,9 @@ class SoundControls;
 class LessonHistory : public QObject {
     Q_OBJECT
   public:
-    LessonHistory(const FormContext& form, const SoundControls& sound, QString path,
-                  QObject* parent = nullptr);
+    // The lesson's controls tell the receive mode of the lesson finished.
+    LessonHistory(const FormContext& form, const LessonUi& ui, const SoundControls& sound,
+                  QString path, QObject* parent = nullptr);
     ~LessonHistory() override;
 
     // The lesson the window has just finished.
@@ -46,6 +48,7 @@ class LessonHistory : public QObject {
     void tellSetAside(const QString& aside);
 
     FormContext m_form;
+    const LessonUi& m_ui;
     const SoundControls& m_sound;
     HistoryStore m_store;
     QList<LessonRecord> m_unsaved;

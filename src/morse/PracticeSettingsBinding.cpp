@@ -6,12 +6,11 @@
 #include <QRadioButton>
 #include <QScrollBar>
 
-#include "common/ControlHelpers.h"
-#include "common/MainFormUi.h"
 #include "common/SpeedTable.h"
 #include "morse/PracticeSettings.h"
+#include "morse/SoundUi.h"
 
-PracticeSettingsBinding::PracticeSettingsBinding(const MainFormUi& ui, PracticeSettings& settings,
+PracticeSettingsBinding::PracticeSettingsBinding(const SoundUi& ui, PracticeSettings& settings,
                                                  QObject* parent)
     : QObject(parent), m_ui(ui), m_settings(settings) {
     m_settings.setToneText(ui.ToneText->text());

@@ -2,16 +2,16 @@
 
 #include <QObject>
 
-struct MainFormUi;
 class PracticeSettings;
 class QScrollBar;
+struct SoundUi;
 
 // Keeps the practice settings equal to the main window's controls and the WAV settings dialog's
 // level bars: takes their values now and follows every change signal they give.
 class PracticeSettingsBinding : public QObject {
     Q_OBJECT
   public:
-    PracticeSettingsBinding(const MainFormUi& ui, PracticeSettings& settings,
+    PracticeSettingsBinding(const SoundUi& ui, PracticeSettings& settings,
                             QObject* parent = nullptr);
 
     // The WAV settings dialog's bars, once it exists.
@@ -21,6 +21,6 @@ class PracticeSettingsBinding : public QObject {
     void takeGenerator();
     void takeSpeed();
 
-    const MainFormUi& m_ui;
+    const SoundUi& m_ui;
     PracticeSettings& m_settings;
 };

@@ -5,13 +5,13 @@
 #include <QPushButton>
 #include <QWidget>
 
-#include "common/MainFormUi.h"
 #include "morse/SoundControls.h"
+#include "morse/SoundUi.h"
 #include "morse/ToneFrequency.h"
 #include "morse/WaveDialog.h"
 #include "morse/WaveGenerator.h"
 
-SoundMenu::SoundMenu(QWidget* mainWindow, const MainFormUi& ui, WaveDialog& dialog,
+SoundMenu::SoundMenu(QWidget* mainWindow, const SoundUi& ui, WaveDialog& dialog,
                      WaveGenerator& wave, const SoundControls& controls, QObject* parent)
     : QObject(parent),
       m_mainWindow(mainWindow),

@@ -2,18 +2,18 @@
 
 #include <QObject>
 
-struct MainFormUi;
 class QWidget;
 class SoundControls;
 class WaveDialog;
 class WaveGenerator;
+struct SoundUi;
 
 // The main window's sound menu and its tone test button.
 class SoundMenu : public QObject {
     Q_OBJECT
   public:
     // mainWindow is the dialog's anchor.
-    SoundMenu(QWidget* mainWindow, const MainFormUi& ui, WaveDialog& dialog, WaveGenerator& wave,
+    SoundMenu(QWidget* mainWindow, const SoundUi& ui, WaveDialog& dialog, WaveGenerator& wave,
               const SoundControls& controls, QObject* parent = nullptr);
 
     void MainForm_mnuSoundWave_Click();
@@ -25,7 +25,7 @@ class SoundMenu : public QObject {
     void selectGenerator(bool wave);
 
     QWidget* m_mainWindow;
-    const MainFormUi& m_ui;
+    const SoundUi& m_ui;
     WaveDialog& m_dialog;
     WaveGenerator& m_wave;
     const SoundControls& m_controls;

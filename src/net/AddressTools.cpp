@@ -9,7 +9,7 @@
 #include <QUrl>
 
 #include "common/DesktopServices.h"
-#include "common/MainFormUi.h"
+#include "net/LinkUi.h"
 
 using namespace Qt::StringLiterals;
 

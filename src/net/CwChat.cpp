@@ -9,11 +9,12 @@
 #include "common/ControlHelpers.h"
 #include "common/DesktopServices.h"
 #include "common/LinkState.h"
-#include "common/MainFormUi.h"
 #include "common/RoleCaptions.h"
 #include "common/SharedTexts.h"
 #include "morse/CharacterDispatch.h"
 #include "morse/PlannedPlayback.h"
+#include "morse/SoundUi.h"
+#include "net/LinkUi.h"
 #include "net/MessageCodes.h"
 #include "net/QuillNetModule.h"
 
@@ -34,7 +35,7 @@ CwChat::CwChat(NetWindow& window, QuillNetModule& module, CharacterDispatch& dis
 }
 
 void CwChat::SendCwChatLine(const QString& text) {
-    const MainFormUi& ui = m_w.ui;
+    const LinkUi& ui = m_w.ui;
     LinkState& s = m_w.link;
     Delay(m_w.clock, kCwSendDelayMs);
     m_module.SendNetMessage(MessageType::CwChat, text);
@@ -47,12 +48,12 @@ void CwChat::SendCwChatLine(const QString& text) {
 }
 
 void CwChat::PlayCwChatText(const QString& text, Form form) {
-    const MainFormUi& ui = m_w.ui;
+    const LinkUi& ui = m_w.ui;
     LinkState& s = m_w.link;
     const bool receiving = form == Form::Receiving;
     const quint64 serial = m_module.linkSerial();
     const quint64 stopsBefore = m_receiveStops;
-    ui.toneTestButton->setEnabled(false);
+    m_w.soundUi.toneTestButton->setEnabled(false);
     if (receiving) {
         ++m_receiving;
         ui.StopCwReceiveButton->setEnabled(true);
@@ -93,7 +94,7 @@ void CwChat::PlayCwChatText(const QString& text, Form form) {
         s.teacherStatus = LinkStatus::ReceivingEnded;
         ui.TeacherLabel->setText(RoleCaption::ChatStatusSelf(s));
     }
-    ui.toneTestButton->setEnabled(true);
+    m_w.soundUi.toneTestButton->setEnabled(true);
 }
 
 void CwChat::StopCwReceive() {
@@ -105,11 +106,11 @@ void CwChat::StopCwReceive() {
 }
 
 void CwChat::QueueCwChatChar(QChar character) {
-    const MainFormUi& ui = m_w.ui;
+    const LinkUi& ui = m_w.ui;
     LinkState& s = m_w.link;
     s.teacherStatus = LinkStatus::Sending;
     ui.TeacherLabel->setText(RoleCaption::ChatStatusSelf(s));
-    SetSpeedControlsEnabled(ui, false);
+    SetSpeedControlsEnabled(m_w.soundUi, false);
     m_module.SendNetMessage(MessageType::CwChat, QString(character));
     const bool idle = m_cwSendQueue.isEmpty();
     m_cwSendQueue.append(QString(character));
@@ -119,7 +120,7 @@ void CwChat::QueueCwChatChar(QChar character) {
 }
 
 void CwChat::RunCwChatQueue() {
-    const MainFormUi& ui = m_w.ui;
+    const LinkUi& ui = m_w.ui;
     LinkState& s = m_w.link;
     const quint64 serial = m_module.linkSerial();
     for (qsizetype i = 0; i < m_cwSendQueue.size() && !m_w.clock.quitting(); ++i) {
@@ -138,5 +139,5 @@ void CwChat::RunCwChatQueue() {
         ui.TeacherLabel->setText(RoleCaption::ChatStatusSelf(s));
         m_module.SendNetMessage(MessageType::ChatStatus, ChatCode::kSendingEnded);
     }
-    SetSpeedControlsEnabled(ui, true);
+    SetSpeedControlsEnabled(m_w.soundUi, true);
 }

@@ -5,12 +5,12 @@
 
 #include "common/Announcer.h"
 #include "common/LinkState.h"
-#include "common/MainFormUi.h"
 #include "net/CwChat.h"
+#include "net/LinkUi.h"
 #include "net/QuillNetModule.h"
 
-LinkAnnouncements::LinkAnnouncements(Announcer& announcer, const MainFormUi& ui,
-                                     QuillNetModule& module, CwChat& cwChat, QObject* parent)
+LinkAnnouncements::LinkAnnouncements(Announcer& announcer, const LinkUi& ui, QuillNetModule& module,
+                                     CwChat& cwChat, QObject* parent)
     : QObject(parent) {
     announcer.announceShownText(ui.StatusLabel, [](const QString& text) { return text; });
     announcer.announceShownText(ui.TeacherLabel, [this](const QString& text) {

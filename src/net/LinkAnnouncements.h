@@ -6,7 +6,7 @@
 class Announcer;
 class CwChat;
 class QuillNetModule;
-struct MainFormUi;
+struct LinkUi;
 
 // Speaks what the link tells a screen-reader user while the focus is elsewhere: the status
 // line, the two role lines (but not the peer's typing notices, which come and go with every
@@ -15,7 +15,7 @@ struct MainFormUi;
 class LinkAnnouncements : public QObject {
     Q_OBJECT
   public:
-    LinkAnnouncements(Announcer& announcer, const MainFormUi& ui, QuillNetModule& module,
+    LinkAnnouncements(Announcer& announcer, const LinkUi& ui, QuillNetModule& module,
                       CwChat& cwChat, QObject* parent = nullptr);
 
     // A log line as it is read out: the line without the stamp at its end.

@@ -8,9 +8,11 @@
 
 #include "common/ControlHelpers.h"
 #include "common/DesktopServices.h"
-#include "common/MainFormUi.h"
 #include "common/RoleCaptions.h"
 #include "common/SharedTexts.h"
+#include "morse/SoundUi.h"
+#include "net/LessonPanel.h"
+#include "net/LinkUi.h"
 #include "net/NetConnection.h"
 #include "net/PracticeSide.h"
 #include "net/QuillNetModule.h"
@@ -76,20 +78,20 @@ void LinkView::peerJoined() {
 }
 
 void LinkView::takeRole(bool setter) {
-    const MainFormUi& ui = m_w.ui;
+    const LinkUi& ui = m_w.ui;
     if (setter) {
         SelectAndRun(ui.TeacherOption, [this] { m_connection.MainForm_TeacherOption_Click(); });
     } else {
         SelectAndRun(ui.StudentOption, [this] { m_connection.MainForm_StudentOption_Click(); });
     }
-    ApplyRoleControls(ui, m_w.lesson, setter);
+    ApplyRoleControls(m_w.soundUi, m_w.lessonPanel, setter);
     if (!setter) {
-        ui.KaitoupassButton_Command->setEnabled(true);
+        m_w.lessonPanel.setPassEnabled(true);
     }
 }
 
 void LinkView::takeChat(bool cw) {
-    const MainFormUi& ui = m_w.ui;
+    const LinkUi& ui = m_w.ui;
     SelectAndRun(ui.ChatMode_Option, [this] { m_textChat.MainForm_ChatMode_Option_Click(); });
     if (m_practice != nullptr) {
         m_practice->selectChatKind(cw);
@@ -101,20 +103,19 @@ void LinkView::takeChat(bool cw) {
 }
 
 void LinkView::questionArrived() {
-    m_w.ui.StartButton_Command->setEnabled(true);
-    ShowMainButton(m_w.ui, m_w.lesson, MainButton::Start);
+    m_w.lessonPanel.setMainButtonEnabled(true);
+    m_w.lessonPanel.showMainButton(MainButton::Start);
 }
 
 void LinkView::setRoleControlsEnabled(bool enabled) {
-    SetEnabled({m_w.ui.StartButton_Command, m_w.ui.TeacherOption, m_w.ui.StudentOption}, enabled);
+    m_w.lessonPanel.setMainButtonEnabled(enabled);
+    SetEnabled({m_w.ui.TeacherOption, m_w.ui.StudentOption}, enabled);
 }
 
 void LinkView::peerKeyingEnded() {
     setRoleControlsEnabled(true);
-    SetSpeedControlsEnabled(m_w.ui, true);
-    for (QPushButton* button : m_w.ui.answerButtons) {
-        button->setEnabled(true);
-    }
+    SetSpeedControlsEnabled(m_w.soundUi, true);
+    m_w.lessonPanel.setAnswerButtonsEnabled(true);
 }
 
 void LinkView::showReadyNotice() {
@@ -154,7 +155,7 @@ void LinkView::blinkWhileComposing() {
                                if (!chatMode() || m_module.linkGoneSince(serial)) {
                                    return;
                                }
-                               const MainFormUi& ui = m_w.ui;
+                               const LinkUi& ui = m_w.ui;
                                if (ui.optionMoji->isChecked() || ui.optionCw->isChecked()) {
                                    m_module.takeChatAfterComposing(ui.optionCw->isChecked());
                                    ui.SendMessageText->setFocus();

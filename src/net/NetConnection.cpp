@@ -12,12 +12,14 @@
 #include "common/ClockTimer.h"
 #include "common/ControlHelpers.h"
 #include "common/LinkState.h"
-#include "common/MainFormUi.h"
 #include "common/RoleCaptions.h"
 #include "common/SharedTexts.h"
 #include "common/SpeedTable.h"
 #include "common/WindowOpening.h"
+#include "morse/SoundUi.h"
+#include "net/LessonPanel.h"
 #include "net/LinkSocket.h"
+#include "net/LinkUi.h"
 #include "net/LinkWindow.h"
 #include "net/MessageCodes.h"
 #include "net/NoCallsignOrIpDialog.h"
@@ -40,7 +42,7 @@ constexpr int kPingStartDelayMs = 30000;
 NetConnection::NetConnection(NetWindow& window, QuillNetModule& module, LinkSocket& winsock1,
                              PingSocket& winsock2, QObject* parent)
     : QObject(parent), m_w(window), m_module(module), m_winsock1(winsock1), m_winsock2(winsock2) {
-    const MainFormUi& ui = m_w.ui;
+    const LinkUi& ui = m_w.ui;
     connect(ui.ListenButton, &QPushButton::clicked, this,
             &NetConnection::MainForm_ListenButton_Click);
     connect(ui.ConnectButton, &QPushButton::clicked, this,
@@ -94,7 +96,7 @@ void NetConnection::MainForm_ListenButton_Click() {
     if (!addressCheckPassed()) {
         return;
     }
-    const MainFormUi& ui = m_w.ui;
+    const LinkUi& ui = m_w.ui;
     m_winsock1.listen(m_w.ports.tcp);
     m_w.link.myCallsign = ui.CallsignText->text();
     setAddressBoxesLocked(true);
@@ -112,7 +114,7 @@ void NetConnection::MainForm_ConnectButton_Click() {
     if (!addressCheckPassed()) {
         return;
     }
-    const MainFormUi& ui = m_w.ui;
+    const LinkUi& ui = m_w.ui;
     m_winsock1.close();
     m_w.link.myCallsign = ui.CallsignText->text();
     setAddressBoxesLocked(true);
@@ -177,7 +179,7 @@ void NetConnection::MainForm_CloseButton_Click() {
 }
 
 void NetConnection::ApplyIdleLayout() {
-    const MainFormUi& ui = m_w.ui;
+    const LinkUi& ui = m_w.ui;
     ui.ConnectButton->setEnabled(true);
     ui.ListenButton->setEnabled(true);
     ui.TeacherOption->setEnabled(false);
@@ -187,17 +189,16 @@ void NetConnection::ApplyIdleLayout() {
     ui.PeerIpLabel->clear();
     m_w.retryPingTimer.setEnabled(false);
     m_winsock2.close();
-    SetEnabled({ui.ChatMode_Option, ui.optionMoji, ui.optionCw, ui.StepMode_Option,
-                ui.NormalMode_Option, ui.StartButton_Command, ui.StopButton_Command,
-                ui.KaitoupassButton_Command, ui.CloseButton},
-               false);
+    SetEnabled({ui.ChatMode_Option, ui.optionMoji, ui.optionCw}, false);
+    m_w.lessonPanel.applyIdle();
+    ui.CloseButton->setEnabled(false);
     // In black: a blink that the link's end cut short in its red phase leaves the label red.
     ShowLabel(ui.TeacherLabel, RoleCaption::kSetterIdle, kBlack);
     ShowLabel(ui.StudentLabel, RoleCaption::kAnswererIdle, kBlack);
 }
 
 void NetConnection::enterChatMode() {
-    const MainFormUi& ui = m_w.ui;
+    const LinkUi& ui = m_w.ui;
     // Each selection runs its handler when it was not selected before.
     ui.ChatMode_Option->setEnabled(true);
     ui.optionMoji->setEnabled(true);
@@ -225,7 +226,7 @@ void NetConnection::showPeerAddress() {
 
 void NetConnection::MainForm_Winsock1_ConnectionRequest() {
     const QString stamp = m_module.Stamp();
-    const MainFormUi& ui = m_w.ui;
+    const LinkUi& ui = m_w.ui;
     if (refusedStranger()) {
         return;
     }
@@ -261,7 +262,7 @@ void NetConnection::MainForm_Winsock1_ConnectionRequest() {
 
 void NetConnection::MainForm_Winsock1_Connect() {
     const QString stamp = m_module.Stamp();
-    const MainFormUi& ui = m_w.ui;
+    const LinkUi& ui = m_w.ui;
     const quint64 serial = m_winsock1.linkSerial();
     m_module.log().restart();
     m_module.log().clearText();
@@ -295,7 +296,7 @@ void NetConnection::MainForm_Winsock1_Close() {
 }
 
 void NetConnection::MainForm_Winsock1_Error(const QString& description) {
-    const MainFormUi& ui = m_w.ui;
+    const LinkUi& ui = m_w.ui;
     // An established link that breaks leaves nothing to chat or ping over.
     const bool linkBroke = !m_winsock1.peerAddress().isNull();
     m_w.connectTimer.setEnabled(false);
@@ -334,7 +335,7 @@ void NetConnection::MainForm_Winsock1_SendComplete() {
 }
 
 void NetConnection::MainForm_TeacherOption_Click() {
-    const MainFormUi& ui = m_w.ui;
+    const LinkUi& ui = m_w.ui;
     LinkState& s = m_w.link;
     m_module.SendNetMessage(MessageType::Role, RoleCode::kBecomeAnswerer);
     ui.TeacherLabel->setText(RoleCaption::SetterSelf(s));
@@ -342,15 +343,15 @@ void NetConnection::MainForm_TeacherOption_Click() {
     ui.StudentLabel->setText(RoleCaption::AnswererPeerChoosing(s));
     LeaveChatMode(ui);
     m_module.ShowLog();
-    ApplyRoleControls(ui, m_w.lesson, true);
+    ApplyRoleControls(m_w.soundUi, m_w.lessonPanel, true);
 }
 
 void NetConnection::MainForm_StudentOption_Click() {
-    const MainFormUi& ui = m_w.ui;
+    const LinkUi& ui = m_w.ui;
     LinkState& s = m_w.link;
     m_module.SendNetMessage(MessageType::Role, RoleCode::kBecomeSetter);
     ui.TeacherLabel->setText(RoleCaption::SetterPeerIdle(s));
-    if (const Speed* speed = SelectedSpeed(ui)) {
+    if (const Speed* speed = SelectedSpeed(m_w.soundUi)) {
         s.mySpeed = speed->perMinute;
         m_module.SendNetMessage(MessageType::Speed, speed->wireCode.toString());
     }
@@ -358,10 +359,10 @@ void NetConnection::MainForm_StudentOption_Click() {
     ui.StudentLabel->setText(RoleCaption::AnswererSelfChoosing(s));
     s.myMode = LinkMode::Empty;
     s.mySpeed = 0;
-    ui.AnswerText->clear();
+    m_w.lessonPanel.clearModelAnswer();
     LeaveChatMode(ui);
     m_module.ShowLog();
-    ApplyRoleControls(ui, m_w.lesson, false);
+    ApplyRoleControls(m_w.soundUi, m_w.lessonPanel, false);
 }
 
 void NetConnection::MainForm_mnuNetTeacherMode_Click() {

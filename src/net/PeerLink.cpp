@@ -3,7 +3,7 @@
 #include <QLabel>
 
 #include "common/DesktopServices.h"
-#include "common/MainFormUi.h"
+#include "net/LinkUi.h"
 
 PeerLink::PeerLink(NetWindow window, CharacterDispatch& dispatch, QObject* parent)
     : QObject(parent),

@@ -4,8 +4,8 @@
 
 #include "common/ClockTimer.h"
 #include "common/Cp932Codec.h"
-#include "common/MainFormUi.h"
 #include "net/LinkSocket.h"
+#include "net/LinkUi.h"
 #include "net/NetConnection.h"
 #include "net/PingSocket.h"
 #include "net/QuillNetModule.h"

@@ -8,17 +8,19 @@
 
 #include "common/ControlHelpers.h"
 #include "common/LinkState.h"
-#include "common/MainFormUi.h"
 #include "common/RoleCaptions.h"
 #include "common/SharedTexts.h"
 #include "common/SpeedTable.h"
+#include "morse/SoundUi.h"
 #include "net/CwChat.h"
+#include "net/LessonPanel.h"
+#include "net/LinkUi.h"
 #include "net/MessageCodes.h"
 #include "net/QuillNetModule.h"
 
 TextChat::TextChat(NetWindow& window, QuillNetModule& module, CwChat& cwChat, QObject* parent)
     : QObject(parent), m_w(window), m_module(module), m_cwChat(cwChat) {
-    const MainFormUi& ui = m_w.ui;
+    const LinkUi& ui = m_w.ui;
     OnSelected(ui.ChatMode_Option, this, [this] { MainForm_ChatMode_Option_Click(); });
     connect(ui.SendMessageText, &QLineEdit::textChanged, this,
             &TextChat::MainForm_SendMessageText_Change);
@@ -30,26 +32,22 @@ TextChat::TextChat(NetWindow& window, QuillNetModule& module, CwChat& cwChat, QO
 }
 
 void TextChat::MainForm_ChatMode_Option_Click() {
-    const MainFormUi& ui = m_w.ui;
-    ui.Label1->clear();
-    SetColour(ui.Label1, kBlack);
-    SetEnabled({ui.Label2, ui.Label4, ui.StartButton_Command, ui.StopButton_Command,
-                ui.KaitoupassButton_Command},
-               false);
+    const LinkUi& ui = m_w.ui;
+    m_w.lessonPanel.enterChat();
     SetEnabled({ui.TeacherOption, ui.StudentOption}, true);
     Deselect(ui.TeacherOption);
     Deselect(ui.StudentOption);
     ui.SendMessageText->setReadOnly(false);
     SetEnabled({ui.SendMessageButton, ui.optionMoji, ui.optionCw}, true);
-    SetEnabled({ui.StepMode_Option, ui.NormalMode_Option}, false);
-    SetSpeedControlsEnabled(ui, true);
+    m_w.lessonPanel.setReceiveModesEnabled(false);
+    SetSpeedControlsEnabled(m_w.soundUi, true);
     if (ui.optionMoji->isChecked()) {
         m_module.SendNetMessage(MessageType::Mode, ModeCode::kTextChat);
         ui.SendMessageText->setFocus();
     } else if (ui.optionCw->isChecked()) {
         m_module.SendNetMessage(MessageType::Mode, ModeCode::kCwChat);
-        ui.ToneText->setReadOnly(false);
-        if (const Speed* speed = SelectedSpeed(ui)) {
+        m_w.soundUi.ToneText->setReadOnly(false);
+        if (const Speed* speed = SelectedSpeed(m_w.soundUi)) {
             m_w.link.mySpeed = speed->perMinute;
             m_module.SendNetMessage(MessageType::Speed, speed->wireCode.toString());
         }
@@ -70,7 +68,7 @@ void TextChat::MainForm_SendMessageText_Change() {
 }
 
 void TextChat::MainForm_SendMessageButton_Click() {
-    const MainFormUi& ui = m_w.ui;
+    const LinkUi& ui = m_w.ui;
     if (!ui.ChatMode_Option->isChecked()) {
         return;
     }

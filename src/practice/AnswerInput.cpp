@@ -11,10 +11,11 @@
 #include "common/Clock.h"
 #include "common/ControlHelpers.h"
 #include "common/LessonState.h"
-#include "common/MainFormUi.h"
 #include "morse/SoundControls.h"
 #include "net/CwChat.h"
+#include "net/LinkUi.h"
 #include "practice/Grading.h"
+#include "practice/LessonUi.h"
 
 using namespace Qt::StringLiterals;
 
@@ -42,10 +43,10 @@ QString AnswerForKey(int key, const QString& text) {
     return {};
 }
 
-AnswerInput::AnswerInput(const FormContext& form, MorseSoundState& sound, CwChat& cwChat,
+AnswerInput::AnswerInput(const PracticeWindow& form, MorseSoundState& sound, CwChat& cwChat,
                          QObject* parent)
     : QObject(parent), m_form(form), m_sound(sound), m_cwChat(cwChat) {
-    const MainFormUi& ui = m_form.ui;
+    const LessonUi& ui = m_form.ui;
     for (QPushButton* button : ui.answerButtons) {
         const QChar character = button->text().front();
         connect(button, &QPushButton::clicked, this,
@@ -57,11 +58,12 @@ AnswerInput::AnswerInput(const FormContext& form, MorseSoundState& sound, CwChat
 }
 
 void AnswerInput::AnswerButtonClicked(QChar character) {
-    const MainFormUi& ui = m_form.ui;
-    if (ui.ChatMode_Option->isChecked()) {
+    const LessonUi& ui = m_form.ui;
+    const LinkUi& linkUi = m_form.linkUi;
+    if (linkUi.ChatMode_Option->isChecked()) {
         // Shown before it is queued: the first key plays the whole run before returning, and
         // the transcript must keep the keys in the order they were pressed.
-        QTextCursor end(ui.ChatText->document());
+        QTextCursor end(linkUi.ChatText->document());
         end.movePosition(QTextCursor::End);
         end.insertText(QString(character));
         m_cwChat.QueueCwChatChar(character);
@@ -72,7 +74,7 @@ void AnswerInput::AnswerButtonClicked(QChar character) {
 }
 
 void AnswerInput::CheckAnswer() {
-    const MainFormUi& ui = m_form.ui;
+    const LessonUi& ui = m_form.ui;
     LessonState& lesson = m_form.lesson;
     if (JudgeAnswer(lesson, lesson.currentAnswer, m_sound.CurrentSoundToken,
                     m_sound.LastSoundedChar) == Judgement::Miss) {
@@ -91,7 +93,7 @@ void AnswerInput::MainForm_KaitoupassButton_Command_Click() {
 }
 
 bool AnswerInput::MainForm_Form_KeyPress(int key, const QString& text) {
-    const MainFormUi& ui = m_form.ui;
+    const LessonUi& ui = m_form.ui;
     if (!ui.StepMode_Option->isChecked() || ui.StartButton_Command->isEnabled()) {
         return false;
     }

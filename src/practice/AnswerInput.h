@@ -3,7 +3,7 @@
 #include <QObject>
 #include <QString>
 
-#include "common/FormContext.h"
+#include "practice/PracticeWindow.h"
 
 class CwChat;
 struct MorseSoundState;
@@ -14,7 +14,7 @@ struct MorseSoundState;
 class AnswerInput : public QObject {
     Q_OBJECT
   public:
-    AnswerInput(const FormContext& form, MorseSoundState& sound, CwChat& cwChat,
+    AnswerInput(const PracticeWindow& form, MorseSoundState& sound, CwChat& cwChat,
                 QObject* parent = nullptr);
 
     // The answer button of a letter or digit.
@@ -31,7 +31,7 @@ class AnswerInput : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    FormContext m_form;
+    PracticeWindow m_form;
     MorseSoundState& m_sound;
     CwChat& m_cwChat;
 };

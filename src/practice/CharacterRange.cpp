@@ -4,25 +4,27 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "common/MainFormUi.h"
+#include "net/LinkUi.h"
+#include "practice/LessonUi.h"
 
 namespace {
 
 struct Range {
-    QAction* MainFormUi::*entry;
+    QAction* LessonUi::*entry;
     char16_t first;
     char16_t last;
 };
 
 constexpr Range kRanges[] = {
-    {&MainFormUi::mnuMojiHanniAtoE, u'A', u'E'}, {&MainFormUi::mnuMojiHanniFtoJ, u'F', u'J'},
-    {&MainFormUi::mnuMojiHanniKtoO, u'K', u'O'}, {&MainFormUi::mnuMojiHanniPtoT, u'P', u'T'},
-    {&MainFormUi::mnuMojiHanniUtoZ, u'U', u'Z'}, {&MainFormUi::mnuMojiHanniAll, u'A', u'Z'},
+    {&LessonUi::mnuMojiHanniAtoE, u'A', u'E'}, {&LessonUi::mnuMojiHanniFtoJ, u'F', u'J'},
+    {&LessonUi::mnuMojiHanniKtoO, u'K', u'O'}, {&LessonUi::mnuMojiHanniPtoT, u'P', u'T'},
+    {&LessonUi::mnuMojiHanniUtoZ, u'U', u'Z'}, {&LessonUi::mnuMojiHanniAll, u'A', u'Z'},
 };
 
 }  // namespace
 
-CharacterRange::CharacterRange(const MainFormUi& ui, QObject* parent) : QObject(parent), m_ui(ui) {
+CharacterRange::CharacterRange(const LessonUi& ui, const LinkUi& linkUi, QObject* parent)
+    : QObject(parent), m_ui(ui), m_linkUi(linkUi) {
     for (const Range& range : kRanges) {
         QAction* entry = m_ui.*range.entry;
         connect(entry, &QAction::triggered, this,
@@ -35,7 +37,7 @@ void CharacterRange::RangeChosen(QAction* entry, char16_t first, char16_t last) 
     for (const Range& range : kRanges) {
         (m_ui.*range.entry)->setChecked(m_ui.*range.entry == entry);
     }
-    if (m_ui.NormalMode_Option->isChecked() || m_ui.ChatMode_Option->isChecked()) {
+    if (m_ui.NormalMode_Option->isChecked() || m_linkUi.ChatMode_Option->isChecked()) {
         return;
     }
     for (char16_t letter = u'A'; letter <= u'Z'; ++letter) {

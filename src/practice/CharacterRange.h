@@ -3,18 +3,21 @@
 #include <QObject>
 
 class QAction;
-struct MainFormUi;
+struct LessonUi;
+struct LinkUi;
 
 // The question character range menu: choosing a range leaves only its letter buttons usable in
 // Step mode. Start-up disables the menu and nothing enables it again.
 class CharacterRange : public QObject {
     Q_OBJECT
   public:
-    explicit CharacterRange(const MainFormUi& ui, QObject* parent = nullptr);
+    // Chat mode, the link's, leaves the buttons as they are too.
+    CharacterRange(const LessonUi& ui, const LinkUi& linkUi, QObject* parent = nullptr);
 
     // One handler for the six entries: the chosen entry and its letters, first to last.
     void RangeChosen(QAction* entry, char16_t first, char16_t last);
 
   private:
-    const MainFormUi& m_ui;
+    const LessonUi& m_ui;
+    const LinkUi& m_linkUi;
 };

@@ -3,8 +3,8 @@
 #include <QPlainTextEdit>
 
 #include "common/Announcer.h"
-#include "common/MainFormUi.h"
 #include "practice/LessonController.h"
+#include "practice/LessonUi.h"
 #include "practice/QuestionPlayer.h"
 
 using namespace Qt::StringLiterals;
@@ -22,7 +22,7 @@ Announcer::Phrase CountPhrase(const QString& name) {
 
 }  // namespace
 
-LessonAnnouncements::LessonAnnouncements(Announcer& announcer, const MainFormUi& ui,
+LessonAnnouncements::LessonAnnouncements(Announcer& announcer, const LessonUi& ui,
                                          QuestionPlayer& player, LessonController& lesson,
                                          QObject* parent)
     : QObject(parent), m_announcer(announcer) {

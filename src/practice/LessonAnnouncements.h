@@ -5,7 +5,7 @@
 class Announcer;
 class LessonController;
 class QuestionPlayer;
-struct MainFormUi;
+struct LessonUi;
 
 // Speaks the lesson to a screen-reader user, never over the Morse: the judgement Label1 shows
 // ("○" as 正解, the character that was missed) and the correct count as they appear, the played
@@ -15,7 +15,7 @@ struct MainFormUi;
 class LessonAnnouncements : public QObject {
     Q_OBJECT
   public:
-    LessonAnnouncements(Announcer& announcer, const MainFormUi& ui, QuestionPlayer& player,
+    LessonAnnouncements(Announcer& announcer, const LessonUi& ui, QuestionPlayer& player,
                         LessonController& lesson, QObject* parent = nullptr);
 
     Announcer& announcer() { return m_announcer; }

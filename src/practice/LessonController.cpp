@@ -12,7 +12,6 @@
 #include "common/DesktopServices.h"
 #include "common/LessonState.h"
 #include "common/LinkState.h"
-#include "common/MainFormUi.h"
 #include "common/RoleCaptions.h"
 #include "common/SharedTexts.h"
 #include "common/WindowOpening.h"
@@ -20,9 +19,12 @@
 #include "morse/MorseTable.h"
 #include "morse/PlannedPlayback.h"
 #include "morse/SoundControls.h"
+#include "morse/SoundUi.h"
+#include "net/LinkUi.h"
 #include "net/MessageCodes.h"
 #include "net/QuillNetModule.h"
 #include "practice/Grading.h"
+#include "practice/LessonUi.h"
 #include "practice/QuestionPlayer.h"
 #include "practice/ResultForm.h"
 #include "sound/SoundOutput.h"
@@ -43,7 +45,7 @@ constexpr CallUpSymbol kCallUp[] = {{SymbolId::H, u"H"},
 
 }  // namespace
 
-LessonController::LessonController(const FormContext& form, QuillNetModule& module,
+LessonController::LessonController(const PracticeWindow& form, QuillNetModule& module,
                                    QuestionPlayer& player, CharacterDispatch& dispatch,
                                    SoundOutput& output, const SoundControls& sound,
                                    QString pictureDir, QObject* parent)
@@ -85,7 +87,8 @@ void LessonController::MainForm_StartButton_Command_Click() {
 }
 
 void LessonController::awaitQuestion(bool modalNotice) {
-    const MainFormUi& ui = m_form.ui;
+    const LessonUi& ui = m_form.ui;
+    const LinkUi& linkUi = m_form.linkUi;
     LinkState& s = m_form.link;
     if (s.teacherStatus == LinkStatus::Composing) {
         s.studentStatus = LinkStatus::Ready;
@@ -97,13 +100,13 @@ void LessonController::awaitQuestion(bool modalNotice) {
     } else {
         return;
     }
-    SetEnabled({ui.StartButton_Command, ui.TeacherOption, ui.StudentOption}, false);
+    SetEnabled({ui.StartButton_Command, linkUi.TeacherOption, linkUi.StudentOption}, false);
 }
 
 void LessonController::readyPressed() {
-    const MainFormUi& ui = m_form.ui;
+    const LessonUi& ui = m_form.ui;
     // Told to the setter only once it is true: an answerer still in chat mode is not ready.
-    if (ui.ChatMode_Option->isChecked()) {
+    if (m_form.linkUi.ChatMode_Option->isChecked()) {
         m_form.desktop.showMessage(&m_form.window, DesktopServices::Icon::Critical, u"準備エラー"_s,
                                    u"ステップ受信モード又はノーマル受信モードを選択して下さい。"_s);
         return;
@@ -123,27 +126,30 @@ void LessonController::nextQuestionPressed() {
 }
 
 void LessonController::setPressed() {
-    const MainFormUi& ui = m_form.ui;
+    const LessonUi& ui = m_form.ui;
+    const LinkUi& linkUi = m_form.linkUi;
     m_form.link.teacherStatus = LinkStatus::Composing;
-    SetEnabled({ui.StartButton_Command, ui.TeacherOption, ui.StudentOption, ui.StepMode_Option,
-                ui.NormalMode_Option},
+    SetEnabled({ui.StartButton_Command, linkUi.TeacherOption, linkUi.StudentOption,
+                ui.StepMode_Option, ui.NormalMode_Option},
                false);
     m_module.SendNetMessage(MessageType::SetterStatus, SetterCode::kComposing);
-    ui.TeacherLabel->setText(RoleCaption::SetterSelfStatus(m_form.link));
+    linkUi.TeacherLabel->setText(RoleCaption::SetterSelfStatus(m_form.link));
     emit questionEditorWanted();
 }
 
 void LessonController::startPressed() {
-    const MainFormUi& ui = m_form.ui;
+    const LessonUi& ui = m_form.ui;
+    const LinkUi& linkUi = m_form.linkUi;
+    const SoundUi& soundUi = m_form.soundUi;
     const bool step = ui.StepMode_Option->isChecked();
     const bool normal = ui.NormalMode_Option->isChecked();
-    if (ui.StudentOption->isChecked() && !step && !normal) {
+    if (linkUi.StudentOption->isChecked() && !step && !normal) {
         m_form.desktop.showMessage(&m_form.window, DesktopServices::Icon::Critical, u"エラー"_s,
                                    u"練習モードを選択して下さい。"_s);
         return;
     }
-    ui.ToneText->setReadOnly(true);
-    ui.toneTestButton->setEnabled(false);
+    soundUi.ToneText->setReadOnly(true);
+    soundUi.toneTestButton->setEnabled(false);
     m_module.SendNetMessage(MessageType::AnswererStatus, AnswererCode::kTestRunning);
     ui.AnswerText->clear();
     ui.StartButton_Command->setEnabled(false);
@@ -151,9 +157,9 @@ void LessonController::startPressed() {
     ShowStopButton(ui, m_form.lesson, StopButton::Stop);
     ui.StopButton_Command->setEnabled(true);
     if (step) {
-        SetEnabled({ui.ChatMode_Option, ui.NormalMode_Option}, false);
+        SetEnabled({linkUi.ChatMode_Option, ui.NormalMode_Option}, false);
     } else if (normal) {
-        SetEnabled({ui.ChatMode_Option, ui.StepMode_Option}, false);
+        SetEnabled({linkUi.ChatMode_Option, ui.StepMode_Option}, false);
     }
     // A stop pressed during the call-up ends the lesson there: it has told the setter the test
     // was aborted, so the question must not play and report it finished after all.
@@ -169,7 +175,7 @@ void LessonController::startPressed() {
     }
     if (m_form.lesson.stopPlayback) {
         // nothing is played
-    } else if (ui.ChatMode_Option->isChecked()) {
+    } else if (linkUi.ChatMode_Option->isChecked()) {
         ui.Label1->clear();
         m_form.lesson.playedCount = 0;
         m_form.lesson.correctCount = 0;
@@ -183,12 +189,12 @@ void LessonController::startPressed() {
     }
     ui.StartButton_Command->setEnabled(true);
     ShowStopButton(ui, m_form.lesson, StopButton::ModeSwitch);
-    SetEnabled({ui.ChatMode_Option, ui.toneTestButton}, true);
-    ui.ToneText->setReadOnly(false);
+    SetEnabled({linkUi.ChatMode_Option, soundUi.toneTestButton}, true);
+    soundUi.ToneText->setReadOnly(false);
 }
 
 void LessonController::soundCallUp(PlannedPlayback& playback) {
-    const MainFormUi& ui = m_form.ui;
+    const LessonUi& ui = m_form.ui;
     SetColour(ui.Label1, kBlack);
     ShowCorrectCount(ui, m_form.lesson, std::nullopt);
     ShowPlayedCount(ui, m_form.lesson, std::nullopt);
@@ -221,7 +227,7 @@ void LessonController::soundCallUp(PlannedPlayback& playback) {
 }
 
 void LessonController::playStepLesson(PlannedPlayback& playback) {
-    const MainFormUi& ui = m_form.ui;
+    const LessonUi& ui = m_form.ui;
     LessonState& lesson = m_form.lesson;
     lesson.playedCount = 0;
     lesson.correctCount = 0;
@@ -262,15 +268,16 @@ void LessonController::showResult() {
 }
 
 void LessonController::MainForm_StopButton_Command_Click() {
-    const MainFormUi& ui = m_form.ui;
+    const LessonUi& ui = m_form.ui;
+    const LinkUi& linkUi = m_form.linkUi;
     LessonState& lesson = m_form.lesson;
     const StopButton state = lesson.stopButton;
-    if (state != StopButton::ModeSwitch && ui.StudentOption->isChecked()) {
+    if (state != StopButton::ModeSwitch && linkUi.StudentOption->isChecked()) {
         lesson.stopPlayback = true;
         // Silent at once: what was planned ahead goes.
         m_output.cut();
         m_form.link.studentStatus = LinkStatus::Empty;
-        ui.TeacherLabel->setText(RoleCaption::SetterPeerIdle(m_form.link));
+        linkUi.TeacherLabel->setText(RoleCaption::SetterPeerIdle(m_form.link));
         m_module.SendNetMessage(MessageType::AnswererStatus, AnswererCode::kTestAborted);
         if (ui.NormalMode_Option->isChecked()) {
             emit abortChoiceWanted();
@@ -281,14 +288,14 @@ void LessonController::MainForm_StopButton_Command_Click() {
         // The character being waited for is not counted (none is, before the first).
         ShowPlayedCount(ui, lesson, lesson.playedCount - 1);
     }
-    SetEnabled({ui.ChatMode_Option, ui.StepMode_Option, ui.NormalMode_Option, ui.TeacherOption,
-                ui.StudentOption},
+    SetEnabled({linkUi.ChatMode_Option, ui.StepMode_Option, ui.NormalMode_Option,
+                linkUi.TeacherOption, linkUi.StudentOption},
                true);
     if (state == StopButton::ModeSwitch) {
         ShowMainButton(ui, lesson, MainButton::Ready);
         ui.StopButton_Command->setEnabled(false);
     } else if (state == StopButton::Stop && !ui.StartButton_Command->isEnabled() &&
-               ui.TeacherOption->isChecked()) {
+               linkUi.TeacherOption->isChecked()) {
         m_module.SendNetMessage(MessageType::SetterStatus, SetterCode::kAborted);
     }
     ui.StartButton_Command->setEnabled(true);

@@ -3,7 +3,7 @@
 #include <QObject>
 #include <QString>
 
-#include "common/FormContext.h"
+#include "practice/PracticeWindow.h"
 
 class CharacterDispatch;
 class PlannedPlayback;
@@ -17,7 +17,7 @@ class SoundOutput;
 class LessonController : public QObject {
     Q_OBJECT
   public:
-    LessonController(const FormContext& form, QuillNetModule& module, QuestionPlayer& player,
+    LessonController(const PracticeWindow& form, QuillNetModule& module, QuestionPlayer& player,
                      CharacterDispatch& dispatch, SoundOutput& output, const SoundControls& sound,
                      QString pictureDir, QObject* parent = nullptr);
 
@@ -50,7 +50,7 @@ class LessonController : public QObject {
     void showCountsWhenHeard(std::optional<int> played, std::optional<int> correct);
     void showResult();
 
-    FormContext m_form;
+    PracticeWindow m_form;
     QuillNetModule& m_module;
     QuestionPlayer& m_player;
     CharacterDispatch& m_dispatch;

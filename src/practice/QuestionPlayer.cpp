@@ -10,14 +10,15 @@
 #include "common/DesktopServices.h"
 #include "common/LessonState.h"
 #include "common/LinkState.h"
-#include "common/MainFormUi.h"
 #include "common/RoleCaptions.h"
 #include "common/SharedTexts.h"
 #include "morse/CharacterDispatch.h"
 #include "morse/PlannedPlayback.h"
 #include "morse/SoundControls.h"
+#include "net/LinkUi.h"
 #include "net/MessageCodes.h"
 #include "net/QuillNetModule.h"
+#include "practice/LessonUi.h"
 #include "sound/SoundOutput.h"
 
 using namespace Qt::StringLiterals;
@@ -30,7 +31,7 @@ const QString kErrorTitle = u"問題読み込みエラー"_s;
 
 }  // namespace
 
-QuestionPlayer::QuestionPlayer(const FormContext& form, QuillNetModule& module,
+QuestionPlayer::QuestionPlayer(const PracticeWindow& form, QuillNetModule& module,
                                CharacterDispatch& dispatch, SoundOutput& output,
                                const SoundControls& controls, QObject* parent)
     : QObject(parent),
@@ -88,7 +89,7 @@ void QuestionPlayer::PlayQuestion(const QString& question, PlannedPlayback& play
     if (refused(question)) {
         return;
     }
-    const MainFormUi& ui = m_form.ui;
+    const LessonUi& ui = m_form.ui;
     LessonState& lesson = m_form.lesson;
     const auto stopped = [this, &lesson] { return lesson.stopPlayback || m_form.clock.quitting(); };
     m_heardCount = lesson.playedCount;
@@ -157,14 +158,15 @@ void QuestionPlayer::stoppedAt() {
 }
 
 void QuestionPlayer::endOfQuestion(const QString& question, int playedLength) {
-    const MainFormUi& ui = m_form.ui;
+    const LessonUi& ui = m_form.ui;
+    const LinkUi& linkUi = m_form.linkUi;
     m_reachedEnd = true;
     m_form.lesson.stopPlayback = true;
     m_module.SendNetMessage(MessageType::AnswererStatus, AnswererCode::kTestFinished);
     m_form.link.studentStatus = LinkStatus::Empty;
     ShowMainButton(ui, m_form.lesson, MainButton::Next);
-    ui.TeacherLabel->setText(RoleCaption::SetterPeerIdle(m_form.link));
-    SetEnabled({ui.TeacherOption, ui.StudentOption}, true);
+    linkUi.TeacherLabel->setText(RoleCaption::SetterPeerIdle(m_form.link));
+    SetEnabled({linkUi.TeacherOption, linkUi.StudentOption}, true);
     emit endReached();
     if (!ui.NormalMode_Option->isChecked()) {
         return;

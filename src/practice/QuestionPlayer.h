@@ -3,7 +3,7 @@
 #include <QObject>
 #include <QString>
 
-#include "common/FormContext.h"
+#include "practice/PracticeWindow.h"
 
 class CharacterDispatch;
 class PlannedPlayback;
@@ -19,7 +19,7 @@ class QuestionPlayer : public QObject {
     // Up to this many characters (with the end mark) the answer appears in the main window.
     static constexpr int kLongestShownInAnswerBox = 63;
 
-    QuestionPlayer(const FormContext& form, QuillNetModule& module, CharacterDispatch& dispatch,
+    QuestionPlayer(const PracticeWindow& form, QuillNetModule& module, CharacterDispatch& dispatch,
                    SoundOutput& output, const SoundControls& controls, QObject* parent = nullptr);
 
     // Returns when the question has been heard to its end or a stop was noticed. The caller
@@ -54,7 +54,7 @@ class QuestionPlayer : public QObject {
     void stoppedAt();
     void endOfQuestion(const QString& question, int playedLength);
 
-    FormContext m_form;
+    PracticeWindow m_form;
     QuillNetModule& m_module;
     CharacterDispatch& m_dispatch;
     SoundOutput& m_output;

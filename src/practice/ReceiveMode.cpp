@@ -8,24 +8,28 @@
 
 #include "common/ControlHelpers.h"
 #include "common/LinkState.h"
-#include "common/MainFormUi.h"
 #include "common/RoleCaptions.h"
 #include "common/SharedTexts.h"
 #include "common/SpeedTable.h"
+#include "morse/SoundUi.h"
+#include "net/LinkUi.h"
 #include "net/MessageCodes.h"
 #include "net/QuillNetModule.h"
+#include "practice/LessonUi.h"
 
-ReceiveModeSelection::ReceiveModeSelection(const FormContext& form, QuillNetModule& module,
+ReceiveModeSelection::ReceiveModeSelection(const PracticeWindow& form, QuillNetModule& module,
                                            QObject* parent)
     : QObject(parent), m_form(form), m_module(module) {
-    const MainFormUi& ui = m_form.ui;
+    const LessonUi& ui = m_form.ui;
+    const LinkUi& linkUi = m_form.linkUi;
     OnSelected(ui.StepMode_Option, this, [this] { MainForm_StepMode_Option_Click(); });
     OnSelected(ui.NormalMode_Option, this, [this] { MainForm_NormalMode_Option_Click(); });
     for (const Speed& speed : kSpeeds) {
-        OnSelected(SpeedOption(ui, speed), this, [this, &speed] { SpeedSelected(speed); });
+        OnSelected(SpeedOption(m_form.soundUi, speed), this,
+                   [this, &speed] { SpeedSelected(speed); });
     }
-    OnSelected(ui.optionMoji, this, [this] { MainForm_optionMoji_Click(); });
-    OnSelected(ui.optionCw, this, [this] { MainForm_optionCw_Click(); });
+    OnSelected(linkUi.optionMoji, this, [this] { MainForm_optionMoji_Click(); });
+    OnSelected(linkUi.optionCw, this, [this] { MainForm_optionCw_Click(); });
 }
 
 void ReceiveModeSelection::selectReceiveMode(bool step) {
@@ -38,20 +42,20 @@ void ReceiveModeSelection::selectReceiveMode(bool step) {
 
 void ReceiveModeSelection::selectSpeed(int perMinute) {
     if (const Speed* speed = SpeedForPerMinute(perMinute)) {
-        SelectAndRun(SpeedOption(m_form.ui, *speed), [this, speed] { SpeedSelected(*speed); });
+        SelectAndRun(SpeedOption(m_form.soundUi, *speed), [this, speed] { SpeedSelected(*speed); });
     }
 }
 
 void ReceiveModeSelection::selectChatKind(bool cw) {
     if (cw) {
-        SelectAndRun(m_form.ui.optionCw, [this] { MainForm_optionCw_Click(); });
+        SelectAndRun(m_form.linkUi.optionCw, [this] { MainForm_optionCw_Click(); });
     } else {
-        SelectAndRun(m_form.ui.optionMoji, [this] { MainForm_optionMoji_Click(); });
+        SelectAndRun(m_form.linkUi.optionMoji, [this] { MainForm_optionMoji_Click(); });
     }
 }
 
 int ReceiveModeSelection::selectedSpeed() const {
-    const Speed* speed = SelectedSpeed(m_form.ui);
+    const Speed* speed = SelectedSpeed(m_form.soundUi);
     return speed != nullptr ? speed->perMinute : 0;
 }
 
@@ -64,14 +68,15 @@ void ReceiveModeSelection::MainForm_NormalMode_Option_Click() {
 }
 
 void ReceiveModeSelection::sendSelectedSpeed() {
-    if (const Speed* speed = SelectedSpeed(m_form.ui)) {
+    if (const Speed* speed = SelectedSpeed(m_form.soundUi)) {
         m_form.link.mySpeed = speed->perMinute;
         m_module.SendNetMessage(MessageType::Speed, speed->wireCode.toString());
     }
 }
 
 void ReceiveModeSelection::receiveModeSelected(bool step) {
-    const MainFormUi& ui = m_form.ui;
+    const LessonUi& ui = m_form.ui;
+    const LinkUi& linkUi = m_form.linkUi;
     LinkState& s = m_form.link;
     QRadioButton* option = step ? ui.StepMode_Option : ui.NormalMode_Option;
     ui.Label1->clear();
@@ -81,73 +86,75 @@ void ReceiveModeSelection::receiveModeSelected(bool step) {
     for (QPushButton* button : ui.answerButtons) {
         button->setEnabled(step);
     }
-    ui.SendMessageText->setReadOnly(true);
-    SetEnabled({ui.SendMessageButton, ui.optionMoji, ui.optionCw}, false);
+    linkUi.SendMessageText->setReadOnly(true);
+    SetEnabled({linkUi.SendMessageButton, linkUi.optionMoji, linkUi.optionCw}, false);
     SetEnabled({ui.StartButton_Command, ui.StopButton_Command}, true);
     ui.KaitoupassButton_Command->setEnabled(step);
-    if (ui.StudentOption->isChecked() && option->isEnabled()) {
+    if (linkUi.StudentOption->isChecked() && option->isEnabled()) {
         m_module.SendNetMessage(MessageType::Mode, step ? ModeCode::kStep : ModeCode::kNormal);
         sendSelectedSpeed();
     }
     s.myMode = step ? LinkMode::Step : LinkMode::Normal;
     // The setter's window selects the mode too when the peer reports it; its answerer label
     // already shows the peer and must not be given the setter's own callsign.
-    if (ui.StudentOption->isChecked()) {
-        ui.StudentLabel->setText(RoleCaption::AnswererSelf(s));
+    if (linkUi.StudentOption->isChecked()) {
+        linkUi.StudentLabel->setText(RoleCaption::AnswererSelf(s));
     }
 }
 
 void ReceiveModeSelection::SpeedSelected(const Speed& speed) {
-    const MainFormUi& ui = m_form.ui;
+    const LessonUi& ui = m_form.ui;
+    const LinkUi& linkUi = m_form.linkUi;
     LinkState& s = m_form.link;
-    const bool answerer = ui.StudentOption->isChecked() && SpeedOption(ui, speed)->isEnabled();
-    const bool chat = ui.ChatMode_Option->isChecked();
+    const bool answerer =
+        linkUi.StudentOption->isChecked() && SpeedOption(m_form.soundUi, speed)->isEnabled();
+    const bool chat = linkUi.ChatMode_Option->isChecked();
     if (answerer != chat) {
         m_module.SendNetMessage(MessageType::Speed, speed.wireCode.toString());
     }
     if (chat) {
         s.mySpeed = speed.perMinute;
-        ui.TeacherLabel->setText(RoleCaption::ChatSelf(s));
+        linkUi.TeacherLabel->setText(RoleCaption::ChatSelf(s));
     } else if (ui.StepMode_Option->isChecked() != ui.NormalMode_Option->isChecked()) {
         s.mySpeed = speed.perMinute;
         // As with the modes: only the answerer's own window names itself as the answerer.
-        if (ui.StudentOption->isChecked()) {
-            ui.StudentLabel->setText(RoleCaption::AnswererSelf(s));
+        if (linkUi.StudentOption->isChecked()) {
+            linkUi.StudentLabel->setText(RoleCaption::AnswererSelf(s));
         }
     }
 }
 
 void ReceiveModeSelection::MainForm_optionMoji_Click() {
-    const MainFormUi& ui = m_form.ui;
+    const LinkUi& linkUi = m_form.linkUi;
     LinkState& s = m_form.link;
-    for (QLineEdit* box : {ui.CallsignText, ui.ConnectIpText, ui.ToneText}) {
+    for (QLineEdit* box : {linkUi.CallsignText, linkUi.ConnectIpText, m_form.soundUi.ToneText}) {
         box->setReadOnly(true);
     }
-    ui.SendMessageText->setReadOnly(false);
-    if (ui.ChatMode_Option->isChecked()) {
+    linkUi.SendMessageText->setReadOnly(false);
+    if (linkUi.ChatMode_Option->isChecked()) {
         m_module.SendNetMessage(MessageType::Mode, ModeCode::kTextChat);
         m_module.ShowLog();
         s.myMode = LinkMode::TextChat;
-        ui.TeacherLabel->setText(RoleCaption::ChatTextSelf(s));
+        linkUi.TeacherLabel->setText(RoleCaption::ChatTextSelf(s));
         s.peerMode = LinkMode::TextChat;
-        ui.StudentLabel->setText(RoleCaption::ChatTextPeer(s));
+        linkUi.StudentLabel->setText(RoleCaption::ChatTextPeer(s));
     }
-    ui.SendMessageText->setFocus();
+    linkUi.SendMessageText->setFocus();
 }
 
 void ReceiveModeSelection::MainForm_optionCw_Click() {
-    const MainFormUi& ui = m_form.ui;
+    const LinkUi& linkUi = m_form.linkUi;
     LinkState& s = m_form.link;
-    if (!ui.ChatMode_Option->isChecked()) {
+    if (!linkUi.ChatMode_Option->isChecked()) {
         return;
     }
     s.cwChatBuffer = kCwChatOpening;
-    ui.ChatText->setPlainText(s.cwChatBuffer);
+    linkUi.ChatText->setPlainText(s.cwChatBuffer);
     m_module.SendNetMessage(MessageType::Mode, ModeCode::kCwChat);
     sendSelectedSpeed();
     s.myMode = LinkMode::CwChat;
-    ui.TeacherLabel->setText(RoleCaption::ChatSelf(s));
-    ui.SendMessageText->setReadOnly(false);
-    ui.ToneText->setReadOnly(false);
-    ui.SendMessageText->setFocus();
+    linkUi.TeacherLabel->setText(RoleCaption::ChatSelf(s));
+    linkUi.SendMessageText->setReadOnly(false);
+    m_form.soundUi.ToneText->setReadOnly(false);
+    linkUi.SendMessageText->setFocus();
 }

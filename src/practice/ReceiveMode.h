@@ -2,8 +2,8 @@
 
 #include <QObject>
 
-#include "common/FormContext.h"
 #include "net/PracticeSide.h"
+#include "practice/PracticeWindow.h"
 
 class QuillNetModule;
 struct Speed;
@@ -13,7 +13,7 @@ struct Speed;
 class ReceiveModeSelection : public QObject, public PracticeSide {
     Q_OBJECT
   public:
-    ReceiveModeSelection(const FormContext& form, QuillNetModule& module,
+    ReceiveModeSelection(const PracticeWindow& form, QuillNetModule& module,
                          QObject* parent = nullptr);
 
     void MainForm_StepMode_Option_Click();
@@ -33,6 +33,6 @@ class ReceiveModeSelection : public QObject, public PracticeSide {
     void receiveModeSelected(bool step);
     void sendSelectedSpeed();
 
-    FormContext m_form;
+    PracticeWindow m_form;
     QuillNetModule& m_module;
 };

@@ -24,10 +24,11 @@
 #include <QTest>
 #include <memory>
 
+#include "app/MainFormUi.h"
 #include "common/AccessibleValueLabel.h"
 #include "common/LessonState.h"
-#include "common/MainFormUi.h"
 #include "net/RoleLayout.h"
+#include "practice/LessonPanelView.h"
 
 using namespace Qt::StringLiterals;
 
@@ -662,7 +663,8 @@ void MainFormControlsTest::everyButtonHasItsOwnAccessKey() {
     // Alt + a letter of its own, clear of the menu bar's letters, for every button but the 36
     // answer buttons (typed keys answer); a caption changed by a role keeps its key.
     LessonState lesson;
-    ApplyRoleControls(m_ui, lesson, true);
+    LessonPanelView panel(m_ui, lesson);
+    ApplyRoleControls(m_ui, panel, true);
     QSet<QString> taken = {u"Alt+S"_s, u"Alt+M"_s, u"Alt+R"_s, u"Alt+K"_s, u"Alt+H"_s, u"Alt+X"_s};
     for (QPushButton* button : m_window->findChildren<QPushButton*>()) {
         if (std::find(m_ui.answerButtons.begin(), m_ui.answerButtons.end(), button) !=

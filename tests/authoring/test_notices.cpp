@@ -11,11 +11,11 @@
 #include "authoring/ExchangeWindows.h"
 #include "authoring/Notices.h"
 #include "authoring/QuestionForm.h"
-#include "common/ControlHelpers.h"
 #include "common/LinkState.h"
 #include "common/PhraseLabel.h"
 #include "common/WindowOpening.h"
 #include "net/QuillNetModule.h"
+#include "practice/LessonUi.h"
 #include "support/TestContext.h"
 #include "support/WindowScript.h"
 

@@ -11,9 +11,9 @@
 #include <QTest>
 
 #include "app/MainForm.h"
-#include "common/ControlHelpers.h"
 #include "common/LinkState.h"
 #include "history/HistoryStore.h"
+#include "practice/LessonUi.h"
 #include "support/LessonAnswerer.h"
 #include "support/TestContext.h"
 #include "support/WindowScript.h"

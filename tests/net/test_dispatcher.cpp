@@ -12,9 +12,9 @@
 #include <QTest>
 
 #include "app/MainForm.h"
-#include "common/ControlHelpers.h"
 #include "common/SharedTexts.h"
 #include "net/QuillNetModule.h"
+#include "practice/LessonUi.h"
 #include "support/TestContext.h"
 #include "support/WindowScript.h"
 

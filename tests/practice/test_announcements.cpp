@@ -8,8 +8,8 @@
 #include <QTest>
 
 #include "app/MainForm.h"
+#include "app/MainFormUi.h"
 #include "common/Announcer.h"
-#include "common/MainFormUi.h"
 #include "support/LessonAnswerer.h"
 #include "support/TestContext.h"
 

@@ -12,13 +12,13 @@
 #include <numeric>
 
 #include "authoring/QuestionForm.h"
-#include "common/ControlHelpers.h"
 #include "common/LessonState.h"
 #include "common/WindowOpening.h"
 #include "history/HistoryStore.h"
 #include "net/MessageCodes.h"
 #include "net/QuillNetModule.h"
 #include "practice/LessonController.h"
+#include "practice/LessonUi.h"
 #include "support/LessonAnswerer.h"
 #include "support/LinkedPair.h"
 #include "support/WindowScript.h"

@@ -13,10 +13,10 @@
 
 #include "app/MainForm.h"
 #include "common/ClockTimer.h"
-#include "common/ControlHelpers.h"
 #include "common/LessonState.h"
 #include "morse/SoundControls.h"
 #include "practice/AnswerInput.h"
+#include "practice/LessonUi.h"
 #include "practice/QuestionPlayer.h"
 #include "support/LessonAnswerer.h"
 #include "support/TestContext.h"

@@ -1,8 +1,8 @@
-#include "common/MainFormUi.h"
+#include "app/MainFormUi.h"
 
+#include "app/MainFormKeyboard.h"
 #include "common/AccessibleValueLabel.h"
 #include "common/FineAdjustBar.h"
-#include "common/MainFormKeyboard.h"
 #include "common/SharedTexts.h"
 #include "common/SpeedTable.h"
 
@@ -34,10 +34,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The captions of the answer buttons, in the order of MainFormUi::answerButtons.
+// The captions of the answer buttons, in the order of LessonUi::answerButtons.
 constexpr QStringView answerCharacters = u"ABCDEFGHIJKLMNOPQRSTUVWXYZ1234567890";
 constexpr int answerColumns = 6;
-constexpr int firstDigitIndex = 26;
 
 constexpr qreal displayPointSize = 40;
 constexpr qreal countPointSize = 14;
@@ -146,7 +145,7 @@ QString answerButtonName(QChar character) {
 }
 
 // Six to a row: A-F, G-L, M-R, S-X, Y Z 1-4, 5-9 0.
-QGridLayout* buildAnswerButtons(MainFormUi& ui, const QFont& font) {
+QGridLayout* buildAnswerButtons(LessonUi& ui, const QFont& font) {
     auto* grid = new QGridLayout;
     const QFont keyFont = scaledFont(font, font.pointSizeF() * answerKeyScale, true);
     const int keySize = QFontMetrics(keyFont).height() * 2;
@@ -189,7 +188,7 @@ QGroupBox* wrapInFrame(QGroupBox* frame, QWidget* content) {
     return frame;
 }
 
-QWidget* buildLessonArea(MainFormUi& ui, const QFont& font) {
+QWidget* buildLessonArea(LessonUi& ui, const QFont& font) {
     QGroupBox* frame = makeFrame(u"lessonFrame"_s, u"受信練習"_s);
     auto* layout = new QVBoxLayout(frame);
 
@@ -269,14 +268,15 @@ QWidget* buildPracticeModes(MainFormUi& ui, QMainWindow* window) {
     return frame;
 }
 
-QWidget* buildSpeeds(MainFormUi& ui, QMainWindow* window) {
+QWidget* buildSpeeds(SoundUi& ui, QMainWindow* window) {
     ui.speedGroup = makeGroup(window, u"speedGroup"_s);
     QGroupBox* frame = makeFrame(u"speedFrame"_s, u"速度"_s);
     auto* layout = new QVBoxLayout(frame);
-    for (const Speed& speed : kSpeeds) {
+    for (std::size_t index = 0; index < kSpeeds.size(); ++index) {
+        const Speed& speed = kSpeeds[index];
         QRadioButton* option = makeOption(u"Speed"_s + speed.text.toString() + u"_Option"_s,
                                           speed.caption.toString(), ui.speedGroup);
-        ui.*speed.option = option;
+        ui.*kSpeedOptions[index] = option;
         layout->addWidget(option);
     }
     ui.Speed25_Option->setChecked(true);
@@ -289,7 +289,7 @@ QWidget* buildSpeeds(MainFormUi& ui, QMainWindow* window) {
     return frame;
 }
 
-QWidget* buildTone(MainFormUi& ui, const QFont& font) {
+QWidget* buildTone(SoundUi& ui, const QFont& font) {
     ui.toneFrame = makeFrame(u"toneFrame"_s, u"トーン周波数"_s, u"トーン周波数の枠"_s);
     ui.ToneText = makeLineEdit(u"ToneText"_s, u"トーン周波数"_s);
     ui.ToneText->setText(u"800"_s);
@@ -313,7 +313,7 @@ QLayout* buildPracticeSettings(MainFormUi& ui, QMainWindow* window, const QFont&
     return column;
 }
 
-QWidget* buildRoles(MainFormUi& ui, QMainWindow* window) {
+QWidget* buildRoles(LinkUi& ui, QMainWindow* window) {
     ui.roleGroup = makeGroup(window, u"roleGroup"_s);
     QGroupBox* frame = makeFrame(u"roleFrame"_s, u"役割"_s);
     ui.TeacherOption = makeOption(u"TeacherOption"_s, u"出題者になる"_s, ui.roleGroup);
@@ -322,7 +322,7 @@ QWidget* buildRoles(MainFormUi& ui, QMainWindow* window) {
     return frame;
 }
 
-QWidget* buildLink(MainFormUi& ui, QMainWindow* window, const QFont& font) {
+QWidget* buildLink(LinkUi& ui, QMainWindow* window, const QFont& font) {
     QGroupBox* frame = makeFrame(u"linkFrame"_s, u"ネット接続"_s);
     auto* grid = new QGridLayout(frame);
 
@@ -354,7 +354,7 @@ QWidget* buildLink(MainFormUi& ui, QMainWindow* window, const QFont& font) {
     return frame;
 }
 
-QWidget* buildIpDisplay(MainFormUi& ui, const QFont& font) {
+QWidget* buildIpDisplay(LinkUi& ui, const QFont& font) {
     ui.IpFrame = makeFrame(u"IpFrame"_s, u"IPアドレス表示"_s);
     ui.DispIpLabel = makeStatusField(u"DispIpLabel"_s, u"自局IPアドレス"_s, font);
     ui.DispIpLabel->setMinimumWidth(QFontMetrics(font).horizontalAdvance(u"000.000.000.000"_s));
@@ -367,7 +367,7 @@ QWidget* buildIpDisplay(MainFormUi& ui, const QFont& font) {
     return ui.IpFrame;
 }
 
-QWidget* buildChat(MainFormUi& ui, QMainWindow* window) {
+QWidget* buildChat(LinkUi& ui, QMainWindow* window) {
     QGroupBox* frame = makeFrame(u"chatFrame"_s, u"チャット"_s);
     auto* layout = new QVBoxLayout(frame);
 
@@ -390,7 +390,7 @@ QWidget* buildChat(MainFormUi& ui, QMainWindow* window) {
 }
 
 // The peer's address, the option to take only the peer address, the stop for received CW.
-QWidget* buildPeer(MainFormUi& ui, const QFont& font) {
+QWidget* buildPeer(LinkUi& ui, const QFont& font) {
     ui.peerFrame = makeFrame(u"peerFrame"_s, u"接続相手"_s);
     ui.PeerIpLabel = makeStatusField(u"PeerIpLabel"_s, u"接続相手のIPアドレス"_s, font);
     ui.PeerIpLabel->setTextFormat(Qt::PlainText);
@@ -407,7 +407,7 @@ QWidget* buildPeer(MainFormUi& ui, const QFont& font) {
     return ui.peerFrame;
 }
 
-QLayout* buildLinkAndChat(MainFormUi& ui, QMainWindow* window, const QFont& font) {
+QLayout* buildLinkAndChat(LinkUi& ui, QMainWindow* window, const QFont& font) {
     auto* column = new QVBoxLayout;
     column->addWidget(buildLink(ui, window, font));
     column->addWidget(buildIpDisplay(ui, font));
@@ -504,21 +504,4 @@ void MainFormUi::setupUi(QMainWindow* window) {
 
     SetUpKeyboard(*this);
     window->resize(initialWindowSize.expandedTo(window->minimumSizeHint()));
-}
-
-QPushButton* MainFormUi::answerButton(QChar character) const {
-    const char16_t code = character.unicode();
-    if (code >= u'a' && code <= u'z') {
-        return answerButtons[static_cast<std::size_t>(code - u'a')];
-    }
-    if (code >= u'A' && code <= u'Z') {
-        return answerButtons[static_cast<std::size_t>(code - u'A')];
-    }
-    if (code >= u'1' && code <= u'9') {
-        return answerButtons[static_cast<std::size_t>(firstDigitIndex + code - u'1')];
-    }
-    if (code == u'0') {
-        return answerButtons.back();
-    }
-    return nullptr;
 }

@@ -1,4 +1,4 @@
-#include "common/MainFormKeyboard.h"
+#include "app/MainFormKeyboard.h"
 
 #include <QCheckBox>
 #include <QKeySequence>
@@ -11,7 +11,7 @@
 #include <QWidget>
 #include <vector>
 
-#include "common/MainFormUi.h"
+#include "app/MainFormUi.h"
 
 namespace {
 

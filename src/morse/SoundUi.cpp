@@ -1,0 +1,29 @@
+#include "morse/SoundUi.h"
+
+#include <QRadioButton>
+#include <QScrollBar>
+
+QRadioButton* SpeedOption(const SoundUi& ui, const Speed& speed) {
+    for (std::size_t index = 0; index < kSpeeds.size(); ++index) {
+        if (kSpeeds[index].perMinute == speed.perMinute) {
+            return ui.*kSpeedOptions[index];
+        }
+    }
+    return nullptr;
+}
+
+const Speed* SelectedSpeed(const SoundUi& ui) {
+    for (const Speed& speed : kSpeeds) {
+        if (SpeedOption(ui, speed)->isChecked()) {
+            return &speed;
+        }
+    }
+    return nullptr;
+}
+
+void SetSpeedControlsEnabled(const SoundUi& ui, bool enabled) {
+    for (const Speed& speed : kSpeeds) {
+        SpeedOption(ui, speed)->setEnabled(enabled);
+    }
+    ui.Speed_HScroll->setEnabled(enabled);
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <array>
+
+#include "common/SpeedTable.h"
+
+class QAction;
+class QButtonGroup;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QScrollBar;
+
+// The main window's sound settings: the speeds and their fine adjustment, the tone, and the
+// sound menu.
+struct SoundUi {
+    QRadioButton* Speed25_Option = nullptr;  // "毎分２５文字"
+    QRadioButton* Speed45_Option = nullptr;  // "毎分４５文字"
+    QRadioButton* Speed60_Option = nullptr;  // "毎分６０文字"
+    QButtonGroup* speedGroup = nullptr;
+
+    // Speed fine adjustment: 20 at the left end, -20 at the right, steps of 5
+    QScrollBar* Speed_HScroll = nullptr;
+    QLabel* Label7 = nullptr;  // "微調整 ±0%"
+
+    // Tone
+    QGroupBox* toneFrame = nullptr;         // "トーン周波数"
+    QLineEdit* ToneText = nullptr;          // "800"
+    QLabel* hzLabel = nullptr;              // "Hz"
+    QPushButton* toneTestButton = nullptr;  // "テスト"
+
+    QMenu* mnuSound = nullptr;
+    QAction* mnuSoundWave = nullptr;
+    QAction* mnuSoundBeep = nullptr;
+    QAction* mnuSeparator = nullptr;
+    QAction* mnuSoundQuarity = nullptr;
+};
+
+// The option button of each speed, in the order of kSpeeds.
+inline constexpr std::array<QRadioButton * SoundUi::*, 3> kSpeedOptions{
+    &SoundUi::Speed25_Option, &SoundUi::Speed45_Option, &SoundUi::Speed60_Option};
+static_assert(kSpeedOptions.size() == kSpeeds.size());
+
+// The option button of a speed.
+QRadioButton* SpeedOption(const SoundUi& ui, const Speed& speed);
+// The first selected of the three speed options, tested 25, 45, 60; null when none is.
+const Speed* SelectedSpeed(const SoundUi& ui);
+// The three speed options and the fine adjustment together.
+void SetSpeedControlsEnabled(const SoundUi& ui, bool enabled);
