@@ -31,6 +31,8 @@ struct LessonState {
     MainButton mainButton = MainButton::Start;
     StopButton stopButton = StopButton::Stop;
     bool stopPlayback = false;
+    // The running lesson is a Step lesson (set as it starts; the history records it).
+    bool step = false;
     qint16 playedCount = 0;
     qint16 correctCount = 0;
     std::optional<int> shownPlayed;

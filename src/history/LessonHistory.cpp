@@ -11,7 +11,6 @@
 #include "common/LessonState.h"
 #include "common/LinkState.h"
 #include "morse/SoundControls.h"
-#include "practice/LessonUi.h"
 
 using namespace Qt::StringLiterals;
 
@@ -47,11 +46,10 @@ struct LessonHistory::Check {
     QDateTime modified;
 };
 
-LessonHistory::LessonHistory(const FormContext& form, const LessonUi& ui,
-                             const SoundControls& sound, QString path, QObject* parent)
+LessonHistory::LessonHistory(const FormContext& form, const SoundControls& sound, QString path,
+                             QObject* parent)
     : QObject(parent),
       m_form(form),
-      m_ui(ui),
       m_sound(sound),
       m_store(path.isEmpty() ? HistoryStore::DefaultPath() : std::move(path)) {
     connect(&m_form.clock, &Clock::quitRequested, this, &LessonHistory::programEnding);
@@ -107,8 +105,7 @@ LessonRecord LessonHistory::currentLesson() const {
     LessonRecord lesson;
     lesson.finishedAt = m_form.desktop.currentDateTime().toUTC();
     lesson.peer = m_form.link.peerCallsign;
-    lesson.mode =
-        m_ui.StepMode_Option->isChecked() ? LessonRecord::Mode::Step : LessonRecord::Mode::Normal;
+    lesson.mode = m_form.lesson.step ? LessonRecord::Mode::Step : LessonRecord::Mode::Normal;
     lesson.speed = m_sound.selectedSpeed().value_or(25);
     lesson.fineAdjust = SpeedChangePercent(m_sound.fineAdjustValue());
     lesson.sound = SoundName(m_sound.selectedGenerator());

@@ -10,7 +10,6 @@
 
 class QThread;
 class SoundControls;
-struct LessonUi;
 
 // Keeps every lesson played to its end in the history, as the window shows it when it ends. A
 // history that cannot be written never stops a lesson: the user is told once (not again until a
@@ -21,9 +20,8 @@ struct LessonUi;
 class LessonHistory : public QObject {
     Q_OBJECT
   public:
-    // The lesson's controls tell the receive mode of the lesson finished.
-    LessonHistory(const FormContext& form, const LessonUi& ui, const SoundControls& sound,
-                  QString path, QObject* parent = nullptr);
+    LessonHistory(const FormContext& form, const SoundControls& sound, QString path,
+                  QObject* parent = nullptr);
     ~LessonHistory() override;
 
     // The lesson the window has just finished.
@@ -48,7 +46,6 @@ class LessonHistory : public QObject {
     void tellSetAside(const QString& aside);
 
     FormContext m_form;
-    const LessonUi& m_ui;
     const SoundControls& m_sound;
     HistoryStore m_store;
     QList<LessonRecord> m_unsaved;

@@ -148,6 +148,7 @@ void LessonController::startPressed() {
                                    u"練習モードを選択して下さい。"_s);
         return;
     }
+    m_form.lesson.step = step;
     soundUi.ToneText->setReadOnly(true);
     soundUi.toneTestButton->setEnabled(false);
     m_module.SendNetMessage(MessageType::AnswererStatus, AnswererCode::kTestRunning);
