@@ -14,6 +14,7 @@
 #include "common/LinkState.h"
 #include "morse/MorseTable.h"
 #include "net/PingAnswerer.h"
+#include "practice/LessonUi.h"
 #include "support/TestContext.h"
 
 namespace {
@@ -113,7 +114,8 @@ void WindowRig::playLesson(const QString& question) {
     m_form.link().receivedQuestion = question;
     ui.StudentOption->setChecked(true);
     ui.NormalMode_Option->setChecked(true);
-    ui.StartButton_Command->setText(QStringLiteral("スタート"));
+    // As a question arriving leaves it: the main button in its start state.
+    ShowMainButton(ui, m_form.lesson(), MainButton::Start);
     ui.StartButton_Command->setEnabled(true);
     ui.StartButton_Command->click();
 }
