@@ -86,7 +86,8 @@ MainForm::MainForm(AppContext context, QWidget* parent)
       m_history(m_form, m_settings, m_context.historyPath),
       m_historyMenu(m_form, m_ui, m_history.store()),
       m_help(m_form, m_ui, m_context.places),
-      m_solo(m_form, m_ui, m_ui, m_context.places, m_context.ports, m_history.store().path()) {
+      m_solo(m_form, m_ui, m_peerLink.connection(), m_ui, m_context.places, m_context.ports,
+             m_history.store().path()) {
     // The peer's choices of mode, speed and chat kind are carried out by the practice side.
     m_peerLink.view().setPracticeSide(&m_receiveMode);
     // Until the settings file says otherwise, the synthesised sound is in use.

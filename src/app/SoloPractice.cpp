@@ -8,6 +8,7 @@
 #include "common/DesktopServices.h"
 #include "common/Places.h"
 #include "net/LinkUi.h"
+#include "net/NetConnection.h"
 
 using namespace Qt::StringLiterals;
 
@@ -18,12 +19,13 @@ const QString kLoopback = u"127.0.0.1"_s;
 
 }  // namespace
 
-SoloPractice::SoloPractice(const FormContext& form, const LinkUi& linkUi, const PartnerUi& ui,
-                           const Places& places, NetPorts ports, QString historyPath,
-                           QObject* parent)
+SoloPractice::SoloPractice(const FormContext& form, const LinkUi& linkUi, NetConnection& connection,
+                           const PartnerUi& ui, const Places& places, NetPorts ports,
+                           QString historyPath, QObject* parent)
     : QObject(parent),
       m_form(form),
       m_linkUi(linkUi),
+      m_connection(connection),
       m_places(places),
       m_ports(ports),
       m_historyPath(std::move(historyPath)) {
@@ -88,5 +90,8 @@ void SoloPractice::readOutput() {
 void SoloPractice::connectToPartner() {
     // The peer address is this PC: the partner is the other side of the link.
     m_linkUi.ConnectIpText->setText(kLoopback);
-    m_linkUi.ConnectButton->click();
+    // As the user's click would: nothing while a link stands or is being made.
+    if (m_linkUi.ConnectButton->isEnabled()) {
+        m_connection.MainForm_ConnectButton_Click();
+    }
 }

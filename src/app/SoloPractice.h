@@ -14,13 +14,15 @@ struct PartnerUi;
 // listens, and connects to it, so that one person can take the answerer's place alone. The
 // partner ends with the link, or with the program. It drills the characters the history says
 // are missed most.
+class NetConnection;
+
 class SoloPractice : public QObject {
     Q_OBJECT
   public:
     // historyPath: the lesson history the partner's drill reads.
-    // Connecting goes through the link's own address box and button.
-    SoloPractice(const FormContext& form, const LinkUi& linkUi, const PartnerUi& ui,
-                 const Places& places, NetPorts ports, QString historyPath,
+    // Connecting goes through the link's own address box and its connect handler.
+    SoloPractice(const FormContext& form, const LinkUi& linkUi, NetConnection& connection,
+                 const PartnerUi& ui, const Places& places, NetPorts ports, QString historyPath,
                  QObject* parent = nullptr);
     ~SoloPractice() override;
 
@@ -35,6 +37,7 @@ class SoloPractice : public QObject {
 
     FormContext m_form;
     const LinkUi& m_linkUi;
+    NetConnection& m_connection;
     const Places& m_places;
     NetPorts m_ports;
     QString m_historyPath;
