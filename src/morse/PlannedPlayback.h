@@ -9,13 +9,14 @@ class SoundControls;
 
 // Plays a sequence (a question, a call-up, a CW chat line) step by step on the planned timeline:
 // each step plans its sound (a character) as soon as it is known, and the playback keeps about
-// a second of sound planned ahead of what is heard, so a stall of the window never reaches the
+// two and a half seconds of sound planned ahead of what is heard, so a stall of the window, or a
+// window thread busy with a screen reader and a loaded machine at once, never reaches the
 // output. A step that has not begun to sound is planned again when it must be: after a change of
 // the sound settings (so the change is heard from the next character on), or after a playback
 // that started inside this one cut it away to be heard first.
 class PlannedPlayback : public PlannedSound {
   public:
-    static constexpr int kLeadMs = 1000;
+    static constexpr int kLeadMs = 2500;
 
     PlannedPlayback(SoundOutput& output, const SoundControls& controls);
     ~PlannedPlayback() override;

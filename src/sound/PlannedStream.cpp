@@ -19,8 +19,10 @@ constexpr int kStartAfterMs = 5;
 // takes to reach the server: on a loaded machine the writing thread may wait several ms for a
 // processor, and a tone written into sound already taken would lose its start.
 constexpr int kRewriteGuardMs = 12;
-// Without news from the server for this long while sound is due, it counts as stuck.
-constexpr int kStaleAfterMs = 400;
+// Without news from the server for this long while sound is due, it counts as stuck. A server
+// starved on a loaded desktop can be silent for several hundred ms and then go on; leaving it for
+// the silent timeline then would turn a short hole into lost sound and a slip.
+constexpr int kStaleAfterMs = 1500;
 // Silence played as the stream opens: a device that was idle long renders far ahead, and lowers
 // its buffer to this stream's wish only once the stream plays.
 constexpr int kPrimeMs = 50;
