@@ -155,7 +155,9 @@ void LiveStream::requestTiming() {
 void LiveStream::onTiming(pa_stream* stream, int success, void* self) {
     auto* live = static_cast<LiveStream*>(self);
     live->m_timingRequested = false;
-    if (const std::optional<ServerTiming> timing = TimingOf(stream, success)) {
+    const std::optional<ServerTiming> timing = TimingOf(stream, success);
+    // One taken before the stream started afresh from silence tells of the silence.
+    if (timing && timing->monotonicMs >= live->m_timingMs) {
         live->m_timingMs = timing->monotonicMs;
         live->m_readAtTiming = timing->readSamples;
     }
