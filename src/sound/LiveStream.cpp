@@ -157,6 +157,8 @@ void LiveStream::onTiming(pa_stream* stream, int success, void* self) {
     live->m_timingRequested = false;
     const std::optional<ServerTiming> timing = TimingOf(stream, success);
     // One taken before the stream started afresh from silence tells of the silence.
+    // Where the server read, without the request's way there: from a server slow to answer it
+    // would place every change that much later, a release past the tone written ahead.
     if (timing && timing->monotonicMs >= live->m_timingMs) {
         live->m_timingMs = timing->monotonicMs;
         live->m_readAtTiming = timing->readSamples;

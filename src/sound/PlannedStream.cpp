@@ -328,7 +328,7 @@ void PlannedStream::onTiming(pa_stream* stream, int success, void* self) {
     }
     QMutexLocker lock(&planned->m_mutex);
     planned->m_timingMs = timing->monotonicMs;
-    planned->m_readAtTiming = planned->m_base + timing->readSamples;
+    planned->m_readAtTiming = planned->m_base + timing->readSamples + timing->transportSamples;
     planned->m_latencySamples = timing->latencySamples;
     planned->m_latencyKnown = true;
 }

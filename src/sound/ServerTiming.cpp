@@ -24,7 +24,6 @@ std::optional<ServerTiming> TimingOf(pa_stream* stream, int success) {
         static_cast<double>(wall.tv_sec) * 1e3 + static_cast<double>(wall.tv_nsec) / 1e6;
     const double stampMs = static_cast<double>(timing->timestamp.tv_sec) * 1e3 +
                            static_cast<double>(timing->timestamp.tv_usec) / 1e3;
-    return ServerTiming{MonotonicMs() - (wallMs - stampMs),
-                        timing->read_index / 2 + SamplesIn(timing->transport_usec),
-                        SamplesIn(timing->sink_usec)};
+    return ServerTiming{MonotonicMs() - (wallMs - stampMs), timing->read_index / 2,
+                        SamplesIn(timing->sink_usec), SamplesIn(timing->transport_usec)};
 }
