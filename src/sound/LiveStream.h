@@ -1,23 +1,29 @@
 #pragma once
 
-#include <QMutex>
-#include <QVector>
 #include <atomic>
+
+#include "sound/KeyedTone.h"
 
 struct pa_stream;
 struct pa_context;
 struct pa_threaded_mainloop;
+struct pa_time_event;
+struct pa_mainloop_api;
+struct timeval;
 
 // The keyed tone: sound that cannot be planned, since nobody knows when the key goes down or up.
-// A stream of its own with a buffer of a few milliseconds, fed while the key is down and left to
-// run dry when it is up, so a key that goes down reaches the output at once and one that goes up
-// ends the tone within the buffer's length. Its edges are raised cosines (no click); it never
-// touches the planned stream, which the server mixes beside it.
+// A stream of its own beside the planned one (the server mixes the two), with a device buffer of
+// a few milliseconds. While the key is down the server holds a fifth of a second of the tone, so
+// a starved thread of this program leaves no hole; a key going up or down rewrites what the
+// server holds from the first sample it can still change, so the edge is heard within a few
+// milliseconds. Once the key is up and the fall written, nothing more is written: the stream runs
+// dry and costs nothing.
 //
-// Lock order as the planned stream's: the loop's lock, then m_mutex.
+// Everything here runs with the loop's lock held: the server's thread holds it in every callback,
+// keyDown and keyUp take it.
 class LiveStream {
   public:
-    static constexpr int kBufferMs = 6;
+    static constexpr int kAheadMs = 200;
     static constexpr int kRequestMs = 2;
 
     explicit LiveStream(pa_threaded_mainloop* loop);
@@ -36,20 +42,28 @@ class LiveStream {
     bool isDown() const { return m_down; }
 
   private:
-    enum class Phase { Silent, Rising, Steady, Falling };
-
     static void onWrite(pa_stream* stream, size_t bytes, void* self);
-    // Renders up to maxBytes of the tone and hands it over (with the loop's lock).
-    void feed(size_t maxBytes);
-    QVector<qint16> render(qsizetype count);
+    static void onTiming(pa_stream* stream, int success, void* self);
+    static void onTick(pa_mainloop_api* api, pa_time_event* event, const struct timeval* time,
+                       void* self);
+    // The first sample the server has not taken yet, estimated now; never past what it was given.
+    SoundPosition readNow() const;
+    SoundPosition changeableNow() const;
+    void topUp();
+    void send(const KeyedTone::Write& write);
+    void requestTiming();
+    void armTick();
 
     pa_threaded_mainloop* m_loop;
+    pa_context* m_context = nullptr;
     pa_stream* m_stream = nullptr;
+    pa_time_event* m_tickEvent = nullptr;
+    bool m_ticking = false;
+    bool m_timingRequested = false;
     std::atomic<bool> m_down{false};
 
-    QMutex m_mutex;
-    Phase m_phase = Phase::Silent;
-    qint64 m_edgeSample = 0;  // samples into the current edge
-    double m_angle = 0;       // the oscillator's phase, kept across edges
-    double m_step = 0;        // radians per sample
+    KeyedTone m_tone;
+    // The last timing the server gave: where it read at a moment of the monotonic clock.
+    double m_timingMs = -1;
+    SoundPosition m_readAtTiming = 0;
 };

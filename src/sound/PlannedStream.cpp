@@ -7,6 +7,7 @@
 #include <cmath>
 #include <ctime>
 
+#include "sound/ServerTiming.h"
 #include "sound/ToneShaper.h"
 
 namespace {
@@ -31,10 +32,6 @@ double ClockMs(clockid_t clock) {
     timespec now{};
     clock_gettime(clock, &now);
     return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
-}
-
-qint64 SamplesIn(pa_usec_t usec) {
-    return static_cast<qint64>(usec) * kRate / 1000000;
 }
 
 uint32_t BytesFor(int ms) {
@@ -328,19 +325,14 @@ void PlannedStream::requestTiming() {
 void PlannedStream::onTiming(pa_stream* stream, int success, void* self) {
     auto* planned = static_cast<PlannedStream*>(self);
     planned->m_timingRequested = false;
-    const pa_timing_info* timing = success ? pa_stream_get_timing_info(stream) : nullptr;
-    if (timing == nullptr || timing->read_index_corrupt) {
+    const std::optional<ServerTiming> timing = TimingOf(stream, success);
+    if (!timing) {
         return;
     }
-    // The server's timestamp is on the wall clock; the program waits on the monotonic one.
-    const double stampMs = static_cast<double>(timing->timestamp.tv_sec) * 1e3 +
-                           static_cast<double>(timing->timestamp.tv_usec) / 1e3;
-    const double monotonicStamp = MonotonicMs() - (ClockMs(CLOCK_REALTIME) - stampMs);
     QMutexLocker lock(&planned->m_mutex);
-    planned->m_timingMs = monotonicStamp;
-    planned->m_readAtTiming =
-        planned->m_base + timing->read_index / 2 + SamplesIn(timing->transport_usec);
-    planned->m_latencySamples = SamplesIn(timing->sink_usec);
+    planned->m_timingMs = timing->monotonicMs;
+    planned->m_readAtTiming = planned->m_base + timing->readSamples + timing->transportSamples;
+    planned->m_latencySamples = timing->latencySamples;
     planned->m_latencyKnown = true;
 }
 

@@ -1,6 +1,7 @@
 #include <QtTest>
 #include <cmath>
 
+#include "sound/KeyedTone.h"
 #include "sound/RealSoundOutput.h"
 #include "sound/SoundTimeline.h"
 #include "sound/ToneShaper.h"
@@ -8,6 +9,7 @@
 
 using namespace Qt::StringLiterals;
 using ToneShaper::kEdgeSamples;
+constexpr qint64 kGuard = 132;  // 3 ms
 
 class TestSoundOutput : public QObject {
     Q_OBJECT
@@ -68,6 +70,60 @@ class TestSoundOutput : public QObject {
         const QVector<qint16> tone = ToneShaper::ShapedTone(frequency, 441, 44100);
         QCOMPARE(tone.size(), 441 + kEdgeSamples);
         QVERIFY(std::all_of(tone.begin(), tone.end(), [](qint16 s) { return s == 0; }));
+    }
+
+    // --- the keyed tone: rewritten in place where the server has not read yet ---
+
+    void keyedToneJoinsWhatTheServerHolds_data() {
+        QTest::addColumn<QList<qint64>>("changes");  // samples: down, up, down, ...
+        QTest::addColumn<qint64>("late");  // the server has read this far past the guard's start
+        const QList<qint64> redown{0, 22050, 22100, 30000};
+        QTest::newRow("held, released") << QList<qint64>{0, 44100} << qint64{0};
+        QTest::newRow("released in the rise") << QList<qint64>{0, 60, 30000, 31000} << qint64{0};
+        QTest::newRow("pressed in the fall") << redown << qint64{0};
+        QTest::newRow("rewrites landing late") << redown << qint64{kGuard - 1};
+        QTest::newRow("pressed after running dry")
+            << QList<qint64>{0, 900, 44100, 45000} << qint64{0};
+    }
+    void keyedToneJoinsWhatTheServerHolds() {
+        QFETCH(QList<qint64>, changes);
+        QFETCH(qint64, late);
+        KeyedTone tone;
+        QVector<qint16> out(changes.last() + 44100, 0);
+        SoundPosition read = 0;  // what the server has taken: never changed again
+        const auto apply = [&](const KeyedTone::Write& write) {
+            for (qsizetype i = std::max<qint64>(0, read - write.at); i < write.samples.size();
+                 ++i) {
+                out[write.at + i] = write.samples[i];
+            }
+        };
+        SoundPosition changeable = 0;
+        for (qsizetype k = 0; k < changes.size(); ++k) {
+            // A server that has read all it was given waits for more.
+            while (read < std::min(changes[k], tone.written())) {
+                read = std::min({read + 441, changes[k], tone.written()});
+                apply(tone.topUp(read + 8820));
+            }
+            const bool dry = read >= tone.written();
+            changeable = dry ? read : std::min(read + kGuard, tone.written());
+            read += dry ? 0 : late;
+            apply(k % 2 == 0 ? tone.press(800, changeable, read + 8820) : tone.release(changeable));
+        }
+        // Never a step larger than the sine's own slope with an edge's: no click.
+        const double maxStep =
+            ToneShaper::kAmplitude * (2 * M_PI * 800 / 44100 + M_PI / kEdgeSamples);
+        for (qsizetype i = 1; i < out.size(); ++i) {
+            QVERIFY2(std::abs(out[i] - out[i - 1]) <= maxStep, qPrintable(QString::number(i)));
+        }
+        // Full level while held, silence once the last fall is over.
+        const auto peak = [&](qint64 from) {
+            return *std::max_element(out.begin() + from, out.begin() + from + 56);
+        };
+        QVERIFY(peak(kEdgeSamples) > 0.99 * ToneShaper::kAmplitude);
+        QVERIFY(peak(changeable - 56) > 0.99 * ToneShaper::kAmplitude);
+        QCOMPARE(tone.silentFrom(), changeable + kEdgeSamples);
+        QVERIFY(std::all_of(out.begin() + tone.silentFrom(), out.end(),
+                            [](qint16 s) { return s == 0; }));
     }
 
     // --- the timeline ---
