@@ -59,8 +59,8 @@ bool MonitorTap::start(int fragmentMs) {
         return state == PA_CONTEXT_READY ? 1 : PA_CONTEXT_IS_GOOD(state) ? 0 : -1;
     });
     if (ready) {
-        const pa_sample_spec spec{PA_SAMPLE_S16LE, kRate, 1};
-        m_stream = pa_stream_new(m_context, "monitor tap", &spec, nullptr);
+        const pa_sample_spec format{PA_SAMPLE_S16LE, kRate, 1};
+        m_stream = pa_stream_new(m_context, "monitor tap", &format, nullptr);
         pa_stream_set_state_callback(m_stream, &MonitorTap::onStream, this);
         pa_stream_set_read_callback(m_stream, &MonitorTap::onRead, this);
         pa_stream_set_overflow_callback(m_stream, &MonitorTap::onOverflow, this);

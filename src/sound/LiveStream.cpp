@@ -32,8 +32,8 @@ LiveStream::~LiveStream() {
 bool LiveStream::attach(pa_context* context) {
     detach();
     m_context = context;
-    const pa_sample_spec spec{PA_SAMPLE_S16LE, kRate, 1};
-    m_stream = pa_stream_new(context, "Quillstart keying", &spec, nullptr);
+    const pa_sample_spec format{PA_SAMPLE_S16LE, kRate, 1};
+    m_stream = pa_stream_new(context, "Quillstart keying", &format, nullptr);
     if (m_stream == nullptr) {
         return false;
     }

@@ -85,8 +85,8 @@ void PlannedStream::detach() {
 bool PlannedStream::attach(pa_context* context, StateCallback onState, void* userdata) {
     detach();
     m_context = context;
-    const pa_sample_spec spec{PA_SAMPLE_S16LE, kRate, 1};
-    m_stream = pa_stream_new(m_context, "Quillstart", &spec, nullptr);
+    const pa_sample_spec format{PA_SAMPLE_S16LE, kRate, 1};
+    m_stream = pa_stream_new(m_context, "Quillstart", &format, nullptr);
     if (m_stream == nullptr) {
         return false;
     }
