@@ -6,6 +6,7 @@
 
 #include "sound/PlannedStream.h"
 #include "sound/ServerTiming.h"
+#include "sound/StreamParts.h"
 
 namespace {
 
@@ -16,10 +17,6 @@ constexpr int kTickMs = 10;
 // reach it and the error of the estimate. A rewrite that still lands late loses its first
 // samples, so the level steps by what the edge had changed in them.
 constexpr int kRewriteGuardMs = 3;
-
-uint32_t BytesFor(int ms) {
-    return static_cast<uint32_t>(kRate * 2 * ms / 1000);
-}
 
 }  // namespace
 
@@ -32,36 +29,18 @@ LiveStream::~LiveStream() {
 bool LiveStream::attach(pa_context* context) {
     detach();
     m_context = context;
-    const pa_sample_spec format{PA_SAMPLE_S16LE, kRate, 1};
-    m_stream = pa_stream_new(context, "Quillstart keying", &format, nullptr);
+    m_stream = NewStream(context, "Quillstart keying");
     if (m_stream == nullptr) {
         return false;
     }
     pa_stream_set_write_callback(m_stream, &LiveStream::onWrite, this);
-    pa_buffer_attr attributes{};
-    attributes.maxlength = static_cast<uint32_t>(-1);
-    attributes.tlength = BytesFor(kAheadMs);
-    // Early requests: the device buffer is one request long; the rest waits in the server's
-    // buffer for this stream, where it can still be rewritten.
-    attributes.minreq = BytesFor(kRequestMs);
-    attributes.prebuf = BytesFor(1);
-    attributes.fragsize = static_cast<uint32_t>(-1);
-    return pa_stream_connect_playback(m_stream, nullptr, &attributes, PA_STREAM_EARLY_REQUESTS,
-                                      nullptr, nullptr) == 0;
+    return ConnectPlayback(m_stream, kAheadMs, kRequestMs, 1);
 }
 
 void LiveStream::detach() {
-    if (m_tickEvent != nullptr) {
-        pa_threaded_mainloop_get_api(m_loop)->time_free(m_tickEvent);
-        m_tickEvent = nullptr;
-    }
+    ReleaseTimer(m_loop, m_tickEvent);
     m_ticking = false;
-    if (m_stream != nullptr) {
-        pa_stream_set_write_callback(m_stream, nullptr, nullptr);
-        pa_stream_disconnect(m_stream);
-        pa_stream_unref(m_stream);
-        m_stream = nullptr;
-    }
+    ReleaseStream(m_stream);
     m_context = nullptr;
     m_timingRequested = false;
     // A new server stream counts its samples from zero.
@@ -71,7 +50,7 @@ void LiveStream::detach() {
 }
 
 bool LiveStream::isReady() const {
-    return m_stream != nullptr && pa_stream_get_state(m_stream) == PA_STREAM_READY;
+    return StreamReady(m_stream);
 }
 
 SoundPosition LiveStream::readNow() const {
@@ -142,14 +121,7 @@ void LiveStream::onWrite(pa_stream* /*stream*/, size_t /*bytes*/, void* self) {
 }
 
 void LiveStream::requestTiming() {
-    if (m_timingRequested || !isReady()) {
-        return;
-    }
-    if (pa_operation* operation =
-            pa_stream_update_timing_info(m_stream, &LiveStream::onTiming, this)) {
-        m_timingRequested = true;
-        pa_operation_unref(operation);
-    }
+    RequestTiming(m_stream, m_timingRequested, &LiveStream::onTiming, this);
 }
 
 void LiveStream::onTiming(pa_stream* stream, int success, void* self) {
@@ -170,12 +142,7 @@ void LiveStream::armTick() {
         return;
     }
     m_ticking = true;
-    const pa_usec_t due = pa_rtclock_now() + static_cast<pa_usec_t>(kTickMs) * 1000;
-    if (m_tickEvent == nullptr) {
-        m_tickEvent = pa_context_rttime_new(m_context, due, &LiveStream::onTick, this);
-    } else {
-        pa_context_rttime_restart(m_context, m_tickEvent, due);
-    }
+    ArmTimer(m_context, m_tickEvent, kTickMs, &LiveStream::onTick, this);
 }
 
 void LiveStream::onTick(pa_mainloop_api* /*api*/, pa_time_event* /*event*/,

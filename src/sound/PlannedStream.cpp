@@ -8,6 +8,7 @@
 #include <ctime>
 
 #include "sound/ServerTiming.h"
+#include "sound/StreamParts.h"
 #include "sound/ToneShaper.h"
 
 namespace {
@@ -34,10 +35,6 @@ double ClockMs(clockid_t clock) {
     return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
 }
 
-uint32_t BytesFor(int ms) {
-    return static_cast<uint32_t>(kRate * 2 * ms / 1000);
-}
-
 void Add(qint16& into, qint16 sample) {
     into = static_cast<qint16>(qBound(-32768, into + sample, 32767));
 }
@@ -56,18 +53,10 @@ PlannedStream::~PlannedStream() {
 
 void PlannedStream::detach() {
     if (m_tickEvent != nullptr) {
-        pa_threaded_mainloop_get_api(m_loop)->time_free(m_tickEvent);
-        m_tickEvent = nullptr;
+        ReleaseTimer(m_loop, m_tickEvent);
         m_ticking = false;
     }
-    if (m_stream != nullptr) {
-        pa_stream_set_write_callback(m_stream, nullptr, nullptr);
-        pa_stream_set_underflow_callback(m_stream, nullptr, nullptr);
-        pa_stream_set_state_callback(m_stream, nullptr, nullptr);
-        pa_stream_disconnect(m_stream);
-        pa_stream_unref(m_stream);
-        m_stream = nullptr;
-    }
+    ReleaseStream(m_stream);
     m_context = nullptr;
     m_corked = false;
     m_timingRequested = false;
@@ -85,28 +74,18 @@ void PlannedStream::detach() {
 bool PlannedStream::attach(pa_context* context, StateCallback onState, void* userdata) {
     detach();
     m_context = context;
-    const pa_sample_spec format{PA_SAMPLE_S16LE, kRate, 1};
-    m_stream = pa_stream_new(m_context, "Quillstart", &format, nullptr);
+    m_stream = NewStream(m_context, "Quillstart");
     if (m_stream == nullptr) {
         return false;
     }
     pa_stream_set_state_callback(m_stream, onState, userdata);
     pa_stream_set_write_callback(m_stream, &PlannedStream::onWrite, this);
     pa_stream_set_underflow_callback(m_stream, &PlannedStream::onUnderflow, this);
-    pa_buffer_attr attributes{};
-    attributes.maxlength = static_cast<uint32_t>(-1);
-    attributes.tlength = BytesFor(kServerBufferMs);
-    attributes.minreq = BytesFor(kRequestMs);
-    attributes.prebuf = BytesFor(kStartAfterMs);
-    attributes.fragsize = static_cast<uint32_t>(-1);
-    // Early requests: the device buffer is one request long, the rest waits in the server's
-    // buffer for this stream, where it can still be rewritten.
-    return pa_stream_connect_playback(m_stream, nullptr, &attributes, PA_STREAM_EARLY_REQUESTS,
-                                      nullptr, nullptr) == 0;
+    return ConnectPlayback(m_stream, kServerBufferMs, kRequestMs, kStartAfterMs);
 }
 
 bool PlannedStream::isReady() const {
-    return m_stream != nullptr && pa_stream_get_state(m_stream) == PA_STREAM_READY;
+    return StreamReady(m_stream);
 }
 
 bool PlannedStream::hasFailed() const {
@@ -258,12 +237,7 @@ void PlannedStream::armTick() {
         return;
     }
     m_ticking = true;
-    const pa_usec_t due = pa_rtclock_now() + static_cast<pa_usec_t>(kTickMs) * 1000;
-    if (m_tickEvent == nullptr) {
-        m_tickEvent = pa_context_rttime_new(m_context, due, &PlannedStream::onTick, this);
-    } else {
-        pa_context_rttime_restart(m_context, m_tickEvent, due);
-    }
+    ArmTimer(m_context, m_tickEvent, kTickMs, &PlannedStream::onTick, this);
 }
 
 void PlannedStream::onTick(pa_mainloop_api* /*api*/, pa_time_event* /*event*/,
@@ -312,14 +286,7 @@ void PlannedStream::discardFrom(SoundPosition position) {
 }
 
 void PlannedStream::requestTiming() {
-    if (m_timingRequested || !isReady()) {
-        return;
-    }
-    if (pa_operation* operation =
-            pa_stream_update_timing_info(m_stream, &PlannedStream::onTiming, this)) {
-        m_timingRequested = true;
-        pa_operation_unref(operation);
-    }
+    RequestTiming(m_stream, m_timingRequested, &PlannedStream::onTiming, this);
 }
 
 void PlannedStream::onTiming(pa_stream* stream, int success, void* self) {
