@@ -1,0 +1,99 @@
+#include "morse/DurationClusters.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// What a split into more groups must leave of the squared spread of fewer groups.
+constexpr double kClearlyBetter = 0.8;
+
+// Sum of squared deviations of sorted[from, to) from their mean, from prefix sums.
+struct PrefixSums {
+    explicit PrefixSums(const std::vector<double>& sorted) {
+        sum.push_back(0);
+        squares.push_back(0);
+        for (double value : sorted) {
+            sum.push_back(sum.back() + value);
+            squares.push_back(squares.back() + value * value);
+        }
+    }
+    double mean(std::size_t from, std::size_t to) const {
+        return (sum[to] - sum[from]) / static_cast<double>(to - from);
+    }
+    double cost(std::size_t from, std::size_t to) const {
+        const double s = sum[to] - sum[from];
+        return squares[to] - squares[from] - s * s / static_cast<double>(to - from);
+    }
+    std::vector<double> sum;
+    std::vector<double> squares;
+};
+
+// The cheapest acceptable split into two or three groups; empty when none is acceptable.
+std::vector<double> BestSplit(const PrefixSums& sums, std::size_t n, int groups,
+                              const std::function<bool(const std::vector<double>&)>& acceptable,
+                              double& best) {
+    best = std::numeric_limits<double>::max();
+    std::vector<double> bestCentres;
+    auto consider = [&](double cost, std::vector<double> centres) {
+        if (cost < best && acceptable(centres)) {
+            best = cost;
+            bestCentres = std::move(centres);
+        }
+    };
+    if (groups == 2) {
+        for (std::size_t cut = 1; cut < n; ++cut) {
+            consider(sums.cost(0, cut) + sums.cost(cut, n), {sums.mean(0, cut), sums.mean(cut, n)});
+        }
+        return bestCentres;
+    }
+    for (std::size_t first = 1; first + 1 < n; ++first) {
+        for (std::size_t second = first + 1; second < n; ++second) {
+            consider(sums.cost(0, first) + sums.cost(first, second) + sums.cost(second, n),
+                     {sums.mean(0, first), sums.mean(first, second), sums.mean(second, n)});
+        }
+    }
+    return bestCentres;
+}
+
+}  // namespace
+
+void DurationWindow::add(double logMs) {
+    m_values.push_back(logMs);
+    if (m_values.size() > m_capacity) {
+        m_values.pop_front();
+    }
+}
+
+DurationGroups DurationWindow::groups(int maxGroups, double minRatio,
+                                      const Acceptable& acceptable) const {
+    if (m_values.empty()) {
+        return {};
+    }
+    std::vector<double> sorted(m_values.begin(), m_values.end());
+    std::sort(sorted.begin(), sorted.end());
+    const PrefixSums sums(sorted);
+    const double minLogRatio = std::log(minRatio);
+    auto valid = [&](const std::vector<double>& centres) {
+        for (std::size_t i = 1; i < centres.size(); ++i) {
+            if (centres[i] - centres[i - 1] < minLogRatio) {
+                return false;
+            }
+        }
+        return !acceptable || acceptable(centres);
+    };
+    // More groups only where they explain the spread clearly better than fewer did, so that
+    // an acceptable but poor split of a few alike values is not taken for structure.
+    DurationGroups result{{sums.mean(0, sorted.size())}};
+    double resultCost = sums.cost(0, sorted.size());
+    for (int k = 2; k <= std::min<int>({maxGroups, 3, static_cast<int>(sorted.size())}); ++k) {
+        double cost = 0;
+        std::vector<double> centres = BestSplit(sums, sorted.size(), k, valid, cost);
+        if (!centres.empty() && cost < kClearlyBetter * resultCost) {
+            result.centres = std::move(centres);
+            resultCost = cost;
+        }
+    }
+    return result;
+}

@@ -1,0 +1,266 @@
+#include "morse/MorseDecoder.h"
+
+#include <cmath>
+
+#include "morse/MorseTable.h"
+
+namespace {
+
+// Neighbouring groups closer than this are one group that jitter spread out.
+constexpr double kMinGroupRatio = 1.6;
+// A group within this ratio of the dot is the element gap, not the character gap.
+const double kNearDot = std::log(1.8);
+const double kThree = std::log(3.0);
+const double kWordOverCharacter = std::log(7.0 / 3.0);
+// Held elements past this are decoded with the best guess even before the model is sure.
+constexpr std::size_t kMaxHeld = 80;
+constexpr int kLongestPattern = 9;
+
+}  // namespace
+
+SignTable DefaultSignTable() {
+    SignTable table;
+    for (const MorseSymbol& symbol : MorseTable()) {
+        const QString pattern = QString::fromLatin1(symbol.pattern);
+        if (symbol.recordedWave) {
+            table.insert(pattern, QString::fromLatin1(symbol.recordedWave));
+        } else {
+            table.insert(pattern, u'[' + QString::fromLatin1(symbol.fileStem) + u']');
+        }
+    }
+    return table;
+}
+
+MorseDecoder::MorseDecoder(SignTable table) : m_table(std::move(table)) {}
+
+void MorseDecoder::addMark(double ms) {
+    if (!(ms > 0)) {
+        return;
+    }
+    m_marks.add(std::log(ms));
+    m_held.push_back({ms, true});
+}
+
+void MorseDecoder::addGap(double ms) {
+    if (m_held.empty() || !m_held.back().mark || !(ms > 0)) {
+        return;
+    }
+    // A long pause is a word gap whatever its length; it must not stretch the word gap group.
+    const Model now = model();
+    const double cap = now.gapsKnown ? now.wordGap + std::log(2.0) : 1e9;
+    m_gaps.add(std::min(std::log(ms), cap));
+    m_held.push_back({ms, false});
+    if (!m_locked) {
+        const Model fresh = model();
+        m_locked = (fresh.marksKnown && fresh.gapsKnown) || m_held.size() > kMaxHeld;
+    }
+    if (m_locked) {
+        decodeHeld(false);
+    }
+}
+
+void MorseDecoder::finish() {
+    decodeHeld(true);
+    m_locked = false;
+}
+
+MorseDecoder::Model MorseDecoder::model() const {
+    Model m{};
+    const DurationGroups marks = m_marks.groups(2, kMinGroupRatio);
+    // Element gaps are about as long as dots, character gaps clearly longer: a group well
+    // below the dots, or a second one near them, is a split of the element gaps by jitter.
+    DurationWindow::Acceptable fitsDots;
+    if (marks.centres.size() == 2) {
+        fitsDots = [dot = marks.centres[0]](const std::vector<double>& centres) {
+            return centres[0] > dot - kNearDot &&
+                   (centres.size() < 2 || centres[1] > dot + kNearDot);
+        };
+    }
+    const DurationGroups gaps = m_gaps.groups(3, kMinGroupRatio, fitsDots);
+    // Gaps alone know the element gap when they form two groups or more.
+    std::optional<double> elementGap;
+    if (gaps.centres.size() >= 2) {
+        elementGap = gaps.centres[0];
+    }
+    if (marks.centres.size() == 2) {
+        m.dot = marks.centres[0];
+        m.dash = marks.centres[1];
+        m.marksKnown = true;
+    } else if (marks.centres.size() == 1) {
+        // All alike: dots if they are as short as the element gaps, dashes if three times.
+        const double centre = marks.centres[0];
+        const bool dashes = elementGap && centre - *elementGap > kNearDot;
+        m.dot = dashes ? centre - kThree : centre;
+        m.dash = dashes ? centre : centre + kThree;
+        m.marksKnown = elementGap.has_value() && m_marks.size() >= 8;
+    } else {
+        m.dot = std::log(60.0);
+        m.dash = m.dot + kThree;
+    }
+    if (gaps.centres.size() == 3) {
+        m.elementGap = gaps.centres[0];
+        m.characterGap = gaps.centres[1];
+        m.wordGap = gaps.centres[2];
+        m.gapsKnown = true;
+        return m;
+    }
+    const double lowest = gaps.centres.empty() ? m.dot : gaps.centres[0];
+    const bool lowestIsElementGap = std::abs(lowest - m.dot) < kNearDot;
+    if (gaps.centres.size() == 2 && lowestIsElementGap) {
+        m.elementGap = gaps.centres[0];
+        m.characterGap = gaps.centres[1];
+        m.wordGap = m.characterGap + kWordOverCharacter;
+        m.gapsKnown = true;
+    } else if (gaps.centres.size() == 2) {
+        // Words of one character each: character and word gaps only.
+        m.elementGap = m.dot;
+        m.characterGap = gaps.centres[0];
+        m.wordGap = gaps.centres[1];
+    } else if (lowestIsElementGap) {
+        m.elementGap = lowest;
+        m.characterGap = lowest + kThree;
+        m.wordGap = m.characterGap + kWordOverCharacter;
+    } else {
+        m.elementGap = m.dot;
+        m.characterGap = lowest;
+        m.wordGap = m.characterGap + kWordOverCharacter;
+    }
+    return m;
+}
+
+void MorseDecoder::decodeHeld(bool all) {
+    const Model m = model();
+    const double characterBoundary = (m.elementGap + m.characterGap) / 2;
+    const double wordBoundary = (m.characterGap + m.wordGap) / 2;
+    std::vector<Held> marks;
+    std::size_t used = 0;
+    for (std::size_t i = 0; i < m_held.size(); ++i) {
+        const Held& held = m_held[i];
+        if (held.mark) {
+            marks.push_back(held);
+            continue;
+        }
+        const double logMs = std::log(held.ms);
+        if (logMs < characterBoundary) {
+            marks.push_back(held);
+            continue;
+        }
+        emitCharacter(marks, m);
+        marks.clear();
+        const bool word = logMs >= wordBoundary;
+        m_elements.push_back({held.ms, word ? ElementKind::WordGap : ElementKind::CharacterGap,
+                              static_cast<int>(m_characters.size()) - 1});
+        if (word) {
+            emitText(QStringLiteral(" "));
+        }
+        used = i + 1;
+    }
+    if (all && !marks.empty()) {
+        emitCharacter(marks, m);
+        used = m_held.size();
+    }
+    m_held.erase(m_held.begin(), m_held.begin() + static_cast<std::ptrdiff_t>(used));
+}
+
+// Marks and the element gaps between them, in order. A pattern that is no sign is most often
+// one element read across a boundary: the mark nearest the dot/dash boundary read the other
+// way, or two signs run together at their longest gap. The nearer of the two mends it when it
+// gives signs; otherwise the unknown marker stands for it.
+void MorseDecoder::emitCharacter(const std::vector<Held>& items, const Model& m) {
+    if (items.empty()) {
+        return;
+    }
+    const double dashBoundary = (m.dot + m.dash) / 2;
+    const double characterBoundary = (m.elementGap + m.characterGap) / 2;
+    std::vector<ElementKind> kinds;
+    std::size_t doubtfulMark = 0;
+    std::size_t longestGap = 0;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const double logMs = std::log(items[i].ms);
+        if (!items[i].mark) {
+            kinds.push_back(ElementKind::ElementGap);
+            if (items[i].ms > items[longestGap].ms || items[longestGap].mark) {
+                longestGap = i;
+            }
+            continue;
+        }
+        kinds.push_back(logMs >= dashBoundary ? ElementKind::Dash : ElementKind::Dot);
+        if (std::abs(logMs - dashBoundary) <
+            std::abs(std::log(items[doubtfulMark].ms) - dashBoundary)) {
+            doubtfulMark = i;
+        }
+    }
+    if (!allSigns(kinds)) {
+        std::vector<ElementKind> flipped = kinds;
+        flipped[doubtfulMark] =
+            kinds[doubtfulMark] == ElementKind::Dot ? ElementKind::Dash : ElementKind::Dot;
+        std::vector<ElementKind> split = kinds;
+        split[longestGap] = ElementKind::CharacterGap;
+        const double flipMargin = std::abs(std::log(items[doubtfulMark].ms) - dashBoundary);
+        const double splitMargin =
+            items[longestGap].mark ? 1e9 : characterBoundary - std::log(items[longestGap].ms);
+        const bool flipFirst = flipMargin <= splitMargin;
+        for (const auto* mended : {flipFirst ? &flipped : &split, flipFirst ? &split : &flipped}) {
+            if (allSigns(*mended)) {
+                kinds = *mended;
+                break;
+            }
+        }
+    }
+    QString pattern;
+    for (std::size_t i = 0; i <= items.size(); ++i) {
+        if (i == items.size() || kinds[i] == ElementKind::CharacterGap) {
+            const auto sign = m_table.constFind(pattern);
+            const QString text = sign != m_table.cend() ? *sign : QString(QChar(kUnknownMarker));
+            m_characters.push_back({text, pattern});
+            emitText(text);
+            pattern.clear();
+        } else if (kinds[i] != ElementKind::ElementGap) {
+            pattern += kinds[i] == ElementKind::Dash ? u'-' : u'.';
+        }
+        if (i < items.size()) {
+            m_elements.push_back({items[i].ms, kinds[i], static_cast<int>(m_characters.size())});
+        }
+    }
+}
+
+bool MorseDecoder::allSigns(const std::vector<ElementKind>& kinds) const {
+    QString pattern;
+    for (std::size_t i = 0; i <= kinds.size(); ++i) {
+        if (i == kinds.size() || kinds[i] == ElementKind::CharacterGap) {
+            if (pattern.size() > kLongestPattern || !m_table.contains(pattern)) {
+                return false;
+            }
+            pattern.clear();
+        } else if (kinds[i] != ElementKind::ElementGap) {
+            pattern += kinds[i] == ElementKind::Dash ? u'-' : u'.';
+        }
+    }
+    return true;
+}
+
+void MorseDecoder::emitText(const QString& piece) {
+    if (piece == u" " && (m_text.isEmpty() || m_text.endsWith(u' '))) {
+        return;
+    }
+    m_text += piece;
+    if (m_output) {
+        m_output(piece);
+    }
+}
+
+double MorseDecoder::dotMs() const {
+    return std::exp(model().dot);
+}
+double MorseDecoder::dashMs() const {
+    return std::exp(model().dash);
+}
+double MorseDecoder::elementGapMs() const {
+    return std::exp(model().elementGap);
+}
+double MorseDecoder::characterGapMs() const {
+    return std::exp(model().characterGap);
+}
+double MorseDecoder::wordGapMs() const {
+    return std::exp(model().wordGap);
+}

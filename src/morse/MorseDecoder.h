@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <functional>
+#include <vector>
+
+#include "morse/DurationClusters.h"
+
+// What the decoder makes of each mark and gap it was given.
+enum class ElementKind { Dot, Dash, ElementGap, CharacterGap, WordGap };
+
+struct DecodedElement {
+    double ms;
+    ElementKind kind;
+    int character;  // index into characters() of the character it belongs to or ends
+};
+
+struct DecodedCharacter {
+    QString text;     // the sign's text, or the unknown marker
+    QString pattern;  // "." and "-" as keyed
+};
+
+// Dot/dash pattern to the text shown for it.
+using SignTable = QHash<QString, QString>;
+
+// The trainer's own signs: letters, digits, "." "/" "=" "?", "[KN]" and "[AR]".
+SignTable DefaultSignTable();
+
+// Turns hand-keyed marks and gaps into text, with no speed set: it learns the sender's dot and
+// dash and the element, character and word gaps from what it hears, each as a group of similar
+// durations over the last few dozen elements, and puts every boundary at the geometric mean of
+// the two groups beside it. Long character gaps (a Farnsworth fist) form their own group and
+// so do not read as word gaps. Until it has heard enough to tell dots from dashes and element
+// from character gaps it holds the text back; then it decodes all it has held.
+class MorseDecoder {
+  public:
+    static constexpr char16_t kUnknownMarker = u'*';
+
+    explicit MorseDecoder(SignTable table = DefaultSignTable());
+
+    // Durations in ms, alternating as keyed; a gap before the first mark is ignored.
+    void addMark(double ms);
+    void addGap(double ms);
+    // The keying has ended: decodes whatever is still held.
+    void finish();
+
+    // Receives each piece of text as it is decoded (a character, or " " between words).
+    void setOutput(std::function<void(const QString&)> output) { m_output = std::move(output); }
+
+    QString text() const { return m_text; }
+    const std::vector<DecodedElement>& elements() const { return m_elements; }
+    const std::vector<DecodedCharacter>& characters() const { return m_characters; }
+
+    // The learned lengths in ms (what the boundaries are the geometric means of).
+    double dotMs() const;
+    double dashMs() const;
+    double elementGapMs() const;
+    double characterGapMs() const;
+    double wordGapMs() const;
+
+  private:
+    struct Held {
+        double ms;
+        bool mark;
+    };
+    struct Model {
+        double dot, dash, elementGap, characterGap, wordGap;  // log ms
+        bool marksKnown, gapsKnown;
+    };
+
+    Model model() const;
+    void decodeHeld(bool all);
+    void emitCharacter(const std::vector<Held>& marks, const Model& model);
+    bool allSigns(const std::vector<ElementKind>& kinds) const;
+    void emitText(const QString& piece);
+
+    SignTable m_table;
+    std::function<void(const QString&)> m_output;
+    DurationWindow m_marks{48};
+    DurationWindow m_gaps{64};
+    std::vector<Held> m_held;
+    bool m_locked = false;
+    QString m_text;
+    std::vector<DecodedElement> m_elements;
+    std::vector<DecodedCharacter> m_characters;
+};

@@ -1,0 +1,112 @@
+#include <QtTest>
+
+#include "morse/FistReport.h"
+#include "morse/MorseDecoder.h"
+
+namespace {
+
+// An exact fist: lengths in units of a dot of unitMs.
+struct Fist {
+    double unitMs = 60;
+    double dash = 3, elementGap = 1, characterGap = 3, wordGap = 7;
+};
+
+// Keys patterns written as ".- -..." (space: character gap, " / ": word gap) with the fist.
+MorseDecoder KeyPatterns(const QString& patterns, const Fist& fist,
+                         SignTable table = DefaultSignTable()) {
+    MorseDecoder decoder(std::move(table));
+    const QStringList words = patterns.split(QStringLiteral(" / "));
+    for (qsizetype w = 0; w < words.size(); ++w) {
+        const QStringList signs = words[w].split(u' ');
+        for (qsizetype s = 0; s < signs.size(); ++s) {
+            for (qsizetype e = 0; e < signs[s].size(); ++e) {
+                decoder.addMark(fist.unitMs * (signs[s][e] == u'-' ? fist.dash : 1));
+                if (e + 1 < signs[s].size()) {
+                    decoder.addGap(fist.unitMs * fist.elementGap);
+                }
+            }
+            if (s + 1 < signs.size()) {
+                decoder.addGap(fist.unitMs * fist.characterGap);
+            } else if (w + 1 < words.size()) {
+                decoder.addGap(fist.unitMs * fist.wordGap);
+            }
+        }
+    }
+    decoder.finish();
+    return decoder;
+}
+
+const QString kParis = QStringLiteral(".--. .- .-. .. ...");
+const QString kParisTimes4 = QStringList(4, kParis).join(QStringLiteral(" / "));
+
+}  // namespace
+
+Q_DECLARE_METATYPE(Fist)
+
+class TestMorseDecoder : public QObject {
+    Q_OBJECT
+  private slots:
+    void decodesFromAColdStart_data();
+    void decodesFromAColdStart();
+    void takesTheSignTableItIsGiven();
+    void reportsTheFistsProportions();
+};
+
+void TestMorseDecoder::decodesFromAColdStart_data() {
+    QTest::addColumn<Fist>("fist");
+    QTest::addColumn<QString>("patterns");
+    QTest::addColumn<QString>("text");
+
+    const QString paris4 = QStringLiteral("PARIS PARIS PARIS PARIS");
+    QTest::newRow("5 WPM") << Fist{240} << kParisTimes4 << paris4;
+    QTest::newRow("40 WPM") << Fist{30} << kParisTimes4 << paris4;
+    QTest::newRow("Farnsworth gaps do not split words")
+        << Fist{60, 3, 1, 6, 14} << kParisTimes4 << paris4;
+    QTest::newRow("a beginner's short dashes and gaps")
+        << Fist{80, 2.2, 1.3, 2.4, 5} << kParisTimes4 << paris4;
+    QTest::newRow("dashes first, then dots")
+        << Fist{100} << QStringLiteral("- --- -- / --- - / .... .. ... / ..-. .. ...")
+        << QStringLiteral("TOM OT HIS FIS");
+    QTest::newRow("signs and an unknown pattern")
+        << Fist{60} << kParis + QStringLiteral(" / ..--.. -..-. -...- .-.-.- -.--. ........")
+        << QStringLiteral("PARIS ?/=.[KN]*");
+}
+
+void TestMorseDecoder::decodesFromAColdStart() {
+    QFETCH(Fist, fist);
+    QFETCH(QString, patterns);
+    QFETCH(QString, text);
+    MorseDecoder decoder = KeyPatterns(patterns, fist);
+    QCOMPARE(decoder.text(), text);
+    QCOMPARE(decoder.dotMs(), fist.unitMs);
+}
+
+void TestMorseDecoder::takesTheSignTableItIsGiven() {
+    const SignTable table{{QStringLiteral(".-.-"), QStringLiteral("Ä")},
+                          {QStringLiteral("."), QStringLiteral("E")},
+                          {QStringLiteral("-"), QStringLiteral("T")}};
+    QCOMPARE(KeyPatterns(QStringLiteral(".-.- - . / - .-.-"), Fist{}, table).text(),
+             QStringLiteral("ÄTE TÄ"));
+}
+
+void TestMorseDecoder::reportsTheFistsProportions() {
+    const Fist fist{50, 2.5, 1.2, 4, 9};
+    const MorseDecoder decoder = KeyPatterns(kParisTimes4 + QStringLiteral(" / - - -"), fist);
+    const FistReport report = MakeFistReport(decoder.elements(), decoder.characters());
+    QCOMPARE(report.wpm, 24.0);
+    QCOMPARE(report.dash.units, 2.5);
+    QCOMPARE(report.elementGap.units, 1.2);
+    QCOMPARE(report.characterGap.units, 4.0);
+    QCOMPARE(report.wordGap.units, 9.0);
+    QCOMPARE(report.dash.spread, 0.0);
+    // T is all dash: a sixth short; S is all dot and element gap.
+    QCOMPARE(report.furthestOff.front().text, QStringLiteral("T"));
+    QCOMPARE(report.furthestOff.front().count, 3);
+    QCOMPARE(qRound(report.furthestOff.front().deviation * 600), 100);
+    const QList<FistReportRow> rows = FistReportRows(report);
+    QCOMPARE(rows[2].value, QStringLiteral("2.5 単位（ばらつき ±0.00）"));
+    QVERIFY(rows.last().value.startsWith(QStringLiteral("T（17 %）")));
+}
+
+QTEST_GUILESS_MAIN(TestMorseDecoder)
+#include "test_morse_decoder.moc"
