@@ -42,13 +42,25 @@ void MorseDecoder::addMark(double ms) {
 }
 
 void MorseDecoder::addGap(double ms) {
-    if (m_held.empty() || !m_held.back().mark || !(ms > 0)) {
+    const bool afterShown = m_shownEarly;
+    m_shownEarly = false;
+    if (!(ms > 0) || (!afterShown && (m_held.empty() || !m_held.back().mark))) {
         return;
     }
     // A long pause is a word gap whatever its length; it must not stretch the word gap group.
     const Model now = model();
     const double cap = now.gapsKnown ? now.wordGap + std::log(2.0) : 1e9;
     m_gaps.add(std::min(std::log(ms), cap));
+    if (afterShown) {
+        // The character is out already; the gap only says whether a word ended with it.
+        const bool word = std::log(ms) >= (now.characterGap + now.wordGap) / 2;
+        m_elements.push_back({ms, word ? ElementKind::WordGap : ElementKind::CharacterGap,
+                              static_cast<int>(m_characters.size()) - 1});
+        if (word) {
+            emitText(QStringLiteral(" "));
+        }
+        return;
+    }
     m_held.push_back({ms, false});
     if (!m_locked) {
         const Model fresh = model();
@@ -56,6 +68,17 @@ void MorseDecoder::addGap(double ms) {
     }
     if (m_locked) {
         decodeHeld(false);
+    }
+}
+
+void MorseDecoder::silence(double ms) {
+    if (!m_locked || m_held.empty() || !m_held.back().mark) {
+        return;
+    }
+    const Model m = model();
+    if (std::log(ms) >= (m.elementGap + m.characterGap) / 2) {
+        decodeHeld(true);
+        m_shownEarly = true;
     }
 }
 

@@ -42,6 +42,9 @@ class MorseDecoder {
     // Durations in ms, alternating as keyed; a gap before the first mark is ignored.
     void addMark(double ms);
     void addGap(double ms);
+    // The key has been up for ms and still is: once that is a character gap, the character
+    // keyed last is shown without waiting for the next mark (the gap follows with addGap).
+    void silence(double ms);
     // The keying has ended: decodes whatever is still held.
     void finish();
 
@@ -81,6 +84,7 @@ class MorseDecoder {
     DurationWindow m_gaps{64};
     std::vector<Held> m_held;
     bool m_locked = false;
+    bool m_shownEarly = false;  // silence() showed the last character before its gap came
     QString m_text;
     std::vector<DecodedElement> m_elements;
     std::vector<DecodedCharacter> m_characters;

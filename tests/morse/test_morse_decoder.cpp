@@ -12,9 +12,7 @@ struct Fist {
 };
 
 // Keys patterns written as ".- -..." (space: character gap, " / ": word gap) with the fist.
-MorseDecoder KeyPatterns(const QString& patterns, const Fist& fist,
-                         SignTable table = DefaultSignTable()) {
-    MorseDecoder decoder(std::move(table));
+void Key(MorseDecoder& decoder, const QString& patterns, const Fist& fist) {
     const QStringList words = patterns.split(QStringLiteral(" / "));
     for (qsizetype w = 0; w < words.size(); ++w) {
         const QStringList signs = words[w].split(u' ');
@@ -32,6 +30,12 @@ MorseDecoder KeyPatterns(const QString& patterns, const Fist& fist,
             }
         }
     }
+}
+
+MorseDecoder KeyPatterns(const QString& patterns, const Fist& fist,
+                         SignTable table = DefaultSignTable()) {
+    MorseDecoder decoder(std::move(table));
+    Key(decoder, patterns, fist);
     decoder.finish();
     return decoder;
 }
@@ -48,6 +52,7 @@ class TestMorseDecoder : public QObject {
   private slots:
     void decodesFromAColdStart_data();
     void decodesFromAColdStart();
+    void showsACharacterOnceTheSilenceIsACharacterGap();
     void takesTheSignTableItIsGiven();
     void reportsTheFistsProportions();
 };
@@ -79,6 +84,19 @@ void TestMorseDecoder::decodesFromAColdStart() {
     MorseDecoder decoder = KeyPatterns(patterns, fist);
     QCOMPARE(decoder.text(), text);
     QCOMPARE(decoder.dotMs(), fist.unitMs);
+}
+
+void TestMorseDecoder::showsACharacterOnceTheSilenceIsACharacterGap() {
+    MorseDecoder decoder;
+    Key(decoder, kParis + QStringLiteral(" / ") + kParis + QStringLiteral(" / .-"), Fist{});
+    decoder.silence(90);  // the boundary is the geometric mean of 60 and 180 ms
+    QCOMPARE(decoder.text(), QStringLiteral("PARIS PARIS "));
+    decoder.silence(110);
+    QCOMPARE(decoder.text(), QStringLiteral("PARIS PARIS A"));
+    decoder.addGap(420);
+    decoder.addMark(60);
+    decoder.finish();
+    QCOMPARE(decoder.text(), QStringLiteral("PARIS PARIS A E"));
 }
 
 void TestMorseDecoder::takesTheSignTableItIsGiven() {
