@@ -104,6 +104,14 @@ FistReport MakeFistReport(const std::vector<DecodedElement>& elements,
     report.characterGap = sums[static_cast<std::size_t>(ElementKind::CharacterGap)].inUnits(unit);
     report.wordGap = sums[static_cast<std::size_t>(ElementKind::WordGap)].inUnits(unit);
     report.furthestOff = FurthestOff(elements, characters, unit);
+    report.markHistogram.assign(FistReport::kBins, 0);
+    report.gapHistogram.assign(FistReport::kBins, 0);
+    for (const DecodedElement& element : elements) {
+        const bool mark = element.kind == ElementKind::Dot || element.kind == ElementKind::Dash;
+        const int bin = std::min(FistReport::kBins - 1,
+                                 static_cast<int>(element.ms / unit / FistReport::kBinUnits));
+        ++(mark ? report.markHistogram : report.gapHistogram)[static_cast<std::size_t>(bin)];
+    }
     return report;
 }
 

@@ -30,6 +30,12 @@ struct FistReport {
     TimingFigure characterGap;
     TimingFigure wordGap;
     std::vector<CharacterTiming> furthestOff;  // worst first, at most three
+    // For the picture: how many marks and gaps fell in each bin of kBinUnits from 0 (the last
+    // bin takes everything longer).
+    static constexpr double kBinUnits = 0.25;
+    static constexpr int kBins = 40;
+    std::vector<int> markHistogram;
+    std::vector<int> gapHistogram;
 };
 
 FistReport MakeFistReport(const std::vector<DecodedElement>& elements,

@@ -117,6 +117,9 @@ void TestMorseDecoder::reportsTheFistsProportions() {
     QCOMPARE(report.characterGap.units, 4.0);
     QCOMPARE(report.wordGap.units, 9.0);
     QCOMPARE(report.dash.spread, 0.0);
+    QCOMPARE(report.markHistogram[4], report.dot.count);      // 1 unit
+    QCOMPARE(report.markHistogram[10], report.dash.count);    // 2.5 units
+    QCOMPARE(report.gapHistogram[36], report.wordGap.count);  // 9 units
     // T is all dash: a sixth short; S is all dot and element gap.
     QCOMPARE(report.furthestOff.front().text, QStringLiteral("T"));
     QCOMPARE(report.furthestOff.front().count, 3);
