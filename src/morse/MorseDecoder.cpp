@@ -6,8 +6,12 @@
 
 namespace {
 
-// Neighbouring groups closer than this are one group that jitter spread out.
+// Neighbouring groups closer than this are one group that jitter spread out (a beginner's
+// dash is often nearer two dots than three).
 constexpr double kMinGroupRatio = 1.6;
+// Word gaps are the rarest group: held to at least twice the character gap (7 : 3 is
+// standard), they cannot take in the longest character gaps.
+const double kWordOverCharacterAtLeast = std::log(2.0);
 // A group within this ratio of the dot is the element gap, not the character gap.
 const double kNearDot = std::log(1.8);
 const double kThree = std::log(3.0);
@@ -92,14 +96,16 @@ MorseDecoder::Model MorseDecoder::model() const {
     const DurationGroups marks = m_marks.groups(2, kMinGroupRatio);
     // Element gaps are about as long as dots, character gaps clearly longer: a group well
     // below the dots, or a second one near them, is a split of the element gaps by jitter.
-    DurationWindow::Acceptable fitsDots;
-    if (marks.centres.size() == 2) {
-        fitsDots = [dot = marks.centres[0]](const std::vector<double>& centres) {
-            return centres[0] > dot - kNearDot &&
-                   (centres.size() < 2 || centres[1] > dot + kNearDot);
-        };
-    }
-    const DurationGroups gaps = m_gaps.groups(3, kMinGroupRatio, fitsDots);
+    const bool dotsKnown = marks.centres.size() == 2;
+    const double dot = marks.centres.empty() ? 0 : marks.centres[0];
+    auto plausible = [dotsKnown, dot](const std::vector<double>& centres) {
+        if (centres.size() == 3 && centres[2] - centres[1] < kWordOverCharacterAtLeast) {
+            return false;
+        }
+        return !dotsKnown ||
+               (centres[0] > dot - kNearDot && (centres.size() < 2 || centres[1] > dot + kNearDot));
+    };
+    const DurationGroups gaps = m_gaps.groups(3, kMinGroupRatio, plausible);
     // Gaps alone know the element gap when they form two groups or more.
     std::optional<double> elementGap;
     if (gaps.centres.size() >= 2) {
