@@ -81,7 +81,7 @@ class MorseDecoder {
     SignTable m_table;
     std::function<void(const QString&)> m_output;
     DurationWindow m_marks{48};
-    DurationWindow m_gaps{64};
+    DurationWindow m_gaps{96};
     std::vector<Held> m_held;
     bool m_locked = false;
     bool m_shownEarly = false;  // silence() showed the last character before its gap came
