@@ -82,6 +82,7 @@ MainForm::MainForm(AppContext context, QWidget* parent)
       m_characterRange(m_ui, m_ui),
       m_announcer(new Announcer(this)),
       m_announcements(*m_announcer, m_ui, m_player, m_lessonController),
+      m_copyScoring(m_practiceWindow, m_player, m_lessonController, *m_announcer),
       m_linkAnnouncements(*m_announcer, m_ui, m_peerLink.module(), m_peerLink.cwChat()),
       m_history(m_form, m_settings, m_context.historyPath),
       m_historyMenu(m_form, m_ui, m_history.store()),

@@ -27,6 +27,7 @@
 #include "net/PeerLink.h"
 #include "practice/AnswerInput.h"
 #include "practice/CharacterRange.h"
+#include "practice/CopyScoring.h"
 #include "practice/FineAdjustment.h"
 #include "practice/LessonAnnouncements.h"
 #include "practice/LessonController.h"
@@ -124,6 +125,7 @@ class MainForm : public QMainWindow {
     // One voice for the window: the lesson's and the link's announcements share it.
     Announcer* m_announcer;
     LessonAnnouncements m_announcements;
+    CopyScoring m_copyScoring;
     LinkAnnouncements m_linkAnnouncements;
     LessonHistory m_history;
     HistoryMenu m_historyMenu;
