@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/AppContext.h"
+#include "app/KochCourseMenu.h"
 #include "app/MainFormUi.h"
 #include "app/SoloPractice.h"
 #include "authoring/ExchangeWindows.h"
@@ -131,5 +132,6 @@ class MainForm : public QMainWindow {
     HistoryMenu m_historyMenu;
     HelpMenu m_help;
     SoloPractice m_solo;
+    KochCourseMenu m_kochCourse;
     bool m_ending = false;
 };

@@ -102,3 +102,17 @@ std::map<QChar, CopyTally> CopyTallies(const ConfusionCounts& counts) {
     }
     return tallies;
 }
+
+QList<CharacterMisses> WithCopyTallies(QList<CharacterMisses> rates,
+                                       const ConfusionCounts& counts) {
+    const std::map<QChar, CopyTally> tallies = CopyTallies(counts);
+    for (CharacterMisses& rate : rates) {
+        const auto found = tallies.find(rate.character);
+        if (found != tallies.end() && found->second.sent > 0) {
+            rate.played = found->second.sent;
+            rate.misses = found->second.sent - found->second.right;
+            rate.rate = double(rate.misses) / rate.played;
+        }
+    }
+    return RankMissRates(rates);
+}

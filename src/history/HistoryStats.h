@@ -59,3 +59,7 @@ struct CopyTally {
     int right = 0;
 };
 std::map<QChar, CopyTally> CopyTallies(const ConfusionCounts& counts);
+
+// The miss rates with every character the pairs have seen counted from them instead (they
+// hold the Step answers too, and the Normal copies), ranked again.
+QList<CharacterMisses> WithCopyTallies(QList<CharacterMisses> rates, const ConfusionCounts& counts);

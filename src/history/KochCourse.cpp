@@ -50,6 +50,7 @@ KochCourse LoadKochCourse(const QString& path) {
 }
 
 bool SaveKochCourse(const QString& path, const KochCourse& course) {
+    QDir().mkpath(QFileInfo(path).path());
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         return false;
