@@ -51,24 +51,28 @@ CopyAlignment AlignCopy(QStringView sentText, QStringView heardText) {
         previous[std::size_t(j)] = int(j);
         steps[std::size_t(j)] = kLeft;
     }
+    const QChar* heardCharacters = heard.constData();
     for (qsizetype i = 1; i < rows; ++i) {
-        current[0] = int(i);
-        steps[std::size_t(i * columns)] = kUp;
+        // Plain pointers in the inner loop: it runs millions of times for a long question.
+        const int* above = previous.data();
+        int* here = current.data();
+        Step* stepsHere = steps.data() + i * columns;
+        here[0] = int(i);
+        stepsHere[0] = kUp;
         const QChar s = sent[i - 1];
         for (qsizetype j = 1; j < columns; ++j) {
-            const std::size_t k = std::size_t(j);
-            int best = previous[k - 1] + (s == heard[j - 1] ? 0 : 1);
+            int best = above[j - 1] + (s == heardCharacters[j - 1] ? 0 : 1);
             Step step = kDiagonal;
-            if (previous[k] + 1 < best) {
-                best = previous[k] + 1;
+            if (above[j] + 1 < best) {
+                best = above[j] + 1;
                 step = kUp;
             }
-            if (current[k - 1] + 1 < best) {
-                best = current[k - 1] + 1;
+            if (here[j - 1] + 1 < best) {
+                best = here[j - 1] + 1;
                 step = kLeft;
             }
-            current[k] = best;
-            steps[std::size_t(i * columns + j)] = step;
+            here[j] = best;
+            stepsHere[j] = step;
         }
         std::swap(previous, current);
     }
