@@ -22,7 +22,7 @@ namespace {
 // as the change of speed the main window shows (the opposite sign of the value kept before),
 // files each lesson under its local day, and keeps running totals per day and speed, so that
 // the window's figures never need to read every lesson. Version 4 keeps what was heard for
-// what was sent, per lesson.
+// what was sent, per lesson and in running totals per day and speed (no older lesson has any).
 QList<QStringList> Migrations() {
     const QString letters = kMissOrder.toString();
     return {
@@ -62,7 +62,10 @@ QList<QStringList> Migrations() {
          "ON CONFLICT (day, speed, character) DO UPDATE SET missed = excluded.missed"_s},
         {u"CREATE TABLE confusions (lesson_id INTEGER NOT NULL REFERENCES lessons(id) "
          "ON DELETE CASCADE, sent TEXT NOT NULL, heard TEXT NOT NULL, count INTEGER NOT NULL, "
-         "PRIMARY KEY (lesson_id, sent, heard)) WITHOUT ROWID"_s},
+         "PRIMARY KEY (lesson_id, sent, heard)) WITHOUT ROWID"_s,
+         u"CREATE TABLE day_confusions (day TEXT NOT NULL, speed INTEGER NOT NULL, "
+         "sent TEXT NOT NULL, heard TEXT NOT NULL, count INTEGER NOT NULL, "
+         "PRIMARY KEY (day, speed, sent, heard)) WITHOUT ROWID"_s},
     };
 }
 

@@ -230,8 +230,7 @@ ConfusionCounts HistoryReader::confusions(const HistoryFilter& filter) {
     }
     QSqlQuery query(m_connection->database());
     const bool selected = select(query,
-                                 u"SELECT sent, heard, TOTAL(count) FROM confusions "
-                                 "WHERE lesson_id IN (SELECT id FROM lessons %1) "
+                                 u"SELECT sent, heard, TOTAL(count) FROM day_confusions %1 "
                                  "GROUP BY sent, heard"_s,
                                  filter);
     return confusionsOf(query, selected);

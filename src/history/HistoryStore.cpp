@@ -98,14 +98,25 @@ std::optional<QSqlError> Insert(QSqlQuery& query, const LessonRecord& lesson) {
             return query.lastError();
         }
     }
-    query.prepare(u"INSERT INTO confusions (lesson_id, sent, heard, count) VALUES (?, ?, ?, ?)"_s);
-    for (const auto& [pair, count] : lesson.confusions) {
-        query.addBindValue(id);
-        query.addBindValue(pair.first.isNull() ? u""_s : QString(pair.first));
-        query.addBindValue(pair.second.isNull() ? u""_s : QString(pair.second));
-        query.addBindValue(count);
-        if (!query.exec()) {
-            return query.lastError();
+    // Each pair for the lesson, and added to its day's and speed's totals.
+    for (const bool totals : {false, true}) {
+        query.prepare(totals ? u"INSERT INTO day_confusions VALUES (?, ?, ?, ?, ?) "
+                               "ON CONFLICT (day, speed, sent, heard) DO UPDATE SET "
+                               "count = count + excluded.count"_s
+                             : u"INSERT INTO confusions VALUES (?, ?, ?, ?)"_s);
+        for (const auto& [pair, count] : lesson.confusions) {
+            if (totals) {
+                query.addBindValue(day);
+                query.addBindValue(lesson.speed);
+            } else {
+                query.addBindValue(id);
+            }
+            query.addBindValue(pair.first.isNull() ? u""_s : QString(pair.first));
+            query.addBindValue(pair.second.isNull() ? u""_s : QString(pair.second));
+            query.addBindValue(count);
+            if (!query.exec()) {
+                return query.lastError();
+            }
         }
     }
     return AddToTotals(query, lesson, day);
