@@ -101,6 +101,15 @@ class TestCopyAlignment : public QObject {
         }
     }
 
+    // Pasted text far beyond what a question holds is counted as heard in excess, not aligned.
+    void anOverlongCopyIsBounded() {
+        const QString copy = u"AB"_s + QString(8'000'000, u'X');
+        const CopyAlignment alignment = AlignCopy(u"AB"_s, copy);
+        QCOMPARE(alignment.distance, 8'000'000);
+        QCOMPARE(alignment.rightCharacters, 2);
+        QCOMPARE(alignment.pairs.size(), copy.size());
+    }
+
     void pairsCounted() {
         ConfusionCounts counts;
         CountPairs(counts, AlignCopy(u"AB CA"_s, u"AD  xa"_s));
