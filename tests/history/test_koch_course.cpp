@@ -1,4 +1,3 @@
-#include <QTemporaryDir>
 #include <QTest>
 
 #include "history/KochCourse.h"
@@ -48,20 +47,6 @@ class KochCourseTest : public QObject {
         const std::optional<QString> parsed = ParseKochOrder(text, &error);
         QCOMPARE(parsed.value_or(QString()), order);
         QCOMPARE(error.isEmpty(), parsed.has_value());
-    }
-
-    void keptAndReadBack() {
-        QTemporaryDir dir;
-        const QString path = KochCoursePath(dir.filePath(u"sub/history.sqlite"_s));
-        QCOMPARE(LoadKochCourse(path).taught(), u"KM"_s);  // no file: the first level
-        KochCourse course;
-        course.order = u"ETAOIN"_s;
-        course.setLevel(99);
-        QCOMPARE(course.level, 6);
-        QVERIFY(SaveKochCourse(path, course));
-        const KochCourse back = LoadKochCourse(path);
-        QCOMPARE(back.taught(), u"ETAOIN"_s);
-        QCOMPARE(back.newest(), u'N');
     }
 };
 
