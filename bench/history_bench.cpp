@@ -63,6 +63,17 @@ LessonRecord Lesson(qint64 i, QRandomGenerator& random) {
         }
         lesson.correct = lesson.played - missed;
     }
+    // What was heard for what was sent: one character in ten heard as another or not at all.
+    for (const QChar c : lesson.question) {
+        if (c == u' ') {
+            continue;
+        }
+        const int fault = random.bounded(20);
+        const QChar heard = fault == 0   ? QChar()
+                            : fault == 1 ? kKoch[random.bounded(kKoch.size())]
+                                         : c;
+        ++lesson.confusions[{c, heard}];
+    }
     return lesson;
 }
 
@@ -159,6 +170,14 @@ int main(int argc, char* argv[]) {
         reader.missRates({});
     }
     std::printf("the partner's drill weights from the whole history: %.1f ms\n", Ms(timer));
+
+    timer.start();
+    {
+        HistoryReader reader(path);
+        reader.open();
+        reader.confusions({});
+    }
+    std::printf("the confusion view's pairs over the whole history: %.1f ms\n", Ms(timer));
 
     // The program as the user starts it, with its start-up check running beside it.
     const double atStart = ResidentMb();

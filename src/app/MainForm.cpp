@@ -82,12 +82,14 @@ MainForm::MainForm(AppContext context, QWidget* parent)
       m_characterRange(m_ui, m_ui),
       m_announcer(new Announcer(this)),
       m_announcements(*m_announcer, m_ui, m_player, m_lessonController),
+      m_copyScoring(m_practiceWindow, m_player, m_lessonController, *m_announcer),
       m_linkAnnouncements(*m_announcer, m_ui, m_peerLink.module(), m_peerLink.cwChat()),
       m_history(m_form, m_settings, m_context.historyPath),
       m_historyMenu(m_form, m_ui, m_history.store()),
       m_help(m_form, m_ui, m_context.places),
       m_solo(m_form, m_ui, m_peerLink.connection(), m_ui, m_context.places, m_context.ports,
-             m_history.store().path()) {
+             m_history.store().path()),
+      m_kochCourse(m_form, m_ui, *m_announcer, m_history.store().path()) {
     // The peer's choices of mode, speed and chat kind are carried out by the practice side.
     m_peerLink.view().setPracticeSide(&m_receiveMode);
     // Until the settings file says otherwise, the synthesised sound is in use.
@@ -102,6 +104,12 @@ MainForm::MainForm(AppContext context, QWidget* parent)
     connect(m_ui.AcceptOnlyPeerCheck, &QCheckBox::clicked, this, &MainForm::keepAcceptOnlyPeer);
     connect(&m_context.sound, &SoundOutput::soundOnChanged, this, &MainForm::showSoundState);
     connectLessonToItsWindows();
+    // After the history has kept the lesson, which the course weighs with the others.
+    connect(&m_lessonController, &LessonController::lessonFinished, &m_kochCourse, [this] {
+        if (m_solo.partnerRunning()) {
+            m_kochCourse.lessonKept();
+        }
+    });
     showSoundState(m_context.sound.isSoundOn());
 
     MainForm_Form_Load();

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/AppContext.h"
+#include "app/KochCourseMenu.h"
 #include "app/MainFormUi.h"
 #include "app/SoloPractice.h"
 #include "authoring/ExchangeWindows.h"
@@ -27,6 +28,7 @@
 #include "net/PeerLink.h"
 #include "practice/AnswerInput.h"
 #include "practice/CharacterRange.h"
+#include "practice/CopyScoring.h"
 #include "practice/FineAdjustment.h"
 #include "practice/LessonAnnouncements.h"
 #include "practice/LessonController.h"
@@ -124,10 +126,12 @@ class MainForm : public QMainWindow {
     // One voice for the window: the lesson's and the link's announcements share it.
     Announcer* m_announcer;
     LessonAnnouncements m_announcements;
+    CopyScoring m_copyScoring;
     LinkAnnouncements m_linkAnnouncements;
     LessonHistory m_history;
     HistoryMenu m_historyMenu;
     HelpMenu m_help;
     SoloPractice m_solo;
+    KochCourseMenu m_kochCourse;
     bool m_ending = false;
 };

@@ -57,6 +57,8 @@ void SetUpKeyboard(MainFormUi& ui) {
         ui.KaitoupassButton_Command,
         ui.ScoreList,
         ui.AnswerText,
+        ui.CopyText,
+        ui.CopyResult,
         ui.optionMoji,
         ui.optionCw,
         ui.ChatText,
@@ -72,6 +74,8 @@ void SetUpKeyboard(MainFormUi& ui) {
     }
     // Read-only boxes are read with the keys too; Tab leaves them rather than typing.
     ui.AnswerText->setTabChangesFocus(true);
+    ui.CopyText->setTabChangesFocus(true);
+    ui.CopyResult->setTabChangesFocus(true);
     ui.ChatText->setTabChangesFocus(true);
     SetAccessKeys(ui);
 }

@@ -188,6 +188,30 @@ QGroupBox* wrapInFrame(QGroupBox* frame, QWidget* content) {
     return frame;
 }
 
+// Below the score list and the model answer: the copy box, and beside it the comparison.
+QGroupBox* buildCopyArea(LessonUi& ui) {
+    const QString title = u"受信メモ（入力は相手に送られません）"_s;
+    ui.copyFrame = makeFrame(u"copyFrame"_s, title, title + u"の枠"_s);
+    ui.CopyText = new QPlainTextEdit;
+    ui.CopyText->setObjectName(u"CopyText"_s);
+    ui.CopyText->setAccessibleName(title);
+    ui.CopyText->setEnabled(false);  // until Normal mode is chosen: Step mode's keys answer
+    ui.CopyResult = makeReadOnlyText(u"CopyResult"_s, u"受信メモと問題の比較"_s);
+    ui.CopyResult->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    ui.CopyScore = makeValueLabel(u"CopyScore"_s, u"受信メモの得点"_s);
+    ui.CopyScore->setTextFormat(Qt::PlainText);
+    const int lines = QFontMetrics(ui.CopyText->font()).lineSpacing() * 4;
+    ui.CopyText->setMaximumHeight(lines);
+    ui.CopyResult->setMaximumHeight(lines);
+    auto* compared = new QVBoxLayout;
+    compared->addWidget(ui.CopyResult);
+    compared->addWidget(ui.CopyScore);
+    auto* layout = new QHBoxLayout(ui.copyFrame);
+    layout->addWidget(ui.CopyText, 1);
+    layout->addLayout(compared, 1);
+    return ui.copyFrame;
+}
+
 QWidget* buildLessonArea(LessonUi& ui, const QFont& font) {
     QGroupBox* frame = makeFrame(u"lessonFrame"_s, u"受信練習"_s);
     auto* layout = new QVBoxLayout(frame);
@@ -231,6 +255,7 @@ QWidget* buildLessonArea(LessonUi& ui, const QFont& font) {
     results->setStretch(0, 3);
     results->setStretch(1, 2);
     layout->addLayout(results, 1);
+    layout->addWidget(buildCopyArea(ui));
     return frame;
 }
 

@@ -7,6 +7,7 @@
 #include "app/PartnerUi.h"
 #include "common/DesktopServices.h"
 #include "common/Places.h"
+#include "history/KochCourse.h"
 #include "net/LinkUi.h"
 #include "net/NetConnection.h"
 
@@ -70,7 +71,8 @@ void SoloPractice::MainForm_mnuPartnerSolo_Click() {
         m_places.partnerPath(),
         {u"--listen"_s, u"--listen-address"_s, kLoopback, u"--port"_s, QString::number(m_ports.tcp),
          u"--listener-udp"_s, QString::number(m_ports.listenerUdp), u"--connector-udp"_s,
-         QString::number(m_ports.connectorUdp), u"--drill"_s, u"--history"_s, m_historyPath});
+         QString::number(m_ports.connectorUdp), u"--drill"_s, u"--history"_s, m_historyPath,
+         u"--course"_s, KochCoursePath(m_historyPath)});
 }
 
 void SoloPractice::readOutput() {

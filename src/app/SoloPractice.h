@@ -30,6 +30,7 @@ class SoloPractice : public QObject {
 
     // The partner's output so far, one line an event.
     const QStringList& partnerOutput() const { return m_output; }
+    bool partnerRunning() const { return m_partner.state() != QProcess::NotRunning; }
 
   private:
     void readOutput();

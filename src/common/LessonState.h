@@ -4,6 +4,8 @@
 #include <array>
 #include <optional>
 
+#include "common/CopyAlignment.h"
+
 // The most characters a question may hold: with its end mark it still fits the 16-bit count of
 // played characters.
 inline constexpr int kLongestQuestion = 32766;
@@ -40,6 +42,9 @@ struct LessonState {
     QString currentAnswer;
     // Misses for A ... Z, then 1 ... 9 and 0 (the order of the answer buttons).
     std::array<qint16, 36> missTally{};
+    // What was heard for what was sent: every Step answer, or a Normal copy set against the
+    // question; cleared as a lesson starts.
+    ConfusionCounts confusions;
 };
 
 // A count as its label shows it: the number, or " - ".

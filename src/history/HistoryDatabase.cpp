@@ -21,7 +21,8 @@ namespace {
 // count characters in, and indexes the lessons by time. Version 3 keeps the fine adjustment
 // as the change of speed the main window shows (the opposite sign of the value kept before),
 // files each lesson under its local day, and keeps running totals per day and speed, so that
-// the window's figures never need to read every lesson.
+// the window's figures never need to read every lesson. Version 4 keeps what was heard for
+// what was sent, per lesson and in running totals per day and speed (no older lesson has any).
 QList<QStringList> Migrations() {
     const QString letters = kMissOrder.toString();
     return {
@@ -59,7 +60,28 @@ QList<QStringList> Migrations() {
          "FROM misses m JOIN lessons l ON l.id = m.lesson_id WHERE l.mode = 'step' "
          "GROUP BY l.day, l.speed, m.character "
          "ON CONFLICT (day, speed, character) DO UPDATE SET missed = excluded.missed"_s},
+        {u"CREATE TABLE confusions (lesson_id INTEGER NOT NULL REFERENCES lessons(id) "
+         "ON DELETE CASCADE, sent TEXT NOT NULL, heard TEXT NOT NULL, count INTEGER NOT NULL, "
+         "PRIMARY KEY (lesson_id, sent, heard)) WITHOUT ROWID"_s,
+         u"CREATE TABLE day_confusions (day TEXT NOT NULL, speed INTEGER NOT NULL, "
+         "sent TEXT NOT NULL, heard TEXT NOT NULL, count INTEGER NOT NULL, "
+         "PRIMARY KEY (day, speed, sent, heard)) WITHOUT ROWID"_s},
     };
+}
+
+QChar PairCharacter(const QString& text) {
+    return text.size() == 1 ? text.front() : QChar();
+}
+
+ConfusionCounts ConfusionsFromText(const QString& text) {
+    ConfusionCounts counts;
+    for (const QString& entry : text.split(QChar(30), Qt::SkipEmptyParts)) {
+        const QStringList fields = entry.split(QChar(31));
+        if (fields.size() == 3 && fields[2].toInt() > 0) {
+            counts[{PairCharacter(fields[0]), PairCharacter(fields[1])}] += fields[2].toInt();
+        }
+    }
+    return counts;
 }
 
 bool CodeIs(const QSqlError& error, std::initializer_list<int> codes) {
@@ -181,7 +203,9 @@ QString LessonColumnsSql(bool withMisses) {
     if (withMisses) {
         columns +=
             u", (SELECT group_concat(character || ':' || count) FROM misses "
-            "WHERE lesson_id = lessons.id)"_s;
+            "WHERE lesson_id = lessons.id), "
+            "(SELECT group_concat(sent || char(31) || heard || char(31) || count, char(30)) "
+            "FROM confusions WHERE lesson_id = lessons.id)"_s;
     }
     return columns;
 }
@@ -208,6 +232,7 @@ LessonRecord LessonFromRow(const QSqlQuery& query, bool withMisses) {
                 lesson.misses[std::size_t(index)] = entry.section(u':', 1).toInt();
             }
         }
+        lesson.confusions = ConfusionsFromText(query.value(11).toString());
     }
     return lesson;
 }

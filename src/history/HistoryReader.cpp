@@ -33,6 +33,9 @@ QString OrderKey(LessonColumn column) {
         case LessonColumn::Accuracy:
             return u"(CASE WHEN mode = 'step' AND played > 0 "
                    "THEN MIN(correct, played) * 1.0 / played END)"_s;
+        case LessonColumn::Confusions:
+            return u"(SELECT TOTAL(count) FROM confusions WHERE lesson_id = lessons.id "
+                   "AND sent <> heard)"_s;
         case LessonColumn::Misses:
             break;
     }
@@ -207,6 +210,43 @@ QList<CharacterMisses> HistoryReader::missRates(const HistoryFilter& filter) {
         }
     }
     return RankMissRates(totals);
+}
+
+ConfusionCounts HistoryReader::confusionsOf(QSqlQuery& query, bool selected) {
+    ConfusionCounts counts;
+    while (selected && query.next()) {
+        const QString sent = query.value(0).toString();
+        const QString heard = query.value(1).toString();
+        const QChar sentCharacter = sent.size() == 1 ? sent.front() : QChar();
+        const QChar heardCharacter = heard.size() == 1 ? heard.front() : QChar();
+        counts[{sentCharacter, heardCharacter}] += query.value(2).toInt();
+    }
+    return counts;
+}
+
+ConfusionCounts HistoryReader::confusions(const HistoryFilter& filter) {
+    if (!m_connection) {
+        return {};
+    }
+    QSqlQuery query(m_connection->database());
+    const bool selected = select(query,
+                                 u"SELECT sent, heard, TOTAL(count) FROM day_confusions %1 "
+                                 "GROUP BY sent, heard"_s,
+                                 filter);
+    return confusionsOf(query, selected);
+}
+
+ConfusionCounts HistoryReader::recentConfusions(int lessons) {
+    if (!m_connection) {
+        return {};
+    }
+    QSqlQuery query(m_connection->database());
+    const bool selected = select(query,
+                                 u"SELECT sent, heard, TOTAL(count) FROM confusions "
+                                 "WHERE lesson_id IN (SELECT DISTINCT lesson_id FROM confusions "
+                                 "ORDER BY lesson_id DESC LIMIT ?) %1 GROUP BY sent, heard"_s,
+                                 {}, {lessons});
+    return confusionsOf(query, selected);
 }
 
 QList<LessonRecord> HistoryReader::lessons(const HistoryFilter& filter, LessonOrder order,

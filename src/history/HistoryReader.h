@@ -59,6 +59,10 @@ class HistoryReader {
     QList<DayAccuracy> dailyAccuracy(const HistoryFilter& filter);
     // The 36 letters and digits, ranked as RankMissRates does.
     QList<CharacterMisses> missRates(const HistoryFilter& filter);
+    // What was heard for what was sent, over the filter's lessons.
+    ConfusionCounts confusions(const HistoryFilter& filter);
+    // The same over the last lessons that have such pairs, however long ago.
+    ConfusionCounts recentConfusions(int lessons);
     QList<LessonRecord> lessons(const HistoryFilter& filter, LessonOrder order, int offset,
                                 int limit);
     // Every lesson of the filter, oldest first, until visit says no more; false when a read
@@ -71,6 +75,7 @@ class HistoryReader {
     bool select(QSqlQuery& query, const QString& sql, const HistoryFilter& filter,
                 const QList<QVariant>& more = {});
     void fail(const QSqlError& error);
+    ConfusionCounts confusionsOf(QSqlQuery& query, bool selected);
 
     QString m_path;
     int m_busyTimeoutMs;

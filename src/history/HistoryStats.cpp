@@ -71,3 +71,48 @@ QList<double> DrillWeights(const QList<CharacterMisses>& rates, QStringView char
     }
     return weights;
 }
+
+QList<ConfusionEntry> MostConfused(const ConfusionCounts& counts) {
+    QList<ConfusionEntry> entries;
+    for (const auto& [pair, count] : counts) {
+        if (pair.first != pair.second && count > 0) {
+            entries.append({pair.first, pair.second, count});
+        }
+    }
+    // The map's order is the tie-break: a stable sort keeps it.
+    std::stable_sort(
+        entries.begin(), entries.end(),
+        [](const ConfusionEntry& a, const ConfusionEntry& b) { return a.count > b.count; });
+    return entries;
+}
+
+QString ConfusionName(QChar character) {
+    return character.isNull() ? QStringLiteral("なし") : QString(character);
+}
+
+std::map<QChar, CopyTally> CopyTallies(const ConfusionCounts& counts) {
+    std::map<QChar, CopyTally> tallies;
+    for (const auto& [pair, count] : counts) {
+        if (pair.first.isNull()) {
+            continue;
+        }
+        CopyTally& tally = tallies[pair.first];
+        tally.sent += count;
+        tally.right += pair.first == pair.second ? count : 0;
+    }
+    return tallies;
+}
+
+QList<CharacterMisses> WithCopyTallies(QList<CharacterMisses> rates,
+                                       const ConfusionCounts& counts) {
+    const std::map<QChar, CopyTally> tallies = CopyTallies(counts);
+    for (CharacterMisses& rate : rates) {
+        const auto found = tallies.find(rate.character);
+        if (found != tallies.end() && found->second.sent > 0) {
+            rate.played = found->second.sent;
+            rate.misses = found->second.sent - found->second.right;
+            rate.rate = double(rate.misses) / rate.played;
+        }
+    }
+    return RankMissRates(rates);
+}

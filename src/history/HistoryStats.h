@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 #include <array>
+#include <map>
 #include <optional>
 
 #include "history/LessonRecord.h"
@@ -37,3 +38,28 @@ std::optional<double> AccuracyPercent(const LessonRecord& lesson);
 // character missed every time it came is drawn ten times as often as one never missed, and one
 // the history has not seen yet as often as one never missed.
 QList<double> DrillWeights(const QList<CharacterMisses>& rates, QStringView characters);
+
+// One pair of what was sent and what was heard instead, and how often.
+struct ConfusionEntry {
+    QChar sent;   // null: nothing was sent there
+    QChar heard;  // null: nothing was heard
+    int count = 0;
+};
+
+// The pairs where what was heard is not what was sent, most often first (ties: in the order of
+// the characters sent, then heard).
+QList<ConfusionEntry> MostConfused(const ConfusionCounts& counts);
+
+// A character of a pair as the lists show it: itself, or "なし" for nothing.
+QString ConfusionName(QChar character);
+
+// How often each character was sent, and how often of those it was heard right.
+struct CopyTally {
+    int sent = 0;
+    int right = 0;
+};
+std::map<QChar, CopyTally> CopyTallies(const ConfusionCounts& counts);
+
+// The miss rates with every character the pairs have seen counted from them instead (they
+// hold the Step answers too, and the Normal copies), ranked again.
+QList<CharacterMisses> WithCopyTallies(QList<CharacterMisses> rates, const ConfusionCounts& counts);

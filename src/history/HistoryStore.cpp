@@ -98,6 +98,27 @@ std::optional<QSqlError> Insert(QSqlQuery& query, const LessonRecord& lesson) {
             return query.lastError();
         }
     }
+    // Each pair for the lesson, and added to its day's and speed's totals.
+    for (const bool totals : {false, true}) {
+        query.prepare(totals ? u"INSERT INTO day_confusions VALUES (?, ?, ?, ?, ?) "
+                               "ON CONFLICT (day, speed, sent, heard) DO UPDATE SET "
+                               "count = count + excluded.count"_s
+                             : u"INSERT INTO confusions VALUES (?, ?, ?, ?)"_s);
+        for (const auto& [pair, count] : lesson.confusions) {
+            if (totals) {
+                query.addBindValue(day);
+                query.addBindValue(lesson.speed);
+            } else {
+                query.addBindValue(id);
+            }
+            query.addBindValue(pair.first.isNull() ? u""_s : QString(pair.first));
+            query.addBindValue(pair.second.isNull() ? u""_s : QString(pair.second));
+            query.addBindValue(count);
+            if (!query.exec()) {
+                return query.lastError();
+            }
+        }
+    }
     return AddToTotals(query, lesson, day);
 }
 
@@ -267,6 +288,19 @@ QList<LessonRecord> HistoryStore::load(Outcome* outcome) const {
         const qsizetype index = kMissOrder.indexOf(query.value(1).toString());
         if (found != byId.constEnd() && index >= 0) {
             lessons[*found].misses[static_cast<std::size_t>(index)] = query.value(2).toInt();
+        }
+    }
+    if (!failure && *version >= 4) {
+        failure = RunSql(query, u"SELECT lesson_id, sent, heard, count FROM confusions"_s);
+    }
+    while (!failure && query.next()) {
+        const auto found = byId.constFind(query.value(0).toLongLong());
+        const QString sent = query.value(1).toString();
+        const QString heard = query.value(2).toString();
+        if (found != byId.constEnd() && sent.size() <= 1 && heard.size() <= 1) {
+            lessons[*found].confusions[{sent.isEmpty() ? QChar() : sent.front(),
+                                        heard.isEmpty() ? QChar() : heard.front()}] +=
+                query.value(3).toInt();
         }
     }
     if (failure) {

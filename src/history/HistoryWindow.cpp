@@ -13,6 +13,7 @@
 
 #include "common/DesktopServices.h"
 #include "history/AccuracyPanel.h"
+#include "history/ConfusionPanel.h"
 #include "history/FilterComboBox.h"
 #include "history/HistoryWidgets.h"
 #include "history/LessonTableModel.h"
@@ -72,6 +73,8 @@ HistoryWindow::HistoryWindow(std::unique_ptr<HistoryReader> reader, DesktopServi
     m_tabs->addTab(m_accuracy, u"正解率の推移"_s);
     m_tabs->addTab(m_missRates, u"文字別ミス率"_s);
     m_tabs->addTab(makeLessonList(), u"レッスン一覧"_s);
+    m_confusions = new ConfusionPanel(this);
+    m_tabs->addTab(m_confusions, u"聞き違い"_s);
 
     m_export = MakeButton(u"ExportButton"_s, u"CSVに書き出す(&E)..."_s, u"CSVに書き出す"_s, this);
     m_close = MakeButton(u"CloseButton"_s, u"閉じる"_s, u"閉じる"_s, this);
@@ -149,6 +152,7 @@ void HistoryWindow::refilter() {
     m_shownCount = m_reader->lessonCount(m_filter);
     m_accuracy->showDays(m_reader->dailyAccuracy(m_filter));
     m_missRates->showRates(m_reader->missRates(m_filter));
+    m_confusions->showConfusions(m_reader->confusions(m_filter));
     m_lessonModel->setFilter(m_filter);
     m_lessonTable->resizeColumnsToContents();
 

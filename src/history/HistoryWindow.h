@@ -7,6 +7,7 @@
 #include "history/HistoryReader.h"
 
 class AccuracyPanel;
+class ConfusionPanel;
 class DesktopServices;
 class FilterComboBox;
 class LessonTableModel;
@@ -51,6 +52,7 @@ class HistoryWindow : public QDialog {
     QTabWidget* m_tabs = nullptr;
     AccuracyPanel* m_accuracy = nullptr;
     MissRatePanel* m_missRates = nullptr;
+    ConfusionPanel* m_confusions = nullptr;
     LessonTableModel* m_lessonModel = nullptr;
     QTableView* m_lessonTable = nullptr;
     QPushButton* m_export = nullptr;

@@ -5,6 +5,8 @@
 #include <array>
 #include <optional>
 
+#include "common/CopyAlignment.h"
+
 // One finished lesson as the history keeps it.
 struct LessonRecord {
     enum class Mode { Step, Normal };
@@ -21,6 +23,9 @@ struct LessonRecord {
     QString question;            // the question's text, for how often each character came
     // Misses for A … Z, then 1 … 9 and 0: the order of the answer buttons and the result window.
     std::array<int, 36> misses{};
+    // What was heard for what was sent (Step answers, or a Normal copy aligned with the
+    // question); empty when nothing was judged.
+    ConfusionCounts confusions;
 };
 
 // The letters and digits in the order of the miss counts.

@@ -34,6 +34,15 @@ QString MissesText(const std::array<int, 36>& misses) {
     return parts.join(u' ');
 }
 
+QString ConfusionsText(const ConfusionCounts& confusions) {
+    QStringList parts;
+    for (const ConfusionEntry& entry : MostConfused(confusions)) {
+        parts.append(ConfusionName(entry.sent) + u'→' + ConfusionName(entry.heard) + u':' +
+                     QString::number(entry.count));
+    }
+    return parts.join(u' ');
+}
+
 // Spreadsheets run a cell that starts with one of these as a formula (tab and CR too, as the
 // usual injection advice says).
 QString WithoutFormula(const QString& text) {
@@ -69,8 +78,8 @@ QByteArray Row(const QStringList& fields) {
 }  // namespace
 
 QStringList LessonColumnTitles() {
-    return {u"日時"_s, u"相手"_s,   u"受信モード"_s, u"速度(字/分)"_s, u"微調整"_s,
-            u"音"_s,   u"文字数"_s, u"正解数"_s,     u"正解率(%)"_s,   u"ミス"_s};
+    return {u"日時"_s,   u"相手"_s,   u"受信モード"_s, u"速度(字/分)"_s, u"微調整"_s,  u"音"_s,
+            u"文字数"_s, u"正解数"_s, u"正解率(%)"_s,  u"ミス"_s,        u"聞き違い"_s};
 }
 
 QStringList LessonColumnTexts(const LessonRecord& lesson) {
@@ -86,7 +95,8 @@ QStringList LessonColumnTexts(const LessonRecord& lesson) {
             QString::number(lesson.played),
             judged ? QString::number(*lesson.correct) : QString(),
             accuracy ? QString::number(*accuracy, 'f', 1) : QString(),
-            MissesText(lesson.misses)};
+            MissesText(lesson.misses),
+            ConfusionsText(lesson.confusions)};
 }
 
 QByteArray LessonsCsvHeader() {
@@ -95,7 +105,10 @@ QByteArray LessonsCsvHeader() {
 
 QByteArray LessonsCsvRow(const LessonRecord& lesson) {
     QStringList fields = LessonColumnTexts(lesson);
-    fields[int(LessonColumn::Peer)] = WithoutFormula(fields[int(LessonColumn::Peer)]);
+    // The question and the copy are the peer's and the user's text too.
+    for (const LessonColumn column : {LessonColumn::Peer, LessonColumn::Confusions}) {
+        fields[int(column)] = WithoutFormula(fields[int(column)]);
+    }
     return Row(fields);
 }
 

@@ -19,14 +19,16 @@ enum class LessonColumn {
     Correct,
     Accuracy,
     Misses,
+    Confusions,
 };
-inline constexpr int kLessonColumnCount = 10;
+inline constexpr int kLessonColumnCount = 11;
 
 QStringList LessonColumnTitles();
 
 // One lesson's fields as text: the local finishing time, the mode and sound in words, the fine
 // adjustment as the change of speed with its sign ("+10", "-5", "0"), the accuracy with one
-// decimal, and the misses as "A:2 K:1" in the answer buttons' order. A Normal lesson's correct
+// decimal, the misses as "A:2 K:1" in the answer buttons' order, and what was heard for what was
+// sent, where the two differ, as "B→D:2 K→なし:1", most often first. A Normal lesson's correct
 // count and accuracy are empty, since it was never judged.
 QStringList LessonColumnTexts(const LessonRecord& lesson);
 

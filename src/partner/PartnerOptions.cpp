@@ -139,6 +139,10 @@ std::optional<PartnerOptions> ParsePartnerOptions(const QStringList& arguments, 
          u"The lesson history that --drill reads (default: the trainer's, in the per-user data "
          "folder)."_s,
          u"path"_s},
+        {u"course"_s,
+         u"A Koch course file (the trainer's, beside the history) read before every question: "
+         "its order and level choose the characters instead of --koch."_s,
+         u"path"_s},
     });
     if (!parser.parse(arguments)) {
         *error = parser.errorText();
@@ -216,6 +220,11 @@ std::optional<PartnerOptions> ParsePartnerOptions(const QStringList& arguments, 
         return std::nullopt;
     }
     options.historyPath = parser.value(u"history"_s);
+    options.coursePath = parser.value(u"course"_s);
+    if (!options.coursePath.isEmpty() && questions.kind != QuestionSource::Kind::Koch) {
+        *error = u"--course goes with --source koch"_s;
+        return std::nullopt;
+    }
     if (fromFile &&
         !ReadWords(parser.value(u"file"_s), questions.kind == QuestionSource::Kind::Lines,
                    questions.words, error)) {

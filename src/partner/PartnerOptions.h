@@ -19,6 +19,7 @@ struct PartnerOptions {
     int composeMs = 1500;
     bool drill = false;   // weight the Koch groups by the history's miss rates
     QString historyPath;  // the history --drill reads; empty: the trainer's own
+    QString coursePath;   // a Koch course file read before every question; empty: none
 };
 
 // Parses the arguments (the program's name first). Nothing and an error line in *error when

@@ -80,7 +80,13 @@ QString QuestionSource::next() {
         ++m_nextLine;
         return line;
     }
-    const QStringView taught = kKochOrder.left(m_settings.kochCharacters);
+    QString taughtText = kKochOrder.left(m_settings.kochCharacters).toString();
+    if (m_settings.kind == Kind::Koch && m_taughtSource) {
+        if (QString course = m_taughtSource(); course.size() >= 2) {
+            taughtText = std::move(course);
+        }
+    }
+    const QStringView taught = taughtText;
     QList<double> weights;
     if (m_settings.kind == Kind::Koch && m_weightSource) {
         weights = m_weightSource(taught);

@@ -6,6 +6,8 @@
 #include <functional>
 #include <random>
 
+#include "history/KochCourse.h"
+
 // The questions the practice partner sets.
 class QuestionSource {
   public:
@@ -17,7 +19,7 @@ class QuestionSource {
     };
 
     // The 36 letters and digits in the order the Koch method teaches them.
-    static constexpr QStringView kKochOrder = u"KMURESNAPTLWIJZFOYVG5Q92H38B47C1D60X";
+    static constexpr QStringView kKochOrder = KochCourse::kKochOrder;
 
     struct Settings {
         Kind kind = Kind::Koch;
@@ -38,6 +40,11 @@ class QuestionSource {
     // of another length or without a positive weight, draws them all equally often.
     using WeightSource = std::function<QList<double>(QStringView taught)>;
     void setWeightSource(WeightSource source) { m_weightSource = std::move(source); }
+    // Asked before every Koch question for the characters taught so far (a course that moves
+    // on); unset, or an answer of fewer than two characters, is the first kochCharacters of
+    // the Koch order.
+    using TaughtSource = std::function<QString()>;
+    void setTaughtSource(TaughtSource source) { m_taughtSource = std::move(source); }
 
     // A callsign-like group: a prefix of one or two letters (or a digit and a letter), a digit,
     // and a suffix of one to three letters.
@@ -52,4 +59,5 @@ class QuestionSource {
     std::mt19937 m_random;
     int m_nextLine = 0;
     WeightSource m_weightSource;
+    TaughtSource m_taughtSource;
 };

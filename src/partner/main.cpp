@@ -7,6 +7,7 @@
 #include "common/RealClock.h"
 #include "history/HistoryReader.h"
 #include "history/HistoryStats.h"
+#include "history/KochCourse.h"
 #include "partner/PartnerLink.h"
 #include "partner/PartnerOptions.h"
 #include "partner/PartnerSession.h"
@@ -42,7 +43,9 @@ int main(int argc, char* argv[]) {
         questions.setWeightSource([&historyPath, &print](QStringView taught) {
             HistoryReader history(historyPath);
             HistoryStore::Outcome outcome = history.open();
-            const QList<CharacterMisses> rates = history.missRates({});
+            // Where copies and answers were kept pair by pair, those counts are the newer word.
+            const QList<CharacterMisses> rates =
+                WithCopyTallies(history.missRates({}), history.confusions({}));
             const int lessons = history.lessonCount({});
             outcome = history.failure().value_or(outcome);
             if (!outcome.ok) {
@@ -59,6 +62,13 @@ int main(int argc, char* argv[]) {
                       .arg(lessons)
                       .arg(shown.join(u' ')));
             return weights;
+        });
+    }
+    if (!options->coursePath.isEmpty()) {
+        questions.setTaughtSource([path = options->coursePath, &print] {
+            const KochCourse course = LoadKochCourse(path);
+            print(QStringLiteral("course: %1").arg(course.taught()));
+            return course.taught();
         });
     }
     PartnerSession session(options->callsign, questions, options->composeMs, clock);

@@ -115,6 +115,11 @@ QString ScoreLine(const QString& played, const QString& correct) {
 Judgement JudgeAnswer(LessonState& lesson, const QString& answer, const QString& soundedToken,
                       const QString& soundedCharacter) {
     lesson.currentAnswer = answer;
+    if (soundedCharacter.size() == 1) {
+        // A pass, or a key that is no character, is heard as nothing.
+        const QChar heard = answer.size() == 1 ? answer.front().toUpper() : QChar();
+        ++lesson.confusions[{soundedCharacter.front().toUpper(), heard}];
+    }
     if (answer != soundedToken) {
         RecordMiss(lesson.missTally, soundedCharacter);
         return Judgement::Miss;

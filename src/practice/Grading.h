@@ -17,7 +17,8 @@ void RecordMiss(std::array<qint16, 36>& tally, const QString& character);
 
 // Judges a Step answer against the token the playback sounded last: a match counts one more
 // correct answer (the 16-bit count stops at its largest value); anything else, a pass included,
-// is a miss of the character heard. The lesson's counts and tally are the only record of it.
+// is a miss of the character heard. Each answer also counts as what was heard for what was sent
+// (nothing heard, for a pass or a key that is no character) in the lesson's pairs.
 enum class Judgement { Correct, Miss };
 Judgement JudgeAnswer(LessonState& lesson, const QString& answer, const QString& soundedToken,
                       const QString& soundedCharacter);

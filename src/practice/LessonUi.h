@@ -35,6 +35,11 @@ struct LessonUi {
     QListWidget* ScoreList = nullptr;
     QGroupBox* answerFrame = nullptr;  // "正解欄"
     QPlainTextEdit* AnswerText = nullptr;
+    // The learner's own copy of a Normal question, never sent, and how it compares.
+    QGroupBox* copyFrame = nullptr;  // "受信メモ（入力は相手に送られません）"
+    QPlainTextEdit* CopyText = nullptr;
+    QPlainTextEdit* CopyResult = nullptr;  // the question over the copy, marked up
+    QLabel* CopyScore = nullptr;           // "12文字中10文字正解（編集距離 3）"
     // A_Button ... Z_Button, then Num1_Button ... Num9_Button, Num0_Button.
     std::array<QPushButton*, 36> answerButtons{};
 

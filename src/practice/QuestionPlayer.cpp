@@ -167,6 +167,7 @@ void QuestionPlayer::endOfQuestion(const QString& question, int playedLength) {
     ShowMainButton(ui, m_form.lesson, MainButton::Next);
     linkUi.TeacherLabel->setText(RoleCaption::SetterPeerIdle(m_form.link));
     SetEnabled({linkUi.TeacherOption, linkUi.StudentOption}, true);
+    emit questionEnded(question);
     emit endReached();
     if (!ui.NormalMode_Option->isChecked()) {
         return;

@@ -38,6 +38,9 @@ class QuestionPlayer : public QObject {
     // The question has been played to its end (before the model answer, which the program may
     // be ended during). A connected handler runs before the model answer shows.
     void endReached();
+    // The question has been played to its end, just before endReached: what completes the
+    // lesson's record (the typed copy's score) runs here, before the history keeps it.
+    void questionEnded(const QString& question);
     // The end of a Normal-mode question too long for the answer box: the model answer window
     // shows it instead. A connected handler runs before PlayQuestion returns.
     void longAnswerToShow(const QString& question);

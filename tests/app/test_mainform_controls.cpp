@@ -213,6 +213,9 @@ void MainFormControlsTest::everyControlHasItsKindCaptionToolTipAndAccessibleName
     add(u"ChatText"_s, "QPlainTextEdit", {}, {}, u"チャット・ログ"_s);
     add(u"AnswerText"_s, "QPlainTextEdit", {}, {}, u"正解欄"_s);
     add(u"ScoreList"_s, "QListWidget", {}, {}, u"成績表"_s);
+    add(u"CopyText"_s, "QPlainTextEdit", {}, {}, u"受信メモ（入力は相手に送られません）"_s);
+    add(u"CopyResult"_s, "QPlainTextEdit", {}, {}, u"受信メモと問題の比較"_s);
+    add(u"CopyScore"_s, valueLabel, {}, {}, u"受信メモの得点"_s);
     add(u"Label1"_s, valueLabel, {}, {}, u"受信文字"_s);
     add(u"Label4"_s, valueLabel, {}, {}, u"出題数"_s);
     add(u"Label2"_s, valueLabel, {}, {}, u"正解数"_s);
@@ -256,6 +259,7 @@ void MainFormControlsTest::membersPointAtTheControlsOfTheirName() {
         NAMED(StartButton_Command), NAMED(StopButton_Command), NAMED(KaitoupassButton_Command),
         NAMED(Label1), NAMED(Label4), NAMED(Label5), NAMED(Label2), NAMED(Label3),
         NAMED(scoreFrame), NAMED(ScoreList), NAMED(answerFrame), NAMED(AnswerText),
+        NAMED(copyFrame), NAMED(CopyText), NAMED(CopyResult), NAMED(CopyScore),
         NAMED(TeacherOption), NAMED(StudentOption), NAMED(StepMode_Option),
         NAMED(NormalMode_Option), NAMED(ChatMode_Option), NAMED(optionMoji), NAMED(optionCw),
         NAMED(Speed25_Option), NAMED(Speed45_Option), NAMED(Speed60_Option), NAMED(roleGroup),
@@ -645,7 +649,7 @@ void MainFormControlsTest::tabVisitsTheControlsInWorkingOrder() {
         u"TeacherOption "
         "StepMode_Option Speed25_Option Speed_HScroll ToneText toneTestButton "
         "SaveSetButton_Command StartButton_Command StopButton_Command "
-        "ScoreList AnswerText optionMoji ChatText SendMessageText SendMessageButton "
+        "ScoreList AnswerText CopyResult optionMoji ChatText SendMessageText SendMessageButton "
         "SearchIpButton CheckGrovalIpButton A_Button B_Button"_s);
     showWindow();
     m_window->activateWindow();
@@ -680,7 +684,8 @@ void MainFormControlsTest::everyButtonHasItsOwnAccessKey() {
 
 void MainFormControlsTest::valueLabelsReadOutWhatTheyShow() {
     const QList<AccessibleValueLabel*> labels = m_window->findChildren<AccessibleValueLabel*>();
-    QCOMPARE(labels.size(), 10);  // Label1, 2, 4, 7, the link labels, both addresses, the sound
+    // Label1, 2, 4, 7, the link labels, both addresses, the sound, the copy's score
+    QCOMPARE(labels.size(), 11);
     for (AccessibleValueLabel* label : labels) {
         QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(label);
         QVERIFY(iface);

@@ -44,7 +44,8 @@ log = make_log("keyboard_check")
 
 # The main window's controls in the order Tab visits them, as (name, roles): the link, the role,
 # mode, speed, the fine adjustment and tone, the settings, the lesson's buttons (by their first
-# captions), the score and the answer, the chat and the peer, the 36 answer buttons last. A list
+# captions), the score, the answer and the copy's comparison (the copy box itself waits for
+# Normal mode), the chat and the peer, the 36 answer buttons last. A list
 # is a group of options, one stop for Tab.
 WORKING_ORDER = [
     ("コールサイン", TEXT_FIELD), ("接続先IP", TEXT_FIELD),
@@ -57,6 +58,7 @@ WORKING_ORDER = [
     ("微調整", SCROLL_BAR), ("トーン周波数", TEXT_FIELD), ("テスト", PUSH_BUTTON),
     ("設定保存", PUSH_BUTTON), ("スタート", PUSH_BUTTON), ("ストップ", PUSH_BUTTON),
     ("解答パス", PUSH_BUTTON), ("成績表", LIST), ("正解欄", TEXT_FIELD),
+    ("受信メモと問題の比較", TEXT_FIELD),
     [("文字", RADIO_BUTTON), ("CW", RADIO_BUTTON)],
     ("チャット・ログ", TEXT_FIELD), ("送信メッセージ", TEXT_FIELD), ("送信", PUSH_BUTTON),
     ("受信CW停止(Q)", PUSH_BUTTON), ("コピー", PUSH_BUTTON), ("WebでIPチェック", PUSH_BUTTON),

@@ -178,6 +178,15 @@ class HistoryStatsTest : public QObject {
         QCOMPARE(weights, (QList<double>{10.0, 1 + 9 * 0.25, 1.0, 1.0}));
     }
 
+    // The copied pairs replace the misses of the characters they have seen: U heard as R half
+    // the time, M always right; K, which they never saw, keeps its misses.
+    void drillWeightsFromCopiedPairs() {
+        const QList<CharacterMisses> rates = WithCopyTallies(
+            MissRates({Step(u"KKMMMM"_s, u"K2 M1"_s)}),
+            {{{u'U', u'U'}, 2}, {{u'U', u'R'}, 2}, {{u'M', u'M'}, 4}, {{QChar(), u'U'}, 9}});
+        QCOMPARE(DrillWeights(rates, u"KMUR"), (QList<double>{10.0, 1.0, 1 + 9 * 0.5, 1.0}));
+    }
+
     void theDrillDrawsInProportionToTheWeights_data() {
         QTest::addColumn<QList<double>>("weights");
         QTest::newRow("one character always missed, one half the time")

@@ -32,6 +32,8 @@ LessonRecord StepLesson(int minute) {
     lesson.question = u"KMURE SNAPT LWIJZ FOYVG 5Q92H"_s;
     lesson.misses[10] = 2;  // K
     lesson.misses[35] = 1;  // 0
+    lesson.confusions = {
+        {{u'K', u'K'}, 3}, {{u'K', u'R'}, 2}, {{u'0', QChar()}, 1}, {{QChar(), u','}, 1}};
     return lesson;
 }
 
@@ -131,6 +133,7 @@ class HistoryStoreTest : public QObject {
         QCOMPARE(back.correct, lesson.correct);
         QCOMPARE(back.question, lesson.question);
         QVERIFY(back.misses == lesson.misses);
+        QVERIFY(back.confusions == lesson.confusions);
     }
 
     void lessonsComeBackInTimeOrder() {
@@ -183,6 +186,8 @@ class HistoryStoreTest : public QObject {
         QCOMPARE(loaded[0].misses[16], 3);  // Q
         QCOMPARE(loaded[0].question, question);
         QCOMPARE(loaded[1].question, StepLesson(1).question);
+        QVERIFY(loaded[0].confusions.empty());
+        QVERIFY(loaded[1].confusions == StepLesson(1).confusions);
         RawFile raw(path());
         QCOMPARE(raw.version(), HistoryStore::kSchemaVersion);
         HistoryReader reader(path());

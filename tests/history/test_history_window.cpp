@@ -292,6 +292,20 @@ class HistoryWindowTest : public QObject {
         QCOMPARE(sorted.join(QString()), all);  // each letter and digit once
     }
 
+    // The pairs of the filter's lessons, most confused first, the chart's bars the table's rows.
+    void confusionsMostConfusedFirst() {
+        QList<LessonRecord> lessons = History();
+        lessons[4].confusions = {{{u'S', u'S'}, 6}, {{u'S', u'H'}, 2}, {{QChar(), u'E'}, 1}};
+        lessons[5].confusions = {{{u'A', u'A'}, 9}, {{u'S', u'H'}, 1}, {{u'M', QChar()}, 2}};
+        FakeDesktopServices desktop;
+        HistoryWindow window(Reader(lessons), desktop, kNow);
+        const QAbstractItemModel* table = Child<QTableWidget>(window, u"ConfusionTable"_s)->model();
+        QCOMPARE(Rows(table), (QStringList{u"S|H|3|33.3"_s, u"M|なし|2|100.0"_s, u"なし|E|1|"_s}));
+        QChart* chart = Child<QChartView>(window, u"ConfusionChart"_s)->chart();
+        auto* axis = qobject_cast<QBarCategoryAxis*>(chart->axes(Qt::Horizontal).first());
+        QCOMPARE(axis->categories(), (QStringList{u"S→H"_s, u"M→なし"_s, u"なし→E"_s}));
+    }
+
     // Every axis label is whole, and the date labels name each day once, the points between
     // the first and the last.
     void chartsAreReadable_data() {
@@ -363,9 +377,9 @@ class HistoryWindowTest : public QObject {
         QCOMPARE(headers, LessonColumnTitles());
         QCOMPARE(
             Rows(model, 2),
-            (QStringList{u"2026-12-06 21:00:00|JA1ZZZ|ステップ|25|0|ビープ|10|7|70.0|A:1 T:2"_s,
-                         u"2026-12-05 19:00:00|JA1ZZZ|ステップ|60|0|ビープ|8|8|100.0|"_s}));
-        QCOMPARE(Rows(model).at(2), u"2026-12-03 19:00:00|JA1ZZZ|ノーマル|60|0|ビープ|30|||Q:5"_s);
+            (QStringList{u"2026-12-06 21:00:00|JA1ZZZ|ステップ|25|0|ビープ|10|7|70.0|A:1 T:2|"_s,
+                         u"2026-12-05 19:00:00|JA1ZZZ|ステップ|60|0|ビープ|8|8|100.0||"_s}));
+        QCOMPARE(Rows(model).at(2), u"2026-12-03 19:00:00|JA1ZZZ|ノーマル|60|0|ビープ|30|||Q:5|"_s);
     }
 
     // A click on a header sorts by that column, numbers as numbers; a second click reverses.
@@ -495,10 +509,11 @@ class HistoryWindowTest : public QObject {
         QCOMPARE(Child<QPushButton>(window, u"ExportButton"_s)->text(), u"CSVに書き出す(&E)..."_s);
         QCOMPARE(Child<QPushButton>(window, u"CloseButton"_s)->text(), u"閉じる"_s);
         auto* tabs = Child<QTabWidget>(window, u"HistoryTabs"_s);
-        QCOMPARE(tabs->count(), 3);
+        QCOMPARE(tabs->count(), 4);
         QCOMPARE(tabs->tabText(0), u"正解率の推移"_s);
         QCOMPARE(tabs->tabText(1), u"文字別ミス率"_s);
         QCOMPARE(tabs->tabText(2), u"レッスン一覧"_s);
+        QCOMPARE(tabs->tabText(3), u"聞き違い"_s);
         const QStringList periods{u"すべて"_s, u"過去7日"_s, u"過去30日"_s, u"過去1年"_s};
         const QStringList speeds{u"すべての速度"_s, u"25字/分"_s, u"45字/分"_s, u"60字/分"_s};
         for (int i = 0; i < 4; ++i) {
@@ -516,7 +531,7 @@ class HistoryWindowTest : public QObject {
         for (const QString& name :
              {u"PeriodCombo"_s, u"SpeedCombo"_s, u"HistoryTabs"_s, u"AccuracyChart"_s,
               u"AccuracyTable"_s, u"MissRateChart"_s, u"MissRateTable"_s, u"LessonTable"_s,
-              u"ExportButton"_s, u"CloseButton"_s}) {
+              u"ConfusionChart"_s, u"ConfusionTable"_s, u"ExportButton"_s, u"CloseButton"_s}) {
             QVERIFY2(!Child<QWidget>(window, name)->accessibleName().isEmpty(), qPrintable(name));
         }
     }
@@ -553,7 +568,8 @@ class HistoryWindowTest : public QObject {
         QCOMPARE(tabThrough(Qt::ShiftModifier), backward);
 
         for (const auto& [index, table] :
-             {std::pair{1, u"MissRateTable"_s}, std::pair{2, u"LessonTable"_s}}) {
+             {std::pair{1, u"MissRateTable"_s}, std::pair{2, u"LessonTable"_s},
+              std::pair{3, u"ConfusionTable"_s}}) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QCOMPARE(focusedName(), u"tab bar"_s);

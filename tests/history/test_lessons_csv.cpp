@@ -12,7 +12,7 @@ namespace {
 
 const QByteArray kBom = QByteArrayLiteral("\xEF\xBB\xBF");
 const QString kHeader =
-    u"日時,相手,受信モード,速度(字/分),微調整,音,文字数,正解数,正解率(%),ミス\r\n"_s;
+    u"日時,相手,受信モード,速度(字/分),微調整,音,文字数,正解数,正解率(%),ミス,聞き違い\r\n"_s;
 
 LessonRecord Step(QDateTime at, const QString& peer, int played, std::optional<int> correct,
                   std::initializer_list<std::pair<QChar, int>> misses = {}) {
@@ -60,18 +60,21 @@ class LessonsCsvTest : public QObject {
         normal.fineAdjust = -2;
         normal.sound = u"wav"_s;
         normal.played = 30;
+        normal.confusions = {{{u'A', u'A'}, 5}, {{u'K', QChar()}, 1}, {{u'B', u'D'}, 2}};
         LessonRecord last = Step(Utc(2026, 12, 31, 15, 30), u"Doe, John"_s, 7, 2,
                                  {{u'0', 5}, {u'1', 1}, {u'Z', 1}});
         last.speed = 60;
         last.fineAdjust = 3;
         last.sound = u"none"_s;
+        last.confusions = {{{u'=', u'E'}, 1}};  // the question is the peer's text
 
         const QByteArray expected =
             kBom +
             (kHeader +
-             u"2026-12-01 12:04:05,JA1ABC,ステップ,25,0,ビープ,20,17,85.0,A:2 K:1\r\n"
-             u"2026-12-02 19:00:00,\"'=HYPERLINK(\"\"http://x\"\")\",ノーマル,45,-2,WAV,30,,,\r\n"
-             u"2027-01-01 00:30:00,\"Doe, John\",ステップ,60,+3,なし,7,2,28.6,Z:1 1:1 0:5\r\n"_s)
+             u"2026-12-01 12:04:05,JA1ABC,ステップ,25,0,ビープ,20,17,85.0,A:2 K:1,\r\n"
+             u"2026-12-02 19:00:00,\"'=HYPERLINK(\"\"http://x\"\")\",ノーマル,45,-2,WAV,30,,,,"
+             u"B→D:2 K→なし:1\r\n"
+             u"2027-01-01 00:30:00,\"Doe, John\",ステップ,60,+3,なし,7,2,28.6,Z:1 1:1 0:5,'=→E:1\r\n"_s)
                 .toUtf8();
         QCOMPARE(LessonsCsv({first, normal, last}), expected);
     }
@@ -103,7 +106,7 @@ class LessonsCsvTest : public QObject {
         QFETCH(QString, field);
         const LessonRecord lesson = Step(Utc(2026, 12, 1, 3, 4, 5), peer, 20, 17);
         QCOMPARE(OnlyRow(lesson),
-                 u"2026-12-01 12:04:05,"_s + field + u",ステップ,25,0,ビープ,20,17,85.0,\r\n"_s);
+                 u"2026-12-01 12:04:05,"_s + field + u",ステップ,25,0,ビープ,20,17,85.0,,\r\n"_s);
     }
 
     // Only the peer comes from outside: a negative fine adjustment stays a number.
@@ -136,14 +139,14 @@ class LessonsCsvTest : public QObject {
         lesson.mode = step ? LessonRecord::Mode::Step : LessonRecord::Mode::Normal;
         const QString mode = step ? u"ステップ"_s : u"ノーマル"_s;
         QCOMPARE(OnlyRow(lesson),
-                 u"2026-12-01 12:04:05,P,"_s + mode + u",25,0,ビープ,"_s + figures + u",\r\n"_s);
+                 u"2026-12-01 12:04:05,P,"_s + mode + u",25,0,ビープ,"_s + figures + u",,\r\n"_s);
     }
 
     void missesInTheAnswerButtonsOrder() {
         const LessonRecord lesson =
             Step(Utc(2026, 12, 1, 3, 4, 5), u"P"_s, 20, 10,
                  {{u'0', 1}, {u'9', 2}, {u'1', 3}, {u'Z', 4}, {u'Q', 10}, {u'A', 1}});
-        QVERIFY(OnlyRow(lesson).endsWith(u",A:1 Q:10 Z:4 1:3 9:2 0:1\r\n"_s));
+        QVERIFY(OnlyRow(lesson).endsWith(u",A:1 Q:10 Z:4 1:3 9:2 0:1,\r\n"_s));
     }
 
     void soundInWords_data() {

@@ -13,6 +13,7 @@
 #include <numeric>
 
 #include "common/LessonState.h"
+#include "practice/CopyScoring.h"
 #include "practice/Grading.h"
 #include "practice/ResultForm.h"
 
@@ -133,6 +134,31 @@ class GradingTest : public QObject {
         QCOMPARE(lesson.correctCount, correctAfter);
         QCOMPARE(int(lesson.missTally[10]), right ? 0 : 1);
         QCOMPARE(lesson.currentAnswer, answer);
+        // What was heard for the K: the answer, or nothing for a pass.
+        const QChar heard = answer.size() == 1 ? answer.front() : QChar();
+        QVERIFY((lesson.confusions == ConfusionCounts{{{u'K', heard}, 1}}));
+    }
+
+    // Said in words, the first few faults named and the rest summed up.
+    void copySpokenInWords_data() {
+        QTest::addColumn<QString>("sent");
+        QTest::addColumn<QString>("heard");
+        QTest::addColumn<QString>("spoken");
+        QTest::newRow("all right") << u"AB"_s << u"ab"_s << u"2文字中2文字正解。"_s;
+        QTest::newRow("each fault")
+            << u"ABCK"_s << u"ADCE"_s << u"4文字中2文字正解。BをDと聞き取り、KをEと聞き取り。"_s;
+        QTest::newRow("missed, extra")
+            << u"AB KM"_s << u"A KMX"_s << u"4文字中3文字正解。Bを聞き逃し、Xを余分に入力。"_s;
+        QTest::newRow("a gap") << u"AB"_s << u"A B"_s << u"2文字中2文字正解。空白を余分に入力。"_s;
+        QTest::newRow("more than three") << u"ABCDE"_s << u"VWXYZ"_s
+                                         << u"5文字中0文字正解。AをVと聞き取り、BをWと聞き取り、"
+                                            u"CをXと聞き取り、ほか2か所。"_s;
+    }
+    void copySpokenInWords() {
+        QFETCH(QString, sent);
+        QFETCH(QString, heard);
+        QFETCH(QString, spoken);
+        QCOMPARE(CopySpokenText(AlignCopy(sent, heard)), spoken);
     }
 
     void missListBreaksAfterEveryThirdEntry_data() {

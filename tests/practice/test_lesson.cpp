@@ -196,6 +196,9 @@ class LessonTest : public QObject {
         const QList<LessonRecord> kept = HistoryStore(l.bContext.historyPath()).load();
         QCOMPARE(kept.size(), 1);
         QCOMPARE(kept[0].played, 8);
+        // Nothing typed: nothing scored, nothing counted.
+        QVERIFY(l.b.ui().CopyScore->text().isEmpty());
+        QVERIFY(kept[0].confusions.empty());
     }
 
     // A Step and a Normal lesson played to their ends are kept in the answerer's history, as
@@ -211,7 +214,13 @@ class LessonTest : public QObject {
         l.b.ui().StopButton_Command->click();  // モード切替
         l.wait(200);
         l.setQuestion(false, u"CQ"_s);
+        QVERIFY(l.b.ui().CopyText->isEnabled());
+        // Typed while the call-up sounds: the box was emptied as it began.
+        l.clock().scheduleAt(l.clock().now() + 500,
+                             [&] { l.b.ui().CopyText->setPlainText(u"cx"_s); });
         l.b.ui().StartButton_Command->click();
+        QCOMPARE(l.b.ui().CopyScore->text(), u"2文字中1文字正解（編集距離 1）"_s);
+        QVERIFY(l.b.ui().CopyResult->toPlainText().contains(u"受信: CX"_s));
 
         const QList<LessonRecord> kept = HistoryStore(l.bContext.historyPath()).load();
         QCOMPARE(kept.size(), 2);
@@ -227,11 +236,13 @@ class LessonTest : public QObject {
         std::array<int, 36> misses{};
         misses[1] = 1;  // B
         QVERIFY(step.misses == misses);
+        QVERIFY((step.confusions == ConfusionCounts{{{u'A', u'A'}, 1}, {{u'B', u'N'}, 1}}));
         const LessonRecord& normal = kept[1];
         QCOMPARE(normal.mode, LessonRecord::Mode::Normal);
         QCOMPARE(normal.played, 2);
         QCOMPARE(normal.correct, std::nullopt);
         QCOMPARE(normal.question, u"CQ"_s);
+        QVERIFY((normal.confusions == ConfusionCounts{{{u'C', u'C'}, 1}, {{u'Q', u'X'}, 1}}));
         QVERIFY(!QFile::exists(l.aContext.historyPath()));
         QVERIFY(l.bContext.desktop.messages.isEmpty());
     }

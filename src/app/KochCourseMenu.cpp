@@ -1,0 +1,119 @@
+#include "app/KochCourseMenu.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QFile>
+#include <QMenu>
+
+#include "app/PartnerUi.h"
+#include "common/Announcer.h"
+#include "common/DesktopServices.h"
+#include "history/HistoryReader.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kTitle = u"Kochコース"_s;
+// An order file is a line of 36 characters at most; anything far longer is not one.
+constexpr qint64 kLongestOrderFile = 4096;
+
+}  // namespace
+
+KochCourseMenu::KochCourseMenu(const FormContext& form, const PartnerUi& ui, Announcer& announcer,
+                               QString historyPath, QObject* parent)
+    : QObject(parent),
+      m_form(form),
+      m_announcer(announcer),
+      m_historyPath(std::move(historyPath)),
+      m_path(KochCoursePath(m_historyPath)),
+      m_course(LoadKochCourse(m_path)),
+      m_menu(ui.mnuPartner->addMenu(kTitle)),
+      m_levels(new QMenu(u"段階を選ぶ(&L)"_s, m_menu)),
+      m_levelGroup(new QActionGroup(this)) {
+    m_menu->setObjectName(u"mnuKochCourse"_s);
+    m_levels->setObjectName(u"mnuKochLevels"_s);
+    QAction* status =
+        m_menu->addAction(u"段階と次の条件(&S)..."_s, this, &KochCourseMenu::showStatus);
+    status->setObjectName(u"mnuKochStatus"_s);
+    QAction* back =
+        m_menu->addAction(u"前の段階に戻る(&B)"_s, this, [this] { setLevel(m_course.level - 1); });
+    back->setObjectName(u"mnuKochBack"_s);
+    m_menu->addMenu(m_levels);
+    QAction* order = m_menu->addAction(u"文字の順序をファイルから読む(&O)..."_s, this,
+                                       &KochCourseMenu::readOrder);
+    order->setObjectName(u"mnuKochOrder"_s);
+    showLevel();
+}
+
+KochGate KochCourseMenu::gate() const {
+    HistoryReader reader(m_historyPath);
+    reader.open();
+    return JudgeKochGate(reader.recentConfusions(KochGate::kRecentLessons), m_course.newest());
+}
+
+void KochCourseMenu::lessonKept() {
+    if (m_course.atEnd() || !gate().ready()) {
+        return;
+    }
+    setLevel(m_course.level + 1);
+    m_announcer.announce(
+        u"新しい文字 %1 を加えました。%2"_s.arg(m_course.newest()).arg(KochLevelText(m_course)));
+}
+
+void KochCourseMenu::showStatus() {
+    m_form.desktop.showMessage(&m_form.window, DesktopServices::Icon::Information, kTitle,
+                               KochLevelText(m_course) + u'\n' + KochNeedText(m_course, gate()));
+}
+
+void KochCourseMenu::setLevel(int level) {
+    m_course.setLevel(level);
+    keep();
+}
+
+void KochCourseMenu::readOrder() {
+    const QString path = m_form.desktop.openFileName(&m_form.window, u"文字の順序"_s,
+                                                     u"テキスト (*.txt);;すべて (*)"_s);
+    if (path.isEmpty()) {
+        return;
+    }
+    QFile file(path);
+    QString error = u"ファイルを読めません。"_s;
+    std::optional<QString> order;
+    if (file.size() <= kLongestOrderFile && file.open(QIODevice::ReadOnly)) {
+        order = ParseKochOrder(QString::fromUtf8(file.readAll()), &error);
+    } else if (file.size() > kLongestOrderFile) {
+        error = u"文字の順序のファイルとしては大きすぎます。"_s;
+    }
+    if (!order) {
+        m_form.desktop.showMessage(&m_form.window, DesktopServices::Icon::Warning, kTitle,
+                                   u"文字の順序を読めませんでした: %1"_s.arg(error));
+        return;
+    }
+    m_course.order = *order;
+    setLevel(m_course.level);
+}
+
+void KochCourseMenu::keep() {
+    if (!SaveKochCourse(m_path, m_course)) {
+        m_form.desktop.showMessage(&m_form.window, DesktopServices::Icon::Warning, kTitle,
+                                   u"Kochコースを %1 に記録できませんでした。"_s.arg(m_path));
+    }
+    showLevel();
+}
+
+void KochCourseMenu::showLevel() {
+    m_menu->setTitle(u"Kochコース（段階 %1）(&K)"_s.arg(m_course.level));
+    m_levels->clear();
+    for (QAction* action : m_levelGroup->actions()) {
+        m_levelGroup->removeAction(action);
+    }
+    for (int level = KochCourse::kFirstLevel; level <= m_course.order.size(); ++level) {
+        QAction* action =
+            m_levels->addAction(u"%1（%2 まで）"_s.arg(level).arg(m_course.order.at(level - 1)),
+                                this, [this, level] { setLevel(level); });
+        action->setCheckable(true);
+        action->setChecked(level == m_course.level);
+        m_levelGroup->addAction(action);
+    }
+}

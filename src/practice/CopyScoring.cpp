@@ -1,0 +1,132 @@
+#include "practice/CopyScoring.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTextCursor>
+
+#include "common/Announcer.h"
+#include "common/LessonState.h"
+#include "practice/LessonController.h"
+#include "practice/LessonUi.h"
+#include "practice/QuestionPlayer.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The faults a spoken comparison names before it sums up the rest.
+constexpr int kFaultsSpoken = 3;
+
+// A word gap is spoken and shown as one.
+QString Named(QChar character) {
+    return character == u' ' ? u"空白"_s : QString(character);
+}
+
+QString FaultPhrase(const AlignedPair& pair) {
+    switch (pair.op) {
+        case AlignedPair::Op::Substitute:
+            return u"%1を%2と聞き取り"_s.arg(Named(pair.sent), Named(pair.heard));
+        case AlignedPair::Op::Delete:
+            return u"%1を聞き逃し"_s.arg(Named(pair.sent));
+        case AlignedPair::Op::Insert:
+            return u"%1を余分に入力"_s.arg(Named(pair.heard));
+        case AlignedPair::Op::Match:
+            break;
+    }
+    return {};
+}
+
+// Two lines, the question over the copy, character under character: a right character plain,
+// one heard as another or missed in red and bold, an extra one in blue and underlined; "・"
+// stands where one side has nothing.
+void ShowComparison(QPlainTextEdit* box, const CopyAlignment& alignment) {
+    box->clear();
+    QTextCursor cursor(box->document());
+    QTextCharFormat plain;
+    QTextCharFormat wrong;
+    wrong.setForeground(Qt::red);
+    wrong.setFontWeight(QFont::Bold);
+    QTextCharFormat extra;
+    extra.setForeground(Qt::blue);
+    extra.setFontUnderline(true);
+    for (const bool sentLine : {true, false}) {
+        cursor.insertText(sentLine ? u"送信: "_s : u"\n受信: "_s, plain);
+        for (const AlignedPair& pair : alignment.pairs) {
+            const QChar shown = sentLine ? pair.sent : pair.heard;
+            const QTextCharFormat& format = pair.op == AlignedPair::Op::Match    ? plain
+                                            : pair.op == AlignedPair::Op::Insert ? extra
+                                                                                 : wrong;
+            cursor.insertText(shown.isNull() ? u"・"_s : QString(shown), format);
+        }
+    }
+}
+
+}  // namespace
+
+QString CopyScoreText(const CopyAlignment& alignment) {
+    return u"%1文字中%2文字正解（編集距離 %3）"_s.arg(alignment.sentCharacters)
+        .arg(alignment.rightCharacters)
+        .arg(alignment.distance);
+}
+
+QString CopySpokenText(const CopyAlignment& alignment) {
+    QString spoken =
+        u"%1文字中%2文字正解。"_s.arg(alignment.sentCharacters).arg(alignment.rightCharacters);
+    QStringList faults;
+    int more = 0;
+    for (const AlignedPair& pair : alignment.pairs) {
+        if (pair.op == AlignedPair::Op::Match) {
+            continue;
+        }
+        if (faults.size() < kFaultsSpoken) {
+            faults << FaultPhrase(pair);
+        } else {
+            ++more;
+        }
+    }
+    if (!faults.isEmpty()) {
+        spoken += faults.join(u'、');
+        spoken += more > 0 ? u"、ほか%1か所。"_s.arg(more) : u"。"_s;
+    }
+    return spoken;
+}
+
+CopyScoring::CopyScoring(const PracticeWindow& form, QuestionPlayer& player,
+                         LessonController& lesson, Announcer& announcer, QObject* parent)
+    : QObject(parent), m_form(form), m_announcer(announcer) {
+    const LessonUi& ui = m_form.ui;
+    // Typing goes to the answers in Step mode: the box takes it only in Normal mode.
+    ui.CopyText->setEnabled(ui.NormalMode_Option->isChecked());
+    connect(ui.NormalMode_Option, &QRadioButton::toggled, ui.CopyText, &QWidget::setEnabled);
+    connect(&lesson, &LessonController::callUpSounding, this, &CopyScoring::lessonStarting);
+    connect(&player, &QuestionPlayer::questionEnded, this, &CopyScoring::questionEnded);
+}
+
+void CopyScoring::lessonStarting(bool callUpSounding) {
+    if (!callUpSounding) {
+        return;
+    }
+    const LessonUi& ui = m_form.ui;
+    m_form.lesson.confusions.clear();
+    if (!ui.NormalMode_Option->isChecked()) {
+        return;
+    }
+    ui.CopyText->clear();
+    ui.CopyResult->clear();
+    ui.CopyScore->clear();
+    ui.CopyText->setFocus();
+}
+
+void CopyScoring::questionEnded(const QString& question) {
+    const LessonUi& ui = m_form.ui;
+    const QString copy = ui.CopyText->toPlainText();
+    if (!ui.NormalMode_Option->isChecked() || copy.trimmed().isEmpty()) {
+        return;
+    }
+    const CopyAlignment alignment = AlignCopy(question, copy);
+    CountPairs(m_form.lesson.confusions, alignment);
+    ShowComparison(ui.CopyResult, alignment);
+    ui.CopyScore->setText(CopyScoreText(alignment));
+    m_announcer.announce(CopySpokenText(alignment));
+}

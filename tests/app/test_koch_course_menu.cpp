@@ -1,0 +1,85 @@
+#include <QAction>
+#include <QMenu>
+#include <QTest>
+
+#include "app/KochCourseMenu.h"
+#include "app/PartnerUi.h"
+#include "common/Announcer.h"
+#include "common/LessonState.h"
+#include "common/LinkState.h"
+#include "history/HistoryStore.h"
+#include "support/TestContext.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A lesson against the partner in which K was always right and M right `right` of `sent` times.
+LessonRecord Lesson(int right, int sent) {
+    LessonRecord lesson;
+    lesson.finishedAt = QDateTime(QDate(2026, 12, 8), QTime(9, 0), Qt::UTC);
+    lesson.played = 30 + sent;
+    lesson.confusions = {{{u'K', u'K'}, 30}, {{u'M', u'M'}, right}, {{u'M', u'R'}, sent - right}};
+    return lesson;
+}
+
+struct Rig {
+    TestContext context;
+    QWidget window;
+    LinkState link;
+    LessonState lesson;
+    QMenu partnerMenu;
+    PartnerUi ui{&partnerMenu, nullptr};
+    Announcer announcer{&window};
+    KochCourseMenu course{FormContext{window, link, lesson, context.clock, context.desktop}, ui,
+                          announcer, context.historyPath()};
+
+    void trigger(const QString& name) { course.menu()->findChild<QAction*>(name)->trigger(); }
+};
+
+}  // namespace
+
+class KochCourseMenuTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void movesOnOnceTheNewestIsMastered() {
+        Rig rig;
+        QVERIFY(HistoryStore(rig.context.historyPath()).save(Lesson(14, 15)).ok);
+        rig.course.lessonKept();  // 15 of M heard: too few
+        QCOMPARE(rig.course.course().level, 2);
+        QVERIFY(HistoryStore(rig.context.historyPath()).save(Lesson(5, 5)).ok);
+        rig.course.lessonKept();
+        QCOMPARE(rig.course.course().level, 3);
+        QCOMPARE(LoadKochCourse(rig.course.coursePath()).level, 3);  // for the partner
+        QVERIFY(rig.announcer.lastAnnouncement().startsWith(u"新しい文字 U を加えました。"_s));
+        rig.course.lessonKept();  // U not heard yet
+        QCOMPARE(rig.course.course().level, 3);
+        QVERIFY(rig.course.menu()->title().contains(u"段階 3"_s));
+        rig.trigger(u"mnuKochStatus"_s);
+        QVERIFY(rig.context.desktop.messages.constLast().text.contains(u"次の文字 R"_s));
+    }
+
+    void backByHandAndAnotherOrder() {
+        Rig rig;
+        rig.course.menu()->findChild<QMenu*>(u"mnuKochLevels"_s)->actions().at(3)->trigger();
+        QCOMPARE(rig.course.course().level, 5);
+        rig.trigger(u"mnuKochBack"_s);
+        QCOMPARE(LoadKochCourse(rig.course.coursePath()).level, 4);
+
+        const QString orderFile = rig.context.currentDir.filePath(u"order.txt"_s);
+        for (const auto& [text, order] : {std::pair{"e t a", u"ETA"_s}, {"x x", u"ETA"_s}}) {
+            QFile file(orderFile);
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(text);
+            file.close();
+            rig.context.desktop.fileToOpen = orderFile;
+            rig.trigger(u"mnuKochOrder"_s);
+            QCOMPARE(rig.course.course().order, order);
+        }
+        QCOMPARE(rig.course.course().level, 3);            // within the shorter order
+        QCOMPARE(rig.context.desktop.messages.size(), 1);  // the file with X twice refused
+    }
+};
+
+QTEST_MAIN(KochCourseMenuTest)
+#include "test_koch_course_menu.moc"
