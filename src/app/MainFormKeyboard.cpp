@@ -48,6 +48,8 @@ void SetUpKeyboard(MainFormUi& ui) {
         ui.Speed25_Option,
         ui.Speed45_Option,
         ui.Speed60_Option,
+        ui.SpeedFree_Option,
+        ui.freeSpeedButton,
         ui.Speed_HScroll,
         ui.ToneText,
         ui.toneTestButton,

@@ -1,0 +1,131 @@
+// A speed of its own: the gap formula, its figures as text, the signs of contacts and the
+// presets kept beside the settings.
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "common/ProgramSettings.h"
+#include "morse/ContactSigns.h"
+#include "morse/SpeedPresets.h"
+
+using namespace Qt::StringLiterals;
+
+Q_DECLARE_METATYPE(FreeSpeed)
+
+class TestFreeSpeed : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void gaps_data() {
+        QTest::addColumn<FreeSpeed>("speed");
+        QTest::addColumn<double>("unit");
+        QTest::addColumn<double>("characterGap");
+        QTest::addColumn<double>("wordGap");
+        QTest::addColumn<int>("perMinute");  // the figure shown, and the nearest fixed speed
+        QTest::addColumn<int>("nearest");
+        QTest::newRow("20 plain") << FreeSpeed{20, 0, 0} << 60.0 << 180.0 << 420.0 << 91 << 60;
+        QTest::newRow("13 plain") << FreeSpeed{13, 0, 0} << 92.3077 << 276.923 << 646.154 << 59
+                                  << 60;
+        QTest::newRow("5 plain") << FreeSpeed{5, 0, 0} << 240.0 << 720.0 << 1680.0 << 23 << 25;
+        QTest::newRow("effective = character")
+            << FreeSpeed{20, 20, 0} << 60.0 << 180.0 << 420.0 << 91 << 60;
+        QTest::newRow("effective above character")
+            << FreeSpeed{10, 15, 0} << 120.0 << 360.0 << 840.0 << 45 << 45;
+        QTest::newRow("25/4") << FreeSpeed{25, 4, 0} << 48.0 << 2133.474 << 4978.105 << 114 << 60;
+        QTest::newRow("18/10") << FreeSpeed{18, 10, 0} << 66.6667 << 621.053 << 1449.123 << 82
+                               << 60;
+        QTest::newRow("20/5") << FreeSpeed{20, 5, 0} << 60.0 << 1601.053 << 3735.789 << 91 << 60;
+        QTest::newRow("extra word space")
+            << FreeSpeed{20, 0, 3} << 60.0 << 180.0 << 600.0 << 91 << 60;
+        QTest::newRow("25/4 and extra")
+            << FreeSpeed{25, 4, 2} << 48.0 << 2133.474 << 5074.105 << 114 << 60;
+    }
+    void gaps() {
+        QFETCH(FreeSpeed, speed);
+        QFETCH(double, unit);
+        QFETCH(double, characterGap);
+        QFETCH(double, wordGap);
+        QFETCH(int, perMinute);
+        QFETCH(int, nearest);
+        const FreeSpeedTimes times = TimesFor(speed);
+        QVERIFY(qAbs(times.unitMs - unit) < 0.001);
+        QVERIFY(qAbs(times.characterGapMs - characterGap) < 0.001);
+        QVERIFY(qAbs(times.wordGapMs - wordGap) < 0.001);
+        QCOMPARE(CharactersPerMinuteFor(speed.characterWpm), perMinute);
+        QCOMPARE(NearestFixedSpeed(speed), nearest);
+        // The same figures come back from their text.
+        QCOMPARE(ParseFreeSpeedFigures(FreeSpeedFigures(speed)), std::optional(speed));
+    }
+
+    void figuresAreReadStrictly_data() {
+        QTest::addColumn<QString>("text");
+        for (const char* text :
+             {"", "c=20", "c=20 e=0", "c=20 e=0 w=0 ", " c=20 e=0 w=0", "c=4.9 e=0 w=0",
+              "c=61 e=0 w=0", "c=20 e=0.5 w=0", "c=20 e=0 w=31", "c=20 e=0 w=-1", "c=2e1 e=0 w=0",
+              "c=nan e=0 w=0", "c=20.1234 e=0 w=0", "e=0 c=20 w=0", "c=20\ne=0 w=0",
+              "c=٢٠ e=0 w=0"}) {
+            QTest::newRow(text) << QString::fromUtf8(text);
+        }
+    }
+    void figuresAreReadStrictly() {
+        QFETCH(QString, text);
+        QCOMPARE(ParseFreeSpeedFigures(text), std::nullopt);
+    }
+
+    void contactSigns() {
+        const QList<ContactSign>& signs = ContactSigns();
+        QSet<QString> patterns, texts;
+        for (const ContactSign& sign : signs) {
+            patterns << sign.pattern;
+            texts << sign.text;
+            QCOMPARE(SignForPattern(sign.pattern), sign.text);
+            QCOMPARE(PatternForSign(sign.text), sign.pattern);
+        }
+        QCOMPARE(patterns.size(), signs.size());
+        QCOMPARE(texts.size(), signs.size());
+        QCOMPARE(signs.at(0).text, u"A"_s);
+        QCOMPARE(signs.at(40).text, u"<BT>"_s);
+        for (const auto& [text, pattern] : {std::pair{"=", "-...-"},
+                                            {"+", ".-.-."},
+                                            {"(", "-.--."},
+                                            {"&", ".-..."},
+                                            {",", "--..--"},
+                                            {"<sk>", "...-.-"},
+                                            {"<BK>", "-...-.-"},
+                                            {"q", "--.-"},
+                                            {"%", ""},
+                                            {"<ZZ>", ""}}) {
+            QCOMPARE(PatternForSign(QString::fromUtf8(text)), QString::fromUtf8(pattern));
+        }
+    }
+
+    void keptBesideTheSettings() {
+        QTemporaryDir dir;
+        ProgramSettings store(dir.filePath(u"quillstart.ini"_s));
+        QCOMPARE(LoadSpeedPresets(store), ShippedPresets());
+        QCOMPARE(LoadFreeSpeedChoice(store), FreeSpeedChoice{});
+        // The default writes nothing: no file for a setting never used.
+        QVERIFY(SaveFreeSpeedChoice(store, {}));
+        QVERIFY(!QFile::exists(store.path()));
+
+        const FreeSpeedChoice choice{FreeSpeed{18.5, 10, 1.5}, true};
+        QVERIFY(SaveFreeSpeedChoice(store, choice));
+        QCOMPARE(LoadFreeSpeedChoice(store), choice);
+        QList<SpeedPreset> presets{{u"a, \"b\"\tc"_s, FreeSpeed{30, 0, 0}, u"650"_s},
+                                   {u"ゆっくり"_s, FreeSpeed{25, 6, 2}, u"800"_s}};
+        QVERIFY(SaveSpeedPresets(store, presets));
+        presets[0].name = u"a, \"b\" c"_s;  // a tab would split the entry
+        QCOMPARE(LoadSpeedPresets(store), presets);
+        QVERIFY(SaveSpeedPresets(store, {}));
+        QCOMPARE(LoadSpeedPresets(store), QList<SpeedPreset>());
+
+        // What does not read is left out, never taken.
+        QVERIFY(store.setValue(u"speed/presets"_s, QStringList{u"x\tc=99 e=0 w=0\t800"_s,
+                                                               u"y\tc=20 e=0 w=0\t700"_s, u"z"_s}));
+        QCOMPARE(LoadSpeedPresets(store).size(), 1);
+        QVERIFY(store.setValue(u"speed/free"_s, u"c=20 e=0"_s));
+        QCOMPARE(LoadFreeSpeedChoice(store), FreeSpeedChoice{});
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFreeSpeed)
+#include "test_free_speed.moc"
