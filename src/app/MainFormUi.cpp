@@ -284,6 +284,7 @@ QWidget* buildSpeeds(SoundUi& ui, QMainWindow* window) {
     ui.freeSpeedLabel = makeValueLabel(u"freeSpeedLabel"_s, u"自由な速度の値"_s);
     ui.freeSpeedButton = makeButton(u"freeSpeedButton"_s, u"設定..."_s,
                                     u"文字の速度、ファーンズワース、語間、プリセット"_s);
+    ui.freeSpeedButton->setAccessibleName(u"自由な速度の設定"_s);
     layout->addWidget(ui.SpeedFree_Option);
     layout->addWidget(ui.freeSpeedLabel);
     layout->addWidget(ui.freeSpeedButton);
