@@ -21,7 +21,8 @@ namespace {
 // count characters in, and indexes the lessons by time. Version 3 keeps the fine adjustment
 // as the change of speed the main window shows (the opposite sign of the value kept before),
 // files each lesson under its local day, and keeps running totals per day and speed, so that
-// the window's figures never need to read every lesson.
+// the window's figures never need to read every lesson. Version 4 keeps the figures of a speed
+// of its own; the speed column then holds the nearest of the three.
 QList<QStringList> Migrations() {
     const QString letters = kMissOrder.toString();
     return {
@@ -59,6 +60,10 @@ QList<QStringList> Migrations() {
          "FROM misses m JOIN lessons l ON l.id = m.lesson_id WHERE l.mode = 'step' "
          "GROUP BY l.day, l.speed, m.character "
          "ON CONFLICT (day, speed, character) DO UPDATE SET missed = excluded.missed"_s},
+        // A lesson at a speed of its own: its figures (none for the three fixed speeds).
+        {u"ALTER TABLE lessons ADD COLUMN character_wpm REAL"_s,
+         u"ALTER TABLE lessons ADD COLUMN effective_wpm REAL"_s,
+         u"ALTER TABLE lessons ADD COLUMN extra_word_units REAL"_s},
     };
 }
 
@@ -177,7 +182,8 @@ std::optional<QSqlError> MigrateSchema(QSqlQuery& query, int from) {
 
 QString LessonColumnsSql(bool withMisses) {
     QString columns =
-        u"id, finished_at, peer, mode, speed, fine_adjust, sound, played, correct, question"_s;
+        u"id, finished_at, peer, mode, speed, fine_adjust, sound, played, correct, question, "
+        "character_wpm, effective_wpm, extra_word_units"_s;
     if (withMisses) {
         columns +=
             u", (SELECT group_concat(character || ':' || count) FROM misses "
@@ -201,8 +207,16 @@ LessonRecord LessonFromRow(const QSqlQuery& query, bool withMisses) {
         lesson.correct = query.value(8).toInt();
     }
     lesson.question = query.value(9).toString();
+    if (!query.value(10).isNull()) {
+        const FreeSpeed speed{query.value(10).toDouble(), query.value(11).toDouble(),
+                              query.value(12).toDouble()};
+        // A file changed by hand may hold anything: figures out of range are not shown as a speed.
+        if (speed.isValid()) {
+            lesson.freeSpeed = speed;
+        }
+    }
     if (withMisses) {
-        for (const QString& entry : query.value(10).toString().split(u',', Qt::SkipEmptyParts)) {
+        for (const QString& entry : query.value(13).toString().split(u',', Qt::SkipEmptyParts)) {
             const qsizetype index = kMissOrder.indexOf(entry.section(u':', 0, 0));
             if (index >= 0) {
                 lesson.misses[std::size_t(index)] = entry.section(u':', 1).toInt();

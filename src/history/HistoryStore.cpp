@@ -70,7 +70,8 @@ std::optional<QSqlError> Insert(QSqlQuery& query, const LessonRecord& lesson) {
     const QString day = LocalDay(lesson.finishedAt);
     query.prepare(
         u"INSERT INTO lessons (finished_at, peer, mode, speed, fine_adjust, sound, played, "
-        "correct, question, day) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s);
+        "correct, question, day, character_wpm, effective_wpm, extra_word_units) "
+        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s);
     query.addBindValue(lesson.finishedAt.toUTC().toString(Qt::ISODateWithMs));
     query.addBindValue(Text(lesson.peer));
     query.addBindValue(ModeName(lesson.mode));
@@ -81,6 +82,10 @@ std::optional<QSqlError> Insert(QSqlQuery& query, const LessonRecord& lesson) {
     query.addBindValue(lesson.correct ? QVariant(*lesson.correct) : QVariant());
     query.addBindValue(Text(lesson.question));
     query.addBindValue(day);
+    const std::optional<FreeSpeed>& free = lesson.freeSpeed;
+    query.addBindValue(free ? QVariant(free->characterWpm) : QVariant());
+    query.addBindValue(free ? QVariant(free->effectiveWpm) : QVariant());
+    query.addBindValue(free ? QVariant(free->extraWordUnits) : QVariant());
     if (!query.exec()) {
         return query.lastError();
     }
