@@ -5,6 +5,7 @@
 
 #include "common/ProgramSettings.h"
 #include "morse/ContactSigns.h"
+#include "morse/FreeSpeedDialog.h"
 #include "morse/SpeedPresets.h"
 
 using namespace Qt::StringLiterals;
@@ -125,7 +126,25 @@ class TestFreeSpeed : public QObject {
         QVERIFY(store.setValue(u"speed/free"_s, u"c=20 e=0"_s));
         QCOMPARE(LoadFreeSpeedChoice(store), FreeSpeedChoice{});
     }
+
+    void dialogPicksSavesAndDeletesPresets() {
+        QTemporaryDir dir;
+        ProgramSettings store(dir.filePath(u"quillstart.ini"_s));
+        FreeSpeedDialog dialog(store);
+        dialog.pickPreset(0);
+        QCOMPARE(dialog.speed(), ShippedPresets().at(0).speed);
+        QCOMPARE(dialog.toneText(), ShippedPresets().at(0).toneText);
+        QVERIFY(!dialog.savePreset(u"  "_s));
+        dialog.setSpeed(FreeSpeed{22.5, 0, 2}, u"650"_s);
+        QVERIFY(dialog.savePreset(u"mine"_s));
+        QVERIFY(dialog.savePreset(u"mine"_s));  // the same name replaces it
+        QVERIFY(dialog.deletePreset(0));
+        QVERIFY(!dialog.deletePreset(99));
+        QList<SpeedPreset> kept = ShippedPresets().mid(1);
+        kept.append({u"mine"_s, FreeSpeed{22.5, 0, 2}, u"650"_s});
+        QCOMPARE(LoadSpeedPresets(store), kept);
+    }
 };
 
-QTEST_GUILESS_MAIN(TestFreeSpeed)
+QTEST_MAIN(TestFreeSpeed)
 #include "test_free_speed.moc"
