@@ -186,6 +186,11 @@ class TestWaveGenerator : public QObject {
         for (const char* stem : {"T", "E", "S"}) {
             QVERIFY(QFile::exists(rig.filePath(QString::fromLatin1(stem))));
         }
+        // A speed of its own is what the test plays then: 60 ms units, 180 ms character gaps.
+        rig.output.clear();
+        rig.controls.free = FreeSpeed{20, 0, 0};
+        rig.wave.PlayTestWord(kTestWordUnitMs, 800);
+        QCOMPARE(rig.timeline(60), QStringLiteral("W- G180 W. G180 W... G180 W- G180"));
     }
 
     void quittingEndsTheTestWord() {
