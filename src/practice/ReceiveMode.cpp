@@ -31,6 +31,13 @@ ReceiveModeSelection::ReceiveModeSelection(const PracticeWindow& form, QuillNetM
                    [this, &speed] { SpeedSelected(speed); });
     }
     OnSelected(m_form.soundUi.SpeedFree_Option, this, [this] { FreeSpeedSelected(); });
+    // New figures while the free speed stays selected are told as a new selection would be.
+    connect(&m_settings, &PracticeSettings::changed, this, [this] {
+        if (m_form.soundUi.SpeedFree_Option->isChecked() && m_announcedFigures &&
+            m_settings.freeFigures() != *m_announcedFigures) {
+            FreeSpeedSelected();
+        }
+    });
     OnSelected(linkUi.optionMoji, this, [this] { MainForm_optionMoji_Click(); });
     OnSelected(linkUi.optionCw, this, [this] { MainForm_optionCw_Click(); });
 }
@@ -114,11 +121,13 @@ void ReceiveModeSelection::receiveModeSelected(bool step) {
 }
 
 void ReceiveModeSelection::SpeedSelected(const Speed& speed) {
+    m_announcedFigures.reset();
     speedChosen(speed, SpeedOption(m_form.soundUi, speed), std::nullopt);
 }
 
 void ReceiveModeSelection::FreeSpeedSelected() {
     const FreeSpeed& free = m_settings.freeFigures();
+    m_announcedFigures = free;
     speedChosen(*SpeedForPerMinute(NearestFixedSpeed(free)), m_form.soundUi.SpeedFree_Option, free);
 }
 

@@ -44,4 +44,6 @@ class ReceiveModeSelection : public QObject, public PracticeSide {
     PracticeWindow m_form;
     QuillNetModule& m_module;
     PracticeSettings& m_settings;
+    // Those the free speed's selection told last; nothing while a fixed speed is selected.
+    std::optional<FreeSpeed> m_announcedFigures;
 };

@@ -210,6 +210,7 @@ class RawPeerTest : public QObject {
         QFETCH(QByteArray, bytes);
         Rig r;
         r.send("0JA9ZZZ");
+        r.received.clear();
         if (option != 0) {
             r.form.findChild<QRadioButton*>(u"Speed%1_Option"_s.arg(option))->click();
         } else {
@@ -217,9 +218,18 @@ class RawPeerTest : public QObject {
             r.form.ui().SpeedFree_Option->click();
         }
         r.wait(100);
+        if (option == 0) {  // told once, the code first
+            QCOMPARE(r.received, bytes.mid(2));
+        }
         r.received.clear();
         r.send("2S");
         QCOMPARE(r.received, bytes);
+        if (option == 0) {  // new figures while it stays selected are told too
+            r.received.clear();
+            r.form.practiceSettings().setFreeFigures(FreeSpeed{33, 0, 0});
+            r.wait(100);
+            QCOMPARE(r.received, QByteArray("434WPM1 c=33 e=0 w=0"));
+        }
     }
 
     // From a peer of this program, joined by TCP or not: the figures are taken and shown.
