@@ -89,19 +89,14 @@ class TestCharacterDispatch : public QObject {
     void freeSpeedEdges_data() {
         QTest::addColumn<SoundGenerator>("generator");
         QTest::addColumn<FreeSpeed>("speed");
-        for (const auto& [c, s, w] : {std::array{5.0, 0.0, 0.0},
-                                      {13, 0, 0},
-                                      {20, 0, 0},
-                                      {30, 0, 0},
-                                      {45, 0, 0},
-                                      {60, 0, 0},
-                                      {25, 4, 0},
-                                      {18, 10, 0},
-                                      {20, 5, 0},
-                                      {22, 0, 2.5}}) {
+        const QList<FreeSpeed> speeds{{5, 0, 0},  {13, 0, 0},  {20, 0, 0}, {30, 0, 0},
+                                      {45, 0, 0}, {60, 0, 0},  {25, 4, 0}, {18, 10, 0},
+                                      {20, 5, 0}, {22, 0, 2.5}};
+        for (const FreeSpeed& speed : speeds) {
             for (SoundGenerator generator : {Beep, Wave}) {
-                QTest::addRow("%g/%g/%g %s", c, s, w, generator == Beep ? "beep" : "wave")
-                    << generator << FreeSpeed{c, s, w};
+                QTest::addRow("%g/%g/%g %s", speed.characterWpm, speed.effectiveWpm,
+                              speed.extraWordUnits, generator == Beep ? "beep" : "wave")
+                    << generator << speed;
             }
         }
     }
