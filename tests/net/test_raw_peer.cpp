@@ -234,20 +234,17 @@ class RawPeerTest : public QObject {
 
     // From a peer of this program, joined by TCP or not: the figures are taken and shown.
     void exactSpeedFromThePeer_data() {
-        QTest::addColumn<bool>("joined");
-        QTest::newRow("apart") << false;
-        QTest::newRow("joined") << true;
+        QTest::addColumn<QByteArrayList>("sends");
+        QTest::newRow("apart") << QByteArrayList{"43", "4WPM1 c=18 e=10 w=0"};
+        QTest::newRow("joined") << QByteArrayList{"434WPM1 c=18 e=10 w=0"};
     }
     void exactSpeedFromThePeer() {
-        QFETCH(bool, joined);
+        QFETCH(QByteArrayList, sends);
         Rig r;
         r.send("0JA9ZZZ");
         r.send("33");
-        if (joined) {
-            r.send("434WPM1 c=18 e=10 w=0");
-        } else {
-            r.send("43");
-            r.send("4WPM1 c=18 e=10 w=0");
+        for (const QByteArray& bytes : sends) {
+            r.send(bytes);
         }
         QCOMPARE(r.form.link().peerSpeed, 60);
         QCOMPARE(r.form.link().peerExactSpeed, u"18/10WPM"_s);
