@@ -3,6 +3,7 @@
 #include <QStringList>
 
 #include "common/ProgramSettings.h"
+#include "morse/ToneFrequency.h"
 
 namespace {
 
@@ -55,8 +56,11 @@ QList<SpeedPreset> LoadSpeedPresets(const ProgramSettings& store) {
         if (parts.size() != 3 || parts[0].trimmed().isEmpty() || parts[0].size() > kLongestName) {
             continue;
         }
-        if (const std::optional<FreeSpeed> speed = ParseFreeSpeedFigures(parts[1])) {
-            presets.append({parts[0], *speed, parts[2].left(8)});
+        // The tone goes into the tone box as it is: only a tone the box could hold is taken.
+        const std::optional<qint16> tone = ToneTextAsInt16(parts[2]);
+        const std::optional<FreeSpeed> speed = ParseFreeSpeedFigures(parts[1]);
+        if (speed && tone && *tone >= kLowestTone && *tone <= kHighestTone) {
+            presets.append({parts[0], *speed, QString::number(*tone)});
         }
     }
     return presets;

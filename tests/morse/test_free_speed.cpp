@@ -109,8 +109,9 @@ class TestFreeSpeed : public QObject {
         QCOMPARE(LoadSpeedPresets(store), QList<SpeedPreset>());
 
         // What does not read is left out, never taken.
-        QVERIFY(store.setValue(u"speed/presets"_s, QStringList{u"x\tc=99 e=0 w=0\t800"_s,
-                                                               u"y\tc=20 e=0 w=0\t700"_s, u"z"_s}));
+        QVERIFY(store.setValue(u"speed/presets"_s,
+                               QStringList{u"x\tc=99 e=0 w=0\t800"_s, u"y\tc=20 e=0 w=0\t700"_s,
+                                           u"z"_s, u"w\tc=20 e=0 w=0\t1e3"_s}));
         QCOMPARE(LoadSpeedPresets(store).size(), 1);
         QVERIFY(store.setValue(u"speed/free"_s, u"c=20 e=0"_s));
         QCOMPARE(LoadFreeSpeedChoice(store), FreeSpeedChoice{});
