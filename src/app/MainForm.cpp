@@ -74,7 +74,7 @@ MainForm::MainForm(AppContext context, QWidget* parent)
                            *RetryPingTimer},
                  m_dispatch),
       m_exchange(m_form, m_ui, m_lessonPanel, m_peerLink.module()),
-      m_receiveMode(m_practiceWindow, m_peerLink.module()),
+      m_receiveMode(m_practiceWindow, m_peerLink.module(), m_settings),
       m_player(m_practiceWindow, m_peerLink.module(), m_dispatch, m_context.sound, m_settings),
       m_answers(m_practiceWindow, m_soundState, m_peerLink.cwChat()),
       m_lessonController(m_practiceWindow, m_peerLink.module(), m_player, m_dispatch,
@@ -96,6 +96,7 @@ MainForm::MainForm(AppContext context, QWidget* parent)
     m_ui.mnuSoundWave->setChecked(true);
     m_settingsBinding.bindWaveLevelBars(m_waveDialog->WavQuarityHScroll,
                                         m_waveDialog->WavVolumeHScroll);
+    m_settingsBinding.setStorePath(ProgramSettingsBeside(m_context.places).path());
 
     connect(m_ui.SaveSetButton_Command, &QPushButton::clicked, this,
             &MainForm::MainForm_SaveSetButton_Command_Click);
@@ -168,6 +169,7 @@ void MainForm::loadSettings() {
     const ProgramSettings store = ProgramSettingsBeside(m_context.places);
     m_ui.ConnectIpText->setText(LoadPeerAddress(file, store));
     m_ui.AcceptOnlyPeerCheck->setChecked(LoadAcceptOnlyPeer(store));
+    m_settingsBinding.loadFreeSpeed();
 }
 
 // Kept as soon as the user makes the choice, 設定保存 or not: a protection turned on must not be
@@ -235,6 +237,7 @@ void MainForm::MainForm_SaveSetButton_Command_Click() {
     settings.callsign = m_ui.CallsignText->text();
     settings.peerAddress = m_ui.ConnectIpText->text();
     settings.acceptOnlyPeer = m_ui.AcceptOnlyPeerCheck->isChecked();
+    settings.freeSpeed = {m_settings.freeFigures(), m_settings.freeSpeed().has_value()};
 
     RecordFile file(m_context.places.settingsPath());
     ProgramSettings store = ProgramSettingsBeside(m_context.places);

@@ -51,6 +51,7 @@ class MainForm : public QMainWindow {
     LinkState& link() { return m_link; }
     LessonState& lesson() { return m_lesson; }
     MorseSoundState& soundState() { return m_soundState; }
+    PracticeSettings& practiceSettings() { return m_settings; }
     BeepGenerator& beepGenerator() { return m_beep; }
     WaveGenerator& waveGenerator() { return m_wave; }
     CharacterDispatch& characterDispatch() { return m_dispatch; }

@@ -23,7 +23,7 @@ void SetAccessKeys(const MainFormUi& ui) {
         {ui.StopButton_Command, Qt::Key_T},  {ui.KaitoupassButton_Command, Qt::Key_P},
         {ui.toneTestButton, Qt::Key_E},      {ui.SaveSetButton_Command, Qt::Key_V},
         {ui.SendMessageButton, Qt::Key_N},   {ui.SearchIpButton, Qt::Key_O},
-        {ui.CheckGrovalIpButton, Qt::Key_W},
+        {ui.CheckGrovalIpButton, Qt::Key_W}, {ui.freeSpeedButton, Qt::Key_F},
     };
     for (const auto& [button, key] : keys) {
         button->setShortcut(QKeySequence(Qt::ALT | key));
@@ -48,6 +48,8 @@ void SetUpKeyboard(MainFormUi& ui) {
         ui.Speed25_Option,
         ui.Speed45_Option,
         ui.Speed60_Option,
+        ui.SpeedFree_Option,
+        ui.freeSpeedButton,
         ui.Speed_HScroll,
         ui.ToneText,
         ui.toneTestButton,

@@ -305,6 +305,14 @@ QWidget* buildSpeeds(SoundUi& ui, QMainWindow* window) {
         layout->addWidget(option);
     }
     ui.Speed25_Option->setChecked(true);
+    ui.SpeedFree_Option = makeOption(u"SpeedFree_Option"_s, u"自由な速度"_s, ui.speedGroup);
+    ui.freeSpeedLabel = makeValueLabel(u"freeSpeedLabel"_s, u"自由な速度の値"_s);
+    ui.freeSpeedButton = makeButton(u"freeSpeedButton"_s, u"設定..."_s,
+                                    u"文字の速度、ファーンズワース、語間、プリセット"_s);
+    ui.freeSpeedButton->setAccessibleName(u"自由な速度の設定"_s);
+    layout->addWidget(ui.SpeedFree_Option);
+    layout->addWidget(ui.freeSpeedLabel);
+    layout->addWidget(ui.freeSpeedButton);
 
     ui.Label7 = makeValueLabel(u"Label7"_s, u"微調整の値"_s, u"微調整 ±0%"_s);
     ui.Speed_HScroll = makeFineAdjustBar(ui.Label7);

@@ -11,6 +11,7 @@ const QString kToneName = QStringLiteral("トーン周波数");
 const QString kCallsignName = QStringLiteral("コールサイン");
 const QString kPeerAddressName = QStringLiteral("接続先IP");
 const QString kAcceptOnlyPeerName = QStringLiteral("接続先IPからの接続だけ受け付ける");
+const QString kFreeSpeedName = QStringLiteral("自由な速度");
 
 void NoteText(SaveOutcome& outcome, RecordFile::TextWrite result, const QString& name) {
     if (result == RecordFile::TextWrite::FileError) {
@@ -95,6 +96,9 @@ SaveOutcome SaveMainSettings(RecordFile& file, ProgramSettings& store,
     SavePeerAddress(outcome, file, store, settings.peerAddress);
     if (!SaveAcceptOnlyPeer(store, settings.acceptOnlyPeer)) {
         NoteNotStored(outcome, store, kAcceptOnlyPeerName);
+    }
+    if (!SaveFreeSpeedChoice(store, settings.freeSpeed)) {
+        NoteNotStored(outcome, store, kFreeSpeedName);
     }
     return outcome;
 }

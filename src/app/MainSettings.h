@@ -6,6 +6,7 @@
 
 #include "common/ProgramSettings.h"
 #include "common/RecordFile.h"
+#include "morse/SpeedPresets.h"
 
 // The longest peer address kept: the longest host name DNS allows (an IPv6 literal is shorter).
 inline constexpr int kLongestPeerAddress = 253;
@@ -19,6 +20,7 @@ struct MainSettings {
     QString callsign;
     QString peerAddress;
     bool acceptOnlyPeer = false;  // kept in the program's own settings
+    FreeSpeedChoice freeSpeed;    // kept in the program's own settings
 };
 
 // What saving did. The names are the Japanese names of the settings.

@@ -53,3 +53,11 @@ QString Text(LinkStatus status) {
 QString SpeedText(int perMinute) {
     return perMinute > 0 ? QString::number(perMinute) : QString();
 }
+
+QString MySpeedText(const LinkState& s) {
+    return s.myExactSpeed.isEmpty() ? SpeedText(s.mySpeed) : s.myExactSpeed;
+}
+
+QString PeerSpeedText(const LinkState& s) {
+    return s.peerExactSpeed.isEmpty() ? SpeedText(s.peerSpeed) : s.peerExactSpeed;
+}

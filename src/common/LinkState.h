@@ -38,6 +38,10 @@ struct LinkState {
     // Characters a minute, as the labels show it; 0: none chosen.
     int mySpeed = 0;
     int peerSpeed = 0;
+    // A speed of its own ("20WPM", "25/4WPM"), told between two of this program; empty: the
+    // figure above is the speed.
+    QString myExactSpeed;
+    QString peerExactSpeed;
     LinkStatus teacherStatus = LinkStatus::Empty;
     LinkStatus studentStatus = LinkStatus::Empty;
     QString receivedQuestion;
@@ -49,3 +53,6 @@ struct LinkState {
 
 // A speed as the labels and the link state show it: "25", "45", "60"; empty for none.
 QString SpeedText(int perMinute);
+// The speed each side's labels show: the exact one when there is one.
+QString MySpeedText(const LinkState& s);
+QString PeerSpeedText(const LinkState& s);

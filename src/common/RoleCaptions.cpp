@@ -34,7 +34,7 @@ QString SetterSelfStatus(const LinkState& s) {
 }
 
 QString AnswererMode(const LinkState& s) {
-    return Bracketed(kAnswererIdle + s.peerCallsign, Text(s.peerMode) + SpeedText(s.peerSpeed));
+    return Bracketed(kAnswererIdle + s.peerCallsign, Text(s.peerMode) + PeerSpeedText(s));
 }
 
 QString AnswererStatus(const LinkState& s) {
@@ -42,24 +42,24 @@ QString AnswererStatus(const LinkState& s) {
 }
 
 QString AnswererSelf(const LinkState& s) {
-    return Bracketed(kAnswererIdle + s.myCallsign, Text(s.myMode) + SpeedText(s.mySpeed));
+    return Bracketed(kAnswererIdle + s.myCallsign, Text(s.myMode) + MySpeedText(s));
 }
 
 QString AnswererPeerChoosing(const LinkState& s) {
     return Bracketed(kAnswererChoosing + s.peerCallsign,
-                     Text(s.peerMode) + u'/' + SpeedText(s.peerSpeed));
+                     Text(s.peerMode) + u'/' + PeerSpeedText(s));
 }
 
 QString AnswererSelfChoosing(const LinkState& s) {
-    return Bracketed(kAnswererChoosing + s.myCallsign, Text(s.myMode) + SpeedText(s.mySpeed));
+    return Bracketed(kAnswererChoosing + s.myCallsign, Text(s.myMode) + MySpeedText(s));
 }
 
 QString ChatSelf(const LinkState& s) {
-    return Bracketed(s.myCallsign, Text(s.myMode) + SpeedText(s.mySpeed));
+    return Bracketed(s.myCallsign, Text(s.myMode) + MySpeedText(s));
 }
 
 QString ChatPeer(const LinkState& s) {
-    return Bracketed(s.peerCallsign, Text(s.peerMode) + SpeedText(s.peerSpeed));
+    return Bracketed(s.peerCallsign, Text(s.peerMode) + PeerSpeedText(s));
 }
 
 QString ChatTextSelf(const LinkState& s) {

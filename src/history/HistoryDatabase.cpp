@@ -23,6 +23,8 @@ namespace {
 // files each lesson under its local day, and keeps running totals per day and speed, so that
 // the window's figures never need to read every lesson. Version 4 keeps what was heard for
 // what was sent, per lesson and in running totals per day and speed (no older lesson has any).
+// Version 5 keeps the figures of a speed of its own; the speed column then holds the nearest of
+// the three.
 QList<QStringList> Migrations() {
     const QString letters = kMissOrder.toString();
     return {
@@ -66,6 +68,10 @@ QList<QStringList> Migrations() {
          u"CREATE TABLE day_confusions (day TEXT NOT NULL, speed INTEGER NOT NULL, "
          "sent TEXT NOT NULL, heard TEXT NOT NULL, count INTEGER NOT NULL, "
          "PRIMARY KEY (day, speed, sent, heard)) WITHOUT ROWID"_s},
+        // A lesson at a speed of its own: its figures (none for the three fixed speeds).
+        {u"ALTER TABLE lessons ADD COLUMN character_wpm REAL"_s,
+         u"ALTER TABLE lessons ADD COLUMN effective_wpm REAL"_s,
+         u"ALTER TABLE lessons ADD COLUMN extra_word_units REAL"_s},
     };
 }
 
@@ -199,7 +205,8 @@ std::optional<QSqlError> MigrateSchema(QSqlQuery& query, int from) {
 
 QString LessonColumnsSql(bool withMisses) {
     QString columns =
-        u"id, finished_at, peer, mode, speed, fine_adjust, sound, played, correct, question"_s;
+        u"id, finished_at, peer, mode, speed, fine_adjust, sound, played, correct, question, "
+        "character_wpm, effective_wpm, extra_word_units"_s;
     if (withMisses) {
         columns +=
             u", (SELECT group_concat(character || ':' || count) FROM misses "
@@ -225,8 +232,16 @@ LessonRecord LessonFromRow(const QSqlQuery& query, bool withMisses) {
         lesson.correct = query.value(8).toInt();
     }
     lesson.question = query.value(9).toString();
+    if (!query.value(10).isNull()) {
+        const FreeSpeed speed{query.value(10).toDouble(), query.value(11).toDouble(),
+                              query.value(12).toDouble()};
+        // A file changed by hand may hold anything: figures out of range are not shown as a speed.
+        if (speed.isValid()) {
+            lesson.freeSpeed = speed;
+        }
+    }
     if (withMisses) {
-        for (const QString& entry : query.value(10).toString().split(u',', Qt::SkipEmptyParts)) {
+        for (const QString& entry : query.value(13).toString().split(u',', Qt::SkipEmptyParts)) {
             const qsizetype index = kMissOrder.indexOf(entry.section(u':', 0, 0));
             if (index >= 0) {
                 lesson.misses[std::size_t(index)] = entry.section(u':', 1).toInt();

@@ -70,7 +70,8 @@ std::optional<QSqlError> Insert(QSqlQuery& query, const LessonRecord& lesson) {
     const QString day = LocalDay(lesson.finishedAt);
     query.prepare(
         u"INSERT INTO lessons (finished_at, peer, mode, speed, fine_adjust, sound, played, "
-        "correct, question, day) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s);
+        "correct, question, day, character_wpm, effective_wpm, extra_word_units) "
+        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s);
     query.addBindValue(lesson.finishedAt.toUTC().toString(Qt::ISODateWithMs));
     query.addBindValue(Text(lesson.peer));
     query.addBindValue(ModeName(lesson.mode));
@@ -81,6 +82,10 @@ std::optional<QSqlError> Insert(QSqlQuery& query, const LessonRecord& lesson) {
     query.addBindValue(lesson.correct ? QVariant(*lesson.correct) : QVariant());
     query.addBindValue(Text(lesson.question));
     query.addBindValue(day);
+    const std::optional<FreeSpeed>& free = lesson.freeSpeed;
+    query.addBindValue(free ? QVariant(free->characterWpm) : QVariant());
+    query.addBindValue(free ? QVariant(free->effectiveWpm) : QVariant());
+    query.addBindValue(free ? QVariant(free->extraWordUnits) : QVariant());
     if (!query.exec()) {
         return query.lastError();
     }
@@ -270,11 +275,13 @@ QList<LessonRecord> HistoryStore::load(Outcome* outcome) const {
     // Older files kept the fine adjustment's value, the opposite sign of the change of speed.
     const QString fineAdjust = *version >= 3 ? u"fine_adjust"_s : u"-fine_adjust"_s;
     const QString question = *version >= 2 ? u"question"_s : u"''"_s;
+    const QString freeSpeed =
+        *version >= 4 ? u"character_wpm, effective_wpm, extra_word_units"_s : u"NULL, NULL, NULL"_s;
     QMap<qint64, qsizetype> byId;
-    std::optional<QSqlError> failure =
-        RunSql(query,
-               u"SELECT id, finished_at, peer, mode, speed, %1, sound, played, correct, "
-               "%2 FROM lessons ORDER BY finished_at, id"_s.arg(fineAdjust, question));
+    std::optional<QSqlError> failure = RunSql(
+        query,
+        u"SELECT id, finished_at, peer, mode, speed, %1, sound, played, correct, "
+        "%2, %3 FROM lessons ORDER BY finished_at, id"_s.arg(fineAdjust, question, freeSpeed));
     while (!failure && query.next()) {
         LessonRecord lesson = LessonFromRow(query, false);
         byId.insert(lesson.id, lessons.size());

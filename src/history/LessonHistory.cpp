@@ -106,7 +106,9 @@ LessonRecord LessonHistory::currentLesson() const {
     lesson.finishedAt = m_form.desktop.currentDateTime().toUTC();
     lesson.peer = m_form.link.peerCallsign;
     lesson.mode = m_form.lesson.step ? LessonRecord::Mode::Step : LessonRecord::Mode::Normal;
-    lesson.speed = m_sound.selectedSpeed().value_or(25);
+    lesson.freeSpeed = m_sound.freeSpeed();
+    lesson.speed = lesson.freeSpeed ? NearestFixedSpeed(*lesson.freeSpeed)
+                                    : m_sound.selectedSpeed().value_or(25);
     lesson.fineAdjust = SpeedChangePercent(m_sound.fineAdjustValue());
     lesson.sound = SoundName(m_sound.selectedGenerator());
     lesson.played = m_form.lesson.shownPlayed.value_or(0);

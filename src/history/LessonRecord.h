@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "common/CopyAlignment.h"
+#include "morse/FreeSpeed.h"
 
 // One finished lesson as the history keeps it.
 struct LessonRecord {
@@ -15,7 +16,8 @@ struct LessonRecord {
     QDateTime finishedAt;  // UTC
     QString peer;          // the setter's callsign (the partner's, in solo practice)
     Mode mode = Mode::Step;
-    int speed = 25;              // characters per minute: 25, 45 or 60
+    int speed = 25;  // characters per minute: 25, 45 or 60 (the nearest of them)
+    std::optional<FreeSpeed> freeSpeed;  // a speed of its own, when one was chosen
     int fineAdjust = 0;          // the change of speed in percent, as the main window shows it
     QString sound;               // "beep", "wav" or "none"
     int played = 0;              // characters played (spaces and the end mark not counted)

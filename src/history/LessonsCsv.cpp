@@ -1,6 +1,7 @@
 #include "history/LessonsCsv.h"
 
 #include "history/HistoryStats.h"
+#include "net/ExactSpeed.h"
 
 using namespace Qt::StringLiterals;
 
@@ -77,6 +78,19 @@ QByteArray Row(const QStringList& fields) {
 
 }  // namespace
 
+namespace {
+
+// A speed of its own as its figure a minute with its WPM beside it: "91 (20/10WPM)".
+QString SpeedCell(const LessonRecord& lesson) {
+    if (!lesson.freeSpeed) {
+        return QString::number(lesson.speed);
+    }
+    return u"%1 (%2)"_s.arg(CharactersPerMinuteFor(lesson.freeSpeed->characterWpm))
+        .arg(ExactSpeedCaption(*lesson.freeSpeed));
+}
+
+}  // namespace
+
 QStringList LessonColumnTitles() {
     return {u"日時"_s,   u"相手"_s,   u"受信モード"_s, u"速度(字/分)"_s, u"微調整"_s,  u"音"_s,
             u"文字数"_s, u"正解数"_s, u"正解率(%)"_s,  u"ミス"_s,        u"聞き違い"_s};
@@ -88,7 +102,7 @@ QStringList LessonColumnTexts(const LessonRecord& lesson) {
     return {lesson.finishedAt.toLocalTime().toString(u"yyyy-MM-dd HH:mm:ss"_s),
             lesson.peer,
             ModeText(lesson.mode),
-            QString::number(lesson.speed),
+            SpeedCell(lesson),
             lesson.fineAdjust > 0 ? u'+' + QString::number(lesson.fineAdjust)
                                   : QString::number(lesson.fineAdjust),
             SoundText(lesson.sound),

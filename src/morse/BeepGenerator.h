@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/Clock.h"
+#include "morse/FreeSpeed.h"
 #include "morse/MorseTable.h"
 #include "morse/SoundControls.h"
 #include "sound/SoundOutput.h"
@@ -14,8 +15,14 @@ class BeepGenerator {
     // Plans the symbol and its closing gap; returns the position of its first element.
     SoundPosition SoundCharacterBeep(SymbolId symbol, int dotMs, int dashMs);
 
+    // The same at a speed of its own: every edge where the exact times put it, to the sample.
+    // The place carries the exact times' fraction of a sample from character to character.
+    SoundPosition SoundCharacterExact(SymbolId symbol, const FreeSpeedTimes& times,
+                                      ExactPlace& place);
+
   private:
     float currentFactor() const;
+    void recordWhenHeard(const MorseSymbol& entry, SoundPosition start);
 
     SoundOutput& m_output;
     const SoundControls& m_controls;

@@ -72,6 +72,21 @@ std::optional<CharacterEntry> CharacterDispatch::SoundCharacter(QChar character,
                        [this, token = entry->token] { m_state.CurrentSoundToken = token; });
 
     const SoundGenerator generator = m_controls.selectedGenerator();
+    if (const std::optional<FreeSpeed> free = m_controls.freeSpeed()) {
+        if (generator == SoundGenerator::None) {
+            return entry;
+        }
+        if (entry->symbol) {
+            SoundSymbol(*entry->symbol);
+        } else {
+            // Both generators alike: the character before closed with a character gap.
+            const SoundPosition start = m_output.nextPosition();
+            m_output.planGapSamples(m_exactPlace.advance(
+                start, m_exactPlace.at(start),
+                WordPauseSamples(TimesFor(*free), SoundTimeline::kSampleRate)));
+        }
+        return entry;
+    }
     const int unit = selectedUnit();
     if (generator == SoundGenerator::None || unit <= 0) {
         return entry;
@@ -88,6 +103,21 @@ std::optional<CharacterEntry> CharacterDispatch::SoundCharacter(QChar character,
 }
 
 void CharacterDispatch::SoundSymbol(SymbolId symbol) {
+    if (const std::optional<FreeSpeed> free = m_controls.freeSpeed()) {
+        const FreeSpeedTimes times = TimesFor(*free);
+        switch (m_controls.selectedGenerator()) {
+            case SoundGenerator::Wave:
+                m_wave.SoundCharacterExact(
+                    symbol, times, ToneFrequencyForSound(m_controls.toneText()), m_exactPlace);
+                break;
+            case SoundGenerator::Beep:
+                m_beep.SoundCharacterExact(symbol, times, m_exactPlace);
+                break;
+            case SoundGenerator::None:
+                break;
+        }
+        return;
+    }
     const int unit = selectedUnit();
     if (unit <= 0) {
         return;

@@ -4,6 +4,7 @@
 #include <QString>
 #include <optional>
 
+#include "morse/FreeSpeed.h"
 #include "morse/MorseTable.h"
 #include "morse/SoundControls.h"
 
@@ -50,4 +51,5 @@ class CharacterDispatch {
     SoundOutput& m_output;
     const SoundControls& m_controls;
     MorseSoundState& m_state;
+    ExactPlace m_exactPlace;
 };

@@ -26,6 +26,23 @@ void PracticeSettings::setSpeed(std::optional<int> perMinute) {
     update(m_speed, perMinute);
 }
 
+void PracticeSettings::setFreeFigures(const FreeSpeed& speed) {
+    if (speed.isValid()) {
+        update(m_freeFigures, speed);
+    }
+}
+
+void PracticeSettings::setFreeChosen(bool chosen) {
+    update(m_freeChosen, chosen);
+}
+
+std::optional<int> PracticeSettings::speedOrNearest() const {
+    if (m_freeChosen) {
+        return NearestFixedSpeed(m_freeFigures);
+    }
+    return m_speed;
+}
+
 void PracticeSettings::setWaveQuality(int level) {
     update(m_waveQuality, level);
 }

@@ -19,6 +19,11 @@ class PracticeSettings : public QObject, public SoundControls {
     int fineAdjustValue() const override { return m_fineAdjust; }
     SoundGenerator selectedGenerator() const override { return m_generator; }
     std::optional<int> selectedSpeed() const override { return m_speed; }
+    std::optional<FreeSpeed> freeSpeed() const override {
+        return m_freeChosen ? std::optional(m_freeFigures) : std::nullopt;
+    }
+    // The speed of its own as set, chosen or not.
+    const FreeSpeed& freeFigures() const { return m_freeFigures; }
     int waveQualityLevel() const override { return m_waveQuality; }
     int waveVolumeLevel() const override { return m_waveVolume; }
     quint64 revision() const override { return m_revision; }
@@ -28,6 +33,12 @@ class PracticeSettings : public QObject, public SoundControls {
     void setGenerator(SoundGenerator generator);
     // Characters per minute of the selected speed option; nothing when none is selected.
     void setSpeed(std::optional<int> perMinute);
+    // The speed of its own, and whether it is chosen instead of the three options.
+    void setFreeFigures(const FreeSpeed& speed);
+    void setFreeChosen(bool chosen);
+    // The speed option when one is chosen, else the fixed speed nearest to the free one: what
+    // the link and the saved record, which know only the three, are given.
+    std::optional<int> speedOrNearest() const;
     void setWaveQuality(int level);
     void setWaveVolume(int level);
 
@@ -42,6 +53,8 @@ class PracticeSettings : public QObject, public SoundControls {
     int m_fineAdjust = 0;
     SoundGenerator m_generator = SoundGenerator::Wave;
     std::optional<int> m_speed = 25;
+    FreeSpeed m_freeFigures;
+    bool m_freeChosen = false;
     int m_waveQuality = 1;
     int m_waveVolume = 1;
     quint64 m_revision = 0;

@@ -2,11 +2,15 @@
 
 #include <QAction>
 #include <QButtonGroup>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 
+#include "common/ProgramSettings.h"
 #include "common/SpeedTable.h"
+#include "morse/FreeSpeedDialog.h"
 #include "morse/PracticeSettings.h"
 #include "morse/SoundUi.h"
 
@@ -24,6 +28,10 @@ PracticeSettingsBinding::PracticeSettingsBinding(const SoundUi& ui, PracticeSett
     connect(ui.speedGroup, &QButtonGroup::buttonToggled, this, &PracticeSettingsBinding::takeSpeed);
     connect(ui.mnuSoundWave, &QAction::toggled, this, &PracticeSettingsBinding::takeGenerator);
     connect(ui.mnuSoundBeep, &QAction::toggled, this, &PracticeSettingsBinding::takeGenerator);
+    connect(ui.freeSpeedButton, &QPushButton::clicked, this,
+            &PracticeSettingsBinding::openFreeSpeedDialog);
+    connect(&m_settings, &PracticeSettings::changed, this, &PracticeSettingsBinding::showFreeSpeed);
+    showFreeSpeed();
 }
 
 void PracticeSettingsBinding::bindWaveLevelBars(const QScrollBar* quality,
@@ -50,4 +58,31 @@ void PracticeSettingsBinding::takeGenerator() {
 void PracticeSettingsBinding::takeSpeed() {
     const Speed* speed = SelectedSpeed(m_ui);
     m_settings.setSpeed(speed != nullptr ? std::optional<int>(speed->perMinute) : std::nullopt);
+    m_settings.setFreeChosen(m_ui.SpeedFree_Option->isChecked());
+}
+
+void PracticeSettingsBinding::showFreeSpeed() {
+    m_ui.freeSpeedLabel->setText(FreeSpeedText(m_settings.freeFigures()));
+}
+
+void PracticeSettingsBinding::loadFreeSpeed() {
+    const FreeSpeedChoice choice = LoadFreeSpeedChoice(ProgramSettings(m_storePath));
+    m_settings.setFreeFigures(choice.speed);
+    if (choice.chosen) {
+        m_ui.SpeedFree_Option->click();
+    }
+}
+
+void PracticeSettingsBinding::openFreeSpeedDialog() {
+    ProgramSettings store(m_storePath);
+    FreeSpeedDialog dialog(store, m_ui.freeSpeedButton->window());
+    dialog.setSpeed(m_settings.freeFigures(), m_ui.ToneText->text());
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    m_settings.setFreeFigures(dialog.speed());
+    m_ui.ToneText->setText(dialog.toneText());
+    if (!m_ui.SpeedFree_Option->isChecked()) {
+        m_ui.SpeedFree_Option->click();
+    }
 }

@@ -4,6 +4,8 @@
 #include <QString>
 #include <optional>
 
+#include "morse/FreeSpeed.h"
+
 // Which generator the sound menu selects.
 enum class SoundGenerator { None, Wave, Beep };
 
@@ -19,6 +21,9 @@ class SoundControls {
     virtual SoundGenerator selectedGenerator() const { return SoundGenerator::Wave; }
     // The first selected of 25, 45 and 60 characters per minute; nothing when none is.
     virtual std::optional<int> selectedSpeed() const { return 25; }
+    // The speed of its own when that is chosen instead of the three; it then sounds every
+    // playback.
+    virtual std::optional<FreeSpeed> freeSpeed() const { return std::nullopt; }
     // The WAV settings dialog's levels, 1 ... 5.
     virtual int waveQualityLevel() const { return 1; }
     virtual int waveVolumeLevel() const { return 1; }

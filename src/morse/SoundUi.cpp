@@ -1,5 +1,6 @@
 #include "morse/SoundUi.h"
 
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 
@@ -25,5 +26,7 @@ void SetSpeedControlsEnabled(const SoundUi& ui, bool enabled) {
     for (const Speed& speed : kSpeeds) {
         SpeedOption(ui, speed)->setEnabled(enabled);
     }
+    ui.SpeedFree_Option->setEnabled(enabled);
+    ui.freeSpeedButton->setEnabled(enabled);
     ui.Speed_HScroll->setEnabled(enabled);
 }

@@ -20,6 +20,10 @@ struct SoundUi {
     QRadioButton* Speed25_Option = nullptr;  // "毎分２５文字"
     QRadioButton* Speed45_Option = nullptr;  // "毎分４５文字"
     QRadioButton* Speed60_Option = nullptr;  // "毎分６０文字"
+    // A speed of its own instead of the three; its figures beside it and the button to set them.
+    QRadioButton* SpeedFree_Option = nullptr;  // "自由な速度"
+    QLabel* freeSpeedLabel = nullptr;          // "20 WPM（毎分91文字）"
+    QPushButton* freeSpeedButton = nullptr;    // "設定..."
     QButtonGroup* speedGroup = nullptr;
 
     // Speed fine adjustment: 20 at the left end, -20 at the right, steps of 5
@@ -48,5 +52,5 @@ static_assert(kSpeedOptions.size() == kSpeeds.size());
 QRadioButton* SpeedOption(const SoundUi& ui, const Speed& speed);
 // The first selected of the three speed options, tested 25, 45, 60; null when none is.
 const Speed* SelectedSpeed(const SoundUi& ui);
-// The three speed options and the fine adjustment together.
+// The speed options, the free speed's button and the fine adjustment together.
 void SetSpeedControlsEnabled(const SoundUi& ui, bool enabled);

@@ -72,12 +72,7 @@ const SampleBuffer& WaveGenerator::WriteSymbolFile(SymbolId symbol, int unitMs, 
     return stream;
 }
 
-SoundPosition WaveGenerator::SoundCharacterWave(SymbolId symbol, int unitMs, int frequencyHz) {
-    const SoundPosition start = m_output.nextPosition();
-    if (m_clock.quitting()) {
-        return start;
-    }
-    const SampleBuffer& stream = WriteSymbolFile(symbol, unitMs, frequencyHz);
+void WaveGenerator::recordWhenHeard(SymbolId symbol, SoundPosition start) {
     // Recorded as it begins to sound: an answer given while it plays is about this symbol.
     const MorseSymbol& entry = MorseSymbolFor(symbol);
     if (entry.recordedWave != nullptr) {
@@ -85,6 +80,15 @@ SoundPosition WaveGenerator::SoundCharacterWave(SymbolId symbol, int unitMs, int
             m_state.LastSoundedChar = QString::fromLatin1(recorded);
         });
     }
+}
+
+SoundPosition WaveGenerator::SoundCharacterWave(SymbolId symbol, int unitMs, int frequencyHz) {
+    const SoundPosition start = m_output.nextPosition();
+    if (m_clock.quitting()) {
+        return start;
+    }
+    const SampleBuffer& stream = WriteSymbolFile(symbol, unitMs, frequencyHz);
+    recordWhenHeard(symbol, start);
     // The samples just written, so that another instance sharing the folder
     // cannot change what plays.
     m_output.planWave(stream, kWaveSampleRate);
@@ -94,9 +98,53 @@ SoundPosition WaveGenerator::SoundCharacterWave(SymbolId symbol, int unitMs, int
     return start;
 }
 
+const SampleBuffer& WaveGenerator::WriteExactSymbolFile(SymbolId symbol,
+                                                        const CharacterEdges& edges,
+                                                        int frequencyHz) {
+    ToneSynthParams params;
+    params.frequency = std::clamp(frequencyHz, kLowestTone, kHighestTone);
+    params.rampIn = RampForQuality(m_controls.waveQualityLevel());
+    params.rampOut = params.rampIn;
+    params.gain = GainForVolume(m_controls.waveVolumeLevel());
+    SampleBuffer& stream = m_dot;
+    stream.clear();
+    for (qsizetype i = 0; i < edges.toneStarts.size(); ++i) {
+        stream.resize(edges.toneStarts[i], 0);
+        // A whole number of samples, so the tone ends on its edge.
+        params.duration = double(edges.toneEnds[i] - edges.toneStarts[i]) * 1000 / kWaveSampleRate;
+        SynthesizeTone(m_dash, kWaveSampleRate, kWaveBaseAmplitude, params);
+        stream.append(m_dash);
+    }
+    writeFile(FilePath(symbol), stream);
+    return stream;
+}
+
+SoundPosition WaveGenerator::SoundCharacterExact(SymbolId symbol, const FreeSpeedTimes& times,
+                                                 int frequencyHz, ExactPlace& place) {
+    const SoundPosition start = m_output.nextPosition();
+    if (m_clock.quitting()) {
+        return start;
+    }
+    const CharacterEdges edges = EdgesFor(QLatin1StringView(MorseSymbolFor(symbol).pattern), times,
+                                          kWaveSampleRate, place.at(start));
+    const SampleBuffer& stream = WriteExactSymbolFile(symbol, edges, frequencyHz);
+    recordWhenHeard(symbol, start);
+    m_output.planWave(stream, kWaveSampleRate);
+    m_output.planGapSamples(edges.end - stream.size());
+    place = {start + edges.end, edges.endFraction};
+    return start;
+}
+
 void WaveGenerator::PlayTestWord(int unitMs, int frequencyHz) {
+    // A speed of its own is heard in the test too: that is what the test is for.
+    const std::optional<FreeSpeed> free = m_controls.freeSpeed();
+    ExactPlace place;
     for (SymbolId letter : {SymbolId::T, SymbolId::E, SymbolId::S, SymbolId::T}) {
-        SoundCharacterWave(letter, unitMs, frequencyHz);
+        if (free) {
+            SoundCharacterExact(letter, TimesFor(*free), frequencyHz, place);
+        } else {
+            SoundCharacterWave(letter, unitMs, frequencyHz);
+        }
     }
     m_output.waitUntilHeard(m_output.plannedEnd(), [] { return false; });
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/Clock.h"
+#include "morse/FreeSpeed.h"
 #include "morse/MorseTable.h"
 #include "morse/SoundControls.h"
 #include "morse/WaveSynthesis.h"
@@ -29,11 +30,20 @@ class WaveGenerator {
     // returns the stream (valid until the next build). Playing is left to the caller.
     const SampleBuffer& WriteSymbolFile(SymbolId symbol, int unitMs, int frequencyHz);
 
+    // The same two at a speed of its own: the file holds the elements and the gaps between them,
+    // every edge where the exact times put it, and the closing gap follows it.
+    // The place carries the exact times' fraction of a sample from character to character.
+    SoundPosition SoundCharacterExact(SymbolId symbol, const FreeSpeedTimes& times, int frequencyHz,
+                                      ExactPlace& place);
+    const SampleBuffer& WriteExactSymbolFile(SymbolId symbol, const CharacterEdges& edges,
+                                             int frequencyHz);
+
     // The path of a symbol's file in the sound folder.
     QString FilePath(SymbolId symbol) const;
 
   private:
     float currentFactor() const;
+    void recordWhenHeard(SymbolId symbol, SoundPosition start);
     void writeFile(const QString& path, const SampleBuffer& stream);
     void buildElement(SampleBuffer& buffer, bool dash, int unitMs, int frequencyHz);
 

@@ -351,14 +351,12 @@ void NetConnection::MainForm_StudentOption_Click() {
     LinkState& s = m_w.link;
     m_module.SendNetMessage(MessageType::Role, RoleCode::kBecomeSetter);
     ui.TeacherLabel->setText(RoleCaption::SetterPeerIdle(s));
-    if (const Speed* speed = SelectedSpeed(m_w.soundUi)) {
-        s.mySpeed = speed->perMinute;
-        m_module.SendNetMessage(MessageType::Speed, speed->wireCode.toString());
-    }
+    m_module.SendChosenSpeed();
     s.myMode = LinkMode::Unchosen;
     ui.StudentLabel->setText(RoleCaption::AnswererSelfChoosing(s));
     s.myMode = LinkMode::Empty;
     s.mySpeed = 0;
+    s.myExactSpeed.clear();
     m_w.lessonPanel.clearModelAnswer();
     LeaveChatMode(ui);
     m_module.ShowLog();

@@ -3,6 +3,7 @@
 #include "common/Clock.h"
 #include "common/RoleCaptions.h"
 #include "common/SpeedTable.h"
+#include "net/ExactSpeed.h"
 #include "net/LinkSocket.h"
 #include "net/LinkWindow.h"
 #include "net/MessageCodes.h"
@@ -161,19 +162,56 @@ void QuillNetModule::receiveMode(const QString& payload) {
     }
 }
 
+void QuillNetModule::SendChosenSpeed() {
+    const std::optional<FreeSpeed> free =
+        m_practice != nullptr ? m_practice->chosenFreeSpeed() : std::nullopt;
+    const int perMinute = free                    ? NearestFixedSpeed(*free)
+                          : m_practice != nullptr ? m_practice->selectedSpeed()
+                                                  : 0;
+    const Speed* speed = SpeedForPerMinute(perMinute);
+    if (speed == nullptr) {
+        return;
+    }
+    m_link.mySpeed = speed->perMinute;
+    m_link.myExactSpeed = free ? ExactSpeedCaption(*free) : QString();
+    SendNetMessage(MessageType::Speed, speed->wireCode.toString());
+    // Only after the code, which an original peer follows: the figures are for this program.
+    if (free) {
+        SendNetMessage(MessageType::Speed, ExactSpeedPayload(*free));
+    }
+}
+
 void QuillNetModule::receiveSpeed(const QString& payload) {
+    if (const std::optional<FreeSpeed> exact = ParseExactSpeedPayload(payload)) {
+        receiveExactSpeed(*exact);
+        return;
+    }
     const Speed* speed = SpeedForWireCode(payload);
     if (speed == nullptr) {
         return;
     }
     m_link.peerSpeed = speed->perMinute;
+    // The figures, if any, follow the code: until then the code is the speed.
+    m_link.peerExactSpeed.clear();
+    showPeerSpeed();
+    if (m_practice != nullptr) {
+        m_practice->selectSpeed(speed->perMinute);
+    }
+}
+
+void QuillNetModule::showPeerSpeed() {
     if (m_window != nullptr) {
         m_window->setStudentLine(m_window->chatModeSelected() ? RoleCaption::ChatPeer(m_link)
                                                               : RoleCaption::AnswererMode(m_link),
                                  Colour::Unchanged);
     }
+}
+
+void QuillNetModule::receiveExactSpeed(const FreeSpeed& speed) {
+    m_link.peerExactSpeed = ExactSpeedCaption(speed);
+    showPeerSpeed();
     if (m_practice != nullptr) {
-        m_practice->selectSpeed(speed->perMinute);
+        m_practice->selectFreeSpeed(speed);
     }
 }
 

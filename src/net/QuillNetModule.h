@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "common/LinkState.h"
+#include "morse/FreeSpeed.h"
 #include "net/NetLog.h"
 
 class Clock;
@@ -32,6 +33,10 @@ class QuillNetModule : public QObject {
     // completion must not hang the window. Types 0 and 1 go out whatever the state, 2 to 9
     // only while connected. Type 1 carries the text of the message box, logged as this side's.
     void SendNetMessage(int type, const QString& payload = {});
+    // Tells the peer the chosen speed as type 4 and sets mySpeed to it; with a speed of its own,
+    // the code of the nearest of the three and then the exact figures (see ExactSpeedPayload).
+    // Nothing when no speed is chosen.
+    void SendChosenSpeed();
     // One received message; waits inside run further messages.
     void DispatchNetMessage(const QByteArray& data);
     void AppendLogLine(const QString& line);
@@ -78,6 +83,8 @@ class QuillNetModule : public QObject {
     void receiveRole(const QString& payload);
     void receiveMode(const QString& payload);
     void receiveSpeed(const QString& payload);
+    void receiveExactSpeed(const FreeSpeed& speed);
+    void showPeerSpeed();
     void receiveQuestion(const QString& question);
     void receiveSetterStatus(const QString& payload);
     void receiveAnswererStatus(const QString& payload);

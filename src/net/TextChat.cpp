@@ -47,10 +47,7 @@ void TextChat::MainForm_ChatMode_Option_Click() {
     } else if (ui.optionCw->isChecked()) {
         m_module.SendNetMessage(MessageType::Mode, ModeCode::kCwChat);
         m_w.soundUi.ToneText->setReadOnly(false);
-        if (const Speed* speed = SelectedSpeed(m_w.soundUi)) {
-            m_w.link.mySpeed = speed->perMinute;
-            m_module.SendNetMessage(MessageType::Speed, speed->wireCode.toString());
-        }
+        m_module.SendChosenSpeed();
         ui.TeacherLabel->setText(RoleCaption::ChatSelf(m_w.link));
         ui.SendMessageText->setFocus();
     }

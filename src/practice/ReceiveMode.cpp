@@ -11,15 +11,17 @@
 #include "common/RoleCaptions.h"
 #include "common/SharedTexts.h"
 #include "common/SpeedTable.h"
+#include "morse/PracticeSettings.h"
 #include "morse/SoundUi.h"
+#include "net/ExactSpeed.h"
 #include "net/LinkUi.h"
 #include "net/MessageCodes.h"
 #include "net/QuillNetModule.h"
 #include "practice/LessonUi.h"
 
 ReceiveModeSelection::ReceiveModeSelection(const PracticeWindow& form, QuillNetModule& module,
-                                           QObject* parent)
-    : QObject(parent), m_form(form), m_module(module) {
+                                           PracticeSettings& settings, QObject* parent)
+    : QObject(parent), m_form(form), m_module(module), m_settings(settings) {
     const LessonUi& ui = m_form.ui;
     const LinkUi& linkUi = m_form.linkUi;
     OnSelected(ui.StepMode_Option, this, [this] { MainForm_StepMode_Option_Click(); });
@@ -28,6 +30,14 @@ ReceiveModeSelection::ReceiveModeSelection(const PracticeWindow& form, QuillNetM
         OnSelected(SpeedOption(m_form.soundUi, speed), this,
                    [this, &speed] { SpeedSelected(speed); });
     }
+    OnSelected(m_form.soundUi.SpeedFree_Option, this, [this] { FreeSpeedSelected(); });
+    // New figures while the free speed stays selected are told as a new selection would be.
+    connect(&m_settings, &PracticeSettings::changed, this, [this] {
+        if (m_form.soundUi.SpeedFree_Option->isChecked() && m_announcedFigures &&
+            m_settings.freeFigures() != *m_announcedFigures) {
+            FreeSpeedSelected();
+        }
+    });
     OnSelected(linkUi.optionMoji, this, [this] { MainForm_optionMoji_Click(); });
     OnSelected(linkUi.optionCw, this, [this] { MainForm_optionCw_Click(); });
 }
@@ -55,8 +65,23 @@ void ReceiveModeSelection::selectChatKind(bool cw) {
 }
 
 int ReceiveModeSelection::selectedSpeed() const {
+    if (const std::optional<FreeSpeed> free = chosenFreeSpeed()) {
+        return NearestFixedSpeed(*free);
+    }
     const Speed* speed = SelectedSpeed(m_form.soundUi);
     return speed != nullptr ? speed->perMinute : 0;
+}
+
+void ReceiveModeSelection::selectFreeSpeed(const FreeSpeed& speed) {
+    m_settings.setFreeFigures(speed);
+    SelectAndRun(m_form.soundUi.SpeedFree_Option, [this] { FreeSpeedSelected(); });
+}
+
+std::optional<FreeSpeed> ReceiveModeSelection::chosenFreeSpeed() const {
+    if (!m_form.soundUi.SpeedFree_Option->isChecked()) {
+        return std::nullopt;
+    }
+    return m_settings.freeFigures();
 }
 
 void ReceiveModeSelection::MainForm_StepMode_Option_Click() {
@@ -65,13 +90,6 @@ void ReceiveModeSelection::MainForm_StepMode_Option_Click() {
 
 void ReceiveModeSelection::MainForm_NormalMode_Option_Click() {
     receiveModeSelected(false);
-}
-
-void ReceiveModeSelection::sendSelectedSpeed() {
-    if (const Speed* speed = SelectedSpeed(m_form.soundUi)) {
-        m_form.link.mySpeed = speed->perMinute;
-        m_module.SendNetMessage(MessageType::Speed, speed->wireCode.toString());
-    }
 }
 
 void ReceiveModeSelection::receiveModeSelected(bool step) {
@@ -92,7 +110,7 @@ void ReceiveModeSelection::receiveModeSelected(bool step) {
     ui.KaitoupassButton_Command->setEnabled(step);
     if (linkUi.StudentOption->isChecked() && option->isEnabled()) {
         m_module.SendNetMessage(MessageType::Mode, step ? ModeCode::kStep : ModeCode::kNormal);
-        sendSelectedSpeed();
+        m_module.SendChosenSpeed();
     }
     s.myMode = step ? LinkMode::Step : LinkMode::Normal;
     // The setter's window selects the mode too when the peer reports it; its answerer label
@@ -103,20 +121,38 @@ void ReceiveModeSelection::receiveModeSelected(bool step) {
 }
 
 void ReceiveModeSelection::SpeedSelected(const Speed& speed) {
+    m_announcedFigures.reset();
+    speedChosen(speed, SpeedOption(m_form.soundUi, speed), std::nullopt);
+}
+
+void ReceiveModeSelection::FreeSpeedSelected() {
+    const FreeSpeed& free = m_settings.freeFigures();
+    m_announcedFigures = free;
+    speedChosen(*SpeedForPerMinute(NearestFixedSpeed(free)), m_form.soundUi.SpeedFree_Option, free);
+}
+
+void ReceiveModeSelection::speedChosen(const Speed& speed, const QAbstractButton* option,
+                                       const std::optional<FreeSpeed>& free) {
     const LessonUi& ui = m_form.ui;
     const LinkUi& linkUi = m_form.linkUi;
     LinkState& s = m_form.link;
-    const bool answerer =
-        linkUi.StudentOption->isChecked() && SpeedOption(m_form.soundUi, speed)->isEnabled();
+    const bool answerer = linkUi.StudentOption->isChecked() && option->isEnabled();
     const bool chat = linkUi.ChatMode_Option->isChecked();
     if (answerer != chat) {
         m_module.SendNetMessage(MessageType::Speed, speed.wireCode.toString());
+        // After the code, which an original peer follows; it ignores this.
+        if (free) {
+            m_module.SendNetMessage(MessageType::Speed, ExactSpeedPayload(*free));
+        }
     }
+    const QString exact = free ? ExactSpeedCaption(*free) : QString();
     if (chat) {
         s.mySpeed = speed.perMinute;
+        s.myExactSpeed = exact;
         linkUi.TeacherLabel->setText(RoleCaption::ChatSelf(s));
     } else if (ui.StepMode_Option->isChecked() != ui.NormalMode_Option->isChecked()) {
         s.mySpeed = speed.perMinute;
+        s.myExactSpeed = exact;
         // As with the modes: only the answerer's own window names itself as the answerer.
         if (linkUi.StudentOption->isChecked()) {
             linkUi.StudentLabel->setText(RoleCaption::AnswererSelf(s));
@@ -151,7 +187,7 @@ void ReceiveModeSelection::MainForm_optionCw_Click() {
     s.cwChatBuffer = kCwChatOpening;
     linkUi.ChatText->setPlainText(s.cwChatBuffer);
     m_module.SendNetMessage(MessageType::Mode, ModeCode::kCwChat);
-    sendSelectedSpeed();
+    m_module.SendChosenSpeed();
     s.myMode = LinkMode::CwChat;
     linkUi.TeacherLabel->setText(RoleCaption::ChatSelf(s));
     linkUi.SendMessageText->setReadOnly(false);

@@ -5,6 +5,8 @@
 #include "net/PracticeSide.h"
 #include "practice/PracticeWindow.h"
 
+class PracticeSettings;
+class QAbstractButton;
 class QuillNetModule;
 struct Speed;
 
@@ -14,12 +16,15 @@ class ReceiveModeSelection : public QObject, public PracticeSide {
     Q_OBJECT
   public:
     ReceiveModeSelection(const PracticeWindow& form, QuillNetModule& module,
-                         QObject* parent = nullptr);
+                         PracticeSettings& settings, QObject* parent = nullptr);
 
     void MainForm_StepMode_Option_Click();
     void MainForm_NormalMode_Option_Click();
     // The three speed options share one handler; they differ only in their entry of the table.
     void SpeedSelected(const Speed& speed);
+    // The speed of its own: to an original peer the nearest of the three, to this program the
+    // figures too.
+    void FreeSpeedSelected();
     void MainForm_optionMoji_Click();
     void MainForm_optionCw_Click();
 
@@ -28,11 +33,17 @@ class ReceiveModeSelection : public QObject, public PracticeSide {
     void selectSpeed(int perMinute) override;
     void selectChatKind(bool cw) override;
     int selectedSpeed() const override;
+    void selectFreeSpeed(const FreeSpeed& speed) override;
+    std::optional<FreeSpeed> chosenFreeSpeed() const override;
 
   private:
     void receiveModeSelected(bool step);
-    void sendSelectedSpeed();
+    void speedChosen(const Speed& speed, const QAbstractButton* option,
+                     const std::optional<FreeSpeed>& free);
 
     PracticeWindow m_form;
     QuillNetModule& m_module;
+    PracticeSettings& m_settings;
+    // Those the free speed's selection told last; nothing while a fixed speed is selected.
+    std::optional<FreeSpeed> m_announcedFigures;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "sound/ToneShaper.h"
 
@@ -51,13 +52,29 @@ SoundPosition SoundOutput::planTone(int frequencyHz, int durationMs) {
         return start;
     }
     m_timeline.addMs(durationMs);
+    shapeTone(start, frequencyHz, durationMs);
+    return start;
+}
+
+SoundPosition SoundOutput::planToneSamples(int frequencyHz, qint64 samples) {
+    const SoundPosition start = nextPosition();
+    if (samples <= 0) {
+        return start;
+    }
+    m_timeline.addSamples(samples);
+    shapeTone(start, frequencyHz,
+              static_cast<int>(
+                  std::min<qint64>(MsToReachSamples(samples), std::numeric_limits<int>::max())));
+    return start;
+}
+
+void SoundOutput::shapeTone(SoundPosition start, int frequencyHz, int durationMs) {
     if (!m_clock.quitting() && durationMs <= kLongestSoundedToneMs) {
         mixSamples(start - ToneShaper::kEdgeSamples / 2,
                    ToneShaper::ShapedTone(frequencyHz, m_timeline.end() - start,
                                           SoundTimeline::kSampleRate));
     }
     planned(Element::Tone, start, m_timeline.end(), durationMs, frequencyHz, nullptr, 0);
-    return start;
 }
 
 SoundPosition SoundOutput::planWave(const QVector<qint16>& samples, int sampleRate) {
@@ -83,6 +100,21 @@ SoundPosition SoundOutput::planGap(int ms) {
             extendTo(m_timeline.end());
         }
         planned(Element::Gap, start, m_timeline.end(), ms, 0, nullptr, 0);
+    }
+    return start;
+}
+
+SoundPosition SoundOutput::planGapSamples(qint64 samples) {
+    const SoundPosition start = nextPosition();
+    if (samples > 0) {
+        m_timeline.addSamples(samples);
+        if (!m_clock.quitting()) {
+            extendTo(m_timeline.end());
+        }
+        planned(Element::Gap, start, m_timeline.end(),
+                static_cast<int>(
+                    std::min<qint64>(MsToReachSamples(samples), std::numeric_limits<int>::max())),
+                0, nullptr, 0);
     }
     return start;
 }

@@ -43,6 +43,9 @@ class SoundOutput : public QObject {
     SoundPosition planTone(int frequencyHz, int durationMs);
     SoundPosition planWave(const QVector<qint16>& samples, int sampleRate);
     SoundPosition planGap(int ms);
+    // The same, a whole number of samples long: for timing exact to the sample.
+    SoundPosition planToneSamples(int frequencyHz, qint64 samples);
+    SoundPosition planGapSamples(qint64 samples);
     // Where the next planned element starts: right after what is planned, or, once all of that
     // has been heard, as soon as the output can sound it.
     SoundPosition nextPosition();
@@ -134,6 +137,7 @@ class SoundOutput : public QObject {
         bool evenIfCut;
     };
 
+    void shapeTone(SoundPosition start, int frequencyHz, int durationMs);
     void addPending(SoundPosition position, QObject* context, std::function<void()> action,
                     bool evenIfCut);
 

@@ -405,9 +405,10 @@ void MainFormControlsTest::optionGroupsAreExclusiveEachInItsFrame_data() {
         << QString();
     QTest::newRow("chat kinds") << u"chatKindGroup"_s << Names(u"optionMoji optionCw"_s)
                                 << QString();
-    QTest::newRow("speeds") << u"speedGroup"_s
-                            << Names(u"Speed25_Option Speed45_Option Speed60_Option"_s)
-                            << u"Speed25_Option"_s;
+    QTest::newRow("speeds")
+        << u"speedGroup"_s
+        << Names(u"Speed25_Option Speed45_Option Speed60_Option SpeedFree_Option"_s)
+        << u"Speed25_Option"_s;
 }
 
 void MainFormControlsTest::optionGroupsAreExclusiveEachInItsFrame() {
@@ -647,7 +648,7 @@ void MainFormControlsTest::tabVisitsTheControlsInWorkingOrder() {
     const QStringList expected = Names(
         u"CallsignText ConnectIpText AcceptOnlyPeerCheck ListenButton ConnectButton CloseButton "
         u"TeacherOption "
-        "StepMode_Option Speed25_Option Speed_HScroll ToneText toneTestButton "
+        "StepMode_Option Speed25_Option freeSpeedButton Speed_HScroll ToneText toneTestButton "
         "SaveSetButton_Command StartButton_Command StopButton_Command "
         "ScoreList AnswerText CopyResult optionMoji ChatText SendMessageText SendMessageButton "
         "SearchIpButton CheckGrovalIpButton A_Button B_Button"_s);
@@ -684,8 +685,9 @@ void MainFormControlsTest::everyButtonHasItsOwnAccessKey() {
 
 void MainFormControlsTest::valueLabelsReadOutWhatTheyShow() {
     const QList<AccessibleValueLabel*> labels = m_window->findChildren<AccessibleValueLabel*>();
-    // Label1, 2, 4, 7, the link labels, both addresses, the sound, the copy's score
-    QCOMPARE(labels.size(), 11);
+    // Label1, 2, 4, 7, the link labels, both addresses, the sound, the copy's score, the free
+    // speed
+    QCOMPARE(labels.size(), 12);
     for (AccessibleValueLabel* label : labels) {
         QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(label);
         QVERIFY(iface);

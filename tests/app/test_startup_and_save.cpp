@@ -58,6 +58,7 @@ class StartupAndSaveTest : public QObject {
     void unwritableFileIsReportedAndNothingSaved_data();
     void unwritableFileIsReportedAndNothingSaved();
     void longPeerAddressComesBack();
+    void freeSpeedComesBackBesideTheRecords();
     void refusedOptionIsReported();
 
     void endingDeletesSoundFilesAndSavesTheCallsign();
@@ -434,6 +435,23 @@ void StartupAndSaveTest::longPeerAddressComesBack() {
     QVERIFY(!MainForm(t.context()).ui().AcceptOnlyPeerCheck->isChecked());
     t.writeSettingsBytes(SettingsFileBuilder().text(9, "10.0.0.2").bytes());
     QCOMPARE(MainForm(t.context()).ui().ConnectIpText->text(), u"10.0.0.2"_s);
+}
+
+// A speed of its own is kept beside saveset.dat, whose speed record keeps the last fixed speed.
+void StartupAndSaveTest::freeSpeedComesBackBesideTheRecords() {
+    TestContext t;
+    const QByteArray before = SettingsFileBuilder().integer(3, 45).bytes();
+    t.writeSettingsBytes(before);
+    auto form = std::make_unique<MainForm>(t.context());
+    form->practiceSettings().setFreeFigures(FreeSpeed{18, 10, 1});
+    form->ui().SpeedFree_Option->click();
+    form->MainForm_SaveSetButton_Command_Click();
+    QVERIFY(t.desktop.messages.isEmpty());
+    QCOMPARE(Record(t.settingsBytes(), 3), Record(before, 3));
+    form = std::make_unique<MainForm>(t.context());
+    QVERIFY(form->ui().SpeedFree_Option->isChecked());
+    QCOMPARE(form->practiceSettings().freeSpeed(), std::optional(FreeSpeed{18, 10, 1}));
+    QCOMPARE(form->ui().freeSpeedLabel->text(), u"18 WPM（毎分82文字） 実効10 WPM 語間+1"_s);
 }
 
 // Beside saveset.dat too, the option is kept as soon as it is clicked; a settings file that refuses

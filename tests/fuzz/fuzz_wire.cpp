@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "common/SpeedTable.h"
+#include "net/ExactSpeed.h"
 #include "net/PeerText.h"
 #include "net/WireCodec.h"
 
@@ -23,6 +24,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             __builtin_trap();
         }
         SpeedForWireCode(decoded.payload);
+        // Figures taken from the peer are always in range, and read back the same.
+        if (const std::optional<FreeSpeed> exact = ParseExactSpeedPayload(decoded.payload)) {
+            if (!exact->isValid() || ParseExactSpeedPayload(ExactSpeedPayload(*exact)) != exact) {
+                __builtin_trap();
+            }
+        }
         // Encoding what was decoded never fails.
         WireCodec::Encode(decoded.type, decoded.payload);
     }

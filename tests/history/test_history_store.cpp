@@ -114,6 +114,10 @@ class HistoryStoreTest : public QObject {
         odd.correct = 0;
         odd.fineAdjust = 20;
         QTest::newRow("text that must stay text") << odd;
+        LessonRecord free = StepLesson(8);
+        free.speed = 60;
+        free.freeSpeed = FreeSpeed{25, 4, 1.5};
+        QTest::newRow("a speed of its own") << free;
     }
     void lessonsComeBackAsTheyWereStored() {
         QFETCH(LessonRecord, lesson);
@@ -134,6 +138,7 @@ class HistoryStoreTest : public QObject {
         QCOMPARE(back.question, lesson.question);
         QVERIFY(back.misses == lesson.misses);
         QVERIFY(back.confusions == lesson.confusions);
+        QCOMPARE(back.freeSpeed, lesson.freeSpeed);
     }
 
     void lessonsComeBackInTimeOrder() {

@@ -1,6 +1,8 @@
 // Which character sounds as what, with which generator, speed and word pause.
 #include <QtTest>
 
+#include <cmath>
+
 #include "morse/MorseTiming.h"
 #include "support/WaveTestRig.h"
 
@@ -8,6 +10,7 @@ using namespace Qt::StringLiterals;
 
 Q_DECLARE_METATYPE(CharacterTable)
 Q_DECLARE_METATYPE(SoundGenerator)
+Q_DECLARE_METATYPE(FreeSpeed)
 
 namespace {
 
@@ -79,6 +82,83 @@ class TestCharacterDispatch : public QObject {
         QCOMPARE(seen.join(u' '), tokens);
         QCOMPARE(rig.timeline(UnitForSpeed(speed == 0 ? 25 : speed)), timeline);
         QVERIFY(rig.isSeamless());
+    }
+
+    // A speed of its own: every tone, character gap and word gap within a sample of the exact
+    // times, the characters' starts too, with either generator.
+    void freeSpeedEdges_data() {
+        QTest::addColumn<SoundGenerator>("generator");
+        QTest::addColumn<FreeSpeed>("speed");
+        const QList<FreeSpeed> speeds{{5, 0, 0},  {13, 0, 0},  {20, 0, 0}, {30, 0, 0},
+                                      {45, 0, 0}, {60, 0, 0},  {25, 4, 0}, {18, 10, 0},
+                                      {20, 5, 0}, {22, 0, 2.5}};
+        for (const FreeSpeed& speed : speeds) {
+            for (SoundGenerator generator : {Beep, Wave}) {
+                QTest::addRow("%g/%g/%g %s", speed.characterWpm, speed.effectiveWpm,
+                              speed.extraWordUnits, generator == Beep ? "beep" : "wave")
+                    << generator << speed;
+            }
+        }
+    }
+    void freeSpeedEdges() {
+        QFETCH(SoundGenerator, generator);
+        QFETCH(FreeSpeed, speed);
+        SoundRig rig;
+        rig.controls.generator = generator;
+        rig.controls.free = speed;
+        const QString text = u"PARIS PARIS"_s;
+        // Planned at once, as a playback does: waiting between characters would start each anew.
+        for (QChar character : text) {
+            rig.dispatch.SoundCharacter(character, Chat);
+        }
+        rig.heard();
+        const FreeSpeedTimes times = TimesFor(speed);
+        const auto samples = [](double ms) { return ms * kWaveSampleRate / 1000; };
+        // Where each tone and character starts by the exact times.
+        QList<double> toneStarts, toneEnds, characterStarts;
+        double at = 0;
+        for (QChar character : text) {
+            if (character == u' ') {
+                at += times.wordGapMs - times.characterGapMs;
+                continue;
+            }
+            characterStarts << at;
+            const QLatin1StringView pattern(
+                MorseSymbolFor(*SymbolForAlphanumeric(character)).pattern);
+            for (qsizetype i = 0; i < pattern.size(); ++i) {
+                toneStarts << at;
+                at += (pattern[i] == u'-' ? 3 : 1) * times.unitMs;
+                toneEnds << at;
+                at += i + 1 < pattern.size() ? times.unitMs : times.characterGapMs;
+            }
+        }
+        const SoundPosition origin = rig.output.events().constFirst().position;
+        QList<SoundPosition> heardTones, heardToneEnds, heardCharacters;
+        for (const auto& event : rig.output.events()) {
+            if (event.kind == RecordingSoundOutput::Kind::Tone) {
+                heardTones << event.position - origin;
+                heardToneEnds << event.end - origin;
+            } else if (event.kind == RecordingSoundOutput::Kind::Wave) {
+                heardCharacters << event.position - origin;
+            }
+        }
+        if (generator == Beep) {
+            QCOMPARE(heardTones.size(), toneStarts.size());
+            for (qsizetype i = 0; i < toneStarts.size(); ++i) {
+                QVERIFY(std::abs(heardTones[i] - samples(toneStarts[i])) <= 1);
+                QVERIFY(std::abs(heardToneEnds[i] - samples(toneEnds[i])) <= 1);
+            }
+        } else {
+            QCOMPARE(heardCharacters.size(), characterStarts.size());
+            for (qsizetype i = 0; i < characterStarts.size(); ++i) {
+                QVERIFY(std::abs(heardCharacters[i] - samples(characterStarts[i])) <= 1);
+            }
+        }
+        // PARIS with its word gap is 50 units, or a word at the effective speed.
+        const double word = (speed.stretched() ? 60000 / speed.effectiveWpm : 50 * times.unitMs) +
+                            speed.extraWordUnits * times.unitMs;
+        QVERIFY(std::abs(rig.output.plannedEnd() - origin - 2 * samples(word) +
+                         samples(times.wordGapMs - times.characterGapMs)) <= samples(word) * 0.001);
     }
 
     void settingsAreReadForEveryCharacter() {

@@ -60,6 +60,36 @@ class TestWaveGenerator : public QObject {
                  recorded ? QString::fromLatin1(recorded) : QStringLiteral("#"));
     }
 
+    // The files of the three fixed speeds stay byte for byte what they have always been: all 42
+    // files of a speed, level and adjustment, taken together.
+    void fixedSpeedFilesKeepTheirBytes_data() {
+        QTest::addColumn<int>("unit");
+        QTest::addColumn<int>("fine");
+        QTest::addColumn<int>("quality");
+        QTest::addColumn<QByteArray>("sha1");
+        QTest::newRow("25") << 220 << 0 << 1
+                            << QByteArray("4d62536da873333ac73a8021a95d928e4b0a728f");
+        QTest::newRow("45, -10, quality 3")
+            << 120 << -10 << 3 << QByteArray("9f90c2ec1cf8a1e460e8dda1e6a03a7556467528");
+        QTest::newRow("60, +20, quality 5")
+            << 90 << 20 << 5 << QByteArray("607cc3424bf96256f6f7b2a57a743b5c19b4a025");
+    }
+    void fixedSpeedFilesKeepTheirBytes() {
+        QFETCH(int, unit);
+        QFETCH(int, fine);
+        QFETCH(int, quality);
+        QFETCH(QByteArray, sha1);
+        SoundRig rig;
+        rig.controls.fine = fine;
+        rig.controls.quality = quality;
+        QCryptographicHash hash(QCryptographicHash::Sha1);
+        for (const MorseSymbol& entry : MorseTable()) {
+            rig.wave.WriteSymbolFile(entry.id, unit, 800);
+            hash.addData(ReadAll(rig.filePath(QString::fromLatin1(entry.fileStem))));
+        }
+        QCOMPARE(hash.result().toHex(), sha1);
+    }
+
     void elements_data() {
         QTest::addColumn<int>("symbol");
         QTest::addColumn<int>("unit");
@@ -156,6 +186,11 @@ class TestWaveGenerator : public QObject {
         for (const char* stem : {"T", "E", "S"}) {
             QVERIFY(QFile::exists(rig.filePath(QString::fromLatin1(stem))));
         }
+        // A speed of its own is what the test plays then: 60 ms units, 180 ms character gaps.
+        rig.output.clear();
+        rig.controls.free = FreeSpeed{20, 0, 0};
+        rig.wave.PlayTestWord(kTestWordUnitMs, 800);
+        QCOMPARE(rig.timeline(60), QStringLiteral("W- G180 W. G180 W... G180 W- G180"));
     }
 
     void quittingEndsTheTestWord() {

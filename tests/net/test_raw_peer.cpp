@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "common/ClockTimer.h"
+#include "morse/PracticeSettings.h"
 #include "net/QuillNetModule.h"
 #include "partner/PartnerLink.h"
 #include "partner/QuestionSource.h"
@@ -153,6 +154,10 @@ class RawPeerTest : public QObject {
         r.send("49");
         r.send("2X");
         r.send("\xFF\xFEgarbage");
+        r.send("4WPM1 c=99 e=0 w=0");
+        r.send("4WPM2 c=20 e=0 w=0");
+        r.send("4WPM1 c=20 e=0 w=0 ");
+        QVERIFY(r.form.link().peerExactSpeed.isEmpty());
         QVERIFY(r.form.link().peerSpeed == 0);
         QVERIFY(r.form.ui().Speed25_Option->isChecked());
         QCOMPARE(r.form.ui().StudentLabel->text(), label);
@@ -184,6 +189,71 @@ class RawPeerTest : public QObject {
         r.send(QByteArray("72").repeated(5000), 4000);
         QCOMPARE(Text(r.form.link().studentStatus), u"受験中止"_s);
         QCOMPARE(r.form.peerLink().winsock1().state(), LinkSocket::State::Connected);
+    }
+
+    // The answerer tells its speed: the three options as ever; a speed of its own as the nearest
+    // code, then its figures in a second message an original peer ignores.
+    void speedBytes_data() {
+        QTest::addColumn<int>("option");  // 0: a speed of its own
+        QTest::addColumn<QString>("figures");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("25") << 25 << QString() << QByteArray("2T41");
+        QTest::newRow("45") << 45 << QString() << QByteArray("2T42");
+        QTest::newRow("60") << 60 << QString() << QByteArray("2T43");
+        QTest::newRow("20 WPM") << 0 << u"c=20 e=0 w=0"_s << QByteArray("2T434WPM1 c=20 e=0 w=0");
+        QTest::newRow("8 WPM") << 0 << u"c=8 e=0 w=0"_s << QByteArray("2T424WPM1 c=8 e=0 w=0");
+        QTest::newRow("25/4") << 0 << u"c=25 e=4 w=1.5"_s << QByteArray("2T434WPM1 c=25 e=4 w=1.5");
+    }
+    void speedBytes() {
+        QFETCH(int, option);
+        QFETCH(QString, figures);
+        QFETCH(QByteArray, bytes);
+        Rig r;
+        r.send("0JA9ZZZ");
+        r.received.clear();
+        if (option != 0) {
+            r.form.findChild<QRadioButton*>(u"Speed%1_Option"_s.arg(option))->click();
+        } else {
+            r.form.practiceSettings().setFreeFigures(*ParseFreeSpeedFigures(figures));
+            r.form.ui().SpeedFree_Option->click();
+        }
+        r.wait(100);
+        if (option == 0) {  // told once, the code first
+            QCOMPARE(r.received, bytes.mid(2));
+        }
+        r.received.clear();
+        r.send("2S");
+        QCOMPARE(r.received, bytes);
+        if (option == 0) {  // new figures while it stays selected are told too
+            r.received.clear();
+            r.form.practiceSettings().setFreeFigures(FreeSpeed{33, 0, 0});
+            r.wait(100);
+            QCOMPARE(r.received, QByteArray("434WPM1 c=33 e=0 w=0"));
+        }
+    }
+
+    // From a peer of this program, joined by TCP or not: the figures are taken and shown.
+    void exactSpeedFromThePeer_data() {
+        QTest::addColumn<QByteArrayList>("sends");
+        QTest::newRow("apart") << QByteArrayList{"43", "4WPM1 c=18 e=10 w=0"};
+        QTest::newRow("joined") << QByteArrayList{"434WPM1 c=18 e=10 w=0"};
+    }
+    void exactSpeedFromThePeer() {
+        QFETCH(QByteArrayList, sends);
+        Rig r;
+        r.send("0JA9ZZZ");
+        r.send("33");
+        for (const QByteArray& bytes : sends) {
+            r.send(bytes);
+        }
+        QCOMPARE(r.form.link().peerSpeed, 60);
+        QCOMPARE(r.form.link().peerExactSpeed, u"18/10WPM"_s);
+        QVERIFY(r.form.ui().StudentLabel->text().contains(u"18/10WPM"_s));
+        QVERIFY(r.form.ui().SpeedFree_Option->isChecked());
+        QCOMPARE(r.form.practiceSettings().freeFigures(), (FreeSpeed{18, 10, 0}));
+        r.send("41");  // back to a code alone: the code is the speed again
+        QVERIFY(r.form.link().peerExactSpeed.isEmpty());
+        QVERIFY(r.form.ui().Speed25_Option->isChecked());
     }
 
     void roleRequestIsAnsweredOnce() {

@@ -17,6 +17,7 @@ class FakeSoundControls : public SoundControls {
     int fineAdjustValue() const override { return fine; }
     SoundGenerator selectedGenerator() const override { return generator; }
     std::optional<int> selectedSpeed() const override { return speed; }
+    std::optional<FreeSpeed> freeSpeed() const override { return free; }
     int waveQualityLevel() const override { return quality; }
     int waveVolumeLevel() const override { return volume; }
     quint64 revision() const override { return changes; }
@@ -25,6 +26,7 @@ class FakeSoundControls : public SoundControls {
     int fine = 0;
     SoundGenerator generator = SoundGenerator::Wave;
     std::optional<int> speed = 25;
+    std::optional<FreeSpeed> free;
     int quality = 5;
     int volume = 1;
     quint64 changes = 0;  // a test that changes a setting during a playback counts it here
