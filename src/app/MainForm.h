@@ -14,6 +14,7 @@
 #include "help/HelpMenu.h"
 #include "history/HistoryMenu.h"
 #include "history/LessonHistory.h"
+#include "morse/BandConditionsMenu.h"
 #include "morse/BeepGenerator.h"
 #include "morse/CharacterDispatch.h"
 #include "morse/PracticeSettings.h"
@@ -112,6 +113,7 @@ class MainForm : public QMainWindow {
     // No child of the window: its control names repeat some of the window's.
     std::unique_ptr<WaveDialog> m_waveDialog;
     SoundMenu m_soundMenu;
+    BandConditionsMenu m_bandMenu;
     ToneTextFilter m_toneTextFilter;
     FineAdjustment m_fineAdjustment;
     PeerLink m_peerLink;

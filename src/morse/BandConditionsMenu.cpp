@@ -1,0 +1,53 @@
+#include "morse/BandConditionsMenu.h"
+
+#include <QAction>
+#include <QMessageBox>
+
+#include "common/ProgramSettings.h"
+#include "morse/BandConditionsDialog.h"
+#include "morse/SoundControls.h"
+#include "morse/ToneFrequency.h"
+#include "sound/SoundOutput.h"
+
+using namespace Qt::StringLiterals;
+
+BandConditionsMenu::BandConditionsMenu(QWidget* mainWindow, QAction* entry, SoundOutput& output,
+                                       const SoundControls& controls, QString programSettingsPath,
+                                       Clock& clock, QObject* parent)
+    : QObject(parent),
+      m_mainWindow(mainWindow),
+      m_output(output),
+      m_controls(controls),
+      m_settingsPath(std::move(programSettingsPath)),
+      m_dialog(new BandConditionsDialog(clock, mainWindow)),
+      m_conditions(LoadBandConditions(ProgramSettings(m_settingsPath))) {
+    m_dialog->setWindowFlag(Qt::Dialog);
+    connect(entry, &QAction::triggered, this, &BandConditionsMenu::MainForm_mnuSoundBand_Click);
+    applyToOutput();
+}
+
+BandConditionsMenu::~BandConditionsMenu() = default;
+
+void BandConditionsMenu::MainForm_mnuSoundBand_Click() {
+    if (!m_dialog->OpenModal(m_mainWindow, m_conditions)) {
+        return;
+    }
+    m_conditions = m_dialog->conditions();
+    ProgramSettings store(m_settingsPath);
+    if (!SaveBandConditions(store, m_conditions)) {
+        QMessageBox::warning(m_mainWindow, u"バンドコンディション"_s,
+                             u"設定ファイルに保存できませんでした。今回の起動中だけ有効です。"_s);
+    }
+    m_appliedTone = -1;  // applied afresh: the seed's sound starts from its beginning
+    applyToOutput();
+}
+
+void BandConditionsMenu::applyToOutput() {
+    const int tone = ToneFrequencyForSound(m_controls.toneText());
+    if (tone == m_appliedTone && m_conditions == m_applied) {
+        return;
+    }
+    m_appliedTone = tone;
+    m_applied = m_conditions;
+    m_output.setBandConditions(ToBandSettings(m_conditions, tone));
+}

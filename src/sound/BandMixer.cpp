@@ -1,0 +1,70 @@
+#include "sound/BandMixer.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "sound/BandRandom.h"
+
+namespace {
+// Each run has this many samples of the renderer's timeline (more than a day of sound).
+constexpr qint64 kRunLength = qint64{1} << 32;
+constexpr double kSpreadLimit = 2.5;
+}  // namespace
+
+void BandMixer::setSettings(const BandSettings& settings) {
+    m_renderer = settings.anyOn() ? std::make_unique<BandRenderer>(settings) : nullptr;
+    m_run = -1;
+    m_owedMs = 0;
+}
+
+void BandMixer::startRun(SoundPosition at) {
+    m_origin = at;
+    ++m_run;
+    m_owedMs = 0;
+}
+
+qint64 BandMixer::indexOf(SoundPosition position) const {
+    return std::max<qint64>(m_run, 0) * kRunLength + (position - m_origin);
+}
+
+double BandMixer::fistSpread(SoundPosition start) const {
+    const BandSettings& s = m_renderer->settings();
+    const double g = std::clamp(BandRandom::Gaussian(s.seed, BandRandom::kFist, indexOf(start)),
+                                -kSpreadLimit, kSpreadLimit);
+    return s.jitterPercent / 100 * g;
+}
+
+int BandMixer::keyDownMs(SoundPosition start, int ms) {
+    if (!m_renderer || !m_renderer->settings().fistOn || ms <= 0) {
+        return ms;
+    }
+    const double weight = 1 + m_renderer->settings().weightPercent / 100;
+    const int sent =
+        std::max(1, static_cast<int>(std::lround(ms * weight * (1 + fistSpread(start)))));
+    m_owedMs += sent - ms;
+    return sent;
+}
+
+int BandMixer::keyUpMs(SoundPosition start, int ms) {
+    if (!m_renderer || !m_renderer->settings().fistOn || ms <= 0) {
+        return ms;
+    }
+    // Never shorter than a third of itself; what cannot be given back now is given back later.
+    const double wanted = ms * (1 + fistSpread(start) / 2) - m_owedMs;
+    const int sent = std::max({1, ms / 3, static_cast<int>(std::lround(wanted))});
+    m_owedMs -= ms - sent;
+    m_owedMs = std::clamp(m_owedMs, -static_cast<double>(ms), static_cast<double>(ms));
+    return sent;
+}
+
+QVector<qint16> BandMixer::tone(int frequencyHz, qint64 lengthSamples) const {
+    return m_renderer->tone(frequencyHz, lengthSamples);
+}
+
+void BandMixer::shapeWanted(SoundPosition first, QVector<qint16>& samples) const {
+    m_renderer->shapeWanted(indexOf(first), samples);
+}
+
+QVector<qint16> BandMixer::background(SoundPosition from, SoundPosition to) const {
+    return m_renderer->background(indexOf(from), std::max<qint64>(0, to - from));
+}
