@@ -105,6 +105,7 @@ MainForm::MainForm(AppContext context, QWidget* parent)
     connect(&m_context.sound, &SoundOutput::soundOnChanged, this, &MainForm::showSoundState);
     connect(m_ui.ToneText, &QLineEdit::textChanged, &m_bandMenu,
             &BandConditionsMenu::applyToOutput);
+    m_history.setBandConditions([this] { return m_bandMenu.conditions(); });
     connectLessonToItsWindows();
     showSoundState(m_context.sound.isSoundOn());
 

@@ -21,7 +21,8 @@ namespace {
 // count characters in, and indexes the lessons by time. Version 3 keeps the fine adjustment
 // as the change of speed the main window shows (the opposite sign of the value kept before),
 // files each lesson under its local day, and keeps running totals per day and speed, so that
-// the window's figures never need to read every lesson.
+// the window's figures never need to read every lesson. Version 4 keeps the band conditions
+// each lesson was heard under and their seed.
 QList<QStringList> Migrations() {
     const QString letters = kMissOrder.toString();
     return {
@@ -59,6 +60,8 @@ QList<QStringList> Migrations() {
          "FROM misses m JOIN lessons l ON l.id = m.lesson_id WHERE l.mode = 'step' "
          "GROUP BY l.day, l.speed, m.character "
          "ON CONFLICT (day, speed, character) DO UPDATE SET missed = excluded.missed"_s},
+        {u"ALTER TABLE lessons ADD COLUMN band TEXT NOT NULL DEFAULT ''"_s,
+         u"ALTER TABLE lessons ADD COLUMN band_seed INTEGER"_s},
     };
 }
 
@@ -177,7 +180,8 @@ std::optional<QSqlError> MigrateSchema(QSqlQuery& query, int from) {
 
 QString LessonColumnsSql(bool withMisses) {
     QString columns =
-        u"id, finished_at, peer, mode, speed, fine_adjust, sound, played, correct, question"_s;
+        u"id, finished_at, peer, mode, speed, fine_adjust, sound, played, correct, question, band, "
+        "band_seed"_s;
     if (withMisses) {
         columns +=
             u", (SELECT group_concat(character || ':' || count) FROM misses "
@@ -201,8 +205,12 @@ LessonRecord LessonFromRow(const QSqlQuery& query, bool withMisses) {
         lesson.correct = query.value(8).toInt();
     }
     lesson.question = query.value(9).toString();
+    lesson.band = query.value(10).toString();
+    if (!query.value(11).isNull()) {
+        lesson.bandSeed = static_cast<quint64>(query.value(11).toLongLong());
+    }
     if (withMisses) {
-        for (const QString& entry : query.value(10).toString().split(u',', Qt::SkipEmptyParts)) {
+        for (const QString& entry : query.value(12).toString().split(u',', Qt::SkipEmptyParts)) {
             const qsizetype index = kMissOrder.indexOf(entry.section(u':', 0, 0));
             if (index >= 0) {
                 lesson.misses[std::size_t(index)] = entry.section(u':', 1).toInt();

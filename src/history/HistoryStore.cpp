@@ -70,7 +70,7 @@ std::optional<QSqlError> Insert(QSqlQuery& query, const LessonRecord& lesson) {
     const QString day = LocalDay(lesson.finishedAt);
     query.prepare(
         u"INSERT INTO lessons (finished_at, peer, mode, speed, fine_adjust, sound, played, "
-        "correct, question, day) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s);
+        "correct, question, day, band, band_seed) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s);
     query.addBindValue(lesson.finishedAt.toUTC().toString(Qt::ISODateWithMs));
     query.addBindValue(Text(lesson.peer));
     query.addBindValue(ModeName(lesson.mode));
@@ -81,6 +81,9 @@ std::optional<QSqlError> Insert(QSqlQuery& query, const LessonRecord& lesson) {
     query.addBindValue(lesson.correct ? QVariant(*lesson.correct) : QVariant());
     query.addBindValue(Text(lesson.question));
     query.addBindValue(day);
+    query.addBindValue(Text(lesson.band));
+    query.addBindValue(lesson.bandSeed ? QVariant(static_cast<qint64>(*lesson.bandSeed))
+                                       : QVariant());
     if (!query.exec()) {
         return query.lastError();
     }
@@ -249,11 +252,12 @@ QList<LessonRecord> HistoryStore::load(Outcome* outcome) const {
     // Older files kept the fine adjustment's value, the opposite sign of the change of speed.
     const QString fineAdjust = *version >= 3 ? u"fine_adjust"_s : u"-fine_adjust"_s;
     const QString question = *version >= 2 ? u"question"_s : u"''"_s;
+    const QString band = *version >= 4 ? u"band, band_seed"_s : u"'', NULL"_s;
     QMap<qint64, qsizetype> byId;
     std::optional<QSqlError> failure =
         RunSql(query,
                u"SELECT id, finished_at, peer, mode, speed, %1, sound, played, correct, "
-               "%2 FROM lessons ORDER BY finished_at, id"_s.arg(fineAdjust, question));
+               "%2, %3 FROM lessons ORDER BY finished_at, id"_s.arg(fineAdjust, question, band));
     while (!failure && query.next()) {
         LessonRecord lesson = LessonFromRow(query, false);
         byId.insert(lesson.id, lessons.size());

@@ -112,6 +112,10 @@ class HistoryStoreTest : public QObject {
         odd.correct = 0;
         odd.fineAdjust = 20;
         QTest::newRow("text that must stay text") << odd;
+        LessonRecord band = StepLesson(8);
+        band.band = u"SNR 6dB QSB 0.3Hz"_s;
+        band.bandSeed = 18446744073709551615ULL;  // beyond the database's signed integers
+        QTest::newRow("under band conditions, the largest seed") << band;
     }
     void lessonsComeBackAsTheyWereStored() {
         QFETCH(LessonRecord, lesson);
@@ -131,6 +135,13 @@ class HistoryStoreTest : public QObject {
         QCOMPARE(back.correct, lesson.correct);
         QCOMPARE(back.question, lesson.question);
         QVERIFY(back.misses == lesson.misses);
+        QCOMPARE(back.band, lesson.band);
+        QCOMPARE(back.bandSeed, lesson.bandSeed);
+        HistoryReader reader(path());
+        QVERIFY(reader.open().ok);
+        const HistoryFilter withBand{{}, {}, true};
+        QCOMPARE(reader.lessonCount(withBand), lesson.band.isEmpty() ? 0 : 1);
+        QCOMPARE(reader.lessons(withBand, {}, 0, 10).size(), lesson.band.isEmpty() ? 0 : 1);
     }
 
     void lessonsComeBackInTimeOrder() {
@@ -187,7 +198,7 @@ class HistoryStoreTest : public QObject {
         QCOMPARE(raw.version(), HistoryStore::kSchemaVersion);
         HistoryReader reader(path());
         QVERIFY(reader.open().ok);
-        const HistoryFilter november{u"2026-11-01"_s, 25};
+        const HistoryFilter november{u"2026-11-01"_s, 25, false};
         QCOMPARE(reader.lessonCount(november), 1);
         QCOMPARE(reader.dailyAccuracy(november).constFirst().percent, 70.0);
         const QList<CharacterMisses> rates = reader.missRates(november);
