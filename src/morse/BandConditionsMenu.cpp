@@ -1,8 +1,8 @@
 #include "morse/BandConditionsMenu.h"
 
 #include <QAction>
-#include <QMessageBox>
 
+#include "common/DesktopServices.h"
 #include "common/ProgramSettings.h"
 #include "morse/BandConditionsDialog.h"
 #include "morse/SoundControls.h"
@@ -13,12 +13,13 @@ using namespace Qt::StringLiterals;
 
 BandConditionsMenu::BandConditionsMenu(QWidget* mainWindow, QAction* entry, SoundOutput& output,
                                        const SoundControls& controls, QString programSettingsPath,
-                                       Clock& clock, QObject* parent)
+                                       Clock& clock, DesktopServices& desktop, QObject* parent)
     : QObject(parent),
       m_mainWindow(mainWindow),
       m_output(output),
       m_controls(controls),
       m_settingsPath(std::move(programSettingsPath)),
+      m_desktop(desktop),
       m_dialog(new BandConditionsDialog(clock, mainWindow)),
       m_conditions(LoadBandConditions(ProgramSettings(m_settingsPath))) {
     m_dialog->setWindowFlag(Qt::Dialog);
@@ -35,8 +36,10 @@ void BandConditionsMenu::MainForm_mnuSoundBand_Click() {
     m_conditions = m_dialog->conditions();
     ProgramSettings store(m_settingsPath);
     if (!SaveBandConditions(store, m_conditions)) {
-        QMessageBox::warning(m_mainWindow, u"バンドコンディション"_s,
-                             u"設定ファイルに保存できませんでした。今回の起動中だけ有効です。"_s);
+        m_desktop.showMessage(
+            m_mainWindow, DesktopServices::Icon::Warning, u"バンドコンディション"_s,
+            u"設定ファイル %1 に保存できませんでした。この設定は今回の起動中だけ有効です。"_s.arg(
+                m_settingsPath));
     }
     m_appliedTone = -1;  // applied afresh: the seed's sound starts from its beginning
     applyToOutput();

@@ -7,6 +7,7 @@
 
 class BandConditionsDialog;
 class Clock;
+class DesktopServices;
 class QAction;
 class QWidget;
 class SoundControls;
@@ -20,7 +21,7 @@ class BandConditionsMenu : public QObject {
   public:
     BandConditionsMenu(QWidget* mainWindow, QAction* entry, SoundOutput& output,
                        const SoundControls& controls, QString programSettingsPath, Clock& clock,
-                       QObject* parent = nullptr);
+                       DesktopServices& desktop, QObject* parent = nullptr);
     ~BandConditionsMenu() override;
 
     const BandConditions& conditions() const { return m_conditions; }
@@ -35,6 +36,7 @@ class BandConditionsMenu : public QObject {
     SoundOutput& m_output;
     const SoundControls& m_controls;
     QString m_settingsPath;
+    DesktopServices& m_desktop;
     BandConditionsDialog* m_dialog;
     BandConditions m_conditions;
     BandConditions m_applied;

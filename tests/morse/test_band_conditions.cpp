@@ -4,6 +4,7 @@
 
 #include "common/ProgramSettings.h"
 #include "morse/BandConditions.h"
+#include "morse/BandConditionsDialog.h"
 #include "sound/BandRenderer.h"
 #include "support/SilentSoundOutput.h"
 #include "support/VirtualClock.h"
@@ -166,6 +167,16 @@ class TestBandConditions : public QObject {
         QCOMPARE(c.summary(), u"SNR 10dB QSB 2Hz QRM 3 QRN 5/s CHIRP 30Hz"_s);
         QCOMPARE(StationTexts(c), StationTexts(c));
         QCOMPARE(StationTexts(c).size(), 3);
+
+        // The dialog shows what it is given and gives it back; a preset keeps the seed.
+        VirtualClock clock;
+        BandConditionsDialog dialog(clock);
+        dialog.showConditions(c);
+        QCOMPARE(dialog.conditions(), c);
+        dialog.presetChosen(2);
+        BandConditions preset = presets[2].conditions;
+        preset.seed = c.seed;
+        QCOMPARE(dialog.conditions(), preset);
     }
 };
 
