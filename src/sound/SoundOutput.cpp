@@ -47,8 +47,12 @@ SoundPosition SoundOutput::nextPosition() {
 }
 
 void SoundOutput::mixBackground(SoundPosition start) {
+    // A long wait hears the band for a minute, then silence, rather than take memory for hours.
+    constexpr int kLongestBackgroundMs = 60 * 1000;
     if (m_band.isOn() && !m_clock.quitting()) {
-        mixSamples(start, m_band.background(start, m_timeline.end()));
+        const SoundPosition end =
+            qMin(m_timeline.end(), start + SamplesAfterMs(kLongestBackgroundMs));
+        mixSamples(start, m_band.background(start, end));
     }
 }
 
