@@ -150,7 +150,7 @@ quint64 RenderLesson(quint64 seed, double seconds, double* cpuSeconds) {
     c.crashesPerSecond = 2;
     BandMixer mixer;
     mixer.setSettings(ToBandSettings(c, kTone));
-    mixer.startRun(1000);
+    mixer.restart(1000);
     timespec begin{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &begin);
     quint64 hash = 1469598103934665603ULL;

@@ -91,10 +91,15 @@ QString BandConditions::summary() const {
         parts << u"QSB %1Hz"_s.arg(Number(fadingHz));
     }
     if (stationCount > 0) {
-        parts << u"QRM %1"_s.arg(stationCount);
+        // Everything the stations are drawn from, so the history's account sounds the lesson again.
+        parts << u"QRM %1 ±%2Hz %3-%4WPM %5dB"_s.arg(stationCount)
+                     .arg(stationSpreadHz)
+                     .arg(stationWpmLow)
+                     .arg(stationWpmHigh)
+                     .arg(Number(stationLevelDb));
     }
     if (crashesOn) {
-        parts << u"QRN %1/s"_s.arg(Number(crashesPerSecond));
+        parts << u"QRN %1/s %2dB"_s.arg(Number(crashesPerSecond), Number(crashDb));
     }
     if (chirpOn) {
         parts << u"CHIRP %1Hz"_s.arg(Number(chirpHz));

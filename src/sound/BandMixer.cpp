@@ -6,25 +6,28 @@
 #include "sound/BandRandom.h"
 
 namespace {
-// Each run has this many samples of the renderer's timeline (more than a day of sound).
-constexpr qint64 kRunLength = qint64{1} << 32;
 constexpr double kSpreadLimit = 2.5;
 }  // namespace
 
 void BandMixer::setSettings(const BandSettings& settings) {
     m_renderer = settings.anyOn() ? std::make_unique<BandRenderer>(settings) : nullptr;
-    m_run = -1;
     m_owedMs = 0;
 }
 
-void BandMixer::startRun(SoundPosition at) {
+void BandMixer::restart(SoundPosition at) {
     m_origin = at;
-    ++m_run;
+    m_base = 0;
+    m_owedMs = 0;
+}
+
+void BandMixer::continueAt(SoundPosition end, SoundPosition at) {
+    m_base = indexOf(end);
+    m_origin = at;
     m_owedMs = 0;
 }
 
 qint64 BandMixer::indexOf(SoundPosition position) const {
-    return std::max<qint64>(m_run, 0) * kRunLength + (position - m_origin);
+    return m_base + (position - m_origin);
 }
 
 double BandMixer::fistSpread(SoundPosition start) const {

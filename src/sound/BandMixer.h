@@ -6,11 +6,11 @@
 #include "sound/BandRenderer.h"
 #include "sound/SoundTimeline.h"
 
-// The band's conditions as the sound output plans: where the run's timeline starts, the fist's
-// changes to the wanted signal's element lengths, and the samples the renderer gives. A run starts
-// when sound is planned after everything planned before was heard; runs follow one another on the
-// renderer's timeline, so each one's conditions go on from the last and depend only on what has
-// been planned since the conditions were set.
+// The band's conditions as the sound output plans: where the renderer's timeline stands, the
+// fist's changes to the wanted signal's element lengths, and the samples the renderer gives. The
+// renderer's timeline counts planned sound only: after a silence it goes on where the sound before
+// it ended, so the conditions of a playback depend only on what it planned since its origin, not
+// on how long the listener took between its parts.
 class BandMixer {
   public:
     // Off (nothing is touched) when no effect is on.
@@ -18,7 +18,12 @@ class BandMixer {
     bool isOn() const { return m_renderer != nullptr; }
     const BandRenderer* renderer() const { return m_renderer.get(); }
 
-    void startRun(SoundPosition at);
+    // The renderer's timeline starts afresh at the position (a lesson's or a chat line's first
+    // sample): with the same seed and settings it sounds the same whatever was played before.
+    void restart(SoundPosition at);
+    // Sound planned after a silence: the renderer's timeline goes on at position at from where it
+    // stood at end, the end of the sound before.
+    void continueAt(SoundPosition end, SoundPosition at);
 
     // The fist: a key-down's and a key-up's length as sent. The key-ups give back what the
     // key-downs took, so the sender keeps the nominal speed.
@@ -34,7 +39,7 @@ class BandMixer {
     double fistSpread(SoundPosition start) const;
 
     std::unique_ptr<BandRenderer> m_renderer;
-    SoundPosition m_origin = 0;
-    qint64 m_run = -1;
+    SoundPosition m_origin = 0;  // where the renderer's timeline stands at m_base
+    qint64 m_base = 0;
     double m_owedMs = 0;  // what the key-downs took from the key-ups
 };

@@ -40,10 +40,28 @@ SoundOutput::~SoundOutput() {
 SoundPosition SoundOutput::nextPosition() {
     // Once everything planned has been heard (or cut), the next sound starts as soon as it can.
     if (m_timeline.end() < earliestPlannable()) {
+        const SoundPosition end = m_timeline.end();
         m_timeline.restartAtTenths(earliestPlannableTenths());
-        m_band.startRun(m_timeline.end());
+        if (m_band.isOn()) {
+            alignToSample();
+            m_band.continueAt(end, m_timeline.end());
+        }
     }
     return m_timeline.end();
+}
+
+void SoundOutput::alignToSample() {
+    // Elements planned from a whole sample on are cut into the same samples wherever they start,
+    // so the band sounds them the same on every output.
+    m_timeline.restartAt(m_timeline.end());
+}
+
+void SoundOutput::restartBand() {
+    if (m_band.isOn()) {
+        nextPosition();
+        alignToSample();
+        m_band.restart(m_timeline.end());
+    }
 }
 
 void SoundOutput::mixBackground(SoundPosition start) {

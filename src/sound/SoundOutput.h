@@ -53,6 +53,10 @@ class SoundOutput : public QObject {
     // samples are exactly those without them.
     void setBandConditions(const BandSettings& settings) { m_band.setSettings(settings); }
     bool bandConditionsOn() const { return m_band.isOn(); }
+    // The band's conditions start afresh with what is planned next (a lesson, a chat line), so
+    // every listener with the same seed and settings hears the same, whatever each played before.
+    // Changes nothing while the conditions are off.
+    void restartBand();
 
     // --- Hearing.
     // The first sample not yet heard.
@@ -148,6 +152,7 @@ class SoundOutput : public QObject {
     void scheduleHeard();
     void runHeard();
 
+    void alignToSample();
     // The band's samples of an element from start to the timeline's end.
     void mixBackground(SoundPosition start);
 

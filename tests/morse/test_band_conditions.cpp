@@ -123,6 +123,52 @@ class TestBandConditions : public QObject {
         }
     }
 
+    // A lesson restarts the band: with the same seed and settings it sounds the same, sample for
+    // sample from its first one, whatever each output played before, heard or still planned, and
+    // however long the listener waits between its characters.
+    void aLessonSoundsTheSameWhateverCameBefore_data() {
+        QTest::addColumn<int>("beforeMs");
+        QTest::addColumn<bool>("heardBefore");
+        QTest::newRow("nothing before") << 0 << false;
+        QTest::newRow("a tone, heard") << 700 << true;
+        QTest::newRow("a tone, still planned") << 1300 << false;
+    }
+    void aLessonSoundsTheSameWhateverCameBefore() {
+        QFETCH(int, beforeMs);
+        QFETCH(bool, heardBefore);
+        VirtualClock clock;
+        BandConditions c = Everything();
+        c.fistOn = true;
+        MixingOutput outputs[2] = {MixingOutput(clock), MixingOutput(clock)};
+        std::map<SoundPosition, int> lessons[2][2];  // each character from its first sample
+        for (int i = 0; i < 2; ++i) {
+            MixingOutput& output = outputs[i];
+            output.setBandConditions(ToBandSettings(c, 800));
+            if (i == 0) {
+                PlanCharacter(output);
+                PlanCharacter(output);
+                clock.waitUntil(clock.now() + 2000);
+            } else if (beforeMs > 0) {
+                output.planTone(600, beforeMs);
+                clock.waitUntil(clock.now() + (heardBefore ? beforeMs + 300 : 0));
+            }
+            output.restartBand();
+            for (auto& character : lessons[i]) {
+                output.mixed.clear();
+                const SoundPosition start = output.nextPosition();
+                PlanCharacter(output);
+                for (const auto& [at, value] : output.mixed) {
+                    character[at - start] = value;
+                }
+                // Step mode: the next character after a wait of the listener's own length.
+                clock.waitUntil(clock.now() + 1500 + 700 * i);
+            }
+        }
+        QVERIFY(lessons[0][0].size() > 44100 / 4);
+        QVERIFY(lessons[0][0] != lessons[0][1]);
+        QVERIFY(lessons[0][0] == lessons[1][0] && lessons[0][1] == lessons[1][1]);
+    }
+
     // The fist moves the elements but keeps the sender's speed: every length stays positive,
     // the planned positions follow the lengths as sent, and the character ends near its nominal
     // end.
@@ -164,7 +210,8 @@ class TestBandConditions : public QObject {
         const QList<BandPreset> presets = BandPresets();
         QVERIFY(!presets.first().conditions.anyOn() && presets.size() >= 3);
         QCOMPARE(BandConditions{}.summary(), QString());
-        QCOMPARE(c.summary(), u"SNR 10dB QSB 2Hz QRM 3 QRN 5/s CHIRP 30Hz"_s);
+        QCOMPARE(c.summary(),
+                 u"SNR 10dB QSB 2Hz QRM 3 ±600Hz 15-30WPM -6dB QRN 5/s 0dB CHIRP 30Hz"_s);
         QCOMPARE(StationTexts(c), StationTexts(c));
         QCOMPARE(StationTexts(c).size(), 3);
 
