@@ -60,6 +60,35 @@ int BandMixer::keyUpMs(SoundPosition start, int ms) {
     return sent;
 }
 
+QVector<qint16> BandMixer::fistWave(SoundPosition start, const QVector<qint16>& samples) const {
+    if (!m_renderer || !m_renderer->settings().fistOn) {
+        return samples;
+    }
+    // A millisecond of silence is a key-up, never a tone's zero crossing.
+    constexpr qsizetype kShortestKeyUp = SoundTimeline::kSampleRate / 1000;
+    QVector<qint16> out;
+    out.reserve(samples.size() * 3 / 2);
+    for (qsizetype i = 0; i < samples.size();) {
+        qsizetype sounding = i;
+        while (sounding < samples.size() && samples[sounding] == 0) {
+            ++sounding;
+        }
+        qsizetype zeros = sounding - i;
+        if (zeros >= kShortestKeyUp) {
+            const double sent = zeros * (1 + fistSpread(start + out.size()) / 2);
+            zeros = std::max(zeros / 3, static_cast<qsizetype>(std::lround(sent)));
+        }
+        out.resize(out.size() + zeros, 0);
+        qsizetype end = sounding;
+        while (end < samples.size() && samples[end] != 0) {
+            ++end;
+        }
+        out.append(samples.mid(sounding, end - sounding));
+        i = end;
+    }
+    return out;
+}
+
 QVector<qint16> BandMixer::tone(int frequencyHz, qint64 lengthSamples) const {
     return m_renderer->tone(frequencyHz, lengthSamples);
 }

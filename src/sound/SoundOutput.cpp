@@ -102,7 +102,7 @@ SoundPosition SoundOutput::planWave(const QVector<qint16>& samples, int sampleRa
     if (samples.isEmpty() || sampleRate <= 0) {
         return start;
     }
-    QVector<qint16> atOutputRate = Resampled(samples, sampleRate);
+    QVector<qint16> atOutputRate = m_band.fistWave(start, Resampled(samples, sampleRate));
     m_timeline.addSamples(atOutputRate.size());
     if (!m_clock.quitting()) {
         if (m_band.isOn()) {

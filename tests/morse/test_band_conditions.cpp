@@ -44,7 +44,10 @@ QList<SoundPosition> PlanCharacter(SoundOutput& output) {
     for (int ms : {60, 180, 60}) {
         at << output.planTone(800, ms) << output.planGap(60);
     }
-    at << output.planWave(QVector<qint16>(900, 3000), 44100) << output.planGap(180);
+    // A recorded wave of two elements, each after its key-up.
+    const QVector<qint16> down(900, 3000);
+    const QVector<qint16> up(441, 0);
+    at << output.planWave(up + down + up + down, 44100) << output.planGap(180);
     at << output.plannedEnd();
     return at;
 }
@@ -188,6 +191,13 @@ class TestBandConditions : public QObject {
             nominal += PlanCharacter(plain);
         }
         QVERIFY(sent != nominal);
+        // The recorded wave's key-ups move too (each character plans nine positions, the wave's
+        // 7th).
+        bool waveMoved = false;
+        for (qsizetype i = 6; i + 1 < sent.size(); i += 9) {
+            waveMoved |= sent[i + 1] - sent[i] != nominal[i + 1] - nominal[i];
+        }
+        QVERIFY(waveMoved);
         QVERIFY(std::is_sorted(sent.cbegin(), sent.cend()));
         const double drift = std::abs(sent.last() - nominal.last()) / 44.1;
         QVERIFY2(drift <= 200, qPrintable(QString::number(drift)));
