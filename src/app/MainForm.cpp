@@ -68,6 +68,9 @@ MainForm::MainForm(AppContext context, QWidget* parent)
       m_waveDialog(std::make_unique<WaveDialog>(m_wave, m_settings, m_context.places.settingsPath(),
                                                 m_context.clock, m_context.desktop)),
       m_soundMenu(this, m_ui, *m_waveDialog, m_wave, m_settings),
+      m_bandMenu(this, m_ui.mnuSoundBand, m_context.sound, m_settings,
+                 ProgramSettings::PathBeside(m_context.places.settingsPath()), m_context.clock,
+                 m_context.desktop),
       m_toneTextFilter(m_ui.ToneText),
       m_fineAdjustment(m_ui.Speed_HScroll, m_ui.Label7),
       m_peerLink(NetWindow{m_form, m_ui, m_ui, m_lessonPanel, m_context.ports, *ConnectTimer,
@@ -104,6 +107,9 @@ MainForm::MainForm(AppContext context, QWidget* parent)
     // The user's clicks only: start-up setting the box writes nothing.
     connect(m_ui.AcceptOnlyPeerCheck, &QCheckBox::clicked, this, &MainForm::keepAcceptOnlyPeer);
     connect(&m_context.sound, &SoundOutput::soundOnChanged, this, &MainForm::showSoundState);
+    connect(m_ui.ToneText, &QLineEdit::textChanged, &m_bandMenu,
+            &BandConditionsMenu::applyToOutput);
+    m_history.setBandConditions([this] { return m_bandMenu.conditions(); });
     connectLessonToItsWindows();
     // After the history has kept the lesson, which the course weighs with the others.
     connect(&m_lessonController, &LessonController::lessonFinished, &m_kochCourse, [this] {

@@ -15,6 +15,7 @@
 #include "help/HelpMenu.h"
 #include "history/HistoryMenu.h"
 #include "history/LessonHistory.h"
+#include "morse/BandConditionsMenu.h"
 #include "morse/BeepGenerator.h"
 #include "morse/CharacterDispatch.h"
 #include "morse/PracticeSettings.h"
@@ -115,6 +116,7 @@ class MainForm : public QMainWindow {
     // No child of the window: its control names repeat some of the window's.
     std::unique_ptr<WaveDialog> m_waveDialog;
     SoundMenu m_soundMenu;
+    BandConditionsMenu m_bandMenu;
     ToneTextFilter m_toneTextFilter;
     FineAdjustment m_fineAdjustment;
     PeerLink m_peerLink;

@@ -471,6 +471,7 @@ void buildMenus(MainFormUi& ui, QMenuBar* bar) {
     ui.mnuSeparator = ui.mnuSound->addSeparator();
     ui.mnuSeparator->setObjectName(u"mnuSeparator"_s);
     ui.mnuSoundQuarity = addEntry(ui.mnuSound, u"mnuSoundQuarity"_s, u"Wave音質設定(&Q)"_s);
+    ui.mnuSoundBand = addEntry(ui.mnuSound, u"mnuSoundBand"_s, u"バンドコンディション(&C)..."_s);
 
     ui.mnuMojiHanni = addMenu(bar, u"mnuMojiHanni"_s, u"出題文字範囲設定(&M)"_s);
     ui.mnuMojiHanniAtoE = addEntry(ui.mnuMojiHanni, u"mnuMojiHanniAtoE"_s, u"A～E(&A)"_s, true);

@@ -9,6 +9,8 @@ namespace ProgramSettingKey {
 inline const QString PeerAddress = QStringLiteral("link/peerAddress");
 // Whether only the peer address may link while listening; missing means off.
 inline const QString AcceptOnlyPeer = QStringLiteral("link/acceptOnlyPeer");
+// The band conditions' keys all begin so.
+inline const QString BandPrefix = QStringLiteral("band/");
 }  // namespace ProgramSettingKey
 
 // The program's own settings: what saveset.dat's fixed records cannot hold, as an INI file beside

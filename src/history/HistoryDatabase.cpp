@@ -24,7 +24,7 @@ namespace {
 // the window's figures never need to read every lesson. Version 4 keeps what was heard for
 // what was sent, per lesson and in running totals per day and speed (no older lesson has any).
 // Version 5 keeps the figures of a speed of its own; the speed column then holds the nearest of
-// the three.
+// the three. Version 6 keeps the band conditions each lesson was heard under and their seed.
 QList<QStringList> Migrations() {
     const QString letters = kMissOrder.toString();
     return {
@@ -72,6 +72,8 @@ QList<QStringList> Migrations() {
         {u"ALTER TABLE lessons ADD COLUMN character_wpm REAL"_s,
          u"ALTER TABLE lessons ADD COLUMN effective_wpm REAL"_s,
          u"ALTER TABLE lessons ADD COLUMN extra_word_units REAL"_s},
+        {u"ALTER TABLE lessons ADD COLUMN band TEXT NOT NULL DEFAULT ''"_s,
+         u"ALTER TABLE lessons ADD COLUMN band_seed INTEGER"_s},
     };
 }
 
@@ -206,7 +208,7 @@ std::optional<QSqlError> MigrateSchema(QSqlQuery& query, int from) {
 QString LessonColumnsSql(bool withMisses) {
     QString columns =
         u"id, finished_at, peer, mode, speed, fine_adjust, sound, played, correct, question, "
-        "character_wpm, effective_wpm, extra_word_units"_s;
+        "character_wpm, effective_wpm, extra_word_units, band, band_seed"_s;
     if (withMisses) {
         columns +=
             u", (SELECT group_concat(character || ':' || count) FROM misses "
@@ -240,14 +242,18 @@ LessonRecord LessonFromRow(const QSqlQuery& query, bool withMisses) {
             lesson.freeSpeed = speed;
         }
     }
+    lesson.band = query.value(13).toString();
+    if (!query.value(14).isNull()) {
+        lesson.bandSeed = static_cast<quint64>(query.value(14).toLongLong());
+    }
     if (withMisses) {
-        for (const QString& entry : query.value(13).toString().split(u',', Qt::SkipEmptyParts)) {
+        for (const QString& entry : query.value(15).toString().split(u',', Qt::SkipEmptyParts)) {
             const qsizetype index = kMissOrder.indexOf(entry.section(u':', 0, 0));
             if (index >= 0) {
                 lesson.misses[std::size_t(index)] = entry.section(u':', 1).toInt();
             }
         }
-        lesson.confusions = ConfusionsFromText(query.value(11).toString());
+        lesson.confusions = ConfusionsFromText(query.value(16).toString());
     }
     return lesson;
 }

@@ -127,7 +127,7 @@ void HistoryReader::fail(const QSqlError& error) {
 }
 
 bool HistoryReader::select(QSqlQuery& query, const QString& sql, const HistoryFilter& filter,
-                           const QList<QVariant>& more) {
+                           const QList<QVariant>& more, bool onLessons) {
     QStringList conditions;
     QList<QVariant> values;
     if (!filter.fromDay.isEmpty()) {
@@ -137,6 +137,9 @@ bool HistoryReader::select(QSqlQuery& query, const QString& sql, const HistoryFi
     if (filter.speed) {
         conditions << u"speed = ?"_s;
         values << *filter.speed;
+    }
+    if (filter.band && onLessons) {
+        conditions << (*filter.band ? u"band <> ''"_s : u"band = ''"_s);
     }
     const QString where =
         conditions.isEmpty() ? QString() : u"WHERE "_s + conditions.join(u" AND "_s);
@@ -161,7 +164,10 @@ int HistoryReader::lessonCount(const HistoryFilter& filter) {
         return 0;
     }
     QSqlQuery query(m_connection->database());
-    if (!select(query, u"SELECT TOTAL(lessons) FROM days %1"_s, filter) || !query.next()) {
+    const bool read = filter.band
+                          ? select(query, u"SELECT COUNT(*) FROM lessons %1"_s, filter, {}, true)
+                          : select(query, u"SELECT TOTAL(lessons) FROM days %1"_s, filter);
+    if (!read || !query.next()) {
         return 0;
     }
     return query.value(0).toInt();
@@ -263,7 +269,7 @@ QList<LessonRecord> HistoryReader::lessons(const HistoryFilter& filter, LessonOr
                u"SELECT "_s + LessonColumnsSql(true) +
                    u" FROM lessons WHERE id IN (SELECT id FROM lessons %1 "_s + orderBy +
                    u" LIMIT ? OFFSET ?) "_s + orderBy,
-               filter, {limit, offset})) {
+               filter, {limit, offset}, true)) {
         while (query.next()) {
             page.append(LessonFromRow(query, true));
         }
@@ -280,7 +286,7 @@ bool HistoryReader::forEachLesson(const HistoryFilter& filter,
     if (!select(
             query,
             u"SELECT "_s + LessonColumnsSql(true) + u" FROM lessons %1 ORDER BY finished_at, id"_s,
-            filter)) {
+            filter, {}, true)) {
         return false;
     }
     while (query.next()) {

@@ -18,6 +18,9 @@ class QSqlQuery;
 struct HistoryFilter {
     QString fromDay;  // "2026-12-01"; empty: from the first lesson on
     std::optional<int> speed;
+    // With band conditions or without; the lesson list and its count only, as the figures are
+    // kept per day and speed.
+    std::optional<bool> band;
 
     // The days of the period before now's local day and that day itself (0 days: all of them).
     static HistoryFilter Last(int days, std::optional<int> speed, const QDateTime& now);
@@ -72,8 +75,9 @@ class HistoryReader {
 
   private:
     // Runs a query with the filter's conditions; false (and the failure kept) when it fails.
+    // onLessons: the query reads the lessons table, which knows their band conditions.
     bool select(QSqlQuery& query, const QString& sql, const HistoryFilter& filter,
-                const QList<QVariant>& more = {});
+                const QList<QVariant>& more = {}, bool onLessons = false);
     void fail(const QSqlError& error);
     ConfusionCounts confusionsOf(QSqlQuery& query, bool selected);
 

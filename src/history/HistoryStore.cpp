@@ -70,8 +70,8 @@ std::optional<QSqlError> Insert(QSqlQuery& query, const LessonRecord& lesson) {
     const QString day = LocalDay(lesson.finishedAt);
     query.prepare(
         u"INSERT INTO lessons (finished_at, peer, mode, speed, fine_adjust, sound, played, "
-        "correct, question, day, character_wpm, effective_wpm, extra_word_units) "
-        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s);
+        "correct, question, day, character_wpm, effective_wpm, extra_word_units, band, band_seed) "
+        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s);
     query.addBindValue(lesson.finishedAt.toUTC().toString(Qt::ISODateWithMs));
     query.addBindValue(Text(lesson.peer));
     query.addBindValue(ModeName(lesson.mode));
@@ -86,6 +86,9 @@ std::optional<QSqlError> Insert(QSqlQuery& query, const LessonRecord& lesson) {
     query.addBindValue(free ? QVariant(free->characterWpm) : QVariant());
     query.addBindValue(free ? QVariant(free->effectiveWpm) : QVariant());
     query.addBindValue(free ? QVariant(free->extraWordUnits) : QVariant());
+    query.addBindValue(Text(lesson.band));
+    query.addBindValue(lesson.bandSeed ? QVariant(static_cast<qint64>(*lesson.bandSeed))
+                                       : QVariant());
     if (!query.exec()) {
         return query.lastError();
     }
@@ -276,12 +279,14 @@ QList<LessonRecord> HistoryStore::load(Outcome* outcome) const {
     const QString fineAdjust = *version >= 3 ? u"fine_adjust"_s : u"-fine_adjust"_s;
     const QString question = *version >= 2 ? u"question"_s : u"''"_s;
     const QString freeSpeed =
-        *version >= 4 ? u"character_wpm, effective_wpm, extra_word_units"_s : u"NULL, NULL, NULL"_s;
+        *version >= 5 ? u"character_wpm, effective_wpm, extra_word_units"_s : u"NULL, NULL, NULL"_s;
+    const QString band = *version >= 6 ? u"band, band_seed"_s : u"'', NULL"_s;
     QMap<qint64, qsizetype> byId;
-    std::optional<QSqlError> failure = RunSql(
-        query,
-        u"SELECT id, finished_at, peer, mode, speed, %1, sound, played, correct, "
-        "%2, %3 FROM lessons ORDER BY finished_at, id"_s.arg(fineAdjust, question, freeSpeed));
+    std::optional<QSqlError> failure =
+        RunSql(query,
+               u"SELECT id, finished_at, peer, mode, speed, %1, sound, played, correct, "
+               "%2, %3, %4 FROM lessons ORDER BY finished_at, id"_s.arg(fineAdjust, question,
+                                                                        freeSpeed, band));
     while (!failure && query.next()) {
         LessonRecord lesson = LessonFromRow(query, false);
         byId.insert(lesson.id, lessons.size());

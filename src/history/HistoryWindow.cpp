@@ -110,8 +110,11 @@ QWidget* HistoryWindow::makeFilters() {
         u"SpeedCombo"_s, u"速度"_s,
         {{u"すべての速度"_s, 0}, {SpeedName(25), 25}, {SpeedName(45), 45}, {SpeedName(60), 60}},
         filters);
+    m_band = new FilterComboBox(u"BandCombo"_s, u"条件"_s,
+                                {{u"すべて"_s, 0}, {u"なし"_s, 1}, {u"あり"_s, 2}}, filters);
     connect(m_period, &FilterComboBox::currentIndexChanged, this, &HistoryWindow::refilter);
     connect(m_speed, &FilterComboBox::currentIndexChanged, this, &HistoryWindow::refilter);
+    connect(m_band, &FilterComboBox::currentIndexChanged, this, &HistoryWindow::refilter);
 
     auto* layout = new QHBoxLayout(filters);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -120,6 +123,9 @@ QWidget* HistoryWindow::makeFilters() {
     layout->addSpacing(12);
     layout->addWidget(MakeBuddyLabel(u"速度(&S):"_s, m_speed, filters));
     layout->addWidget(m_speed);
+    layout->addSpacing(12);
+    layout->addWidget(MakeBuddyLabel(u"条件(&C):"_s, m_band, filters));
+    layout->addWidget(m_band);
     layout->addStretch();
     return filters;
 }
@@ -149,6 +155,9 @@ void HistoryWindow::refilter() {
     const int speed = m_speed->currentData().toInt();
     m_filter = HistoryFilter::Last(m_period->currentData().toInt(),
                                    speed > 0 ? std::optional<int>(speed) : std::nullopt, m_now);
+    if (const int band = m_band->currentData().toInt(); band > 0) {
+        m_filter.band = band == 2;
+    }
     m_shownCount = m_reader->lessonCount(m_filter);
     m_accuracy->showDays(m_reader->dailyAccuracy(m_filter));
     m_missRates->showRates(m_reader->missRates(m_filter));

@@ -48,6 +48,7 @@ class HistoryWindow : public QDialog {
 
     FilterComboBox* m_period = nullptr;
     FilterComboBox* m_speed = nullptr;
+    FilterComboBox* m_band = nullptr;  // band conditions: all, none, some
     QLabel* m_emptyNote = nullptr;
     QTabWidget* m_tabs = nullptr;
     AccuracyPanel* m_accuracy = nullptr;

@@ -114,6 +114,12 @@ LessonRecord LessonHistory::currentLesson() const {
     lesson.played = m_form.lesson.shownPlayed.value_or(0);
     lesson.question = m_form.link.receivedQuestion;
     lesson.confusions = m_form.lesson.confusions;
+    if (m_bandConditions) {
+        if (const BandConditions band = m_bandConditions(); band.anyOn()) {
+            lesson.band = band.summary();
+            lesson.bandSeed = band.seed;
+        }
+    }
     if (lesson.mode == LessonRecord::Mode::Step) {
         lesson.correct = m_form.lesson.shownCorrect.value_or(0);
         for (std::size_t i = 0; i < lesson.misses.size(); ++i) {

@@ -3,10 +3,12 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <memory>
 
 #include "common/FormContext.h"
 #include "history/HistoryStore.h"
+#include "morse/BandConditions.h"
 
 class QThread;
 class SoundControls;
@@ -31,6 +33,10 @@ class LessonHistory : public QObject {
     LessonRecord currentLesson() const;
 
     HistoryStore& store() { return m_store; }
+    // Where the band conditions the lessons are heard under are read from, as each one ends.
+    void setBandConditions(std::function<BandConditions()> source) {
+        m_bandConditions = std::move(source);
+    }
     // Lessons played to their end and not written yet.
     const QList<LessonRecord>& unsaved() const { return m_unsaved; }
 
@@ -47,6 +53,7 @@ class LessonHistory : public QObject {
 
     FormContext m_form;
     const SoundControls& m_sound;
+    std::function<BandConditions()> m_bandConditions;
     HistoryStore m_store;
     QList<LessonRecord> m_unsaved;
     bool m_toldFailure = false;

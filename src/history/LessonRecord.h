@@ -23,6 +23,8 @@ struct LessonRecord {
     int played = 0;              // characters played (spaces and the end mark not counted)
     std::optional<int> correct;  // Step lessons only
     QString question;            // the question's text, for how often each character came
+    QString band;                // the band conditions heard, in short; "" when there were none
+    std::optional<quint64> bandSeed;  // their seed, with them
     // Misses for A … Z, then 1 … 9 and 0: the order of the answer buttons and the result window.
     std::array<int, 36> misses{};
     // What was heard for what was sent (Step answers, or a Normal copy aligned with the

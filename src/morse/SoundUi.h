@@ -41,6 +41,7 @@ struct SoundUi {
     QAction* mnuSoundBeep = nullptr;
     QAction* mnuSeparator = nullptr;
     QAction* mnuSoundQuarity = nullptr;
+    QAction* mnuSoundBand = nullptr;  // "バンドコンディション(&C)..."
 };
 
 // The option button of each speed, in the order of kSpeeds.

@@ -69,6 +69,8 @@ void CwChat::PlayCwChatText(const QString& text, Form form) {
     // one is sounding. Whoever sent a received line cannot keep it sounding once gone, nor
     // against the user: it ends after the character that sounds.
     PlannedPlayback playback(m_dispatch.output(), m_dispatch.controls());
+    // The band's conditions start afresh with the line: the same on every PC that plays it.
+    m_dispatch.output().restartBand();
     const auto cut = [&] {
         return receiving && (m_module.linkGoneSince(serial) || m_receiveStops != stopsBefore);
     };

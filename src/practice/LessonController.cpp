@@ -166,8 +166,10 @@ void LessonController::startPressed() {
     // was aborted, so the question must not play and report it finished after all.
     m_form.lesson.stopPlayback = false;
     m_form.lesson.playedCount = 0;
-    // The call-up and the question on one plan, so they join without a seam.
+    // The call-up and the question on one plan, so they join without a seam; the band's
+    // conditions start afresh with it, as they do for everyone who hears this lesson.
     PlannedPlayback playback(m_output, m_sound);
+    m_output.restartBand();
     if (step != normal) {
         soundCallUp(playback);
     }

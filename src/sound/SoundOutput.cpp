@@ -41,9 +41,38 @@ SoundOutput::~SoundOutput() {
 SoundPosition SoundOutput::nextPosition() {
     // Once everything planned has been heard (or cut), the next sound starts as soon as it can.
     if (m_timeline.end() < earliestPlannable()) {
+        const SoundPosition end = m_timeline.end();
         m_timeline.restartAtTenths(earliestPlannableTenths());
+        if (m_band.isOn()) {
+            alignToSample();
+            m_band.continueAt(end, m_timeline.end());
+        }
     }
     return m_timeline.end();
+}
+
+void SoundOutput::alignToSample() {
+    // Elements planned from a whole sample on are cut into the same samples wherever they start,
+    // so the band sounds them the same on every output.
+    m_timeline.restartAt(m_timeline.end());
+}
+
+void SoundOutput::restartBand() {
+    if (m_band.isOn()) {
+        nextPosition();
+        alignToSample();
+        m_band.restart(m_timeline.end());
+    }
+}
+
+void SoundOutput::mixBackground(SoundPosition start) {
+    // A long wait hears the band for a minute, then silence, rather than take memory for hours.
+    constexpr int kLongestBackgroundMs = 60 * 1000;
+    if (m_band.isOn() && !m_clock.quitting()) {
+        const SoundPosition end =
+            qMin(m_timeline.end(), start + SamplesAfterMs(kLongestBackgroundMs));
+        mixSamples(start, m_band.background(start, end));
+    }
 }
 
 SoundPosition SoundOutput::planTone(int frequencyHz, int durationMs) {
@@ -51,6 +80,7 @@ SoundPosition SoundOutput::planTone(int frequencyHz, int durationMs) {
     if (durationMs <= 0) {
         return start;
     }
+    durationMs = m_band.keyDownMs(start, durationMs);
     m_timeline.addMs(durationMs);
     shapeTone(start, frequencyHz, durationMs);
     return start;
@@ -70,10 +100,17 @@ SoundPosition SoundOutput::planToneSamples(int frequencyHz, qint64 samples) {
 
 void SoundOutput::shapeTone(SoundPosition start, int frequencyHz, int durationMs) {
     if (!m_clock.quitting() && durationMs <= kLongestSoundedToneMs) {
-        mixSamples(start - ToneShaper::kEdgeSamples / 2,
-                   ToneShaper::ShapedTone(frequencyHz, m_timeline.end() - start,
-                                          SoundTimeline::kSampleRate));
+        const SoundPosition first = start - ToneShaper::kEdgeSamples / 2;
+        if (m_band.isOn()) {
+            QVector<qint16> tone = m_band.tone(frequencyHz, m_timeline.end() - start);
+            m_band.shapeWanted(first, tone);
+            mixSamples(first, tone);
+        } else {
+            mixSamples(first, ToneShaper::ShapedTone(frequencyHz, m_timeline.end() - start,
+                                                     SoundTimeline::kSampleRate));
+        }
     }
+    mixBackground(start);
     planned(Element::Tone, start, m_timeline.end(), durationMs, frequencyHz, nullptr, 0);
 }
 
@@ -82,11 +119,15 @@ SoundPosition SoundOutput::planWave(const QVector<qint16>& samples, int sampleRa
     if (samples.isEmpty() || sampleRate <= 0) {
         return start;
     }
-    const QVector<qint16> atOutputRate = Resampled(samples, sampleRate);
+    QVector<qint16> atOutputRate = m_band.fistWave(start, Resampled(samples, sampleRate));
     m_timeline.addSamples(atOutputRate.size());
     if (!m_clock.quitting()) {
+        if (m_band.isOn()) {
+            m_band.shapeWanted(start, atOutputRate);
+        }
         mixSamples(start, atOutputRate);
     }
+    mixBackground(start);
     planned(Element::Wave, start, m_timeline.end(),
             static_cast<int>(MsToReachSamples(atOutputRate.size())), 0, &samples, sampleRate);
     return start;
@@ -95,10 +136,12 @@ SoundPosition SoundOutput::planWave(const QVector<qint16>& samples, int sampleRa
 SoundPosition SoundOutput::planGap(int ms) {
     const SoundPosition start = nextPosition();
     if (ms > 0) {
+        ms = m_band.keyUpMs(start, ms);
         m_timeline.addMs(ms);
         if (!m_clock.quitting()) {
             extendTo(m_timeline.end());
         }
+        mixBackground(start);
         planned(Element::Gap, start, m_timeline.end(), ms, 0, nullptr, 0);
     }
     return start;

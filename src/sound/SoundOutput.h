@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/Clock.h"
+#include "sound/BandMixer.h"
 #include "sound/SoundTimeline.h"
 
 // A playback that plans sound ahead (a question, a CW chat line). A playback that starts inside
@@ -50,6 +51,15 @@ class SoundOutput : public QObject {
     // has been heard, as soon as the output can sound it.
     SoundPosition nextPosition();
     SoundPosition plannedEnd() const { return m_timeline.end(); }
+
+    // The band's conditions for what is planned from now on; with every effect off the planned
+    // samples are exactly those without them.
+    void setBandConditions(const BandSettings& settings) { m_band.setSettings(settings); }
+    bool bandConditionsOn() const { return m_band.isOn(); }
+    // The band's conditions start afresh with what is planned next (a lesson, a chat line), so
+    // every listener with the same seed and settings hears the same, whatever each played before.
+    // Changes nothing while the conditions are off.
+    void restartBand();
 
     // --- Hearing.
     // The first sample not yet heard.
@@ -146,8 +156,13 @@ class SoundOutput : public QObject {
     void scheduleHeard();
     void runHeard();
 
+    void alignToSample();
+    // The band's samples of an element from start to the timeline's end.
+    void mixBackground(SoundPosition start);
+
     Clock& m_clock;
     SoundTimeline m_timeline;
+    BandMixer m_band;
     std::vector<Pending> m_pending;  // in position order, then in the order they were asked for
     quint64 m_nextOrder = 0;
     Clock::TimerId m_heardTimer = 0;

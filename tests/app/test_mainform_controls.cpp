@@ -271,6 +271,7 @@ void MainFormControlsTest::membersPointAtTheControlsOfTheirName() {
         NAMED(DispIpLabel), NAMED(SearchIpButton), NAMED(CheckGrovalIpButton), NAMED(ChatText),
         NAMED(SendMessageText), NAMED(SendMessageButton), NAMED(soundStatusLabel), NAMED(mnuSound),
         NAMED(mnuSoundWave), NAMED(mnuSoundBeep), NAMED(mnuSeparator), NAMED(mnuSoundQuarity),
+        NAMED(mnuSoundBand),
         NAMED(mnuMojiHanni), NAMED(mnuMojiHanniAtoE), NAMED(mnuMojiHanniFtoJ),
         NAMED(mnuMojiHanniKtoO), NAMED(mnuMojiHanniPtoT), NAMED(mnuMojiHanniUtoZ),
         NAMED(mnuMojiHanniAll), NAMED(mnuNet), NAMED(mnuNetTeacherMode), NAMED(mnuNetStudentMode),
@@ -333,13 +334,15 @@ void MainFormControlsTest::menusHoldTheirEntriesInOrder_data() {
     QTest::addColumn<QStringList>("entries");
     QTest::addColumn<QStringList>("captions");  // empty for the separator
     QTest::addColumn<QStringList>("checkable");
-    QTest::newRow("sound") << u"mnuSound"_s << u"サウンド切替・設定(&S)"_s
-                           << Names(u"mnuSoundWave mnuSoundBeep mnuSeparator mnuSoundQuarity"_s)
-                           << QStringList{u"Wave音(&W)"_s,
-                                          u"Beep音(WinXP/2000用)(&B)"_s,
-                                          {},
-                                          u"Wave音質設定(&Q)"_s}
-                           << Names(u"mnuSoundWave mnuSoundBeep"_s);
+    QTest::newRow("sound")
+        << u"mnuSound"_s << u"サウンド切替・設定(&S)"_s
+        << Names(u"mnuSoundWave mnuSoundBeep mnuSeparator mnuSoundQuarity mnuSoundBand"_s)
+        << QStringList{u"Wave音(&W)"_s,
+                       u"Beep音(WinXP/2000用)(&B)"_s,
+                       {},
+                       u"Wave音質設定(&Q)"_s,
+                       u"バンドコンディション(&C)..."_s}
+        << Names(u"mnuSoundWave mnuSoundBeep"_s);
     // The range captions use the full-width tilde U+FF5E, not the wave dash U+301C.
     const QStringList ranges = Names(
         u"mnuMojiHanniAtoE mnuMojiHanniFtoJ mnuMojiHanniKtoO "

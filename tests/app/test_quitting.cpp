@@ -104,6 +104,7 @@ QList<std::pair<const char*, Situation>> Situations() {
              r.ui().StartButton_Command->click();
          }},
         {"WAV settings dialog", [](Rig& r) { r.ui().mnuSoundQuarity->trigger(); }},
+        {"band conditions dialog", [](Rig& r) { r.ui().mnuSoundBand->trigger(); }},
         {"CW chat playback",
          [](Rig& r) {
              r.form.peerLink().cwChat().PlayCwChatText(u"CQ CQ CQ"_s, CwChat::Form::Receiving);

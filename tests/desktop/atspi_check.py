@@ -56,6 +56,7 @@ EXPECTED = [
     ("Wave音(&W)", MENU_ENTRY),
     ("Beep音(WinXP/2000用)(&B)", MENU_ENTRY),
     ("Wave音質設定(&Q)", MENU_ENTRY),
+    ("バンドコンディション(&C)...", MENU_ENTRY),
     ("A～E(&A)", MENU_ENTRY),
     ("全アルファベット(&Z)", MENU_ENTRY),
     ("先生モード(&T)", MENU_ENTRY),

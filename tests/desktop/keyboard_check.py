@@ -247,8 +247,8 @@ class Keyboard(PeerCheck):
         window = self.open_by_menu_keys("k", "g", HISTORY_TITLE)
         combos = wait_until(lambda: sorted(current_name(node) for node, role, _, _ in walk(window)
                                            if role in COMBO_BOX), REACTION_TIMEOUT)
-        require(combos == ["期間", "速度"],
-                f"the combo boxes of '{HISTORY_TITLE}' are named {combos}, not 期間 and 速度")
+        require(combos == ["期間", "条件", "速度"],
+                f"the combo boxes of '{HISTORY_TITLE}' are named {combos}, not 期間, 条件 and 速度")
         press_key(KEY_ESCAPE)
         self.wait_for_no_window(HISTORY_TITLE, REACTION_TIMEOUT, " on Escape")
 

@@ -118,6 +118,10 @@ class HistoryStoreTest : public QObject {
         free.speed = 60;
         free.freeSpeed = FreeSpeed{25, 4, 1.5};
         QTest::newRow("a speed of its own") << free;
+        LessonRecord band = StepLesson(8);
+        band.band = u"SNR 6dB QSB 0.3Hz"_s;
+        band.bandSeed = 18446744073709551615ULL;  // beyond the database's signed integers
+        QTest::newRow("under band conditions, the largest seed") << band;
     }
     void lessonsComeBackAsTheyWereStored() {
         QFETCH(LessonRecord, lesson);
@@ -139,6 +143,21 @@ class HistoryStoreTest : public QObject {
         QVERIFY(back.misses == lesson.misses);
         QVERIFY(back.confusions == lesson.confusions);
         QCOMPARE(back.freeSpeed, lesson.freeSpeed);
+        QCOMPARE(back.band, lesson.band);
+        QCOMPARE(back.bandSeed, lesson.bandSeed);
+        HistoryReader reader(path());
+        QVERIFY(reader.open().ok);
+        const HistoryFilter withBand{{}, {}, true};
+        QCOMPARE(reader.lessonCount(withBand), lesson.band.isEmpty() ? 0 : 1);
+        QCOMPARE(reader.lessons(withBand, {}, 0, 10).size(), lesson.band.isEmpty() ? 0 : 1);
+        // The window's page reads the columns by place: every field must come back there too.
+        const QList<LessonRecord> page = reader.lessons({}, {}, 0, 10);
+        QCOMPARE(page.size(), 1);
+        QVERIFY(page[0].misses == lesson.misses);
+        QVERIFY(page[0].confusions == lesson.confusions);
+        QCOMPARE(page[0].freeSpeed, lesson.freeSpeed);
+        QCOMPARE(page[0].band, lesson.band);
+        QCOMPARE(page[0].bandSeed, lesson.bandSeed);
     }
 
     void lessonsComeBackInTimeOrder() {
@@ -197,7 +216,7 @@ class HistoryStoreTest : public QObject {
         QCOMPARE(raw.version(), HistoryStore::kSchemaVersion);
         HistoryReader reader(path());
         QVERIFY(reader.open().ok);
-        const HistoryFilter november{u"2026-11-01"_s, 25};
+        const HistoryFilter november{u"2026-11-01"_s, 25, false};
         QCOMPARE(reader.lessonCount(november), 1);
         QCOMPARE(reader.dailyAccuracy(november).constFirst().percent, 70.0);
         const QList<CharacterMisses> rates = reader.missRates(november);

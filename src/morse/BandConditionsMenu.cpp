@@ -1,0 +1,56 @@
+#include "morse/BandConditionsMenu.h"
+
+#include <QAction>
+
+#include "common/DesktopServices.h"
+#include "common/ProgramSettings.h"
+#include "morse/BandConditionsDialog.h"
+#include "morse/SoundControls.h"
+#include "morse/ToneFrequency.h"
+#include "sound/SoundOutput.h"
+
+using namespace Qt::StringLiterals;
+
+BandConditionsMenu::BandConditionsMenu(QWidget* mainWindow, QAction* entry, SoundOutput& output,
+                                       const SoundControls& controls, QString programSettingsPath,
+                                       Clock& clock, DesktopServices& desktop, QObject* parent)
+    : QObject(parent),
+      m_mainWindow(mainWindow),
+      m_output(output),
+      m_controls(controls),
+      m_settingsPath(std::move(programSettingsPath)),
+      m_desktop(desktop),
+      m_dialog(new BandConditionsDialog(clock, mainWindow)),
+      m_conditions(LoadBandConditions(ProgramSettings(m_settingsPath))) {
+    m_dialog->setWindowFlag(Qt::Dialog);
+    connect(entry, &QAction::triggered, this, &BandConditionsMenu::MainForm_mnuSoundBand_Click);
+    applyToOutput();
+}
+
+BandConditionsMenu::~BandConditionsMenu() = default;
+
+void BandConditionsMenu::MainForm_mnuSoundBand_Click() {
+    if (!m_dialog->OpenModal(m_mainWindow, m_conditions)) {
+        return;
+    }
+    m_conditions = m_dialog->conditions();
+    ProgramSettings store(m_settingsPath);
+    if (!SaveBandConditions(store, m_conditions)) {
+        m_desktop.showMessage(
+            m_mainWindow, DesktopServices::Icon::Warning, u"バンドコンディション"_s,
+            u"設定ファイル %1 に保存できませんでした。この設定は今回の起動中だけ有効です。"_s.arg(
+                m_settingsPath));
+    }
+    m_appliedTone = -1;  // applied afresh: the seed's sound starts from its beginning
+    applyToOutput();
+}
+
+void BandConditionsMenu::applyToOutput() {
+    const int tone = ToneFrequencyForSound(m_controls.toneText());
+    if (tone == m_appliedTone && m_conditions == m_applied) {
+        return;
+    }
+    m_appliedTone = tone;
+    m_applied = m_conditions;
+    m_output.setBandConditions(ToBandSettings(m_conditions, tone));
+}

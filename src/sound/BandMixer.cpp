@@ -1,0 +1,102 @@
+#include "sound/BandMixer.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "sound/BandRandom.h"
+
+namespace {
+constexpr double kSpreadLimit = 2.5;
+}  // namespace
+
+void BandMixer::setSettings(const BandSettings& settings) {
+    m_renderer = settings.anyOn() ? std::make_unique<BandRenderer>(settings) : nullptr;
+    m_owedMs = 0;
+}
+
+void BandMixer::restart(SoundPosition at) {
+    m_origin = at;
+    m_base = 0;
+    m_owedMs = 0;
+}
+
+void BandMixer::continueAt(SoundPosition end, SoundPosition at) {
+    m_base = indexOf(end);
+    m_origin = at;
+    m_owedMs = 0;
+}
+
+qint64 BandMixer::indexOf(SoundPosition position) const {
+    return m_base + (position - m_origin);
+}
+
+double BandMixer::fistSpread(SoundPosition start) const {
+    const BandSettings& s = m_renderer->settings();
+    const double g = std::clamp(BandRandom::Gaussian(s.seed, BandRandom::kFist, indexOf(start)),
+                                -kSpreadLimit, kSpreadLimit);
+    return s.jitterPercent / 100 * g;
+}
+
+int BandMixer::keyDownMs(SoundPosition start, int ms) {
+    if (!m_renderer || !m_renderer->settings().fistOn || ms <= 0) {
+        return ms;
+    }
+    const double weight = 1 + m_renderer->settings().weightPercent / 100;
+    const int sent =
+        std::max(1, static_cast<int>(std::lround(ms * weight * (1 + fistSpread(start)))));
+    m_owedMs += sent - ms;
+    return sent;
+}
+
+int BandMixer::keyUpMs(SoundPosition start, int ms) {
+    if (!m_renderer || !m_renderer->settings().fistOn || ms <= 0) {
+        return ms;
+    }
+    // Never shorter than a third of itself; what cannot be given back now is given back later.
+    const double wanted = ms * (1 + fistSpread(start) / 2) - m_owedMs;
+    const int sent = std::max({1, ms / 3, static_cast<int>(std::lround(wanted))});
+    m_owedMs -= ms - sent;
+    m_owedMs = std::clamp(m_owedMs, -static_cast<double>(ms), static_cast<double>(ms));
+    return sent;
+}
+
+QVector<qint16> BandMixer::fistWave(SoundPosition start, const QVector<qint16>& samples) const {
+    if (!m_renderer || !m_renderer->settings().fistOn) {
+        return samples;
+    }
+    // A millisecond of silence is a key-up, never a tone's zero crossing.
+    constexpr qsizetype kShortestKeyUp = SoundTimeline::kSampleRate / 1000;
+    QVector<qint16> out;
+    out.reserve(samples.size() * 3 / 2);
+    for (qsizetype i = 0; i < samples.size();) {
+        qsizetype sounding = i;
+        while (sounding < samples.size() && samples[sounding] == 0) {
+            ++sounding;
+        }
+        qsizetype zeros = sounding - i;
+        if (zeros >= kShortestKeyUp) {
+            const double sent = zeros * (1 + fistSpread(start + out.size()) / 2);
+            zeros = std::max(zeros / 3, static_cast<qsizetype>(std::lround(sent)));
+        }
+        out.resize(out.size() + zeros, 0);
+        qsizetype end = sounding;
+        while (end < samples.size() && samples[end] != 0) {
+            ++end;
+        }
+        out.append(samples.mid(sounding, end - sounding));
+        i = end;
+    }
+    return out;
+}
+
+QVector<qint16> BandMixer::tone(int frequencyHz, qint64 lengthSamples) const {
+    return m_renderer->tone(frequencyHz, lengthSamples);
+}
+
+void BandMixer::shapeWanted(SoundPosition first, QVector<qint16>& samples) const {
+    m_renderer->shapeWanted(indexOf(first), samples);
+}
+
+QVector<qint16> BandMixer::background(SoundPosition from, SoundPosition to) const {
+    return m_renderer->background(indexOf(from), std::max<qint64>(0, to - from));
+}

@@ -1,0 +1,212 @@
+#include <QTemporaryDir>
+#include <QtTest>
+#include <map>
+
+#include "common/ProgramSettings.h"
+#include "morse/BandConditions.h"
+#include "morse/BandConditionsDialog.h"
+#include "sound/BandRenderer.h"
+#include "support/SilentSoundOutput.h"
+#include "support/VirtualClock.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The silent output, keeping every sample mixed into it by position.
+class MixingOutput : public SilentSoundOutput {
+  public:
+    using SilentSoundOutput::SilentSoundOutput;
+    std::map<SoundPosition, int> mixed;
+
+  protected:
+    void mixSamples(SoundPosition at, const QVector<qint16>& samples) override {
+        for (qsizetype i = 0; i < samples.size(); ++i) {
+            mixed[at + i] += samples[i];
+        }
+    }
+};
+
+BandConditions Everything() {
+    BandConditions c;
+    c.seed = 4242;
+    c.noiseOn = c.fadingOn = c.crashesOn = c.chirpOn = true;
+    c.snrDb = 10;
+    c.fadingHz = 2;
+    c.stationCount = 3;
+    c.crashesPerSecond = 5;
+    return c;
+}
+
+// A character's worth of elements, as the generators plan them; the positions they were given.
+QList<SoundPosition> PlanCharacter(SoundOutput& output) {
+    QList<SoundPosition> at;
+    for (int ms : {60, 180, 60}) {
+        at << output.planTone(800, ms) << output.planGap(60);
+    }
+    const QVector<qint16> down(900, 3000), up(441, 0);
+    at << output.planWave(up + down + up + down, 44100) << output.planGap(180);
+    at << output.plannedEnd();
+    return at;
+}
+
+}  // namespace
+
+class TestBandConditions : public QObject {
+    Q_OBJECT
+
+  private slots:
+    // The same seed and settings give the same samples however the rendering is cut into blocks;
+    // another seed gives other samples.
+    void renderingDependsOnlyOnSeedSettingsAndIndex_data() {
+        QTest::addColumn<int>("block");
+        QTest::newRow("one sample") << 1;
+        QTest::newRow("odd blocks") << 997;
+        QTest::newRow("frame size") << BandRenderer::kFrame;
+        QTest::newRow("one second") << 44100;
+    }
+    void renderingDependsOnlyOnSeedSettingsAndIndex() {
+        QFETCH(int, block);
+        const BandSettings settings = ToBandSettings(Everything(), 700);
+        constexpr qint64 kFirst = 123456;
+        constexpr qint64 kCount = 3 * 44100;
+        const QVector<qint16> whole = BandRenderer(settings).background(kFirst, kCount);
+        BandRenderer cut(settings);
+        QVector<qint16> pieces;
+        // From the end backwards, so no cache of the block before can help.
+        for (qint64 end = kCount; end > 0; end -= block) {
+            const qint64 from = std::max<qint64>(0, end - block);
+            pieces = cut.background(kFirst + from, end - from) + pieces;
+        }
+        QCOMPARE(pieces, whole);
+        QVector<qint16> wantedWhole(kCount, 5000);
+        BandRenderer(settings).shapeWanted(kFirst, wantedWhole);
+        QVector<qint16> wantedCut(kCount, 5000);
+        for (qint64 from = 0; from < kCount; from += block) {
+            QVector<qint16> piece = wantedCut.mid(from, block);
+            cut.shapeWanted(kFirst + from, piece);
+            std::copy(piece.cbegin(), piece.cend(), wantedCut.begin() + from);
+        }
+        QCOMPARE(wantedCut, wantedWhole);
+
+        BandConditions other = Everything();
+        other.seed = 4243;
+        QVERIFY(BandRenderer(ToBandSettings(other, 700)).background(kFirst, kCount) != whole);
+    }
+
+    // With every effect off the output is given exactly the samples it was given before; with
+    // any on it is not, and the wanted signal keeps its place on the timeline but for the fist.
+    void theWantedSignalKeepsItsTiming_data() {
+        QTest::addColumn<int>("effect");
+        QTest::addColumn<bool>("samplesKept");
+        QTest::newRow("never set") << -1 << true;
+        QTest::newRow("all off") << 0 << true;
+        QTest::newRow("noise") << 1 << false;
+        QTest::newRow("every effect but the fist") << 2 << false;
+    }
+    void theWantedSignalKeepsItsTiming() {
+        QFETCH(int, effect);
+        QFETCH(bool, samplesKept);
+        VirtualClock clock;
+        MixingOutput plain(clock);
+        MixingOutput band(clock);
+        if (effect >= 0) {
+            BandConditions c = effect == 2 ? Everything() : BandConditions{};
+            c.noiseOn = effect > 0;
+            band.setBandConditions(ToBandSettings(c, 800));
+        }
+        QCOMPARE(PlanCharacter(band), PlanCharacter(plain));
+        QCOMPARE(band.mixed == plain.mixed, samplesKept);
+        if (effect > 0) {
+            // Noise all through the character, gaps included.
+            const SoundPosition end = band.plannedEnd();
+            QVERIFY(band.mixed.count(end - 10) == 1 && band.mixed[end - 10] != 0);
+        }
+    }
+
+    // Same seed and settings: each character of a lesson the same, whatever was played before it.
+    void aLessonSoundsTheSameWhateverCameBefore() {
+        VirtualClock clock;
+        BandConditions c = Everything();
+        c.fistOn = true;
+        std::map<SoundPosition, int> heard[2];  // each character from its start, ten seconds apart
+        for (int i = 0; i < 2; ++i) {
+            MixingOutput output(clock);
+            output.setBandConditions(ToBandSettings(c, 800));
+            output.planTone(600, 700 + 900 * i);
+            clock.waitUntil(clock.now() + 1000);  // the first heard, the second still sounding
+            output.restartBand();
+            for (const SoundPosition apart : {0, 10 * 44100}) {
+                output.mixed.clear();
+                const SoundPosition start = output.nextPosition();
+                PlanCharacter(output);
+                for (const auto& [at, value] : output.mixed) {
+                    heard[i][apart + at - start] = value;
+                }
+                clock.waitUntil(clock.now() + 1500 + 700 * i);  // Step mode: the listener's wait
+            }
+        }
+        QVERIFY(heard[0].size() > 44100 / 2 && heard[0] == heard[1]);
+    }
+
+    // The fist moves the elements but keeps the sender's speed: every length stays positive,
+    // the planned positions follow the lengths as sent, and the character ends near its nominal
+    // end.
+    void theFistKeepsTheSpeed() {
+        VirtualClock clock;
+        MixingOutput plain(clock);
+        MixingOutput band(clock);
+        BandConditions c;
+        c.fistOn = true;
+        c.jitterPercent = 20;
+        c.weightPercent = 25;
+        band.setBandConditions(ToBandSettings(c, 800));
+        QList<SoundPosition> sent;
+        QList<SoundPosition> nominal;
+        for (int i = 0; i < 20; ++i) {
+            sent += PlanCharacter(band);
+            nominal += PlanCharacter(plain);
+        }
+        QVERIFY(sent != nominal);
+        QVERIFY(sent[7] - sent[6] != nominal[7] - nominal[6]);  // the recorded wave's key-ups
+        QVERIFY(std::is_sorted(sent.cbegin(), sent.cend()));
+        const double drift = std::abs(sent.last() - nominal.last()) / 44.1;
+        QVERIFY2(drift <= 200, qPrintable(QString::number(drift)));
+    }
+
+    // Kept in the program's settings file; what is missing or out of range reads as default or
+    // held to its range; the presets begin with all off.
+    void conditionsAreKeptAndPresetsOffered() {
+        QTemporaryDir dir;
+        ProgramSettings store(dir.filePath(u"quillstart.ini"_s));
+        QCOMPARE(LoadBandConditions(store), BandConditions{});
+        const BandConditions c = Everything();
+        QVERIFY(SaveBandConditions(store, c));
+        QCOMPARE(LoadBandConditions(store), c);
+        QVERIFY(store.setValue(u"band/snrDb"_s, 1e9));
+        QVERIFY(store.setValue(u"band/stations"_s, u"many"_s));
+        const BandConditions read = LoadBandConditions(store);
+        QCOMPARE(read.snrDb, 60.0);
+        QCOMPARE(read.stationCount, 0);
+        const QList<BandPreset> presets = BandPresets();
+        QVERIFY(!presets.first().conditions.anyOn() && presets.size() >= 3);
+        QCOMPARE(BandConditions{}.summary(), QString());
+        QCOMPARE(c.summary(),
+                 u"SNR 10dB QSB 2Hz QRM 3 ±600Hz 15-30WPM -6dB QRN 5/s 0dB CHIRP 30Hz"_s);
+        QCOMPARE(StationTexts(c), StationTexts(c));
+        QCOMPARE(StationTexts(c).size(), 3);
+
+        // The dialog shows what it is given and gives it back; a preset keeps the seed.
+        VirtualClock clock;
+        BandConditionsDialog dialog(clock);
+        dialog.showConditions(c);
+        QCOMPARE(dialog.conditions(), c);
+        dialog.presetChosen(2);
+        BandConditions preset = presets[2].conditions;
+        preset.seed = c.seed;
+        QCOMPARE(dialog.conditions(), preset);
+    }
+};
+
+QTEST_MAIN(TestBandConditions)
+#include "test_band_conditions.moc"
