@@ -5,6 +5,7 @@
 //   history_bench [--lessons N] [--busy N]
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QElapsedTimer>
@@ -40,6 +41,11 @@ LessonRecord Lesson(qint64 i, QRandomGenerator& random) {
     lesson.peer = QStringLiteral("PARTNER");
     lesson.mode = random.bounded(5) == 0 ? LessonRecord::Mode::Normal : LessonRecord::Mode::Step;
     lesson.speed = std::array{25, 45, 60}[random.bounded(3)];
+    // One lesson in eight at a speed of its own, one of two settings.
+    if (i % 8 == 7) {
+        lesson.freeSpeed = i % 16 == 7 ? FreeSpeed{20, 10, 0} : FreeSpeed{30, 0, 3};
+        lesson.speed = NearestFixedSpeed(*lesson.freeSpeed);
+    }
     lesson.fineAdjust = 5 * (random.bounded(9) - 4);
     lesson.sound = QStringLiteral("wav");
     const int groups = 10 + random.bounded(31);
@@ -208,10 +214,17 @@ int main(int argc, char* argv[]) {
             Percentile(opens, 0.5), Percentile(opens, 1.0), growth);
     }
 
-    // Working the window: the oldest lessons (the end of the list), a sort by accuracy, and the
-    // export of every lesson.
+    // Working the window: a speed of its own chosen and the choice undone, the oldest lessons
+    // (the end of the list), a sort by accuracy, and the export of every lesson.
     OpenThroughMenu(form);
     HistoryWindow* window = form.historyMenu().window();
+    auto* speeds = window->findChild<QComboBox*>(QStringLiteral("SpeedCombo"));
+    timer.start();
+    speeds->setCurrentIndex(speeds->count() - 1);
+    window->repaint();
+    std::printf("choose %s in the speed filter: %.0f ms\n", qPrintable(speeds->currentText()),
+                Ms(timer));
+    speeds->setCurrentIndex(0);
     auto* table = window->findChild<QTableView*>(QStringLiteral("LessonTable"));
     window->findChild<QTabWidget*>()->setCurrentIndex(2);
     QCoreApplication::processEvents();

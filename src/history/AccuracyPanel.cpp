@@ -5,10 +5,12 @@
 #include <QDateTimeAxis>
 #include <QHBoxLayout>
 #include <QLineSeries>
-#include <QMap>
 #include <QTableWidget>
 #include <QValueAxis>
+#include <map>
+#include <ranges>
 
+#include "history/HistoryDatabase.h"
 #include "history/HistoryWidgets.h"
 
 using namespace Qt::StringLiterals;
@@ -44,20 +46,26 @@ AccuracyPanel::AccuracyPanel(QDate today, QWidget* parent) : QWidget(parent), m_
 
 void AccuracyPanel::showDays(const QList<DayAccuracy>& days) {
     m_chart->removeAllSeries();
-    QMap<int, QLineSeries*> bySpeed;
+    // A line per speed and setting: the fixed speeds first, then the speeds of their own.
+    const auto before = [](const DayAccuracy* a, const DayAccuracy* b) {
+        return SettingBefore(a->setting, b->setting) ||
+               (a->setting == b->setting && a->speed < b->speed);
+    };
+    std::map<const DayAccuracy*, QLineSeries*, decltype(before)> bySpeed(before);
     QList<QStringList> rows;
     for (const DayAccuracy& day : days) {
-        QLineSeries*& series = bySpeed[day.speed];
+        QLineSeries*& series = bySpeed[&day];
+        const QString name = SettingName(day.speed, day.setting);
         if (series == nullptr) {
             series = new QLineSeries;
-            series->setName(SpeedName(day.speed));
+            series->setName(name);
             series->setPointsVisible(true);  // a speed of one day is a single point
         }
         series->append(double(Noon(day.day).toMSecsSinceEpoch()), day.percent);
-        rows.append({day.day.toString(u"yyyy-MM-dd"_s), SpeedName(day.speed),
-                     QString::number(day.lessons), PercentText(day.percent)});
+        rows.append({day.day.toString(u"yyyy-MM-dd"_s), name, QString::number(day.lessons),
+                     PercentText(day.percent)});
     }
-    for (QLineSeries* series : bySpeed) {
+    for (QLineSeries* series : bySpeed | std::views::values) {
         m_chart->addSeries(series);
         series->attachAxis(m_timeAxis);
         series->attachAxis(m_percentAxis);

@@ -9,12 +9,55 @@
 #include <QVariant>
 #include <algorithm>
 #include <atomic>
+#include <tuple>
 
 #include "history/LessonRecord.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
+
+// The running totals made anew with the speed setting in their keys, and counted from the
+// lessons as the store counts each new one.
+QStringList TotalsBySetting(const QString& letters) {
+    const QString lessons = u"(SELECT *, "_s + SettingSql() + u" AS setting FROM lessons)"_s;
+    return {
+        u"DROP TABLE days"_s,
+        u"DROP TABLE day_characters"_s,
+        u"DROP TABLE day_confusions"_s,
+        u"CREATE TABLE days (day TEXT NOT NULL, speed INTEGER NOT NULL, setting TEXT NOT NULL, "
+        "lessons INTEGER NOT NULL, judged_lessons INTEGER NOT NULL, "
+        "judged_played INTEGER NOT NULL, judged_correct INTEGER NOT NULL, "
+        "PRIMARY KEY (day, speed, setting)) WITHOUT ROWID"_s,
+        u"CREATE TABLE day_characters (day TEXT NOT NULL, speed INTEGER NOT NULL, "
+        "setting TEXT NOT NULL, character TEXT NOT NULL, asked INTEGER NOT NULL, "
+        "missed INTEGER NOT NULL, PRIMARY KEY (day, speed, setting, character)) WITHOUT ROWID"_s,
+        u"CREATE TABLE day_confusions (day TEXT NOT NULL, speed INTEGER NOT NULL, "
+        "setting TEXT NOT NULL, sent TEXT NOT NULL, heard TEXT NOT NULL, count INTEGER NOT NULL, "
+        "PRIMARY KEY (day, speed, setting, sent, heard)) WITHOUT ROWID"_s,
+        u"INSERT INTO days SELECT day, speed, setting, COUNT(*), TOTAL(judged), "
+        "TOTAL(judged * played), TOTAL(judged * MIN(correct, played)) FROM (SELECT *, "
+        "(mode = 'step' AND correct IS NOT NULL AND played > 0) AS judged FROM "_s +
+            lessons + u") GROUP BY day, speed, setting"_s,
+        u"INSERT INTO day_characters WITH RECURSIVE taken(day, speed, setting, rest, c) AS ("
+        "SELECT day, speed, setting, upper(question), NULL FROM "_s +
+            lessons +
+            u" WHERE mode = 'step' UNION ALL SELECT day, speed, setting, substr(rest, 2), "
+            "substr(rest, 1, 1) FROM taken WHERE rest <> '') "
+            "SELECT day, speed, setting, c, COUNT(*), 0 FROM taken WHERE instr('"_s +
+            letters + u"', c) > 0 GROUP BY day, speed, setting, c"_s,
+        u"INSERT INTO day_characters SELECT l.day, l.speed, l.setting, m.character, 0, "
+        "SUM(m.count) FROM misses m JOIN "_s +
+            lessons +
+            u" l ON l.id = m.lesson_id WHERE l.mode = 'step' "
+            "GROUP BY l.day, l.speed, l.setting, m.character "
+            "ON CONFLICT (day, speed, setting, character) DO UPDATE SET missed = excluded.missed"_s,
+        u"INSERT INTO day_confusions SELECT l.day, l.speed, l.setting, c.sent, c.heard, "
+        "SUM(c.count) FROM confusions c JOIN "_s +
+            lessons +
+            u" l ON l.id = c.lesson_id GROUP BY l.day, l.speed, l.setting, c.sent, c.heard"_s,
+    };
+}
 
 // The schema, step by step: step n takes a database from version n to n + 1. Version 1 kept
 // the lessons and their misses; version 2 keeps each question's text, which the miss rates
@@ -25,6 +68,8 @@ namespace {
 // what was sent, per lesson and in running totals per day and speed (no older lesson has any).
 // Version 5 keeps the figures of a speed of its own; the speed column then holds the nearest of
 // the three. Version 6 keeps the band conditions each lesson was heard under and their seed.
+// Version 7 keeps the running totals per day, speed and speed setting, so that a speed of its own
+// is told apart from the fixed speed nearest to it; they are counted afresh from the lessons.
 QList<QStringList> Migrations() {
     const QString letters = kMissOrder.toString();
     return {
@@ -74,6 +119,7 @@ QList<QStringList> Migrations() {
          u"ALTER TABLE lessons ADD COLUMN extra_word_units REAL"_s},
         {u"ALTER TABLE lessons ADD COLUMN band TEXT NOT NULL DEFAULT ''"_s,
          u"ALTER TABLE lessons ADD COLUMN band_seed INTEGER"_s},
+        TotalsBySetting(letters),
     };
 }
 
@@ -260,4 +306,35 @@ LessonRecord LessonFromRow(const QSqlQuery& query, bool withMisses) {
 
 QString LocalDay(const QDateTime& at) {
     return at.toLocalTime().date().toString(Qt::ISODate);
+}
+
+QString SettingSql() {
+    // printf's %g writes 20.0 as "20" and 12.5 as "12.5".
+    return u"(CASE WHEN character_wpm IS NULL THEN '' ELSE printf('%g/%g/%g', character_wpm, "
+           "CASE WHEN effective_wpm > 0 AND effective_wpm < character_wpm THEN effective_wpm "
+           "ELSE 0 END, extra_word_units) END)"_s;
+}
+
+std::optional<FreeSpeed> FreeSpeedOfSetting(const QString& setting) {
+    const QStringList figures = setting.split(u'/');
+    if (figures.size() != 3) {
+        return std::nullopt;
+    }
+    bool ok[3] = {};
+    const FreeSpeed speed{figures[0].toDouble(&ok[0]), figures[1].toDouble(&ok[1]),
+                          figures[2].toDouble(&ok[2])};
+    if (!ok[0] || !ok[1] || !ok[2] || !speed.isValid()) {
+        return std::nullopt;
+    }
+    return speed;
+}
+
+bool SettingBefore(const QString& a, const QString& b) {
+    const auto key = [](const QString& setting) {
+        const std::optional<FreeSpeed> speed = FreeSpeedOfSetting(setting);
+        return speed ? std::tuple(true, speed->characterWpm, speed->effectiveWpm,
+                                  speed->extraWordUnits, setting)
+                     : std::tuple(false, 0.0, 0.0, 0.0, setting);
+    };
+    return key(a) < key(b);
 }

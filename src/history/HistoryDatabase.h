@@ -6,12 +6,14 @@
 #include <QString>
 #include <optional>
 
+#include "morse/FreeSpeed.h"
+
 class QSqlQuery;
 
 // What the store and its readers share: one connection to the file, the schema and its
 // migrations, and what an SQLite failure means for the user.
 
-inline constexpr int kHistorySchemaVersion = 6;
+inline constexpr int kHistorySchemaVersion = 7;
 
 // One connection of this process to the file, removed again when it goes.
 class HistoryConnection {
@@ -64,3 +66,13 @@ LessonRecord LessonFromRow(const QSqlQuery& query, bool withMisses);
 
 // The local calendar day a moment belongs to, as the history files it ("2026-12-08").
 QString LocalDay(const QDateTime& at);
+
+// The speed setting of a lesson as the running totals keep it, an SQL expression over the
+// lessons' columns: "" at the three fixed speeds; for a speed of its own its character and
+// effective WPM and extra word units, "20/10/0" (0 for an effective speed that stretches
+// nothing, so that settings that sound the same are one).
+QString SettingSql();
+// The speed of its own such a setting names; nothing for "" or a setting out of range.
+std::optional<FreeSpeed> FreeSpeedOfSetting(const QString& setting);
+// The fixed speeds' "" first, then by character speed, effective speed and extra word space.
+bool SettingBefore(const QString& a, const QString& b);

@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QSqlQuery>
 #include <QVariant>
+#include <algorithm>
 
 #include "history/HistoryDatabase.h"
 #include "history/LessonsCsv.h"
@@ -138,6 +139,10 @@ bool HistoryReader::select(QSqlQuery& query, const QString& sql, const HistoryFi
         conditions << u"speed = ?"_s;
         values << *filter.speed;
     }
+    if (filter.setting) {
+        conditions << (onLessons ? SettingSql() : u"setting"_s) + u" = ?"_s;
+        values << *filter.setting;
+    }
     if (filter.band && onLessons) {
         conditions << (*filter.band ? u"band <> ''"_s : u"band = ''"_s);
     }
@@ -180,19 +185,37 @@ QList<DayAccuracy> HistoryReader::dailyAccuracy(const HistoryFilter& filter) {
     }
     QSqlQuery query(m_connection->database());
     if (!select(query,
-                u"SELECT day, speed, judged_lessons, judged_correct * 100.0 / judged_played "
-                "FROM days %1 ORDER BY day, speed"_s,
+                u"SELECT day, speed, judged_lessons, judged_correct * 100.0 / judged_played, "
+                "setting FROM days %1 ORDER BY day, speed, setting"_s,
                 filter)) {
         return days;
     }
     while (query.next()) {
         if (query.value(2).toInt() > 0) {
             days.append({QDate::fromString(query.value(0).toString(), Qt::ISODate),
-                         query.value(1).toInt(), query.value(2).toInt(),
+                         query.value(1).toInt(), query.value(4).toString(), query.value(2).toInt(),
                          query.value(3).toDouble()});
         }
     }
     return days;
+}
+
+QStringList HistoryReader::freeSettings() {
+    QStringList settings;
+    if (!m_connection) {
+        return settings;
+    }
+    QSqlQuery query(m_connection->database());
+    if (select(query, u"SELECT DISTINCT setting FROM days %1"_s, {})) {
+        while (query.next()) {
+            // The fixed speeds' "", and figures changed by hand out of range, are no such speed.
+            if (FreeSpeedOfSetting(query.value(0).toString())) {
+                settings.append(query.value(0).toString());
+            }
+        }
+    }
+    std::sort(settings.begin(), settings.end(), SettingBefore);
+    return settings;
 }
 
 QList<CharacterMisses> HistoryReader::missRates(const HistoryFilter& filter) {

@@ -14,13 +14,15 @@ class HistoryConnection;
 class QSqlQuery;
 
 // Which lessons the history window shows: those of the local days from fromDay on, at one
-// speed or all.
+// speed or all, at one speed setting or all.
 struct HistoryFilter {
     QString fromDay;  // "2026-12-01"; empty: from the first lesson on
     std::optional<int> speed;
     // With band conditions or without; the lesson list and its count only, as the figures are
     // kept per day and speed.
     std::optional<bool> band;
+    // "" the fixed speeds only, or one speed of its own (as SettingSql names it).
+    std::optional<QString> setting = std::nullopt;
 
     // The days of the period before now's local day and that day itself (0 days: all of them).
     static HistoryFilter Last(int days, std::optional<int> speed, const QDateTime& now);
@@ -30,6 +32,7 @@ struct HistoryFilter {
 struct DayAccuracy {
     QDate day;
     int speed = 0;
+    QString setting;  // "" at the fixed speed, or the speed of its own
     int lessons = 0;
     double percent = 0;  // characters right ÷ characters played × 100
 };
@@ -58,8 +61,10 @@ class HistoryReader {
 
     bool isEmpty();
     int lessonCount(const HistoryFilter& filter);
-    // In time order, then speed.
+    // In time order, then speed and setting.
     QList<DayAccuracy> dailyAccuracy(const HistoryFilter& filter);
+    // The speeds of their own the history holds, in SettingBefore's order.
+    QStringList freeSettings();
     // The 36 letters and digits, ranked as RankMissRates does.
     QList<CharacterMisses> missRates(const HistoryFilter& filter);
     // What was heard for what was sent, over the filter's lessons.

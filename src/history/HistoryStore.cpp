@@ -24,18 +24,20 @@ QString ModeName(LessonRecord::Mode mode) {
     return mode == LessonRecord::Mode::Step ? u"step"_s : u"normal"_s;
 }
 
-// Adds to the running totals of the lesson's day and speed.
+// Adds to the running totals of the lesson's day, speed and speed setting.
 std::optional<QSqlError> AddToTotals(QSqlQuery& query, const LessonRecord& lesson,
-                                     const QString& day) {
+                                     const QString& day, const QString& setting) {
     const bool judged =
         lesson.mode == LessonRecord::Mode::Step && lesson.correct && lesson.played > 0;
     query.prepare(
-        u"INSERT INTO days VALUES (?, ?, 1, ?, ?, ?) ON CONFLICT (day, speed) DO UPDATE SET "
+        u"INSERT INTO days VALUES (?, ?, ?, 1, ?, ?, ?) ON CONFLICT (day, speed, setting) "
+        "DO UPDATE SET "
         "lessons = lessons + 1, judged_lessons = judged_lessons + excluded.judged_lessons, "
         "judged_played = judged_played + excluded.judged_played, "
         "judged_correct = judged_correct + excluded.judged_correct"_s);
     query.addBindValue(day);
     query.addBindValue(lesson.speed);
+    query.addBindValue(setting);
     query.addBindValue(judged ? 1 : 0);
     query.addBindValue(judged ? lesson.played : 0);
     query.addBindValue(judged ? std::min(*lesson.correct, lesson.played) : 0);
@@ -47,8 +49,8 @@ std::optional<QSqlError> AddToTotals(QSqlQuery& query, const LessonRecord& lesso
     }
     const std::array<int, 36> asked = AskedCounts(lesson.question);
     query.prepare(
-        u"INSERT INTO day_characters VALUES (?, ?, ?, ?, ?) "
-        "ON CONFLICT (day, speed, character) DO UPDATE SET "
+        u"INSERT INTO day_characters VALUES (?, ?, ?, ?, ?, ?) "
+        "ON CONFLICT (day, speed, setting, character) DO UPDATE SET "
         "asked = asked + excluded.asked, missed = missed + excluded.missed"_s);
     for (std::size_t i = 0; i < asked.size(); ++i) {
         if (asked[i] == 0 && lesson.misses[i] == 0) {
@@ -56,6 +58,7 @@ std::optional<QSqlError> AddToTotals(QSqlQuery& query, const LessonRecord& lesso
         }
         query.addBindValue(day);
         query.addBindValue(lesson.speed);
+        query.addBindValue(setting);
         query.addBindValue(QString(kMissOrder[qsizetype(i)]));
         query.addBindValue(asked[i]);
         query.addBindValue(lesson.misses[i]);
@@ -93,6 +96,14 @@ std::optional<QSqlError> Insert(QSqlQuery& query, const LessonRecord& lesson) {
         return query.lastError();
     }
     const QVariant id = query.lastInsertId();
+    // The setting as the running totals are keyed by, in the database's own words.
+    query.prepare(u"SELECT "_s + SettingSql() + u" FROM lessons WHERE id = ?"_s);
+    query.addBindValue(id);
+    if (!query.exec() || !query.next()) {
+        return query.lastError();
+    }
+    const QString setting = query.value(0).toString();
+    query.finish();
     query.prepare(u"INSERT INTO misses (lesson_id, character, count) VALUES (?, ?, ?)"_s);
     for (qsizetype i = 0; i < kMissOrder.size(); ++i) {
         const int count = lesson.misses[static_cast<std::size_t>(i)];
@@ -108,14 +119,15 @@ std::optional<QSqlError> Insert(QSqlQuery& query, const LessonRecord& lesson) {
     }
     // Each pair for the lesson, and added to its day's and speed's totals.
     for (const bool totals : {false, true}) {
-        query.prepare(totals ? u"INSERT INTO day_confusions VALUES (?, ?, ?, ?, ?) "
-                               "ON CONFLICT (day, speed, sent, heard) DO UPDATE SET "
+        query.prepare(totals ? u"INSERT INTO day_confusions VALUES (?, ?, ?, ?, ?, ?) "
+                               "ON CONFLICT (day, speed, setting, sent, heard) DO UPDATE SET "
                                "count = count + excluded.count"_s
                              : u"INSERT INTO confusions VALUES (?, ?, ?, ?)"_s);
         for (const auto& [pair, count] : lesson.confusions) {
             if (totals) {
                 query.addBindValue(day);
                 query.addBindValue(lesson.speed);
+                query.addBindValue(setting);
             } else {
                 query.addBindValue(id);
             }
@@ -127,7 +139,7 @@ std::optional<QSqlError> Insert(QSqlQuery& query, const LessonRecord& lesson) {
             }
         }
     }
-    return AddToTotals(query, lesson, day);
+    return AddToTotals(query, lesson, day, setting);
 }
 
 // Brings the file to the current schema and adds the lessons, all in one transaction.

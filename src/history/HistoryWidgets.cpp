@@ -7,10 +7,21 @@
 #include <QTableWidget>
 #include <QValueAxis>
 
+#include "history/HistoryDatabase.h"
+#include "net/ExactSpeed.h"
+
 using namespace Qt::StringLiterals;
 
 QString SpeedName(int speed) {
     return QString::number(speed) + u"字/分"_s;
+}
+
+QString SettingName(int speed, const QString& setting) {
+    if (setting.isEmpty()) {
+        return SpeedName(speed);
+    }
+    const std::optional<FreeSpeed> free = FreeSpeedOfSetting(setting);
+    return free ? ExactSpeedCaption(*free) : setting;
 }
 
 QString PercentText(double percent) {

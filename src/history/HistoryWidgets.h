@@ -14,6 +14,8 @@ class QWidget;
 
 // "25字/分": a speed as the filters, the chart's lines and the tables name it.
 QString SpeedName(int speed);
+// The same for a speed setting of the running totals: a speed of its own as "20/10WPM".
+QString SettingName(int speed, const QString& setting);
 
 // A percentage as the tables show it: one decimal, no sign.
 QString PercentText(double percent);

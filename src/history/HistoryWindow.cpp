@@ -110,6 +110,10 @@ QWidget* HistoryWindow::makeFilters() {
         u"SpeedCombo"_s, u"速度"_s,
         {{u"すべての速度"_s, 0}, {SpeedName(25), 25}, {SpeedName(45), 45}, {SpeedName(60), 60}},
         filters);
+    // Then each speed of its own the history holds, by its figures.
+    for (const QString& setting : m_reader->freeSettings()) {
+        m_speed->addItem(SettingName(0, setting), setting);
+    }
     m_band = new FilterComboBox(u"BandCombo"_s, u"条件"_s,
                                 {{u"すべて"_s, 0}, {u"なし"_s, 1}, {u"あり"_s, 2}}, filters);
     connect(m_period, &FilterComboBox::currentIndexChanged, this, &HistoryWindow::refilter);
@@ -152,9 +156,15 @@ QWidget* HistoryWindow::makeLessonList() {
 }
 
 void HistoryWindow::refilter() {
-    const int speed = m_speed->currentData().toInt();
-    m_filter = HistoryFilter::Last(m_period->currentData().toInt(),
-                                   speed > 0 ? std::optional<int>(speed) : std::nullopt, m_now);
+    m_filter = HistoryFilter::Last(m_period->currentData().toInt(), std::nullopt, m_now);
+    const QVariant speed = m_speed->currentData();
+    if (speed.typeId() == QMetaType::QString) {
+        m_filter.setting = speed.toString();
+    } else if (speed.toInt() > 0) {
+        // That speed chosen, not a speed of its own kept with it as the nearest.
+        m_filter.speed = speed.toInt();
+        m_filter.setting = u""_s;
+    }
     if (const int band = m_band->currentData().toInt(); band > 0) {
         m_filter.band = band == 2;
     }

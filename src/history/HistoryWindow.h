@@ -17,7 +17,8 @@ class QPushButton;
 class QTabWidget;
 class QTableView;
 
-// The lesson history: filters by period and speed, and under them the accuracy day by day, the
+// The lesson history: filters by period and speed (the fixed ones and each speed of its own
+// the history holds), and under them the accuracy day by day, the
 // miss rate of each character and the list of lessons, each chart with a table of its figures.
 // The lessons shown can be written to a CSV file. Works from the keyboard alone; Esc closes.
 // However long the history, it reads only totals and the page of lessons in view.

@@ -59,6 +59,7 @@ void PracticeSettingsBinding::takeSpeed() {
     const Speed* speed = SelectedSpeed(m_ui);
     m_settings.setSpeed(speed != nullptr ? std::optional<int>(speed->perMinute) : std::nullopt);
     m_settings.setFreeChosen(m_ui.SpeedFree_Option->isChecked());
+    EnableFineAdjust(m_ui);
 }
 
 void PracticeSettingsBinding::showFreeSpeed() {

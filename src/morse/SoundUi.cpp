@@ -28,5 +28,11 @@ void SetSpeedControlsEnabled(const SoundUi& ui, bool enabled) {
     }
     ui.SpeedFree_Option->setEnabled(enabled);
     ui.freeSpeedButton->setEnabled(enabled);
-    ui.Speed_HScroll->setEnabled(enabled);
+    EnableFineAdjust(ui);
+}
+
+void EnableFineAdjust(const SoundUi& ui) {
+    // The option's own flag, not whether a window above it is disabled too.
+    const bool speedsEnabled = !ui.SpeedFree_Option->testAttribute(Qt::WA_ForceDisabled);
+    ui.Speed_HScroll->setEnabled(speedsEnabled && !ui.SpeedFree_Option->isChecked());
 }

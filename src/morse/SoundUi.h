@@ -55,3 +55,6 @@ QRadioButton* SpeedOption(const SoundUi& ui, const Speed& speed);
 const Speed* SelectedSpeed(const SoundUi& ui);
 // The speed options, the free speed's button and the fine adjustment together.
 void SetSpeedControlsEnabled(const SoundUi& ui, bool enabled);
+// The fine adjustment does not change a speed of its own: enabled with the speed options, and
+// only while one of the three fixed speeds is chosen.
+void EnableFineAdjust(const SoundUi& ui);

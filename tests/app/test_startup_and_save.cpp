@@ -452,6 +452,9 @@ void StartupAndSaveTest::freeSpeedComesBackBesideTheRecords() {
     QVERIFY(form->ui().SpeedFree_Option->isChecked());
     QCOMPARE(form->practiceSettings().freeSpeed(), std::optional(FreeSpeed{18, 10, 1}));
     QCOMPARE(form->ui().freeSpeedLabel->text(), u"18 WPM（毎分82文字） 実効10 WPM 語間+1"_s);
+    QVERIFY(!form->ui().Speed_HScroll->isEnabled());
+    form->ui().Speed45_Option->click();
+    QVERIFY(form->ui().Speed_HScroll->isEnabled());
 }
 
 // Beside saveset.dat too, the option is kept as soon as it is clicked; a settings file that refuses

@@ -225,6 +225,27 @@ class HistoryStoreTest : public QObject {
         QCOMPARE(rates[1].played, question.count(u'K', Qt::CaseInsensitive));
     }
 
+    // Version 6 kept its totals by day and speed alone: they are counted afresh from the lessons,
+    // a speed of its own apart from the fixed speed it was kept as.
+    void aVersion6FileCountsSpeedsOfTheirOwnApart() {
+        LessonRecord free = StepLesson(2);
+        free.freeSpeed = FreeSpeed{10, 5, 0};
+        QVERIFY(HistoryStore(path()).save({StepLesson(1), free}).ok);
+        {
+            RawFile raw(path());
+            QVERIFY(raw.run(u"DROP TABLE days"_s) && raw.run(u"CREATE TABLE days (day, speed)"_s));
+            QVERIFY(raw.run(u"PRAGMA user_version = 6"_s));
+        }
+        HistoryReader reader(path());
+        QVERIFY(reader.open().ok);
+        QCOMPARE(reader.freeSettings(), QStringList{u"10/5/0"_s});
+        for (const QString& setting : {u""_s, u"10/5/0"_s}) {
+            const HistoryFilter filter{{}, 45, {}, setting};
+            QCOMPARE(reader.dailyAccuracy(filter).constFirst().percent, 88.0);
+            QVERIFY(reader.confusions(filter) == StepLesson(1).confusions);
+        }
+    }
+
     void aLockedFileFailsCleanlyAndIsWrittenOnceFree() {
         HistoryStore store(path(), 100);
         QVERIFY(store.save(StepLesson(1)).ok);

@@ -77,6 +77,18 @@ QList<LessonRecord> History() {
     };
 }
 
+// Step lessons at speeds of their own: two at 10/5 WPM, one at 20 WPM (stretching nothing).
+QList<LessonRecord> FreeLessons() {
+    using M = LessonRecord::Mode;
+    QList<LessonRecord> lessons{
+        Lesson(Utc(2026, 12, 6, 13), M::Step, 45, 10, 6, u"AAAAAKKKKK"_s, {{u'A', 4}}),
+        Lesson(Utc(2026, 12, 4, 10), M::Step, 60, 4, 1, u"EEEE"_s, {{u'E', 3}}),
+        Lesson(Utc(2026, 12, 5, 10), M::Step, 45, 10, 8, u"KKKKKKKKKK"_s, {{u'K', 2}})};
+    lessons[0].freeSpeed = lessons[2].freeSpeed = FreeSpeed{10, 5, 0};
+    lessons[1].freeSpeed = FreeSpeed{20, 25, 0};
+    return lessons;
+}
+
 // An opened reader of a new history file holding the lessons.
 std::unique_ptr<HistoryReader> Reader(const QList<LessonRecord>& lessons) {
     static QTemporaryDir folder;
@@ -191,11 +203,12 @@ class HistoryWindowTest : public QObject {
 
     void figuresUnderEachFilter_data() {
         QTest::addColumn<int>("period");  // the combo's index: all, 7 days, 30 days, a year
-        QTest::addColumn<int>("speed");   // all, 25, 45, 60
+        QTest::addColumn<int>("speed");   // all, 25, 45, 60, then the speeds of their own
         QTest::addColumn<QStringList>("accuracy");
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<QStringList>("worstMisses");  // the miss table's first rows
         QTest::addColumn<int>("lessons");
+        QTest::addColumn<bool>("free");  // with FreeLessons()
 
         const QString l1 = u"2025-06-01|25字/分|1|50.0"_s;
         const QString l2 = u"2026-11-01|45字/分|1|75.0"_s;
@@ -207,34 +220,45 @@ class HistoryWindowTest : public QObject {
             << QStringList{u"25字/分:50,90,70"_s, u"45字/分:75"_s, u"60字/分:100"_s}
             << QStringList{u"T|5|7|71.4"_s, u"A|4|6|66.7"_s, u"E|2|9|22.2"_s, u"M|1|7|14.3"_s,
                            u"K|1|11|9.1"_s, u"O|0|9|0.0"_s,  u"S|0|9|0.0"_s,  u"B|0|0|出題なし"_s}
-            << 6;
+            << 6 << false;
         QTest::newRow("last 7 days")
             << 1 << 0 << QStringList{l5, l6} << QStringList{u"25字/分:70"_s, u"60字/分:100"_s}
-            << QStringList{u"T|2|2|100.0"_s, u"A|1|2|50.0"_s, u"E|0|2|0.0"_s} << 3;
+            << QStringList{u"T|2|2|100.0"_s, u"A|1|2|50.0"_s, u"E|0|2|0.0"_s} << 3 << false;
         QTest::newRow("last 30 days")
             << 2 << 0 << QStringList{l3, l5, l6}
             << QStringList{u"25字/分:90,70"_s, u"60字/分:100"_s}
-            << QStringList{u"T|2|2|100.0"_s, u"A|1|2|50.0"_s, u"M|1|7|14.3"_s, u"E|0|2|0.0"_s} << 4;
+            << QStringList{u"T|2|2|100.0"_s, u"A|1|2|50.0"_s, u"M|1|7|14.3"_s, u"E|0|2|0.0"_s} << 4
+            << false;
         QTest::newRow("last year")
             << 3 << 0 << QStringList{l2, l3, l5, l6}
             << QStringList{u"25字/分:90,70"_s, u"45字/分:75"_s, u"60字/分:100"_s}
-            << QStringList{u"T|5|7|71.4"_s, u"A|1|2|50.0"_s, u"E|2|7|28.6"_s} << 5;
+            << QStringList{u"T|5|7|71.4"_s, u"A|1|2|50.0"_s, u"E|2|7|28.6"_s} << 5 << false;
         QTest::newRow("25 only") << 0 << 1 << QStringList{l1, l3, l6}
                                  << QStringList{u"25字/分:50,90,70"_s}
                                  << QStringList{u"T|2|2|100.0"_s, u"A|4|6|66.7"_s, u"M|1|7|14.3"_s,
                                                 u"K|1|11|9.1"_s, u"E|0|4|0.0"_s}
-                                 << 3;
-        QTest::newRow("45 only") << 0 << 2 << QStringList{l2} << QStringList{u"45字/分:75"_s}
-                                 << QStringList{u"T|3|5|60.0"_s, u"E|2|5|40.0"_s, u"O|0|5|0.0"_s}
-                                 << 1;
+                                 << 3 << false;
+        QTest::newRow("45 only, not the speeds of their own kept as 45")
+            << 0 << 2 << QStringList{l2} << QStringList{u"45字/分:75"_s}
+            << QStringList{u"T|3|5|60.0"_s, u"E|2|5|40.0"_s, u"O|0|5|0.0"_s} << 1 << true;
         QTest::newRow("60 only: the Normal lesson is listed but never judged")
             << 0 << 3 << QStringList{l5} << QStringList{u"60字/分:100"_s}
-            << QStringList{u"O|0|4|0.0"_s, u"S|0|4|0.0"_s, u"A|0|0|出題なし"_s} << 2;
+            << QStringList{u"O|0|4|0.0"_s, u"S|0|4|0.0"_s, u"A|0|0|出題なし"_s} << 2 << false;
         QTest::newRow("60 in the last 7 days")
             << 1 << 3 << QStringList{l5} << QStringList{u"60字/分:100"_s}
-            << QStringList{u"O|0|4|0.0"_s} << 2;
+            << QStringList{u"O|0|4|0.0"_s} << 2 << false;
         QTest::newRow("nothing: 45 in the last 7 days")
-            << 1 << 2 << QStringList{} << QStringList{} << QStringList{} << 0;
+            << 1 << 2 << QStringList{} << QStringList{} << QStringList{} << 0 << false;
+        const QString f1 = u"2026-12-05|10/5WPM|1|80.0"_s;
+        const QString f2 = u"2026-12-06|10/5WPM|1|60.0"_s;
+        QTest::newRow("speeds of their own: a line each, after the fixed speeds")
+            << 0 << 0 << QStringList{l1, l2, l3, u"2026-12-04|20WPM|1|25.0"_s, f1, l5, l6, f2}
+            << QStringList{u"25字/分:50,90,70"_s, u"45字/分:75"_s, u"60字/分:100"_s,
+                           u"10/5WPM:80,60"_s, u"20WPM:25"_s}
+            << QStringList{u"A|8|11|72.7"_s, u"T|5|7|71.4"_s, u"E|5|13|38.5"_s} << 9 << true;
+        QTest::newRow("one speed of its own")
+            << 0 << 4 << QStringList{f1, f2} << QStringList{u"10/5WPM:80,60"_s}
+            << QStringList{u"A|4|5|80.0"_s, u"K|2|15|13.3"_s, u"B|0|0|出題なし"_s} << 2 << true;
     }
     void figuresUnderEachFilter() {
         QFETCH(int, period);
@@ -243,9 +267,11 @@ class HistoryWindowTest : public QObject {
         QFETCH(QStringList, lines);
         QFETCH(QStringList, worstMisses);
         QFETCH(int, lessons);
+        QFETCH(bool, free);
 
         FakeDesktopServices desktop;
-        HistoryWindow window(Reader(History()), desktop, kNow);
+        HistoryWindow window(Reader(History() + (free ? FreeLessons() : QList<LessonRecord>())),
+                             desktop, kNow);
         // From another filter, so that each row shows the change refilters.
         Child<QComboBox>(window, u"PeriodCombo"_s)->setCurrentIndex(period == 1 ? 2 : 1);
         Child<QComboBox>(window, u"SpeedCombo"_s)->setCurrentIndex(speed == 2 ? 1 : 2);
