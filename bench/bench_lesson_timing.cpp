@@ -7,17 +7,25 @@
 // adjustment -20, 0 and +20, under each condition: nothing beside it, a client reading the
 // window's whole accessible tree without a break, two busy loops, the window thread blocked for
 // 500 ms once a second, all of these at once (and, asked for, a screen reader's event client).
+// Asked for, speeds of their own too: each edge against the exact timeline worked out here from
+// the formula (unit 1200 / c ms; stretched, the ARRL spacing), with the largest element and gap
+// errors in samples, the length of PARIS against 60000 / s ms, and at 25/4 the published gaps.
 // Run it through scripts/bench-lesson-timing.sh, which provides the desktop and the server.
 //
 //   bench_lesson_timing [--conditions idle,reader,busy,stall,all] [--runs N] [--other-runs M]
-//                       [--speeds 25,45,60] [--question TEXT] [--quick]
+//                       [--speeds 25,45,60] [--free LIST] [--free-runs K] [--question TEXT]
+//                       [--quick]
 //
 // --runs: lessons at 45 per minute and 0 in each mode (20); --other-runs: lessons at each other
-// speed and fine adjustment (1; 0 leaves them out); --quick: idle, 45 per minute, one each.
+// speed and fine adjustment (1; 0 leaves them out); --free: speeds of their own, each "c", "c/s"
+// or either with "+w" (c and s words a minute, w extra units between words), e.g.
+// 5,13,20,30,45,60,25/4,18/10,20/5; --free-runs: lessons at each of them in each mode (1);
+// --quick: idle, 45 per minute, one each.
 #include <QApplication>
 #include <QDateTime>
 #include <cstdio>
 
+#include "FreeTimeline.h"
 #include "LessonRuns.h"
 #include "MachineLoad.h"
 #include "sound/PlannedStream.h"
@@ -30,13 +38,26 @@ struct Options {
     int runs = 20;
     int otherRuns = 1;
     QList<int> speeds{25, 45, 60};
+    QList<FreeLessonSpeed> free;
+    int freeRuns = 1;
     QString question = QStringLiteral("PARIS 5NN");
 };
+
+constexpr SoundGenerator kModes[] = {SoundGenerator::Beep, SoundGenerator::Wave};
+
+LessonSettings Settings(SoundGenerator mode, int speed, int adjust) {
+    LessonSettings settings;
+    settings.generator = mode;
+    settings.speed = speed;
+    settings.fineAdjust = adjust;
+    return settings;
+}
 
 [[noreturn]] void Usage() {
     std::printf(
         "usage: bench_lesson_timing [--conditions idle,reader,busy,stall,all,screenreader] "
-        "[--runs N] [--other-runs M] [--speeds 25,45,60] [--question TEXT] [--quick]\n");
+        "[--runs N] [--other-runs M] [--speeds 25,45,60] [--free c[/s][+w],...] [--free-runs K] "
+        "[--question TEXT] [--quick]\n");
     std::exit(2);
 }
 
@@ -73,6 +94,17 @@ Options ParseOptions(const QStringList& arguments) {
             for (const QString& speed : value.split(u',')) {
                 options.speeds << speed.toInt();
             }
+        } else if (argument == u"--free") {
+            options.free.clear();
+            for (const QString& text : value.split(u',')) {
+                const std::optional<FreeLessonSpeed> speed = ParseFreeLessonSpeed(text);
+                if (!speed) {
+                    Usage();
+                }
+                options.free << *speed;
+            }
+        } else if (argument == u"--free-runs") {
+            options.freeRuns = value.toInt();
         } else if (argument == u"--question") {
             options.question = value;
         } else {
@@ -86,24 +118,61 @@ Options ParseOptions(const QStringList& arguments) {
 // disturbance from outside falls on both alike.
 QList<LessonSettings> Plan(const Options& options) {
     QList<LessonSettings> plan;
-    const SoundGenerator modes[] = {SoundGenerator::Beep, SoundGenerator::Wave};
     for (int run = 0; run < options.runs; ++run) {
-        for (SoundGenerator mode : modes) {
-            plan << LessonSettings{mode, 45, 0};
+        for (SoundGenerator mode : kModes) {
+            plan << Settings(mode, 45, 0);
         }
     }
     for (int run = 0; run < options.otherRuns; ++run) {
-        for (SoundGenerator mode : modes) {
+        for (SoundGenerator mode : kModes) {
             for (int speed : options.speeds) {
                 for (int adjust : {-20, 0, 20}) {
                     if (speed != 45 || adjust != 0) {
-                        plan << LessonSettings{mode, speed, adjust};
+                        plan << Settings(mode, speed, adjust);
                     }
                 }
             }
         }
     }
     return plan;
+}
+
+// The speeds of their own, in the same order: each in both modes, run after run. In WAV mode
+// the ramps are the fixed speeds' 20 ms wherever a dot holds both.
+QList<LessonSettings> FreePlan(const Options& options) {
+    QList<LessonSettings> plan;
+    for (int run = 0; run < options.freeRuns; ++run) {
+        for (const FreeLessonSpeed& speed : options.free) {
+            for (SoundGenerator mode : kModes) {
+                LessonSettings settings = Settings(mode, 45, 0);
+                settings.free =
+                    FreeSpeed{speed.characterWpm, speed.effectiveWpm, speed.extraWordUnits};
+                settings.waveQuality = FreeWaveQuality(FormulaGaps(speed).unitMs);
+                plan << settings;
+            }
+        }
+    }
+    return plan;
+}
+
+int PlayFree(LessonBench& bench, const Options& options, Condition condition) {
+    std::printf(
+        "\n### Speeds of their own, %s\n\nEdges against the exact timeline from the formula; "
+        "the largest errors in samples at %d Hz (the program plans whole samples at 44100 Hz, "
+        "so up to about 0.55 for an edge and 1.1 for a length); PARIS err: from the first edge "
+        "of PARIS to that of the word after it, against 60000 / s ms; char / word gap: their "
+        "mean as sounded, the tones' shape taken off.\n\n",
+        qPrintable(ConditionName(condition)), MonitorTap::kRate);
+    PrintFreeTableHeader();
+    QList<TimingRow> rows;
+    int missed = 0;
+    for (const LessonSettings& settings : FreePlan(options)) {
+        rows << RunLesson(bench, settings, condition);
+        PrintFreeRow(rows.last());
+        missed += MissedTargets(rows.last()).isEmpty() ? 0 : 1;
+    }
+    PrintSummary(ConditionName(condition) + QStringLiteral(", speeds of their own"), rows);
+    return missed;
 }
 
 }  // namespace
@@ -133,14 +202,20 @@ int main(int argc, char* argv[]) {
     int missed = 0;
     for (Condition condition : options.conditions) {
         std::printf("\n## %s\n\n", qPrintable(ConditionName(condition)));
-        PrintTableHeader();
-        QList<TimingRow> rows;
-        for (const LessonSettings& settings : Plan(options)) {
-            rows << RunLesson(bench, settings, condition);
-            PrintRow(rows.last());
-            missed += MissedTargets(rows.last()).isEmpty() ? 0 : 1;
+        const QList<LessonSettings> plan = Plan(options);
+        if (!plan.isEmpty() || options.free.isEmpty()) {
+            PrintTableHeader();
+            QList<TimingRow> rows;
+            for (const LessonSettings& settings : plan) {
+                rows << RunLesson(bench, settings, condition);
+                PrintRow(rows.last());
+                missed += MissedTargets(rows.last()).isEmpty() ? 0 : 1;
+            }
+            PrintSummary(ConditionName(condition), rows);
         }
-        PrintSummary(ConditionName(condition), rows);
+        if (!options.free.isEmpty()) {
+            missed += PlayFree(bench, options, condition);
+        }
         std::printf("\n%s after %s\n", qPrintable(MachineLoad::loadLine()),
                     qPrintable(ConditionName(condition)));
     }

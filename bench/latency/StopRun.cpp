@@ -102,7 +102,7 @@ StopResult RunStops(WindowRig& rig, MonitorTap& tap, int stops, Condition condit
     ClickWatch watch(stop);
     std::mt19937 random(static_cast<unsigned>(seed));
     std::uniform_int_distribution<int> moment(kEarliestMs, kLatestMs);
-    rig.apply({SoundGenerator::Beep, 45, 0});
+    rig.apply(LessonSettings{});  // beep, 45 per minute, fine adjustment 0
     DesktopLoad load(condition);
     if (!load.ok()) {
         result.error = load.error();

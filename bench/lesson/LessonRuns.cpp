@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <vector>
 
+#include "FreeTimeline.h"
 #include "LessonSigns.h"
 #include "MachineLoad.h"
 #include "NominalTimeline.h"
@@ -136,6 +137,15 @@ QList<double> LabelDelays(const std::vector<LabelChange>& changes,
     return delays;
 }
 
+// The figures of the speed of its own the settings choose, as the benchmark reads them.
+std::optional<FreeLessonSpeed> FreeSpeedOf(const LessonSettings& settings) {
+    if (!settings.free) {
+        return std::nullopt;
+    }
+    return FreeLessonSpeed{settings.free->characterWpm, settings.free->effectiveWpm,
+                           settings.free->extraWordUnits};
+}
+
 int SoundingSigns(const QList<LessonSign>& signs) {
     int count = 0;
     for (const LessonSign& sign : signs) {
@@ -150,8 +160,13 @@ TimingRow RunLesson(LessonBench& bench, const LessonSettings& settings, Conditio
     TimingRow row;
     const bool wave = settings.generator == SoundGenerator::Wave;
     row.mode = wave ? QStringLiteral("WAV") : QStringLiteral("beep");
-    row.speed = settings.speed;
-    row.unitMs = UnitMsFor(settings.speed);
+    row.free = FreeSpeedOf(settings);
+    const FreeGaps gaps = row.free ? FormulaGaps(*row.free) : FreeGaps{};
+    if (!row.free) {
+        row.speed = settings.speed;
+        row.unitMs = UnitMsFor(settings.speed);
+    }
+    const double unitMs = row.free ? gaps.unitMs : row.unitMs;
     row.adjust = settings.fineAdjust;
     row.condition = ConditionName(condition);
     WindowRig& rig = bench.rig;
@@ -206,9 +221,20 @@ TimingRow RunLesson(LessonBench& bench, const LessonSettings& settings, Conditio
 
     const QList<LessonSign> signs = NormalLessonSigns(bench.question);
     const float factor = FactorFor(settings.fineAdjust);
-    const NominalTimeline nominal = wave ? WaveTimeline(signs, row.unitMs, factor, kWaveRampMs)
-                                         : BeepTimeline(signs, row.unitMs, factor);
-    row.tones = CompareTones(FindTones(recording, WindowRig::kToneHz), nominal.tones, row.unitMs);
+    std::optional<FreeTimeline> free;
+    if (row.free) {
+        free = FreeLessonTimeline(
+            signs, gaps,
+            wave ? std::optional(RampMsForQuality(settings.waveQuality)) : std::nullopt);
+    }
+    const NominalTimeline nominal = free   ? free->nominal
+                                    : wave ? WaveTimeline(signs, row.unitMs, factor, kWaveRampMs)
+                                           : BeepTimeline(signs, row.unitMs, factor);
+    row.tones = CompareTones(FindTones(recording, WindowRig::kToneHz), nominal.tones, unitMs);
+    if (free) {
+        row.freeFigures =
+            MeasureFree(row.tones, *free, signs, *row.free, gaps, recording.sampleRate);
+    }
     if (wave) {
         row.wave = CheckWaveFiles(recording, nominal, row.tones,
                                   [&rig](const QString& sign) { return rig.wavePath(sign); });

@@ -3,6 +3,7 @@
 #include <QMap>
 #include <algorithm>
 #include <cstdio>
+#include <numeric>
 
 namespace {
 
@@ -40,6 +41,22 @@ void PrintCells(const QStringList& cells) {
     std::fflush(stdout);
 }
 
+void PrintRule(qsizetype columns) {
+    std::printf("|%s\n", QStringLiteral("---|").repeated(columns).toUtf8().constData());
+}
+
+QString SpeedText(const TimingRow& row) {
+    return row.free ? row.free->text() + QStringLiteral(" WPM")
+                    : QStringLiteral("%1/min").arg(row.speed);
+}
+
+QString Mean(const QList<double>& values) {
+    if (values.isEmpty()) {
+        return QStringLiteral("–");
+    }
+    return Figure(std::accumulate(values.begin(), values.end(), 0.0) / double(values.size()), 2);
+}
+
 QString LabelFigures(const QList<double>& delays) {
     if (delays.isEmpty()) {
         return QStringLiteral("–");
@@ -75,6 +92,9 @@ QStringList MissedTargets(const TimingRow& row) {
         missed << QStringLiteral("sound went off");
     }
     CheckErrors(tones.edgeErrors, QStringLiteral("edge"), missed);
+    if (row.free && PublishedGapsHeld(*row.free, row.freeFigures) == false) {
+        missed << QStringLiteral("25/4 gaps");
+    }
     if (row.wave) {
         if (row.wave->filesChecked != row.wave->filesExpected ||
             row.wave->lowestCorrelation < kLowestCorrelation) {
@@ -85,25 +105,33 @@ QStringList MissedTargets(const TimingRow& row) {
     return missed;
 }
 
-void PrintTableHeader() {
-    PrintCells({QStringLiteral("mode"), QStringLiteral("speed"), QStringLiteral("adj"),
-                QStringLiteral("condition"), QStringLiteral("tones paired/expected (found)"),
-                QStringLiteral("underruns / holes"), QStringLiteral("edge err med / max ms"),
-                QStringLiteral("tone length err med / max ms"),
-                QStringLiteral("gap err med / max ms"), QStringLiteral("WAV corr min"),
-                QStringLiteral("closing gap err med / max ms"),
-                QStringLiteral("label after sound med / max ms"), QStringLiteral("program CPU %"),
-                QStringLiteral("window ms / char"), QStringLiteral("machine busy %"),
-                QStringLiteral("load"), QStringLiteral("s"), QStringLiteral("targets")});
-    std::printf("|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|\n");
+namespace {
+
+QStringList HeaderCells() {
+    return {QStringLiteral("mode"),
+            QStringLiteral("speed"),
+            QStringLiteral("adj"),
+            QStringLiteral("condition"),
+            QStringLiteral("tones paired/expected (found)"),
+            QStringLiteral("underruns / holes"),
+            QStringLiteral("edge err med / max ms"),
+            QStringLiteral("tone length err med / max ms"),
+            QStringLiteral("gap err med / max ms"),
+            QStringLiteral("WAV corr min"),
+            QStringLiteral("closing gap err med / max ms"),
+            QStringLiteral("label after sound med / max ms"),
+            QStringLiteral("program CPU %"),
+            QStringLiteral("window ms / char"),
+            QStringLiteral("machine busy %"),
+            QStringLiteral("load"),
+            QStringLiteral("s")};
 }
 
-void PrintRow(const TimingRow& row) {
-    QStringList cells{row.mode, QStringLiteral("%1/min").arg(row.speed), Signed(row.adjust),
-                      row.condition};
+// Every cell but the targets'; for a run that could not be made, up to its error.
+QStringList RowCells(const TimingRow& row) {
+    QStringList cells{row.mode, SpeedText(row), Signed(row.adjust), row.condition};
     if (!row.error.isEmpty()) {
-        PrintCells(cells << QStringLiteral("–") << row.error);
-        return;
+        return cells << QStringLiteral("–") << row.error;
     }
     const ToneComparison& tones = row.tones;
     cells << QStringLiteral("%1/%2 (%3)").arg(tones.matched).arg(tones.expected).arg(tones.found)
@@ -115,12 +143,64 @@ void PrintRow(const TimingRow& row) {
     } else {
         cells << QStringLiteral("–") << QStringLiteral("–");
     }
-    const QStringList missed = MissedTargets(row);
     cells << LabelFigures(row.labelDelays) << Percent(row.programCpu)
           << Figure(row.windowMsPerSign, 2) << Percent(row.machineBusy, 0)
-          << Figure(row.loadAverage, 2) << Figure(row.seconds, 1)
-          << (missed.isEmpty() ? QStringLiteral("met")
-                               : QStringLiteral("MISSED: ") + missed.join(QStringLiteral(", ")));
+          << Figure(row.loadAverage, 2) << Figure(row.seconds, 1);
+    return cells;
+}
+
+QString TargetsCell(const TimingRow& row) {
+    const QStringList missed = MissedTargets(row);
+    return missed.isEmpty() ? QStringLiteral("met")
+                            : QStringLiteral("MISSED: ") + missed.join(QStringLiteral(", "));
+}
+
+QString FreeGapsCell(const TimingRow& row) {
+    const FreeFigures& figures = row.freeFigures;
+    QString cell = Mean(figures.characterGapsMs) + QStringLiteral(" / ") + Mean(figures.wordGapsMs);
+    if (const std::optional<bool> held = PublishedGapsHeld(*row.free, figures)) {
+        cell += QStringLiteral(" (2133 / 4978 ±1: %1)")
+                    .arg(*held ? QStringLiteral("yes") : QStringLiteral("NO"));
+    }
+    return cell;
+}
+
+}  // namespace
+
+void PrintTableHeader() {
+    const QStringList cells = HeaderCells() << QStringLiteral("targets");
+    PrintCells(cells);
+    PrintRule(cells.size());
+}
+
+void PrintRow(const TimingRow& row) {
+    QStringList cells = RowCells(row);
+    if (row.error.isEmpty()) {
+        cells << TargetsCell(row);
+    }
+    PrintCells(cells);
+}
+
+void PrintFreeTableHeader() {
+    const QStringList cells =
+        HeaderCells() << QStringLiteral("elem / elem gap / char gap / word gap err max samples")
+                      << QStringLiteral("PARIS err %") << QStringLiteral("char / word gap ms")
+                      << QStringLiteral("targets");
+    PrintCells(cells);
+    PrintRule(cells.size());
+}
+
+void PrintFreeRow(const TimingRow& row) {
+    QStringList cells = RowCells(row);
+    if (row.error.isEmpty()) {
+        const FreeFigures& figures = row.freeFigures;
+        cells << QStringLiteral("%1 / %2 / %3 / %4")
+                     .arg(Figure(figures.elementSamples, 2), Figure(figures.elementGapSamples, 2),
+                          Figure(figures.characterGapSamples, 2), Figure(figures.wordGapSamples, 2))
+              << (figures.parisErrorPercent ? QString::number(*figures.parisErrorPercent, 'f', 4)
+                                            : QStringLiteral("–"))
+              << FreeGapsCell(row) << TargetsCell(row);
+    }
     PrintCells(cells);
 }
 
@@ -128,10 +208,8 @@ void PrintSummary(const QString& condition, const QList<TimingRow>& rows) {
     QStringList readers;
     for (const TimingRow& row : rows) {
         if (!row.readerSummary.isEmpty()) {
-            readers << QStringLiteral("- %1 %2/min %3: %4")
-                           .arg(row.mode)
-                           .arg(row.speed)
-                           .arg(Signed(row.adjust), row.readerSummary);
+            readers << QStringLiteral("- %1 %2 %3: %4")
+                           .arg(row.mode, SpeedText(row), Signed(row.adjust), row.readerSummary);
         }
     }
     if (!readers.isEmpty()) {
@@ -150,11 +228,12 @@ void PrintSummary(const QString& condition, const QList<TimingRow>& rows) {
                 QStringLiteral("program CPU % (median)"),
                 QStringLiteral("window ms / char (median)"),
                 QStringLiteral("machine busy % (max)")});
-    std::printf("|---|---|---|---|---|---|---|---|---|---|---|---|---|\n");
+    PrintRule(13);
     QMap<QString, QList<TimingRow>> groups;
     QStringList order;
     for (const TimingRow& row : rows) {
-        const QString key = QStringLiteral("%1 %2 %3").arg(row.mode).arg(row.speed).arg(row.adjust);
+        const QString key =
+            QStringLiteral("%1 %2 %3").arg(row.mode, SpeedText(row)).arg(row.adjust);
         if (!groups.contains(key)) {
             order << key;
         }
@@ -193,7 +272,7 @@ void PrintSummary(const QString& condition, const QList<TimingRow>& rows) {
         }
         const TimingRow& first = group.first();
         PrintCells(
-            {first.mode, QStringLiteral("%1/min").arg(first.speed), Signed(first.adjust),
+            {first.mode, SpeedText(first), Signed(first.adjust),
              QStringLiteral("%1 of %2").arg(clean).arg(group.size()), QString::number(missing),
              QStringLiteral("%1 / %2").arg(underruns).arg(holes), Figure(worstMedian),
              Figure(worstMax), first.wave ? Figure(worstClosing) : QStringLiteral("–"),

@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <optional>
 
+#include "FreeTimeline.h"
 #include "ToneComparison.h"
 #include "WaveFileCheck.h"
 
@@ -31,16 +32,22 @@ struct TimingRow {
     double seconds = 0;
     QString readerSummary;  // what the reading client did meanwhile
     QString error;          // the run could not be made
+    // A speed of its own (speed and unitMs are then not used), and its own figures.
+    std::optional<FreeLessonSpeed> free;
+    FreeFigures freeFigures;
 };
 
 // Targets: every tone found and paired, no hole, no underrun, sound on throughout, edges and
 // (in WAV mode) closing gaps with a median within 0.02 ms and none beyond 0.05 ms, the files'
-// shape in the recording. Empty when all are met.
+// shape in the recording; at 25/4, the published gaps. Empty when all are met.
 QStringList MissedTargets(const TimingRow& row);
 
 // A Markdown table, printed row by row as the runs end.
 void PrintTableHeader();
 void PrintRow(const TimingRow& row);
+// The same for speeds of their own, with their own figures before the targets.
+void PrintFreeTableHeader();
+void PrintFreeRow(const TimingRow& row);
 
 // For each setting of a condition: how many runs met every target, the worst figures over them,
 // and the labels' delays over all of them.

@@ -102,10 +102,17 @@ bool WindowRig::start(QString& error) {
 void WindowRig::apply(const LessonSettings& settings) {
     const MainFormUi& ui = m_form.ui();
     (settings.generator == SoundGenerator::Wave ? ui.mnuSoundWave : ui.mnuSoundBeep)->trigger();
-    QRadioButton* speed = settings.speed == 25   ? ui.Speed25_Option
-                          : settings.speed == 45 ? ui.Speed45_Option
-                                                 : ui.Speed60_Option;
-    speed->setChecked(true);
+    m_form.waveDialog().WavQuarityHScroll->setValue(settings.waveQuality);
+    if (settings.free) {
+        // As the free speed's dialog leaves it when accepted: the figures, then the option.
+        m_form.practiceSettings().setFreeFigures(*settings.free);
+        ui.SpeedFree_Option->setChecked(true);
+    } else {
+        QRadioButton* speed = settings.speed == 25   ? ui.Speed25_Option
+                              : settings.speed == 45 ? ui.Speed45_Option
+                                                     : ui.Speed60_Option;
+        speed->setChecked(true);
+    }
     ui.Speed_HScroll->setValue(settings.fineAdjust);
 }
 

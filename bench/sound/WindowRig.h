@@ -4,11 +4,13 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <atomic>
+#include <optional>
 
 #include "app/MainForm.h"
 #include "common/Places.h"
 #include "common/QtDesktopServices.h"
 #include "common/RealClock.h"
+#include "morse/FreeSpeed.h"
 #include "net/NetPorts.h"
 #include "sound/RealSoundOutput.h"
 
@@ -35,6 +37,9 @@ struct LessonSettings {
     SoundGenerator generator = SoundGenerator::Beep;
     int speed = 45;
     int fineAdjust = 0;
+    // A speed of its own, chosen instead of the speed option.
+    std::optional<FreeSpeed> free;
+    int waveQuality = 3;  // 20 ms ramps
 };
 
 // The whole program as main() builds it (real clock, real sound output, Qt's desktop services),
@@ -44,8 +49,8 @@ struct LessonSettings {
 class WindowRig {
   public:
     static constexpr int kToneHz = 800;
-    // WAV quality 3 has 20 ms ramps, so even the shortest dot reaches full level; volume 1 is
-    // the beep's level.
+    // WAV quality 3 has 20 ms ramps, so even the fixed speeds' shortest dot reaches full level;
+    // volume 1 is the beep's level.
     static constexpr int kWaveQuality = 3;
     static constexpr int kWaveVolume = 1;
 
