@@ -2,10 +2,11 @@
 // the main window linked to a peer on a desktop with the accessibility bus up, recorded at a
 // private null sink in this process. Run it through scripts/bench-sound-latency.sh.
 //
-//   bench_sound_latency keying [--count 200] [--condition idle]
+//   bench_sound_latency keying [--count 200] [--condition idle] [--pad]
 //       the keyed tone: space bar pressed and released through the X server into a widget that
 //       keys the program's sound; press and release handled -> the tone's edges at the output;
-//       the edges' steepest step; then keyed beside a planned sequence, whose edges are checked
+//       the edges' steepest step; then keyed beside a planned sequence, whose edges are checked;
+//       with --pad through the sending practice's keying pad (keyer and sidetone) instead
 //   bench_sound_latency stop [--count 60] [--condition idle]
 //       the stop button clicked through the X server at random moments of Normal lessons;
 //       click handled -> output silent
@@ -30,27 +31,29 @@ struct Options {
     QString what;
     int count = -1;
     Condition condition = Condition::Idle;
+    bool throughPad = false;
 };
 
 [[noreturn]] void Usage() {
     std::printf(
         "usage: bench_sound_latency keying|stop|idle|first-tone [--count n] "
-        "[--condition idle|reader|busy|stall|all|screenreader]\n");
+        "[--condition idle|reader|busy|stall|all|screenreader] [--pad]\n");
     std::exit(2);
 }
 
 Options Parse(const QStringList& arguments) {
     Options options;
     options.what = arguments.value(1);
-    for (qsizetype i = 2; i + 1 < arguments.size(); i += 2) {
-        if (arguments[i] == u"--count") {
-            options.count = arguments[i + 1].toInt();
-        } else if (arguments[i] != u"--condition" ||
-                   !ParseCondition(arguments[i + 1], options.condition)) {
+    QStringList rest = arguments.mid(2);
+    options.throughPad = rest.removeAll(QStringLiteral("--pad")) > 0;
+    for (qsizetype i = 0; i + 1 < rest.size(); i += 2) {
+        if (rest[i] == u"--count") {
+            options.count = rest[i + 1].toInt();
+        } else if (rest[i] != u"--condition" || !ParseCondition(rest[i + 1], options.condition)) {
             Usage();
         }
     }
-    if (arguments.size() % 2 != 0) {
+    if (rest.size() % 2 != 0) {
         Usage();
     }
     return options;
@@ -86,8 +89,10 @@ int main(int argc, char* argv[]) {
                 qPrintable(QGuiApplication::platformName()),
                 qPrintable(rig.sound().realtimeState()), qPrintable(MachineLoad::loadLine()));
     if (options.what == u"keying") {
-        PrintKeying(RunKeying(rig, tap, CountOr(options, 200), false, options.condition, 1));
-        PrintKeying(RunKeying(rig, tap, CountOr(options, 200) / 2, true, options.condition, 2));
+        const int presses = CountOr(options, 200);
+        const bool pad = options.throughPad;
+        PrintKeying(RunKeying(rig, tap, presses, false, options.condition, 1, pad));
+        PrintKeying(RunKeying(rig, tap, presses / 2, true, options.condition, 2, pad));
     } else if (options.what == u"stop") {
         PrintStops(RunStops(rig, tap, CountOr(options, 60), options.condition, 3));
     } else if (options.what == u"idle") {

@@ -12,6 +12,8 @@ packages=(
     libpulse-dev
     # the lesson history: SQLite through Qt SQL, and its charts
     libqt6sql6-sqlite qt6-charts-dev libqt6opengl6-dev
+    # serial key interfaces: their status lines through Qt Serial Port
+    qt6-serialport-dev
     # format check of the tests
     clang-format
     # the fuzz targets: clang with libFuzzer and its sanitizers

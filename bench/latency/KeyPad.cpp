@@ -1,7 +1,9 @@
 #include "KeyPad.h"
 
 #include <QKeyEvent>
+#include <QVBoxLayout>
 
+#include "morse/KeyingPad.h"
 #include "sound/PlannedStream.h"
 #include "sound/RealSoundOutput.h"
 
@@ -12,20 +14,45 @@ KeyPad::KeyPad(RealSoundOutput& sound, int toneHz) : m_sound(sound), m_toneHz(to
     resize(200, 100);
 }
 
-void KeyPad::keyPressEvent(QKeyEvent* event) {
+KeyPad::KeyPad(RealSoundOutput& sound, int toneHz, Clock& clock) : KeyPad(sound, toneHz) {
+    m_pad = new KeyingPad(clock, this);
+    KeyInputSettings straight;
+    straight.mode = KeyerMode::Straight;
+    m_pad->setSettings(straight);
+    m_pad->setSidetone([this](bool down) { down ? m_sound.keyDown(m_toneHz) : m_sound.keyUp(); });
+    m_pad->installEventFilter(this);
+    (new QVBoxLayout(this))->addWidget(m_pad);
+    setFocusProxy(m_pad);
+}
+
+bool KeyPad::note(QKeyEvent* event) {
     if (event->key() != Qt::Key_Space || event->isAutoRepeat()) {
+        return false;
+    }
+    (event->type() == QEvent::KeyPress ? m_downs : m_ups) << MonotonicMs();
+    return true;
+}
+
+bool KeyPad::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_pad &&
+        (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)) {
+        note(static_cast<QKeyEvent*>(event));
+    }
+    return false;  // the pad handles it
+}
+
+void KeyPad::keyPressEvent(QKeyEvent* event) {
+    if (m_pad != nullptr || !note(event)) {
         QWidget::keyPressEvent(event);
         return;
     }
-    m_downs << MonotonicMs();
     m_sound.keyDown(m_toneHz);
 }
 
 void KeyPad::keyReleaseEvent(QKeyEvent* event) {
-    if (event->key() != Qt::Key_Space || event->isAutoRepeat()) {
+    if (m_pad != nullptr || !note(event)) {
         QWidget::keyReleaseEvent(event);
         return;
     }
-    m_ups << MonotonicMs();
     m_sound.keyUp();
 }

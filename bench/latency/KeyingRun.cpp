@@ -182,11 +182,18 @@ QList<LessonSign> PlayPlannedBeside(SoundOutput& sound, const std::function<bool
 }  // namespace
 
 KeyingResult RunKeying(WindowRig& rig, MonitorTap& tap, int presses, bool beside,
-                       Condition condition, int seed) {
+                       Condition condition, int seed, bool throughPad) {
     KeyingResult result;
     result.condition = ConditionName(condition);
     result.beside = beside;
-    KeyPad pad(rig.sound(), kKeyedHz);
+    result.throughPad = throughPad;
+    std::optional<KeyPad> padStore;
+    if (throughPad) {
+        padStore.emplace(rig.sound(), kKeyedHz, rig.clock());
+    } else {
+        padStore.emplace(rig.sound(), kKeyedHz);
+    }
+    KeyPad& pad = *padStore;
     pad.show();
     pad.activateWindow();
     pad.setFocus();
@@ -247,7 +254,9 @@ KeyingResult RunKeying(WindowRig& rig, MonitorTap& tap, int presses, bool beside
 }
 
 void PrintKeying(const KeyingResult& result) {
-    std::printf("\n### keyed tone, %s%s\n\n", qPrintable(result.condition),
+    std::printf("\n### keyed tone%s, %s%s\n\n",
+                result.throughPad ? " through the keying pad and its keyer" : "",
+                qPrintable(result.condition),
                 result.beside ? ", a planned sequence playing beside it" : ", alone");
     if (!result.error.isEmpty()) {
         std::printf("could not be measured: %s\n", qPrintable(result.error));

@@ -15,6 +15,7 @@
 struct KeyingResult {
     QString condition;
     bool beside = false;  // a planned sequence played beside the keying
+    bool throughPad = false;
     int presses = 0;
     int unmatched = 0;   // presses with no tone of their own at the output
     int splitTones = 0;  // presses whose tone came out in pieces (a hole)
@@ -34,6 +35,7 @@ struct KeyingResult {
     QString error;
 };
 
+// throughPad: the key events go to the sending practice's keying pad, not straight to the sound.
 KeyingResult RunKeying(WindowRig& rig, MonitorTap& tap, int presses, bool beside,
-                       Condition condition, int seed);
+                       Condition condition, int seed, bool throughPad = false);
 void PrintKeying(const KeyingResult& result);

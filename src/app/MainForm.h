@@ -6,6 +6,7 @@
 #include "app/AppContext.h"
 #include "app/KochCourseMenu.h"
 #include "app/MainFormUi.h"
+#include "app/SendingMenu.h"
 #include "app/SoloPractice.h"
 #include "authoring/ExchangeWindows.h"
 #include "common/ClockTimer.h"
@@ -66,6 +67,7 @@ class MainForm : public QMainWindow {
     LessonHistory& lessonHistory() { return m_history; }
     HistoryMenu& historyMenu() { return m_historyMenu; }
     LessonAnnouncements& announcements() { return m_announcements; }
+    SendingMenu& sendingMenu() { return m_sending; }
 
     void MainForm_Form_Load();
     void MainForm_SaveSetButton_Command_Click();
@@ -136,5 +138,6 @@ class MainForm : public QMainWindow {
     HelpMenu m_help;
     SoloPractice m_solo;
     KochCourseMenu m_kochCourse;
+    SendingMenu m_sending;
     bool m_ending = false;
 };

@@ -489,6 +489,10 @@ void buildMenus(MainFormUi& ui, QMenuBar* bar) {
     ui.mnuPartner = addMenu(bar, u"mnuPartner"_s, u"練習相手(&R)"_s);
     ui.mnuPartnerSolo = addEntry(ui.mnuPartner, u"mnuPartnerSolo"_s, u"ひとりで練習(&P)"_s);
 
+    ui.mnuSending = addMenu(bar, u"mnuSending"_s, u"送信練習(&O)"_s);
+    ui.mnuSendingPractice = addEntry(ui.mnuSending, u"mnuSendingPractice"_s, u"送信練習(&P)..."_s);
+    ui.mnuSendingInput = addEntry(ui.mnuSending, u"mnuSendingInput"_s, u"キー入力の設定(&I)..."_s);
+
     ui.mnuRecord = addMenu(bar, u"mnuRecord"_s, u"記録(&K)"_s);
     ui.mnuRecordHistory = addEntry(ui.mnuRecord, u"mnuRecordHistory"_s, u"成績履歴(&G)..."_s);
 
@@ -520,7 +524,8 @@ void MainFormUi::setupUi(QMainWindow* window) {
 
     buildMenus(*this, window->menuBar());
     // Menus are windows of their own and do not inherit the window's font.
-    for (QMenu* menu : {mnuSound, mnuMojiHanni, mnuNet, mnuPartner, mnuRecord, mnuHelp}) {
+    for (QMenu* menu :
+         {mnuSound, mnuMojiHanni, mnuNet, mnuPartner, mnuSending, mnuRecord, mnuHelp}) {
         menu->setFont(font);
     }
 

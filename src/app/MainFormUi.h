@@ -10,6 +10,7 @@
 class QAction;
 class QLabel;
 class QMainWindow;
+class QMenu;
 class QPushButton;
 
 // Every control of the main window, named as the rest of the program names them (each also
@@ -24,6 +25,11 @@ struct MainFormUi : SoundUi, LinkUi, LessonUi, HistoryUi, HelpUi, PartnerUi {
 
     // Status bar: the program's own notices (sound on or off)
     QLabel* soundStatusLabel = nullptr;
+
+    // Sending practice: the menu the sending menu object answers.
+    QMenu* mnuSending = nullptr;
+    QAction* mnuSendingPractice = nullptr;
+    QAction* mnuSendingInput = nullptr;
 
     QAction* mnuEnd = nullptr;
 };

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextCursor>
 
 #include "common/Clock.h"
 #include "common/ControlHelpers.h"
@@ -119,6 +120,18 @@ void CwChat::QueueCwChatChar(QChar character) {
     if (idle) {
         RunCwChatQueue();
     }
+}
+
+void CwChat::SendHandKeyedChar(const QString& text) {
+    // Signs the chat cannot carry as one character (the decoder's unknown marker, run-together
+    // signs such as [KN]) stay on this side.
+    if (text.size() != 1 || text.front() == u'*') {
+        return;
+    }
+    QTextCursor end(m_w.ui.ChatText->document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(text);
+    m_module.SendNetMessage(MessageType::CwChat, text);
 }
 
 void CwChat::RunCwChatQueue() {

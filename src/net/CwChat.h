@@ -33,6 +33,10 @@ class CwChat : public QObject {
     // turn behind the ones still waiting.
     void QueueCwChatChar(QChar character);
 
+    // A character keyed by hand in chat mode (" " between words): sent as an answer button's
+    // is, and not sounded here, where its sidetone was heard as it was keyed.
+    void SendHandKeyedChar(const QString& text);
+
     // The keyed characters still to be heard here.
     const QStringList& cwSendQueue() const { return m_cwSendQueue; }
 

@@ -22,10 +22,10 @@ class RealSoundOutput : public SoundOutput {
     QString realtimeState() const { return m_pulse.realtimeState(); }
 
     // The keyed tone (sending practice): open while keying can happen.
-    void openKeying();
-    void closeKeying();
-    void keyDown(int frequencyHz);
-    void keyUp();
+    void openKeying() override;
+    void closeKeying() override;
+    void keyDown(int frequencyHz) override;
+    void keyUp() override;
 
     // Stops the sound thread, waiting at most timeoutMs.
     bool shutDown(int timeoutMs);

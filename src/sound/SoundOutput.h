@@ -104,6 +104,13 @@ class SoundOutput : public QObject {
     // Whether sound reaches a real device.
     virtual bool isSoundOn() const = 0;
 
+    // --- The keyed tone of sending practice, beside whatever is planned: open while keying can
+    // happen, the tone sounding from keyDown() to keyUp(). Outputs with no live path ignore it.
+    virtual void openKeying() {}
+    virtual void closeKeying() {}
+    virtual void keyDown(int /*frequencyHz*/) {}
+    virtual void keyUp() {}
+
   signals:
     void soundOnChanged(bool on);
 

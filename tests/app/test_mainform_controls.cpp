@@ -320,6 +320,7 @@ void MainFormControlsTest::menusSitOnTheBarInOrder() {
                                       control<QMenu>(u"mnuMojiHanni"_s)->menuAction(),
                                       control<QMenu>(u"mnuNet"_s)->menuAction(),
                                       control<QMenu>(u"mnuPartner"_s)->menuAction(),
+                                      control<QMenu>(u"mnuSending"_s)->menuAction(),
                                       control<QMenu>(u"mnuRecord"_s)->menuAction(),
                                       control<QMenu>(u"mnuHelp"_s)->menuAction(),
                                       end};
@@ -357,6 +358,10 @@ void MainFormControlsTest::menusHoldTheirEntriesInOrder_data() {
                          << QStringList{u"先生モード(&T)"_s, u"学生モード(&N)"_s} << modes;
     QTest::newRow("partner") << u"mnuPartner"_s << u"練習相手(&R)"_s << Names(u"mnuPartnerSolo"_s)
                              << QStringList{u"ひとりで練習(&P)"_s} << QStringList();
+    QTest::newRow("sending") << u"mnuSending"_s << u"送信練習(&O)"_s
+                             << Names(u"mnuSendingPractice mnuSendingInput"_s)
+                             << QStringList{u"送信練習(&P)..."_s, u"キー入力の設定(&I)..."_s}
+                             << QStringList();
     QTest::newRow("record") << u"mnuRecord"_s << u"記録(&K)"_s << Names(u"mnuRecordHistory"_s)
                             << QStringList{u"成績履歴(&G)..."_s} << QStringList();
     QTest::newRow("help") << u"mnuHelp"_s << u"ヘルプ(&H)"_s

@@ -10,7 +10,9 @@
 #include <QUdpSocket>
 #include <optional>
 
+#include "app/KeyedChat.h"
 #include "common/ClockTimer.h"
+#include "morse/KeyingPad.h"
 #include "morse/PracticeSettings.h"
 #include "net/QuillNetModule.h"
 #include "partner/PartnerLink.h"
@@ -324,6 +326,44 @@ class RawPeerTest : public QObject {
             answered += pinger.receiveDatagram().data() == "1";
         }
         QCOMPARE(answered, answers);
+    }
+
+    // Keyed by hand in CW chat, each decoded character goes out as an answer button's does, and
+    // nothing else does.
+    void handKeyedCwChatBytes() {
+        Rig r;
+        r.send("0JA9ZZZ");
+        r.form.ui().ChatMode_Option->click();
+        r.form.ui().optionCw->click();
+        r.form.sendingMenu().keyedChat().toggle()->click();
+        KeyingPad& pad = r.form.sendingMenu().keyedChat().pad();
+        KeyInputSettings straight;
+        straight.mode = KeyerMode::Straight;
+        pad.setSettings(straight);
+        r.wait(500);
+        r.received.clear();
+        VirtualClock& clock = r.context.clock;
+        qint64 at = clock.now();
+        for (const QString& sign : u".--. .- .-. .. ..."_s.split(u' ')) {
+            for (const QChar element : sign) {
+                for (const bool down : {true, false}) {
+                    clock.scheduleAt(at, [&pad, down] {
+                        QKeyEvent key(down ? QEvent::KeyPress : QEvent::KeyRelease, Qt::Key_Space,
+                                      Qt::NoModifier);
+                        QApplication::sendEvent(&pad, &key);
+                    });
+                    at += down ? (element == u'-' ? 180 : 60) : 60;
+                }
+            }
+            at += 120;
+        }
+        r.wait(int(at - clock.now()) + 1000);
+        QCOMPARE(r.received, QByteArray("9P9A9R9I9S"));
+        r.received.clear();
+        r.form.ui().answerButton(u'P')->setEnabled(true);
+        r.form.ui().answerButton(u'P')->click();
+        r.wait(100);
+        QVERIFY(r.received.startsWith("9P"));
     }
 
     // With the option on, a stranger is turned away unanswered; the peer may link, and shows.

@@ -1,0 +1,62 @@
+#include "app/KeyedChat.h"
+
+#include <QBoxLayout>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QRadioButton>
+
+#include "morse/KeyingPad.h"
+#include "net/CwChat.h"
+#include "net/LinkUi.h"
+
+KeyedChat::KeyedChat(const LinkUi& ui, Clock& clock, CwChat& chat, QObject* parent)
+    : QObject(parent),
+      m_ui(ui),
+      m_chat(chat),
+      m_toggle(new QCheckBox(QStringLiteral("手送り(&J)"))),
+      m_pad(new KeyingPad(clock)) {
+    m_toggle->setObjectName(QStringLiteral("KeyedChatCheck"));
+    m_toggle->setToolTip(QStringLiteral("CWチャットを電鍵やパドルで送ります"));
+    m_toggle->setAccessibleDescription(m_toggle->toolTip());
+    m_pad->setObjectName(QStringLiteral("KeyedChatPad"));
+    m_pad->hide();
+    // Under the chat input, in the chat's own frame.
+    QWidget* frame = ui.SendMessageText->parentWidget();
+    if (auto* layout = qobject_cast<QBoxLayout*>(frame->layout())) {
+        layout->addWidget(m_toggle);
+        layout->addWidget(m_pad);
+    }
+    connect(m_toggle, &QCheckBox::toggled, this, &KeyedChat::update);
+    connect(ui.optionCw, &QRadioButton::toggled, this, &KeyedChat::update);
+    connect(ui.ChatMode_Option, &QRadioButton::toggled, this, &KeyedChat::update);
+    connect(m_pad, &KeyingPad::characterDecoded, this, [this](const QString& text) {
+        if (m_shown) {
+            m_chat.SendHandKeyedChar(text);
+        }
+    });
+    update();
+}
+
+KeyedChat::~KeyedChat() {
+    // The pad's sidetone belongs to the menu that is going; so does the pad.
+    delete m_pad;
+    delete m_toggle;
+}
+
+void KeyedChat::update() {
+    const bool cwChat = m_ui.ChatMode_Option->isChecked() && m_ui.optionCw->isChecked();
+    m_toggle->setEnabled(cwChat);
+    const bool shown = cwChat && m_toggle->isChecked();
+    if (shown == m_shown) {
+        return;
+    }
+    m_shown = shown;
+    m_pad->reset();
+    m_pad->setVisible(shown);
+    if (shown) {
+        m_pad->setFocus();
+        emit padShown();
+    } else {
+        emit padHidden();
+    }
+}

@@ -1,0 +1,104 @@
+#include "app/SendingMenu.h"
+
+#include <QAction>
+
+#include "app/KeyedChat.h"
+#include "app/MainFormUi.h"
+#include "common/DesktopServices.h"
+#include "common/ProgramSettings.h"
+#include "common/WindowOpening.h"
+#include "morse/KeyInputDialog.h"
+#include "morse/KeyingPad.h"
+#include "morse/SoundControls.h"
+#include "morse/ToneFrequency.h"
+#include "practice/FreeKeyingWindow.h"
+#include "sound/SoundOutput.h"
+
+using namespace Qt::StringLiterals;
+
+SendingMenu::SendingMenu(QWidget* mainWindow, const MainFormUi& ui, const SoundControls& controls,
+                         SoundOutput& sound, Clock& clock, DesktopServices& desktop, CwChat& cwChat,
+                         QString programSettingsPath, QObject* parent)
+    : QObject(parent),
+      m_mainWindow(mainWindow),
+      m_controls(controls),
+      m_sound(sound),
+      m_clock(clock),
+      m_desktop(desktop),
+      m_settingsPath(std::move(programSettingsPath)),
+      m_settings(LoadKeyInputSettings(ProgramSettings(m_settingsPath))),
+      m_chat(new KeyedChat(ui, clock, cwChat, this)) {
+    connect(ui.mnuSendingPractice, &QAction::triggered, this, &SendingMenu::openPractice);
+    connect(ui.mnuSendingInput, &QAction::triggered, this, &SendingMenu::openInputSettings);
+    m_chat->pad().setSettings(m_settings);
+    m_chat->pad().setSidetone(sidetone());
+    connect(m_chat, &KeyedChat::padShown, this, &SendingMenu::padOpened);
+    connect(m_chat, &KeyedChat::padHidden, this, &SendingMenu::padClosed);
+}
+
+SendingMenu::~SendingMenu() {
+    delete m_practice;
+}
+
+void SendingMenu::openPractice() {
+    if (m_practice != nullptr) {
+        m_practice->raise();
+        m_practice->activateWindow();
+        return;
+    }
+    m_practice = new FreeKeyingWindow(m_clock);
+    m_practice->setAttribute(Qt::WA_DeleteOnClose);
+    m_practice->setSettings(m_settings);
+    m_practice->setSidetone(sidetone());
+    padOpened();
+    connect(m_practice, &QObject::destroyed, this, &SendingMenu::padClosed);
+    ShowModeless(m_practice, m_mainWindow, {1200, 1200});
+    m_practice->setFocus();
+}
+
+void SendingMenu::openInputSettings() {
+    KeyInputDialog dialog(m_clock, m_settings, m_mainWindow);
+    dialog.setWindowFlag(Qt::Dialog);
+    dialog.testPad().setSidetone(sidetone());
+    padOpened();
+    const bool accepted = dialog.OpenModal(m_mainWindow);
+    padClosed();
+    if (!accepted) {
+        return;
+    }
+    m_settings = dialog.settings();
+    ProgramSettings store(m_settingsPath);
+    if (!SaveKeyInputSettings(store, m_settings)) {
+        m_desktop.showMessage(
+            m_mainWindow, DesktopServices::Icon::Warning, u"キー入力の設定"_s,
+            u"設定ファイル %1 に保存できませんでした。この設定は今回の起動中だけ有効です。"_s.arg(
+                m_settingsPath));
+    }
+    if (m_practice != nullptr) {
+        m_practice->setSettings(m_settings);
+    }
+    m_chat->pad().setSettings(m_settings);
+}
+
+void SendingMenu::padOpened() {
+    if (m_openPads++ == 0) {
+        m_sound.openKeying();
+    }
+}
+
+void SendingMenu::padClosed() {
+    if (m_openPads > 0 && --m_openPads == 0) {
+        m_sound.keyUp();
+        m_sound.closeKeying();
+    }
+}
+
+std::function<void(bool)> SendingMenu::sidetone() {
+    return [this](bool down) {
+        if (down) {
+            m_sound.keyDown(ToneFrequencyForSound(m_controls.toneText()));
+        } else {
+            m_sound.keyUp();
+        }
+    };
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <functional>
+
+#include "morse/KeyInputSettings.h"
+#include "practice/FreeKeyingWindow.h"
+
+class Clock;
+class CwChat;
+class DesktopServices;
+class KeyedChat;
+class SoundControls;
+class SoundOutput;
+struct MainFormUi;
+
+// The sending menu: the practice window and the key input settings, kept in the program's own
+// settings file and applied to every keying pad. The sidetone sounds through the output's live
+// keyed tone, which is open while any keying pad is.
+class SendingMenu : public QObject {
+    Q_OBJECT
+  public:
+    SendingMenu(QWidget* mainWindow, const MainFormUi& ui, const SoundControls& controls,
+                SoundOutput& sound, Clock& clock, DesktopServices& desktop, CwChat& cwChat,
+                QString programSettingsPath, QObject* parent = nullptr);
+    ~SendingMenu() override;
+
+    const KeyInputSettings& settings() const { return m_settings; }
+    FreeKeyingWindow* practiceWindow() const { return m_practice; }
+    KeyedChat& keyedChat() const { return *m_chat; }
+
+    void openPractice();
+    void openInputSettings();
+
+  private:
+    // The live keyed tone, open while at least one pad is.
+    void padOpened();
+    void padClosed();
+    std::function<void(bool)> sidetone();
+
+    QWidget* m_mainWindow;
+    const SoundControls& m_controls;
+    SoundOutput& m_sound;
+    Clock& m_clock;
+    DesktopServices& m_desktop;
+    QString m_settingsPath;
+    KeyInputSettings m_settings;
+    QPointer<FreeKeyingWindow> m_practice;
+    KeyedChat* m_chat;
+    int m_openPads = 0;
+};

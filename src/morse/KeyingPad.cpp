@@ -1,0 +1,236 @@
+#include "morse/KeyingPad.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QVBoxLayout>
+#include <cmath>
+
+#include "common/Clock.h"
+#include "morse/KeyInputMap.h"
+#include "morse/KeyInputPicture.h"
+#include "morse/KeyInputSerial.h"
+
+namespace {
+
+QString KeyCaption(const QString& id) {
+    const std::optional<KeyboardKey> key = KeyboardKeyById(id);
+    return key ? key->caption : id;
+}
+
+QString Hint(const KeyInputSettings& s) {
+    switch (s.source) {
+        case KeySource::Keyboard:
+            return s.paddles()
+                       ? QStringLiteral("%1 キーが短点、%2 キーが長点のパドルです。")
+                             .arg(KeyCaption(s.swapPaddles ? s.dashKey : s.dotKey),
+                                  KeyCaption(s.swapPaddles ? s.dotKey : s.dashKey))
+                       : QStringLiteral("%1 キーが電鍵です。").arg(KeyCaption(s.straightKey));
+        case KeySource::Mouse:
+            return s.paddles() ? QStringLiteral("ここでの左右のクリックがパドルです。")
+                               : QStringLiteral("ここでの左クリックが電鍵です。");
+        case KeySource::Serial:
+            return QStringLiteral("シリアルポート %1 のキーで送信します。").arg(s.serialPort);
+    }
+    return {};
+}
+
+}  // namespace
+
+KeyingPad::KeyingPad(Clock& clock, QWidget* parent)
+    : QWidget(parent),
+      m_clock(clock),
+      m_clocked(clock, m_keyer),
+      m_picture(new KeyInputPicture(this)),
+      m_hint(new QLabel(this)),
+      m_problem(new QLabel(this)) {
+    setObjectName(QStringLiteral("keyingPad"));
+    setAccessibleName(QStringLiteral("送信パッド"));
+    setFocusPolicy(Qt::StrongFocus);
+    m_hint->setWordWrap(true);
+    m_problem->setWordWrap(true);
+    m_problem->setTextFormat(Qt::PlainText);  // may name a port the system gave
+    m_problem->setStyleSheet(QStringLiteral("color: #c00000"));
+    m_problem->hide();
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_picture);
+    layout->addWidget(m_hint);
+    layout->addWidget(m_problem);
+    m_keyer.setOutput([this](const KeyEdge& edge) { keyed(edge); });
+    newDecoder();
+    setSettings(KeyInputSettings{});
+}
+
+KeyingPad::~KeyingPad() {
+    m_serial.reset();
+    m_keyer.setOutput({});
+    cancelSilenceCheck();
+}
+
+void KeyingPad::setSettings(const KeyInputSettings& settings) {
+    releaseAll();
+    m_serial.reset();
+    m_settings = settings;
+    m_keyer.setMode(settings.mode);
+    m_keyer.setSpeed(settings.wpm, settings.weight);
+    m_picture->setPaddles(settings.paddles());
+    m_hint->setText(Hint(settings) + QStringLiteral("（この枠にフォーカスがある間だけ）"));
+    setAccessibleDescription(m_hint->text());
+    showProblem({});
+    if (isVisible()) {
+        openSerial();
+    }
+}
+
+QString KeyingPad::decodedText() const {
+    return m_decoder->text();
+}
+
+const std::vector<DecodedElement>& KeyingPad::timings() const {
+    return m_decoder->elements();
+}
+
+const std::vector<DecodedCharacter>& KeyingPad::characters() const {
+    return m_decoder->characters();
+}
+
+void KeyingPad::reset() {
+    releaseAll();
+    cancelSilenceCheck();
+    m_lastEdge = -1;
+    newDecoder();
+}
+
+void KeyingPad::newDecoder() {
+    m_decoder = std::make_unique<MorseDecoder>();
+    m_decoder->setOutput([this](const QString& text) { emit characterDecoded(text); });
+}
+
+void KeyingPad::keyPressEvent(QKeyEvent* event) {
+    if (!keyEvent(event, true)) {
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void KeyingPad::keyReleaseEvent(QKeyEvent* event) {
+    if (!keyEvent(event, false)) {
+        QWidget::keyReleaseEvent(event);
+    }
+}
+
+bool KeyingPad::keyEvent(QKeyEvent* event, bool down) {
+    const std::optional<Paddle> paddle =
+        KeyInputMap(m_settings).key(event->key(), event->nativeVirtualKey());
+    if (!paddle) {
+        return false;
+    }
+    if (!event->isAutoRepeat()) {
+        contact(*paddle, down);
+    }
+    return true;
+}
+
+void KeyingPad::mousePressEvent(QMouseEvent* event) {
+    if (const std::optional<Paddle> paddle = KeyInputMap(m_settings).mouse(event->button())) {
+        contact(*paddle, true);
+    }
+}
+
+void KeyingPad::mouseReleaseEvent(QMouseEvent* event) {
+    if (const std::optional<Paddle> paddle = KeyInputMap(m_settings).mouse(event->button())) {
+        contact(*paddle, false);
+    }
+}
+
+void KeyingPad::focusOutEvent(QFocusEvent* event) {
+    releaseAll();
+    QWidget::focusOutEvent(event);
+}
+
+void KeyingPad::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow()) {
+        releaseAll();
+    }
+    QWidget::changeEvent(event);
+}
+
+void KeyingPad::showEvent(QShowEvent* event) {
+    openSerial();
+    QWidget::showEvent(event);
+}
+
+void KeyingPad::hideEvent(QHideEvent* event) {
+    m_serial.reset();
+    releaseAll();
+    QWidget::hideEvent(event);
+}
+
+void KeyingPad::openSerial() {
+    const auto lines = KeyInputMap(m_settings).serialLines();
+    if (lines.isEmpty() || m_serial) {
+        return;
+    }
+    QString error;
+    std::unique_ptr<SerialPinReader> reader = OpenSerialPins(m_settings.serialPort, error);
+    if (!reader) {
+        showProblem(error);
+        return;
+    }
+    m_serial = std::make_unique<SerialKeyPoller>(
+        m_clock, std::move(reader), lines,
+        [this](Paddle paddle, bool down) {
+            // A key held while another window has the focus does nothing here either.
+            if (!down || hasFocus()) {
+                contact(paddle, down);
+            }
+        },
+        [this](const QString& message) { showProblem(message); });
+}
+
+void KeyingPad::showProblem(const QString& message) {
+    m_problem->setText(message);
+    m_problem->setVisible(!message.isEmpty());
+}
+
+void KeyingPad::contact(Paddle paddle, bool down) {
+    m_picture->setContact(paddle, down);
+    m_clocked.contact(paddle, down);
+}
+
+void KeyingPad::releaseAll() {
+    m_picture->releaseAll();
+    m_clocked.releaseAll();
+}
+
+void KeyingPad::cancelSilenceCheck() {
+    if (m_silenceCheck != 0) {
+        m_clock.cancel(m_silenceCheck);
+        m_silenceCheck = 0;
+    }
+}
+
+void KeyingPad::keyed(const KeyEdge& edge) {
+    if (m_sidetone) {
+        m_sidetone(edge.down);
+    }
+    emit keyStateChanged(edge.down);
+    if (m_lastEdge >= 0) {
+        const auto ms = static_cast<double>(edge.at - m_lastEdge);
+        edge.down ? m_decoder->addGap(ms) : m_decoder->addMark(ms);
+    }
+    m_lastEdge = edge.at;
+    cancelSilenceCheck();
+    if (!edge.down) {
+        // Shows the character once the silence after it is a character gap.
+        const double boundary = std::sqrt(m_decoder->elementGapMs() * m_decoder->characterGapMs());
+        m_silenceCheck =
+            m_clock.scheduleAt(edge.at + static_cast<qint64>(std::ceil(boundary)) + 1, [this] {
+                m_silenceCheck = 0;
+                showAfterSilence();
+            });
+    }
+}
+
+void KeyingPad::showAfterSilence() {
+    m_decoder->silence(static_cast<double>(m_clock.now() - m_lastEdge));
+}

@@ -1,0 +1,211 @@
+#include <QtTest>
+
+#include "common/ProgramSettings.h"
+#include "morse/KeyInputMap.h"
+#include "morse/KeyInputSerial.h"
+#include "morse/KeyingPad.h"
+#include "support/VirtualClock.h"
+
+namespace {
+
+constexpr quint32 kLeftControl = 0xffe3;
+constexpr quint32 kRightControl = 0xffe4;
+
+// Sends a key to a widget at a time on the virtual clock.
+void KeyAt(VirtualClock& clock, QWidget& widget, qint64 at, bool down, int key,
+           quint32 keySymbol = 0) {
+    clock.scheduleAt(at, [&widget, down, key, keySymbol] {
+        QKeyEvent event(down ? QEvent::KeyPress : QEvent::KeyRelease, key, Qt::NoModifier, 0,
+                        keySymbol, 0);
+        QApplication::sendEvent(&widget, &event);
+    });
+}
+
+KeyInputSettings Straight() {
+    KeyInputSettings settings;
+    settings.mode = KeyerMode::Straight;
+    return settings;
+}
+
+class FakePins : public SerialPinReader {
+  public:
+    explicit FakePins(std::optional<Lines>& lines) : m_lines(lines) {}
+    std::optional<Lines> read() override { return m_lines; }
+
+  private:
+    std::optional<Lines>& m_lines;
+};
+
+}  // namespace
+
+class TestKeyingPad : public QObject {
+    Q_OBJECT
+  private slots:
+    void decodesAStraightKeyAsItIsKeyed();
+    void paddlesKeyTheIambicKeyer();
+    void onlyItsOwnFocusedKeysCount();
+    void inputsMapToContacts_data();
+    void inputsMapToContacts();
+    void serialLinesArePolled();
+    void settingsAreKeptAndCheckedOnLoad();
+};
+
+void TestKeyingPad::decodesAStraightKeyAsItIsKeyed() {
+    VirtualClock clock;
+    KeyingPad pad(clock);
+    pad.setSettings(Straight());
+    int edges = 0;
+    pad.setSidetone([&edges](bool) { ++edges; });
+    QString signalled;
+    connect(&pad, &KeyingPad::characterDecoded, [&](const QString& text) { signalled += text; });
+    qint64 at = 0;
+    for (const QString& sign :
+         QStringLiteral(".--. .- .-. .. ... / .--. .- .-. .. ...").split(u' ')) {
+        for (QChar element : sign) {
+            if (element == u'/') {
+                at += 240;  // with the character gap before it, a word gap of 7 units
+                continue;
+            }
+            KeyAt(clock, pad, at, true, Qt::Key_Space);
+            at += element == u'-' ? 180 : 60;
+            KeyAt(clock, pad, at, false, Qt::Key_Space);
+            at += 60;
+        }
+        at += 120;
+    }
+    clock.waitUntil(at + 1000);
+    QCOMPARE(pad.decodedText(), QStringLiteral("PARIS PARIS"));
+    QCOMPARE(signalled, pad.decodedText());
+    QCOMPARE(edges, 2 * 2 * 14);
+    QCOMPARE(pad.timings().size(), size_t(2 * 2 * 14 - 1));
+    pad.reset();
+    QVERIFY(pad.timings().empty() && pad.decodedText().isEmpty());
+}
+
+void TestKeyingPad::paddlesKeyTheIambicKeyer() {
+    VirtualClock clock;
+    KeyingPad pad(clock);  // mode B at 18 WPM on the two Ctrl keys
+    QString keyed;
+    pad.setSidetone([&keyed](bool down) { keyed += down ? u'+' : u'-'; });
+    KeyAt(clock, pad, 0, true, Qt::Key_Control, kLeftControl);
+    KeyAt(clock, pad, 30, true, Qt::Key_Control, kRightControl);
+    KeyAt(clock, pad, 200, false, Qt::Key_Control, kLeftControl);
+    KeyAt(clock, pad, 200, false, Qt::Key_Control, kRightControl);
+    clock.waitUntil(2000);
+    QCOMPARE(keyed, QStringLiteral("+-+-+-"));  // dot, dash and mode B's extra dot
+}
+
+void TestKeyingPad::onlyItsOwnFocusedKeysCount() {
+    VirtualClock clock;
+    QWidget window;
+    auto* other = new QWidget(&window);
+    auto* pad = new KeyingPad(clock, &window);
+    pad->setSettings(Straight());
+    QString keyed;
+    pad->setSidetone([&keyed](bool down) { keyed += down ? u'+' : u'-'; });
+    KeyAt(clock, *other, 0, true, Qt::Key_Space);
+    KeyAt(clock, *pad, 10, true, Qt::Key_Space);
+    clock.waitUntil(50);
+    QFocusEvent focusOut(QEvent::FocusOut);
+    QApplication::sendEvent(pad, &focusOut);
+    QCOMPARE(keyed, QStringLiteral("+-"));
+    clock.waitUntil(2000);
+    QCOMPARE(keyed, QStringLiteral("+-"));
+}
+
+void TestKeyingPad::inputsMapToContacts_data() {
+    QTest::addColumn<int>("source");
+    QTest::addColumn<bool>("paddles");
+    QTest::addColumn<bool>("swap");
+    QTest::addColumn<int>("key");  // a Qt key, or a mouse button with source Mouse
+    QTest::addColumn<quint32>("symbol");
+    QTest::addColumn<int>("contact");  // -1: none
+    const int keyboard = int(KeySource::Keyboard);
+    const int mouse = int(KeySource::Mouse);
+    const int dot = int(Paddle::Dot), dash = int(Paddle::Dash);
+    QTest::newRow("space keys") << keyboard << false << false << int(Qt::Key_Space) << 0u << dot;
+    QTest::newRow("ctrl no key") << keyboard << false << false << int(Qt::Key_Control)
+                                 << kLeftControl << -1;
+    QTest::newRow("left ctrl") << keyboard << true << false << int(Qt::Key_Control) << kLeftControl
+                               << dot;
+    QTest::newRow("right ctrl") << keyboard << true << false << int(Qt::Key_Control)
+                                << kRightControl << dash;
+    QTest::newRow("ctrl unknown side")
+        << keyboard << true << false << int(Qt::Key_Control) << 0u << -1;
+    QTest::newRow("swapped") << keyboard << true << true << int(Qt::Key_Control) << kLeftControl
+                             << dash;
+    QTest::newRow("space no paddle") << keyboard << true << false << int(Qt::Key_Space) << 0u << -1;
+    QTest::newRow("mouse off") << keyboard << false << false << int(Qt::LeftButton) << 0u << -1;
+    QTest::newRow("left click") << mouse << false << false << int(Qt::LeftButton) << 0u << dot;
+    QTest::newRow("right no key") << mouse << false << false << int(Qt::RightButton) << 0u << -1;
+    QTest::newRow("right paddle") << mouse << true << false << int(Qt::RightButton) << 0u << dash;
+    QTest::newRow("left swapped") << mouse << true << true << int(Qt::LeftButton) << 0u << dash;
+    QTest::newRow("keys off") << mouse << false << false << int(Qt::Key_Space) << 0u << -1;
+}
+
+void TestKeyingPad::inputsMapToContacts() {
+    QFETCH(int, source);
+    QFETCH(bool, paddles);
+    QFETCH(bool, swap);
+    QFETCH(int, key);
+    QFETCH(quint32, symbol);
+    QFETCH(int, contact);
+    KeyInputSettings settings;
+    settings.source = static_cast<KeySource>(source);
+    settings.mode = paddles ? KeyerMode::IambicA : KeyerMode::Straight;
+    settings.swapPaddles = swap;
+    const KeyInputMap map(settings);
+    const std::optional<Paddle> mapped =
+        key >= int(Qt::Key_Space) ? map.key(key, symbol) : map.mouse(Qt::MouseButton(key));
+    QCOMPARE(mapped ? int(*mapped) : -1, contact);
+}
+
+void TestKeyingPad::serialLinesArePolled() {
+    VirtualClock clock;
+    std::optional<SerialPinReader::Lines> lines = SerialPinReader::Lines{};
+    QString contacts;
+    QString failure;
+    SerialKeyPoller poller(
+        clock, std::make_unique<FakePins>(lines),
+        {{SerialLine::Dsr, Paddle::Dot}, {SerialLine::Dcd, Paddle::Dash}},
+        [&](Paddle paddle, bool down) {
+            contacts += QString(paddle == Paddle::Dot ? u'.' : u'-') + (down ? u'+' : u'-');
+        },
+        [&](const QString& message) { failure = message; });
+    clock.waitUntil(10);
+    lines->dsr = true;
+    lines->cts = true;  // not watched
+    clock.waitUntil(10 + SerialKeyPoller::kPollMs);
+    lines->dcd = true;
+    clock.waitUntil(20);
+    lines->dsr = false;
+    clock.waitUntil(30);
+    lines.reset();  // unplugged: what was closed opens
+    clock.waitUntil(40);
+    QCOMPARE(contacts, QStringLiteral(".+-+.---"));
+    QVERIFY(!failure.isEmpty());
+}
+
+void TestKeyingPad::settingsAreKeptAndCheckedOnLoad() {
+    QTemporaryDir dir;
+    ProgramSettings store(dir.filePath(QStringLiteral("quillstart.ini")));
+    QCOMPARE(LoadKeyInputSettings(store), KeyInputSettings{});
+    KeyInputSettings settings;
+    settings.source = KeySource::Serial;
+    settings.mode = KeyerMode::IambicA;
+    settings.wpm = 25;
+    settings.dashKey = QStringLiteral("x");
+    settings.serialPort = QStringLiteral("ttyUSB0");
+    settings.dashLine = SerialLine::Dcd;
+    QVERIFY(SaveKeyInputSettings(store, settings));
+    QCOMPARE(LoadKeyInputSettings(store), settings);
+    store.setValue(QStringLiteral("keying/mode"), 7);
+    store.setValue(QStringLiteral("keying/wpm"), 900);
+    store.setValue(QStringLiteral("keying/dotKey"), QStringLiteral("tab"));
+    const KeyInputSettings loaded = LoadKeyInputSettings(store);
+    QVERIFY(loaded.mode == KeyerMode::IambicB && loaded.wpm == kHighestKeyerWpm);
+    QCOMPARE(loaded.dotKey, KeyInputSettings{}.dotKey);
+}
+
+QTEST_MAIN(TestKeyingPad)
+#include "test_keying_pad.moc"
