@@ -6,6 +6,7 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -75,6 +76,7 @@ KeyInputDialog::KeyInputDialog(Clock& clock, const KeyInputSettings& settings, Q
       m_decoded(new QLabel) {
     setWindowTitle(QStringLiteral("キー入力の設定"));
     m_port->setEditable(true);  // a port the list does not show can be typed
+    m_port->lineEdit()->setAccessibleName(m_port->accessibleName());
     auto* refresh = new QPushButton(QStringLiteral("ポート一覧を更新(&U)"));
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("入力(&I):"), m_source);

@@ -342,6 +342,7 @@ class RawPeerTest : public QObject {
         pad.setSettings(straight);
         r.wait(500);
         r.received.clear();
+        r.context.sound.clear();
         VirtualClock& clock = r.context.clock;
         qint64 at = clock.now();
         for (const QString& sign : u".--. .- .-. .. ..."_s.split(u' ')) {
@@ -359,6 +360,9 @@ class RawPeerTest : public QObject {
         }
         r.wait(int(at - clock.now()) + 1000);
         QCOMPARE(r.received, QByteArray("9P9A9R9I9S"));
+        // Heard once, as the sidetone, and not played again.
+        QCOMPARE(r.context.sound.keying(), u"["_s + u"+-"_s.repeated(14));
+        QVERIFY(r.context.sound.events().isEmpty());
         r.received.clear();
         r.form.ui().answerButton(u'P')->setEnabled(true);
         r.form.ui().answerButton(u'P')->click();

@@ -29,6 +29,13 @@ class RecordingSoundOutput : public SilentSoundOutput {
     std::function<void(const Event&)> onEvent;
     void clear() { m_events.clear(); }
 
+    // The live keyed tone: "[" opened, "+" down, "-" up, "]" closed.
+    const QString& keying() const { return m_keying; }
+    void openKeying() override { m_keying += u'['; }
+    void closeKeying() override { m_keying += u']'; }
+    void keyDown(int /*frequencyHz*/) override { m_keying += u'+'; }
+    void keyUp() override { m_keying += u'-'; }
+
   protected:
     void planned(Element kind, SoundPosition start, SoundPosition end, int durationMs,
                  int frequencyHz, const QVector<qint16>* samples, int sampleRate) override;
@@ -36,4 +43,5 @@ class RecordingSoundOutput : public SilentSoundOutput {
 
   private:
     QList<Event> m_events;
+    QString m_keying;
 };

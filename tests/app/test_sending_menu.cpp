@@ -1,0 +1,70 @@
+// The sending menu of a main window: the practice window and the input settings, the live keyed
+// tone open exactly while a keying pad is.
+#include <QAbstractSpinBox>
+#include <QAccessible>
+#include <QAction>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QTest>
+
+#include "app/MainForm.h"
+#include "common/ProgramSettings.h"
+#include "morse/KeyInputDialog.h"
+#include "morse/KeyingPad.h"
+#include "support/TestContext.h"
+
+using namespace Qt::StringLiterals;
+
+class SendingMenuTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void practiceWindowHoldsTheLiveTone() {
+        TestContext context;
+        MainForm form(context.context());
+        form.ui().mnuSendingPractice->trigger();
+        form.ui().mnuSendingPractice->trigger();  // the same window comes forward
+        QVERIFY(form.sendingMenu().practiceWindow() != nullptr);
+        QCOMPARE(context.sound.keying(), u"["_s);
+        form.sendingMenu().practiceWindow()->close();
+        Delay(context.clock, 50);
+        QCOMPARE(context.sound.keying(), u"[-]"_s);  // a key still down is let go first
+        QVERIFY(form.sendingMenu().practiceWindow() == nullptr);
+    }
+
+    void inputSettingsAreChosenKeptAndApplied() {
+        TestContext context;
+        MainForm form(context.context());
+        form.ui().mnuSendingPractice->trigger();
+        QStringList unnamed;
+        context.clock.scheduleAt(context.clock.now() + 100, [&unnamed] {
+            auto* dialog = qobject_cast<KeyInputDialog*>(QApplication::activeWindow());
+            QVERIFY(dialog != nullptr);
+            for (QWidget* control : dialog->findChildren<QWidget*>()) {
+                // A spin box speaks for its own text field; a list's view is its popup.
+                if (qobject_cast<QAbstractSpinBox*>(control->parentWidget()) ||
+                    control->inherits("QAbstractItemView")) {
+                    continue;
+                }
+                const QAccessibleInterface* item = QAccessible::queryAccessibleInterface(control);
+                if ((control->focusPolicy() & Qt::TabFocus) &&
+                    item->text(QAccessible::Name).isEmpty()) {
+                    unnamed << QString::fromLatin1(control->metaObject()->className());
+                }
+            }
+            auto* kinds = dialog->findChild<QComboBox*>();  // the first: the input
+            kinds->setCurrentIndex(int(KeySource::Mouse));
+            dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+        });
+        form.ui().mnuSendingInput->trigger();
+        QCOMPARE(unnamed.join(u' '), QString());
+        QCOMPARE(form.sendingMenu().settings().source, KeySource::Mouse);
+        const ProgramSettings store(ProgramSettings::PathBeside(context.settingsPath()));
+        QCOMPARE(LoadKeyInputSettings(store), form.sendingMenu().settings());
+        QCOMPARE(form.sendingMenu().practiceWindow()->pad().settings().source, KeySource::Mouse);
+        QCOMPARE(context.sound.keying(), u"["_s);  // the dialog's pad shared the open tone
+    }
+};
+
+QTEST_MAIN(SendingMenuTest)
+#include "test_sending_menu.moc"
