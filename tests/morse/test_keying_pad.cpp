@@ -184,6 +184,9 @@ void TestKeyingPad::serialLinesArePolled() {
     clock.waitUntil(40);
     QCOMPARE(contacts, QStringLiteral(".+-+.---"));
     QVERIFY(!failure.isEmpty());
+    QString error;  // a port that is not there is refused with a message
+    QVERIFY(!OpenSerialPins(QStringLiteral("quill-no-such-port"), error));
+    QVERIFY(error.contains(QStringLiteral("quill-no-such-port")));
 }
 
 void TestKeyingPad::settingsAreKeptAndCheckedOnLoad() {
