@@ -31,7 +31,8 @@ KeyedChat::KeyedChat(const LinkUi& ui, Clock& clock, CwChat& chat, QObject* pare
     connect(ui.ChatMode_Option, &QRadioButton::toggled, this, &KeyedChat::update);
     connect(m_pad, &KeyingPad::characterDecoded, this, [this](const QString& text) {
         if (m_shown) {
-            m_chat.SendHandKeyedChar(text);
+            m_waiting << text;
+            QMetaObject::invokeMethod(this, &KeyedChat::sendWaiting, Qt::QueuedConnection);
         }
     });
     update();
@@ -41,6 +42,17 @@ KeyedChat::~KeyedChat() {
     // The pad's sidetone belongs to the menu that is going; so does the pad.
     delete m_pad;
     delete m_toggle;
+}
+
+void KeyedChat::sendWaiting() {
+    if (m_sending) {
+        return;
+    }
+    m_sending = true;
+    while (!m_waiting.isEmpty()) {
+        m_chat.SendHandKeyedChar(m_waiting.takeFirst());
+    }
+    m_sending = false;
 }
 
 void KeyedChat::update() {

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QObject>
 #include <QPointer>
+#include <QStringList>
 
 #include "morse/KeyingPad.h"
 
@@ -27,10 +28,15 @@ class KeyedChat : public QObject {
 
   private:
     void update();
+    void sendWaiting();
 
     const LinkUi& m_ui;
     CwChat& m_chat;
     QPointer<QCheckBox> m_toggle;
     QPointer<KeyingPad> m_pad;
     bool m_shown = false;
+    // Decoded characters not yet sent. Sending waits with events running, so it never runs
+    // inside the decoder, and characters decoded meanwhile go out after it, in order.
+    QStringList m_waiting;
+    bool m_sending = false;
 };
