@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QVBoxLayout>
 #include <cmath>
 
@@ -142,9 +143,24 @@ void KeyingPad::mouseReleaseEvent(QMouseEvent* event) {
     }
 }
 
+void KeyingPad::focusInEvent(QFocusEvent* event) {
+    update();
+    QWidget::focusInEvent(event);
+}
+
 void KeyingPad::focusOutEvent(QFocusEvent* event) {
     releaseAll();
+    update();
     QWidget::focusOutEvent(event);
+}
+
+void KeyingPad::paintEvent(QPaintEvent* /*event*/) {
+    // The keys count only while the pad has the focus: it shows when it has.
+    if (hasFocus()) {
+        QPainter painter(this);
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 3));
+        painter.drawRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5));
+    }
 }
 
 void KeyingPad::changeEvent(QEvent* event) {
