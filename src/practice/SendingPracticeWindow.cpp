@@ -48,7 +48,9 @@ SendingPracticeWindow::SendingPracticeWindow(Clock& clock, CharacterDispatch& di
       m_score(new QLabel(this)),
       m_tally(new QLabel(this)),
       m_startButton(new QPushButton(u"始め(&S)"_s, this)),
-      m_finishButton(new QPushButton(u"終わり(&E)"_s, this)) {
+      m_finishButton(new QPushButton(u"終わり(&E)"_s, this)),
+      m_replayButton(new QPushButton(u"もう一度聞く(&A)"_s, this)),
+      m_keyingArea(keyingArea) {
     setWindowTitle(kTitle);
     m_mode->addItems({u"自由送信"_s, u"見て送信"_s, u"エコー"_s});
     m_source->addItems(
@@ -84,6 +86,7 @@ SendingPracticeWindow::SendingPracticeWindow(Clock& clock, CharacterDispatch& di
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_startButton);
     buttons->addWidget(m_finishButton);
+    buttons->addWidget(m_replayButton);
     buttons->addStretch();
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(choices);
@@ -95,8 +98,8 @@ SendingPracticeWindow::SendingPracticeWindow(Clock& clock, CharacterDispatch& di
     layout->addWidget(m_comparison, 1);
     layout->addWidget(m_score);
     layout->addWidget(m_tally);
-    QWidget* chain[] = {m_mode,     m_source, m_fileButton, m_startButton, m_finishButton,
-                        keyingArea, m_target, m_decoded,    m_comparison};
+    QWidget* chain[] = {m_mode,         m_source,   m_fileButton, m_startButton, m_finishButton,
+                        m_replayButton, keyingArea, m_target,     m_decoded,     m_comparison};
     for (std::size_t i = 1; i < std::size(chain); ++i) {
         setTabOrder(chain[i - 1], chain[i]);
     }
@@ -107,7 +110,12 @@ SendingPracticeWindow::SendingPracticeWindow(Clock& clock, CharacterDispatch& di
     connect(m_fileButton, &QPushButton::clicked, this, &SendingPracticeWindow::chooseFile);
     connect(m_startButton, &QPushButton::clicked, this, &SendingPracticeWindow::start);
     connect(m_finishButton, &QPushButton::clicked, this, &SendingPracticeWindow::finish);
-    connect(this, &SendingPracticeWindow::practiceStarted, keyingArea,
+    // Hearing the group again is no try: it is judged only when keyed.
+    connect(m_replayButton, &QPushButton::clicked, this, [this] {
+        playEchoGroup();
+        m_keyingArea->setFocus();
+    });
+    connect(this, &SendingPracticeWindow::practiceStarted, m_keyingArea,
             qOverload<>(&QWidget::setFocus));
     updateControls();
 }
@@ -128,6 +136,8 @@ void SendingPracticeWindow::updateControls() {
     m_fileButton->setEnabled(!m_running && texts && m_source->currentIndex() == 3);
     m_startButton->setEnabled(!m_running);
     m_finishButton->setEnabled(m_running);
+    m_replayButton->setEnabled(m_running && !m_playing);
+    m_replayButton->setVisible(mode() == SendingMode::Echo);
     m_comparison->setVisible(mode() == SendingMode::Copy);
 }
 
@@ -259,13 +269,14 @@ void SendingPracticeWindow::playEchoGroupLater() {
 // Sounded as a lesson sounds a question: planned ahead on the trainer's generator, tone and
 // speed, and cut off where the learner ends the practice.
 void SendingPracticeWindow::playEchoGroup() {
-    if (!m_running || !m_echo) {
+    if (!m_running || !m_echo || m_playing) {
         return;
     }
     const QString group = m_echo->group();
     const quint64 stops = m_playStops;
     const auto stopped = [this, stops] { return m_clock.quitting() || m_playStops != stops; };
     m_playing = true;
+    updateControls();
     PlannedPlayback playback(m_dispatch.output(), m_dispatch.controls());
     for (const QChar character : group) {
         if (stopped()) {
@@ -280,6 +291,7 @@ void SendingPracticeWindow::playEchoGroup() {
         m_dispatch.output().cutFrom(playback.firstUnheard());
     }
     m_playing = false;
+    updateControls();
 }
 
 void SendingPracticeWindow::stopPlaying() {

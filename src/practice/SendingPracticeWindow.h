@@ -77,6 +77,8 @@ class SendingPracticeWindow : public QWidget {
     QLabel* m_tally;
     QPushButton* m_startButton;
     QPushButton* m_finishButton;
+    QPushButton* m_replayButton;
+    QWidget* m_keyingArea;
 
     QString m_kochCharacters;
     QStringList m_fileWords;

@@ -148,7 +148,14 @@ class TestSending : public QObject {
                 [&ended](const SendingResult& result) { ended << result; });
         window.start();
         rig.clock.waitUntil(rig.clock.now() + 10000);
-        QVERIFY(!rig.output.events().isEmpty());  // the group sounded
+        const auto played = rig.output.events().size();
+        QVERIFY(played > 0);  // the group sounded; heard again on asking, and no try
+        for (QPushButton* button : window.findChildren<QPushButton*>()) {
+            if (button->text().startsWith(u"もう一度"_s)) {
+                button->click();
+            }
+        }
+        QCOMPARE(rig.output.events().size(), 2 * played);
         const QString group = SendingTexts(Source(SendingSource::Koch)).nextGroup();
         window.takeDecoded(group + u' ');
         QCOMPARE(Named(window, u"集計"_s)->text(), u"1組中1組正解"_s);
