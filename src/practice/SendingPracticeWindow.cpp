@@ -163,11 +163,11 @@ void SendingPracticeWindow::chooseFile() {
     }
 }
 
-QString SendingPracticeWindow::sourceProblem() const {
+QString SendingPracticeWindow::sourceProblem(const QString& kochCharacters) const {
     if (mode() == SendingMode::Free) {
         return {};
     }
-    if (m_source->currentIndex() == 0 && m_kochCharacters.size() < 2) {
+    if (m_source->currentIndex() == 0 && kochCharacters.size() < 2) {
         return u"Koch 法の文字がまだありません。"_s;
     }
     if (m_source->currentIndex() == 3 && m_fileWords.isEmpty()) {
@@ -180,7 +180,8 @@ void SendingPracticeWindow::start() {
     if (m_running) {
         return;
     }
-    if (const QString problem = sourceProblem(); !problem.isEmpty()) {
+    const QString kochCharacters = m_kochSource ? m_kochSource() : QString();
+    if (const QString problem = sourceProblem(kochCharacters); !problem.isEmpty()) {
         m_desktop.showMessage(this, DesktopServices::Icon::Warning, kTitle, problem);
         return;
     }
@@ -188,7 +189,7 @@ void SendingPracticeWindow::start() {
                                      SendingSource::Words, SendingSource::File};
     SendingTexts::Settings settings;
     settings.source = sources[std::clamp(m_source->currentIndex(), 0, 3)];
-    settings.kochCharacters = m_kochCharacters;
+    settings.kochCharacters = kochCharacters;
     settings.fileWords = m_fileWords;
     settings.seed = m_seed.value_or(QRandomGenerator::global()->generate());
     m_texts = std::make_unique<SendingTexts>(settings);

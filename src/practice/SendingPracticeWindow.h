@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -28,8 +29,9 @@ class SendingPracticeWindow : public QWidget {
                           QWidget* keyingArea, QWidget* parent = nullptr);
     ~SendingPracticeWindow() override;
 
-    // The characters the Koch course has taught so far, for its groups.
-    void setKochCharacters(const QString& characters) { m_kochCharacters = characters; }
+    // Asked at every start for the characters the Koch course has taught so far (its groups').
+    using KochSource = std::function<QString()>;
+    void setKochSource(KochSource source) { m_kochSource = std::move(source); }
     // The seed of the next practice's texts; unset, each practice draws its own.
     void setSeed(quint32 seed) { m_seed = seed; }
     // Reads the learner's file as the source of words; false, with a message, when unusable.
@@ -56,7 +58,7 @@ class SendingPracticeWindow : public QWidget {
   private:
     SendingMode mode() const;
     void chooseFile();
-    QString sourceProblem() const;
+    QString sourceProblem(const QString& kochCharacters) const;
     void echoJudged(bool right, const QString& keyed, const QString& group);
     void playEchoGroupLater();
     void playEchoGroup();
@@ -80,7 +82,7 @@ class SendingPracticeWindow : public QWidget {
     QPushButton* m_replayButton;
     QWidget* m_keyingArea;
 
-    QString m_kochCharacters;
+    KochSource m_kochSource;
     QStringList m_fileWords;
     std::optional<quint32> m_seed;
     std::unique_ptr<SendingTexts> m_texts;

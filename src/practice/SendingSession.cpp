@@ -4,6 +4,18 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// Whether what was keyed is the group's beginning: a pause there is the learner's hesitation
+// inside the group, not its end.
+bool PausedInside(const QString& group, const QString& keyed) {
+    QString whole = NormalizedCopy(group).remove(u' ');
+    QString begun = NormalizedCopy(keyed).remove(u' ');
+    return begun.size() < whole.size() && whole.startsWith(begun);
+}
+
+}  // namespace
+
 void KeyedText::take(const QString& decoded) {
     for (const QChar character : decoded) {
         if (character.isSpace()) {
@@ -39,7 +51,7 @@ std::optional<bool> SendingEcho::take(const QString& decoded) {
             m_keyed.take(QString(character));
             continue;
         }
-        if (m_keyed.text().isEmpty()) {
+        if (m_keyed.text().isEmpty() || PausedInside(m_group, m_keyed.text())) {
             continue;
         }
         m_charactersKeyed += m_keyed.characters();

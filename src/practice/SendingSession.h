@@ -58,8 +58,9 @@ class SendingCopy {
     KeyedText m_keyed;
 };
 
-// Echo: one group at a time. The group keyed back is judged at the word gap that ends it: right
-// brings the next group, wrong the same group again; both count as a try.
+// Echo: one group at a time. The group keyed back is judged at the word gap that ends it (a gap
+// after the group's first characters is a pause within it): right brings the next group, wrong
+// the same group again; both count as a try.
 class SendingEcho {
   public:
     explicit SendingEcho(SendingTexts& texts);

@@ -94,9 +94,10 @@ class TestSending : public QObject {
         QCOMPARE(echo.group(), second);
         QCOMPARE(echo.take(second.left(3) + u"E "_s), false);
         QCOMPARE(echo.lastTry(), second.left(3) + u'E');
-        QCOMPARE(echo.group(), second);  // the same again
-        QVERIFY(!echo.take(u" "_s));     // a gap alone is no try
-        QCOMPARE(echo.take(second + u' '), true);
+        QCOMPARE(echo.group(), second);              // the same again
+        QVERIFY(!echo.take(u" "_s));                 // a gap alone is no try
+        QVERIFY(!echo.take(second.left(2) + u' '));  // a pause inside the group
+        QCOMPARE(echo.take(second.mid(2) + u' '), true);
         QCOMPARE(echo.group(), twin.nextGroup());
         QCOMPARE(EchoTallyText(echo.groupsRight(), echo.tries()), u"3組中2組正解"_s);
         QCOMPARE(echo.result().charactersKeyed, 14);
@@ -140,7 +141,7 @@ class TestSending : public QObject {
         SoundRig rig;
         FakeDesktopServices desktop;
         SendingPracticeWindow window(rig.clock, rig.dispatch, desktop, new QWidget);
-        window.setKochCharacters(u"KMRS"_s);
+        window.setKochSource([] { return u"KMRS"_s; });
         window.setSeed(3);
         window.findChild<QComboBox*>()->setCurrentIndex(2);
         QList<SendingResult> ended;
