@@ -137,6 +137,12 @@ void PartnerSession::chatStatus(LinkStatus status) {
 void PartnerSession::cwReceived(const QString& text) {
     if (text.size() == 1) {
         m_keyed += text;  // a keyed character; the run ends with a chat status
+        // A line typed as one character has no such end: a reply as long as the echo group is
+        // judged at once.
+        if (m_echo && !m_echoGroup.isEmpty() &&
+            FoldedGroup(m_keyed).size() >= FoldedGroup(m_echoGroup).size()) {
+            cwLine(std::exchange(m_keyed, {}));
+        }
         return;
     }
     cwLine(text);

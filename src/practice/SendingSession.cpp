@@ -9,8 +9,8 @@ namespace {
 // Whether what was keyed is the group's beginning: a pause there is the learner's hesitation
 // inside the group, not its end.
 bool PausedInside(const QString& group, const QString& keyed) {
-    QString whole = NormalizedCopy(group).remove(u' ');
-    QString begun = NormalizedCopy(keyed).remove(u' ');
+    const QString whole = FoldedGroup(group);
+    const QString begun = FoldedGroup(keyed);
     return begun.size() < whole.size() && whole.startsWith(begun);
 }
 

@@ -62,10 +62,12 @@ const QStringList& ContactWords() {
     return kWords;
 }
 
+QString FoldedGroup(QStringView group) {
+    return NormalizedCopy(group).remove(u' ');
+}
+
 bool SameGroup(QStringView given, QStringView keyed) {
-    QString left = NormalizedCopy(given);
-    QString right = NormalizedCopy(keyed);
-    return left.remove(u' ') == right.remove(u' ');
+    return FoldedGroup(given) == FoldedGroup(keyed);
 }
 
 SendingTexts::SendingTexts(Settings settings)

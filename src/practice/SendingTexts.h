@@ -22,6 +22,8 @@ QString RandomCallsign(std::mt19937& random);
 // The words of contacts that a learner keys most: Q codes, abbreviations, reports.
 const QStringList& ContactWords();
 
+// A group as it is compared: upper case, without white space.
+QString FoldedGroup(QStringView group);
 // Whether a keyed group is the one given, as a listener takes it: case and white space do not
 // count.
 bool SameGroup(QStringView given, QStringView keyed);

@@ -220,6 +220,12 @@ class PartnerLogicTest : public QObject {
         const PartnerSession::Reaction wrong = session.received(u'8', u"2"_s);
         QCOMPARE(Sends(wrong), (QStringList{u"9:?@1500"_s, u"9:%1@1000"_s.arg(second)}));
         QVERIFY(wrong.events.value(0).endsWith(u"(1 of 2 right)"_s));
+        // Keyed as long as the group, it is judged at its last character (a line typed as one
+        // character has no end of the run).
+        for (const QChar c : second.left(4)) {
+            QVERIFY(Sends(session.received(u'9', QString(c))).isEmpty());
+        }
+        QCOMPARE(Sends(session.received(u'9', second.right(1))).value(0), u"9:R@1500"_s);
     }
 
     // --- the command line ---
