@@ -192,10 +192,11 @@ void SendingPracticeWindow::start() {
     settings.kochCharacters = kochCharacters;
     settings.fileWords = m_fileWords;
     settings.seed = m_seed.value_or(QRandomGenerator::global()->generate());
-    m_texts = std::make_unique<SendingTexts>(settings);
     m_free.clear();
     m_copy.reset();
     m_echo.reset();
+    m_texts = std::make_unique<SendingTexts>(settings);
+    m_runMode = mode();
     m_decoded->clear();
     m_comparison->clear();
     m_score->clear();
@@ -203,7 +204,7 @@ void SendingPracticeWindow::start() {
     m_target->clear();
     m_running = true;
     updateControls();
-    switch (mode()) {
+    switch (m_runMode) {
         case SendingMode::Free:
             m_announcer->announce(u"自由送信を始めます。"_s);
             break;
@@ -226,7 +227,7 @@ void SendingPracticeWindow::takeDecoded(const QString& text) {
     if (!m_running || m_playing) {
         return;  // what is keyed over the echo group is not an answer to it
     }
-    switch (mode()) {
+    switch (m_runMode) {
         case SendingMode::Free:
             m_free.take(text);
             m_decoded->setPlainText(m_free.text());
@@ -312,7 +313,7 @@ void SendingPracticeWindow::finish() {
     m_playing = false;
     updateControls();
     SendingResult result;
-    switch (mode()) {
+    switch (m_runMode) {
         case SendingMode::Free:
             result.charactersKeyed = m_free.characters();
             m_announcer->announce(u"%1文字を送信しました。"_s.arg(result.charactersKeyed));

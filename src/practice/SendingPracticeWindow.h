@@ -89,6 +89,7 @@ class SendingPracticeWindow : public QWidget {
     KeyedText m_free;
     std::optional<SendingCopy> m_copy;
     std::optional<SendingEcho> m_echo;
+    SendingMode m_runMode = SendingMode::Free;  // the running practice's, whatever is chosen
     bool m_running = false;
     bool m_playing = false;
     quint64 m_playStops = 0;  // a playback ends when this changes
