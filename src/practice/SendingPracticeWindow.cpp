@@ -24,8 +24,9 @@ namespace {
 
 // Groups of a text to key in copy sending: a short line, read at a glance.
 constexpr int kCopyGroups = 5;
-// Silence before an echo group sounds, so that it is not heard as part of what was just keyed.
-constexpr int kEchoPauseMs = 800;
+// Silence before an echo group sounds: it is not heard as part of what was just keyed, and the
+// spoken verdict has said its first words.
+constexpr int kEchoPauseMs = 1500;
 
 const QString kTitle = u"送信練習"_s;
 
@@ -254,7 +255,7 @@ void SendingPracticeWindow::echoJudged(bool right, const QString& keyed, const Q
     m_score->setText(verdict);
     const QString tally = EchoTallyText(m_echo->groupsRight(), m_echo->tries());
     m_tally->setText(tally);
-    m_announcer->announce(verdict + u"。"_s + tally);
+    m_announcer->announce(verdict);  // the tally is read on asking: short before the group
     playEchoGroupLater();
 }
 
