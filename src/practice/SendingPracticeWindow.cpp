@@ -51,7 +51,7 @@ SendingPracticeWindow::SendingPracticeWindow(Clock& clock, CharacterDispatch& di
       m_startButton(new QPushButton(u"始め(&S)"_s, this)),
       m_finishButton(new QPushButton(u"終わり(&E)"_s, this)),
       m_replayButton(new QPushButton(u"もう一度聞く(&A)"_s, this)),
-      m_keyingArea(keyingArea) {
+      m_keyingArea(keyingArea != nullptr ? keyingArea : new QWidget) {
     setWindowTitle(kTitle);
     m_mode->addItems({u"自由送信"_s, u"見て送信"_s, u"エコー"_s});
     m_source->addItems(
@@ -75,7 +75,7 @@ SendingPracticeWindow::SendingPracticeWindow(Clock& clock, CharacterDispatch& di
     m_comparison->setAccessibleName(u"比較"_s);
     m_score->setAccessibleName(u"結果"_s);
     m_tally->setAccessibleName(u"集計"_s);
-    keyingArea->setParent(this);
+    m_keyingArea->setParent(this);
 
     auto* choices = new QFormLayout;
     choices->addRow(u"練習の種類(&M)"_s, m_mode);
@@ -93,14 +93,14 @@ SendingPracticeWindow::SendingPracticeWindow(Clock& clock, CharacterDispatch& di
     layout->addLayout(choices);
     layout->addWidget(m_target);
     layout->addLayout(buttons);
-    layout->addWidget(keyingArea, 1);
+    layout->addWidget(m_keyingArea, 1);
     layout->addWidget(new QLabel(u"解読した文字"_s, this));
     layout->addWidget(m_decoded, 1);
     layout->addWidget(m_comparison, 1);
     layout->addWidget(m_score);
     layout->addWidget(m_tally);
-    QWidget* chain[] = {m_mode,         m_source,   m_fileButton, m_startButton, m_finishButton,
-                        m_replayButton, keyingArea, m_target,     m_decoded,     m_comparison};
+    QWidget* chain[] = {m_mode,         m_source,     m_fileButton, m_startButton, m_finishButton,
+                        m_replayButton, m_keyingArea, m_target,     m_decoded,     m_comparison};
     for (std::size_t i = 1; i < std::size(chain); ++i) {
         setTabOrder(chain[i - 1], chain[i]);
     }

@@ -25,6 +25,7 @@ class QPushButton;
 class SendingPracticeWindow : public QWidget {
     Q_OBJECT
   public:
+    // The window takes the keying area as its child (none: an empty place).
     SendingPracticeWindow(Clock& clock, CharacterDispatch& dispatch, DesktopServices& desktop,
                           QWidget* keyingArea, QWidget* parent = nullptr);
     ~SendingPracticeWindow() override;
