@@ -132,6 +132,11 @@ std::optional<PartnerOptions> ParsePartnerOptions(const QStringList& arguments, 
         {u"seed"_s, u"Seed of the random questions, so that they can be repeated."_s, u"number"_s},
         {u"compose-ms"_s, u"How long the partner takes to compose a question (default 1500)."_s,
          u"ms"_s},
+        {u"echo"_s,
+         u"In CW chat, send one group at a time (a Koch group of --group-size characters, a "
+         "callsign, a word or a line, as --source gives) for the learner to key or type back: "
+         "R and the next group when it comes back right, ? and the same group again when "
+         "not."_s},
         {u"drill"_s,
          u"Draw the Koch groups' characters by the learner's miss rates in the lesson history "
          "(a character always missed comes ten times as often as one never missed)."_s},
@@ -210,6 +215,7 @@ std::optional<PartnerOptions> ParsePartnerOptions(const QStringList& arguments, 
                           : u"--file goes with --source words or lines"_s;
         return std::nullopt;
     }
+    options.echo = parser.isSet(u"echo"_s);
     options.drill = parser.isSet(u"drill"_s);
     if (parser.isSet(u"history"_s) && !options.drill) {
         *error = u"--history goes with --drill"_s;

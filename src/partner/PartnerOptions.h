@@ -17,6 +17,7 @@ struct PartnerOptions {
     QString callsign = QStringLiteral("PARTNER");
     QuestionSource::Settings questions;
     int composeMs = 1500;
+    bool echo = false;    // in CW chat, groups for the learner to key back
     bool drill = false;   // weight the Koch groups by the history's miss rates
     QString historyPath;  // the history --drill reads; empty: the trainer's own
     QString coursePath;   // a Koch course file read before every question; empty: none

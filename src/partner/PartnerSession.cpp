@@ -6,6 +6,7 @@
 #include "net/MessageCodes.h"
 #include "net/WireCodec.h"
 #include "partner/QuestionSource.h"
+#include "practice/SendingTexts.h"
 
 using namespace Qt::StringLiterals;
 
@@ -15,6 +16,8 @@ namespace {
 constexpr int kBetweenSendsMs = 150;
 // Time for the learner's CW line to be heard before the partner answers.
 constexpr int kReplyDelayMs = 1500;
+// Between the verdict and the group that follows it, so that the two are heard apart.
+constexpr int kEchoAfterVerdictMs = 1000;
 
 }  // namespace
 
@@ -81,6 +84,9 @@ void PartnerSession::takeChat(bool cw) {
         m_cwChat = true;
         send(kBetweenSendsMs, MessageType::Mode, ModeCode::kCwChat);
         event(u"CW chat"_s);
+        if (m_echo) {
+            sendEchoGroup(kReplyDelayMs);
+        }
         return;
     }
     if (!cw) {
@@ -131,16 +137,51 @@ void PartnerSession::chatStatus(LinkStatus status) {
 void PartnerSession::cwReceived(const QString& text) {
     if (text.size() == 1) {
         m_keyed += text;  // a keyed character; the run ends with a chat status
+        // A line typed as one character has no such end: a reply as long as the echo group is
+        // judged at once.
+        if (m_echo && !m_echoGroup.isEmpty() &&
+            FoldedGroup(m_keyed).size() >= FoldedGroup(m_echoGroup).size()) {
+            cwLine(std::exchange(m_keyed, {}));
+        }
         return;
     }
     cwLine(text);
 }
 
 void PartnerSession::cwLine(const QString& line) {
+    if (m_echo && !m_echoGroup.isEmpty()) {
+        echoLine(line);
+        return;
+    }
     const QString reply = cwReply(line);
     send(kReplyDelayMs, MessageType::CwChat, reply);
     event(u"CW received: "_s + line);
     event(u"CW reply: "_s + reply);
+}
+
+void PartnerSession::sendEchoGroup(int delayMs) {
+    if (m_echoGroup.isEmpty()) {
+        m_echoGroup = m_questions.nextGroup();
+    }
+    send(delayMs, MessageType::CwChat, m_echoGroup);
+    event(u"echo group: "_s + m_echoGroup);
+}
+
+// A verdict of one sign: short to wait through, and on a line of its own, never taken for a
+// group. A wrong group comes again, so the learner hears what was to be keyed.
+void PartnerSession::echoLine(const QString& line) {
+    const bool right = SameGroup(m_echoGroup, line);
+    ++m_echoTries;
+    event(u"echo %1: %2 for %3 (%4 of %5 right)"_s
+              .arg(right ? u"right"_s : u"wrong"_s, line, m_echoGroup)
+              .arg(m_echoRight + (right ? 1 : 0))
+              .arg(m_echoTries));
+    send(kReplyDelayMs, MessageType::CwChat, right ? u"R"_s : u"?"_s);
+    if (right) {
+        ++m_echoRight;
+        m_echoGroup.clear();
+    }
+    sendEchoGroup(kEchoAfterVerdictMs);
 }
 
 QString PartnerSession::cwReply(const QString& line) const {

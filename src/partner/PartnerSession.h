@@ -37,6 +37,10 @@ class PartnerSession : public LinkWindow, public PracticeSide {
     Reaction received(const QByteArray& data);
     Reaction received(QChar type, const QString& payload);
 
+    // Echo: in CW chat the partner sends one group at a time for the learner to key back, says
+    // "R" and sends the next when it comes back right, "?" and the same again when not.
+    void setEcho(bool echo) { m_echo = echo; }
+
     // The link and its session the partner sends through.
     LinkSocket& socket() { return m_socket; }
     QuillNetModule& module() { return m_module; }
@@ -77,6 +81,8 @@ class PartnerSession : public LinkWindow, public PracticeSide {
     void chatStatus(LinkStatus status);
     void cwReceived(const QString& text);
     void cwLine(const QString& line);
+    void sendEchoGroup(int delayMs);
+    void echoLine(const QString& line);
 
     QString m_callsign;
     QuestionSource& m_questions;
@@ -88,4 +94,8 @@ class PartnerSession : public LinkWindow, public PracticeSide {
     Lesson m_lesson = Lesson::Idle;
     bool m_cwChat = false;
     QString m_keyed;  // characters keyed one by one, until the learner's run of keys ends
+    bool m_echo = false;
+    QString m_echoGroup;  // the group the learner is to key back; empty before the first
+    int m_echoRight = 0;
+    int m_echoTries = 0;
 };

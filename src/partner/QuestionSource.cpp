@@ -1,11 +1,6 @@
 #include "partner/QuestionSource.h"
 
-namespace {
-
-constexpr QStringView kLetters = u"ABCDEFGHIJKLMNOPQRSTUVWXYZ";
-constexpr QStringView kDigits = u"0123456789";
-
-}  // namespace
+#include "practice/SendingTexts.h"
 
 QuestionSource::QuestionSource(Settings settings)
     : m_settings(std::move(settings)), m_random(m_settings.seed) {}
@@ -14,18 +9,11 @@ int QuestionSource::below(int count) {
     return std::uniform_int_distribution<int>(0, count - 1)(m_random);
 }
 
-QChar QuestionSource::pick(QStringView from) {
-    return from[below(static_cast<int>(from.size()))];
-}
-
 QString QuestionSource::kochGroup(QStringView taught, const QList<double>& weights) {
-    QString group;
     if (weights.isEmpty()) {
-        for (int i = 0; i < m_settings.groupSize; ++i) {
-            group += pick(taught);
-        }
-        return group;
+        return RandomGroup(m_random, taught, m_settings.groupSize);
     }
+    QString group;
     std::discrete_distribution<int> draw(weights.begin(), weights.end());
     for (int i = 0; i < m_settings.groupSize; ++i) {
         group += taught[draw(m_random)];
@@ -53,25 +41,18 @@ bool Usable(const QList<double>& weights, qsizetype characters) {
 }  // namespace
 
 QString QuestionSource::callsign() {
-    QString call;
-    if (below(4) == 0) {
-        call += pick(kDigits);
-        call += pick(kLetters);
-    } else {
-        call += pick(kLetters);
-        if (below(2) == 0) {
-            call += pick(kLetters);
-        }
-    }
-    call += pick(kDigits);
-    const int suffix = 1 + below(3);
-    for (int i = 0; i < suffix; ++i) {
-        call += pick(kLetters);
-    }
-    return call;
+    return RandomCallsign(m_random);
 }
 
 QString QuestionSource::next() {
+    return draw(m_settings.groups);
+}
+
+QString QuestionSource::nextGroup() {
+    return draw(1);
+}
+
+QString QuestionSource::draw(int count) {
     if (m_settings.kind == Kind::Lines) {
         if (m_settings.words.isEmpty()) {
             return {};
@@ -95,7 +76,7 @@ QString QuestionSource::next() {
         }
     }
     QStringList groups;
-    for (int i = 0; i < m_settings.groups; ++i) {
+    for (int i = 0; i < count; ++i) {
         switch (m_settings.kind) {
             case Kind::Koch:
                 groups << kochGroup(taught, weights);

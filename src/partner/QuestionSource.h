@@ -34,6 +34,8 @@ class QuestionSource {
 
     // The next question; the same seed gives the same questions.
     QString next();
+    // One group of the next question's kind (a Koch group, a callsign, a word or a line).
+    QString nextGroup();
 
     // Asked before every Koch question for a weight of each taught character (in the order
     // given); groups then draw each character in proportion to its weight. Unset, or an answer
@@ -51,8 +53,8 @@ class QuestionSource {
     QString callsign();
 
   private:
+    QString draw(int groups);
     QString kochGroup(QStringView taught, const QList<double>& weights);
-    QChar pick(QStringView from);
     int below(int count);
 
     Settings m_settings;

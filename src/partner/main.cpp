@@ -72,6 +72,7 @@ int main(int argc, char* argv[]) {
         });
     }
     PartnerSession session(options->callsign, questions, options->composeMs, clock);
+    session.setEcho(options->echo);
     PartnerLink link(clock, session, options->ports);
     bool linked = false;
     QObject::connect(&link, &PartnerLink::happened, [&print, &linked](const QString& line) {

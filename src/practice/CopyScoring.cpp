@@ -37,31 +37,6 @@ QString FaultPhrase(const AlignedPair& pair) {
     return {};
 }
 
-// Two lines, the question over the copy, character under character: a right character plain,
-// one heard as another or missed in red and bold, an extra one in blue and underlined; "・"
-// stands where one side has nothing.
-void ShowComparison(QPlainTextEdit* box, const CopyAlignment& alignment) {
-    box->clear();
-    QTextCursor cursor(box->document());
-    QTextCharFormat plain;
-    QTextCharFormat wrong;
-    wrong.setForeground(Qt::red);
-    wrong.setFontWeight(QFont::Bold);
-    QTextCharFormat extra;
-    extra.setForeground(Qt::blue);
-    extra.setFontUnderline(true);
-    for (const bool sentLine : {true, false}) {
-        cursor.insertText(sentLine ? u"送信: "_s : u"\n受信: "_s, plain);
-        for (const AlignedPair& pair : alignment.pairs) {
-            const QChar shown = sentLine ? pair.sent : pair.heard;
-            const QTextCharFormat& format = pair.op == AlignedPair::Op::Match    ? plain
-                                            : pair.op == AlignedPair::Op::Insert ? extra
-                                                                                 : wrong;
-            cursor.insertText(shown.isNull() ? u"・"_s : QString(shown), format);
-        }
-    }
-}
-
 }  // namespace
 
 QString CopyScoreText(const CopyAlignment& alignment) {
@@ -90,6 +65,31 @@ QString CopySpokenText(const CopyAlignment& alignment) {
         spoken += more > 0 ? u"、ほか%1か所。"_s.arg(more) : u"。"_s;
     }
     return spoken;
+}
+
+// Two lines, the question over the copy, character under character: a right character plain,
+// one heard as another or missed in red and bold, an extra one in blue and underlined; "・"
+// stands where one side has nothing.
+void ShowCopyComparison(QPlainTextEdit* box, const CopyAlignment& alignment) {
+    box->clear();
+    QTextCursor cursor(box->document());
+    QTextCharFormat plain;
+    QTextCharFormat wrong;
+    wrong.setForeground(Qt::red);
+    wrong.setFontWeight(QFont::Bold);
+    QTextCharFormat extra;
+    extra.setForeground(Qt::blue);
+    extra.setFontUnderline(true);
+    for (const bool sentLine : {true, false}) {
+        cursor.insertText(sentLine ? u"送信: "_s : u"\n受信: "_s, plain);
+        for (const AlignedPair& pair : alignment.pairs) {
+            const QChar shown = sentLine ? pair.sent : pair.heard;
+            const QTextCharFormat& format = pair.op == AlignedPair::Op::Match    ? plain
+                                            : pair.op == AlignedPair::Op::Insert ? extra
+                                                                                 : wrong;
+            cursor.insertText(shown.isNull() ? u"・"_s : QString(shown), format);
+        }
+    }
 }
 
 CopyScoring::CopyScoring(const PracticeWindow& form, QuestionPlayer& player,
@@ -126,7 +126,7 @@ void CopyScoring::questionEnded(const QString& question) {
     }
     const CopyAlignment alignment = AlignCopy(question, copy);
     CountPairs(m_form.lesson.confusions, alignment);
-    ShowComparison(ui.CopyResult, alignment);
+    ShowCopyComparison(ui.CopyResult, alignment);
     ui.CopyScore->setText(CopyScoreText(alignment));
     m_announcer.announce(CopySpokenText(alignment));
 }

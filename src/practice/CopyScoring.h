@@ -9,6 +9,7 @@
 class Announcer;
 class LessonController;
 class QuestionPlayer;
+class QPlainTextEdit;
 
 // The copy a learner types while a Normal question plays: the box is emptied and focused as the
 // lesson starts, and when the question has been heard to its end the copy is set against it,
@@ -34,3 +35,6 @@ QString CopyScoreText(const CopyAlignment& alignment);
 // The comparison as a screen reader speaks it: the score, then what went wrong in words, the
 // first few of it: "12文字中10文字正解。BをDと聞き取り、Kを聞き逃し、Eを余分に入力。".
 QString CopySpokenText(const CopyAlignment& alignment);
+// Shows the comparison in the box: the sent text over the copy, character under character, the
+// faults marked.
+void ShowCopyComparison(QPlainTextEdit* box, const CopyAlignment& alignment);

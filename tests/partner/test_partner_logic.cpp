@@ -200,6 +200,34 @@ class PartnerLogicTest : public QObject {
         QCOMPARE(Sends(reaction).size(), 1);
     }
 
+    // Echo: one group a CW chat line, judged whether typed back or keyed one character a message.
+    void echoGroupsAreJudgedOneByOne() {
+        QuestionSource source(Koch(4, 5));
+        QuestionSource expected(Koch(4, 5));
+        VirtualClock clock;
+        PartnerSession session(u"JA9PRT"_s, source, 0, clock);
+        session.setEcho(true);
+        session.received(u'0', u"JA1ABC"_s);
+        const QString first = expected.nextGroup();
+        QCOMPARE(Sends(session.received(u'3', u"1"_s)),
+                 (QStringList{u"3:1@150"_s, u"9:%1@1500"_s.arg(first)}));
+        const QString second = expected.nextGroup();
+        QCOMPARE(Sends(session.received(u'9', first.toLower().insert(2, u' '))),
+                 (QStringList{u"9:R@1500"_s, u"9:%1@1000"_s.arg(second)}));
+        for (const QChar c : second.left(4)) {
+            session.received(u'9', QString(c));
+        }
+        const PartnerSession::Reaction wrong = session.received(u'8', u"2"_s);
+        QCOMPARE(Sends(wrong), (QStringList{u"9:?@1500"_s, u"9:%1@1000"_s.arg(second)}));
+        QVERIFY(wrong.events.value(0).endsWith(u"(1 of 2 right)"_s));
+        // Keyed as long as the group, it is judged at its last character (a line typed as one
+        // character has no end of the run).
+        for (const QChar c : second.left(4)) {
+            QVERIFY(Sends(session.received(u'9', QString(c))).isEmpty());
+        }
+        QCOMPARE(Sends(session.received(u'9', second.right(1))).value(0), u"9:R@1500"_s);
+    }
+
     // --- the command line ---
 
     void defaults() {
@@ -214,6 +242,8 @@ class PartnerLogicTest : public QObject {
         QCOMPARE(options->questions.groups, 5);
         QCOMPARE(options->callsign, u"PARTNER"_s);
         QVERIFY(!options->drill);
+        QVERIFY(!options->echo);
+        QVERIFY(Parse({u"--echo"_s}, &error)->echo);
     }
 
     void wrongOptionsSayWhatIsWrong_data() {
@@ -271,8 +301,8 @@ class PartnerLogicTest : public QObject {
         QVERIFY(!ParsePartnerOptions({u"quillstart-partner"_s, u"--help"_s}, &error, &help));
         for (const char* option :
              {"--listen", "--connect", "--port", "--listener-udp", "--connector-udp", "--callsign",
-              "--source", "--koch", "--groups", "--group-size", "--file", "--seed",
-              "--compose-ms"}) {
+              "--source", "--koch", "--groups", "--group-size", "--file", "--seed", "--compose-ms",
+              "--echo"}) {
             QVERIFY2(help.contains(QString::fromLatin1(option)), option);
         }
     }
