@@ -62,5 +62,5 @@ FistReportWindow::FistReportWindow(const FistReport& report, const QString& abou
     buttons->addWidget(m_close);
     layout->addLayout(buttons);
     m_table->setFocus();
-    resize(620, 620);
+    resize(620, 680);
 }
