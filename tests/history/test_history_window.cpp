@@ -571,22 +571,12 @@ class HistoryWindowTest : public QObject {
     void sendingPracticesListedAndOpened() {
         std::unique_ptr<HistoryReader> reader = Reader(History());
         HistoryStore store(reader->path());
-        for (const QDateTime& at : {Utc(2026, 11, 1, 10), Utc(2026, 12, 6, 12)}) {
-            SendingSession session;
-            session.finishedAt = at;
-            session.mode = u"模写送信"_s;
-            session.charactersKeyed = 48;
-            session.right = 45;
-            session.tries = 48;
-            session.score = 92;
-            session.report.wpm = at.date().month() == 11 ? 12 : 18.5;
-            session.report.dotMs = 65;
-            session.report.dot = {100, 1, 0.1};
-            session.report.dash = {80, 2.8, 0.3};
-            session.report.elementGap = {150, 1.1, 0.2};
-            session.report.characterGap = {40, 2.6, 0.5};
-            const HistoryStore::Outcome saved = SaveSendingSession(store, session);
-            QVERIFY2(saved.ok, qPrintable(saved.error));
+        for (const double wpm : {12.0, 18.5}) {
+            const FistReport report{
+                wpm, 65, {100, 1, 0.1}, {80, 2.8, 0.3}, {150, 1.1, 0.2}, {40, 2.6, 0.5}, {}, {},
+                {},  {}};
+            const QDateTime at = wpm < 18 ? Utc(2026, 11, 1, 10) : Utc(2026, 12, 6, 12);
+            QVERIFY(SaveSendingSession(store, {0, at, u"模写送信"_s, 48, 45, 48, 92, report}).ok);
         }
         FakeDesktopServices desktop;
         HistoryWindow window(std::move(reader), desktop, kNow);
