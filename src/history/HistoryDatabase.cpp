@@ -70,6 +70,8 @@ QStringList TotalsBySetting(const QString& letters) {
 // the three. Version 6 keeps the band conditions each lesson was heard under and their seed.
 // Version 7 keeps the running totals per day, speed and speed setting, so that a speed of its own
 // is told apart from the fixed speed nearest to it; they are counted afresh from the lessons.
+// Version 8 keeps the sending practices beside the lessons, each with its fist report: the
+// figures, the signs furthest off and the histograms' bins.
 QList<QStringList> Migrations() {
     const QString letters = kMissOrder.toString();
     return {
@@ -120,6 +122,19 @@ QList<QStringList> Migrations() {
         {u"ALTER TABLE lessons ADD COLUMN band TEXT NOT NULL DEFAULT ''"_s,
          u"ALTER TABLE lessons ADD COLUMN band_seed INTEGER"_s},
         TotalsBySetting(letters),
+        {u"CREATE TABLE IF NOT EXISTS sending_sessions (id INTEGER PRIMARY KEY, finished_at TEXT "
+         u"NOT NULL, "
+         "day TEXT NOT NULL, mode TEXT NOT NULL, characters INTEGER NOT NULL, "
+         "right_count INTEGER, tries INTEGER, score REAL, wpm REAL NOT NULL, "
+         "dot_ms REAL NOT NULL, dots INTEGER NOT NULL, dot_units REAL NOT NULL, "
+         "dot_spread REAL NOT NULL, dashes INTEGER NOT NULL, dash_units REAL NOT NULL, "
+         "dash_spread REAL NOT NULL, element_gaps INTEGER NOT NULL, "
+         "element_gap_units REAL NOT NULL, element_gap_spread REAL NOT NULL, "
+         "character_gaps INTEGER NOT NULL, character_gap_units REAL NOT NULL, "
+         "character_gap_spread REAL NOT NULL, word_gaps INTEGER NOT NULL, "
+         "word_gap_units REAL NOT NULL, word_gap_spread REAL NOT NULL, "
+         "furthest_off TEXT NOT NULL, mark_bins TEXT NOT NULL, gap_bins TEXT NOT NULL)"_s,
+         u"CREATE INDEX IF NOT EXISTS sending_sessions_by_day ON sending_sessions(day, finished_at)"_s},
     };
 }
 

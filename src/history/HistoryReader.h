@@ -58,6 +58,7 @@ class HistoryReader {
     HistoryStore::Outcome open();
     // The first read that failed since then, if one did (a damaged page shows when it is read).
     const std::optional<HistoryStore::Outcome>& failure() const { return m_failure; }
+    const QString& path() const { return m_path; }
 
     bool isEmpty();
     int lessonCount(const HistoryFilter& filter);

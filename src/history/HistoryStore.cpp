@@ -142,9 +142,9 @@ std::optional<QSqlError> Insert(QSqlQuery& query, const LessonRecord& lesson) {
     return AddToTotals(query, lesson, day, setting);
 }
 
-// Brings the file to the current schema and adds the lessons, all in one transaction.
+// Brings the file to the current schema and adds what insert writes, all in one transaction.
 std::optional<QSqlError> Write(const QString& path, const HistoryConnection::Options& options,
-                               const QList<LessonRecord>& lessons) {
+                               const HistoryStore::Inserter& insert) {
     const HistoryConnection connection(path, options);
     if (!connection.opened()) {
         return connection.openError();
@@ -163,8 +163,8 @@ std::optional<QSqlError> Write(const QString& path, const HistoryConnection::Opt
     } else if (*version < HistoryStore::kSchemaVersion) {
         failure = MigrateSchema(query, *version);
     }
-    for (qsizetype i = 0; !failure && i < lessons.size(); ++i) {
-        failure = Insert(query, lessons[i]);
+    if (!failure) {
+        failure = insert(query);
     }
     if (!failure) {
         failure = RunSql(query, u"COMMIT"_s);
@@ -198,6 +198,17 @@ HistoryStore::Outcome HistoryStore::failed(const QSqlError& error) const {
 }
 
 HistoryStore::Outcome HistoryStore::save(const QList<LessonRecord>& lessons) {
+    return saveWith([&lessons](QSqlQuery& query) -> std::optional<QSqlError> {
+        for (const LessonRecord& lesson : lessons) {
+            if (auto failure = Insert(query, lesson)) {
+                return failure;
+            }
+        }
+        return std::nullopt;
+    });
+}
+
+HistoryStore::Outcome HistoryStore::saveWith(const Inserter& insert) {
     if (!QDir().mkpath(QFileInfo(m_path).path())) {
         Outcome outcome;
         outcome.fault = HistoryFault::Unwritable;
@@ -206,12 +217,12 @@ HistoryStore::Outcome HistoryStore::save(const QList<LessonRecord>& lessons) {
         return outcome;
     }
     const HistoryConnection::Options options{m_busyTimeoutMs, false, m_maxPageCount};
-    std::optional<QSqlError> failure = Write(m_path, options, lessons);
+    std::optional<QSqlError> failure = Write(m_path, options, insert);
     QString keptAside;
     if (failure && FaultOf(*failure) == HistoryFault::Corrupt) {
         keptAside = setAside();
         if (!keptAside.isEmpty()) {
-            failure = Write(m_path, options, lessons);
+            failure = Write(m_path, options, insert);
         }
     }
     Outcome outcome = failure ? failed(*failure) : Outcome::Ok();

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <functional>
 
 #include "history/HistoryDatabase.h"
 #include "history/LessonRecord.h"
@@ -36,6 +37,9 @@ class HistoryStore {
     // Stores lessons, all or none; a corrupt file is moved aside and a new one made for them.
     Outcome save(const QList<LessonRecord>& lessons);
     Outcome save(const LessonRecord& lesson) { return save(QList<LessonRecord>{lesson}); }
+    // Stores what insert writes in the same way: one transaction on the current schema.
+    using Inserter = std::function<std::optional<QSqlError>(QSqlQuery&)>;
+    Outcome saveWith(const Inserter& insert);
 
     // Every stored lesson, oldest first. A missing file is an empty history; a corrupt one is
     // reported and left where it is.

@@ -19,6 +19,7 @@
 #include "history/LessonTableModel.h"
 #include "history/LessonsCsv.h"
 #include "history/MissRatePanel.h"
+#include "history/SendingPanel.h"
 
 using namespace Qt::StringLiterals;
 
@@ -75,6 +76,9 @@ HistoryWindow::HistoryWindow(std::unique_ptr<HistoryReader> reader, DesktopServi
     m_tabs->addTab(makeLessonList(), u"レッスン一覧"_s);
     m_confusions = new ConfusionPanel(this);
     m_tabs->addTab(m_confusions, u"聞き違い"_s);
+    m_sending = new SendingPanel(this);
+    m_tabs->addTab(m_sending, u"送信"_s);
+    connect(m_tabs, &QTabWidget::currentChanged, this, &HistoryWindow::showSendingIfChosen);
 
     m_export = MakeButton(u"ExportButton"_s, u"CSVに書き出す(&E)..."_s, u"CSVに書き出す"_s, this);
     m_close = MakeButton(u"CloseButton"_s, u"閉じる"_s, u"閉じる"_s, this);
@@ -174,9 +178,30 @@ void HistoryWindow::refilter() {
     m_confusions->showConfusions(m_reader->confusions(m_filter));
     m_lessonModel->setFilter(m_filter);
     m_lessonTable->resizeColumnsToContents();
+    m_sendingStale = true;
+    showSendingIfChosen();
 
     m_emptyNote->setText(m_historyEmpty ? kNoLessonsYet : kNoneInFilter);
     m_emptyNote->setVisible(m_shownCount == 0);
+}
+
+// The sending practices are read only when their tab is chosen, so the window opens as fast
+// as it did without them; the period filter applies to them, the speed filter does not.
+void HistoryWindow::showSendingIfChosen() {
+    if (!m_sendingStale || m_tabs->currentWidget() != m_sending) {
+        return;
+    }
+    m_sendingStale = false;
+    HistoryStore::Outcome outcome;
+    const QList<SendingSession> sessions =
+        ReadSendingSessions(m_reader->path(), m_filter.fromDay, kSendingShown, &outcome);
+    QString note;
+    if (!outcome.ok) {
+        note = u"送信練習の記録を読めませんでした。%1"_s.arg(outcome.error);
+    } else if (sessions.isEmpty()) {
+        note = u"この期間の送信練習の記録はありません。"_s;
+    }
+    m_sending->showSessions(sessions, note);
 }
 
 // The lessons shown, oldest first, written as they are read; a file that cannot be written is

@@ -16,10 +16,12 @@ class QLabel;
 class QPushButton;
 class QTabWidget;
 class QTableView;
+class SendingPanel;
 
 // The lesson history: filters by period and speed (the fixed ones and each speed of its own
 // the history holds), and under them the accuracy day by day, the
-// miss rate of each character and the list of lessons, each chart with a table of its figures.
+// miss rate of each character, the list of lessons, what was heard for what was sent and the
+// sending practices, each chart with a table of its figures.
 // The lessons shown can be written to a CSV file. Works from the keyboard alone; Esc closes.
 // However long the history, it reads only totals and the page of lessons in view.
 class HistoryWindow : public QDialog {
@@ -39,6 +41,10 @@ class HistoryWindow : public QDialog {
     QWidget* makeLessonList();
     void refilter();
     void exportCsv();
+    void showSendingIfChosen();
+
+    // The newest sending practices the window lists.
+    static constexpr int kSendingShown = 1000;
 
     std::unique_ptr<HistoryReader> m_reader;
     DesktopServices& m_desktop;
@@ -55,6 +61,8 @@ class HistoryWindow : public QDialog {
     AccuracyPanel* m_accuracy = nullptr;
     MissRatePanel* m_missRates = nullptr;
     ConfusionPanel* m_confusions = nullptr;
+    SendingPanel* m_sending = nullptr;
+    bool m_sendingStale = true;  // the filter changed since the sending practices were read
     LessonTableModel* m_lessonModel = nullptr;
     QTableView* m_lessonTable = nullptr;
     QPushButton* m_export = nullptr;

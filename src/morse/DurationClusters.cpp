@@ -30,29 +30,37 @@ struct PrefixSums {
     std::vector<double> squares;
 };
 
-// The cheapest acceptable split into two or three groups; empty when none is acceptable.
+// The cheapest acceptable split into two groups, or three: the longer group of the best split
+// into two split once more. The many short values (dots, element gaps) spread widely under
+// jitter; were all three groups sought at once, cutting through them could cost less than
+// parting the few long ones where they differ. Empty when none is acceptable.
 std::vector<double> BestSplit(const PrefixSums& sums, std::size_t n, int groups,
-                              const std::function<bool(const std::vector<double>&)>& acceptable,
-                              double& best) {
+                              const DurationWindow::Acceptable& acceptable, double& best) {
     best = std::numeric_limits<double>::max();
     std::vector<double> bestCentres;
-    auto consider = [&](double cost, std::vector<double> centres) {
-        if (cost < best && acceptable(centres)) {
+    std::size_t bestCut = 0;
+    auto consider = [&](double cost, std::vector<double> centres, std::size_t cut,
+                        const std::vector<std::size_t>& sizes) {
+        if (cost < best && acceptable(centres, sizes)) {
             best = cost;
             bestCentres = std::move(centres);
+            bestCut = cut;
         }
     };
-    if (groups == 2) {
-        for (std::size_t cut = 1; cut < n; ++cut) {
-            consider(sums.cost(0, cut) + sums.cost(cut, n), {sums.mean(0, cut), sums.mean(cut, n)});
-        }
-        return bestCentres;
+    for (std::size_t cut = 1; cut < n; ++cut) {
+        consider(sums.cost(0, cut) + sums.cost(cut, n), {sums.mean(0, cut), sums.mean(cut, n)}, cut,
+                 {cut, n - cut});
     }
-    for (std::size_t first = 1; first + 1 < n; ++first) {
-        for (std::size_t second = first + 1; second < n; ++second) {
-            consider(sums.cost(0, first) + sums.cost(first, second) + sums.cost(second, n),
-                     {sums.mean(0, first), sums.mean(first, second), sums.mean(second, n)});
-        }
+    if (groups == 2 || bestCut == 0) {
+        return groups == 2 ? bestCentres : std::vector<double>{};
+    }
+    const std::size_t first = bestCut;
+    best = std::numeric_limits<double>::max();
+    bestCentres.clear();
+    for (std::size_t second = first + 1; second < n; ++second) {
+        consider(sums.cost(0, first) + sums.cost(first, second) + sums.cost(second, n),
+                 {sums.mean(0, first), sums.mean(first, second), sums.mean(second, n)}, second,
+                 {first, second - first, n - second});
     }
     return bestCentres;
 }
@@ -75,13 +83,13 @@ DurationGroups DurationWindow::groups(int maxGroups, double minRatio,
     std::sort(sorted.begin(), sorted.end());
     const PrefixSums sums(sorted);
     const double minLogRatio = std::log(minRatio);
-    auto valid = [&](const std::vector<double>& centres) {
+    auto valid = [&](const std::vector<double>& centres, const std::vector<std::size_t>& sizes) {
         for (std::size_t i = 1; i < centres.size(); ++i) {
             if (centres[i] - centres[i - 1] < minLogRatio) {
                 return false;
             }
         }
-        return !acceptable || acceptable(centres);
+        return !acceptable || acceptable(centres, sizes);
     };
     // More groups only where they explain the spread clearly better than fewer did, so that
     // an acceptable but poor split of a few alike values is not taken for structure.

@@ -20,7 +20,9 @@ class DurationWindow {
     void add(double logMs);
     std::size_t size() const { return m_values.size(); }
 
-    using Acceptable = std::function<bool(const std::vector<double>& centres)>;
+    // Centres and how many values each group holds.
+    using Acceptable = std::function<bool(const std::vector<double>& centres,
+                                          const std::vector<std::size_t>& sizes)>;
 
     // The best split into at most maxGroups groups whose neighbouring centres differ by at least
     // minRatio and that the caller finds acceptable (what it knows of the sender besides).

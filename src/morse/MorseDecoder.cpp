@@ -9,9 +9,10 @@ namespace {
 // Neighbouring groups closer than this are one group that jitter spread out (a beginner's
 // dash is often nearer two dots than three).
 constexpr double kMinGroupRatio = 1.6;
-// Word gaps are the rarest group: held to at least twice the character gap (7 : 3 is
-// standard), they cannot take in the longest character gaps.
-const double kWordOverCharacterAtLeast = std::log(2.0);
+// Word gaps are the rarest group: held to at least 1.8 times the character gap (7 : 3 is
+// standard) and to no more members than the character gaps, they cannot take in the longest
+// character gaps, while a few short word gaps still part from the character gaps early on.
+const double kWordOverCharacterAtLeast = std::log(1.8);
 // A group within this ratio of the dot is the element gap, not the character gap.
 const double kNearDot = std::log(1.8);
 const double kThree = std::log(3.0);
@@ -98,8 +99,10 @@ MorseDecoder::Model MorseDecoder::model() const {
     // below the dots, or a second one near them, is a split of the element gaps by jitter.
     const bool dotsKnown = marks.centres.size() == 2;
     const double dot = marks.centres.empty() ? 0 : marks.centres[0];
-    auto plausible = [dotsKnown, dot](const std::vector<double>& centres) {
-        if (centres.size() == 3 && centres[2] - centres[1] < kWordOverCharacterAtLeast) {
+    auto plausible = [dotsKnown, dot](const std::vector<double>& centres,
+                                      const std::vector<std::size_t>& sizes) {
+        if (centres.size() == 3 &&
+            (centres[2] - centres[1] < kWordOverCharacterAtLeast || sizes[2] > sizes[1])) {
             return false;
         }
         return !dotsKnown ||

@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "history/HistoryReader.h"
+#include "history/SendingHistory.h"
 
 using namespace Qt::StringLiterals;
 
@@ -58,6 +59,37 @@ class RawFile {
         return query.exec(u"PRAGMA user_version"_s) && query.next() ? query.value(0).toInt() : -1;
     }
 };
+
+SendingSession Sending(int day) {
+    std::vector<int> bins(FistReport::kBins, 0);
+    bins[4] = 120;
+    bins[FistReport::kBins - 1] = 2;
+    const FistReport report{18.5,
+                            64.875,
+                            {120, 1, 0.125},
+                            {80, 2.75, 0.25},
+                            {},
+                            {40, 2.5, 0.5},
+                            {},
+                            {{u"Q"_s, 2, 0.3125}, {u"[AR]"_s, 1, 0.25}},
+                            bins,
+                            bins};
+    const std::optional<double> score = day == 3 ? std::nullopt : std::optional<double>(93.75);
+    const QDateTime at(QDate(2026, 12, day), QTime(11, 30), Qt::UTC);
+    return {0, at, u"模写送信"_s, 48, 45, day, score, report};
+}
+
+// Every field but the key, the report's through its table (its figures to two places).
+QStringList Fields(const SendingSession& session) {
+    QStringList fields{
+        session.finishedAt.toString(Qt::ISODate), session.mode,
+        QString::number(session.charactersKeyed), QString::number(*session.right),
+        QString::number(*session.tries),          QString::number(session.score.value_or(-1))};
+    for (const FistReportRow& row : FistReportRows(session.report)) {
+        fields.append(row.value);
+    }
+    return fields;
+}
 
 QByteArray Bytes(const QString& path) {
     QFile file(path);
@@ -244,6 +276,44 @@ class HistoryStoreTest : public QObject {
             QCOMPARE(reader.dailyAccuracy(filter).constFirst().percent, 88.0);
             QVERIFY(reader.confusions(filter) == StepLesson(1).confusions);
         }
+    }
+
+    // Sending practices: a file of the version before them keeps its lessons and takes them.
+    void sendingPracticesComeBackOldestFirstUnderThePeriod_data() {
+        QTest::addColumn<bool>("olderFile");  // of the version before, holding a lesson
+        QTest::addColumn<QString>("fromDay");
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<QList<int>>("days");
+        QTest::newRow("all, into an older file") << true << QString() << 10 << QList<int>{3, 5, 6};
+        QTest::newRow("from the 5th") << false << u"2026-12-05"_s << 10 << QList<int>{5, 6};
+        QTest::newRow("the newest two") << false << QString() << 2 << QList<int>{5, 6};
+    }
+    void sendingPracticesComeBackOldestFirstUnderThePeriod() {
+        QFETCH(bool, olderFile);
+        QFETCH(QString, fromDay);
+        QFETCH(int, limit);
+        QFETCH(QList<int>, days);
+        HistoryStore store(path());
+        HistoryStore::Outcome outcome;
+        if (olderFile) {
+            QVERIFY(store.save(StepLesson(1)).ok);
+            RawFile raw(path());
+            QVERIFY(raw.run(u"DROP TABLE sending_sessions"_s));
+            QVERIFY(raw.run(u"PRAGMA user_version = 7"_s));
+            QVERIFY(ReadSendingSessions(path(), {}, 10, &outcome).isEmpty() && outcome.ok);
+        }
+        for (const int day : {6, 3, 5}) {
+            QVERIFY(SaveSendingSession(store, Sending(day)).ok);
+        }
+        const QList<SendingSession> sessions =
+            ReadSendingSessions(path(), fromDay, limit, &outcome);
+        QVERIFY(outcome.ok);
+        QCOMPARE(sessions.size(), days.size());
+        for (qsizetype i = 0; i < days.size(); ++i) {
+            QCOMPARE(Fields(sessions[i]), Fields(Sending(days[i])));
+            QCOMPARE(sessions[i].report.gapHistogram, Sending(days[i]).report.gapHistogram);
+        }
+        QCOMPARE(store.load().size(), olderFile ? 1 : 0);
     }
 
     void aLockedFileFailsCleanlyAndIsWrittenOnceFree() {

@@ -31,6 +31,8 @@
 #include "history/HistoryStore.h"
 #include "history/HistoryWindow.h"
 #include "history/LessonsCsv.h"
+#include "history/SendingHistory.h"
+#include "practice/FistReportWindow.h"
 #include "support/TestContext.h"
 
 using namespace Qt::StringLiterals;
@@ -535,11 +537,12 @@ class HistoryWindowTest : public QObject {
         QCOMPARE(Child<QPushButton>(window, u"ExportButton"_s)->text(), u"CSVに書き出す(&E)..."_s);
         QCOMPARE(Child<QPushButton>(window, u"CloseButton"_s)->text(), u"閉じる"_s);
         auto* tabs = Child<QTabWidget>(window, u"HistoryTabs"_s);
-        QCOMPARE(tabs->count(), 4);
+        QCOMPARE(tabs->count(), 5);
         QCOMPARE(tabs->tabText(0), u"正解率の推移"_s);
         QCOMPARE(tabs->tabText(1), u"文字別ミス率"_s);
         QCOMPARE(tabs->tabText(2), u"レッスン一覧"_s);
         QCOMPARE(tabs->tabText(3), u"聞き違い"_s);
+        QCOMPARE(tabs->tabText(4), u"送信"_s);
         const QStringList periods{u"すべて"_s, u"過去7日"_s, u"過去30日"_s, u"過去1年"_s};
         const QStringList speeds{u"すべての速度"_s, u"25字/分"_s, u"45字/分"_s, u"60字/分"_s};
         for (int i = 0; i < 4; ++i) {
@@ -557,9 +560,46 @@ class HistoryWindowTest : public QObject {
         for (const QString& name :
              {u"PeriodCombo"_s, u"SpeedCombo"_s, u"HistoryTabs"_s, u"AccuracyChart"_s,
               u"AccuracyTable"_s, u"MissRateChart"_s, u"MissRateTable"_s, u"LessonTable"_s,
-              u"ConfusionChart"_s, u"ConfusionTable"_s, u"ExportButton"_s, u"CloseButton"_s}) {
+              u"ConfusionChart"_s, u"ConfusionTable"_s, u"SendingChart"_s, u"SendingTable"_s,
+              u"SendingReportButton"_s, u"ExportButton"_s, u"CloseButton"_s}) {
             QVERIFY2(!Child<QWidget>(window, name)->accessibleName().isEmpty(), qPrintable(name));
         }
+    }
+
+    // The sending practices are read when their tab is chosen, under the period chosen, newest
+    // first; a row's report opens from the keyboard.
+    void sendingPracticesListedAndOpened() {
+        std::unique_ptr<HistoryReader> reader = Reader(History());
+        HistoryStore store(reader->path());
+        for (const double wpm : {12.0, 18.5}) {
+            const FistReport report{
+                wpm, 65, {100, 1, 0.1}, {80, 2.8, 0.3}, {150, 1.1, 0.2}, {40, 2.6, 0.5}, {}, {},
+                {},  {}};
+            const QDateTime at = wpm < 18 ? Utc(2026, 11, 1, 10) : Utc(2026, 12, 6, 12);
+            QVERIFY(SaveSendingSession(store, {0, at, u"模写送信"_s, 48, 45, 48, 92, report}).ok);
+        }
+        FakeDesktopServices desktop;
+        HistoryWindow window(std::move(reader), desktop, kNow);
+        auto* table = Child<QTableWidget>(window, u"SendingTable"_s);
+        QCOMPARE(table->rowCount(), 0);
+        window.show();
+        Child<QTabWidget>(window, u"HistoryTabs"_s)->setCurrentIndex(4);
+        const QString december = u"2026-12-06 21:00|模写送信|48|18.5|2.8|1.1|2.6|—|92.0（45/48）"_s;
+        QCOMPARE(Rows(table->model()),
+                 (QStringList{december,
+                              u"2026-11-01 19:00|模写送信|48|12.0|2.8|1.1|2.6|—|92.0（45/48）"_s}));
+        QCOMPARE(Lines(Child<QChartView>(window, u"SendingChart"_s)),
+                 (QStringList{u"速度(WPM):12,18.5"_s, u"長点:短点:2.8,2.8"_s}));
+        Child<QComboBox>(window, u"PeriodCombo"_s)->setCurrentIndex(1);
+        QCOMPARE(Rows(table->model()), QStringList{december});
+
+        table->setFocus();
+        table->setCurrentCell(0, 0);
+        QTest::keyClick(table, Qt::Key_Return);
+        auto* report = window.findChild<FistReportWindow*>();
+        QVERIFY(report != nullptr && report->isVisible());
+        QCOMPARE(report->table()->item(0, 1)->text(), u"18.5 WPM（短点 65 ms）"_s);
+        QCOMPARE(AccessibilityWarnings(window), QStringList());
     }
 
     // Tab goes filters, tab bar, the shown tab's table, buttons and round; arrow keys change
@@ -595,7 +635,7 @@ class HistoryWindowTest : public QObject {
 
         for (const auto& [index, table] :
              {std::pair{1, u"MissRateTable"_s}, std::pair{2, u"LessonTable"_s},
-              std::pair{3, u"ConfusionTable"_s}}) {
+              std::pair{3, u"ConfusionTable"_s}, std::pair{4, u"SendingTable"_s}}) {
             for (int step = 0; step < 3; ++step) {
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             }

@@ -55,6 +55,8 @@ class TestMorseDecoder : public QObject {
     void showsACharacterOnceTheSilenceIsACharacterGap();
     void takesTheSignTableItIsGiven();
     void reportsTheFistsProportions();
+    void longGapsPartApartFromTheShortOnes_data();
+    void longGapsPartApartFromTheShortOnes();
 };
 
 void TestMorseDecoder::decodesFromAColdStart_data() {
@@ -127,6 +129,48 @@ void TestMorseDecoder::reportsTheFistsProportions() {
     const QList<FistReportRow> rows = FistReportRows(report);
     QCOMPARE(rows[2].value, QStringLiteral("2.5 単位（ばらつき ±0.00）"));
     QVERIFY(rows.last().value.startsWith(QStringLiteral("T（17 %）")));
+}
+
+// Gaps in units. The first ones of a fist jittered by up to 30 %: the element gaps spread so
+// widely that cutting through them and the character gaps once cost less than parting the two
+// word gaps from the character gaps. And character gaps in two bunches, the longer one the
+// larger: no group of words.
+void TestMorseDecoder::longGapsPartApartFromTheShortOnes_data() {
+    QTest::addColumn<QList<double>>("gaps");
+    QTest::addColumn<bool>("countRule");  // the word group no larger than the character group
+    QTest::addColumn<QList<double>>("centres");
+    const QList<double> coldStart{3.52, 2.49, 1.00, 1.15, 2.24, 5.26, 0.71, 3.20,
+                                  0.95, 3.60, 5.27, 0.76, 3.79, 1.27, 1.06, 3.74};
+    QTest::newRow("word gaps too few and short to tell yet")
+        << coldStart << false << QList<double>{1, 3.5};
+    QTest::newRow("then longer ones")
+        << coldStart + QList<double>{7.4, 6.6} << false << QList<double>{1, 3.1, 5.9};
+    const QList<double> bunches{1, 0.8, 1.2, 1, 0.9, 1.1, 2.1, 2.2, 2.3, 4, 4.1, 4.2, 4.3, 4.4};
+    QTest::newRow("character gaps in two bunches") << bunches << true << QList<double>{1, 3.3};
+    QTest::newRow("the same taken for words without the count")
+        << bunches << false << QList<double>{1, 2.2, 4.2};
+}
+
+void TestMorseDecoder::longGapsPartApartFromTheShortOnes() {
+    QFETCH(QList<double>, gaps);
+    QFETCH(bool, countRule);
+    QFETCH(QList<double>, centres);
+    DurationWindow window(96);
+    for (const double units : gaps) {
+        window.add(std::log(units));
+    }
+    // As the decoder asks: the longest group 1.8 times the one below it.
+    const DurationGroups groups = window.groups(
+        3, 1.6,
+        [countRule](const std::vector<double>& found, const std::vector<std::size_t>& sizes) {
+            return found.size() < 3 ||
+                   (found[2] - found[1] >= std::log(1.8) && (!countRule || sizes[2] <= sizes[1]));
+        });
+    QCOMPARE(groups.centres.size(), std::size_t(centres.size()));
+    for (qsizetype i = 0; i < centres.size(); ++i) {
+        const double found = std::exp(groups.centres[std::size_t(i)]);
+        QVERIFY2(std::abs(found / centres[i] - 1) < 0.05, qPrintable(QString::number(found)));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestMorseDecoder)
