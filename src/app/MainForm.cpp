@@ -94,7 +94,8 @@ MainForm::MainForm(AppContext context, QWidget* parent)
              m_history.store().path()),
       m_kochCourse(m_form, m_ui, *m_announcer, m_history.store().path()),
       m_sending(this, m_ui, m_settings, m_context.sound, m_context.clock, m_context.desktop,
-                m_peerLink.cwChat(), ProgramSettingsBeside(m_context.places).path()) {
+                m_peerLink.cwChat(), m_dispatch, m_history.store(),
+                ProgramSettingsBeside(m_context.places).path()) {
     // The peer's choices of mode, speed and chat kind are carried out by the practice side.
     m_peerLink.view().setPracticeSide(&m_receiveMode);
     // Until the settings file says otherwise, the synthesised sound is in use.

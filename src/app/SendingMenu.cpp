@@ -4,20 +4,23 @@
 
 #include "app/KeyedChat.h"
 #include "app/MainFormUi.h"
+#include "app/SendingPracticeEnd.h"
 #include "common/DesktopServices.h"
 #include "common/ProgramSettings.h"
 #include "common/WindowOpening.h"
+#include "history/HistoryStore.h"
+#include "history/KochCourse.h"
 #include "morse/KeyInputDialog.h"
 #include "morse/KeyingPad.h"
 #include "morse/SoundControls.h"
 #include "morse/ToneFrequency.h"
-#include "practice/FreeKeyingWindow.h"
 #include "sound/SoundOutput.h"
 
 using namespace Qt::StringLiterals;
 
 SendingMenu::SendingMenu(QWidget* mainWindow, const MainFormUi& ui, const SoundControls& controls,
                          SoundOutput& sound, Clock& clock, DesktopServices& desktop, CwChat& cwChat,
+                         CharacterDispatch& dispatch, HistoryStore& history,
                          QString programSettingsPath, QObject* parent)
     : QObject(parent),
       m_mainWindow(mainWindow),
@@ -26,6 +29,8 @@ SendingMenu::SendingMenu(QWidget* mainWindow, const MainFormUi& ui, const SoundC
       m_clock(clock),
       m_desktop(desktop),
       m_settingsPath(std::move(programSettingsPath)),
+      m_dispatch(dispatch),
+      m_history(history),
       m_settings(LoadKeyInputSettings(ProgramSettings(m_settingsPath))),
       m_chat(new KeyedChat(ui, clock, cwChat, this)) {
     connect(ui.mnuSendingPractice, &QAction::triggered, this, &SendingMenu::openPractice);
@@ -46,10 +51,22 @@ void SendingMenu::openPractice() {
         m_practice->activateWindow();
         return;
     }
-    m_practice = new FreeKeyingWindow(m_clock);
+    auto* pad = new KeyingPad(m_clock);
+    pad->setSettings(m_settings);
+    pad->setSidetone(sidetone());
+    m_practicePad = pad;
+    m_practice = new SendingPracticeWindow(m_clock, m_dispatch, m_desktop, pad);
     m_practice->setAttribute(Qt::WA_DeleteOnClose);
-    m_practice->setSettings(m_settings);
-    m_practice->setSidetone(sidetone());
+    // The Koch groups are those of the course as it stands when each practice starts.
+    m_practice->setKochSource(
+        [path = KochCoursePath(m_history.path())] { return LoadKochCourse(path).taught(); });
+    connect(pad, &KeyingPad::characterDecoded, m_practice, &SendingPracticeWindow::takeDecoded);
+    connect(m_practice, &SendingPracticeWindow::practiceStarted, pad, &KeyingPad::reset);
+    connect(m_practice, &SendingPracticeWindow::finishing, pad, &KeyingPad::finish);
+    connect(m_practice, &SendingPracticeWindow::practiceEnded, this,
+            [this, pad](const SendingResult& result) {
+                FinishSendingPractice(m_mainWindow, m_desktop, m_history, result, *pad);
+            });
     padOpened();
     connect(m_practice, &QObject::destroyed, this, &SendingMenu::padClosed);
     ShowModeless(m_practice, m_mainWindow, {1200, 1200});
@@ -74,8 +91,8 @@ void SendingMenu::openInputSettings() {
             u"設定ファイル %1 に保存できませんでした。この設定は今回の起動中だけ有効です。"_s.arg(
                 m_settingsPath));
     }
-    if (m_practice != nullptr) {
-        m_practice->setSettings(m_settings);
+    if (m_practicePad != nullptr) {
+        m_practicePad->setSettings(m_settings);
     }
     m_chat->pad().setSettings(m_settings);
 }

@@ -6,9 +6,13 @@
 #include <functional>
 
 #include "morse/KeyInputSettings.h"
-#include "practice/FreeKeyingWindow.h"
+#include "morse/KeyingPad.h"
+#include "practice/SendingPracticeWindow.h"
 
+class CharacterDispatch;
 class Clock;
+class HistoryStore;
+
 class CwChat;
 class DesktopServices;
 class KeyedChat;
@@ -24,11 +28,13 @@ class SendingMenu : public QObject {
   public:
     SendingMenu(QWidget* mainWindow, const MainFormUi& ui, const SoundControls& controls,
                 SoundOutput& sound, Clock& clock, DesktopServices& desktop, CwChat& cwChat,
-                QString programSettingsPath, QObject* parent = nullptr);
+                CharacterDispatch& dispatch, HistoryStore& history, QString programSettingsPath,
+                QObject* parent = nullptr);
     ~SendingMenu() override;
 
     const KeyInputSettings& settings() const { return m_settings; }
-    FreeKeyingWindow* practiceWindow() const { return m_practice; }
+    SendingPracticeWindow* practiceWindow() const { return m_practice; }
+    KeyingPad* practicePad() const { return m_practicePad; }
     KeyedChat& keyedChat() const { return *m_chat; }
 
     void openPractice();
@@ -46,8 +52,11 @@ class SendingMenu : public QObject {
     Clock& m_clock;
     DesktopServices& m_desktop;
     QString m_settingsPath;
+    CharacterDispatch& m_dispatch;
+    HistoryStore& m_history;
     KeyInputSettings m_settings;
-    QPointer<FreeKeyingWindow> m_practice;
+    QPointer<SendingPracticeWindow> m_practice;
+    QPointer<KeyingPad> m_practicePad;
     KeyedChat* m_chat;
     int m_openPads = 0;
 };

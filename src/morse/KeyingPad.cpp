@@ -102,6 +102,12 @@ void KeyingPad::reset() {
     newDecoder();
 }
 
+void KeyingPad::finish() {
+    releaseAll();
+    cancelSilenceCheck();
+    m_decoder->finish();
+}
+
 void KeyingPad::newDecoder() {
     m_decoder = std::make_unique<MorseDecoder>();
     m_decoder->setOutput([this](const QString& text) { emit characterDecoded(text); });

@@ -37,6 +37,8 @@ class KeyingPad : public QWidget {
     const std::vector<DecodedCharacter>& characters() const;
     // Releases the key and starts the decoding and the timings afresh.
     void reset();
+    // The keying has ended: releases the key and decodes what the decoder still holds back.
+    void finish();
 
   signals:
     // A character, or " " between words, as the decoder gives them.

@@ -309,6 +309,7 @@ void SendingPracticeWindow::finish() {
     if (!m_running) {
         return;
     }
+    emit finishing();
     stopPlaying();
     m_running = false;
     m_playing = false;

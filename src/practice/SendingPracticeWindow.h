@@ -50,6 +50,8 @@ class SendingPracticeWindow : public QWidget {
   signals:
     // A practice begins: the keying area starts afresh.
     void practiceStarted();
+    // The learner ends the practice: what the keying area still holds back must come in now.
+    void finishing();
     // The practice ended: what the history keeps of it.
     void practiceEnded(const SendingResult& result);
 

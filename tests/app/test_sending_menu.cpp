@@ -10,8 +10,10 @@
 
 #include "app/MainForm.h"
 #include "common/ProgramSettings.h"
+#include "history/SendingHistory.h"
 #include "morse/KeyInputDialog.h"
 #include "morse/KeyingPad.h"
+#include "practice/FistReportWindow.h"
 #include "support/TestContext.h"
 
 using namespace Qt::StringLiterals;
@@ -61,8 +63,48 @@ class SendingMenuTest : public QObject {
         QCOMPARE(form.sendingMenu().settings().source, KeySource::Mouse);
         const ProgramSettings store(ProgramSettings::PathBeside(context.settingsPath()));
         QCOMPARE(LoadKeyInputSettings(store), form.sendingMenu().settings());
-        QCOMPARE(form.sendingMenu().practiceWindow()->pad().settings().source, KeySource::Mouse);
+        QCOMPARE(form.sendingMenu().practicePad()->settings().source, KeySource::Mouse);
         QCOMPARE(context.sound.keying(), u"["_s);  // the dialog's pad shared the open tone
+    }
+
+    // Ending a practice decodes what the pad still holds back, shows the report and keeps the
+    // practice; one with nothing keyed leaves nothing.
+    void anEndedPracticeIsReportedAndKept() {
+        TestContext context;
+        MainForm form(context.context());
+        form.ui().mnuSendingPractice->trigger();
+        SendingPracticeWindow& window = *form.sendingMenu().practiceWindow();
+        KeyingPad& pad = *form.sendingMenu().practicePad();
+        KeyInputSettings straight;
+        straight.mode = KeyerMode::Straight;
+        pad.setSettings(straight);
+        window.start();
+        window.finish();
+        window.start();
+        qint64 at = context.clock.now() + 10;
+        for (const QString& sign : {u".--."_s, u".-"_s, u".-."_s, u".."_s}) {
+            for (const QChar element : sign) {
+                for (const bool down : {true, false}) {
+                    context.clock.scheduleAt(at, [&pad, down] {
+                        QKeyEvent event(down ? QEvent::KeyPress : QEvent::KeyRelease, Qt::Key_Space,
+                                        Qt::NoModifier);
+                        QApplication::sendEvent(&pad, &event);
+                    });
+                    at += down && element == u'-' ? 180 : 60;
+                }
+            }
+            at += 120;
+        }
+        context.clock.waitUntil(at - 120);  // the last character is still held back
+        window.finish();
+        const QList<SendingSession> kept = ReadSendingSessions(context.historyPath(), {}, 10);
+        QCOMPARE(kept.size(), 1);
+        QCOMPARE(kept[0].mode, u"自由送信"_s);
+        QCOMPARE(kept[0].charactersKeyed, 4);
+        QCOMPARE(qRound(kept[0].report.wpm), 20);  // 60 ms dots
+        const auto reports = form.findChildren<FistReportWindow*>();
+        QCOMPARE(reports.size(), 1);
+        QVERIFY(reports[0]->isVisible());
     }
 };
 
