@@ -26,6 +26,9 @@ KeyedChat::KeyedChat(const LinkUi& ui, Clock& clock, CwChat& chat, QObject* pare
         layout->addWidget(m_toggle);
         layout->addWidget(m_pad);
     }
+    // In the Tab chain right after the chat's send button, where the keyed line is sent from.
+    QWidget::setTabOrder(ui.SendMessageButton, m_toggle);
+    QWidget::setTabOrder(m_toggle, m_pad);
     connect(m_toggle, &QCheckBox::toggled, this, &KeyedChat::update);
     connect(ui.optionCw, &QRadioButton::toggled, this, &KeyedChat::update);
     connect(ui.ChatMode_Option, &QRadioButton::toggled, this, &KeyedChat::update);
