@@ -2,6 +2,7 @@
 
 #include "morse/BeepGenerator.h"
 #include "morse/MorseTiming.h"
+#include "morse/PlannedPlayback.h"
 #include "morse/ToneFrequency.h"
 #include "morse/WaveGenerator.h"
 #include "sound/SoundOutput.h"
@@ -131,5 +132,23 @@ void CharacterDispatch::SoundSymbol(SymbolId symbol) {
             break;
         case SoundGenerator::None:
             break;
+    }
+}
+
+void CharacterDispatch::SoundText(const QString& text, CharacterTable table,
+                                  const std::function<bool()>& stopped,
+                                  const std::function<bool()>& cut) {
+    PlannedPlayback playback(m_output, m_controls);
+    m_output.restartBand();
+    for (const QChar character : text) {
+        if (stopped()) {
+            break;
+        }
+        playback.add([this, character, table] { SoundCharacter(character, table); });
+        playback.keepAhead(stopped);
+    }
+    playback.finish(stopped);
+    if (cut()) {
+        m_output.cutFrom(playback.firstUnheard());
     }
 }

@@ -13,7 +13,6 @@
 #include "common/RoleCaptions.h"
 #include "common/SharedTexts.h"
 #include "morse/CharacterDispatch.h"
-#include "morse/PlannedPlayback.h"
 #include "morse/SoundUi.h"
 #include "net/LinkUi.h"
 #include "net/MessageCodes.h"
@@ -66,28 +65,13 @@ void CwChat::PlayCwChatText(const QString& text, Form form) {
                                     u"CW受信が出来ません｡"_s);
         }
     }
-    // Planned ahead as it is known; inside another playback it is heard right after what that
-    // one is sounding. Whoever sent a received line cannot keep it sounding once gone, nor
-    // against the user: it ends after the character that sounds.
-    PlannedPlayback playback(m_dispatch.output(), m_dispatch.controls());
-    // The band's conditions start afresh with the line: the same on every PC that plays it.
-    m_dispatch.output().restartBand();
+    // Whoever sent a received line cannot keep it sounding once gone, nor against the user: it
+    // ends after the character that sounds.
     const auto cut = [&] {
         return receiving && (m_module.linkGoneSince(serial) || m_receiveStops != stopsBefore);
     };
     const auto stopped = [&] { return m_w.clock.quitting() || cut(); };
-    for (const QChar character : text) {
-        if (stopped()) {
-            break;
-        }
-        playback.add(
-            [this, character] { m_dispatch.SoundCharacter(character, CharacterTable::Chat); });
-        playback.keepAhead(stopped);
-    }
-    playback.finish(stopped);
-    if (cut()) {
-        m_dispatch.output().cutFrom(playback.firstUnheard());
-    }
+    m_dispatch.SoundText(text, CharacterTable::Chat, stopped, cut);
     if (receiving && --m_receiving == 0) {
         ui.StopCwReceiveButton->setEnabled(false);
     }

@@ -14,7 +14,6 @@
 #include "common/Clock.h"
 #include "common/DesktopServices.h"
 #include "morse/CharacterDispatch.h"
-#include "morse/PlannedPlayback.h"
 #include "practice/CopyScoring.h"
 #include "practice/SendingFile.h"
 
@@ -280,19 +279,8 @@ void SendingPracticeWindow::playEchoGroup() {
     const auto stopped = [this, stops] { return m_clock.quitting() || m_playStops != stops; };
     m_playing = true;
     updateControls();
-    PlannedPlayback playback(m_dispatch.output(), m_dispatch.controls());
-    for (const QChar character : group) {
-        if (stopped()) {
-            break;
-        }
-        playback.add(
-            [this, character] { m_dispatch.SoundCharacter(character, CharacterTable::Chat); });
-        playback.keepAhead(stopped);
-    }
-    playback.finish(stopped);
-    if (m_playStops != stops) {
-        m_dispatch.output().cutFrom(playback.firstUnheard());
-    }
+    m_dispatch.SoundText(group, CharacterTable::Chat, stopped,
+                         [this, stops] { return m_playStops != stops; });
     m_playing = false;
     updateControls();
 }
