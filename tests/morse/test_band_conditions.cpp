@@ -174,6 +174,45 @@ class TestBandConditions : public QObject {
         QVERIFY2(drift <= 200, qPrintable(QString::number(drift)));
     }
 
+    // The receiver's gain: a tone keyed all through stays near its own loudness in every second
+    // (crashes and strong stations held down, a faded signal raised), and nothing clips.
+    void theGainKeepsTheLoudness_data() {
+        QTest::addColumn<int>("preset");
+        QTest::addColumn<double>("crashDb");
+        QTest::addColumn<double>("quietestDb");  // the quietest second against the tone alone
+        for (int preset = 1; preset < BandPresets().size(); ++preset) {
+            QTest::addRow("%s", qPrintable(BandPresets()[preset].name)) << preset << 0.0 << -6.0;
+        }
+        QTest::newRow("crashes 20 dB over the tone") << 4 << 20.0 << -15.0;
+    }
+    void theGainKeepsTheLoudness() {
+        QFETCH(int, preset);
+        QFETCH(double, crashDb);
+        QFETCH(double, quietestDb);
+        BandConditions c = BandPresets()[preset].conditions;
+        c.crashDb = std::max(c.crashDb, crashDb);
+        const BandRenderer renderer(ToBandSettings(c, 800));
+        constexpr qint64 kSecond = 44100;
+        QVector<qint16> tone(8 * kSecond, 0);
+        for (qsizetype i = 0; i < tone.size(); ++i) {
+            tone[i] = static_cast<qint16>(BandRenderer::kWantedAmplitude * std::sin(i * 0.114));
+        }
+        const double alone = BandRenderer::kWantedAmplitude / std::sqrt(2.0);
+        renderer.shapeWanted(0, tone);
+        const QVector<qint16> background = renderer.background(0, tone.size());
+        double quietest = 1e9;
+        for (qsizetype from = 0; from < tone.size(); from += kSecond) {
+            double power = 0;
+            for (qsizetype i = from; i < from + kSecond; ++i) {
+                const int sum = tone[i] + background[i];
+                QVERIFY2(std::abs(sum) < 32767, qPrintable(QString::number(i)));
+                power += static_cast<double>(sum) * sum;
+            }
+            quietest = std::min(quietest, 20 * std::log10(std::sqrt(power / kSecond) / alone));
+        }
+        QVERIFY2(quietest >= quietestDb, qPrintable(QString::number(quietest)));
+    }
+
     // Kept in the program's settings file; what is missing or out of range reads as default or
     // held to its range; the presets begin with all off.
     void conditionsAreKeptAndPresetsOffered() {
