@@ -19,9 +19,7 @@ double Cached(Map& cache, qint64 key, Make make) {
     if (const auto found = cache.find(key); found != cache.end()) {
         return found->second;
     }
-    if (cache.size() >= kKeptFrames) {
-        cache.erase(cache.begin());
-    }
+    MakeRoomNear(cache, key, kKeptFrames);
     const double value = make();
     cache.emplace(key, value);
     return value;

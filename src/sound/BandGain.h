@@ -2,7 +2,20 @@
 
 #include <QtGlobal>
 #include <functional>
+#include <iterator>
 #include <map>
+
+// Keeps a cache of frames to at most `most` entries around the frame about to be added: the one
+// farthest from it goes, so rendering forward or backward (or again from a lesson's start) keeps
+// the frames near it.
+template <typename T>
+void MakeRoomNear(std::map<qint64, T>& cache, qint64 frame, size_t most) {
+    while (!cache.empty() && cache.size() >= most) {
+        const bool lowFarther =
+            frame - cache.begin()->first > std::prev(cache.end())->first - frame;
+        cache.erase(lowFarther ? cache.begin() : std::prev(cache.end()));
+    }
+}
 
 // The receiver's automatic gain, as a pure function of the sample index: the same level gives
 // the same gain however the rendering is cut into blocks or in what order it is asked. Each frame

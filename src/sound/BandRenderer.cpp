@@ -92,9 +92,7 @@ const std::vector<double>& BandRenderer::backgroundFrame(qint64 frame) const {
     if (const auto found = m_frames.find(frame); found != m_frames.end()) {
         return found->second;
     }
-    if (m_frames.size() >= kKeptFrames) {
-        m_frames.erase(m_frames.begin());
-    }
+    MakeRoomNear(m_frames, frame, kKeptFrames);
     std::vector<double> samples(kFrame, 0.0);
     if (m_noiseSigma > 0 || m_crashScale > 0) {
         renderFrame(frame, samples.data());
