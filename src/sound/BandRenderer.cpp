@@ -209,8 +209,9 @@ QVector<qint16> BandRenderer::background(qint64 from, qint64 count) const {
     for (qint64 i = 0; i < count;) {
         const qint64 index = from + i;
         const qint64 frame = FloorDiv(index, kFrame);
-        const std::vector<double>& samples = backgroundFrame(frame);
+        // The gain first: working it out may render other frames, and room is made for them.
         const auto [gainFrom, gainTo] = gainAcross(frame);
+        const std::vector<double>& samples = backgroundFrame(frame);
         const qint64 end = std::min(count, (frame + 1) * kFrame - from);
         for (; i < end; ++i) {
             const qint64 inFrame = from + i - frame * kFrame;
