@@ -16,7 +16,6 @@ constexpr qint64 kCrashSlot = 4410;
 constexpr qint64 kCrashSlotsBack = 4;
 // The background is squeezed above this, so a crash does not clip the wanted signal away.
 constexpr double kKnee = 14000;
-constexpr double kChirpDecaySamples = 0.008 * kRate;
 // Frames kept: more than the gain looks back, so rendering forward computes each frame once.
 constexpr size_t kKeptFrames = 160;
 
@@ -255,8 +254,9 @@ QVector<qint16> BandRenderer::tone(int frequencyHz, qint64 lengthSamples) const 
     QVector<qint16> samples(lengthSamples + ToneShaper::kEdgeSamples, 0);
     double phase = 0;
     for (qint64 i = 0; i < samples.size(); ++i) {
-        const double hz = frequencyHz + m_settings.chirpHz *
-                                            std::exp(-static_cast<double>(i) / kChirpDecaySamples);
+        const double hz =
+            frequencyHz + m_settings.chirpHz *
+                              std::exp(-static_cast<double>(i) / BandRenderer::kChirpDecaySamples);
         samples[i] = static_cast<qint16>(std::lround(
             ToneShaper::kAmplitude * ToneShaper::Envelope(i, lengthSamples) * std::sin(phase)));
         phase = std::fmod(phase + 2 * std::numbers::pi * hz / kRate, 2 * std::numbers::pi);

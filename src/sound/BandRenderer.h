@@ -9,6 +9,7 @@
 #include "sound/BandFilter.h"
 #include "sound/BandGain.h"
 #include "sound/BandSettings.h"
+#include "sound/SoundTimeline.h"
 
 // Renders the band's conditions as pure functions of the sample index on a run's timeline: the
 // background (noise and crashes through the receiver's filter, other stations) and what happens
@@ -21,6 +22,8 @@ class BandRenderer {
     // The background is filtered in frames of this many samples, each from rest one frame early,
     // so that a frame depends on nothing but its index.
     static constexpr int kFrame = 1024;
+    // How soon a chirp's pitch is back: it falls by e in this many samples.
+    static constexpr double kChirpDecaySamples = 0.008 * SoundTimeline::kSampleRate;
 
     explicit BandRenderer(const BandSettings& settings);
 

@@ -5,6 +5,7 @@
 #include "common/ProgramSettings.h"
 #include "morse/BandConditions.h"
 #include "morse/BandConditionsDialog.h"
+#include "sound/BandMixer.h"
 #include "sound/BandRenderer.h"
 #include "support/SilentSoundOutput.h"
 #include "support/VirtualClock.h"
@@ -211,6 +212,48 @@ class TestBandConditions : public QObject {
             quietest = std::min(quietest, 20 * std::log10(std::sqrt(power / kSecond) / alone));
         }
         QVERIFY2(quietest >= quietestDb, qPrintable(QString::number(quietest)));
+    }
+
+    // A recorded mark weighted by whole periods and chirped at its start, its pitch kept; off, the
+    // recording as it is.
+    void recordedMarksAreWeightedAndChirped_data() {
+        QTest::addColumn<double>("weight");
+        QTest::addColumn<bool>("chirp");
+        QTest::newRow("off") << 0.0 << false;
+        QTest::newRow("heavy") << 25.0 << false;
+        QTest::newRow("light") << -25.0 << false;
+        QTest::newRow("chirp") << 0.0 << true;
+    }
+    void recordedMarksAreWeightedAndChirped() {
+        QFETCH(double, weight);
+        QFETCH(bool, chirp);
+        const QVector<qint16> up(441, 0);
+        QVector<qint16> mark(4410);
+        for (qsizetype i = 0; i < mark.size(); ++i) {
+            mark[i] = static_cast<qint16>(std::lround(8000 * std::sin(i * 0.11398)));
+        }
+        BandSettings settings;
+        settings.fistOn = weight != 0;
+        settings.jitterPercent = 0;
+        settings.weightPercent = weight;
+        settings.chirpOn = chirp;
+        BandMixer mixer;
+        mixer.setSettings(settings);
+        const QVector<qint16> sent = mixer.fistWave(0, up + mark + up);
+        const auto sounds = [](qint16 sample) { return sample != 0; };
+        const qsizetype first = std::find_if(sent.cbegin(), sent.cend(), sounds) - sent.cbegin();
+        const qsizetype last =
+            sent.crend() - std::find_if(sent.crbegin(), sent.crend(), sounds) - 1;
+        const qsizetype markLast =
+            mark.crend() - std::find_if(mark.crbegin(), mark.crend(), sounds) - 1;
+        const qsizetype length = last - first + 1;
+        QVERIFY2(std::abs(length - 4410 * (1 + weight / 100)) < 56,
+                 qPrintable(QString::number(length)));
+        QCOMPARE(sent == up + mark + up, weight == 0 && !chirp);
+        // In step again by the mark's end: the same samples but for the chirp's last trace.
+        for (qsizetype i = 0; i < 300; ++i) {
+            QVERIFY(std::abs(sent[last - i] - mark[markLast - i]) < 20);
+        }
     }
 
     // Kept in the program's settings file; what is missing or out of range reads as default or
