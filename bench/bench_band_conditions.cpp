@@ -1,6 +1,7 @@
 // The band conditions' figures: the noise's measured SNR in 500 Hz against the setting, the
 // fading envelope against Rayleigh and its spread against the setting, the same seed in two
-// processes, and the cost of rendering with every effect on. Prints figures; asserts nothing.
+// processes, the loudness with the automatic gain against the fixed level it replaced, and the
+// cost of rendering with every effect on. Prints figures; asserts nothing.
 #include <QCoreApplication>
 #include <QProcess>
 #include <QStringList>
@@ -139,6 +140,97 @@ void MeasureFading() {
     }
 }
 
+struct Loudness {
+    double quietestRms;  // dBFS, of the 1 s windows
+    double loudestRms;
+    double peak;
+};
+
+double Dbfs(double amplitude) {
+    return 20 * std::log10(std::max(amplitude, 1.0) / 32768);
+}
+
+// 20 s of keyed tone (dits and dahs at 20 WPM) with the band around it, as the output mixes it.
+Loudness MeasureLoudness(const BandSettings& settings, bool fixed) {
+    BandRenderer renderer(settings);
+    renderer.useFixedLevel(fixed);
+    constexpr qint64 kSecond = 44100;
+    constexpr qint64 kCount = 20 * kSecond;
+    std::vector<double> mix(kCount, 0.0);
+    for (qint64 at = 0, n = 0; at < kCount; ++n) {
+        const qint64 length = std::min<qint64>(kCount - at, (n % 3 == 0 ? 180 : 60) * 441 / 10);
+        QVector<qint16> tone = ToneShaper::ShapedTone(kTone, length, 44100);
+        renderer.shapeWanted(at, tone);
+        for (qsizetype i = 0; i < tone.size() && at + i < kCount; ++i) {
+            mix[static_cast<size_t>(at + i)] += tone[i];
+        }
+        at += length + 60 * 441 / 10;
+    }
+    const QVector<qint16> background = renderer.background(0, kCount);
+    Loudness out{0, -200, -200};
+    double quietest = 1e30;
+    double loudest = 0;
+    double peak = 0;
+    for (qint64 window = 0; window < kCount; window += kSecond) {
+        double power = 0;
+        for (qint64 i = window; i < window + kSecond; ++i) {
+            const double x =
+                std::clamp(mix[static_cast<size_t>(i)] + background[i], -32768.0, 32767.0);
+            power += x * x;
+            peak = std::max(peak, std::abs(x));
+        }
+        quietest = std::min(quietest, std::sqrt(power / kSecond));
+        loudest = std::max(loudest, std::sqrt(power / kSecond));
+    }
+    out = {Dbfs(quietest), Dbfs(loudest), Dbfs(peak)};
+    return out;
+}
+
+void PrintLoudness() {
+    std::printf(
+        "loudness: keyed tone and band, 20 s; RMS of 1 s windows (quietest / loudest) and peak, "
+        "dBFS; the tone alone is %.1f dBFS RMS keyed all through\n"
+        "  %-24s %-26s %-26s\n",
+        Dbfs(BandRenderer::kWantedAmplitude / std::numbers::sqrt2), "conditions",
+        "fixed level (before)", "automatic gain (after)");
+    QList<std::pair<QString, BandConditions>> rows;
+    for (const BandPreset& preset : BandPresets()) {
+        rows.append({preset.name, preset.conditions});
+    }
+    for (int snr = 0; snr <= 30; snr += 10) {
+        BandConditions noise;
+        noise.noiseOn = true;
+        noise.snrDb = snr;
+        rows.append({u"SNR %1 dB"_s.arg(snr), noise});
+    }
+    BandConditions crashes;
+    crashes.noiseOn = crashes.crashesOn = true;
+    crashes.crashesPerSecond = 2;
+    crashes.crashDb = 20;
+    rows.append({u"QRN +20 dB, SNR 20"_s, crashes});
+    BandConditions strong;
+    strong.noiseOn = true;
+    strong.stationCount = 2;
+    strong.stationLevelDb = 12;
+    rows.append({u"QRM +12 dB, SNR 20"_s, strong});
+    BandConditions weak;
+    weak.noiseOn = weak.fadingOn = true;
+    weak.snrDb = 3;
+    weak.fadingHz = 0.2;
+    rows.append({u"SNR 3, QSB 0.2 Hz"_s, weak});
+    for (auto& [name, conditions] : rows) {
+        conditions.seed = 5;
+        const BandSettings settings = ToBandSettings(conditions, kTone);
+        const Loudness before = MeasureLoudness(settings, true);
+        const Loudness after = MeasureLoudness(settings, false);
+        // Japanese names are wider than their bytes: pad by characters.
+        const QString padded = name.leftJustified(24);
+        std::printf("  %s %6.1f / %6.1f  pk %6.1f   %6.1f / %6.1f  pk %6.1f\n",
+                    padded.toUtf8().constData(), before.quietestRms, before.loudestRms, before.peak,
+                    after.quietestRms, after.loudestRms, after.peak);
+    }
+}
+
 // Every effect on, planned as a lesson plans: elements of 60 ... 180 ms.
 quint64 RenderLesson(quint64 seed, double seconds, double* cpuSeconds) {
     BandConditions c;
@@ -202,6 +294,7 @@ int main(int argc, char** argv) {
     }
     MeasureSnr();
     MeasureFading();
+    PrintLoudness();
     const QString a = HashInChild(u"12345"_s);
     const QString b = HashInChild(u"12345"_s);
     const QString c = HashInChild(u"12346"_s);

@@ -14,13 +14,15 @@
 //
 //   bench_lesson_timing [--conditions idle,reader,busy,stall,all] [--runs N] [--other-runs M]
 //                       [--speeds 25,45,60] [--free LIST] [--free-runs K] [--question TEXT]
-//                       [--quick]
+//                       [--band PRESET|all[,seed=N]] [--quick]
 //
 // --runs: lessons at 45 per minute and 0 in each mode (20); --other-runs: lessons at each other
 // speed and fine adjustment (1; 0 leaves them out); --free: speeds of their own, each "c", "c/s"
 // or either with "+w" (c and s words a minute, w extra units between words), e.g.
 // 5,13,20,30,45,60,25/4,18/10,20/5; --free-runs: lessons at each of them in each mode (1);
-// --quick: idle, 45 per minute, one each.
+// --band: every lesson under band conditions, a preset's name or number or "all" (every effect
+// but the fist, which would move the edges it is measured by); --quick: idle, 45 per minute, one
+// each.
 #include <QApplication>
 #include <QDateTime>
 #include <cstdio>
@@ -28,6 +30,7 @@
 #include "FreeTimeline.h"
 #include "LessonRuns.h"
 #include "MachineLoad.h"
+#include "net/BandRequest.h"
 #include "sound/PlannedStream.h"
 
 namespace {
@@ -41,7 +44,20 @@ struct Options {
     QList<FreeLessonSpeed> free;
     int freeRuns = 1;
     QString question = QStringLiteral("PARIS 5NN");
+    std::optional<BandConditions> band;
+    QString bandName;
 };
+
+// Every effect at once but the fist.
+BandConditions AllEffects(quint64 seed) {
+    BandConditions c;
+    c.seed = seed;
+    c.noiseOn = c.fadingOn = c.crashesOn = c.chirpOn = true;
+    c.snrDb = 15;
+    c.fadingHz = 0.5;
+    c.stationCount = 2;
+    return c;
+}
 
 constexpr SoundGenerator kModes[] = {SoundGenerator::Beep, SoundGenerator::Wave};
 
@@ -57,7 +73,7 @@ LessonSettings Settings(SoundGenerator mode, int speed, int adjust) {
     std::printf(
         "usage: bench_lesson_timing [--conditions idle,reader,busy,stall,all,screenreader] "
         "[--runs N] [--other-runs M] [--speeds 25,45,60] [--free c[/s][+w],...] [--free-runs K] "
-        "[--question TEXT] [--quick]\n");
+        "[--question TEXT] [--band PRESET|all[,seed=N]] [--quick]\n");
     std::exit(2);
 }
 
@@ -105,6 +121,18 @@ Options ParseOptions(const QStringList& arguments) {
             }
         } else if (argument == u"--free-runs") {
             options.freeRuns = value.toInt();
+        } else if (argument == u"--band") {
+            const QString preset = value.section(u',', 0, 0);
+            // "all" reads as the preset without effects, for its seed.
+            options.band = ParseBandChoice(
+                preset == u"all" ? QString(value).replace(0, 3, QStringLiteral("0")) : value, 1);
+            if (!options.band) {
+                Usage();
+            }
+            if (preset == u"all") {
+                options.band = AllEffects(options.band->seed);
+            }
+            options.bandName = value;
         } else if (argument == u"--question") {
             options.question = value;
         } else {
@@ -198,7 +226,15 @@ int main(int argc, char* argv[]) {
                 qPrintable(QGuiApplication::platformName()),
                 qPrintable(rig.sound().realtimeState()), qPrintable(MachineLoad::loadLine()));
     std::printf("started %s\n\n", qPrintable(QDateTime::currentDateTime().toString(Qt::ISODate)));
-    LessonBench bench{rig, tap, options.question};
+    LessonBench bench{rig, tap, options.question, options.band, options.bandName};
+    if (options.band) {
+        // The window's own choice (none) would be applied again at every lesson's start.
+        rig.sound().setBandRefresh({});
+        rig.sound().setBandConditions(ToBandSettings(*options.band, WindowRig::kToneHz));
+        std::printf("band conditions: %s (%s, seed %llu)\n", qPrintable(options.bandName),
+                    qPrintable(options.band->summary()),
+                    static_cast<unsigned long long>(options.band->seed));
+    }
     int missed = 0;
     for (Condition condition : options.conditions) {
         std::printf("\n## %s\n\n", qPrintable(ConditionName(condition)));

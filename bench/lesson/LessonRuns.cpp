@@ -146,6 +146,28 @@ std::optional<FreeLessonSpeed> FreeSpeedOf(const LessonSettings& settings) {
                            settings.free->extraWordUnits};
 }
 
+// Runs of at least a millisecond of exact silence from the first sound to the last: under a
+// band's noise the output is never silent, so each is a hole.
+int SilentRuns(const Recording& recording) {
+    const QVector<qint16>& samples = recording.samples;
+    const qsizetype shortest = recording.sampleRate / 1000;
+    qsizetype first = 0;
+    qsizetype last = samples.size();
+    while (first < last && samples[first] == 0) {
+        ++first;
+    }
+    while (last > first && samples[last - 1] == 0) {
+        --last;
+    }
+    int runs = 0;
+    qsizetype zeros = 0;
+    for (qsizetype i = first; i < last; ++i) {
+        zeros = samples[i] == 0 ? zeros + 1 : 0;
+        runs += zeros == shortest ? 1 : 0;
+    }
+    return runs;
+}
+
 int SoundingSigns(const QList<LessonSign>& signs) {
     int count = 0;
     for (const LessonSign& sign : signs) {
@@ -169,6 +191,9 @@ TimingRow RunLesson(LessonBench& bench, const LessonSettings& settings, Conditio
     const double unitMs = row.free ? gaps.unitMs : row.unitMs;
     row.adjust = settings.fineAdjust;
     row.condition = ConditionName(condition);
+    if (bench.band) {
+        row.condition += QStringLiteral(" + ") + bench.bandName;
+    }
     WindowRig& rig = bench.rig;
     MonitorTap& tap = bench.tap;
     rig.apply(settings);
@@ -230,7 +255,15 @@ TimingRow RunLesson(LessonBench& bench, const LessonSettings& settings, Conditio
     const NominalTimeline nominal = free   ? free->nominal
                                     : wave ? WaveTimeline(signs, row.unitMs, factor, kWaveRampMs)
                                            : BeepTimeline(signs, row.unitMs, factor);
-    row.tones = CompareTones(FindTones(recording, WindowRig::kToneHz), nominal.tones, unitMs);
+    row.inNoise = bench.band &&
+                  (bench.band->noiseOn || bench.band->crashesOn || bench.band->stationCount > 0);
+    // Twenty periods: about 40 Hz either side of the tone, clear of the other stations.
+    const int window = row.inNoise ? 20 * recording.sampleRate / WindowRig::kToneHz : 0;
+    row.tones =
+        CompareTones(FindTones(recording, WindowRig::kToneHz, window), nominal.tones, unitMs);
+    if (row.inNoise) {
+        row.tones.holes = SilentRuns(recording);
+    }
     if (free) {
         row.freeFigures =
             MeasureFree(row.tones, *free, signs, *row.free, gaps, recording.sampleRate);

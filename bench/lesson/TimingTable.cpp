@@ -91,16 +91,20 @@ QStringList MissedTargets(const TimingRow& row) {
     if (row.soundOffs > 0) {
         missed << QStringLiteral("sound went off");
     }
-    CheckErrors(tones.edgeErrors, QStringLiteral("edge"), missed);
+    if (!row.inNoise) {
+        CheckErrors(tones.edgeErrors, QStringLiteral("edge"), missed);
+    }
     if (row.free && PublishedGapsHeld(*row.free, row.freeFigures) == false) {
         missed << QStringLiteral("25/4 gaps");
     }
     if (row.wave) {
         if (row.wave->filesChecked != row.wave->filesExpected ||
-            row.wave->lowestCorrelation < kLowestCorrelation) {
+            (!row.inNoise && row.wave->lowestCorrelation < kLowestCorrelation)) {
             missed << QStringLiteral("WAV match");
         }
-        CheckErrors(row.wave->closingGapErrors, QStringLiteral("closing gap"), missed);
+        if (!row.inNoise) {
+            CheckErrors(row.wave->closingGapErrors, QStringLiteral("closing gap"), missed);
+        }
     }
     return missed;
 }

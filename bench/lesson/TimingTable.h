@@ -32,6 +32,9 @@ struct TimingRow {
     double seconds = 0;
     QString readerSummary;  // what the reading client did meanwhile
     QString error;          // the run could not be made
+    // Played under band conditions with a background: the edges in the mix are noise-bound and
+    // printed, not judged.
+    bool inNoise = false;
     // A speed of its own (speed and unitMs are then not used), and its own figures.
     std::optional<FreeLessonSpeed> free;
     FreeFigures freeFigures;

@@ -112,7 +112,15 @@ MainForm::MainForm(AppContext context, QWidget* parent)
     connect(&m_context.sound, &SoundOutput::soundOnChanged, this, &MainForm::showSoundState);
     connect(m_ui.ToneText, &QLineEdit::textChanged, &m_bandMenu,
             &BandConditionsMenu::applyToOutput);
-    m_history.setBandConditions([this] { return m_bandMenu.conditions(); });
+    m_history.setBandConditions([this] { return m_bandMenu.effectiveConditions(); });
+    m_context.sound.setBandRefresh([this] { m_bandMenu.applyToOutput(); });
+    QuillNetModule& module = m_peerLink.module();
+    connect(&module, &QuillNetModule::bandRequested, &m_bandMenu,
+            [this, &module](const BandConditions& requested) {
+                const quint64 serial = module.linkSerial();
+                module.AppendLogLine(m_bandMenu.takeRequest(
+                    requested, [&module, serial] { return !module.linkGoneSince(serial); }));
+            });
     connectLessonToItsWindows();
     // After the history has kept the lesson, which the course weighs with the others.
     connect(&m_lessonController, &LessonController::lessonFinished, &m_kochCourse, [this] {
@@ -125,7 +133,9 @@ MainForm::MainForm(AppContext context, QWidget* parent)
     MainForm_Form_Load();
 }
 
-MainForm::~MainForm() = default;
+MainForm::~MainForm() {
+    m_context.sound.setBandRefresh({});
+}
 
 void MainForm::connectLessonToItsWindows() {
     ExchangeWindows* exchange = &m_exchange;

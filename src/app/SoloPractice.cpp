@@ -1,13 +1,16 @@
 #include "app/SoloPractice.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 
 #include "app/PartnerUi.h"
 #include "common/DesktopServices.h"
 #include "common/Places.h"
 #include "history/KochCourse.h"
+#include "morse/BandConditions.h"
 #include "net/LinkUi.h"
 #include "net/NetConnection.h"
 
@@ -32,6 +35,7 @@ SoloPractice::SoloPractice(const FormContext& form, const LinkUi& linkUi, NetCon
       m_historyPath(std::move(historyPath)) {
     connect(ui.mnuPartnerSolo, &QAction::triggered, this,
             &SoloPractice::MainForm_mnuPartnerSolo_Click);
+    addBandChoices(ui);
     connect(&m_partner, &QProcess::readyReadStandardOutput, this, &SoloPractice::readOutput);
     connect(&m_partner, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
         if (error != QProcess::FailedToStart) {
@@ -42,6 +46,21 @@ SoloPractice::SoloPractice(const FormContext& form, const LinkUi& linkUi, NetCon
             &m_form.window, DesktopServices::Icon::Critical, kTitle,
             u"練習相手のプログラム（%1）を起動できませんでした。"_s.arg(m_partner.program()));
     });
+}
+
+void SoloPractice::addBandChoices(const PartnerUi& ui) {
+    // Asked by the partner that the next start runs; the learner's own conditions win.
+    QMenu* menu = ui.mnuPartner->addMenu(u"相手が求めるバンドコンディション(&B)"_s);
+    menu->setObjectName(u"mnuPartnerBand"_s);
+    auto* group = new QActionGroup(menu);
+    const QList<BandPreset> presets = BandPresets();
+    for (int i = 0; i < presets.size(); ++i) {
+        QAction* choice = menu->addAction(presets[i].name, this, [this, i] { m_bandChoice = i; });
+        choice->setCheckable(true);
+        choice->setChecked(i == 0);
+        choice->setObjectName(u"mnuPartnerBand%1"_s.arg(i));
+        group->addAction(choice);
+    }
 }
 
 SoloPractice::~SoloPractice() {
@@ -67,12 +86,24 @@ void SoloPractice::MainForm_mnuPartnerSolo_Click() {
     m_output.clear();
     m_connecting = true;
     // On this PC only, on the ports the trainer uses; the partner's own defaults otherwise.
-    m_partner.start(
-        m_places.partnerPath(),
-        {u"--listen"_s, u"--listen-address"_s, kLoopback, u"--port"_s, QString::number(m_ports.tcp),
-         u"--listener-udp"_s, QString::number(m_ports.listenerUdp), u"--connector-udp"_s,
-         QString::number(m_ports.connectorUdp), u"--drill"_s, u"--history"_s, m_historyPath,
-         u"--course"_s, KochCoursePath(m_historyPath)});
+    QStringList arguments{u"--listen"_s,
+                          u"--listen-address"_s,
+                          kLoopback,
+                          u"--port"_s,
+                          QString::number(m_ports.tcp),
+                          u"--listener-udp"_s,
+                          QString::number(m_ports.listenerUdp),
+                          u"--connector-udp"_s,
+                          QString::number(m_ports.connectorUdp),
+                          u"--drill"_s,
+                          u"--history"_s,
+                          m_historyPath,
+                          u"--course"_s,
+                          KochCoursePath(m_historyPath)};
+    if (m_bandChoice > 0) {
+        arguments << u"--band"_s << QString::number(m_bandChoice);
+    }
+    m_partner.start(m_places.partnerPath(), arguments);
 }
 
 void SoloPractice::readOutput() {

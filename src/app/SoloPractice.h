@@ -31,10 +31,13 @@ class SoloPractice : public QObject {
     // The partner's output so far, one line an event.
     const QStringList& partnerOutput() const { return m_output; }
     bool partnerRunning() const { return m_partner.state() != QProcess::NotRunning; }
+    // The ready-made conditions the partner asks for its questions (0: none, nothing is asked).
+    int bandChoice() const { return m_bandChoice; }
 
   private:
     void readOutput();
     void connectToPartner();
+    void addBandChoices(const PartnerUi& ui);
 
     FormContext m_form;
     const LinkUi& m_linkUi;
@@ -46,4 +49,5 @@ class SoloPractice : public QObject {
     QByteArray m_pending;
     QStringList m_output;
     bool m_connecting = false;
+    int m_bandChoice = 0;
 };

@@ -45,12 +45,35 @@ void BandConditionsMenu::MainForm_mnuSoundBand_Click() {
     applyToOutput();
 }
 
+BandConditions BandConditionsMenu::effectiveConditions() const {
+    if (m_conditions.anyOn() || !m_requested || !m_requestStands()) {
+        return m_conditions;
+    }
+    return *m_requested;
+}
+
+QString BandConditionsMenu::takeRequest(const BandConditions& requested,
+                                        std::function<bool()> linkStands) {
+    m_requested = requested;
+    m_requestStands = std::move(linkStands);
+    applyToOutput();
+    const QString asked = requested.anyOn() ? requested.summary() : u"なし"_s;
+    if (m_conditions.anyOn()) {
+        return u"相手がバンドコンディション（%1、シード %2）を求めましたが、"
+               u"ご自分で選んだバンドコンディションが優先されます。"_s.arg(asked)
+                   .arg(requested.seed);
+    }
+    return u"相手の出題はバンドコンディション（%1、シード %2）で再生されます。"_s.arg(asked).arg(
+        requested.seed);
+}
+
 void BandConditionsMenu::applyToOutput() {
     const int tone = ToneFrequencyForSound(m_controls.toneText());
-    if (tone == m_appliedTone && m_conditions == m_applied) {
+    const BandConditions effective = effectiveConditions();
+    if (tone == m_appliedTone && effective == m_applied) {
         return;
     }
     m_appliedTone = tone;
-    m_applied = m_conditions;
-    m_output.setBandConditions(ToBandSettings(m_conditions, tone));
+    m_applied = effective;
+    m_output.setBandConditions(ToBandSettings(effective, tone));
 }

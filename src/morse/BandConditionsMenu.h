@@ -2,6 +2,8 @@
 
 #include <QObject>
 #include <QString>
+#include <functional>
+#include <optional>
 
 #include "morse/BandConditions.h"
 
@@ -25,6 +27,11 @@ class BandConditionsMenu : public QObject {
     ~BandConditionsMenu() override;
 
     const BandConditions& conditions() const { return m_conditions; }
+    // What is played: the listener's own conditions if they chose any, else a peer's request
+    // while its link lasts, else none.
+    BandConditions effectiveConditions() const;
+    // A peer's request, kept while linkStands() says so; the line that tells the learner.
+    QString takeRequest(const BandConditions& requested, std::function<bool()> linkStands);
     BandConditionsDialog& dialog() { return *m_dialog; }
 
     void MainForm_mnuSoundBand_Click();
@@ -39,6 +46,8 @@ class BandConditionsMenu : public QObject {
     DesktopServices& m_desktop;
     BandConditionsDialog* m_dialog;
     BandConditions m_conditions;
+    std::optional<BandConditions> m_requested;
+    std::function<bool()> m_requestStands;
     BandConditions m_applied;
     int m_appliedTone = -1;
 };

@@ -3,6 +3,7 @@
 #include "common/Clock.h"
 #include "common/RoleCaptions.h"
 #include "common/SpeedTable.h"
+#include "net/BandRequest.h"
 #include "net/ExactSpeed.h"
 #include "net/LinkSocket.h"
 #include "net/LinkWindow.h"
@@ -184,6 +185,10 @@ void QuillNetModule::SendChosenSpeed() {
 void QuillNetModule::receiveSpeed(const QString& payload) {
     if (const std::optional<FreeSpeed> exact = ParseExactSpeedPayload(payload)) {
         receiveExactSpeed(*exact);
+        return;
+    }
+    if (const std::optional<BandConditions> band = ParseBandRequestPayload(payload)) {
+        emit bandRequested(*band);
         return;
     }
     const Speed* speed = SpeedForWireCode(payload);

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "common/LinkState.h"
+#include "morse/BandConditions.h"
 #include "morse/FreeSpeed.h"
 #include "net/NetLog.h"
 
@@ -76,6 +77,8 @@ class QuillNetModule : public QObject {
     // A line the log gained that this side did not write itself (the peer's chat, arrivals and
     // departures), for screen readers.
     void lineLogged(const QString& line);
+    // Type 4 from a peer of this program: the band conditions it asks for its questions.
+    void bandRequested(const BandConditions& conditions);
 
   private:
     void appendToLog(const QString& line, bool ownChat);

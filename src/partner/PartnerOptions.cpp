@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 
 #include "authoring/QuestionFile.h"
+#include "net/BandRequest.h"
 
 using namespace Qt::StringLiterals;
 
@@ -97,6 +98,15 @@ bool ReadWords(const QString& path, bool lines, QStringList& words, QString* err
     return true;
 }
 
+QString PresetList() {
+    QStringList names;
+    const QList<BandPreset> presets = BandPresets();
+    for (qsizetype i = 0; i < presets.size(); ++i) {
+        names << u"%1 %2"_s.arg(i).arg(presets[i].name);
+    }
+    return names.join(u", "_s);
+}
+
 }  // namespace
 
 std::optional<PartnerOptions> ParsePartnerOptions(const QStringList& arguments, QString* error,
@@ -148,6 +158,11 @@ std::optional<PartnerOptions> ParsePartnerOptions(const QStringList& arguments, 
          u"A Koch course file (the trainer's, beside the history) read before every question: "
          "its order and level choose the characters instead of --koch."_s,
          u"path"_s},
+        {u"band"_s,
+         u"Ask the trainer to play the questions under these band conditions: a preset's name or "
+         "number (%1), optionally with ,seed=N (default: a random seed). The learner's own "
+         "choice wins."_s.arg(PresetList()),
+         u"preset[,seed=N]"_s},
     });
     if (!parser.parse(arguments)) {
         *error = parser.errorText();
@@ -230,6 +245,17 @@ std::optional<PartnerOptions> ParsePartnerOptions(const QStringList& arguments, 
     if (!options.coursePath.isEmpty() && questions.kind != QuestionSource::Kind::Koch) {
         *error = u"--course goes with --source koch"_s;
         return std::nullopt;
+    }
+    if (parser.isSet(u"band"_s)) {
+        options.band =
+            ParseBandChoice(parser.value(u"band"_s), QRandomGenerator::global()->bounded(1u << 30));
+        if (!options.band) {
+            *error =
+                u"--band takes a preset's name or number 0 to %1, optionally ,seed=N; not "
+                "'%2'"_s.arg(BandPresets().size() - 1)
+                    .arg(parser.value(u"band"_s));
+            return std::nullopt;
+        }
     }
     if (fromFile &&
         !ReadWords(parser.value(u"file"_s), questions.kind == QuestionSource::Kind::Lines,

@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <optional>
 
+#include "morse/BandConditions.h"
 #include "net/NetPorts.h"
 #include "partner/QuestionSource.h"
 
@@ -21,6 +22,7 @@ struct PartnerOptions {
     bool drill = false;   // weight the Koch groups by the history's miss rates
     QString historyPath;  // the history --drill reads; empty: the trainer's own
     QString coursePath;   // a Koch course file read before every question; empty: none
+    std::optional<BandConditions> band;  // the conditions asked for the questions; none: not asked
 };
 
 // Parses the arguments (the program's name first). Nothing and an error line in *error when

@@ -67,6 +67,10 @@ void PartnerSession::peerJoined() {
     // The partner sets the questions: the learner answers.
     send(kBetweenSendsMs, MessageType::Role, RoleCode::kBecomeAnswerer);
     event(u"learner %1; the partner sets the questions"_s.arg(m_link.peerCallsign));
+    if (!m_bandRequest.isEmpty()) {
+        send(kBetweenSendsMs, MessageType::Speed, m_bandRequest);
+        event(u"asked for band conditions: "_s + m_bandRequest);
+    }
 }
 
 void PartnerSession::takeRole(bool setter) {

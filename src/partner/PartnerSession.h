@@ -31,6 +31,9 @@ class PartnerSession : public LinkWindow, public PracticeSide {
 
     PartnerSession(QString callsign, QuestionSource& questions, int composeMs, Clock& clock);
 
+    // A type 4 payload sent after the role, asking the trainer for band conditions; empty: none.
+    void setBandRequest(QString payload) { m_bandRequest = std::move(payload); }
+
     // The link stands: the partner says who it is.
     Reaction linkUp();
     // A message from the learner's trainer, as one receive carries it.
@@ -93,6 +96,7 @@ class PartnerSession : public LinkWindow, public PracticeSide {
     Reaction m_reaction;  // what the message being received calls for
     Lesson m_lesson = Lesson::Idle;
     bool m_cwChat = false;
+    QString m_bandRequest;
     QString m_keyed;  // characters keyed one by one, until the learner's run of keys ends
     bool m_echo = false;
     QString m_echoGroup;  // the group the learner is to key back; empty before the first

@@ -8,6 +8,7 @@
 #include "history/HistoryReader.h"
 #include "history/HistoryStats.h"
 #include "history/KochCourse.h"
+#include "net/BandRequest.h"
 #include "partner/PartnerLink.h"
 #include "partner/PartnerOptions.h"
 #include "partner/PartnerSession.h"
@@ -73,6 +74,9 @@ int main(int argc, char* argv[]) {
     }
     PartnerSession session(options->callsign, questions, options->composeMs, clock);
     session.setEcho(options->echo);
+    if (options->band) {
+        session.setBandRequest(BandRequestPayload(*options->band));
+    }
     PartnerLink link(clock, session, options->ports);
     bool linked = false;
     QObject::connect(&link, &PartnerLink::happened, [&print, &linked](const QString& line) {

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "sound/BandRandom.h"
+#include "sound/BandWave.h"
 
 namespace {
 constexpr double kSpreadLimit = 2.5;
@@ -61,29 +62,49 @@ int BandMixer::keyUpMs(SoundPosition start, int ms) {
 }
 
 QVector<qint16> BandMixer::fistWave(SoundPosition start, const QVector<qint16>& samples) const {
-    if (!m_renderer || !m_renderer->settings().fistOn) {
+    if (!m_renderer || !(m_renderer->settings().fistOn || m_renderer->settings().chirpOn)) {
         return samples;
     }
+    const BandSettings& s = m_renderer->settings();
     // A millisecond of silence is a key-up, never a tone's zero crossing.
     constexpr qsizetype kShortestKeyUp = SoundTimeline::kSampleRate / 1000;
     QVector<qint16> out;
     out.reserve(samples.size() * 3 / 2);
+    qsizetype owed = 0;  // what the marks took from the key-ups, in samples
     for (qsizetype i = 0; i < samples.size();) {
         qsizetype sounding = i;
         while (sounding < samples.size() && samples[sounding] == 0) {
             ++sounding;
         }
         qsizetype zeros = sounding - i;
-        if (zeros >= kShortestKeyUp) {
-            const double sent = zeros * (1 + fistSpread(start + out.size()) / 2);
+        if (s.fistOn && zeros >= kShortestKeyUp) {
+            const double sent = zeros * (1 + fistSpread(start + out.size()) / 2) - owed;
             zeros = std::max(zeros / 3, static_cast<qsizetype>(std::lround(sent)));
+            owed = 0;
         }
         out.resize(out.size() + zeros, 0);
+        // The mark runs to the next key-up: a tone's zero samples do not end it.
         qsizetype end = sounding;
-        while (end < samples.size() && samples[end] != 0) {
-            ++end;
+        while (end < samples.size()) {
+            qsizetype after = end;
+            while (after < samples.size() && samples[after] == 0) {
+                ++after;
+            }
+            if (after > end && (after - end >= kShortestKeyUp || after == samples.size())) {
+                break;
+            }
+            end = std::max(after, end + 1);
         }
-        out.append(samples.mid(sounding, end - sounding));
+        QVector<qint16> mark = samples.mid(sounding, end - sounding);
+        if (s.fistOn && s.weightPercent != 0) {
+            const qsizetype recorded = mark.size();
+            mark = BandWave::Reweighted(mark, 1 + s.weightPercent / 100);
+            owed += mark.size() - recorded;
+        }
+        if (s.chirpOn) {
+            mark = BandWave::Chirped(mark, s.chirpHz, BandRenderer::kChirpDecaySamples);
+        }
+        out.append(mark);
         i = end;
     }
     return out;

@@ -30,9 +30,9 @@ class BandMixer {
     int keyDownMs(SoundPosition start, int ms);
     int keyUpMs(SoundPosition start, int ms);
 
-    // A recorded wave as the fist sends it, the first sample at start: its key-ups (the runs of
-    // silence inside it) lengthened or shortened as the fist's. The key-downs keep their recorded
-    // samples, so the elements' starts move but the weight is not heard.
+    // A recorded wave as the fist and the transmitter send it, the first sample at start: its
+    // key-ups (the runs of silence inside it) lengthened or shortened as the fist's, its marks
+    // weighted by whole periods (the key-up after one gives back what it took) and chirped.
     QVector<qint16> fistWave(SoundPosition start, const QVector<qint16>& samples) const;
     QVector<qint16> tone(int frequencyHz, qint64 lengthSamples) const;
     void shapeWanted(SoundPosition first, QVector<qint16>& samples) const;

@@ -16,7 +16,8 @@ constexpr qint64 kCrashSlot = 4410;
 constexpr qint64 kCrashSlotsBack = 4;
 // The background is squeezed above this, so a crash does not clip the wanted signal away.
 constexpr double kKnee = 14000;
-constexpr double kChirpDecaySamples = 0.008 * kRate;
+// Frames kept: more than the gain looks back, so rendering forward computes each frame once.
+constexpr size_t kKeptFrames = 160;
 
 qint64 FloorDiv(qint64 a, qint64 b) {
     return a >= 0 ? a / b : -((-a + b - 1) / b);
@@ -78,8 +79,60 @@ BandRenderer::BandRenderer(const BandSettings& settings)
             m_stations.push_back(std::move(s));
         }
     }
-    // The automatic gain: the whole band at the loudness of the wanted signal alone.
     m_level = std::sqrt(signalPower / bandPower);
+    m_hasBackground = m_noiseSigma > 0 || m_crashScale > 0 || !m_stations.empty();
+    if (m_hasBackground || m_fading) {
+        m_gain = std::make_unique<BandGain>(kFrame, kWantedAmplitude,
+                                            [this](qint64 frame) { return loudness(frame); });
+    }
+}
+
+const std::vector<double>& BandRenderer::backgroundFrame(qint64 frame) const {
+    if (const auto found = m_frames.find(frame); found != m_frames.end()) {
+        return found->second;
+    }
+    MakeRoomNear(m_frames, frame, kKeptFrames);
+    std::vector<double> samples(kFrame, 0.0);
+    if (m_noiseSigma > 0 || m_crashScale > 0) {
+        renderFrame(frame, samples.data());
+    }
+    if (!m_stations.empty()) {
+        for (int i = 0; i < kFrame; ++i) {
+            samples[static_cast<size_t>(i)] += stationsAt(frame * kFrame + i);
+        }
+    }
+    return m_frames.emplace(frame, std::move(samples)).first->second;
+}
+
+double BandRenderer::loudness(qint64 frame) const {
+    double wanted = 1;
+    if (m_fading) {
+        wanted = 0;
+        for (int i = 0; i <= 2; ++i) {
+            wanted = std::max(wanted, std::abs(m_fading->gain(frame * kFrame + i * kFrame / 2)));
+        }
+    }
+    double power = 0;
+    double peak = 0;
+    if (m_hasBackground) {
+        for (double x : backgroundFrame(frame)) {
+            power += x * x;
+            peak = std::max(peak, std::abs(x));
+        }
+    }
+    // A tone's peak is root 2 times its RMS; noise and crashes may peak twice over it.
+    const double rms = std::sqrt(power / kFrame);
+    return std::max({kWantedAmplitude * wanted, std::numbers::sqrt2 * rms, peak / 2});
+}
+
+std::pair<double, double> BandRenderer::gainAcross(qint64 frame) const {
+    return m_fixedLevel || !m_gain ? std::pair{m_level, m_level} : m_gain->acrossFrame(frame);
+}
+
+double BandRenderer::gainAt(qint64 index) const {
+    const qint64 frame = FloorDiv(index, kFrame);
+    const auto [from, to] = gainAcross(frame);
+    return from + (to - from) * static_cast<double>(index - frame * kFrame) / kFrame;
 }
 
 double BandRenderer::crashInput(qint64 index) const {
@@ -149,32 +202,29 @@ double BandRenderer::stationsAt(qint64 index) const {
 
 QVector<qint16> BandRenderer::background(qint64 from, qint64 count) const {
     QVector<qint16> out(count, 0);
-    const bool filtered = m_noiseSigma > 0 || m_crashScale > 0;
-    if (m_cache.empty()) {
-        m_cache.resize(kFrame);
+    if (!m_hasBackground) {
+        return out;
     }
-    for (qint64 i = 0; i < count; ++i) {
+    for (qint64 i = 0; i < count;) {
         const qint64 index = from + i;
-        double value = 0;
-        if (filtered) {
-            const qint64 frame = FloorDiv(index, kFrame);
-            if (!m_cacheValid || m_cachedFrame != frame) {
-                renderFrame(frame, m_cache.data());
-                m_cachedFrame = frame;
-                m_cacheValid = true;
-            }
-            value += m_cache[static_cast<size_t>(index - frame * kFrame)];
+        const qint64 frame = FloorDiv(index, kFrame);
+        // The gain first: working it out may render other frames, and room is made for them.
+        const auto [gainFrom, gainTo] = gainAcross(frame);
+        const std::vector<double>& samples = backgroundFrame(frame);
+        const qint64 end = std::min(count, (frame + 1) * kFrame - from);
+        for (; i < end; ++i) {
+            const qint64 inFrame = from + i - frame * kFrame;
+            const double gain =
+                gainFrom + (gainTo - gainFrom) * static_cast<double>(inFrame) / kFrame;
+            const double value = samples[static_cast<size_t>(inFrame)];
+            out[i] = static_cast<qint16>(std::lround(SoftLimit(value * gain)));
         }
-        if (!m_stations.empty()) {
-            value += stationsAt(index);
-        }
-        out[i] = static_cast<qint16>(std::lround(SoftLimit(value * m_level)));
     }
     return out;
 }
 
 void BandRenderer::shapeWanted(qint64 from, QVector<qint16>& samples) const {
-    if (!m_fading && m_level == 1) {
+    if (!m_fading && !m_hasBackground) {
         return;
     }
     // The fading's control points once each, the magnitude linear between them.
@@ -190,7 +240,7 @@ void BandRenderer::shapeWanted(qint64 from, QVector<qint16>& samples) const {
             b = m_fading ? std::abs(m_fading->gain((point + 1) * step)) : 1;
         }
         const double t = static_cast<double>(index - point * step) / step;
-        const double gain = m_level * (a + (b - a) * t);
+        const double gain = gainAt(index) * (a + (b - a) * t);
         samples[i] =
             static_cast<qint16>(std::clamp<long>(std::lround(samples[i] * gain), -32768, 32767));
     }
@@ -204,8 +254,9 @@ QVector<qint16> BandRenderer::tone(int frequencyHz, qint64 lengthSamples) const 
     QVector<qint16> samples(lengthSamples + ToneShaper::kEdgeSamples, 0);
     double phase = 0;
     for (qint64 i = 0; i < samples.size(); ++i) {
-        const double hz = frequencyHz + m_settings.chirpHz *
-                                            std::exp(-static_cast<double>(i) / kChirpDecaySamples);
+        const double hz =
+            frequencyHz + m_settings.chirpHz *
+                              std::exp(-static_cast<double>(i) / BandRenderer::kChirpDecaySamples);
         samples[i] = static_cast<qint16>(std::lround(
             ToneShaper::kAmplitude * ToneShaper::Envelope(i, lengthSamples) * std::sin(phase)));
         phase = std::fmod(phase + 2 * std::numbers::pi * hz / kRate, 2 * std::numbers::pi);

@@ -58,6 +58,9 @@ void SoundOutput::alignToSample() {
 }
 
 void SoundOutput::restartBand() {
+    if (m_bandRefresh) {
+        m_bandRefresh();
+    }
     if (m_band.isOn()) {
         nextPosition();
         alignToSample();

@@ -60,6 +60,9 @@ class SoundOutput : public QObject {
     // every listener with the same seed and settings hears the same, whatever each played before.
     // Changes nothing while the conditions are off.
     void restartBand();
+    // Asked at every restart of the band for the conditions that hold now (a peer's request ends
+    // with its link), before the output starts them afresh.
+    void setBandRefresh(std::function<void()> refresh) { m_bandRefresh = std::move(refresh); }
 
     // --- Hearing.
     // The first sample not yet heard.
@@ -170,6 +173,7 @@ class SoundOutput : public QObject {
     Clock& m_clock;
     SoundTimeline m_timeline;
     BandMixer m_band;
+    std::function<void()> m_bandRefresh;
     std::vector<Pending> m_pending;  // in position order, then in the order they were asked for
     quint64 m_nextOrder = 0;
     Clock::TimerId m_heardTimer = 0;

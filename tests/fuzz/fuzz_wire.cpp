@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "common/SpeedTable.h"
+#include "net/BandRequest.h"
 #include "net/ExactSpeed.h"
 #include "net/PeerText.h"
 #include "net/WireCodec.h"
@@ -27,6 +28,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         // Figures taken from the peer are always in range, and read back the same.
         if (const std::optional<FreeSpeed> exact = ParseExactSpeedPayload(decoded.payload)) {
             if (!exact->isValid() || ParseExactSpeedPayload(ExactSpeedPayload(*exact)) != exact) {
+                __builtin_trap();
+            }
+        }
+        // Band conditions taken from the peer read back the same.
+        if (const std::optional<BandConditions> band = ParseBandRequestPayload(decoded.payload)) {
+            if (ParseBandRequestPayload(BandRequestPayload(*band)) != band) {
                 __builtin_trap();
             }
         }

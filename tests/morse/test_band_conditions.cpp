@@ -5,6 +5,7 @@
 #include "common/ProgramSettings.h"
 #include "morse/BandConditions.h"
 #include "morse/BandConditionsDialog.h"
+#include "sound/BandMixer.h"
 #include "sound/BandRenderer.h"
 #include "support/SilentSoundOutput.h"
 #include "support/VirtualClock.h"
@@ -172,6 +173,87 @@ class TestBandConditions : public QObject {
         QVERIFY(std::is_sorted(sent.cbegin(), sent.cend()));
         const double drift = std::abs(sent.last() - nominal.last()) / 44.1;
         QVERIFY2(drift <= 200, qPrintable(QString::number(drift)));
+    }
+
+    // The receiver's gain: a tone keyed all through stays near its own loudness in every second
+    // (crashes and strong stations held down, a faded signal raised), and nothing clips.
+    void theGainKeepsTheLoudness_data() {
+        QTest::addColumn<int>("preset");
+        QTest::addColumn<double>("crashDb");
+        QTest::addColumn<double>("quietestDb");  // the quietest second against the tone alone
+        for (int preset = 1; preset < BandPresets().size(); ++preset) {
+            QTest::addRow("%s", qPrintable(BandPresets()[preset].name)) << preset << 0.0 << -6.0;
+        }
+        QTest::newRow("crashes 20 dB over the tone") << 4 << 20.0 << -15.0;
+    }
+    void theGainKeepsTheLoudness() {
+        QFETCH(int, preset);
+        QFETCH(double, crashDb);
+        QFETCH(double, quietestDb);
+        BandConditions c = BandPresets()[preset].conditions;
+        c.crashDb = std::max(c.crashDb, crashDb);
+        const BandRenderer renderer(ToBandSettings(c, 800));
+        constexpr qint64 kSecond = 44100;
+        QVector<qint16> tone(8 * kSecond, 0);
+        for (qsizetype i = 0; i < tone.size(); ++i) {
+            tone[i] = static_cast<qint16>(BandRenderer::kWantedAmplitude * std::sin(i * 0.114));
+        }
+        const double alone = BandRenderer::kWantedAmplitude / std::sqrt(2.0);
+        renderer.shapeWanted(0, tone);
+        const QVector<qint16> background = renderer.background(0, tone.size());
+        double quietest = 1e9;
+        for (qsizetype from = 0; from < tone.size(); from += kSecond) {
+            double power = 0;
+            for (qsizetype i = from; i < from + kSecond; ++i) {
+                const int sum = tone[i] + background[i];
+                QVERIFY2(std::abs(sum) < 32767, qPrintable(QString::number(i)));
+                power += static_cast<double>(sum) * sum;
+            }
+            quietest = std::min(quietest, 20 * std::log10(std::sqrt(power / kSecond) / alone));
+        }
+        QVERIFY2(quietest >= quietestDb, qPrintable(QString::number(quietest)));
+    }
+
+    // A recorded mark weighted by whole periods and chirped at its start, its pitch kept; off, the
+    // recording as it is.
+    void recordedMarksAreWeightedAndChirped_data() {
+        QTest::addColumn<double>("weight");
+        QTest::addColumn<bool>("chirp");
+        QTest::newRow("off") << 0.0 << false;
+        QTest::newRow("heavy") << 25.0 << false;
+        QTest::newRow("light") << -25.0 << false;
+        QTest::newRow("chirp") << 0.0 << true;
+    }
+    void recordedMarksAreWeightedAndChirped() {
+        QFETCH(double, weight);
+        QFETCH(bool, chirp);
+        const QVector<qint16> up(441, 0);
+        QVector<qint16> mark(4410);
+        for (qsizetype i = 0; i < mark.size(); ++i) {
+            mark[i] = static_cast<qint16>(std::lround(8000 * std::sin(i * 0.11398)));
+        }
+        BandSettings settings;
+        settings.fistOn = weight != 0;
+        settings.jitterPercent = 0;
+        settings.weightPercent = weight;
+        settings.chirpOn = chirp;
+        BandMixer mixer;
+        mixer.setSettings(settings);
+        const QVector<qint16> sent = mixer.fistWave(0, up + mark + up);
+        const auto sounds = [](qint16 sample) { return sample != 0; };
+        const qsizetype first = std::find_if(sent.cbegin(), sent.cend(), sounds) - sent.cbegin();
+        const qsizetype last =
+            sent.crend() - std::find_if(sent.crbegin(), sent.crend(), sounds) - 1;
+        const qsizetype markLast =
+            mark.crend() - std::find_if(mark.crbegin(), mark.crend(), sounds) - 1;
+        const qsizetype length = last - first + 1;
+        QVERIFY2(std::abs(length - 4410 * (1 + weight / 100)) < 56,
+                 qPrintable(QString::number(length)));
+        QCOMPARE(sent == up + mark + up, weight == 0 && !chirp);
+        // In step again by the mark's end: the same samples but for the chirp's last trace.
+        for (qsizetype i = 0; i < 300; ++i) {
+            QVERIFY(std::abs(sent[last - i] - mark[markLast - i]) < 20);
+        }
     }
 
     // Kept in the program's settings file; what is missing or out of range reads as default or

@@ -14,6 +14,7 @@
 #include "common/ClockTimer.h"
 #include "morse/KeyingPad.h"
 #include "morse/PracticeSettings.h"
+#include "net/BandRequest.h"
 #include "net/QuillNetModule.h"
 #include "partner/PartnerLink.h"
 #include "partner/QuestionSource.h"
@@ -63,7 +64,15 @@ class RawPeerTest : public QObject {
         QTcpSocket peer;
         PartnerRig() {
             watch.add(&peer);
-            context.clock.addBusyCheck([this] { return partner.hasPendingWork(); });
+            context.clock.addBusyCheck([this] {
+                for (qintptr descriptor : partner.descriptors()) {
+                    pollfd watched{static_cast<int>(descriptor), POLLIN, 0};
+                    if (descriptor != -1 && ::poll(&watched, 1, 0) > 0) {
+                        return true;
+                    }
+                }
+                return partner.hasPendingWork();
+            });
             partner.listen(QHostAddress::LocalHost);
             peer.connectToHost(QHostAddress::LocalHost, context.ports.tcp);
             Delay(context.clock, 100);
@@ -256,6 +265,62 @@ class RawPeerTest : public QObject {
         r.send("41");  // back to a code alone: the code is the speed again
         QVERIFY(r.form.link().peerExactSpeed.isEmpty());
         QVERIFY(r.form.ui().Speed25_Option->isChecked());
+    }
+
+    // Band conditions asked by a peer of this program, joined by TCP or not; anything not exactly
+    // a request changes nothing. Every preset goes through the wire unchanged.
+    void bandRequestFromThePeer_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("summary");  // null: not taken
+        const QByteArray good =
+            "4BAND1 s=7 n=1,15 f=0,0.5 q=3,600,15,30,-6 c=0,1,0 h=0,30 k=0,10,0";
+        QTest::newRow("good") << good << u"SNR 15dB QRM 3 ±600Hz 15-30WPM -6dB"_s;
+        QTest::newRow("after a code") << "43" + good << u"SNR 15dB QRM 3 ±600Hz 15-30WPM -6dB"_s;
+        QTest::newRow("later form") << QByteArray(good).replace("BAND1", "BAND2") << QString();
+        QTest::newRow("trailing space") << good + ' ' << QString();
+        QTest::newRow("field missing") << QByteArray(good).replace(" h=0,30", "") << QString();
+        QTest::newRow("out of range") << QByteArray(good).replace("n=1,15", "n=1,99") << QString();
+        QTest::newRow("flag not 0 or 1") << QByteArray(good).replace("n=1", "n=2") << QString();
+        QTest::newRow("not a number") << QByteArray(good).replace("15,30", "15,nan") << QString();
+        QTest::newRow("negative seed") << QByteArray(good).replace("s=7", "s=-7") << QString();
+        QTest::newRow("a station too many") << QByteArray(good).replace("q=3", "q=5") << QString();
+    }
+    void bandRequestFromThePeer() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, summary);
+        for (const BandPreset& preset : BandPresets()) {
+            QCOMPARE(ParseBandRequestPayload(BandRequestPayload(preset.conditions)),
+                     preset.conditions);
+        }
+        Rig r;
+        r.send("0JA9ZZZ");
+        r.send(bytes);
+        QCOMPARE(r.context.sound.bandConditionsOn(), !summary.isNull());
+        if (!summary.isNull()) {
+            QCOMPARE(
+                r.lastLogLine(),
+                u"相手の出題はバンドコンディション（%1、シード 7）で再生されます。"_s.arg(summary));
+        }
+        QCOMPARE(r.form.link().peerSpeed, bytes.startsWith("43") ? 60 : 0);
+    }
+
+    // The partner without --band greets with exactly the bytes it always did; with it, the request
+    // follows the role, as a type 4 that the original program ignores.
+    void partnerAsksForBandConditionsOnlyWhenTold_data() {
+        QTest::addColumn<QString>("request");
+        QTest::newRow("not told") << QString();
+        QTest::newRow("told") << BandRequestPayload(BandPresets()[2].conditions);
+    }
+    void partnerAsksForBandConditionsOnlyWhenTold() {
+        QFETCH(QString, request);
+        PartnerRig r;
+        r.session.setBandRequest(request);
+        QByteArray received;
+        QObject::connect(&r.peer, &QTcpSocket::readyRead, [&] { received += r.peer.readAll(); });
+        r.peer.write("0JA1AAA");
+        Delay(r.context.clock, 3000);
+        const QByteArray today = "0JA9PRT2S";
+        QCOMPARE(received, request.isEmpty() ? today : today + '4' + request.toLatin1());
     }
 
     void roleRequestIsAnsweredOnce() {

@@ -17,6 +17,8 @@
 #include "app/MainForm.h"
 #include "app/SoloPractice.h"
 #include "common/LinkState.h"
+#include "history/HistoryReader.h"
+#include "net/BandRequest.h"
 #include "partner/PartnerLink.h"
 #include "partner/PartnerSession.h"
 #include "partner/QuestionSource.h"
@@ -92,6 +94,26 @@ struct Learner {
         form.ui().CallsignText->setText(u"JA1LRN"_s);
         form.ui().Speed60_Option->setChecked(true);
     }
+    // Connects to the partner's link on the same virtual clock; Step mode chosen.
+    bool linkTo(PartnerLink& partner) {
+        context.clock.addBusyCheck([&partner] {
+            if (partner.hasPendingWork()) {
+                return true;
+            }
+            for (qintptr descriptor : partner.descriptors()) {
+                if (Readable(descriptor)) {
+                    return true;
+                }
+            }
+            return false;
+        });
+        if (!partner.listen(QHostAddress::LocalHost)) {
+            return false;
+        }
+        form.ui().ConnectIpText->setText(u"127.0.0.1"_s);
+        form.ui().ConnectButton->click();
+        return chooseStepMode();
+    }
     // The partner made the window the answerer: Step mode chosen.
     bool chooseStepMode() {
         const MainFormUi& ui = form.ui();
@@ -124,21 +146,7 @@ class PartnerLessonTest : public QObject {
         QStringList events;
         QObject::connect(&partner, &PartnerLink::happened,
                          [&events](const QString& line) { events << line; });
-        clock.addBusyCheck([&partner] {
-            if (partner.hasPendingWork()) {
-                return true;
-            }
-            for (qintptr descriptor : partner.descriptors()) {
-                if (Readable(descriptor)) {
-                    return true;
-                }
-            }
-            return false;
-        });
-        QVERIFY(partner.listen(QHostAddress::LocalHost));
-        learner.form.ui().ConnectIpText->setText(u"127.0.0.1"_s);
-        learner.form.ui().ConnectButton->click();
-        QVERIFY(learner.chooseStepMode());
+        QVERIFY(learner.linkTo(partner));
         QCOMPARE(learner.form.link().peerCallsign, u"JA9PRT"_s);
 
         for (int lesson = 1; lesson <= 10; ++lesson) {
@@ -173,6 +181,34 @@ class PartnerLessonTest : public QObject {
         QVERIFY2(heard.contains(reply), qPrintable(heard));
         QCOMPARE(QString(heard).remove(reply), u"CQDEJA1LRNK"_s);
         QVERIFY(events.contains(u"CW received: CQ DE JA1LRN K"_s));
+    }
+
+    // Conditions the partner asks for: told in the log, heard, kept with the lesson; gone with
+    // the link.
+    void bandConditionsAskedByThePartner() {
+        Learner learner;
+        VirtualClock& clock = learner.context.clock;
+        QuestionSource questions(QuestionSource::Settings{});
+        PartnerSession session(u"JA9PRT"_s, questions, 1500, clock);
+        BandConditions asked = BandPresets()[1].conditions;
+        asked.seed = 77;
+        session.setBandRequest(BandRequestPayload(asked));
+        PartnerLink partner(clock, session, learner.context.ports);
+        QVERIFY(learner.linkTo(partner));
+        QVERIFY(learner.form.peerLink().module().log().text().contains(
+            u"相手の出題はバンドコンディション（SNR 25dB、シード 77）で再生されます。"_s));
+        StepLesson(learner.form, clock);
+        QVERIFY(learner.context.sound.bandConditionsOn());
+        HistoryReader reader(learner.context.historyPath());
+        reader.open();
+        const QList<LessonRecord> kept = reader.lessons({}, {}, 0, 10);
+        QCOMPARE(kept.size(), 1);
+        QCOMPARE(kept[0].band, u"SNR 25dB"_s);
+        QCOMPARE(kept[0].bandSeed, 77u);
+        learner.form.ui().CloseButton->click();
+        Delay(clock, 500);
+        learner.context.sound.restartBand();
+        QVERIFY(!learner.context.sound.bandConditionsOn());
     }
 
     // The menu entry starts the real partner program and connects to it; a Step lesson follows.

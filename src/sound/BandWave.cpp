@@ -1,0 +1,80 @@
+#include "sound/BandWave.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "sound/SoundTimeline.h"
+
+namespace {
+
+// Where the mark's samples cross zero upwards.
+QVector<qsizetype> UpwardCrossings(const QVector<qint16>& mark) {
+    QVector<qsizetype> crossings;
+    for (qsizetype i = 1; i < mark.size(); ++i) {
+        if (mark[i - 1] < 0 && mark[i] >= 0) {
+            crossings.append(i);
+        }
+    }
+    return crossings;
+}
+
+// Samples per period, or 0 when the mark has fewer than three periods.
+double Period(const QVector<qsizetype>& crossings) {
+    if (crossings.size() < 4) {
+        return 0;
+    }
+    return static_cast<double>(crossings.last() - crossings.first()) /
+           static_cast<double>(crossings.size() - 1);
+}
+
+}  // namespace
+
+namespace BandWave {
+
+QVector<qint16> Reweighted(const QVector<qint16>& mark, double factor) {
+    const QVector<qsizetype> crossings = UpwardCrossings(mark);
+    const double period = Period(crossings);
+    if (period <= 0) {
+        return mark;
+    }
+    const double change = static_cast<double>(mark.size()) * (factor - 1);
+    // A period kept on either side, so the edges are the recording's own.
+    const qsizetype most = crossings.size() - 3;
+    const qsizetype periods =
+        std::min(most, static_cast<qsizetype>(std::lround(std::abs(change) / period)));
+    if (periods <= 0) {
+        return mark;
+    }
+    const qsizetype first = (crossings.size() - periods) / 2;
+    const qsizetype from = crossings[first];
+    const qsizetype to = crossings[first + periods];
+    // Joined at upward zero crossings: the wave goes on without a step.
+    if (change > 0) {
+        return mark.mid(0, to) + mark.mid(from);
+    }
+    return mark.mid(0, from) + mark.mid(to);
+}
+
+QVector<qint16> Chirped(const QVector<qint16>& mark, double chirpHz, double decaySamples) {
+    const double period = Period(UpwardCrossings(mark));
+    if (period <= 0 || chirpHz == 0) {
+        return mark;
+    }
+    // Read at n + a n e^(-n / tau): faster, then slower, and back in step.
+    const double a = chirpHz * period / SoundTimeline::kSampleRate;
+    QVector<qint16> out(mark.size(), 0);
+    for (qsizetype n = 0; n < mark.size(); ++n) {
+        const double x = static_cast<double>(n);
+        const double at = x + a * x * std::exp(-x / decaySamples);
+        const auto i = static_cast<qsizetype>(at);
+        if (i + 1 >= mark.size()) {
+            out[n] = i < mark.size() ? mark[i] : 0;
+            continue;
+        }
+        const double t = at - static_cast<double>(i);
+        out[n] = static_cast<qint16>(std::lround(mark[i] * (1 - t) + mark[i + 1] * t));
+    }
+    return out;
+}
+
+}  // namespace BandWave
