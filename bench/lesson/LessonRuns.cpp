@@ -1,3 +1,6 @@
+#include <algorithm>
+#include <cstdio>
+
 #include "LessonRuns.h"
 
 #include <QLabel>
@@ -146,12 +149,14 @@ std::optional<FreeLessonSpeed> FreeSpeedOf(const LessonSettings& settings) {
                            settings.free->extraWordUnits};
 }
 
-// Runs of at least a millisecond of exact silence from the first sound to the last: under a
-// band's noise the output is never silent, so each is a hole.
-int SilentRuns(const Recording& recording) {
+// Runs of at least a millisecond of exact silence from the lesson's first tone to the last sound:
+// under a band's noise the output is never silent, so each is a hole. What sounds before the
+// first tone is the end of the lesson before, whose band ends with it.
+int SilentRuns(const Recording& recording, double firstToneMs) {
     const QVector<qint16>& samples = recording.samples;
     const qsizetype shortest = recording.sampleRate / 1000;
-    qsizetype first = 0;
+    qsizetype first = std::clamp<qsizetype>(
+        static_cast<qsizetype>(firstToneMs * recording.sampleRate / 1000), 0, samples.size());
     qsizetype last = samples.size();
     while (first < last && samples[first] == 0) {
         ++first;
@@ -163,7 +168,16 @@ int SilentRuns(const Recording& recording) {
     qsizetype zeros = 0;
     for (qsizetype i = first; i < last; ++i) {
         zeros = samples[i] == 0 ? zeros + 1 : 0;
-        runs += zeros == shortest ? 1 : 0;
+        if (zeros == shortest) {
+            ++runs;
+        }
+        if (zeros >= shortest && (i + 1 == last || samples[i + 1] != 0)) {
+            // Where, so that a hole can be told from a pause nothing was planned for.
+            std::printf(
+                "silent run at %.1f ms after the first tone, %.1f ms long\n",
+                1000.0 * static_cast<double>(i + 1 - zeros) / recording.sampleRate - firstToneMs,
+                1000.0 * static_cast<double>(zeros) / recording.sampleRate);
+        }
     }
     return runs;
 }
@@ -259,10 +273,10 @@ TimingRow RunLesson(LessonBench& bench, const LessonSettings& settings, Conditio
                   (bench.band->noiseOn || bench.band->crashesOn || bench.band->stationCount > 0);
     // Twenty periods: about 40 Hz either side of the tone, clear of the other stations.
     const int window = row.inNoise ? 20 * recording.sampleRate / WindowRig::kToneHz : 0;
-    row.tones =
-        CompareTones(FindTones(recording, WindowRig::kToneHz, window), nominal.tones, unitMs);
+    const QList<ToneEdges> found = FindTones(recording, WindowRig::kToneHz, window);
+    row.tones = CompareTones(found, nominal.tones, unitMs);
     if (row.inNoise) {
-        row.tones.holes = SilentRuns(recording);
+        row.tones.holes = SilentRuns(recording, found.isEmpty() ? 0.0 : found.first().startMs);
     }
     if (free) {
         row.freeFigures =
