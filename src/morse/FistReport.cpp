@@ -82,6 +82,34 @@ QString Units(const TimingFigure& figure) {
         .arg(figure.spread, 0, 'f', 2);
 }
 
+// The decoder told character gaps from word gaps as they came, while it was still learning the
+// sender; with the whole practice at hand they are split again at the geometric mean of the two
+// groups' means, for as long as both groups stay and the word gaps stay clearly the longer.
+void SettleLongGaps(const std::vector<DecodedElement>& elements, Sums& character, Sums& word) {
+    constexpr double kShortestWordRatio = 1.8;
+    std::vector<double> gaps;
+    for (const DecodedElement& element : elements) {
+        if (element.kind == ElementKind::CharacterGap || element.kind == ElementKind::WordGap) {
+            gaps.push_back(element.ms);
+        }
+    }
+    for (int round = 0; round < 10 && character.count > 0 && word.count > 0; ++round) {
+        const double boundary = std::sqrt(character.sum / character.count * word.sum / word.count);
+        Sums shorter;
+        Sums longer;
+        for (const double ms : gaps) {
+            (ms < boundary ? shorter : longer).add(ms);
+        }
+        if (shorter.count == 0 || longer.count == 0 ||
+            longer.sum / longer.count < kShortestWordRatio * shorter.sum / shorter.count ||
+            (shorter.count == character.count && shorter.sum == character.sum)) {
+            return;
+        }
+        character = shorter;
+        word = longer;
+    }
+}
+
 }  // namespace
 
 FistReport MakeFistReport(const std::vector<DecodedElement>& elements,
@@ -90,6 +118,8 @@ FistReport MakeFistReport(const std::vector<DecodedElement>& elements,
     for (const DecodedElement& element : elements) {
         sums[static_cast<std::size_t>(element.kind)].add(element.ms);
     }
+    SettleLongGaps(elements, sums[static_cast<std::size_t>(ElementKind::CharacterGap)],
+                   sums[static_cast<std::size_t>(ElementKind::WordGap)]);
     FistReport report;
     const Sums& dots = sums[static_cast<std::size_t>(ElementKind::Dot)];
     if (dots.count == 0) {

@@ -129,6 +129,26 @@ void TestMorseDecoder::reportsTheFistsProportions() {
     const QList<FistReportRow> rows = FistReportRows(report);
     QCOMPARE(rows[2].value, QStringLiteral("2.5 単位（ばらつき ±0.00）"));
     QVERIFY(rows.last().value.startsWith(QStringLiteral("T（17 %）")));
+
+    // Long gaps the decoder took for the other kind while learning are counted as the whole
+    // practice shows them; with no word gaps at all, nothing is moved.
+    const auto gaps = [](std::initializer_list<std::pair<double, ElementKind>> longGaps) {
+        std::vector<DecodedElement> elements{{100, ElementKind::Dot, 0}};
+        for (const auto& [ms, kind] : longGaps) {
+            elements.push_back({ms, kind, 0});
+        }
+        return MakeFistReport(elements, {});
+    };
+    const FistReport settled = gaps({{300, ElementKind::CharacterGap},
+                                     {600, ElementKind::CharacterGap},
+                                     {700, ElementKind::WordGap},
+                                     {320, ElementKind::CharacterGap}});
+    QCOMPARE(settled.characterGap.count, 2);
+    QCOMPARE(settled.wordGap.count, 2);
+    const FistReport wordless =
+        gaps({{250, ElementKind::CharacterGap}, {350, ElementKind::CharacterGap}});
+    QCOMPARE(wordless.characterGap.count, 2);
+    QCOMPARE(wordless.wordGap.count, 0);
 }
 
 // Gaps in units. The first ones of a fist jittered by up to 30 %: the element gaps spread so
