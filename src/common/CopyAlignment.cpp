@@ -43,12 +43,16 @@ CopyAlignment AlignCopy(QStringView sentText, QStringView heardText) {
     }
     const qsizetype columns = heard.size() + 1;
 
-    // Two rows of costs and every cell's step back.
+    // Two rows of costs and every cell's step back. A cost is the edits times scale less the
+    // matches: the fewest edits first, then the most characters matched in place (a copy that
+    // stops early must not have its characters spread over the rest of the question). It stays
+    // below rows × columns + the longer side, well within an int.
+    const int scale = int(std::min(rows, columns)) + 1;
     std::vector<int> previous(static_cast<std::size_t>(columns));
     std::vector<int> current(static_cast<std::size_t>(columns));
     std::vector<Step> steps(static_cast<std::size_t>(rows * columns));
     for (qsizetype j = 0; j < columns; ++j) {
-        previous[std::size_t(j)] = int(j);
+        previous[std::size_t(j)] = int(j) * scale;
         steps[std::size_t(j)] = kLeft;
     }
     const QChar* heardCharacters = heard.constData();
@@ -57,18 +61,21 @@ CopyAlignment AlignCopy(QStringView sentText, QStringView heardText) {
         const int* above = previous.data();
         int* here = current.data();
         Step* stepsHere = steps.data() + i * columns;
-        here[0] = int(i);
+        here[0] = int(i) * scale;
         stepsHere[0] = kUp;
         const QChar s = sent[i - 1];
         for (qsizetype j = 1; j < columns; ++j) {
-            int best = above[j - 1] + (s == heardCharacters[j - 1] ? 0 : 1);
+            const bool same = s == heardCharacters[j - 1];
+            int best = above[j - 1] + (same ? -1 : scale);
             Step step = kDiagonal;
-            if (above[j] + 1 < best) {
-                best = above[j] + 1;
+            // Tied, a character missed goes before one heard as another: from the end back, so
+            // what was not copied is the end of the question.
+            if (above[j] + scale < best || (!same && above[j] + scale == best)) {
+                best = above[j] + scale;
                 step = kUp;
             }
-            if (here[j - 1] + 1 < best) {
-                best = here[j - 1] + 1;
+            if (here[j - 1] + scale < best) {
+                best = here[j - 1] + scale;
                 step = kLeft;
             }
             here[j] = best;
@@ -78,7 +85,7 @@ CopyAlignment AlignCopy(QStringView sentText, QStringView heardText) {
     }
 
     CopyAlignment result;
-    result.distance = previous[std::size_t(columns - 1)] + int(excess.size());
+    result.distance = int(excess.size());
     qsizetype i = rows - 1;
     qsizetype j = columns - 1;
     while (i > 0 || j > 0) {
@@ -96,6 +103,7 @@ CopyAlignment AlignCopy(QStringView sentText, QStringView heardText) {
             pair.heard = heard[--j];
             pair.op = AlignedPair::Op::Insert;
         }
+        result.distance += pair.op == AlignedPair::Op::Match ? 0 : 1;
         result.pairs.append(pair);
     }
     std::reverse(result.pairs.begin(), result.pairs.end());

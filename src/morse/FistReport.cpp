@@ -36,6 +36,7 @@ double NominalUnits(ElementKind kind) {
             return 7;
         case ElementKind::Dot:
         case ElementKind::ElementGap:
+        case ElementKind::Pause:
             break;
     }
     return 1;
@@ -114,7 +115,7 @@ void SettleLongGaps(const std::vector<DecodedElement>& elements, Sums& character
 
 FistReport MakeFistReport(const std::vector<DecodedElement>& elements,
                           const std::vector<DecodedCharacter>& characters) {
-    std::array<Sums, 5> sums;
+    std::array<Sums, 6> sums;  // pauses are counted apart and left out of every figure
     for (const DecodedElement& element : elements) {
         sums[static_cast<std::size_t>(element.kind)].add(element.ms);
     }
@@ -137,6 +138,9 @@ FistReport MakeFistReport(const std::vector<DecodedElement>& elements,
     report.markHistogram.assign(FistReport::kBins, 0);
     report.gapHistogram.assign(FistReport::kBins, 0);
     for (const DecodedElement& element : elements) {
+        if (element.kind == ElementKind::Pause) {
+            continue;
+        }
         const bool mark = element.kind == ElementKind::Dot || element.kind == ElementKind::Dash;
         const int bin = std::min(FistReport::kBins - 1,
                                  static_cast<int>(element.ms / unit / FistReport::kBinUnits));

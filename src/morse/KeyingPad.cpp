@@ -255,4 +255,16 @@ void KeyingPad::keyed(const KeyEdge& edge) {
 
 void KeyingPad::showAfterSilence() {
     m_decoder->silence(static_cast<double>(m_clock.now() - m_lastEdge));
+    // Then the space once the silence is a word gap: what waits for the end of a word (an echo
+    // group's verdict) must not wait for the next key.
+    const qint64 word = m_lastEdge +
+                        static_cast<qint64>(std::ceil(
+                            std::sqrt(m_decoder->characterGapMs() * m_decoder->wordGapMs()))) +
+                        1;
+    if (m_clock.now() < word) {
+        m_silenceCheck = m_clock.scheduleAt(word, [this] {
+            m_silenceCheck = 0;
+            m_decoder->silence(static_cast<double>(m_clock.now() - m_lastEdge));
+        });
+    }
 }

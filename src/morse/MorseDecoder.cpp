@@ -17,6 +17,10 @@ const double kWordOverCharacterAtLeast = std::log(1.8);
 const double kNearDot = std::log(1.8);
 const double kThree = std::log(3.0);
 const double kWordOverCharacter = std::log(7.0 / 3.0);
+// Gaps longer than this many dots, and than twice the word gap, are pauses; before the dots are
+// known, gaps longer than kPauseBeforeKnownMs are (longer than a doubled word gap at 5 WPM).
+constexpr double kPauseDots = 24;
+constexpr double kPauseBeforeKnownMs = 4000;
 // Held elements past this are decoded with the best guess even before the model is sure.
 constexpr std::size_t kMaxHeld = 80;
 constexpr int kLongestPattern = 9;
@@ -46,27 +50,44 @@ void MorseDecoder::addMark(double ms) {
     m_held.push_back({ms, true});
 }
 
+bool MorseDecoder::isPause(double ms, const Model& model) const {
+    if (!model.marksKnown) {
+        return ms > kPauseBeforeKnownMs;
+    }
+    const double limit = std::log(kPauseDots) + model.dot;
+    return std::log(ms) >
+           (model.gapsKnown ? std::max(limit, model.wordGap + std::log(2.0)) : limit);
+}
+
 void MorseDecoder::addGap(double ms) {
     const bool afterShown = m_shownEarly;
+    const bool spaceShown = m_spaceShown;
     m_shownEarly = false;
+    m_spaceShown = false;
     if (!(ms > 0) || (!afterShown && (m_held.empty() || !m_held.back().mark))) {
         return;
     }
-    // A long pause is a word gap whatever its length; it must not stretch the word gap group.
+    // A pause ends a word whatever its length; it must not teach the gap groups anything.
     const Model now = model();
-    const double cap = now.gapsKnown ? now.wordGap + std::log(2.0) : 1e9;
-    m_gaps.add(std::min(std::log(ms), cap));
+    const bool pause = isPause(ms, now);
+    if (!pause) {
+        m_gaps.add(std::log(ms));
+    }
     if (afterShown) {
         // The character is out already; the gap only says whether a word ended with it.
-        const bool word = std::log(ms) >= (now.characterGap + now.wordGap) / 2;
-        m_elements.push_back({ms, word ? ElementKind::WordGap : ElementKind::CharacterGap,
+        const bool word =
+            pause || spaceShown || std::log(ms) >= (now.characterGap + now.wordGap) / 2;
+        m_elements.push_back({ms,
+                              pause  ? ElementKind::Pause
+                              : word ? ElementKind::WordGap
+                                     : ElementKind::CharacterGap,
                               static_cast<int>(m_characters.size()) - 1});
-        if (word) {
+        if (word && !spaceShown) {
             emitText(QStringLiteral(" "));
         }
         return;
     }
-    m_held.push_back({ms, false});
+    m_held.push_back({ms, false, pause});
     if (!m_locked) {
         const Model fresh = model();
         m_locked = (fresh.marksKnown && fresh.gapsKnown) || m_held.size() > kMaxHeld;
@@ -77,13 +98,19 @@ void MorseDecoder::addGap(double ms) {
 }
 
 void MorseDecoder::silence(double ms) {
-    if (!m_locked || m_held.empty() || !m_held.back().mark) {
+    if (!m_locked || !(ms > 0)) {
         return;
     }
     const Model m = model();
-    if (std::log(ms) >= (m.elementGap + m.characterGap) / 2) {
+    if (!m_held.empty() && m_held.back().mark &&
+        std::log(ms) >= (m.elementGap + m.characterGap) / 2) {
         decodeHeld(true);
         m_shownEarly = true;
+    }
+    if (m_shownEarly && !m_spaceShown &&
+        (isPause(ms, m) || std::log(ms) >= (m.characterGap + m.wordGap) / 2)) {
+        emitText(QStringLiteral(" "));
+        m_spaceShown = true;
     }
 }
 
@@ -173,14 +200,17 @@ void MorseDecoder::decodeHeld(bool all) {
             continue;
         }
         const double logMs = std::log(held.ms);
-        if (logMs < characterBoundary) {
+        if (!held.pause && logMs < characterBoundary) {
             marks.push_back(held);
             continue;
         }
         emitCharacter(marks, m);
         marks.clear();
-        const bool word = logMs >= wordBoundary;
-        m_elements.push_back({held.ms, word ? ElementKind::WordGap : ElementKind::CharacterGap,
+        const bool word = held.pause || logMs >= wordBoundary;
+        m_elements.push_back({held.ms,
+                              held.pause ? ElementKind::Pause
+                              : word     ? ElementKind::WordGap
+                                         : ElementKind::CharacterGap,
                               static_cast<int>(m_characters.size()) - 1});
         if (word) {
             emitText(QStringLiteral(" "));

@@ -8,7 +8,9 @@
 #include "morse/DurationClusters.h"
 
 // What the decoder makes of each mark and gap it was given.
-enum class ElementKind { Dot, Dash, ElementGap, CharacterGap, WordGap };
+// A pause is a gap far longer than any word gap (the learner stopped to think or read): it ends
+// a word, but says nothing about the sender's timing.
+enum class ElementKind { Dot, Dash, ElementGap, CharacterGap, WordGap, Pause };
 
 struct DecodedElement {
     double ms;
@@ -43,7 +45,8 @@ class MorseDecoder {
     void addMark(double ms);
     void addGap(double ms);
     // The key has been up for ms and still is: once that is a character gap, the character
-    // keyed last is shown without waiting for the next mark (the gap follows with addGap).
+    // keyed last is shown without waiting for the next mark, and once it is a word gap, the
+    // space after it (the gap follows with addGap).
     void silence(double ms);
     // The keying has ended: decodes whatever is still held.
     void finish();
@@ -66,6 +69,7 @@ class MorseDecoder {
     struct Held {
         double ms;
         bool mark;
+        bool pause = false;
     };
     struct Model {
         double dot, dash, elementGap, characterGap, wordGap;  // log ms
@@ -73,6 +77,7 @@ class MorseDecoder {
     };
 
     Model model() const;
+    bool isPause(double ms, const Model& model) const;
     void decodeHeld(bool all);
     void emitCharacter(const std::vector<Held>& marks, const Model& model);
     bool allSigns(const std::vector<ElementKind>& kinds) const;
@@ -85,6 +90,7 @@ class MorseDecoder {
     std::vector<Held> m_held;
     bool m_locked = false;
     bool m_shownEarly = false;  // silence() showed the last character before its gap came
+    bool m_spaceShown = false;  // and the word space after it
     QString m_text;
     std::vector<DecodedElement> m_elements;
     std::vector<DecodedCharacter> m_characters;

@@ -57,6 +57,9 @@ class TestCopyAlignment : public QObject {
             << u"AB C"_s << u"ABC"_s << u"A>A B>B  >_ C>C"_s << 1 << 3 << 3;
         QTest::newRow("nothing typed") << u"KM"_s << u""_s << u"K>_ M>_"_s << 2 << 0 << 2;
         QTest::newRow("nothing sent") << u""_s << u"X"_s << u"_>X"_s << 1 << 0 << 0;
+        QTest::newRow("stopped early: what was copied stays in place")
+            << u"KKMK MMKK KMKM"_s << u"KKMK MMKA"_s
+            << u"K>K K>K M>M K>K  >  M>M M>M K>K K>A  >_ K>_ M>_ K>_ M>_"_s << 6 << 7 << 12;
     }
     void rules() {
         QFETCH(QString, sent);

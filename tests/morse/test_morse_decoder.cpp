@@ -95,10 +95,26 @@ void TestMorseDecoder::showsACharacterOnceTheSilenceIsACharacterGap() {
     QCOMPARE(decoder.text(), QStringLiteral("PARIS PARIS "));
     decoder.silence(110);
     QCOMPARE(decoder.text(), QStringLiteral("PARIS PARIS A"));
+    decoder.silence(300);  // the word boundary: the geometric mean of 180 and 420 ms
+    QCOMPARE(decoder.text(), QStringLiteral("PARIS PARIS A "));
     decoder.addGap(420);
     decoder.addMark(60);
     decoder.finish();
     QCOMPARE(decoder.text(), QStringLiteral("PARIS PARIS A E"));
+
+    // Pauses of seconds between words, from the first word on, teach the gaps nothing: the
+    // words after them decode, and the report leaves them out.
+    MorseDecoder paused;
+    for (int i = 0; i < 4; ++i) {
+        Key(paused, kParis, Fist{});
+        paused.addGap(6000);
+    }
+    Key(paused, kParis + QStringLiteral(" / ") + kParis, Fist{});
+    paused.finish();
+    QCOMPARE(paused.text(), QStringList(6, QStringLiteral("PARIS")).join(u' '));
+    const FistReport report = MakeFistReport(paused.elements(), paused.characters());
+    QCOMPARE(report.wordGap.count, 1);
+    QCOMPARE(report.wordGap.units, 7.0);
 }
 
 void TestMorseDecoder::takesTheSignTableItIsGiven() {
