@@ -33,10 +33,21 @@ KeyedChat::KeyedChat(const LinkUi& ui, Clock& clock, CwChat& chat, QObject* pare
     connect(ui.optionCw, &QRadioButton::toggled, this, &KeyedChat::update);
     connect(ui.ChatMode_Option, &QRadioButton::toggled, this, &KeyedChat::update);
     connect(m_pad, &KeyingPad::characterDecoded, this, [this](const QString& text) {
-        if (m_shown) {
-            m_waiting << text;
-            QMetaObject::invokeMethod(this, &KeyedChat::sendWaiting, Qt::QueuedConnection);
+        if (!m_shown) {
+            return;
         }
+        // A word space goes out only before the next word: a pause at the end of a line sends
+        // nothing more than typing the line would.
+        if (text == u" ") {
+            m_spaceWaiting = true;
+            return;
+        }
+        if (m_spaceWaiting) {
+            m_waiting << QStringLiteral(" ");
+            m_spaceWaiting = false;
+        }
+        m_waiting << text;
+        QMetaObject::invokeMethod(this, &KeyedChat::sendWaiting, Qt::QueuedConnection);
     });
     update();
 }
@@ -66,6 +77,7 @@ void KeyedChat::update() {
         return;
     }
     m_shown = shown;
+    m_spaceWaiting = false;
     m_pad->reset();
     m_pad->setVisible(shown);
     if (shown) {

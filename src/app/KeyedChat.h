@@ -38,5 +38,6 @@ class KeyedChat : public QObject {
     // Decoded characters not yet sent. Sending waits with events running, so it never runs
     // inside the decoder, and characters decoded meanwhile go out after it, in order.
     QStringList m_waiting;
+    bool m_spaceWaiting = false;  // a word space decoded, sent with the next character
     bool m_sending = false;
 };

@@ -58,6 +58,8 @@ void FinishSendingPractice(QWidget* parent, DesktopServices& desktop, HistorySto
         u"%1 %2"_s.arg(now.toLocalTime().toString(u"yyyy-MM-dd HH:mm"_s), session.mode), parent);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->show();
+    window->raise();
+    window->activateWindow();  // Esc and the keys go to the report, not the practice under it
     const HistoryStore::Outcome saved = SaveSendingSession(store, session);
     if (!saved.ok) {
         desktop.showMessage(parent, DesktopServices::Icon::Critical, u"送信練習の記録"_s,

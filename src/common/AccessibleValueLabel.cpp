@@ -31,6 +31,7 @@ QAccessibleInterface* valueLabelFactory(const QString& className, QObject* objec
 
 AccessibleValueLabel::AccessibleValueLabel(const QString& accessibleName, QWidget* parent)
     : QLabel(parent) {
+    installAccessibility();
     setTextFormat(Qt::PlainText);
     setAccessibleName(accessibleName);
 }

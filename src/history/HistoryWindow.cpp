@@ -26,7 +26,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString kNoLessonsYet =
-    u"まだ記録がありません。ステップ受信またはノーマル受信の練習を最後まで終えると、"
+    u"まだ受信練習の記録がありません。ステップ受信またはノーマル受信の練習を最後まで終えると、"
     u"ここに成績が記録されます。"_s;
 const QString kNoneInFilter = u"選んだ期間と速度のレッスンはありません。"_s;
 const QString kExportTitle = u"成績履歴の書き出し"_s;

@@ -140,5 +140,7 @@ FistReportWindow* SendingPanel::openReport(int row) {
         this);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->show();
+    window->raise();
+    window->activateWindow();  // Esc and the keys go to the report, not the window under it
     return window;
 }

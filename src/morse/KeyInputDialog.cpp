@@ -11,6 +11,8 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "common/AccessibleValueLabel.h"
+#include "common/NamedComboBox.h"
 #include "common/WindowOpening.h"
 #include "morse/KeyInputSerial.h"
 #include "morse/KeyingPad.h"
@@ -18,8 +20,7 @@
 namespace {
 
 QComboBox* Combo(const QString& name, const QStringList& items) {
-    auto* box = new QComboBox;
-    box->setAccessibleName(name);
+    auto* box = new NamedComboBox(name);
     box->addItems(items);
     return box;
 }
@@ -73,11 +74,12 @@ KeyInputDialog::KeyInputDialog(Clock& clock, const KeyInputSettings& settings, Q
       m_dotLine(LineCombo(QStringLiteral("短点パドルの信号線"))),
       m_dashLine(LineCombo(QStringLiteral("長点パドルの信号線"))),
       m_pad(new KeyingPad(clock)),
-      m_decoded(new QLabel) {
+      m_decoded(new AccessibleValueLabel(QStringLiteral("解読した文字"))) {
     setWindowTitle(QStringLiteral("キー入力の設定"));
     m_port->setEditable(true);  // a port the list does not show can be typed
     m_port->lineEdit()->setAccessibleName(m_port->accessibleName());
-    auto* refresh = new QPushButton(QStringLiteral("ポート一覧を更新(&U)"));
+    m_refreshPorts = new QPushButton(QStringLiteral("ポート一覧を更新(&U)"));
+    QPushButton* refresh = m_refreshPorts;
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("入力(&I):"), m_source);
     form->addRow(QStringLiteral("キーの種類(&K):"), m_mode);
@@ -96,7 +98,6 @@ KeyInputDialog::KeyInputDialog(Clock& clock, const KeyInputSettings& settings, Q
     auto* trialLayout = new QVBoxLayout(trial);
     trialLayout->addWidget(m_pad);
     m_decoded->setTextFormat(Qt::PlainText);
-    m_decoded->setAccessibleName(QStringLiteral("解読した文字"));
     m_decoded->setFocusPolicy(Qt::TabFocus);  // screen readers reach it on the Tab chain
     trialLayout->addWidget(m_decoded);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
@@ -182,6 +183,7 @@ void KeyInputDialog::changed() {
     m_dotKey->setEnabled(keyboard && s.paddles());
     m_dashKey->setEnabled(keyboard && s.paddles());
     m_port->setEnabled(serial);
+    m_refreshPorts->setEnabled(serial);
     m_straightLine->setEnabled(serial && !s.paddles());
     m_dotLine->setEnabled(serial && s.paddles());
     m_dashLine->setEnabled(serial && s.paddles());

@@ -9,6 +9,7 @@ class KeyingPad;
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QPushButton;
 class QSpinBox;
 
 // "キー入力の設定": what the learner keys with and the keyer's mode, speed and weight, with a pad
@@ -36,6 +37,7 @@ class KeyInputDialog : public QDialog {
     QSpinBox* m_wpm;
     QSpinBox* m_weight;
     QCheckBox* m_swap;
+    QPushButton* m_refreshPorts = nullptr;
     QComboBox* m_straightKey;
     QComboBox* m_dotKey;
     QComboBox* m_dashKey;

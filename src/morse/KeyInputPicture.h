@@ -18,6 +18,8 @@ class KeyInputPicture : public QWidget {
     QString stateText() const;
 
     QSize sizeHint() const override { return {160, 56}; }
+    // Never squeezed below what it draws, so it cannot run into the hint under it.
+    QSize minimumSizeHint() const override { return sizeHint(); }
 
   protected:
     void paintEvent(QPaintEvent* event) override;

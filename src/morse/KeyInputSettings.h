@@ -30,7 +30,8 @@ std::optional<KeyboardKey> KeyboardKeyById(const QString& id);
 // How the learner keys: what with, the keyer and its speed.
 struct KeyInputSettings {
     KeySource source = KeySource::Keyboard;
-    KeyerMode mode = KeyerMode::IambicB;
+    // A straight key on the space bar: what anyone can key with before choosing anything.
+    KeyerMode mode = KeyerMode::Straight;
     int wpm = 18;
     int weight = 50;
     // Dots on the right, dashes on the left (a left-handed paddle).

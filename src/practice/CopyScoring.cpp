@@ -23,14 +23,16 @@ QString Named(QChar character) {
     return character == u' ' ? u"空白"_s : QString(character);
 }
 
-QString FaultPhrase(const AlignedPair& pair) {
+QString FaultPhrase(const AlignedPair& pair, CopyWording wording) {
+    const bool keyed = wording == CopyWording::Keyed;
     switch (pair.op) {
         case AlignedPair::Op::Substitute:
-            return u"%1を%2と聞き取り"_s.arg(Named(pair.sent), Named(pair.heard));
+            return (keyed ? u"%1を%2と送信"_s : u"%1を%2と聞き取り"_s)
+                .arg(Named(pair.sent), Named(pair.heard));
         case AlignedPair::Op::Delete:
-            return u"%1を聞き逃し"_s.arg(Named(pair.sent));
+            return (keyed ? u"%1を送り漏らし"_s : u"%1を聞き逃し"_s).arg(Named(pair.sent));
         case AlignedPair::Op::Insert:
-            return u"%1を余分に入力"_s.arg(Named(pair.heard));
+            return (keyed ? u"%1を余分に送信"_s : u"%1を余分に入力"_s).arg(Named(pair.heard));
         case AlignedPair::Op::Match:
             break;
     }
@@ -45,7 +47,7 @@ QString CopyScoreText(const CopyAlignment& alignment) {
         .arg(alignment.distance);
 }
 
-QString CopySpokenText(const CopyAlignment& alignment) {
+QString CopySpokenText(const CopyAlignment& alignment, CopyWording wording) {
     QString spoken =
         u"%1文字中%2文字正解。"_s.arg(alignment.sentCharacters).arg(alignment.rightCharacters);
     QStringList faults;
@@ -55,7 +57,7 @@ QString CopySpokenText(const CopyAlignment& alignment) {
             continue;
         }
         if (faults.size() < kFaultsSpoken) {
-            faults << FaultPhrase(pair);
+            faults << FaultPhrase(pair, wording);
         } else {
             ++more;
         }
@@ -70,7 +72,7 @@ QString CopySpokenText(const CopyAlignment& alignment) {
 // Two lines, the question over the copy, character under character: a right character plain,
 // one heard as another or missed in red and bold, an extra one in blue and underlined; "・"
 // stands where one side has nothing.
-void ShowCopyComparison(QPlainTextEdit* box, const CopyAlignment& alignment) {
+void ShowCopyComparison(QPlainTextEdit* box, const CopyAlignment& alignment, CopyWording wording) {
     box->clear();
     QTextCursor cursor(box->document());
     QTextCharFormat plain;
@@ -81,7 +83,10 @@ void ShowCopyComparison(QPlainTextEdit* box, const CopyAlignment& alignment) {
     extra.setForeground(Qt::blue);
     extra.setFontUnderline(true);
     for (const bool sentLine : {true, false}) {
-        cursor.insertText(sentLine ? u"送信: "_s : u"\n受信: "_s, plain);
+        const bool keyed = wording == CopyWording::Keyed;
+        cursor.insertText(sentLine ? (keyed ? u"見本: "_s : u"送信: "_s)
+                                   : (keyed ? u"\n送信: "_s : u"\n受信: "_s),
+                          plain);
         for (const AlignedPair& pair : alignment.pairs) {
             const QChar shown = sentLine ? pair.sent : pair.heard;
             const QTextCharFormat& format = pair.op == AlignedPair::Op::Match    ? plain

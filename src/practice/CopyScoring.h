@@ -34,7 +34,10 @@ class CopyScoring : public QObject {
 QString CopyScoreText(const CopyAlignment& alignment);
 // The comparison as a screen reader speaks it: the score, then what went wrong in words, the
 // first few of it: "12文字中10文字正解。BをDと聞き取り、Kを聞き逃し、Eを余分に入力。".
-QString CopySpokenText(const CopyAlignment& alignment);
+// Whose copy it is: what the learner heard, or what the learner keyed from a text shown.
+enum class CopyWording { Heard, Keyed };
+QString CopySpokenText(const CopyAlignment& alignment, CopyWording wording = CopyWording::Heard);
 // Shows the comparison in the box: the sent text over the copy, character under character, the
 // faults marked.
-void ShowCopyComparison(QPlainTextEdit* box, const CopyAlignment& alignment);
+void ShowCopyComparison(QPlainTextEdit* box, const CopyAlignment& alignment,
+                        CopyWording wording = CopyWording::Heard);

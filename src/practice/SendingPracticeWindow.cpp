@@ -10,9 +10,11 @@
 #include <QRandomGenerator>
 #include <QVBoxLayout>
 
+#include "common/AccessibleValueLabel.h"
 #include "common/Announcer.h"
 #include "common/Clock.h"
 #include "common/DesktopServices.h"
+#include "common/NamedComboBox.h"
 #include "morse/CharacterDispatch.h"
 #include "practice/CopyScoring.h"
 #include "practice/SendingFile.h"
@@ -34,19 +36,19 @@ const QString kTitle = u"送信練習"_s;
 SendingPracticeWindow::SendingPracticeWindow(Clock& clock, CharacterDispatch& dispatch,
                                              DesktopServices& desktop, QWidget* keyingArea,
                                              QWidget* parent)
-    : QWidget(parent),
+    : QDialog(parent),
       m_clock(clock),
       m_dispatch(dispatch),
       m_desktop(desktop),
       m_announcer(new Announcer(this)),
-      m_mode(new QComboBox(this)),
-      m_source(new QComboBox(this)),
+      m_mode(new NamedComboBox(u"練習の種類"_s, this)),
+      m_source(new NamedComboBox(u"送信する文字の種類"_s, this)),
       m_fileButton(new QPushButton(u"ファイルを選ぶ(&F)..."_s, this)),
-      m_target(new QLabel(this)),
+      m_target(new AccessibleValueLabel(u"送信する文"_s, this)),
       m_decoded(new QPlainTextEdit(this)),
       m_comparison(new QPlainTextEdit(this)),
-      m_score(new QLabel(this)),
-      m_tally(new QLabel(this)),
+      m_score(new AccessibleValueLabel(u"結果"_s, this)),
+      m_tally(new AccessibleValueLabel(u"集計"_s, this)),
       m_startButton(new QPushButton(u"始め(&S)"_s, this)),
       m_finishButton(new QPushButton(u"終わり(&E)"_s, this)),
       m_replayButton(new QPushButton(u"もう一度聞く(&A)"_s, this)),
@@ -67,13 +69,8 @@ SendingPracticeWindow::SendingPracticeWindow(Clock& clock, CharacterDispatch& di
         box->setReadOnly(true);
         box->setTabChangesFocus(true);
     }
-    m_mode->setAccessibleName(u"練習の種類"_s);
-    m_source->setAccessibleName(u"送信する文字の種類"_s);
-    m_target->setAccessibleName(u"送信する文"_s);
     m_decoded->setAccessibleName(u"解読した文字"_s);
     m_comparison->setAccessibleName(u"比較"_s);
-    m_score->setAccessibleName(u"結果"_s);
-    m_tally->setAccessibleName(u"集計"_s);
     m_keyingArea->setParent(this);
 
     auto* choices = new QFormLayout;
@@ -95,6 +92,7 @@ SendingPracticeWindow::SendingPracticeWindow(Clock& clock, CharacterDispatch& di
     layout->addWidget(m_keyingArea, 1);
     layout->addWidget(new QLabel(u"解読した文字"_s, this));
     layout->addWidget(m_decoded, 1);
+    layout->addWidget(new QLabel(u"比較"_s, this));
     layout->addWidget(m_comparison, 1);
     layout->addWidget(m_score);
     layout->addWidget(m_tally);
@@ -310,9 +308,9 @@ void SendingPracticeWindow::finish() {
             break;
         case SendingMode::Copy: {
             const CopyAlignment alignment = m_copy->score();
-            ShowCopyComparison(m_comparison, alignment);
+            ShowCopyComparison(m_comparison, alignment, CopyWording::Keyed);
             m_score->setText(CopyScoreText(alignment));
-            m_announcer->announce(CopySpokenText(alignment));
+            m_announcer->announce(CopySpokenText(alignment, CopyWording::Keyed));
             result = m_copy->result();
             break;
         }
@@ -324,7 +322,12 @@ void SendingPracticeWindow::finish() {
     emit practiceEnded(result);
 }
 
+void SendingPracticeWindow::reject() {
+    close();
+}
+
 void SendingPracticeWindow::closeEvent(QCloseEvent* event) {
     finish();
+    // Not the dialog's own: it would reject, which closes again.
     QWidget::closeEvent(event);
 }

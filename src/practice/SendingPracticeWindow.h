@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include <QDialog>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -22,7 +22,7 @@ class QPushButton;
 // key and scores what was keyed against it when the learner ends; echo plays a group in the
 // trainer's tone and speed, judges the group keyed back, and plays the next one or the same
 // again. Every result is shown and spoken.
-class SendingPracticeWindow : public QWidget {
+class SendingPracticeWindow : public QDialog {
     Q_OBJECT
   public:
     // The window takes the keying area as its child (none: an empty place).
@@ -46,6 +46,8 @@ class SendingPracticeWindow : public QWidget {
     void takeDecoded(const QString& text);
     void start();
     void finish();
+    // Esc ends the practice and closes the window, as closing it does.
+    void reject() override;
 
   signals:
     // A practice begins: the keying area starts afresh.

@@ -501,7 +501,7 @@ class HistoryWindowTest : public QObject {
         auto* note = Child<QLabel>(window, u"EmptyNote"_s);
         QVERIFY(note->isVisible());
         QCOMPARE(note->text(),
-                 u"まだ記録がありません。ステップ受信またはノーマル受信の練習を最後"
+                 u"まだ受信練習の記録がありません。ステップ受信またはノーマル受信の練習を最後"
                  u"まで終えると、ここに成績が記録されます。"_s);
         QVERIFY(Child<QChartView>(window, u"AccuracyChart"_s)->chart()->series().isEmpty());
         QVERIFY(Child<QChartView>(window, u"MissRateChart"_s)->chart()->series().isEmpty());
@@ -511,7 +511,7 @@ class HistoryWindowTest : public QObject {
         // Still an empty history under any filter, and no crash on the way.
         Child<QComboBox>(window, u"PeriodCombo"_s)->setCurrentIndex(1);
         Child<QComboBox>(window, u"SpeedCombo"_s)->setCurrentIndex(3);
-        QVERIFY(note->text().startsWith(u"まだ記録がありません。"_s));
+        QVERIFY(note->text().startsWith(u"まだ受信練習の記録がありません。"_s));
     }
 
     // A filter that lets nothing through says so, and the note goes once lessons show again.
@@ -524,7 +524,7 @@ class HistoryWindowTest : public QObject {
         Child<QComboBox>(window, u"PeriodCombo"_s)->setCurrentIndex(1);
         Child<QComboBox>(window, u"SpeedCombo"_s)->setCurrentIndex(2);
         QVERIFY(note->isVisible());
-        QVERIFY(!note->text().startsWith(u"まだ記録がありません。"_s));
+        QVERIFY(!note->text().startsWith(u"まだ受信練習の記録がありません。"_s));
         Child<QComboBox>(window, u"SpeedCombo"_s)->setCurrentIndex(0);
         QVERIFY(!note->isVisible());
     }

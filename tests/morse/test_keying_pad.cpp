@@ -84,7 +84,11 @@ void TestKeyingPad::decodesAStraightKeyAsItIsKeyed() {
 
 void TestKeyingPad::paddlesKeyTheIambicKeyer() {
     VirtualClock clock;
-    KeyingPad pad(clock);  // mode B at 18 WPM on the two Ctrl keys
+    KeyingPad pad(clock);
+    KeyInputSettings paddles;  // the two Ctrl keys
+    paddles.mode = KeyerMode::IambicB;
+    paddles.wpm = 18;
+    pad.setSettings(paddles);
     QString keyed;
     pad.setSidetone([&keyed](bool down) { keyed += down ? u'+' : u'-'; });
     KeyAt(clock, pad, 0, true, Qt::Key_Control, kLeftControl);
@@ -206,7 +210,7 @@ void TestKeyingPad::settingsAreKeptAndCheckedOnLoad() {
     store.setValue(QStringLiteral("keying/wpm"), 900);
     store.setValue(QStringLiteral("keying/dotKey"), QStringLiteral("tab"));
     const KeyInputSettings loaded = LoadKeyInputSettings(store);
-    QVERIFY(loaded.mode == KeyerMode::IambicB && loaded.wpm == kHighestKeyerWpm);
+    QVERIFY(loaded.mode == KeyInputSettings{}.mode && loaded.wpm == kHighestKeyerWpm);
     QCOMPARE(loaded.dotKey, KeyInputSettings{}.dotKey);
 }
 

@@ -185,7 +185,8 @@ class TestSending : public QObject {
         window.finish();
         const CopyAlignment alignment = AlignCopy(target, target.chopped(1));
         QCOMPARE(Named(window, u"結果"_s)->text(), CopyScoreText(alignment));
-        QCOMPARE(window.announcer().lastAnnouncement(), CopySpokenText(alignment));
+        QCOMPARE(window.announcer().lastAnnouncement(),
+                 CopySpokenText(alignment, CopyWording::Keyed));
         // Every control, the keying area among them, is on the Tab chain and named.
         QWidget* control = &window;
         QSet<QWidget*> chain;
