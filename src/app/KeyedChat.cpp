@@ -20,6 +20,7 @@ KeyedChat::KeyedChat(const LinkUi& ui, Clock& clock, CwChat& chat, QObject* pare
     m_toggle->setAccessibleDescription(m_toggle->toolTip());
     m_pad->setObjectName(QStringLiteral("KeyedChatPad"));
     m_pad->hide();
+    m_pad->setCompact(true);  // the chat's frame has no room for the hint
     // Under the chat input, in the chat's own frame.
     QWidget* frame = ui.SendMessageText->parentWidget();
     if (auto* layout = qobject_cast<QBoxLayout*>(frame->layout())) {

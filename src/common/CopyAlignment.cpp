@@ -68,9 +68,9 @@ CopyAlignment AlignCopy(QStringView sentText, QStringView heardText) {
             const bool same = s == heardCharacters[j - 1];
             int best = above[j - 1] + (same ? -1 : scale);
             Step step = kDiagonal;
-            // Tied, a character missed goes before one heard as another: from the end back, so
-            // what was not copied is the end of the question.
-            if (above[j] + scale < best || (!same && above[j] + scale == best)) {
+            // Tied, a character missed goes first: traced back from the end, so what was not
+            // copied is the end of the question, and what was copied stays where it was sent.
+            if (above[j] + scale <= best) {
                 best = above[j] + scale;
                 step = kUp;
             }

@@ -77,6 +77,7 @@ void KeyingPad::setSettings(const KeyInputSettings& settings) {
     m_picture->setPaddles(settings.paddles());
     m_hint->setText(Hint(settings) + QStringLiteral("（この枠にフォーカスがある間だけ）"));
     setAccessibleDescription(m_hint->text());
+    setToolTip(m_hint->text());
     showProblem({});
     if (isVisible()) {
         openSerial();
@@ -100,6 +101,10 @@ void KeyingPad::reset() {
     cancelSilenceCheck();
     m_lastEdge = -1;
     newDecoder();
+}
+
+void KeyingPad::setCompact(bool compact) {
+    m_hint->setVisible(!compact);
 }
 
 void KeyingPad::finish() {
@@ -257,10 +262,8 @@ void KeyingPad::showAfterSilence() {
     m_decoder->silence(static_cast<double>(m_clock.now() - m_lastEdge));
     // Then the space once the silence is a word gap: what waits for the end of a word (an echo
     // group's verdict) must not wait for the next key.
-    const qint64 word = m_lastEdge +
-                        static_cast<qint64>(std::ceil(
-                            std::sqrt(m_decoder->characterGapMs() * m_decoder->wordGapMs()))) +
-                        1;
+    const qint64 word =
+        m_lastEdge + static_cast<qint64>(std::ceil(m_decoder->wordBoundaryMs())) + 1;
     if (m_clock.now() < word) {
         m_silenceCheck = m_clock.scheduleAt(word, [this] {
             m_silenceCheck = 0;

@@ -37,6 +37,9 @@ class KeyingPad : public QWidget {
     const std::vector<DecodedCharacter>& characters() const;
     // Releases the key and starts the decoding and the timings afresh.
     void reset();
+    // Without the hint line under the picture (where room is short); it stays the pad's tool tip
+    // and accessible description.
+    void setCompact(bool compact);
     // The keying has ended: releases the key and decodes what the decoder still holds back.
     void finish();
 

@@ -98,7 +98,19 @@ void MorseDecoder::addGap(double ms) {
 }
 
 void MorseDecoder::silence(double ms) {
-    if (!m_locked || !(ms > 0)) {
+    if (!(ms > 0)) {
+        return;
+    }
+    if (!m_locked) {
+        // Still learning the sender: a silence far longer than every gap and mark held so far
+        // ends a word, so a short keying (one echo group) is read with the best guess now rather
+        // than held until the next key.
+        if (!m_held.empty() && m_held.back().mark && ms >= wordBoundaryMs()) {
+            decodeHeld(true);
+            m_shownEarly = true;
+            emitText(QStringLiteral(" "));
+            m_spaceShown = true;
+        }
         return;
     }
     const Model m = model();
@@ -112,6 +124,18 @@ void MorseDecoder::silence(double ms) {
         emitText(QStringLiteral(" "));
         m_spaceShown = true;
     }
+}
+
+double MorseDecoder::wordBoundaryMs() const {
+    if (m_locked) {
+        return std::sqrt(characterGapMs() * wordGapMs());
+    }
+    // Still learning: a word gap is 7 units, more than twice a character gap or a dash.
+    double longest = 0;
+    for (const Held& held : m_held) {
+        longest = held.pause ? longest : std::max(longest, held.ms);
+    }
+    return 2.2 * longest;
 }
 
 void MorseDecoder::finish() {

@@ -64,6 +64,9 @@ class MorseDecoder {
     double elementGapMs() const;
     double characterGapMs() const;
     double wordGapMs() const;
+    // How long a silence after the last mark must be to end a word: between the learned
+    // character and word gaps, or, while still learning, well past every length keyed so far.
+    double wordBoundaryMs() const;
 
   private:
     struct Held {

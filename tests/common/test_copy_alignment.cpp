@@ -60,6 +60,8 @@ class TestCopyAlignment : public QObject {
         QTest::newRow("stopped early: what was copied stays in place")
             << u"KKMK MMKK KMKM"_s << u"KKMK MMKA"_s
             << u"K>K K>K M>M K>K  >  M>M M>M K>K K>A  >_ K>_ M>_ K>_ M>_"_s << 6 << 7 << 12;
+        QTest::newRow("stopped early, the rest alike")
+            << u"KMM MMK"_s << u"KMM M"_s << u"K>K M>M M>M  >  M>M M>_ K>_"_s << 2 << 4 << 6;
     }
     void rules() {
         QFETCH(QString, sent);

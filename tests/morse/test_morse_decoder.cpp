@@ -102,6 +102,14 @@ void TestMorseDecoder::showsACharacterOnceTheSilenceIsACharacterGap() {
     decoder.finish();
     QCOMPARE(decoder.text(), QStringLiteral("PARIS PARIS A E"));
 
+    // One short group from a cold start: the silence after it ends the word, read with the
+    // best guess, rather than the group waiting for the next key.
+    MorseDecoder cold;
+    Key(cold, QStringLiteral("-- -"), Fist{});
+    QCOMPARE(cold.text(), QString());
+    cold.silence(cold.wordBoundaryMs());
+    QCOMPARE(cold.text(), QStringLiteral("MT "));
+
     // Pauses of seconds between words, from the first word on, teach the gaps nothing: the
     // words after them decode, and the report leaves them out.
     MorseDecoder paused;
