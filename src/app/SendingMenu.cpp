@@ -7,6 +7,7 @@
 #include "app/SendingPracticeEnd.h"
 #include "common/DesktopServices.h"
 #include "common/ProgramSettings.h"
+#include "common/SaveMessages.h"
 #include "common/WindowOpening.h"
 #include "history/HistoryStore.h"
 #include "history/KochCourse.h"
@@ -86,10 +87,8 @@ void SendingMenu::openInputSettings() {
     m_settings = dialog.settings();
     ProgramSettings store(m_settingsPath);
     if (!SaveKeyInputSettings(store, m_settings)) {
-        m_desktop.showMessage(
-            m_mainWindow, DesktopServices::Icon::Warning, u"キー入力の設定"_s,
-            u"設定ファイル %1 に保存できませんでした。この設定は今回の起動中だけ有効です。"_s.arg(
-                m_settingsPath));
+        m_desktop.showMessage(m_mainWindow, DesktopServices::Icon::Warning, u"キー入力の設定"_s,
+                              SaveMessages::KeptForThisRun(m_settingsPath));
     }
     if (m_practicePad != nullptr) {
         m_practicePad->setSettings(m_settings);

@@ -37,6 +37,12 @@ QString WritesFailed(const QString& path, const QStringList& names) {
         .arg(path, names.join(kSeparator));
 }
 
+QString KeptForThisRun(const QString& path) {
+    return QStringLiteral(
+               "設定ファイル %1 に保存できませんでした。この設定は今回の起動中だけ有効です。")
+        .arg(path);
+}
+
 QString NotStored(const QString& path, const QStringList& names) {
     return QStringLiteral(
                "設定ファイル「%1」に書き込めないため、次の設定は保存できませんでした：%2\n"

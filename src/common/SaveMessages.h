@@ -19,4 +19,8 @@ QString WritesFailed(const QString& path, const QStringList& names);
 // The program's own settings file, beside the record file, refused these.
 QString NotStored(const QString& path, const QStringList& names);
 
+// A dialog's settings could not be written to the program's own settings file: they hold until
+// the program ends.
+QString KeptForThisRun(const QString& path);
+
 }  // namespace SaveMessages

@@ -4,6 +4,7 @@
 
 #include "common/DesktopServices.h"
 #include "common/ProgramSettings.h"
+#include "common/SaveMessages.h"
 #include "morse/BandConditionsDialog.h"
 #include "morse/SoundControls.h"
 #include "morse/ToneFrequency.h"
@@ -36,10 +37,9 @@ void BandConditionsMenu::MainForm_mnuSoundBand_Click() {
     m_conditions = m_dialog->conditions();
     ProgramSettings store(m_settingsPath);
     if (!SaveBandConditions(store, m_conditions)) {
-        m_desktop.showMessage(
-            m_mainWindow, DesktopServices::Icon::Warning, u"バンドコンディション"_s,
-            u"設定ファイル %1 に保存できませんでした。この設定は今回の起動中だけ有効です。"_s.arg(
-                m_settingsPath));
+        m_desktop.showMessage(m_mainWindow, DesktopServices::Icon::Warning,
+                              u"バンドコンディション"_s,
+                              SaveMessages::KeptForThisRun(m_settingsPath));
     }
     m_appliedTone = -1;  // applied afresh: the seed's sound starts from its beginning
     applyToOutput();
