@@ -61,29 +61,32 @@ class TestBandConditions : public QObject {
     // another seed gives other samples.
     void renderingDependsOnlyOnSeedSettingsAndIndex_data() {
         QTest::addColumn<int>("block");
-        QTest::newRow("one sample") << 1;
-        QTest::newRow("odd blocks") << 997;
-        QTest::newRow("frame size") << BandRenderer::kFrame;
-        QTest::newRow("one second") << 44100;
+        QTest::addColumn<qint64>("count");
+        // Sample by sample over a few frames and their seams only: every block boundary is tried
+        // there, and three seconds of it would render each frame a thousand times over.
+        QTest::newRow("one sample") << 1 << qint64{4 * BandRenderer::kFrame + 301};
+        QTest::newRow("odd blocks") << 997 << qint64{3 * 44100};
+        QTest::newRow("frame size") << BandRenderer::kFrame << qint64{3 * 44100};
+        QTest::newRow("one second") << 44100 << qint64{3 * 44100};
     }
     void renderingDependsOnlyOnSeedSettingsAndIndex() {
         QFETCH(int, block);
+        QFETCH(qint64, count);
         const BandSettings settings = ToBandSettings(Everything(), 700);
         constexpr qint64 kFirst = 123456;
-        constexpr qint64 kCount = 3 * 44100;
-        const QVector<qint16> whole = BandRenderer(settings).background(kFirst, kCount);
+        const QVector<qint16> whole = BandRenderer(settings).background(kFirst, count);
         BandRenderer cut(settings);
         QVector<qint16> pieces;
         // From the end backwards, so no cache of the block before can help.
-        for (qint64 end = kCount; end > 0; end -= block) {
+        for (qint64 end = count; end > 0; end -= block) {
             const qint64 from = std::max<qint64>(0, end - block);
             pieces = cut.background(kFirst + from, end - from) + pieces;
         }
         QCOMPARE(pieces, whole);
-        QVector<qint16> wantedWhole(kCount, 5000);
+        QVector<qint16> wantedWhole(count, 5000);
         BandRenderer(settings).shapeWanted(kFirst, wantedWhole);
-        QVector<qint16> wantedCut(kCount, 5000);
-        for (qint64 from = 0; from < kCount; from += block) {
+        QVector<qint16> wantedCut(count, 5000);
+        for (qint64 from = 0; from < count; from += block) {
             QVector<qint16> piece = wantedCut.mid(from, block);
             cut.shapeWanted(kFirst + from, piece);
             std::copy(piece.cbegin(), piece.cend(), wantedCut.begin() + from);
@@ -92,7 +95,7 @@ class TestBandConditions : public QObject {
 
         BandConditions other = Everything();
         other.seed = 4243;
-        QVERIFY(BandRenderer(ToBandSettings(other, 700)).background(kFirst, kCount) != whole);
+        QVERIFY(BandRenderer(ToBandSettings(other, 700)).background(kFirst, count) != whole);
     }
 
     // With every effect off the output is given exactly the samples it was given before; with
