@@ -26,6 +26,8 @@ packages=(
     pulseaudio pulseaudio-utils
     # the desktop accessibility check: a virtual display, a private session bus and AT-SPI
     xvfb xauth dbus dbus-x11 at-spi2-core python3-pyatspi python3-gi gir1.2-atspi-2.0
+    # the start-up benchmark: when the main window is viewable, seen from outside
+    x11-utils
     # the install and package check: the validators of the desktop entry and metainfo
     desktop-file-utils appstream dpkg-dev
 )

@@ -2,12 +2,14 @@
 
 #include <QAction>
 #include <QActionGroup>
-#include <QFile>
 #include <QMenu>
 
 #include "app/PartnerUi.h"
+#include "authoring/QuestionFile.h"
 #include "common/Announcer.h"
 #include "common/DesktopServices.h"
+#include "common/RegularFile.h"
+#include "common/SaveMessages.h"
 #include "history/HistoryReader.h"
 
 using namespace Qt::StringLiterals;
@@ -36,8 +38,7 @@ KochCourseMenu::KochCourseMenu(const FormContext& form, const PartnerUi& ui, Ann
     QAction* status =
         m_menu->addAction(u"段階と次の条件(&S)..."_s, this, &KochCourseMenu::showStatus);
     status->setObjectName(u"mnuKochStatus"_s);
-    QAction* back =
-        m_menu->addAction(u"前の段階に戻る(&B)"_s, this, [this] { setLevel(m_course.level - 1); });
+    QAction* back = m_menu->addAction(u"前の段階に戻る(&B)"_s, this, &KochCourseMenu::goBack);
     back->setObjectName(u"mnuKochBack"_s);
     m_menu->addMenu(m_levels);
     QAction* order = m_menu->addAction(u"文字の順序をファイルから読む(&O)..."_s, this,
@@ -71,19 +72,32 @@ void KochCourseMenu::setLevel(int level) {
     keep();
 }
 
+void KochCourseMenu::goBack() {
+    if (m_course.level <= KochCourse::kFirstLevel) {
+        m_form.desktop.showMessage(
+            &m_form.window, DesktopServices::Icon::Information, kTitle,
+            u"段階 %1 は最初の段階のため、これより前には戻れません。"_s.arg(m_course.level));
+        return;
+    }
+    setLevel(m_course.level - 1);
+}
+
 void KochCourseMenu::readOrder() {
     const QString path = m_form.desktop.openFileName(&m_form.window, u"文字の順序"_s,
                                                      u"テキスト (*.txt);;すべて (*)"_s);
     if (path.isEmpty()) {
         return;
     }
-    QFile file(path);
+    // Read as question files are: a regular file only, never waited on, never read for ever.
+    const RegularFile::Contents contents = RegularFile::Read(path, kLongestOrderFile + 1);
     QString error = u"ファイルを読めません。"_s;
     std::optional<QString> order;
-    if (file.size() <= kLongestOrderFile && file.open(QIODevice::ReadOnly)) {
-        order = ParseKochOrder(QString::fromUtf8(file.readAll()), &error);
-    } else if (file.size() > kLongestOrderFile) {
+    if (contents.opening.status == RegularFile::Status::NotRegular) {
+        error = u"通常のファイルではありません（フォルダー、名前付きパイプ、装置など）。"_s;
+    } else if (contents.bytes.size() > kLongestOrderFile) {
         error = u"文字の順序のファイルとしては大きすぎます。"_s;
+    } else if (contents.opening.opened()) {
+        order = ParseKochOrder(QuestionFile::Decode(contents.bytes), &error);
     }
     if (!order) {
         m_form.desktop.showMessage(&m_form.window, DesktopServices::Icon::Warning, kTitle,
@@ -95,9 +109,12 @@ void KochCourseMenu::readOrder() {
 }
 
 void KochCourseMenu::keep() {
-    if (!SaveKochCourse(m_path, m_course)) {
-        m_form.desktop.showMessage(&m_form.window, DesktopServices::Icon::Warning, kTitle,
-                                   u"Kochコースを %1 に記録できませんでした。"_s.arg(m_path));
+    const OwnFile::Access access = SaveKochCourse(m_path, m_course);
+    if (!access.allowed()) {
+        m_form.desktop.showMessage(
+            &m_form.window, DesktopServices::Icon::Warning, kTitle,
+            SaveMessages::Refused(access, m_path, u"Kochコースの段階と文字の順序"_s,
+                                  kKochCourseFile));
     }
     showLevel();
 }

@@ -32,6 +32,7 @@ class KochCourseMenu : public QObject {
   private:
     void showStatus();
     void setLevel(int level);
+    void goBack();
     void readOrder();
     void keep();
     void showLevel();

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
+
+#include "common/OwnFile.h"
 
 // Every key of the program's own settings, in one place, so that two features never share one.
 namespace ProgramSettingKey {
@@ -11,6 +14,10 @@ inline const QString PeerAddress = QStringLiteral("link/peerAddress");
 inline const QString AcceptOnlyPeer = QStringLiteral("link/acceptOnlyPeer");
 // The band conditions' keys all begin so.
 inline const QString BandPrefix = QStringLiteral("band/");
+// Every group a key is kept in (the free speeds' "speed/" and the key input's "keying/" too). A
+// file reached through a link is the program's own only when it keeps nothing else.
+inline const QStringList Groups = {QStringLiteral("link"), QStringLiteral("band"),
+                                   QStringLiteral("speed"), QStringLiteral("keying")};
 }  // namespace ProgramSettingKey
 
 // The program's own settings: what saveset.dat's fixed records cannot hold, as an INI file beside
@@ -18,9 +25,10 @@ inline const QString BandPrefix = QStringLiteral("band/");
 // folders keep their own settings, as they do with saveset.dat. Like the record file, every call
 // reads or writes the file afresh and nothing is held between calls.
 //
-// The file is used only while it is missing or a regular file (links followed) that reads as
-// settings text; anything else (a FIFO, a device, a document behind a link) is left untouched,
-// reads as holding nothing and refuses every write.
+// The file is used only while it is missing or a regular file that reads as settings text (as a
+// text editor saves it too: a byte-order mark, CR LF), and through a link only one that keeps
+// nothing but the program's groups; anything else (a FIFO, a device, another program's file
+// behind a link) is left untouched, reads as holding nothing and refuses every write.
 class ProgramSettings {
   public:
     explicit ProgramSettings(QString path) : m_path(std::move(path)) {}
@@ -38,6 +46,9 @@ class ProgramSettings {
     bool setValue(const QString& key, const QVariant& value);
     // Whether the key is now gone (true also when it was never there).
     bool remove(const QString& key);
+
+    // Whether the file may be written (a missing one is made by a write), and why not.
+    OwnFile::Access writeAccess() const;
 
   private:
     QString m_path;

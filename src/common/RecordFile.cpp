@@ -32,6 +32,10 @@ bool LaidOutAsRecords(const QByteArray& bytes) {
     return true;
 }
 
+// Nothing writes past record 9: a longer file is another.
+constexpr qint64 kFileBytes = qint64(RecordFile::kRecords) * RecordFile::kRecordLength;
+const OwnFile::Kind kRecordsFile{kFileBytes, kFileBytes, nullptr, LaidOutAsRecords};
+
 }  // namespace
 
 QByteArray RecordFile::readBytes(int record, int offsetInRecord, int count) const {
@@ -48,19 +52,12 @@ QByteArray RecordFile::readBytes(int record, int offsetInRecord, int count) cons
 }
 
 RecordFile::Access RecordFile::openForWriting(QFile& file) const {
-    const RegularFile::Opening opening = RegularFile::OpenForUpdate(file, m_path);
-    if (opening.status == RegularFile::Status::NotRegular) {
-        return {Refusal::NotRegular, {}};
+    RegularFile::Contents contents;
+    contents.opening = RegularFile::OpenForUpdate(file, m_path);
+    if (contents.opening.opened()) {
+        contents.bytes = file.read(OwnFile::ReadLimit(kRecordsFile));
     }
-    if (!opening.opened()) {
-        return {Refusal::CannotOpen, opening.reason};
-    }
-    const qint64 size = file.size();
-    if (size > qint64(kRecords) * kRecordLength ||
-        (opening.throughLink && !LaidOutAsRecords(file.readAll()))) {
-        return {Refusal::NotThisLayout, {}};
-    }
-    return {};
+    return OwnFile::Judge(contents, kRecordsFile);
 }
 
 bool RecordFile::writeBytes(int record, const QByteArray& bytes) {

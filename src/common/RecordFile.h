@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QString>
 
+#include "common/OwnFile.h"
+
 // A file of fixed 14-byte records, numbered from 1. Every access opens the file
 // (creating it when missing), reads or writes, and closes it again. A write puts
 // down only the bytes its value takes, so the rest of a record stays as it was.
@@ -23,16 +25,8 @@ class RecordFile {
     const QString& path() const { return m_path; }
 
     // Why the file may not be written.
-    enum class Refusal {
-        None,
-        CannotOpen,     // the system refused (permissions, a folder that is gone)
-        NotRegular,     // a folder, FIFO, device or socket, or a link that leads nowhere
-        NotThisLayout,  // another file: see the class comment
-    };
-    struct Access {
-        Refusal refusal = Refusal::None;
-        QString reason;  // the system's words, for CannotOpen
-    };
+    using Refusal = OwnFile::Refusal;
+    using Access = OwnFile::Access;
     // Whether the file can be written (a missing one is created by trying).
     Access writeAccess() const;
 

@@ -22,7 +22,7 @@ Opening Outcome(Status status, bool throughLink, int error = 0) {
 }
 
 // What the name is, without opening it: opening a device may already do something.
-Opening Inspect(const QByteArray& name) {
+Opening Inspect(const QByteArray& name, qint64* size = nullptr) {
     struct stat entry {};
     if (::lstat(name.constData(), &entry) != 0) {
         return Outcome(errno == ENOENT ? Status::Missing : Status::Failed, false, errno);
@@ -33,6 +33,9 @@ Opening Inspect(const QByteArray& name) {
     }
     if (!S_ISREG(entry.st_mode)) {
         return Outcome(Status::NotRegular, link);
+    }
+    if (size != nullptr) {
+        *size = entry.st_size;
     }
     return Outcome(Status::Opened, link);  // not yet: a regular file, to be opened
 }
@@ -65,6 +68,10 @@ Opening OpenChecked(QFile& file, const QByteArray& name, Opening seen, int flags
 }
 
 }  // namespace
+
+Opening Examine(const QString& path, qint64* size) {
+    return Inspect(QFile::encodeName(path), size);
+}
 
 Opening OpenForReading(QFile& file, const QString& path) {
     const QByteArray name = QFile::encodeName(path);

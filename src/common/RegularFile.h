@@ -23,6 +23,10 @@ struct Opening {
     bool opened() const { return status == Status::Opened; }
 };
 
+// What stands at the name, without opening it: Opened here means a regular file that may be
+// opened, and `size` (when given) is then its length.
+Opening Examine(const QString& path, qint64* size = nullptr);
+
 // Opens the file for reading into `file`.
 Opening OpenForReading(QFile& file, const QString& path);
 

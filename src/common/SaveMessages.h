@@ -3,15 +3,22 @@
 #include <QString>
 #include <QStringList>
 
-#include "common/RecordFile.h"
+#include "common/OwnFile.h"
 
 // Why settings were not saved, in the same words wherever the program saves them. The names are
 // the Japanese names of the settings as the windows show them.
 namespace SaveMessages {
 
-// The record file refuses every write: what was not saved (`what`, "設定" for all of them), why,
-// and what the user can do about it.
-QString Refused(const RecordFile::Access& access, const QString& path, const QString& what);
+inline const QString kSettingsFile = QStringLiteral("設定ファイル");
+
+// Why one of the program's files (`file`: what it is, "設定ファイル") refused a write, in a
+// sentence or two.
+QString Why(const OwnFile::Access& access, const QString& file);
+
+// The file refuses every write: what was not saved (`what`, "設定" for all of them), why, and
+// what the user can do about it.
+QString Refused(const OwnFile::Access& access, const QString& path, const QString& what,
+                const QString& file = kSettingsFile);
 
 // The record file opened, but these writes failed.
 QString WritesFailed(const QString& path, const QStringList& names);

@@ -7,10 +7,13 @@
 #include <QSqlQuery>
 #include <QStringList>
 #include <QVariant>
+#include <QtEndian>
 #include <algorithm>
 #include <atomic>
 #include <tuple>
 
+#include "common/OwnFile.h"
+#include "common/SaveMessages.h"
 #include "history/LessonRecord.h"
 
 using namespace Qt::StringLiterals;
@@ -159,11 +162,40 @@ bool CodeIs(const QSqlError& error, std::initializer_list<int> codes) {
     return std::find(codes.begin(), codes.end(), code) != codes.end();
 }
 
+// A history file as SQLite leaves it: empty (SQLite begins a new one in it), or a database
+// that a program has given a schema version.
+bool IsHistoryHeader(const QByteArray& bytes) {
+    if (bytes.isEmpty()) {
+        return true;
+    }
+    constexpr QByteArrayView kMagic("SQLite format 3\0", 16);
+    constexpr qsizetype kUserVersionAt = 60;
+    return bytes.startsWith(kMagic) && bytes.size() >= kUserVersionAt + 4 &&
+           qFromBigEndian<quint32>(bytes.constData() + kUserVersionAt) > 0;
+}
+
+const OwnFile::Kind kHistoryFile{0, 100, nullptr, IsHistoryHeader};
+const QString kRefused = u"refused"_s;
+
+// Why the file was not opened, as the store's other faults are told: a phrase that names it.
+QString RefusalText(const OwnFile::Access& access, const QString& path) {
+    return u"%1: %2"_s.arg(QDir::toNativeSeparators(path),
+                           SaveMessages::Why(access, u"成績履歴のファイル"_s).chopped(1));
+}
+
 }  // namespace
 
 HistoryConnection::HistoryConnection(const QString& path, const Options& options) {
     static std::atomic<int> serial{0};
     m_name = u"history-%1"_s.arg(serial.fetch_add(1));
+    // SQLite would wait on a FIFO, and write into whatever file a link leads to.
+    const OwnFile::Access access =
+        OwnFile::Check(path, options.readOnly ? OwnFile::Kind{} : kHistoryFile);
+    if (!access.allowed()) {
+        m_openError =
+            QSqlError(RefusalText(access, path), {}, QSqlError::ConnectionError, kRefused);
+        return;
+    }
     QSqlDatabase database = QSqlDatabase::addDatabase(u"QSQLITE"_s, m_name);
     database.setDatabaseName(path);
     QString connectOptions = u"QSQLITE_BUSY_TIMEOUT=%1"_s.arg(options.busyTimeoutMs);
@@ -190,6 +222,9 @@ HistoryConnection::~HistoryConnection() {
 HistoryFault FaultOf(const QSqlError& error) {
     if (error.nativeErrorCode() == u"newer"_s) {
         return HistoryFault::Newer;
+    }
+    if (error.nativeErrorCode() == kRefused) {
+        return HistoryFault::Unwritable;
     }
     if (CodeIs(error, {5, 6})) {  // SQLITE_BUSY, SQLITE_LOCKED
         return HistoryFault::Busy;
@@ -221,6 +256,9 @@ QString FaultText(const QSqlError& error, const QString& path) {
         case HistoryFault::Full:
             return u"ディスクがいっぱいです"_s;
         case HistoryFault::Unwritable:
+            if (error.nativeErrorCode() == kRefused) {
+                return error.driverText();
+            }
             return u"%1 に書き込めません"_s.arg(QDir::toNativeSeparators(path));
         case HistoryFault::Other:
             break;

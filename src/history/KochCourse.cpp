@@ -6,6 +6,8 @@
 #include <QSet>
 #include <algorithm>
 
+#include "common/RegularFile.h"
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -17,6 +19,34 @@ const QString kLevelKey = u"level="_s;
 bool IsCourseCharacter(QChar c) {
     return (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9');
 }
+
+// The lines of a course file, as this program writes it or a text editor saves it (a byte-order
+// mark, CR LF).
+QStringList CourseLines(const QByteArray& bytes) {
+    QString text = QString::fromUtf8(bytes);
+    if (text.startsWith(QChar(0xFEFF))) {
+        text.remove(0, 1);
+    }
+    QStringList lines = text.split(u'\n');
+    for (QString& line : lines) {
+        line = line.trimmed();
+    }
+    return lines;
+}
+
+bool IsCourseText(const QByteArray& bytes) {
+    if (bytes.contains('\0')) {
+        return false;
+    }
+    const QStringList lines = CourseLines(bytes);
+    return std::all_of(lines.begin(), lines.end(), [](const QString& line) {
+        return line.isEmpty() || line.startsWith(kOrderKey) || line.startsWith(kLevelKey);
+    });
+}
+
+// A line of 36 characters and a level: anything far longer is not a course.
+constexpr qint64 kMostBytes = 4096;
+const OwnFile::Kind kCourseFile{kMostBytes, kMostBytes, IsCourseText, nullptr};
 
 }  // namespace
 
@@ -30,13 +60,13 @@ QString KochCoursePath(const QString& historyPath) {
 
 KochCourse LoadKochCourse(const QString& path) {
     KochCourse course;
-    QFile file(path);
-    if (file.size() > 4096 || !file.open(QIODevice::ReadOnly)) {
+    // Never waits on a FIFO, never reads a device for ever.
+    const RegularFile::Contents contents = RegularFile::Read(path, OwnFile::ReadLimit(kCourseFile));
+    if (!contents.opening.opened() || !OwnFile::Judge(contents, kCourseFile).allowed()) {
         return course;
     }
     int level = KochCourse::kFirstLevel;
-    for (const QString& line : QString::fromUtf8(file.readAll()).split(u'\n')) {
-        const QString entry = line.trimmed();
+    for (const QString& entry : CourseLines(contents.bytes)) {
         if (entry.startsWith(kOrderKey)) {
             QString ignored;
             course.order = ParseKochOrder(entry.mid(kOrderKey.size()), &ignored)
@@ -49,16 +79,22 @@ KochCourse LoadKochCourse(const QString& path) {
     return course;
 }
 
-bool SaveKochCourse(const QString& path, const KochCourse& course) {
+OwnFile::Access SaveKochCourse(const QString& path, const KochCourse& course) {
     QDir().mkpath(QFileInfo(path).path());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
+    const OwnFile::Access access = OwnFile::Check(path, kCourseFile);
+    if (!access.allowed()) {
+        return access;
     }
-    file.write(
-        (kOrderKey + course.order + u'\n' + kLevelKey + QString::number(course.level) + u'\n')
-            .toUtf8());
-    return file.commit();
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write(
+            (kOrderKey + course.order + u'\n' + kLevelKey + QString::number(course.level) + u'\n')
+                .toUtf8());
+        if (file.commit()) {
+            return access;
+        }
+    }
+    return {OwnFile::Refusal::CannotOpen, file.errorString()};
 }
 
 std::optional<QString> ParseKochOrder(const QString& text, QString* error) {
@@ -121,10 +157,13 @@ QString KochNeedText(const KochCourse& course, const KochGate& gate) {
     if (course.atEnd()) {
         return u"すべての文字を学びました。"_s;
     }
-    return u"次の文字 %1 へ進む条件: 全体の正解率 %2%（90%以上）、%3 の正解 %4回中%5回"
+    // Before any lesson there is no rate: 0 % would say the learner got everything wrong.
+    const QString overall =
+        gate.sent > 0 ? u"%1%"_s.arg(gate.overallPercent(), 0, 'f', 0) : u"まだありません"_s;
+    return u"次の文字 %1 へ進む条件: 全体の正解率 %2（90%以上）、%3 の正解 %4回中%5回"
            u"（20回以上で90%以上）。直近 %6 回の練習で数えます。"_s
                .arg(course.order.at(course.level))
-               .arg(gate.overallPercent(), 0, 'f', 0)
+               .arg(overall)
                .arg(course.newest())
                .arg(gate.newestSent)
                .arg(gate.newestRight)

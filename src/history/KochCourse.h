@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "common/CopyAlignment.h"
+#include "common/OwnFile.h"
 
 // A Koch course: the characters in the order they are taught, and how many of them the learner
 // has (at least two). The practice partner draws its groups from them; the trainer moves the
@@ -24,10 +25,13 @@ struct KochCourse {
 };
 
 // The course is kept in a small file beside the history, which the partner reads before every
-// question; a missing or unreadable file is the first level of the Koch order.
+// question; a missing or unreadable file, or anything but a course file, is the first level of
+// the Koch order. The file is written only as the program's own files are (see OwnFile).
 QString KochCoursePath(const QString& historyPath);
 KochCourse LoadKochCourse(const QString& path);
-bool SaveKochCourse(const QString& path, const KochCourse& course);
+OwnFile::Access SaveKochCourse(const QString& path, const KochCourse& course);
+// What a course file is called where a write was refused.
+inline const QString kKochCourseFile = QStringLiteral("Kochコースのファイル");
 
 // Another order from a text file: letters and digits, each once, at least two; white space
 // between them is ignored, lower case counts as upper. Nothing and a Japanese reason otherwise.

@@ -59,8 +59,9 @@ QString FreeSpeedFigures(const FreeSpeed& speed) {
 
 std::optional<FreeSpeed> ParseFreeSpeedFigures(QStringView text) {
     // At most two digits before the point and three after it: every valid figure, nothing long.
+    // \z, not $: $ also matches before a final line feed.
     static const QRegularExpression kForm(QStringLiteral(
-        R"(^c=([0-9]{1,2}(?:\.[0-9]{1,3})?) e=([0-9]{1,2}(?:\.[0-9]{1,3})?) w=([0-9]{1,2}(?:\.[0-9]{1,3})?)$)"));
+        R"(^c=([0-9]{1,2}(?:\.[0-9]{1,3})?) e=([0-9]{1,2}(?:\.[0-9]{1,3})?) w=([0-9]{1,2}(?:\.[0-9]{1,3})?)\z)"));
     const QRegularExpressionMatch match = kForm.match(text.toString());
     if (!match.hasMatch()) {
         return std::nullopt;

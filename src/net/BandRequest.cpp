@@ -62,6 +62,16 @@ std::optional<std::vector<double>> ReadField(QStringView text, const Field& fiel
     return figures;
 }
 
+// Digits only: Qt's own conversions also take a sign and white space around the number.
+std::optional<quint64> Digits(QStringView text) {
+    bool ok = !text.isEmpty();
+    for (const QChar c : text) {
+        ok = ok && c >= u'0' && c <= u'9';
+    }
+    const quint64 value = ok ? text.toULongLong(&ok) : 0;
+    return ok ? std::optional(value) : std::nullopt;
+}
+
 bool IsWhole(double value) {
     return value == static_cast<double>(static_cast<long long>(value));
 }
@@ -87,12 +97,11 @@ std::optional<BandConditions> ParseBandRequestPayload(const QString& payload) {
         return std::nullopt;
     }
     BandConditions c;
-    bool ok = false;
-    const QStringView seed = words[1].mid(2);
-    c.seed = seed.toULongLong(&ok);
-    if (!ok || seed.isEmpty() || !seed[0].isDigit()) {
+    const std::optional<quint64> seed = Digits(words[1].mid(2));
+    if (!seed) {
         return std::nullopt;
     }
+    c.seed = *seed;
     std::vector<std::vector<double>> figures;
     for (qsizetype i = 0; i < fields.size(); ++i) {
         std::optional<std::vector<double>> read = ReadField(words[i + 2], fields[i]);
@@ -130,12 +139,11 @@ std::optional<BandConditions> ParseBandRequestPayload(const QString& payload) {
 
 std::optional<BandConditions> ParseBandChoice(const QString& text, quint64 seedIfNone) {
     const QList<BandPreset> presets = BandPresets();
-    QStringList parts = text.split(u',');
+    const QStringList parts = text.split(u',');
     std::optional<BandConditions> chosen;
-    bool ok = false;
-    const int number = parts[0].toInt(&ok);
-    if (ok && number >= 0 && number < presets.size()) {
-        chosen = presets[number].conditions;
+    const std::optional<quint64> number = Digits(parts[0]);
+    if (number && *number < quint64(presets.size())) {
+        chosen = presets[qsizetype(*number)].conditions;
     }
     for (const BandPreset& preset : presets) {
         if (preset.name == parts[0]) {
@@ -147,14 +155,12 @@ std::optional<BandConditions> ParseBandChoice(const QString& text, quint64 seedI
     }
     chosen->seed = seedIfNone;
     if (parts.size() == 2) {
-        const QString& seed = parts[1];
-        if (!seed.startsWith(u"seed="_s) || seed.size() == 5 || !seed[5].isDigit()) {
+        const std::optional<quint64> seed =
+            parts[1].startsWith(u"seed="_s) ? Digits(QStringView(parts[1]).mid(5)) : std::nullopt;
+        if (!seed) {
             return std::nullopt;
         }
-        chosen->seed = seed.mid(5).toULongLong(&ok);
-        if (!ok) {
-            return std::nullopt;
-        }
+        chosen->seed = *seed;
     }
     return chosen;
 }

@@ -1,11 +1,11 @@
 #include "partner/PartnerOptions.h"
 
 #include <QCommandLineParser>
-#include <QFile>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 
 #include "authoring/QuestionFile.h"
+#include "common/RegularFile.h"
 #include "net/BandRequest.h"
 
 using namespace Qt::StringLiterals;
@@ -61,6 +61,10 @@ bool ReadSource(const QString& name, QuestionSource::Kind& kind) {
     return false;
 }
 
+QString NotRegularFile(const QString& path) {
+    return u"%1 is not a regular file (a folder, FIFO, device or socket)"_s.arg(path);
+}
+
 // The words or lines of a text file, read as the question editor reads question files.
 bool ReadWords(const QString& path, bool lines, QStringList& words, QString* error) {
     using Status = QuestionFile::Result::Status;
@@ -72,7 +76,7 @@ bool ReadWords(const QString& path, bool lines, QStringList& words, QString* err
             *error = u"cannot read %1: %2"_s.arg(path, file.reason);
             return false;
         case Status::NotRegularFile:
-            *error = u"%1 is not a regular file (a folder, FIFO, device or socket)"_s.arg(path);
+            *error = NotRegularFile(path);
             return false;
         case Status::NotText:
         case Status::TooLong:
@@ -96,6 +100,28 @@ bool ReadWords(const QString& path, bool lines, QStringList& words, QString* err
         return false;
     }
     return true;
+}
+
+// A course file may be missing (the first level, until the trainer writes one), but nothing else
+// than a regular file may stand in its place: it is read before every question.
+bool ReadCoursePath(const QString& path, QString* error) {
+    if (path.isEmpty()) {
+        *error = u"--course takes a Koch course file; the path given is empty"_s;
+        return false;
+    }
+    const RegularFile::Opening entry = RegularFile::Examine(path);
+    switch (entry.status) {
+        case RegularFile::Status::Opened:
+        case RegularFile::Status::Missing:
+            return true;
+        case RegularFile::Status::NotRegular:
+            *error = NotRegularFile(path);
+            return false;
+        case RegularFile::Status::Failed:
+            break;
+    }
+    *error = u"cannot read %1: %2"_s.arg(path, entry.reason);
+    return false;
 }
 
 QString PresetList() {
@@ -242,6 +268,9 @@ std::optional<PartnerOptions> ParsePartnerOptions(const QStringList& arguments, 
     }
     options.historyPath = parser.value(u"history"_s);
     options.coursePath = parser.value(u"course"_s);
+    if (parser.isSet(u"course"_s) && !ReadCoursePath(options.coursePath, error)) {
+        return std::nullopt;
+    }
     if (!options.coursePath.isEmpty() && questions.kind != QuestionSource::Kind::Koch) {
         *error = u"--course goes with --source koch"_s;
         return std::nullopt;

@@ -1,5 +1,6 @@
 #include "practice/ResultForm.h"
 
+#include <QBuffer>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
@@ -12,6 +13,7 @@
 
 #include "common/AccessibleValueLabel.h"
 #include "common/ControlHelpers.h"
+#include "common/RegularFile.h"
 #include "practice/Grading.h"
 
 using namespace Qt::StringLiterals;
@@ -37,13 +39,25 @@ qint16 AsInt16(const QString& caption) {
     return ok && value >= -32768 && value <= 32767 ? static_cast<qint16>(value) : 0;
 }
 
+// Far more than any grade picture; a bigger file is not one.
+constexpr qint64 kLargestPicture = 16 * 1024 * 1024;
+
 // The user's own picture in the given folder wins; without one, the program's own. A file there
-// that cannot be read as a picture gives none.
+// that cannot be read as a picture gives none, and one that is no regular file (a FIFO, a device)
+// is never waited on nor read for ever.
 QImage GradeImage(const QString& folder, const QString& fileName) {
     const QString own = QDir(folder).filePath(fileName);
-    QImageReader reader(QFileInfo::exists(own)
-                            ? own
-                            : u":/grades/"_s + QFileInfo(fileName).completeBaseName() + u".png"_s);
+    const RegularFile::Contents contents = RegularFile::Read(own, kLargestPicture + 1);
+    if (contents.opening.status == RegularFile::Status::Missing) {
+        QImageReader reader(u":/grades/"_s + QFileInfo(fileName).completeBaseName() + u".png"_s);
+        return reader.read();
+    }
+    if (!contents.opening.opened() || contents.bytes.size() > kLargestPicture) {
+        return {};
+    }
+    QBuffer buffer;
+    buffer.setData(contents.bytes);
+    QImageReader reader(&buffer);
     reader.setDecideFormatFromContent(true);
     return reader.read();
 }

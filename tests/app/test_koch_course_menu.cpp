@@ -79,6 +79,29 @@ class KochCourseMenuTest : public QObject {
         QCOMPARE(rig.course.course().level, 3);            // within the shorter order
         QCOMPARE(rig.context.desktop.messages.size(), 1);  // the file with X twice refused
     }
+
+    // Where the menu can do nothing, it says why: no level before the first, no rate before any
+    // lesson, an order "file" that is a device, a course file that is another file.
+    void saysWhyNothingChanged() {
+        Rig rig;
+        const auto said = [&rig] { return rig.context.desktop.messages.constLast().text; };
+        rig.trigger(u"mnuKochBack"_s);
+        QCOMPARE(rig.course.course().level, 2);
+        QVERIFY2(said().contains(u"最初の段階"_s), qPrintable(said()));
+        rig.trigger(u"mnuKochStatus"_s);
+        QVERIFY2(said().contains(u"全体の正解率 まだありません"_s), qPrintable(said()));
+
+        rig.context.desktop.fileToOpen = u"/dev/zero"_s;
+        rig.trigger(u"mnuKochOrder"_s);
+        QVERIFY2(said().contains(u"通常のファイルではありません"_s), qPrintable(said()));
+
+        QFile notes(rig.context.currentDir.filePath(u"notes.txt"_s));
+        QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write("my notes\n") == 9 &&
+                notes.flush());
+        QVERIFY(QFile::link(notes.fileName(), rig.course.coursePath()));
+        rig.course.menu()->findChild<QMenu*>(u"mnuKochLevels"_s)->actions().at(3)->trigger();
+        QVERIFY2(said().contains(u"別のファイル"_s), qPrintable(said()));
+    }
 };
 
 QTEST_MAIN(KochCourseMenuTest)

@@ -7,6 +7,11 @@
 #include "common/ProgramSettings.h"
 #include "common/RecordFile.h"
 #include "common/SettingsRecords.h"
+#include "history/HistoryStore.h"
+#include "history/KochCourse.h"
+#include "morse/BandConditions.h"
+#include "morse/KeyInputSettings.h"
+#include "morse/SpeedPresets.h"
 
 using namespace Qt::StringLiterals;
 
@@ -51,6 +56,47 @@ QStringList Names(std::initializer_list<const char*> names) {
         list << QString::fromUtf8(name);
     }
     return list;
+}
+
+// A file of the program's own settings with every group it keeps, as the program writes it.
+QByteArray EverySetting() {
+    QTemporaryDir folder;
+    ProgramSettings store(folder.filePath(u"quillstart.ini"_s));
+    SaveAcceptOnlyPeer(store, true);
+    SaveFreeSpeedChoice(store, {FreeSpeed{18, 10, 1}, true});
+    SaveSpeedPresets(store, ShippedPresets());
+    SaveKeyInputSettings(store, KeyInputSettings{});
+    SaveBandConditions(store, BandPresets().constLast().conditions);
+    return FileBytes(store.path());
+}
+
+// Writes a value into the kind's file, or reads it back; whether that worked.
+bool Exchange(const QString& kind, const QString& path, bool write) {
+    if (kind == u"records") {
+        return write ? RecordFile(path).writeInt(2, 800) : RecordFile(path).readInt(2) == 800;
+    }
+    ProgramSettings store(path);
+    if (kind == u"store") {
+        return write ? store.setValue(u"link/k"_s, 800) : store.value(u"link/k"_s).toInt() == 800;
+    }
+    KochCourse course;
+    course.setLevel(8);
+    if (kind == u"course") {
+        return write ? SaveKochCourse(path, course).allowed() : LoadKochCourse(path).level == 8;
+    }
+    LessonRecord lesson;
+    lesson.finishedAt = QDateTime(QDate(2026, 12, 8), QTime(9, 0), Qt::UTC);
+    lesson.played = 800;
+    const HistoryStore history(path);
+    return write ? HistoryStore(path).save(lesson).ok
+                 : !history.load().isEmpty() && history.load().constLast().played == 800;
+}
+
+// A history with one lesson in it.
+QByteArray AHistory() {
+    QTemporaryDir folder;
+    const QString path = folder.filePath(u"history.sqlite"_s);
+    return Exchange(u"history"_s, path, true) ? FileBytes(path) : QByteArray();
 }
 
 }  // namespace
@@ -314,54 +360,81 @@ class TestRecordFile : public QObject {
 
     // --- Files that are not ours: never written, never waited on ---
 
-    // What stands at the name of saveset.dat or of the program's own settings file.
+    // What stands at the name of one of the program's files: saveset.dat ("records"), its own
+    // settings ("store"), the Koch course ("course") or the history ("history").
     void onlyOurOwnFilesAreWritten_data() {
-        QTest::addColumn<bool>("store");         // the program's own settings, else saveset.dat
-        QTest::addColumn<QString>("what");       // "link" to `target`, "fifo", "long" or nothing
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("what");       // "link" to `target`, "fifo", "device", "long"
         QTest::addColumn<QByteArray>("target");  // empty: a link leading nowhere
         QTest::addColumn<bool>("writable");
         const QByteArray document = QByteArray("Minutes of the club meeting.\n").repeated(8);
         const QString link = u"link"_s;
-        QTest::newRow("records: missing") << false << QString() << QByteArray() << true;
-        QTest::newRow("records: link to records") << false << link << Filled('\0') << true;
-        QTest::newRow("records: link to a document") << false << link << document << false;
-        QTest::newRow("records: link to a note") << false << link << QByteArray("call 9") << false;
-        QTest::newRow("records: link to nowhere") << false << link << QByteArray() << false;
-        QTest::newRow("records: ten records") << false << u"long"_s << QByteArray() << false;
-        QTest::newRow("records: FIFO") << false << u"fifo"_s << QByteArray() << false;
-        QTest::newRow("store: missing") << true << QString() << QByteArray() << true;
-        QTest::newRow("store: link to settings")
-            << true << link << QByteArray("[a]\nb=1\n") << true;
-        QTest::newRow("store: link to a document") << true << link << document << false;
-        QTest::newRow("store: FIFO") << true << u"fifo"_s << QByteArray() << false;
+        const QString fifo = u"fifo"_s;
+        const QString device = u"device"_s;
+        const auto row = [](const QString& kind, const char* name) {
+            return &(QTest::newRow(qPrintable(kind + u": "_s + QLatin1String(name))) << kind);
+        };
+        for (const QString& kind : {u"records"_s, u"store"_s, u"course"_s, u"history"_s}) {
+            *row(kind, "missing") << QString() << QByteArray() << true;
+            *row(kind, "link to a document") << link << document << false;
+            *row(kind, "link to nowhere") << link << QByteArray() << false;
+            *row(kind, "FIFO") << fifo << QByteArray() << false;
+            *row(kind, "device") << device << QByteArray() << false;
+        }
+        *row(u"records"_s, "link to records") << link << Filled('\0') << true;
+        *row(u"records"_s, "link to a note") << link << QByteArray("call 9") << false;
+        *row(u"records"_s, "ten records") << u"long"_s << QByteArray() << false;
+        *row(u"store"_s, "link to the program's settings") << link << EverySetting() << true;
+        *row(u"store"_s, "link to another program's settings")
+            << link << QByteArray("[General]\nlink=1\n[a]\nb=1\n") << false;
+        *row(u"course"_s, "link to a course") << link << QByteArray("order=ETA\nlevel=2\n") << true;
+        *row(u"course"_s, "link to a course from an editor")
+            << link << QByteArray("\xEF\xBB\xBForder=ETAN\r\nlevel=3\r\n") << true;
+        *row(u"course"_s, "link to other settings")
+            << link << QByteArray("level=3\ncolour=blue\n") << false;
+        *row(u"history"_s, "link to a history") << link << AHistory() << true;
     }
     void onlyOurOwnFilesAreWritten() {
-        QFETCH(bool, store);
+        QFETCH(QString, kind);
         QFETCH(QString, what);
         QFETCH(QByteArray, target);
         QFETCH(bool, writable);
-        const QString path = store ? m_storePath : m_path;
+        const QString path = m_dir.filePath(kind + u".file"_s);
         const QString targetPath = m_dir.filePath(u"target"_s);
+        QFile::remove(path);
         QFile::remove(targetPath);
         if (!target.isEmpty()) {
             WriteFileBytes(targetPath, target);
         }
         if (what == u"link") {
             QVERIFY(QFile::link(targetPath, path));
+        } else if (what == u"device") {
+            QVERIFY(QFile::link(u"/dev/zero"_s, path));
         } else if (what == u"fifo") {
             QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
         } else if (what == u"long") {
             WriteFileBytes(path, Filled('\0') + QByteArray(kRecord, '\0'));
         }
-        ProgramSettings settings(path);
-        RecordFile records(path);
-        const bool written = store ? settings.setValue(u"k"_s, 800) : records.writeInt(2, 800);
+        const bool written = Exchange(kind, path, true);
         QCOMPARE(written, writable);
-        // Reading takes what it can and never waits either.
-        QCOMPARE((store ? settings.value(u"k"_s).toInt() : records.readInt(2)) == 800, written);
+        // Reading takes what it can and never waits or reads for ever either.
+        QCOMPARE(Exchange(kind, path, false), written);
         QCOMPARE(FileBytes(targetPath) == target, !writable || what != u"link");
         QCOMPARE(QFileInfo::exists(targetPath), !target.isEmpty());  // never made at a link's end
         QFile::remove(path);
+    }
+
+    // As Notepad saves it: UTF-8 with a byte-order mark, CR LF. Still the program's own file.
+    void aFileSavedByATextEditorIsReadAndKept() {
+        WriteFileBytes(m_storePath,
+                       "\xEF\xBB\xBF[link]\r\nacceptOnlyPeer=true\r\npeerAddress=10.0.0.12\r\n");
+        ProgramSettings store(m_storePath);
+        QVERIFY(LoadAcceptOnlyPeer(store));
+        QVERIFY(SaveFreeSpeedChoice(store, {FreeSpeed{18, 10, 1}, true}));
+        QVERIFY(SaveAcceptOnlyPeer(store, false));
+        QVERIFY(!LoadAcceptOnlyPeer(store));
+        QCOMPARE(store.value(ProgramSettingKey::PeerAddress).toString(), u"10.0.0.12"_s);
+        QVERIFY(LoadFreeSpeedChoice(store).chosen);
     }
 
     // --- The save button's records ---

@@ -468,6 +468,7 @@ void StartupAndSaveTest::refusedOptionIsReported() {
     QCOMPARE(t.desktop.messages.size(), 2);
     for (const FakeDesktopServices::Message& message : std::as_const(t.desktop.messages)) {
         QVERIFY(message.text.contains(u"接続先IPからの接続だけ受け付ける"_s));
+        QVERIFY(message.text.contains(u"通常のファイルではありません"_s));  // and why
     }
     QVERIFY(form.ui().AcceptOnlyPeerCheck->isChecked());
 }

@@ -54,7 +54,7 @@ class TestFreeSpeed : public QObject {
              {"", "c=20", "c=20 e=0", "c=20 e=0 w=0 ", " c=20 e=0 w=0", "c=4.9 e=0 w=0",
               "c=61 e=0 w=0", "c=20 e=0.5 w=0", "c=20 e=0 w=31", "c=20 e=0 w=-1", "c=2e1 e=0 w=0",
               "c=nan e=0 w=0", "c=20.1234 e=0 w=0", "e=0 c=20 w=0", "c=20\ne=0 w=0",
-              "c=٢٠ e=0 w=0"}) {
+              "c=34 e=0 w=0\n", "c=٢٠ e=0 w=0"}) {
             QTest::newRow(text) << QString::fromUtf8(text);
         }
     }

@@ -168,6 +168,7 @@ class RawPeerTest : public QObject {
         r.send("4WPM1 c=99 e=0 w=0");
         r.send("4WPM2 c=20 e=0 w=0");
         r.send("4WPM1 c=20 e=0 w=0 ");
+        r.send("4WPM1 c=34 e=0 w=0\n");
         QVERIFY(r.form.link().peerExactSpeed.isEmpty());
         QVERIFY(r.form.link().peerSpeed == 0);
         QVERIFY(r.form.ui().Speed25_Option->isChecked());
@@ -283,6 +284,7 @@ class RawPeerTest : public QObject {
         QTest::newRow("flag not 0 or 1") << QByteArray(good).replace("n=1", "n=2") << QString();
         QTest::newRow("not a number") << QByteArray(good).replace("15,30", "15,nan") << QString();
         QTest::newRow("negative seed") << QByteArray(good).replace("s=7", "s=-7") << QString();
+        QTest::newRow("seed and a tab") << QByteArray(good).replace("s=7", "s=7\t") << QString();
         QTest::newRow("a station too many") << QByteArray(good).replace("q=3", "q=5") << QString();
     }
     void bandRequestFromThePeer() {

@@ -244,6 +244,8 @@ class PartnerLogicTest : public QObject {
         QVERIFY(!options->drill);
         QVERIFY(!options->echo);
         QVERIFY(Parse({u"--echo"_s}, &error)->echo);
+        // The trainer writes the course file only once the learner moves on.
+        QVERIFY(Parse({u"--course"_s, u"/nonexistent/koch-course.txt"_s}, &error));
     }
 
     void wrongOptionsSayWhatIsWrong_data() {
@@ -277,6 +279,12 @@ class PartnerLogicTest : public QObject {
             << QStringList{u"--history"_s, u"h.sqlite"_s} << u"goes with --drill"_s;
         QTest::newRow("the drill of callsigns")
             << QStringList{u"--drill"_s, u"--source"_s, u"calls"_s} << u"--source koch"_s;
+        QTest::newRow("an empty course") << QStringList{u"--course"_s, u""_s} << u"empty"_s;
+        QTest::newRow("a course FIFO")
+            << QStringList{u"--course"_s, fifo} << u"not a regular file"_s;
+        QTest::newRow("a band with a space") << QStringList{u"--band"_s, u" 3"_s} << u"--band"_s;
+        QTest::newRow("a band seed with a space")
+            << QStringList{u"--band"_s, u"3,seed=5 "_s} << u"--band"_s;
     }
     void wrongOptionsSayWhatIsWrong() {
         QFETCH(QStringList, arguments);

@@ -1,6 +1,8 @@
 // Grading a Step lesson and the result window: the grade by its boundaries, the list of missed
 // letters with its breaks, the picture (the user's own, the program's, none) and the tally reset
 // by every way of closing.
+#include <sys/stat.h>
+
 #include <QAccessible>
 #include <QBuffer>
 #include <QDir>
@@ -252,6 +254,8 @@ class GradingTest : public QObject {
         QTest::newRow("an unreadable file: none, no message")
             << QByteArray("not a picture") << u"5"_s << false << 0;
         QTest::newRow("no grade: none") << QByteArray() << u"3"_s << false << 0;
+        QTest::newRow("a FIFO: none, never waited on")
+            << QByteArray("fifo") << u"5"_s << false << 0;
     }
     void picture() {
         QFETCH(QByteArray, ownFile);
@@ -259,8 +263,11 @@ class GradingTest : public QObject {
         QFETCH(bool, shown);
         QFETCH(int, width);
         QTemporaryDir dir;
-        if (!ownFile.isEmpty()) {
-            QFile file(QDir(dir.path()).filePath(u"Good.gaz"_s));
+        const QString own = QDir(dir.path()).filePath(u"Good.gaz"_s);
+        if (ownFile == "fifo") {
+            QCOMPARE(mkfifo(QFile::encodeName(own).constData(), 0600), 0);
+        } else if (!ownFile.isEmpty()) {
+            QFile file(own);
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write(ownFile);
         }
