@@ -17,7 +17,7 @@ packages=(
     # format check of the tests
     clang-format
     # the fuzz targets: clang with libFuzzer and its sanitizers
-    clang libclang-rt-14-dev
+    clang libclang-rt-14-dev lld
     # Qt's own dialogs in Japanese
     qt6-translations-l10n
     # Japanese font for the interface

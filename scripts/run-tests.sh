@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs the whole test suite twice: in the normal build,
-# then in the AddressSanitizer + UndefinedBehaviorSanitizer build; then the fuzz targets' short
-# runs in a clang build. A build failure stops at once; a failing test run is remembered, the
-# other runs still go, and the script exits non-zero at the end.
+# then in the AddressSanitizer + UndefinedBehaviorSanitizer build (clang), which also carries
+# the fuzz targets and runs their short runs. A build failure stops at once; a failing test run
+# is remembered, the other run still goes, and the script exits non-zero at the end.
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -32,12 +32,9 @@ run_suite default
 # "realsound") or a display. The desktop check goes by name: a label exclusion given here would
 # replace the preset's rather than add to it.
 run_suite sanitize --exclude-regex '^desktop_'
-# The fuzz targets, built with clang's libFuzzer: each runs the inputs that once failed and a
-# short random run (scripts/fuzz.sh runs them for long).
-run_suite fuzz
 
 echo "== summary"
-for preset in default sanitize fuzz; do
+for preset in default sanitize; do
     summary=$(grep -E 'tests passed, [0-9]+ tests? failed out of' "$logs/$preset.log" || true)
     echo "$preset: ${summary:-no test summary (ctest did not finish)}"
 done

@@ -8,7 +8,6 @@
 #include <QTableWidget>
 #include <QValueAxis>
 #include <map>
-#include <ranges>
 
 #include "history/HistoryDatabase.h"
 #include "history/HistoryWidgets.h"
@@ -65,7 +64,7 @@ void AccuracyPanel::showDays(const QList<DayAccuracy>& days) {
         rows.append({day.day.toString(u"yyyy-MM-dd"_s), name, QString::number(day.lessons),
                      PercentText(day.percent)});
     }
-    for (QLineSeries* series : bySpeed | std::views::values) {
+    for (const auto& [day, series] : bySpeed) {
         m_chart->addSeries(series);
         series->attachAxis(m_timeAxis);
         series->attachAxis(m_percentAxis);

@@ -11,7 +11,9 @@
 // learner on when the newest is mastered, and the learner may go back or choose a level.
 struct KochCourse {
     // The 36 letters and digits in the order the Koch method teaches them.
-    static constexpr QStringView kKochOrder = u"KMURESNAPTLWIJZFOYVG5Q92H38B47C1D60X";
+    // A view of an array of its own (see kMissOrder).
+    static constexpr char16_t kKochOrderText[] = u"KMURESNAPTLWIJZFOYVG5Q92H38B47C1D60X";
+    static constexpr QStringView kKochOrder = kKochOrderText;
     static constexpr int kFirstLevel = 2;
 
     QString order = kKochOrder.toString();

@@ -23,7 +23,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QColor kRedColour(255, 0, 0);
-const QColor kBlackColour(0, 0, 0);
 
 QColor Colour(const QLabel* label) {
     return label->palette().color(QPalette::WindowText);
