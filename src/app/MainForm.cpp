@@ -83,7 +83,7 @@ MainForm::MainForm(AppContext context, QWidget* parent)
       m_lessonController(m_practiceWindow, m_peerLink.module(), m_player, m_dispatch,
                          m_context.sound, m_settings, m_context.places.currentDir()),
       m_characterRange(m_ui, m_ui),
-      m_announcer(new Announcer(this)),
+      m_announcer(new Announcer(this, m_context.clock)),
       m_announcements(*m_announcer, m_ui, m_player, m_lessonController),
       m_copyScoring(m_practiceWindow, m_player, m_lessonController, *m_announcer),
       m_linkAnnouncements(*m_announcer, m_ui, m_peerLink.module(), m_peerLink.cwChat()),
@@ -98,6 +98,8 @@ MainForm::MainForm(AppContext context, QWidget* parent)
                 ProgramSettingsBeside(m_context.places).path()) {
     // The peer's choices of mode, speed and chat kind are carried out by the practice side.
     m_peerLink.view().setPracticeSide(&m_receiveMode);
+    // Speech waits for the Morse it would cover.
+    m_announcer->setSoundAhead([this] { return m_context.sound.msAhead(); });
     // Until the settings file says otherwise, the synthesised sound is in use.
     m_ui.mnuSoundWave->setChecked(true);
     m_settingsBinding.bindWaveLevelBars(m_waveDialog->WavQuarityHScroll,

@@ -28,8 +28,10 @@ LinkAnnouncements::LinkAnnouncements(Announcer& announcer, const LinkUi& ui, Qui
 QString LinkAnnouncements::roleLinePhrase(const QString& text, QString& previous) const {
     const bool typingNotice =
         text.contains(Text(LinkStatus::Typing)) || previous.contains(Text(LinkStatus::Typing));
+    // The line without the status it showed: that status is over, which what ended it tells.
+    const bool statusEnded = previous.startsWith(text + u'[');
     previous = text;
-    return typingNotice ? QString() : text;
+    return typingNotice || statusEnded ? QString() : text;
 }
 
 QString LinkAnnouncements::LinePhrase(const QString& line) {

@@ -10,8 +10,9 @@ struct LinkUi;
 
 // Speaks what the link tells a screen-reader user while the focus is elsewhere: the status
 // line, the two role lines (but not the peer's typing notices, which come and go with every
-// chat line), every log line the peer's side adds, without its date stamp, and a received CW
-// line stopped by the user.
+// chat line, nor a status that ends with the lesson that ended it), every log line the peer's
+// side adds, without its date stamp, and a received CW line stopped by the user. A newer line
+// of each supersedes the one still waiting to be said.
 class LinkAnnouncements : public QObject {
     Q_OBJECT
   public:

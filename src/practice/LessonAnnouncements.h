@@ -7,11 +7,11 @@ class LessonController;
 class QuestionPlayer;
 struct LessonUi;
 
-// Speaks the lesson to a screen-reader user, never over the Morse: the judgement Label1 shows
-// ("○" as 正解, the character that was missed) and the correct count as they appear, the played
-// count once its character has sounded (in Step mode, while the lesson waits for the answer; in
-// Normal mode once, at the end) and the model answer. The call-up's names are not spoken: they
-// would cover the call-up itself.
+// Speaks the lesson to a screen-reader user, never over the Morse: in Step mode one short
+// judgement for each answer ("正解", or "不正解" and the character that was sent), the next
+// character held until it has been said when a screen reader listens; in Normal mode the played
+// count once at the end, unless the copy's score tells it, and the model answer. The call-up's
+// names are not spoken: they would cover the call-up itself. The counts are on their labels.
 class LessonAnnouncements : public QObject {
     Q_OBJECT
   public:
@@ -19,6 +19,9 @@ class LessonAnnouncements : public QObject {
                         LessonController& lesson, QObject* parent = nullptr);
 
     Announcer& announcer() { return m_announcer; }
+
+    // The judgement Label1 shows, as it is said: "○" is 正解, a character the one missed.
+    static QString JudgementPhrase(const QString& shown);
 
   private:
     Announcer& m_announcer;

@@ -118,10 +118,6 @@ void QuestionPlayer::PlayQuestion(const QString& question, PlannedPlayback& play
         m_awaitingHeard = true;
         planCharacter(playback, character, shown, lesson.playedCount);
         if (ui.StepMode_Option->isChecked() && token != u"[AR]"_s && token != u"[Space]"_s) {
-            // Spoken once the character has sounded, while the answer is awaited.
-            m_output.whenHeard(m_output.plannedEnd(), this, [this, count = lesson.playedCount] {
-                emit playedCountHeard(count);
-            });
             // Released by the answer buttons, the keyboard or the pass button; not by a stop.
             // An answer counts once the character has begun to sound (a key pressed before that is
             // about the one before); a stop that takes the character away ends the wait too.
@@ -130,6 +126,9 @@ void QuestionPlayer::PlayQuestion(const QString& question, PlannedPlayback& play
                 return (!m_awaitingHeard && !lesson.currentAnswer.isEmpty()) ||
                        m_output.cutCount() != cuts;
             });
+            if (m_answerPause) {
+                m_answerPause();
+            }
         } else {
             playback.keepAhead(stopped);
         }

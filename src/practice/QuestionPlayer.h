@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <functional>
 
 #include "practice/PracticeWindow.h"
 
@@ -28,6 +29,9 @@ class QuestionPlayer : public QObject {
     // one of its own; the count and the labels change as each character is heard.
     void PlayQuestion(const QString& question);
     void PlayQuestion(const QString& question, PlannedPlayback& playback);
+    // Runs in Step mode once an answer is taken, before the next character: what must be over
+    // before that character sounds (a screen reader saying the judgement).
+    void setAnswerPause(std::function<void()> pause) { m_answerPause = std::move(pause); }
     // Whether the last PlayQuestion played the question to its end (no stop, no refusal).
     bool reachedEnd() const { return m_reachedEnd; }
     // Whether any character of the last question was heard (a stop during the call-up plays
@@ -44,9 +48,8 @@ class QuestionPlayer : public QObject {
     // The end of a Normal-mode question too long for the answer box: the model answer window
     // shows it instead. A connected handler runs before PlayQuestion returns.
     void longAnswerToShow(const QString& question);
-    // The played count, once the character it counts has sounded: in Step mode after every
-    // character that waits for an answer, in Normal mode once at the end (speech over the Morse
-    // would cover it).
+    // The played count at the end of a Normal-mode question, once the end mark has sounded
+    // (speech over the Morse would cover it; Step mode tells each answer instead).
     void playedCountHeard(int count);
 
   private:
@@ -62,6 +65,7 @@ class QuestionPlayer : public QObject {
     CharacterDispatch& m_dispatch;
     SoundOutput& m_output;
     const SoundControls& m_controls;
+    std::function<void()> m_answerPause;
     bool m_reachedEnd = false;
     // The played count after the last character that has been heard: where a stop leaves it.
     qint16 m_heardCount = 0;

@@ -25,11 +25,27 @@ namespace {
 
 // Groups of a text to key in copy sending: a short line, read at a glance.
 constexpr int kCopyGroups = 5;
-// Silence before an echo group sounds: it is not heard as part of what was just keyed, and the
-// spoken verdict has said its first words.
+// Silence before an echo group sounds: it is not heard as part of what was just keyed. A screen
+// reader's verdict is said to its end first.
 constexpr int kEchoPauseMs = 1500;
+// Wrong tries of a group before the verdict tells it: the learner tries again by ear first.
+constexpr int kMissesBeforeTold = 2;
 
 const QString kTitle = u"送信練習"_s;
+
+// Keyed words as a screen reader is to say them: spelled, for a word read as a word ("PARIS")
+// would hide the letter keyed wrong.
+QString SpelledWords(const QString& words) {
+    QStringList spelled;
+    for (const QString& word : words.split(u' ', Qt::SkipEmptyParts)) {
+        QStringList letters;
+        for (const QChar letter : word) {
+            letters << QString(letter);
+        }
+        spelled << letters.join(u' ');
+    }
+    return spelled.join(u'、');
+}
 
 }  // namespace
 
@@ -40,7 +56,7 @@ SendingPracticeWindow::SendingPracticeWindow(Clock& clock, CharacterDispatch& di
       m_clock(clock),
       m_dispatch(dispatch),
       m_desktop(desktop),
-      m_announcer(new Announcer(this)),
+      m_announcer(new Announcer(this, clock)),
       m_mode(new NamedComboBox(u"練習の種類"_s, this)),
       m_source(new NamedComboBox(u"送信する文字の種類"_s, this)),
       m_fileButton(new QPushButton(u"ファイルを選ぶ(&F)..."_s, this)),
@@ -200,6 +216,7 @@ void SendingPracticeWindow::start() {
     m_score->clear();
     m_tally->clear();
     m_target->clear();
+    m_saidUpTo = 0;
     m_running = true;
     updateControls();
     switch (m_runMode) {
@@ -229,10 +246,12 @@ void SendingPracticeWindow::takeDecoded(const QString& text) {
         case SendingMode::Free:
             m_free.take(text);
             m_decoded->setPlainText(m_free.text());
+            m_announcer->announce(newKeyedWords(m_free.text(), false));
             return;
         case SendingMode::Copy:
             m_copy->take(text);
             m_decoded->setPlainText(m_copy->keyed());
+            m_announcer->announce(newKeyedWords(m_copy->keyed(), false));
             return;
         case SendingMode::Echo: {
             const QString group = m_echo->group();
@@ -246,9 +265,21 @@ void SendingPracticeWindow::takeDecoded(const QString& text) {
     }
 }
 
+QString SendingPracticeWindow::newKeyedWords(const QString& keyed, bool toTheEnd) {
+    const qsizetype end = toTheEnd ? keyed.size() : keyed.lastIndexOf(u' ') + 1;
+    if (end <= m_saidUpTo) {
+        return {};
+    }
+    const QString words = SpelledWords(keyed.mid(m_saidUpTo, end - m_saidUpTo));
+    m_saidUpTo = end;
+    return words;
+}
+
 void SendingPracticeWindow::echoJudged(bool right, const QString& keyed, const QString& group) {
-    const QString verdict =
-        right ? u"正解: %1"_s.arg(group) : u"誤り: %1 を送信（正しくは %2）"_s.arg(keyed, group);
+    const bool told = m_echo->missesOfGroup() >= kMissesBeforeTold;
+    const QString verdict = right  ? u"正解: %1"_s.arg(group)
+                            : told ? u"誤り: %1 を送信（正しくは %2）"_s.arg(keyed, group)
+                                   : u"誤り: %1 を送信。もう一度"_s.arg(keyed);
     m_score->setText(verdict);
     const QString tally = EchoTallyText(m_echo->groupsRight(), m_echo->tries());
     m_tally->setText(tally);
@@ -262,7 +293,11 @@ void SendingPracticeWindow::playEchoGroupLater() {
     }
     m_echoTimer = m_clock.scheduleAt(m_clock.now() + kEchoPauseMs, [this] {
         m_echoTimer = 0;
-        playEchoGroup();
+        m_announcer->whenSaid(this, [this, stops = m_playStops] {
+            if (stops == m_playStops) {
+                playEchoGroup();
+            }
+        });
     });
 }
 
@@ -302,10 +337,13 @@ void SendingPracticeWindow::finish() {
     updateControls();
     SendingResult result;
     switch (m_runMode) {
-        case SendingMode::Free:
+        case SendingMode::Free: {
             result.charactersKeyed = m_free.characters();
-            m_announcer->announce(u"%1文字を送信しました。"_s.arg(result.charactersKeyed));
+            const QString count = u"%1文字を送信しました。"_s.arg(result.charactersKeyed);
+            const QString last = newKeyedWords(m_free.text(), true);
+            m_announcer->announce(last.isEmpty() ? count : last + u"。"_s + count);
             break;
+        }
         case SendingMode::Copy: {
             const CopyAlignment alignment = m_copy->score();
             ShowCopyComparison(m_comparison, alignment, CopyWording::Keyed);

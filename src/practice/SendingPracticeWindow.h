@@ -39,7 +39,7 @@ class SendingPracticeWindow : public QDialog {
     bool loadFile(const QString& path);
 
     bool running() const { return m_running; }
-    const Announcer& announcer() const { return *m_announcer; }
+    Announcer& announcer() { return *m_announcer; }
 
   public slots:
     // A decoded character, or " " for a word gap.
@@ -64,6 +64,8 @@ class SendingPracticeWindow : public QDialog {
     SendingMode mode() const;
     void chooseFile();
     QString sourceProblem(const QString& kochCharacters) const;
+    // The words keyed since those said last, spelled: those a word gap has ended, or to the end.
+    QString newKeyedWords(const QString& keyed, bool toTheEnd);
     void echoJudged(bool right, const QString& keyed, const QString& group);
     void playEchoGroupLater();
     void playEchoGroup();
@@ -95,6 +97,7 @@ class SendingPracticeWindow : public QDialog {
     std::optional<SendingCopy> m_copy;
     std::optional<SendingEcho> m_echo;
     SendingMode m_runMode = SendingMode::Free;  // the running practice's, whatever is chosen
+    qsizetype m_saidUpTo = 0;                   // the keyed text up to here has been said
     bool m_running = false;
     bool m_playing = false;
     quint64 m_playStops = 0;  // a playback ends when this changes

@@ -61,7 +61,10 @@ std::optional<bool> SendingEcho::take(const QString& decoded) {
         ++m_tries;
         if (right) {
             ++m_right;
+            m_missesOfGroup = 0;
             m_group = m_texts.nextGroup();
+        } else {
+            ++m_missesOfGroup;
         }
         // What follows the gap in the same piece belongs to the next try, which has not yet been
         // played: it is dropped.

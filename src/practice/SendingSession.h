@@ -76,6 +76,8 @@ class SendingEcho {
 
     int groupsRight() const { return m_right; }
     int tries() const { return m_tries; }
+    // Wrong tries of the group to play now, one after the other.
+    int missesOfGroup() const { return m_missesOfGroup; }
     SendingResult result() const;
 
   private:
@@ -86,6 +88,7 @@ class SendingEcho {
     int m_charactersKeyed = 0;
     int m_right = 0;
     int m_tries = 0;
+    int m_missesOfGroup = 0;
 };
 
 // The running tally as shown: "5組中4組正解".

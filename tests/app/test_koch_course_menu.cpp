@@ -30,7 +30,7 @@ struct Rig {
     LessonState lesson;
     QMenu partnerMenu;
     PartnerUi ui{&partnerMenu, nullptr};
-    Announcer announcer{&window};
+    Announcer announcer{&window, context.clock};
     KochCourseMenu course{FormContext{window, link, lesson, context.clock, context.desktop}, ui,
                           announcer, context.historyPath()};
 

@@ -5,8 +5,8 @@ Starts the program on a private virtual display (Xvfb) with a private session bu
 AT-SPI bus, in a folder whose settings file gives it a callsign, the peer's address and the
 fastest speed. A raw peer (peer_check.py) plays the setter over TCP on 127.0.0.1; the answerer's
 side is worked only through AT-SPI, as a screen reader user would: listen, select Step mode,
-say ready, start, answer the one-character question with its on-screen button, hear the played
-count after the character, close the result window. Then the program is ended with SIGTERM.
+say ready, start, answer the two characters by their buttons, right and wrong, each judgement heard
+between the characters, close the result window. Then the program is ended with SIGTERM.
 
     lesson_check.py PROGRAM [--screenshot FILE]
 
@@ -25,20 +25,22 @@ TOTAL_TIMEOUT = 100
 # The call-up and the question at 60 characters a minute take a few seconds of real time.
 PLAYBACK_TIMEOUT = 30
 
-# A long character, so that what is said while it sounds and after it can be told apart.
-QUESTION = "0"
+# A long character, so that what is said over it and after it can be told apart; one to miss.
+QUESTION, WRONG = "0E", "T"
 SPEED_CODE = "3"
 # At 60 characters a minute a dot is 90 ms: the five dashes and four gaps of "0".
 QUESTION_SOUNDS_S = (5 * 3 + 4) * 0.090
-CALL_UP = ("H", "R", "BT")
 
 # Captions of the main button; its accessible name follows the caption.
 READY, START, NEXT = "準備OK", "スタート", "次の問題"
 RESULT_TITLE = "聞き取り成績"
 RECEIVED_TITLE = "問題の受信完了"
-SCORE_LINE = "ステップ:1問中1問正解"
-DISPLAY, PLAYED = "受信文字", "出題数"
-GRADE = "評価: 満点"
+SCORE_LINE = "ステップ:2問中1問正解"
+PLAYED = "出題数"
+GRADE = "評価: まあまあ"  # one of two
+JUDGEMENTS = ["正解", f"不正解 {QUESTION[1]}"]
+# The least a screen reader takes to say a text (the shortest: four morae at eight a second).
+SAID_S = 0.6
 CORRECT_MARK = "○"
 
 log = make_log("lesson_check")
@@ -53,7 +55,8 @@ class Lesson(PeerCheck):
         ("listen", "待受", PUSH_BUTTON),
         ("main", START, PUSH_BUTTON),
         ("step", "ステップ受信モード", RADIO_BUTTON),
-        ("answer", QUESTION, PUSH_BUTTON),
+        ("answer", QUESTION[0], PUSH_BUTTON),
+        ("wrong", WRONG, PUSH_BUTTON),
         ("played", PLAYED, LABEL),
         ("correct", "正解数", LABEL),
         ("display", "受信文字", LABEL),
@@ -106,9 +109,12 @@ class Lesson(PeerCheck):
                           f"within {REACTION_TIMEOUT} s (it shows "
                           f"'{current_description(setter)}')")
 
+    def watch_announcements(self):
+        # The played count is heard too, to place the announcements.
+        self.announcements = Announcements(labels=(PLAYED,))
+
     def start_lesson(self):
-        # The display and the played count are heard too, to place the announcements.
-        self.announcements = Announcements(labels=(DISPLAY, PLAYED))
+        self.lesson_from = len(self.announcements.all_heard())
         self.press(self.controls["main"])
         self.peer.expect("72")
 
@@ -121,42 +127,14 @@ class Lesson(PeerCheck):
                             f"'{CORRECT_MARK}' for a correct answer")
         self.wait_for_value("correct", lambda text: text == "1", REACTION_TIMEOUT,
                             "a correct count of 1")
-        # A screen reader is told the judgement and the new counts, wherever its focus is.
-        wanted = ["正解", "正解数 1", f"{PLAYED} 1"]
-        self.wait(lambda: all(w in self.announcements.all_heard() for w in wanted),
-                  REACTION_TIMEOUT,
-                  lambda: f"the announcements {self.announcements.all_heard()} lack {wanted}")
+        self.wait_for_value("played", lambda text: text == "2", PLAYBACK_TIMEOUT,
+                            "a played count of 2")
+        self.press(self.controls["wrong"])
+        self.wait(lambda: self.announcements.all_heard()[self.lesson_from:] == JUDGEMENTS,
+                  REACTION_TIMEOUT, lambda: f"the lesson's announcements "
+                  f"{self.announcements.all_heard()[self.lesson_from:]} are not {JUDGEMENTS}")
         if self.args.lesson_screenshot:
             self.session.screenshot(self.log, self.args.lesson_screenshot, self.frame)
-
-    def played_count_after_its_character(self):
-        """The played count is said once its character has sounded, never over the call-up
-        or the character itself. Placed by what the display and the count showed meanwhile;
-        the time between the count and its announcement is a lower bound only (a busy machine
-        makes it longer, never shorter)."""
-        self.announcements.all_heard()
-        events = list(self.announcements.events)
-        shown = [(index, kind, text) for index, (_, kind, text) in enumerate(events)]
-        call_up = next((i for i, kind, text in shown if kind == DISPLAY and text in CALL_UP),
-                       None)
-        require(call_up is not None, f"the display never showed the call-up: {events}")
-        cleared = next((i for i, kind, text in shown[call_up:] if kind == DISPLAY and not text),
-                       None)
-        require(cleared is not None, f"the display kept the call-up: {events}")
-        said = [text for _, kind, text in shown[call_up:cleared] if kind == "notification"]
-        require(not [text for text in said if text.startswith(PLAYED) or text in CALL_UP],
-                f"said while the call-up sounded: {said}")
-        counted = next((i for i, kind, text in shown[cleared:] if kind == PLAYED and text == "1"),
-                       None)
-        heard = next((i for i, kind, text in shown
-                      if kind == "notification" and text == f"{PLAYED} 1"), None)
-        require(counted is not None and heard is not None and heard > counted,
-                f"'{PLAYED} 1' was not said after the count showed 1: {events}")
-        after = events[heard][0] - events[counted][0]
-        require(after >= QUESTION_SOUNDS_S / 2,
-                f"'{PLAYED} 1' was said {after:.2f} s after its character began, which sounds "
-                f"{QUESTION_SOUNDS_S:.2f} s")
-        self.log(f"'{PLAYED} 1' said {after:.2f} s after its character began")
 
     def end_of_lesson(self):
         self.peer.expect("73", PLAYBACK_TIMEOUT)
@@ -164,11 +142,11 @@ class Lesson(PeerCheck):
     def result_window(self):
         window = self.wait_for_window(RESULT_TITLE)
         # The counts read out as a screen reader reads them: the description follows the text.
-        for name in ("出題数", "正解数"):
+        for name, count in (("出題数", "2"), ("正解数", "1")):
             labels = find_all(window, name, LABEL)
             require(len(labels) == 1, f"the result window has {len(labels)} labels '{name}'")
             shown = current_description(labels[0])
-            require(shown == "1", f"the result window's '{name}' reads {shown!r}, not '1'")
+            require(shown == count, f"the result window's '{name}' reads {shown!r}, not {count}")
         grades = [name for _, _, name, _ in walk(window) if name.startswith("評価")]
         require(grades == [GRADE], f"the grade picture is named {grades}, not '{GRADE}'")
         if self.args.result_screenshot:
@@ -189,6 +167,22 @@ class Lesson(PeerCheck):
                   lambda: f"the score list did not hold '{SCORE_LINE}' within "
                           f"{REACTION_TIMEOUT} s (it holds {lines()})")
 
+    def none_cut_another(self):
+        """Every text is given its time, and the judgement comes between the characters."""
+        self.announcements.all_heard()
+        events = self.announcements.events
+        said = [(at, text) for at, kind, text in events if kind == "notification"]
+        cut = [(a, b) for (t, a), (u, b) in zip(said, said[1:]) if u - t < SAID_S]
+        require(not cut, f"said too soon after the one before: {cut}")
+        onset = {text: at for at, kind, text in events if kind == PLAYED}
+        judged = next(at for at, text in said if text == JUDGEMENTS[0])
+        require(judged - onset["1"] >= QUESTION_SOUNDS_S and onset["2"] - judged >= SAID_S,
+                f"'{JUDGEMENTS[0]}' said {judged - onset['1']:.2f} s after its character "
+                f"began (it sounds {QUESTION_SOUNDS_S:.2f} s) and {onset['2'] - judged:.2f} s "
+                "before the next")
+        self.log(f"'{JUDGEMENTS[0]}' said {judged - onset['1']:.2f} s after its character began, "
+                 f"{onset['2'] - judged:.2f} s before the next; {len(said)} texts said in all")
+
     def next_question(self):
         self.wait_for_caption(NEXT)
 
@@ -200,6 +194,7 @@ class Lesson(PeerCheck):
     STEPS = [
         ("start the program", "start_program"),
         ("find the main window's controls", "find_window"),
+        ("watch what is said", "watch_announcements"),
         ("listen and let the peer connect", "listen_and_connect"),
         ("exchange callsigns", "greetings"),
         ("become the answerer", "become_answerer"),
@@ -208,10 +203,10 @@ class Lesson(PeerCheck):
         ("receive the question", "receive_question"),
         ("press start", "start_lesson"),
         ("answer the character by its button", "answer"),
-        ("the played count is said after its character", "played_count_after_its_character"),
         ("end of the lesson on the wire", "end_of_lesson"),
         ("result window opens and closes", "result_window"),
         ("score list", "score_list"),
+        ("none said over a character or another", "none_cut_another"),
         ("main button reads next question", "next_question"),
         ("end the program with SIGTERM", "termination"),
     ]

@@ -1,7 +1,8 @@
-// What a screen-reader user hears: every judgement on Label1 and every new count, the link's
+// What a screen-reader user hears: one short judgement for each answer, and the link's
 // status and role lines, announced through a notification object that screen readers present as
 // it appears, and never over the Morse.
 #include <QAccessible>
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -10,6 +11,7 @@
 #include "app/MainForm.h"
 #include "app/MainFormUi.h"
 #include "common/Announcer.h"
+#include "common/AnnouncerPace.h"
 #include "support/LessonAnswerer.h"
 #include "support/TestContext.h"
 
@@ -17,6 +19,15 @@ using namespace Qt::StringLiterals;
 
 class AnnouncementsTest : public QObject {
     Q_OBJECT
+
+    // What was said, each text no sooner than the one before has had its time ("" if one was).
+    static QStringList SaidApart(const QList<Announcer::Said>& said, QStringList texts = {}) {
+        for (qsizetype i = 0; i < said.size(); ++i) {
+            const bool cut = i > 0 && said[i].at < said[i - 1].at + SpeechTimeMs(said[i - 1].text);
+            texts << (cut ? QString() : said[i].text);
+        }
+        return texts;
+    }
 
     // The texts announced while the window shows each of texts on the label in turn.
     static QStringList AnnouncedWhileShowing(MainForm& form, QLabel* label,
@@ -45,15 +56,14 @@ class AnnouncementsTest : public QObject {
         QTest::addColumn<bool>("duringCallUp");
         QTest::newRow("a right answer, then a miss")
             << u"Label1"_s << QStringList{QString(), u"○"_s, u"K"_s}
-            << QStringList{u"正解"_s, u"K"_s} << false;
+            << QStringList{u"正解"_s, u"不正解 K"_s} << false;
         QTest::newRow("the call-up's names would cover the call-up")
             << u"Label1"_s << QStringList{u"H"_s, u"BT"_s} << QStringList{} << true;
         QTest::newRow("the same judgement twice is spoken twice")
             << u"Label1"_s << QStringList{u"○"_s, QString(), u"○"_s}
             << QStringList{u"正解"_s, u"正解"_s} << false;
         QTest::newRow("correct count")
-            << u"Label2"_s << QStringList{u"0"_s, u"1"_s, u"2"_s}
-            << QStringList{u"正解数 0"_s, u"正解数 1"_s, u"正解数 2"_s} << false;
+            << u"Label2"_s << QStringList{u"0"_s, u"1"_s, u"2"_s} << QStringList{} << false;
         QTest::newRow("no count in Normal mode")
             << u"Label2"_s << QStringList{u" - "_s} << QStringList{} << false;
         QTest::newRow("played count waits for its character")
@@ -80,12 +90,12 @@ class AnnouncementsTest : public QObject {
                  heard);
     }
 
-    // The played count is spoken once its character has sounded, while Step mode waits for the
-    // answer; in Normal mode only at the end. The model answer and the peer's lines are spoken.
+    // The played count is spoken in Normal mode only, at the end: in Step mode each answer tells.
+    // The model answer and the peer's lines are spoken.
     void countsAndAnswersComeBetweenTheCharacters_data() {
         QTest::addColumn<bool>("step");
         QTest::addColumn<QStringList>("heardBeforeEachWave");
-        QTest::newRow("step") << true << QStringList{u""_s, u"出題数 1"_s, u"出題数 2"_s};
+        QTest::newRow("step") << true << QStringList{u""_s, u""_s, u""_s};
         QTest::newRow("normal") << false << QStringList{u""_s, u""_s, u""_s};
     }
     void countsAndAnswersComeBetweenTheCharacters() {
@@ -115,6 +125,76 @@ class AnnouncementsTest : public QObject {
         QCOMPARE(announcer.lastAnnouncement(), u"JA1ABC > CQ"_s);
     }
 
+    // A burst is said one text at a time, once the window that takes the focus with it has been
+    // read: a newer line of a topic supersedes the one waiting, the same text is said once.
+    void aFloodIsSaidOneAtATime() {
+        TestContext context;
+        QWidget window;
+        QPushButton result(u"閉じる"_s);
+        Announcer announcer(&window, context.clock);
+        for (const QString& each :
+             {u"StatusLabel|接続しました。"_s, u"StatusLabel|接続要求しています"_s,
+              u"TeacherLabel|出題者:JA9ZZZ"_s, u"TeacherLabel|出題者:JA9ZZZ"_s,
+              u"|U を加えました"_s}) {
+            announcer.announce(each.section(u'|', 1), each.section(u'|', 0, 0));
+        }
+        context.clock.waitUntil(context.clock.now() + 16);
+        emit qApp->focusChanged(nullptr, &result);
+        const qint64 moved = context.clock.now();
+        context.clock.waitUntil(moved + 20000);
+        QCOMPARE(SaidApart(announcer.saidTexts()),
+                 (QStringList{u"接続要求しています"_s, u"出題者:JA9ZZZ"_s, u"U を加えました"_s}));
+        QVERIFY(announcer.saidTexts()[0].at >= moved + FocusReadingMs({}, result.text()));
+    }
+
+    // Step mode: one judgement for each answer, said once its character has sounded and, for a
+    // screen reader, before the next character begins; without one the timing is as it was.
+    void judgementsComeBetweenTheCharacters_data() {
+        QTest::addColumn<bool>("listening");
+        QTest::addColumn<bool>("whileSounding");  // answered before the character ends
+        QTest::newRow("answered after the character") << true << false;
+        QTest::newRow("answered while it sounds") << true << true;
+        QTest::newRow("no screen reader") << false << false;
+    }
+    void judgementsComeBetweenTheCharacters() {
+        QFETCH(bool, listening);
+        QFETCH(bool, whileSounding);
+        TestContext context;
+        MainForm form(context.context());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.ui().StepMode_Option->setChecked(true);
+        form.ui().StartButton_Command->setEnabled(false);
+        Announcer& announcer = form.announcements().announcer();
+        announcer.setListening(listening);
+        QStringList script{u"A"_s, u"K"_s};  // B missed
+        QList<qint64> answeredAt;
+        ClockTimer tick(context.clock, 10);
+        connect(&tick, &ClockTimer::timeout, [&] {
+            if (!script.isEmpty() &&
+                form.ui().Label4->text() == QString::number(answeredAt.size() + 1) &&
+                (whileSounding || context.sound.msAhead() == 0)) {
+                answeredAt << context.clock.now();
+                form.ui().answerButton(script.takeFirst().front())->click();
+            }
+        });
+        tick.setEnabled(true);
+        form.questionPlayer().PlayQuestion(u"AB"_s);
+        auto sounds = context.sound.events();  // A, B, AR
+        sounds.removeIf([](const auto& e) { return e.kind == RecordingSoundOutput::Kind::Gap; });
+        if (!listening) {  // the next character follows the answer, as it always did
+            QVERIFY(sounds[1].start - answeredAt[0] < 100);
+            return;
+        }
+        auto said = announcer.saidTexts();
+        said.removeIf([&](const Announcer::Said& each) { return each.at >= sounds[2].start; });
+        QCOMPARE(SaidApart(said), (QStringList{u"正解"_s, u"不正解 B"_s}));
+        for (int i = 0; i < 2; ++i) {  // never over its character, and done before the next
+            QVERIFY(said[i].at >= sounds[i].start + sounds[i].durationMs);
+            QVERIFY(sounds[i + 1].start >= said[i].at + SpeechTimeMs(said[i].text));
+        }
+    }
+
     // Screen readers see a notification named with each announced text; only the last few
     // are kept.
     void eachAnnouncementIsANotificationOfItsOwn() {
@@ -124,6 +204,7 @@ class AnnouncementsTest : public QObject {
         Announcer& announcer = form.announcements().announcer();
         for (int i = 1; i <= 12; ++i) {
             announcer.announce(u"正解数 %1"_s.arg(i));
+            context.clock.waitUntil(context.clock.now() + 3000);
         }
         const QList<QWidget*> notices = announcer.notices();
         QCOMPARE(notices.size(), 8);

@@ -9,6 +9,7 @@
 
 #include "authoring/QuestionFile.h"
 #include "common/Announcer.h"
+#include "common/AnnouncerPace.h"
 #include "practice/CopyScoring.h"
 #include "practice/SendingFile.h"
 #include "practice/SendingPracticeWindow.h"
@@ -158,8 +159,19 @@ class TestSending : public QObject {
         }
         QCOMPARE(rig.output.events().size(), 2 * played);
         const QString group = SendingTexts(Source(SendingSource::Koch)).nextGroup();
+        // Missed twice: told the group only then, and hears it again once the verdict is said.
+        window.announcer().setListening(true);
+        for (const bool told : {false, true}) {
+            const auto before = rig.output.events().size();
+            window.takeDecoded(u"EE "_s);
+            QCOMPARE(window.announcer().lastAnnouncement().contains(group), told);
+            rig.clock.waitUntil(rig.clock.now() + 10000);
+            const Announcer::Said verdict = window.announcer().saidTexts().constLast();
+            QVERIFY(rig.output.events().size() > before);
+            QVERIFY(rig.output.events()[before].start >= verdict.at + SpeechTimeMs(verdict.text));
+        }
         window.takeDecoded(group + u' ');
-        QCOMPARE(Named(window, u"集計"_s)->text(), u"1組中1組正解"_s);
+        QCOMPARE(Named(window, u"集計"_s)->text(), u"3組中1組正解"_s);
         QVERIFY(window.announcer().lastAnnouncement().startsWith(u"正解: "_s + group));
         window.finish();
         QCOMPARE(ended.size(), 1);
@@ -182,6 +194,10 @@ class TestSending : public QObject {
         const QString target = Named(window, u"送信する文"_s)->text();
         QCOMPARE(target, SendingTexts(Source(SendingSource::Words, 5)).nextText(5));
         window.takeDecoded(target.left(target.size() - 1));
+        // The words a gap has ended are said, spelled: all but the last.
+        QString words = target.section(u' ', 0, -2).replace(u' ', u'、');
+        QCOMPARE(window.announcer().lastAnnouncement(),
+                 words.replace(QRegularExpression(u"([^、])(?=[^、])"_s), u"\\1 "_s));
         window.finish();
         const CopyAlignment alignment = AlignCopy(target, target.chopped(1));
         QCOMPARE(Named(window, u"結果"_s)->text(), CopyScoreText(alignment));
