@@ -2,6 +2,7 @@
 
 #include "app/MainFormKeyboard.h"
 #include "common/AccessibleValueLabel.h"
+#include "common/CheckableMenuEntry.h"
 #include "common/LabelledValueBar.h"
 #include "common/SharedTexts.h"
 #include "common/SpeedTable.h"
@@ -541,6 +542,7 @@ void MainFormUi::setupUi(QMainWindow* window) {
         makeValueLabel(u"soundStatusLabel"_s, u"サウンド状態"_s, u"サウンド: 確認中…"_s);
     window->statusBar()->addWidget(soundStatusLabel, 1);
 
+    ExposeCheckableMenuEntries();
     SetUpKeyboard(*this);
     window->resize(initialWindowSize.expandedTo(window->minimumSizeHint()));
 }

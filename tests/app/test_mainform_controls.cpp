@@ -4,6 +4,7 @@
 #include <QAccessible>
 #include <QAccessibleValueInterface>
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -113,6 +114,7 @@ class MainFormControlsTest : public QObject {
     void menusHoldTheirEntriesInOrder_data();
     void menusHoldTheirEntriesInOrder();
     void soundEntriesAreNotAnExclusiveGroup();
+    void checkableEntriesAreToldAsSuch();
 
     void optionGroupsAreExclusiveEachInItsFrame_data();
     void optionGroupsAreExclusiveEachInItsFrame();
@@ -403,6 +405,27 @@ void MainFormControlsTest::soundEntriesAreNotAnExclusiveGroup() {
     wave->setChecked(true);
     wave->setChecked(false);
     QVERIFY(!wave->isChecked() && !beep->isChecked());
+}
+
+void MainFormControlsTest::checkableEntriesAreToldAsSuch() {
+    // A screen reader must hear that an unchecked entry can be checked, and which kind it is.
+    QSet<QAccessible::Role> kinds;
+    for (QMenu* menu : m_window->findChildren<QMenu*>()) {
+        for (QAction* entry : menu->actions()) {
+            if (!entry->isCheckable()) {
+                continue;
+            }
+            QAccessibleInterface* told = QAccessible::queryAccessibleInterface(entry);
+            QVERIFY(told);
+            const bool exclusive = entry->actionGroup() && entry->actionGroup()->isExclusive();
+            QCOMPARE(told->role(), exclusive ? QAccessible::RadioButton : QAccessible::CheckBox);
+            QVERIFY(told->state().checkable);
+            QCOMPARE(bool(told->state().checked), entry->isChecked());
+            QCOMPARE(told->text(QAccessible::Name), QString(entry->text()).remove(u'&'));
+            kinds.insert(told->role());
+        }
+    }
+    QVERIFY(kinds.contains(QAccessible::CheckBox));
 }
 
 void MainFormControlsTest::optionGroupsAreExclusiveEachInItsFrame_data() {
