@@ -16,8 +16,8 @@ constexpr int kSaidKept = 32;
 // A text waits this long before it is said: what comes with it from the same event (a newer
 // status line, a window that takes the focus) has come by then.
 constexpr int kSettleMs = 150;
-// More waiting than this is a flood nobody could follow: the oldest go.
-constexpr int kMostWaiting = 8;
+// More speech waiting than this is a flood nobody could follow: the oldest go, the newest stays.
+constexpr int kMostWaitingMs = 8000;
 // However long speech is taken to last, nothing is held longer than this for it.
 constexpr int kLongestHoldMs = 10000;
 
@@ -85,7 +85,14 @@ void Announcer::announce(const QString& text, const QString& topic) {
         return;
     }
     m_waiting.append({text, topic, m_clock.now()});
-    while (m_waiting.size() > kMostWaiting) {
+    const auto waitingMs = [this] {
+        int ms = 0;
+        for (const Waiting& waiting : m_waiting) {
+            ms += SpeechTimeMs(waiting.text);
+        }
+        return ms;
+    };
+    while (m_waiting.size() > 1 && waitingMs() > kMostWaitingMs) {
         m_waiting.removeFirst();
     }
     schedule();

@@ -21,7 +21,7 @@ class QLabel;
 // waits while another is being said, while the focus is being read, and while sound that speech
 // would cover is still to come. A text waiting for its turn is dropped when a newer one of the
 // same topic comes (a status line that changed again), or when it is the same as one waiting
-// or just said.
+// or just said. Under a flood the oldest waiting go first.
 class Announcer : public QObject {
     Q_OBJECT
   public:
