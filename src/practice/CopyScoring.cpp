@@ -106,7 +106,11 @@ CopyScoring::CopyScoring(const PracticeWindow& form, QuestionPlayer& player,
     const LessonUi& ui = m_form.ui;
     // Typing goes to the answers in Step mode: the box takes it only in Normal mode.
     ui.CopyText->setEnabled(ui.NormalMode_Option->isChecked());
-    connect(ui.NormalMode_Option, &QRadioButton::toggled, ui.CopyText, &QWidget::setEnabled);
+    // From the option's state, not the signal's argument: a handler of the same toggle may wait
+    // for the link, and an option chosen meanwhile would otherwise be undone by the rest of it.
+    connect(ui.NormalMode_Option, &QRadioButton::toggled, ui.CopyText, [&ui] {
+        ui.CopyText->setEnabled(ui.NormalMode_Option->isChecked());
+    });
     connect(&lesson, &LessonController::callUpSounding, this, &CopyScoring::lessonStarting);
     connect(&player, &QuestionPlayer::questionEnded, this, &CopyScoring::questionEnded);
 }
