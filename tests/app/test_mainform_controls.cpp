@@ -764,8 +764,8 @@ void MainFormControlsTest::everyButtonHasItsOwnAccessKey() {
 void MainFormControlsTest::valueLabelsReadOutWhatTheyShow() {
     const QList<AccessibleValueLabel*> labels = m_window->findChildren<AccessibleValueLabel*>();
     // Label1, 2, 4, 7, the link labels, both addresses, the sound, the copy's score, the free
-    // speed
-    QCOMPARE(labels.size(), 12);
+    // speed, the band
+    QCOMPARE(labels.size(), 13);
     for (AccessibleValueLabel* label : labels) {
         QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(label);
         QVERIFY(iface);
