@@ -172,6 +172,11 @@ void TestMorseDecoder::reportsTheFistsProportions() {
     const QList<FistReportRow> rows = FistReportRows(report);
     QCOMPARE(rows[2].value, QStringLiteral("2.5 単位（ばらつき ±0.00）"));
     QVERIFY(rows.last().value.startsWith(QStringLiteral("T（17 %）")));
+    // Dashes a tenth short are no large deviation: no sign is named, and the row says so.
+    const MorseDecoder even = KeyPatterns(kParisTimes4 + QStringLiteral(" / - - -"), Fist{60, 2.7});
+    const FistReport evenReport = MakeFistReport(even.elements(), even.characters());
+    QVERIFY(evenReport.furthestOff.empty());
+    QVERIFY(FistReportRows(evenReport).last().value.startsWith(u"なし"));
 
     // Long gaps the decoder took for the other kind while learning are counted as the whole
     // practice shows them; with no word gaps at all, nothing is moved.

@@ -122,8 +122,7 @@ class TestSoundOutput : public QObject {
         for (qsizetype i = 1; i < out.size(); ++i) {
             QVERIFY2(std::abs(out[i] - out[i - 1]) <= maxStep, qPrintable(QString::number(i)));
         }
-        // Where tones and gaps outlast two edges, every tone is as long as the key was down
-        // (within 2 ms) from half level to half level: every edge, after silence too, as late.
+        // A tone apart from others lasts from half level to half level as the key was held (2 ms):
         const auto loud = [&](qint64 at) {
             return std::abs(out[at]) >= ToneShaper::kAmplitude / 2;
         };
