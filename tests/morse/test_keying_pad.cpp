@@ -3,6 +3,7 @@
 #include "common/ProgramSettings.h"
 #include "morse/KeyInputMap.h"
 #include "morse/KeyInputSerial.h"
+#include "morse/KeyInputSerialWatch.h"
 #include "morse/KeyingPad.h"
 #include "support/VirtualClock.h"
 
@@ -11,8 +12,7 @@ namespace {
 constexpr quint32 kLeftControl = 0xffe3;
 constexpr quint32 kRightControl = 0xffe4;
 
-// Sends a key to a widget at a time on the virtual clock, stamped with the window system's time
-// (0: none).
+// Sends a key to a widget at a time on the virtual clock, with the window system's stamp (or 0).
 void KeyAt(VirtualClock& clock, QWidget& widget, qint64 at, bool down, int key,
            quint32 keySymbol = 0, quint64 stamp = 0) {
     clock.scheduleAt(at, [&widget, down, key, keySymbol, stamp] {
@@ -31,11 +31,11 @@ KeyInputSettings Straight() {
 
 class FakePins : public SerialPinReader {
   public:
-    explicit FakePins(std::optional<Lines>& lines) : m_lines(lines) {}
-    std::optional<Lines> read() override { return m_lines; }
+    explicit FakePins(std::function<std::optional<Lines>()> lines) : m_lines(std::move(lines)) {}
+    std::optional<Lines> read() override { return m_lines(); }
 
   private:
-    std::optional<Lines>& m_lines;
+    std::function<std::optional<Lines>()> m_lines;
 };
 
 }  // namespace
@@ -191,7 +191,7 @@ void TestKeyingPad::serialLinesArePolled() {
     QString contacts;
     QString failure;
     SerialKeyPoller poller(
-        clock, std::make_unique<FakePins>(lines),
+        clock, std::make_unique<FakePins>([&lines] { return lines; }),
         {{SerialLine::Dsr, Paddle::Dot}, {SerialLine::Dcd, Paddle::Dash}},
         [&](Paddle paddle, bool down, qint64) {
             contacts += QString(paddle == Paddle::Dot ? u'.' : u'-') + (down ? u'+' : u'-');
@@ -209,6 +209,28 @@ void TestKeyingPad::serialLinesArePolled() {
     clock.waitUntil(40);
     QCOMPARE(contacts, QStringLiteral(".+-+.---"));
     QVERIFY(!failure.isEmpty());
+    // A real port is read on a thread of its own: each change with the time it was seen there.
+    std::atomic<int> pins{0};  // CTS closed: 1; unplugged: -1
+    std::atomic<qint64> seenAt{100};
+    SerialLineWatch watch(
+        std::make_unique<FakePins>([&pins] {
+            return pins < 0 ? std::nullopt
+                            : std::optional(SerialPinReader::Lines{pins == 1, false, false});
+        }),
+        [&seenAt] { return seenAt.load(); });
+    const auto next = [&watch] {
+        std::vector<SerialLineWatch::Seen> seen;
+        for (int i = 0; i < 5000 && seen.empty(); ++i) {  // the thread reads every millisecond
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            seen = watch.take();
+        }
+        return seen.at(0);
+    };
+    QCOMPARE(next().at, qint64{100});  // the lines as first read
+    seenAt = 250;
+    pins = 1;
+    const SerialLineWatch::Seen closed = next();
+    QVERIFY(closed.lines && closed.lines->cts && closed.at == 250);
     QString error;  // a port that is not there is refused with a message
     QVERIFY(!OpenSerialPins(QStringLiteral("quill-no-such-port"), error));
     QVERIFY(error.contains(QStringLiteral("quill-no-such-port")));
