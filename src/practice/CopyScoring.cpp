@@ -70,9 +70,12 @@ QString CopySpokenText(const CopyAlignment& alignment, CopyWording wording) {
 }
 
 // Two lines, the question over the copy, character under character: a right character plain,
-// one heard as another or missed in red and bold, an extra one in blue and underlined; "・"
-// stands where one side has nothing.
+// one heard as another or missed in red and bold, an extra one in blue and underlined; "_"
+// stands where one side has nothing. The lines never wrap (a long question scrolls sideways),
+// and the gap mark is as wide as a letter in the fixed font, so the columns stay in line; a
+// full-width mark would come from a fallback font twice as wide.
 void ShowCopyComparison(QPlainTextEdit* box, const CopyAlignment& alignment, CopyWording wording) {
+    box->setLineWrapMode(QPlainTextEdit::NoWrap);
     box->clear();
     QTextCursor cursor(box->document());
     QTextCharFormat plain;
@@ -92,7 +95,7 @@ void ShowCopyComparison(QPlainTextEdit* box, const CopyAlignment& alignment, Cop
             const QTextCharFormat& format = pair.op == AlignedPair::Op::Match    ? plain
                                             : pair.op == AlignedPair::Op::Insert ? extra
                                                                                  : wrong;
-            cursor.insertText(shown.isNull() ? u"・"_s : QString(shown), format);
+            cursor.insertText(shown.isNull() ? u"_"_s : QString(shown), format);
         }
     }
 }

@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QHash>
@@ -117,6 +118,8 @@ class MainFormControlsTest : public QObject {
     void optionGroupsAreExclusiveEachInItsFrame();
     void selectingInOneGroupLeavesTheOthers();
 
+    void arrowKeysChooseWithinAGroup_data();
+    void arrowKeysChooseWithinAGroup();
     void fineAdjustmentRangeAndSteps();
     void fineAdjustmentHasPlus20AtTheLeftEnd_data();
     void fineAdjustmentHasPlus20AtTheLeftEnd();
@@ -464,6 +467,40 @@ void MainFormControlsTest::selectingInOneGroupLeavesTheOthers() {
     }
 }
 
+void MainFormControlsTest::arrowKeysChooseWithinAGroup_data() {
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<bool>("fromChosen");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("chosen");
+    // Chosen or only focused (no receive mode is chosen after connecting), the next one is chosen;
+    // the ends wrap round, as in any desktop's option groups.
+    QTest::newRow("down from the chosen")
+        << u"StepMode_Option"_s << true << int(Qt::Key_Down) << u"NormalMode_Option"_s;
+    QTest::newRow("right, none chosen")
+        << u"StepMode_Option"_s << false << int(Qt::Key_Right) << u"NormalMode_Option"_s;
+    QTest::newRow("up wraps to the last")
+        << u"Speed25_Option"_s << true << int(Qt::Key_Up) << u"SpeedFree_Option"_s;
+    QTest::newRow("left in the roles")
+        << u"StudentOption"_s << true << int(Qt::Key_Left) << u"TeacherOption"_s;
+}
+
+void MainFormControlsTest::arrowKeysChooseWithinAGroup() {
+    QFETCH(QString, from);
+    QFETCH(bool, fromChosen);
+    QFETCH(int, key);
+    QFETCH(QString, chosen);
+    showWindow();
+    auto* start = control<QRadioButton>(from);
+    if (fromChosen) {
+        start->setChecked(true);
+    }
+    start->setFocus();
+    QTest::keyClick(start, Qt::Key(key));
+    auto* target = control<QRadioButton>(chosen);
+    QVERIFY(target->isChecked());
+    QCOMPARE(QApplication::focusWidget(), target);
+}
+
 void MainFormControlsTest::fineAdjustmentRangeAndSteps() {
     QScrollBar* bar = control<QScrollBar>(u"Speed_HScroll"_s);
     QCOMPARE(bar->orientation(), Qt::Horizontal);
@@ -663,7 +700,8 @@ void MainFormControlsTest::tabVisitsTheControlsInWorkingOrder() {
     showWindow();
     m_window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
-    m_ui.CallsignText->setFocus();
+    // The window opens where the user must act first.
+    QCOMPARE(QApplication::focusWidget(), m_ui.CallsignText);
     QStringList visited;
     for (int i = 0; i < expected.size(); ++i) {
         visited << QApplication::focusWidget()->objectName();
@@ -673,12 +711,20 @@ void MainFormControlsTest::tabVisitsTheControlsInWorkingOrder() {
 }
 
 void MainFormControlsTest::everyButtonHasItsOwnAccessKey() {
-    // Alt + a letter of its own, clear of the menu bar's letters, for every button but the 36
-    // answer buttons (typed keys answer); a caption changed by a role keeps its key.
+    // Alt + a letter of its own, clear of the menu bar's letters and of the check boxes', for
+    // every button but the 36 answer buttons (typed keys answer); a caption changed by a role
+    // keeps its key.
     LessonState lesson;
     LessonPanelView panel(m_ui, lesson);
     ApplyRoleControls(m_ui, panel, true);
-    QSet<QString> taken = {u"Alt+S"_s, u"Alt+M"_s, u"Alt+R"_s, u"Alt+K"_s, u"Alt+H"_s, u"Alt+X"_s};
+    QSet<QString> taken;
+    for (QAction* menu : m_window->menuBar()->actions()) {
+        taken.insert(QKeySequence::mnemonic(menu->text()).toString());
+    }
+    for (QCheckBox* box : m_window->findChildren<QCheckBox*>()) {
+        taken.insert(box->shortcut().toString());
+    }
+    QVERIFY(taken.contains(u"Alt+O"_s));
     for (QPushButton* button : m_window->findChildren<QPushButton*>()) {
         if (std::find(m_ui.answerButtons.begin(), m_ui.answerButtons.end(), button) !=
             m_ui.answerButtons.end()) {
