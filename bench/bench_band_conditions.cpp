@@ -144,14 +144,16 @@ struct Loudness {
     double quietestRms;  // dBFS, of the 1 s windows
     double loudestRms;
     double peak;
+    int clipped;  // samples of the sum beyond 16 bits
 };
 
 double Dbfs(double amplitude) {
     return 20 * std::log10(std::max(amplitude, 1.0) / 32768);
 }
 
-// 20 s of keyed tone (dits and dahs at 20 WPM) with the band around it, as the output mixes it.
-Loudness MeasureLoudness(const BandSettings& settings, bool fixed) {
+// 20 s of keyed tone (dits and dahs at 20 WPM) with the band around it, as the output mixes it;
+// the tone as planned, or louder by wantedScale as a WAV file at a higher volume level is.
+Loudness MeasureLoudness(const BandSettings& settings, bool fixed, double wantedScale = 1) {
     BandRenderer renderer(settings);
     renderer.useFixedLevel(fixed);
     constexpr qint64 kSecond = 44100;
@@ -160,6 +162,9 @@ Loudness MeasureLoudness(const BandSettings& settings, bool fixed) {
     for (qint64 at = 0, n = 0; at < kCount; ++n) {
         const qint64 length = std::min<qint64>(kCount - at, (n % 3 == 0 ? 180 : 60) * 441 / 10);
         QVector<qint16> tone = ToneShaper::ShapedTone(kTone, length, 44100);
+        for (qint16& sample : tone) {
+            sample = static_cast<qint16>(std::clamp(sample * wantedScale, -32768.0, 32767.0));
+        }
         renderer.shapeWanted(at, tone);
         for (qsizetype i = 0; i < tone.size() && at + i < kCount; ++i) {
             mix[static_cast<size_t>(at + i)] += tone[i];
@@ -167,32 +172,35 @@ Loudness MeasureLoudness(const BandSettings& settings, bool fixed) {
         at += length + 60 * 441 / 10;
     }
     const QVector<qint16> background = renderer.background(0, kCount);
-    Loudness out{0, -200, -200};
+    Loudness out{0, -200, -200, 0};
+    int clipped = 0;
     double quietest = 1e30;
     double loudest = 0;
     double peak = 0;
     for (qint64 window = 0; window < kCount; window += kSecond) {
         double power = 0;
         for (qint64 i = window; i < window + kSecond; ++i) {
-            const double x =
-                std::clamp(mix[static_cast<size_t>(i)] + background[i], -32768.0, 32767.0);
+            const double sum = mix[static_cast<size_t>(i)] + background[i];
+            clipped += std::abs(sum) >= 32767 ? 1 : 0;
+            const double x = std::clamp(sum, -32768.0, 32767.0);
             power += x * x;
             peak = std::max(peak, std::abs(x));
         }
         quietest = std::min(quietest, std::sqrt(power / kSecond));
         loudest = std::max(loudest, std::sqrt(power / kSecond));
     }
-    out = {Dbfs(quietest), Dbfs(loudest), Dbfs(peak)};
+    out = {Dbfs(quietest), Dbfs(loudest), Dbfs(peak), clipped};
     return out;
 }
 
 void PrintLoudness() {
     std::printf(
         "loudness: keyed tone and band, 20 s; RMS of 1 s windows (quietest / loudest) and peak, "
-        "dBFS; the tone alone is %.1f dBFS RMS keyed all through\n"
-        "  %-24s %-26s %-26s\n",
+        "dBFS; the tone alone is %.1f dBFS RMS keyed all through; clipped samples of the sum "
+        "with the automatic gain, the tone as planned / as the loudest WAV volume (+10 dB)\n"
+        "  %-24s %-26s %-26s %s\n",
         Dbfs(BandRenderer::kWantedAmplitude / std::numbers::sqrt2), "conditions",
-        "fixed level (before)", "automatic gain (after)");
+        "fixed level (before)", "automatic gain (after)", "clipped");
     QList<std::pair<QString, BandConditions>> rows;
     for (const BandPreset& preset : BandPresets()) {
         rows.append({preset.name, preset.conditions});
@@ -223,11 +231,12 @@ void PrintLoudness() {
         const BandSettings settings = ToBandSettings(conditions, kTone);
         const Loudness before = MeasureLoudness(settings, true);
         const Loudness after = MeasureLoudness(settings, false);
+        const Loudness loud = MeasureLoudness(settings, false, std::pow(10.0, 10.0 / 20));
         // Japanese names are wider than their bytes: pad by characters.
         const QString padded = name.leftJustified(24);
-        std::printf("  %s %6.1f / %6.1f  pk %6.1f   %6.1f / %6.1f  pk %6.1f\n",
+        std::printf("  %s %6.1f / %6.1f  pk %6.1f   %6.1f / %6.1f  pk %6.1f   %d / %d\n",
                     padded.toUtf8().constData(), before.quietestRms, before.loudestRms, before.peak,
-                    after.quietestRms, after.loudestRms, after.peak);
+                    after.quietestRms, after.loudestRms, after.peak, after.clipped, loud.clipped);
     }
 }
 

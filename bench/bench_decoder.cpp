@@ -18,6 +18,7 @@ namespace {
 struct Condition {
     const char* name;
     std::function<void(FistModel&)> apply;
+    int bounceEvery = 0;  // every n-th mark begins with a bouncing contact
 };
 
 const Condition kConditions[] = {
@@ -33,7 +34,26 @@ const Condition kConditions[] = {
          m.drift = 0.25;
          m.gapStretch = 2;
      }},
+    {"bounce 1 in 8", [](FistModel& m) { m.gaussianJitter = 0.15; }, 8},
 };
+
+// The contact closed for 3 ms and open for 3 ms more before the mark proper, out of the gap
+// before it; the first mark of the text among them.
+std::vector<KeyedDuration> WithBounces(const std::vector<KeyedDuration>& keyed, int every) {
+    std::vector<KeyedDuration> out;
+    int marks = 0;
+    for (const KeyedDuration& item : keyed) {
+        if (every > 0 && item.mark && marks++ % every == 0) {
+            if (!out.empty()) {
+                out.back().ms -= 6;
+            }
+            out.push_back({3, true, ElementKind::Dot});
+            out.push_back({3, false, ElementKind::ElementGap});
+        }
+        out.push_back(item);
+    }
+    return out;
+}
 
 QString Decode(const std::vector<KeyedDuration>& keyed) {
     MorseDecoder decoder;
@@ -65,7 +85,8 @@ void ErrorRates(int textsPerCondition, bool show) {
                 model.wpm = wpm;
                 model.seed = seed * 7919 + unsigned(t);
                 condition.apply(model);
-                const QString decoded = Decode(KeyText(texts[t], model));
+                const QString decoded =
+                    Decode(WithBounces(KeyText(texts[t], model), condition.bounceEvery));
                 const double rate = CharacterErrorRate(texts[t], decoded, 10);
                 if (show && rate > 0.05) {
                     std::printf("  %s at %d WPM, text %d (%.2f %%):\n    keyed %s\n    read  %s\n",
@@ -130,6 +151,9 @@ void ReportRatios(int trials) {
         trials);
     const QStringList texts = PracticeTexts(trials, 60, 99);
     for (const Condition& condition : kConditions) {
+        if (condition.bounceEvery > 0) {
+            continue;  // the figures are compared element by element with the truth
+        }
         RatioErrors model[4];
         RatioErrors sample[4];
         int wordGaps = 0;

@@ -93,10 +93,16 @@ FreeTimeline FreeLessonTimeline(const QList<LessonSign>& signs, const FreeGaps& 
                                 std::optional<double> waveRampMs) {
     FreeTimeline out;
     NominalTimeline& timeline = out.nominal;
-    // A WAV tone is at half amplitude half a ramp after its first sample and half a ramp before
-    // its last, which is one sample before its exact end.
-    const double rise = waveRampMs ? *waveRampMs / 2 : 0;
-    const double fall = waveRampMs ? *waveRampMs / 2 + 1 / kWaveSamplesPerMs : 0;
+    // A WAV tone's ramps lie across its exact edges, held to half a unit in an even number of
+    // samples: it is at half amplitude half a ramp after each edge, and its file holds a ramp and
+    // a sample more than the elements.
+    const double ramp =
+        waveRampMs
+            ? 2 * std::round(std::min(*waveRampMs, gaps.unitMs / 2) * kWaveSamplesPerMs / 2) /
+                  kWaveSamplesPerMs
+            : 0;
+    const double rise = ramp / 2;
+    const double tail = ramp > 0 ? ramp + 1 / kWaveSamplesPerMs : 0;
     double at = 0;
     double silence = 0;  // since the last element's exact end
     bool afterPause = false;
@@ -113,7 +119,10 @@ FreeTimeline FreeLessonTimeline(const QList<LessonSign>& signs, const FreeGaps& 
             afterPause = true;
             continue;
         }
-        NominalFile file{sign.name, at, 0, gaps.characterGapMs, timeline.tones.size(), rise};
+        // BT, and in WAV mode AR, close with the word gap.
+        const bool wordClose = sign.name == u"BT" || (waveRampMs && sign.name == u"AR");
+        const double closing = wordClose ? gaps.wordGapMs : gaps.characterGapMs;
+        NominalFile file{sign.name, at, 0, closing - tail, timeline.tones.size(), rise};
         double inside = 0;  // from the character's start
         for (qsizetype i = 0; i < sign.pattern.size(); ++i) {
             GapBefore before{GapKind::Element, gaps.unitMs};
@@ -125,14 +134,14 @@ FreeTimeline FreeLessonTimeline(const QList<LessonSign>& signs, const FreeGaps& 
                 before = {afterPause ? GapKind::Word : GapKind::Character, silence};
             }
             const double length = (sign.pattern[i] == u'-' ? 3 : 1) * gaps.unitMs;
-            timeline.tones.append({at + inside + rise, at + inside + length - fall});
+            timeline.tones.append({at + inside + rise, at + inside + length + rise});
             out.gapBefore.append(before);
             inside += length;
         }
-        file.lengthMs = inside;
-        at += inside + gaps.characterGapMs;
-        silence = gaps.characterGapMs;
-        afterPause = false;
+        file.lengthMs = inside + tail;
+        at += inside + closing;
+        silence = closing;
+        afterPause = wordClose;
         if (waveRampMs) {
             timeline.files.append(file);
         }

@@ -38,11 +38,12 @@ struct GapBefore {
     double exactMs = 0;
 };
 
-// The timeline of a lesson at a speed of its own, in exact ms. Every sign, BT and AR alike, is
-// followed by a character gap; a word pause makes it a word gap. Beep tones have their
-// half-amplitude edges on the exact edges; a WAV tone's file holds the character's elements and
-// the gaps between them (the closing gap follows the file), and its linear ramps of rampMs run
-// from zero at the tone's first sample and to zero at its last (44.1 kHz).
+// The timeline of a lesson at a speed of its own, in exact ms. Every sign is followed by a
+// character gap, BT (and AR in WAV mode) by a word gap; a word pause makes it a word gap. Beep
+// tones have their half-amplitude edges on the exact edges; a WAV tone's file holds the
+// character's elements and the gaps between them (the closing gap follows the file), and its
+// linear ramps of rampMs (at most half a unit) lie across each edge, so that every WAV edge is
+// half a ramp late (44.1 kHz).
 struct FreeTimeline {
     NominalTimeline nominal;
     QList<GapBefore> gapBefore;  // for each tone

@@ -114,6 +114,7 @@ MainForm::MainForm(AppContext context, QWidget* parent)
     connect(&m_context.sound, &SoundOutput::soundOnChanged, this, &MainForm::showSoundState);
     connect(m_ui.ToneText, &QLineEdit::textChanged, &m_bandMenu,
             &BandConditionsMenu::applyToOutput);
+    m_bandMenu.showStatusIn(m_ui.bandStatusLabel);
     m_history.setBandConditions([this] { return m_bandMenu.effectiveConditions(); });
     m_context.sound.setBandRefresh([this] { m_bandMenu.applyToOutput(); });
     QuillNetModule& module = m_peerLink.module();

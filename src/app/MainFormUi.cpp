@@ -541,6 +541,9 @@ void MainFormUi::setupUi(QMainWindow* window) {
     soundStatusLabel =
         makeValueLabel(u"soundStatusLabel"_s, u"サウンド状態"_s, u"サウンド: 確認中…"_s);
     window->statusBar()->addWidget(soundStatusLabel, 1);
+    bandStatusLabel =
+        makeValueLabel(u"bandStatusLabel"_s, u"バンドコンディション状態"_s, u"バンド: なし"_s);
+    window->statusBar()->addWidget(bandStatusLabel, 1);
 
     ExposeCheckableMenuEntries();
     SetUpKeyboard(*this);

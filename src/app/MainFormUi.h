@@ -25,6 +25,7 @@ struct MainFormUi : SoundUi, LinkUi, LessonUi, HistoryUi, HelpUi, PartnerUi {
 
     // Status bar: the program's own notices (sound on or off)
     QLabel* soundStatusLabel = nullptr;
+    QLabel* bandStatusLabel = nullptr;
 
     // Sending practice: the menu the sending menu object answers.
     QMenu* mnuSending = nullptr;

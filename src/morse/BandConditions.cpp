@@ -2,8 +2,10 @@
 
 #include <QStringList>
 #include <algorithm>
+#include <optional>
 
 #include "common/ProgramSettings.h"
+#include "morse/BandConditionFields.h"
 #include "morse/MorseTable.h"
 #include "sound/BandRandom.h"
 #include "sound/SoundTimeline.h"
@@ -185,8 +187,6 @@ QList<BandPreset> BandPresets() {
     human.fistOn = true;
     human.jitterPercent = 12;
     human.weightPercent = 10;
-    human.chirpOn = true;
-    human.chirpHz = 25;
     return {{u"なし"_s, BandConditions{}}, {u"静かなバンド"_s, quiet}, {u"弱い信号"_s, weak},
             {u"混信"_s, crowded},          {u"空電"_s, stormy},        {u"フラッター"_s, flutter},
             {u"手送りの癖"_s, human}};
@@ -194,71 +194,111 @@ QList<BandPreset> BandPresets() {
 
 namespace {
 
-// Each field under its own key, with what it reads as when missing or out of range.
-template <typename T>
-T Read(const ProgramSettings& store, const QString& name, T fallback, T low, T high) {
-    bool ok = false;
-    const QVariant v = store.value(ProgramSettingKey::BandPrefix + name);
-    T value = fallback;
-    if constexpr (std::is_same_v<T, bool>) {
-        return v.isValid() ? v.toString() == u"true"_s || v.toString() == u"1"_s : fallback;
-    } else if constexpr (std::is_same_v<T, int>) {
-        value = v.toInt(&ok);
-    } else {
-        value = v.toDouble(&ok);
+// The conditions with every figure of an effect that is off at its default: two conditions that
+// sound the same compare equal.
+BandConditions InForce(const BandConditions& c) {
+    BandConditions kept;
+    kept.seed = c.seed;
+    bool on = false;
+    for (const BandConditionField& field : BandConditionFields()) {
+        if (field.headsEffect()) {
+            on = field.get(c) != 0;
+        }
+        if (on || field.headsEffect()) {
+            field.set(kept, field.get(c));
+        }
     }
-    return ok ? std::clamp(value, low, high) : fallback;
+    return kept;
 }
 
 }  // namespace
 
-BandConditions LoadBandConditions(const ProgramSettings& store) {
-    BandConditions d;
-    BandConditions c;
+qsizetype BandPresetIndexOf(const BandConditions& conditions) {
+    const QList<BandPreset> presets = BandPresets();
+    for (qsizetype i = 0; i < presets.size(); ++i) {
+        BandConditions preset = presets[i].conditions;
+        preset.seed = conditions.seed;
+        if (InForce(preset) == InForce(conditions)) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+QString BandStatusText(const BandConditions& conditions) {
+    if (!conditions.anyOn()) {
+        return u"バンド: なし"_s;
+    }
+    const qsizetype preset = BandPresetIndexOf(conditions);
+    return u"バンド: %1（シード %2）"_s.arg(
+        preset > 0 ? BandPresets()[preset].name : conditions.summary(),
+        QString::number(conditions.seed));
+}
+
+namespace {
+
+// A switch is written "true" or "false"; "1" and "0" are taken too.
+std::optional<double> FigureOf(const QVariant& value, bool isSwitch) {
+    const QString text = value.toString();
+    if (isSwitch) {
+        if (text == u"true"_s || text == u"1"_s) {
+            return 1;
+        }
+        return text == u"false"_s || text == u"0"_s ? std::optional(0.0) : std::nullopt;
+    }
     bool ok = false;
-    const qulonglong seed =
-        store.value(ProgramSettingKey::BandPrefix + u"seed"_s).toString().toULongLong(&ok);
-    c.seed = ok ? seed : d.seed;
-    c.noiseOn = Read(store, u"noise"_s, d.noiseOn, false, true);
-    c.snrDb = Read(store, u"snrDb"_s, d.snrDb, -10.0, 60.0);
-    c.fadingOn = Read(store, u"fading"_s, d.fadingOn, false, true);
-    c.fadingHz = Read(store, u"fadingHz"_s, d.fadingHz, 0.05, 30.0);
-    c.stationCount = Read(store, u"stations"_s, d.stationCount, 0, BandConditions::kMostStations);
-    c.stationSpreadHz = Read(store, u"stationSpreadHz"_s, d.stationSpreadHz, 100, 1500);
-    c.stationWpmLow = Read(store, u"stationWpmLow"_s, d.stationWpmLow, 5, 60);
-    c.stationWpmHigh = Read(store, u"stationWpmHigh"_s, d.stationWpmHigh, 5, 60);
-    c.stationLevelDb = Read(store, u"stationLevelDb"_s, d.stationLevelDb, -40.0, 20.0);
-    c.crashesOn = Read(store, u"crashes"_s, d.crashesOn, false, true);
-    c.crashesPerSecond = Read(store, u"crashesPerSecond"_s, d.crashesPerSecond, 0.0, 10.0);
-    c.crashDb = Read(store, u"crashDb"_s, d.crashDb, -30.0, 20.0);
-    c.chirpOn = Read(store, u"chirp"_s, d.chirpOn, false, true);
-    c.chirpHz = Read(store, u"chirpHz"_s, d.chirpHz, 0.0, 200.0);
-    c.fistOn = Read(store, u"fist"_s, d.fistOn, false, true);
-    c.jitterPercent = Read(store, u"jitterPercent"_s, d.jitterPercent, 0.0, 40.0);
-    c.weightPercent = Read(store, u"weightPercent"_s, d.weightPercent, -40.0, 40.0);
+    const double figure = value.toDouble(&ok);
+    return ok ? std::optional(figure) : std::nullopt;
+}
+
+// How a refused value is named to the user: its key and its text, which may be empty for a
+// value stored in Qt's own binary form.
+QString Refusal(const QString& key, const QVariant& value) {
+    return u"%1=%2"_s.arg(key, value.toString());
+}
+
+}  // namespace
+
+BandConditions LoadBandConditions(const ProgramSettings& store, QStringList* refused) {
+    BandConditions c;
+    const QString& prefix = ProgramSettingKey::BandPrefix;
+    const QVariant seedValue = store.value(prefix + u"seed"_s);
+    bool ok = false;
+    const qulonglong seed = seedValue.toString().toULongLong(&ok);
+    if (ok) {
+        c.seed = seed;
+    } else if (seedValue.isValid() && refused != nullptr) {
+        *refused << Refusal(u"seed"_s, seedValue);
+    }
+    for (const BandConditionField& field : BandConditionFields()) {
+        const QVariant value = store.value(prefix + field.key);
+        if (!value.isValid()) {
+            continue;
+        }
+        const std::optional<double> figure = FigureOf(value, field.isSwitch());
+        if (figure && field.admits(*figure)) {
+            field.set(c, *figure);
+        } else if (refused != nullptr) {
+            *refused << Refusal(field.key, value);
+        }
+    }
     return c;
 }
 
 bool SaveBandConditions(ProgramSettings& store, const BandConditions& c) {
-    const QString& p = ProgramSettingKey::BandPrefix;
-    const auto flag = [](bool on) { return on ? u"true"_s : u"false"_s; };
-    bool ok = store.setValue(p + u"seed"_s, QString::number(c.seed));
-    ok = store.setValue(p + u"noise"_s, flag(c.noiseOn)) && ok;
-    ok = store.setValue(p + u"snrDb"_s, c.snrDb) && ok;
-    ok = store.setValue(p + u"fading"_s, flag(c.fadingOn)) && ok;
-    ok = store.setValue(p + u"fadingHz"_s, c.fadingHz) && ok;
-    ok = store.setValue(p + u"stations"_s, c.stationCount) && ok;
-    ok = store.setValue(p + u"stationSpreadHz"_s, c.stationSpreadHz) && ok;
-    ok = store.setValue(p + u"stationWpmLow"_s, c.stationWpmLow) && ok;
-    ok = store.setValue(p + u"stationWpmHigh"_s, c.stationWpmHigh) && ok;
-    ok = store.setValue(p + u"stationLevelDb"_s, c.stationLevelDb) && ok;
-    ok = store.setValue(p + u"crashes"_s, flag(c.crashesOn)) && ok;
-    ok = store.setValue(p + u"crashesPerSecond"_s, c.crashesPerSecond) && ok;
-    ok = store.setValue(p + u"crashDb"_s, c.crashDb) && ok;
-    ok = store.setValue(p + u"chirp"_s, flag(c.chirpOn)) && ok;
-    ok = store.setValue(p + u"chirpHz"_s, c.chirpHz) && ok;
-    ok = store.setValue(p + u"fist"_s, flag(c.fistOn)) && ok;
-    ok = store.setValue(p + u"jitterPercent"_s, c.jitterPercent) && ok;
-    ok = store.setValue(p + u"weightPercent"_s, c.weightPercent) && ok;
+    const QString& prefix = ProgramSettingKey::BandPrefix;
+    bool ok = store.setValue(prefix + u"seed"_s, QString::number(c.seed));
+    for (const BandConditionField& field : BandConditionFields()) {
+        const QVariant value = std::visit(
+            [&](auto m) -> QVariant {
+                if constexpr (std::is_same_v<std::remove_reference_t<decltype(c.*m)>, bool>) {
+                    return c.*m ? u"true"_s : u"false"_s;
+                } else {
+                    return c.*m;
+                }
+            },
+            field.member);
+        ok = store.setValue(prefix + field.key, value) && ok;
+    }
     return ok;
 }

@@ -58,7 +58,14 @@ struct BandPreset {
 };
 // The ready-made conditions, the first one all off.
 QList<BandPreset> BandPresets();
+// Which preset the conditions sound as, their seed aside and the figures of effects that are off
+// not counted; -1 when they are the listener's own.
+qsizetype BandPresetIndexOf(const BandConditions& conditions);
+// What the status bar says of the conditions in force.
+QString BandStatusText(const BandConditions& conditions);
 
-// Kept in the program's own settings file, never in the record file.
-BandConditions LoadBandConditions(const ProgramSettings& store);
+// Kept in the program's own settings file, never in the record file. A value that is missing
+// reads as the default; so does one that is not a figure the field may hold (not a number, NaN,
+// out of range), and it is named in refused ("snrDb=nan").
+BandConditions LoadBandConditions(const ProgramSettings& store, QStringList* refused = nullptr);
 bool SaveBandConditions(ProgramSettings& store, const BandConditions& conditions);

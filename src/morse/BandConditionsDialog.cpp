@@ -1,7 +1,6 @@
 #include "morse/BandConditionsDialog.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QDateTime>
 #include <QDoubleSpinBox>
 #include <QFormLayout>
@@ -12,28 +11,13 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "common/NamedComboBox.h"
 #include "common/WindowOpening.h"
 #include "sound/BandRandom.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QDoubleSpinBox* Spin(double low, double high, double step, const QString& suffix) {
-    auto* spin = new QDoubleSpinBox;
-    spin->setRange(low, high);
-    spin->setSingleStep(step);
-    spin->setDecimals(step < 1 ? 2 : 0);
-    spin->setSuffix(suffix);
-    return spin;
-}
-
-QSpinBox* IntSpin(int low, int high, const QString& suffix) {
-    auto* spin = new QSpinBox;
-    spin->setRange(low, high);
-    spin->setSuffix(suffix);
-    return spin;
-}
 
 QWidget* Row(std::initializer_list<QWidget*> widgets) {
     auto* row = new QWidget;
@@ -52,7 +36,11 @@ BandConditionsDialog::BandConditionsDialog(Clock& clock, QWidget* parent)
     setObjectName(u"BandConditionsDialog"_s);
     setWindowTitle(u"バンドコンディション"_s);
     build();
-    connect(presetCombo, &QComboBox::activated, this, &BandConditionsDialog::presetChosen);
+    connect(presetCombo, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (!m_showing) {
+            presetChosen(index);
+        }
+    });
     connect(newSeedButton, &QPushButton::clicked, this, &BandConditionsDialog::newSeed);
     connect(okButton, &QPushButton::clicked, this, [this] {
         m_accepted = true;
@@ -61,47 +49,74 @@ BandConditionsDialog::BandConditionsDialog(Clock& clock, QWidget* parent)
     connect(cancelButton, &QPushButton::clicked, this, &QWidget::hide);
 }
 
+template <typename Spin, typename Figure>
+Spin* BandConditionsDialog::edit(Figure BandConditions::*member, const QString& accessibleName,
+                                 const QString& suffix, double step) {
+    const BandConditionField& field = BandConditionFieldOf(member);
+    auto* spin = new Spin;
+    spin->setRange(static_cast<Figure>(field.low), static_cast<Figure>(field.high));
+    if constexpr (std::is_same_v<Spin, QDoubleSpinBox>) {
+        spin->setSingleStep(step);
+        spin->setDecimals(step < 1 ? 2 : 0);
+    }
+    spin->setSuffix(suffix);
+    spin->setAccessibleName(accessibleName);
+    connect(spin, &Spin::valueChanged, this, &BandConditionsDialog::showPreset);
+    m_editors.append({member, spin});
+    return spin;
+}
+
+QCheckBox* BandConditionsDialog::edit(bool BandConditions::*member, const QString& caption) {
+    auto* check = new QCheckBox(caption);
+    connect(check, &QCheckBox::toggled, this, &BandConditionsDialog::showPreset);
+    m_editors.append({member, check});
+    return check;
+}
+
 void BandConditionsDialog::build() {
+    using C = BandConditions;
     auto* form = new QFormLayout;
-    presetCombo = new QComboBox;
+    presetCombo = new NamedComboBox(u"プリセット"_s);
     for (const BandPreset& preset : BandPresets()) {
         presetCombo->addItem(preset.name);
     }
+    presetCombo->setPlaceholderText(u"個別の設定"_s);
     form->addRow(u"プリセット(&P)"_s, presetCombo);
     seedText = new QLineEdit;
+    seedText->setAccessibleName(u"シード"_s);
     seedText->setValidator(
         new QRegularExpressionValidator(QRegularExpression(u"[0-9]{1,19}"_s), seedText));
     newSeedButton = new QPushButton(u"新しいシード(&N)"_s);
     form->addRow(u"シード(&D)"_s, Row({seedText, newSeedButton}));
 
-    noiseCheck = new QCheckBox(u"雑音(&Z)"_s);
-    snrSpin = Spin(-10, 60, 1, u" dB (500 Hz)"_s);
+    noiseCheck = edit(&C::noiseOn, u"雑音(&Z)"_s);
+    snrSpin = edit<QDoubleSpinBox>(&C::snrDb, u"雑音に対する信号の強さ"_s, u" dB (500 Hz)"_s);
     form->addRow(noiseCheck, snrSpin);
-    fadingCheck = new QCheckBox(u"フェージング(&F)"_s);
-    fadingSpin = Spin(0.05, 30, 0.05, u" Hz"_s);
+    fadingCheck = edit(&C::fadingOn, u"フェージング(&F)"_s);
+    fadingSpin = edit<QDoubleSpinBox>(&C::fadingHz, u"フェージングの速さ"_s, u" Hz"_s, 0.05);
     form->addRow(fadingCheck, fadingSpin);
-    stationsSpin = IntSpin(0, BandConditions::kMostStations, u" 局"_s);
-    spreadSpin = IntSpin(100, 1500, u" Hz"_s);
+    stationsSpin = edit<QSpinBox>(&C::stationCount, u"混信局の数"_s, u" 局"_s);
+    spreadSpin = edit<QSpinBox>(&C::stationSpreadHz, u"混信局の周波数の広がり"_s, u" Hz"_s);
     form->addRow(u"混信局(&Q)"_s, Row({stationsSpin, spreadSpin}));
-    wpmLowSpin = IntSpin(5, 60, u" WPM"_s);
-    wpmHighSpin = IntSpin(5, 60, u" WPM"_s);
-    stationLevelSpin = Spin(-40, 20, 1, u" dB"_s);
+    wpmLowSpin = edit<QSpinBox>(&C::stationWpmLow, u"混信局の最低速度"_s, u" WPM"_s);
+    wpmHighSpin = edit<QSpinBox>(&C::stationWpmHigh, u"混信局の最高速度"_s, u" WPM"_s);
+    stationLevelSpin = edit<QDoubleSpinBox>(&C::stationLevelDb, u"混信局の強さ"_s, u" dB"_s);
     form->addRow(u"混信局の速度・強さ"_s, Row({wpmLowSpin, wpmHighSpin, stationLevelSpin}));
-    crashesCheck = new QCheckBox(u"空電(&R)"_s);
-    crashRateSpin = Spin(0, 10, 0.1, u" 回/秒"_s);
-    crashLevelSpin = Spin(-30, 20, 1, u" dB"_s);
+    crashesCheck = edit(&C::crashesOn, u"空電(&R)"_s);
+    crashRateSpin = edit<QDoubleSpinBox>(&C::crashesPerSecond, u"空電の回数"_s, u" 回/秒"_s, 0.1);
+    crashLevelSpin = edit<QDoubleSpinBox>(&C::crashDb, u"空電の強さ"_s, u" dB"_s);
     form->addRow(crashesCheck, Row({crashRateSpin, crashLevelSpin}));
-    chirpCheck = new QCheckBox(u"チャープ(&C)"_s);
-    chirpSpin = Spin(0, 200, 1, u" Hz"_s);
+    chirpCheck = edit(&C::chirpOn, u"チャープ(&I)"_s);
+    chirpSpin = edit<QDoubleSpinBox>(&C::chirpHz, u"チャープの幅"_s, u" Hz"_s);
     form->addRow(chirpCheck, chirpSpin);
-    fistCheck = new QCheckBox(u"手送りの癖(&H)"_s);
-    jitterSpin = Spin(0, 40, 1, u" % ゆらぎ"_s);
-    weightSpin = Spin(-40, 40, 1, u" % 重み"_s);
+    fistCheck = edit(&C::fistOn, u"手送りの癖(&H)"_s);
+    jitterSpin = edit<QDoubleSpinBox>(&C::jitterPercent, u"手送りのゆらぎ"_s, u" % ゆらぎ"_s);
+    weightSpin = edit<QDoubleSpinBox>(&C::weightPercent, u"手送りの重み"_s, u" % 重み"_s);
     form->addRow(fistCheck, Row({jitterSpin, weightSpin}));
 
-    okButton = new QPushButton(u"OK"_s);
+    okButton = new QPushButton(u"OK(&O)"_s);
     okButton->setDefault(true);
-    cancelButton = new QPushButton(u"キャンセル"_s);
+    cancelButton = new QPushButton(u"キャンセル(&C)"_s);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(okButton);
@@ -112,24 +127,20 @@ void BandConditionsDialog::build() {
 }
 
 void BandConditionsDialog::showConditions(const BandConditions& c) {
+    m_showing = true;
     seedText->setText(QString::number(c.seed));
-    noiseCheck->setChecked(c.noiseOn);
-    snrSpin->setValue(c.snrDb);
-    fadingCheck->setChecked(c.fadingOn);
-    fadingSpin->setValue(c.fadingHz);
-    stationsSpin->setValue(c.stationCount);
-    spreadSpin->setValue(c.stationSpreadHz);
-    wpmLowSpin->setValue(c.stationWpmLow);
-    wpmHighSpin->setValue(c.stationWpmHigh);
-    stationLevelSpin->setValue(c.stationLevelDb);
-    crashesCheck->setChecked(c.crashesOn);
-    crashRateSpin->setValue(c.crashesPerSecond);
-    crashLevelSpin->setValue(c.crashDb);
-    chirpCheck->setChecked(c.chirpOn);
-    chirpSpin->setValue(c.chirpHz);
-    fistCheck->setChecked(c.fistOn);
-    jitterSpin->setValue(c.jitterPercent);
-    weightSpin->setValue(c.weightPercent);
+    for (const Editor& editor : m_editors) {
+        const double figure = BandConditionFieldOf(editor.member).get(c);
+        if (auto* check = qobject_cast<QCheckBox*>(editor.widget)) {
+            check->setChecked(figure == 1);
+        } else if (auto* spin = qobject_cast<QSpinBox*>(editor.widget)) {
+            spin->setValue(static_cast<int>(figure));
+        } else {
+            static_cast<QDoubleSpinBox*>(editor.widget)->setValue(figure);
+        }
+    }
+    m_showing = false;
+    showPreset();
 }
 
 BandConditions BandConditionsDialog::conditions() const {
@@ -137,24 +148,27 @@ BandConditions BandConditionsDialog::conditions() const {
     bool ok = false;
     const qulonglong seed = seedText->text().toULongLong(&ok);
     c.seed = ok ? seed : 1;
-    c.noiseOn = noiseCheck->isChecked();
-    c.snrDb = snrSpin->value();
-    c.fadingOn = fadingCheck->isChecked();
-    c.fadingHz = fadingSpin->value();
-    c.stationCount = stationsSpin->value();
-    c.stationSpreadHz = spreadSpin->value();
-    c.stationWpmLow = wpmLowSpin->value();
-    c.stationWpmHigh = wpmHighSpin->value();
-    c.stationLevelDb = stationLevelSpin->value();
-    c.crashesOn = crashesCheck->isChecked();
-    c.crashesPerSecond = crashRateSpin->value();
-    c.crashDb = crashLevelSpin->value();
-    c.chirpOn = chirpCheck->isChecked();
-    c.chirpHz = chirpSpin->value();
-    c.fistOn = fistCheck->isChecked();
-    c.jitterPercent = jitterSpin->value();
-    c.weightPercent = weightSpin->value();
+    for (const Editor& editor : m_editors) {
+        double figure = 0;
+        if (auto* check = qobject_cast<QCheckBox*>(editor.widget)) {
+            figure = check->isChecked() ? 1 : 0;
+        } else if (auto* spin = qobject_cast<QSpinBox*>(editor.widget)) {
+            figure = spin->value();
+        } else {
+            figure = static_cast<QDoubleSpinBox*>(editor.widget)->value();
+        }
+        BandConditionFieldOf(editor.member).set(c, figure);
+    }
     return c;
+}
+
+void BandConditionsDialog::showPreset() {
+    if (m_showing) {
+        return;
+    }
+    m_showing = true;
+    presetCombo->setCurrentIndex(static_cast<int>(BandPresetIndexOf(conditions())));
+    m_showing = false;
 }
 
 void BandConditionsDialog::presetChosen(int index) {
@@ -167,7 +181,6 @@ void BandConditionsDialog::presetChosen(int index) {
     chosen.seed = conditions().seed;
     showConditions(chosen);
 }
-
 void BandConditionsDialog::newSeed() {
     const auto now = static_cast<quint64>(QDateTime::currentMSecsSinceEpoch());
     // Short enough to read out to a class.

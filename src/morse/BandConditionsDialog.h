@@ -2,11 +2,12 @@
 
 #include <QDialog>
 
+#include "morse/BandConditionFields.h"
 #include "morse/BandConditions.h"
 
 class Clock;
 class QCheckBox;
-class QComboBox;
+class NamedComboBox;
 class QDoubleSpinBox;
 class QLineEdit;
 class QSpinBox;
@@ -19,7 +20,7 @@ class BandConditionsDialog : public QDialog {
   public:
     explicit BandConditionsDialog(Clock& clock, QWidget* parent = nullptr);
 
-    QComboBox* presetCombo = nullptr;
+    NamedComboBox* presetCombo = nullptr;
     QLineEdit* seedText = nullptr;
     QPushButton* newSeedButton = nullptr;
     QCheckBox* noiseCheck = nullptr;
@@ -48,12 +49,26 @@ class BandConditionsDialog : public QDialog {
     // Shows the dialog modally beside anchor's window; whether the listener chose OK.
     bool OpenModal(QWidget* anchor, const BandConditions& current);
 
+    // Shows the preset's conditions, the seed kept; a preset is chosen however the list was
+    // changed (a click, the keyboard, a screen reader), so OK takes it.
     void presetChosen(int index);
     void newSeed();
 
   private:
     void build();
+    template <typename Spin, typename Figure>
+    Spin* edit(Figure BandConditions::*member, const QString& accessibleName, const QString& suffix,
+               double step = 1);
+    QCheckBox* edit(bool BandConditions::*member, const QString& caption);
+    // Selects the preset the controls show, or none when they are the listener's own.
+    void showPreset();
 
     Clock& m_clock;
     bool m_accepted = false;
+    bool m_showing = false;  // the controls are being set from conditions, not by the listener
+    struct Editor {
+        BandConditionField::Member member;
+        QWidget* widget;
+    };
+    QList<Editor> m_editors;
 };

@@ -1,6 +1,8 @@
 #include "morse/BandConditionsMenu.h"
 
 #include <QAction>
+#include <QLabel>
+#include <QTimer>
 
 #include "common/DesktopServices.h"
 #include "common/ProgramSettings.h"
@@ -21,8 +23,18 @@ BandConditionsMenu::BandConditionsMenu(QWidget* mainWindow, QAction* entry, Soun
       m_controls(controls),
       m_settingsPath(std::move(programSettingsPath)),
       m_desktop(desktop),
-      m_dialog(new BandConditionsDialog(clock, mainWindow)),
-      m_conditions(LoadBandConditions(ProgramSettings(m_settingsPath))) {
+      m_dialog(new BandConditionsDialog(clock, mainWindow)) {
+    QStringList refused;
+    m_conditions = LoadBandConditions(ProgramSettings(m_settingsPath), &refused);
+    if (!refused.isEmpty()) {
+        // Once the window is up: a message box before it would stand alone on the desktop.
+        QTimer::singleShot(0, this, [this, refused] {
+            m_desktop.showMessage(
+                m_mainWindow, DesktopServices::Icon::Warning, u"バンドコンディション"_s,
+                u"%1 のバンドコンディションの次の値は使えないため、既定の値にしました:\n%2"_s.arg(
+                    m_settingsPath, refused.join(u'\n')));
+        });
+    }
     m_dialog->setWindowFlag(Qt::Dialog);
     connect(entry, &QAction::triggered, this, &BandConditionsMenu::MainForm_mnuSoundBand_Click);
     applyToOutput();
@@ -76,4 +88,16 @@ void BandConditionsMenu::applyToOutput() {
     m_appliedTone = tone;
     m_applied = effective;
     m_output.setBandConditions(ToBandSettings(effective, tone));
+    showStatus();
+}
+
+void BandConditionsMenu::showStatusIn(QLabel* label) {
+    m_statusLabel = label;
+    showStatus();
+}
+
+void BandConditionsMenu::showStatus() {
+    if (m_statusLabel != nullptr) {
+        m_statusLabel->setText(BandStatusText(m_applied));
+    }
 }

@@ -11,6 +11,7 @@ class BandConditionsDialog;
 class Clock;
 class DesktopServices;
 class QAction;
+class QLabel;
 class QWidget;
 class SoundControls;
 class SoundOutput;
@@ -37,8 +38,12 @@ class BandConditionsMenu : public QObject {
     void MainForm_mnuSoundBand_Click();
     // Tells the output of the conditions around the present tone, if they or the tone changed.
     void applyToOutput();
+    // The label that says which conditions are played, kept in step from now on.
+    void showStatusIn(QLabel* label);
 
   private:
+    void showStatus();
+
     QWidget* m_mainWindow;
     SoundOutput& m_output;
     const SoundControls& m_controls;
@@ -50,4 +55,5 @@ class BandConditionsMenu : public QObject {
     std::function<bool()> m_requestStands;
     BandConditions m_applied;
     int m_appliedTone = -1;
+    QLabel* m_statusLabel = nullptr;
 };

@@ -3,6 +3,15 @@
 #include "morse/MorseTiming.h"
 #include "morse/ToneFrequency.h"
 
+namespace {
+
+// BT stands between the call-up and the question: it is closed with the word space.
+bool ClosesWithWordGap(SymbolId symbol) {
+    return symbol == SymbolId::BT;
+}
+
+}  // namespace
+
 BeepGenerator::BeepGenerator(SoundOutput& output, const SoundControls& controls,
                              MorseSoundState& state, const Clock& clock)
     : m_output(output), m_controls(controls), m_state(state), m_clock(clock) {}
@@ -37,7 +46,7 @@ SoundPosition BeepGenerator::SoundCharacterBeep(SymbolId symbol, int dotMs, int 
         const bool last = i == pattern.size() - 1;
         int gap = dotMs;
         if (last) {
-            gap = symbol == SymbolId::BT ? dotMs * 7 : dashMs;
+            gap = ClosesWithWordGap(symbol) ? dotMs * 7 : dashMs;
         }
         m_output.planGap(ScaledDuration(gap, factor));
     }
@@ -53,8 +62,10 @@ SoundPosition BeepGenerator::SoundCharacterExact(SymbolId symbol, const FreeSpee
     }
     const int frequency = ToneFrequencyForSound(m_controls.toneText());
     recordWhenHeard(entry, start);
-    const CharacterEdges edges = EdgesFor(QLatin1StringView(entry.pattern), times,
-                                          SoundTimeline::kSampleRate, place.at(start));
+    const CharacterEdges edges =
+        EdgesFor(QLatin1StringView(entry.pattern), times,
+                 ClosesWithWordGap(symbol) ? Closing::WordGap : Closing::CharacterGap,
+                 SoundTimeline::kSampleRate, place.at(start));
     qint64 at = 0;
     for (qsizetype i = 0; i < edges.toneStarts.size(); ++i) {
         m_output.planGapSamples(edges.toneStarts[i] - at);

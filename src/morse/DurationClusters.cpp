@@ -74,6 +74,13 @@ void DurationWindow::add(double logMs) {
     }
 }
 
+std::optional<double> DurationWindow::shortest() const {
+    if (m_values.empty()) {
+        return std::nullopt;
+    }
+    return *std::min_element(m_values.begin(), m_values.end());
+}
+
 DurationGroups DurationWindow::groups(int maxGroups, double minRatio,
                                       const Acceptable& acceptable) const {
     if (m_values.empty()) {

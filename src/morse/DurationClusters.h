@@ -2,6 +2,7 @@
 
 #include <deque>
 #include <functional>
+#include <optional>
 #include <vector>
 
 // Groups of similar durations, found afresh from a window of recent values: the best split of
@@ -19,6 +20,8 @@ class DurationWindow {
 
     void add(double logMs);
     std::size_t size() const { return m_values.size(); }
+    // The smallest value held; none when empty.
+    std::optional<double> shortest() const;
 
     // Centres and how many values each group holds.
     using Acceptable = std::function<bool(const std::vector<double>& centres,

@@ -66,7 +66,9 @@ std::vector<CharacterTiming> FurthestOff(const std::vector<DecodedElement>& elem
     }
     std::vector<CharacterTiming> signs;
     for (const auto& [text, sums] : perSign) {
-        signs.push_back({text, sums.count, sums.sum / sums.count});
+        if (sums.sum / sums.count >= FistReport::kLargeDeviation) {
+            signs.push_back({text, sums.count, sums.sum / sums.count});
+        }
     }
     std::stable_sort(signs.begin(), signs.end(),
                      [](const auto& a, const auto& b) { return a.deviation > b.deviation; });
@@ -169,8 +171,11 @@ QList<FistReportRow> FistReportRows(const FistReport& report) {
     for (const CharacterTiming& sign : report.furthestOff) {
         worst.append(QStringLiteral("%1（%2 %）").arg(sign.text).arg(qRound(sign.deviation * 100)));
     }
+    const QString none = report.dot.count == 0
+                             ? QStringLiteral("—")
+                             : QStringLiteral("なし（どの文字も標準との差が %1 % 未満）")
+                                   .arg(qRound(FistReport::kLargeDeviation * 100));
     rows.append({QStringLiteral("タイミングのずれが大きい文字"),
-                 worst.isEmpty() ? QStringLiteral("—") : worst.join(QStringLiteral("、")),
-                 QString()});
+                 worst.isEmpty() ? none : worst.join(QStringLiteral("、")), QString()});
     return rows;
 }

@@ -38,17 +38,22 @@ int CharactersPerMinuteFor(double wpm) {
     return static_cast<int>(std::lround(wpm * 50 / 11));
 }
 
+double HeardWpm(const FreeSpeed& speed) {
+    const double unit = 1200.0 / speed.characterWpm;
+    const double wordMs =
+        (speed.stretched() ? 60000 / speed.effectiveWpm : 50 * unit) + speed.extraWordUnits * unit;
+    return 60000 / wordMs;
+}
+
 QString FreeSpeedText(const FreeSpeed& speed) {
-    QString text = QStringLiteral("%1 WPM（毎分%2文字）")
-                       .arg(QString::number(speed.characterWpm, 'g', 4))
-                       .arg(CharactersPerMinuteFor(speed.characterWpm));
+    QString text = QStringLiteral("%1 WPM").arg(QString::number(speed.characterWpm, 'g', 4));
     if (speed.stretched()) {
         text += QStringLiteral(" 実効%1 WPM").arg(QString::number(speed.effectiveWpm, 'g', 4));
     }
     if (speed.extraWordUnits > 0) {
         text += QStringLiteral(" 語間+%1").arg(QString::number(speed.extraWordUnits, 'g', 3));
     }
-    return text;
+    return text + QStringLiteral("（毎分%1文字）").arg(CharactersPerMinuteFor(HeardWpm(speed)));
 }
 
 QString FreeSpeedFigures(const FreeSpeed& speed) {
@@ -95,8 +100,8 @@ qint64 ExactPlace::advance(qint64 position, double startFraction, double exactSa
     return whole;
 }
 
-CharacterEdges EdgesFor(QLatin1StringView pattern, const FreeSpeedTimes& times, int sampleRate,
-                        double startFraction) {
+CharacterEdges EdgesFor(QLatin1StringView pattern, const FreeSpeedTimes& times, Closing closing,
+                        int sampleRate, double startFraction) {
     const double perMs = sampleRate / 1000.0;
     const auto edge = [&](double ms) { return std::llround(startFraction + ms * perMs); };
     CharacterEdges edges;
@@ -109,7 +114,8 @@ CharacterEdges EdgesFor(QLatin1StringView pattern, const FreeSpeedTimes& times, 
         at += (pattern[i] == u'-' ? 3 : 1) * times.unitMs;
         edges.toneEnds.append(edge(at));
     }
-    const double exactEnd = startFraction + (at + times.characterGapMs) * perMs;
+    const double closingMs = closing == Closing::WordGap ? times.wordGapMs : times.characterGapMs;
+    const double exactEnd = startFraction + (at + closingMs) * perMs;
     edges.end = std::llround(exactEnd);
     edges.endFraction = exactEnd - double(edges.end);
     return edges;

@@ -44,7 +44,12 @@ FreeSpeedTimes TimesFor(const FreeSpeed& speed);
 // the fixed speeds' relation of about eleven dot units a character (60 a minute at 90 ms).
 int CharactersPerMinuteFor(double wpm);
 
-// "20 WPM（毎分91文字）", with the effective speed and the extra space when there are.
+// The speed a listener hears words at: PARIS and its word gap (at the effective speed when the
+// gaps are stretched) with the extra word space, in WPM.
+double HeardWpm(const FreeSpeed& speed);
+
+// "20 WPM（毎分91文字）", with the effective speed and the extra space when there are; the figure
+// a minute is the one heard ("25 WPM 実効6 WPM（毎分27文字）").
 QString FreeSpeedText(const FreeSpeed& speed);
 
 // The figures as short ASCII text, "c=20 e=10 w=0", for the settings file and the link; read
@@ -70,6 +75,10 @@ struct ExactPlace {
     qint64 advance(qint64 position, double fraction, double exactSamples);
 };
 
+// What closes a character: the character gap, or for the signs a generator closes with a
+// word-length gap (BT before the question starts) the word gap.
+enum class Closing { CharacterGap, WordGap };
+
 // The sample edges of one character sounded at the speed: each tone's first and end sample
 // counted from the character's start, and where the character ends with its closing gap (the
 // next character's start). Every edge is round(exact time x rate) from the exact start, which
@@ -80,8 +89,8 @@ struct CharacterEdges {
     qint64 end = 0;
     double endFraction = 0;  // the same for the next character
 };
-CharacterEdges EdgesFor(QLatin1StringView pattern, const FreeSpeedTimes& times, int sampleRate,
-                        double startFraction = 0);
+CharacterEdges EdgesFor(QLatin1StringView pattern, const FreeSpeedTimes& times, Closing closing,
+                        int sampleRate, double startFraction = 0);
 
 // What a word boundary adds after a character's closing gap, exactly, in samples.
 double WordPauseSamples(const FreeSpeedTimes& times, int sampleRate);

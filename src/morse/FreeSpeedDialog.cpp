@@ -12,6 +12,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "common/ControlHelpers.h"
+#include "common/NamedComboBox.h"
 #include "common/ProgramSettings.h"
 
 namespace {
@@ -38,9 +40,9 @@ FreeSpeedDialog::FreeSpeedDialog(ProgramSettings& store, QWidget* parent)
 }
 
 void FreeSpeedDialog::buildControls() {
-    m_presetBox = new QComboBox;
+    // Named by its label, not by the preset shown.
+    m_presetBox = new NamedComboBox(QStringLiteral("プリセット"));
     m_presetBox->setObjectName(QStringLiteral("presetBox"));
-    m_presetBox->setAccessibleName(QStringLiteral("プリセット"));
     auto* pickButton = new QPushButton(QStringLiteral("呼び出す"));
     auto* deleteButton = new QPushButton(QStringLiteral("削除"));
     m_nameText = new QLineEdit;
@@ -48,6 +50,9 @@ void FreeSpeedDialog::buildControls() {
     m_nameText->setAccessibleName(QStringLiteral("プリセットの名前"));
     m_nameText->setMaxLength(40);
     auto* saveButton = new QPushButton(QStringLiteral("名前を付けて保存"));
+    GiveAccessKey(pickButton, 'L');
+    GiveAccessKey(deleteButton, 'D');
+    GiveAccessKey(saveButton, 'A');
 
     m_characterSpin = MakeSpin(QStringLiteral("characterSpin"), FreeSpeed::kLowestWpm,
                                FreeSpeed::kHighestWpm, QStringLiteral(" WPM"));
@@ -84,6 +89,8 @@ void FreeSpeedDialog::buildControls() {
 
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    // A preset chosen in the list is taken at once, so OK applies what the list shows.
+    connect(m_presetBox, &QComboBox::activated, this, &FreeSpeedDialog::pickPreset);
     connect(pickButton, &QPushButton::clicked, this,
             [this] { pickPreset(m_presetBox->currentIndex()); });
     connect(deleteButton, &QPushButton::clicked, this,

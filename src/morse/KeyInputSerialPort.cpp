@@ -1,3 +1,4 @@
+#include <sys/ioctl.h>
 #include <QSerialPort>
 #include <QSerialPortInfo>
 
@@ -9,14 +10,14 @@ class QtSerialPins : public SerialPinReader {
   public:
     explicit QtSerialPins(std::unique_ptr<QSerialPort> port) : m_port(std::move(port)) {}
 
+    // Straight from the descriptor: this runs on the watching thread, and the port object, which
+    // belongs to the window thread, is left alone.
     std::optional<Lines> read() override {
-        const QSerialPort::PinoutSignals pins = m_port->pinoutSignals();
-        if (m_port->error() != QSerialPort::NoError) {
+        int pins = 0;
+        if (::ioctl(static_cast<int>(m_port->handle()), TIOCMGET, &pins) < 0) {
             return std::nullopt;
         }
-        return Lines{pins.testFlag(QSerialPort::ClearToSendSignal),
-                     pins.testFlag(QSerialPort::DataSetReadySignal),
-                     pins.testFlag(QSerialPort::DataCarrierDetectSignal)};
+        return Lines{(pins & TIOCM_CTS) != 0, (pins & TIOCM_DSR) != 0, (pins & TIOCM_CAR) != 0};
     }
 
   private:

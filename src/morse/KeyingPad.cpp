@@ -11,6 +11,7 @@
 #include "morse/KeyInputMap.h"
 #include "morse/KeyInputPicture.h"
 #include "morse/KeyInputSerial.h"
+#include "morse/KeyInputSerialWatch.h"
 
 namespace {
 
@@ -137,20 +138,20 @@ bool KeyingPad::keyEvent(QKeyEvent* event, bool down) {
         return false;
     }
     if (!event->isAutoRepeat()) {
-        contact(*paddle, down);
+        contact(*paddle, down, eventTime(*event));
     }
     return true;
 }
 
 void KeyingPad::mousePressEvent(QMouseEvent* event) {
     if (const std::optional<Paddle> paddle = KeyInputMap(m_settings).mouse(event->button())) {
-        contact(*paddle, true);
+        contact(*paddle, true, eventTime(*event));
     }
 }
 
 void KeyingPad::mouseReleaseEvent(QMouseEvent* event) {
     if (const std::optional<Paddle> paddle = KeyInputMap(m_settings).mouse(event->button())) {
-        contact(*paddle, false);
+        contact(*paddle, false, eventTime(*event));
     }
 }
 
@@ -203,12 +204,15 @@ void KeyingPad::openSerial() {
         showProblem(error);
         return;
     }
+    // The clock reads a monotonic counter, which the watching thread may read too.
     m_serial = std::make_unique<SerialKeyPoller>(
-        m_clock, std::move(reader), lines,
-        [this](Paddle paddle, bool down) {
+        m_clock,
+        std::make_unique<SerialLineWatch>(std::move(reader), [this] { return m_clock.now(); }),
+        lines,
+        [this](Paddle paddle, bool down, qint64 at) {
             // A key held while another window has the focus does nothing here either.
             if (!down || hasFocus()) {
-                contact(paddle, down);
+                contact(paddle, down, at);
             }
         },
         [this](const QString& message) { showProblem(message); });
@@ -219,9 +223,13 @@ void KeyingPad::showProblem(const QString& message) {
     m_problem->setVisible(!message.isEmpty());
 }
 
-void KeyingPad::contact(Paddle paddle, bool down) {
+void KeyingPad::contact(Paddle paddle, bool down, qint64 at) {
     m_picture->setContact(paddle, down);
-    m_clocked.contact(paddle, down);
+    m_clocked.contact(paddle, down, at);
+}
+
+qint64 KeyingPad::eventTime(const QInputEvent& event) {
+    return m_inputTime.at(event.timestamp(), m_clock.now());
 }
 
 void KeyingPad::releaseAll() {
@@ -250,24 +258,36 @@ void KeyingPad::keyed(const KeyEdge& edge) {
     if (!edge.down) {
         // Shows the character once the silence after it is a character gap.
         const double boundary = std::sqrt(m_decoder->elementGapMs() * m_decoder->characterGapMs());
-        m_silenceCheck =
-            m_clock.scheduleAt(edge.at + static_cast<qint64>(std::ceil(boundary)) + 1, [this] {
-                m_silenceCheck = 0;
-                showAfterSilence();
-            });
+        checkSilenceAt(edge.at + static_cast<qint64>(std::ceil(boundary)) + 1,
+                       &KeyingPad::showAfterSilence);
     }
 }
 
+// A check of the silence decides only after the events that came before it: one that runs late
+// (the window thread was held up) lets the waiting events run first, since a key pressed
+// meanwhile, stamped with its own time, ended the silence before the check was due.
+void KeyingPad::checkSilenceAt(qint64 due, void (KeyingPad::*check)(), bool lateOnce) {
+    m_silenceCheck = m_clock.scheduleAt(due, [this, due, check, lateOnce] {
+        m_silenceCheck = 0;
+        if (!lateOnce && m_clock.now() > due) {
+            checkSilenceAt(m_clock.now(), check, true);
+        } else {
+            (this->*check)();
+        }
+    });
+}
+
 void KeyingPad::showAfterSilence() {
-    m_decoder->silence(static_cast<double>(m_clock.now() - m_lastEdge));
+    tellSilence();
     // Then the space once the silence is a word gap: what waits for the end of a word (an echo
     // group's verdict) must not wait for the next key.
     const qint64 word =
         m_lastEdge + static_cast<qint64>(std::ceil(m_decoder->wordBoundaryMs())) + 1;
     if (m_clock.now() < word) {
-        m_silenceCheck = m_clock.scheduleAt(word, [this] {
-            m_silenceCheck = 0;
-            m_decoder->silence(static_cast<double>(m_clock.now() - m_lastEdge));
-        });
+        checkSilenceAt(word, &KeyingPad::tellSilence);
     }
+}
+
+void KeyingPad::tellSilence() {
+    m_decoder->silence(static_cast<double>(m_clock.now() - m_lastEdge));
 }

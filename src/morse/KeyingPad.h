@@ -7,11 +7,13 @@
 
 #include "morse/ClockedKeyer.h"
 #include "morse/KeyInputSettings.h"
+#include "morse/KeyInputTime.h"
 #include "morse/Keyer.h"
 #include "morse/MorseDecoder.h"
 
 class Clock;
 class KeyInputPicture;
+class QInputEvent;
 class QLabel;
 class SerialKeyPoller;
 
@@ -62,10 +64,14 @@ class KeyingPad : public QWidget {
 
   private:
     bool keyEvent(QKeyEvent* event, bool down);
-    void contact(Paddle paddle, bool down);
+    // at: when the contact moved, on the clock.
+    void contact(Paddle paddle, bool down, qint64 at);
+    qint64 eventTime(const QInputEvent& event);
     void releaseAll();
     void keyed(const KeyEdge& edge);
+    void checkSilenceAt(qint64 due, void (KeyingPad::*check)(), bool lateOnce = false);
     void showAfterSilence();
+    void tellSilence();
     void cancelSilenceCheck();
     void newDecoder();
     void openSerial();
@@ -73,6 +79,7 @@ class KeyingPad : public QWidget {
 
     Clock& m_clock;
     KeyInputSettings m_settings;
+    KeyInputTime m_inputTime;
     Keyer m_keyer;
     ClockedKeyer m_clocked;
     std::unique_ptr<MorseDecoder> m_decoder;

@@ -24,6 +24,9 @@ constexpr double kPauseBeforeKnownMs = 4000;
 // Held elements past this are decoded with the best guess even before the model is sure.
 constexpr std::size_t kMaxHeld = 80;
 constexpr int kLongestPattern = 9;
+// What is a bounce rather than a mark or gap (see the class).
+constexpr double kBounceMs = 8;
+const double kBounceBelowShortest = std::log(8.0);
 
 }  // namespace
 
@@ -43,9 +46,55 @@ SignTable DefaultSignTable() {
 MorseDecoder::MorseDecoder(SignTable table) : m_table(std::move(table)) {}
 
 void MorseDecoder::addMark(double ms) {
+    add(ms, true);
+}
+
+void MorseDecoder::addGap(double ms) {
+    add(ms, false);
+}
+
+bool MorseDecoder::isBounce(double ms) const {
+    if (ms < kBounceMs) {
+        return true;
+    }
+    const std::optional<double> marks = m_marks.shortest();
+    const std::optional<double> gaps = m_gaps.shortest();
+    if (!marks && !gaps) {
+        return false;
+    }
+    const double shortest = std::min(marks.value_or(HUGE_VAL), gaps.value_or(HUGE_VAL));
+    return std::log(ms) < shortest - kBounceBelowShortest;
+}
+
+void MorseDecoder::add(double ms, bool mark) {
     if (!(ms > 0)) {
         return;
     }
+    if (m_joining || (m_open && m_open->mark != mark && isBounce(ms))) {
+        m_open->ms += ms;
+        m_joining = !m_joining;
+        return;
+    }
+    if (!m_open && isBounce(ms)) {
+        // Before the first mark: the silence before it, which counts for nothing.
+        m_open = Open{0, !mark};
+        m_joining = true;
+        return;
+    }
+    commitOpen();
+    m_open = Open{ms, mark};
+}
+
+void MorseDecoder::commitOpen() {
+    if (m_open) {
+        const Open open = *m_open;
+        m_open.reset();
+        m_joining = false;
+        open.mark ? commitMark(open.ms) : commitGap(open.ms);
+    }
+}
+
+void MorseDecoder::commitMark(double ms) {
     m_marks.add(std::log(ms));
     m_held.push_back({ms, true});
 }
@@ -59,7 +108,7 @@ bool MorseDecoder::isPause(double ms, const Model& model) const {
            (model.gapsKnown ? std::max(limit, model.wordGap + std::log(2.0)) : limit);
 }
 
-void MorseDecoder::addGap(double ms) {
+void MorseDecoder::commitGap(double ms) {
     const bool afterShown = m_shownEarly;
     const bool spaceShown = m_spaceShown;
     m_shownEarly = false;
@@ -101,6 +150,9 @@ void MorseDecoder::silence(double ms) {
     if (!(ms > 0)) {
         return;
     }
+    if (m_open && m_open->mark && !isBounce(ms)) {
+        commitOpen();
+    }
     if (!m_locked) {
         // Still learning the sender: a silence far longer than every gap and mark held so far
         // ends a word, so a short keying (one echo group) is read with the best guess now rather
@@ -131,7 +183,7 @@ double MorseDecoder::wordBoundaryMs() const {
         return std::sqrt(characterGapMs() * wordGapMs());
     }
     // Still learning: a word gap is 7 units, more than twice a character gap or a dash.
-    double longest = 0;
+    double longest = m_open ? m_open->ms : 0;
     for (const Held& held : m_held) {
         longest = held.pause ? longest : std::max(longest, held.ms);
     }
@@ -139,6 +191,7 @@ double MorseDecoder::wordBoundaryMs() const {
 }
 
 void MorseDecoder::finish() {
+    commitOpen();
     decodeHeld(true);
     m_locked = false;
 }

@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QString>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "morse/DurationClusters.h"
@@ -35,6 +36,13 @@ SignTable DefaultSignTable();
 // the two groups beside it. Long character gaps (a Farnsworth fist) form their own group and
 // so do not read as word gaps. Until it has heard enough to tell dots from dashes and element
 // from character gaps it holds the text back; then it decodes all it has held.
+//
+// A mark or gap far shorter than anything keyed (a contact bouncing, a glitch on a serial line)
+// is no element of its own: it and the mark or gap after it are counted into the one it
+// interrupted, so it neither teaches the groups nor splits a character. Far shorter is under an
+// eighth of the shortest mark or gap kept so far (a sender's shortest gap is rarely under a
+// fifth of the dash beside it), and always under 8 ms, which nothing keyed reaches (the keyer's
+// shortest element is a 12 ms weighted dot or gap at 50 WPM).
 class MorseDecoder {
   public:
     static constexpr char16_t kUnknownMarker = u'*';
@@ -79,6 +87,17 @@ class MorseDecoder {
         bool marksKnown, gapsKnown;
     };
 
+    // A mark or gap that is waiting for the next one to be sure it is no bounce's part.
+    struct Open {
+        double ms;
+        bool mark;
+    };
+
+    void add(double ms, bool mark);
+    bool isBounce(double ms) const;
+    void commitOpen();
+    void commitMark(double ms);
+    void commitGap(double ms);
     Model model() const;
     bool isPause(double ms, const Model& model) const;
     void decodeHeld(bool all);
@@ -91,6 +110,8 @@ class MorseDecoder {
     DurationWindow m_marks{48};
     DurationWindow m_gaps{96};
     std::vector<Held> m_held;
+    std::optional<Open> m_open;
+    bool m_joining = false;  // a bounce interrupted m_open: what comes next belongs to it too
     bool m_locked = false;
     bool m_shownEarly = false;  // silence() showed the last character before its gap came
     bool m_spaceShown = false;  // and the word space after it

@@ -4,11 +4,30 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <cmath>
 
 #include "common/Places.h"
 #include "morse/MorseTiming.h"
 #include "morse/ToneFrequency.h"
 #include "morse/WaveFile.h"
+
+namespace {
+
+// AR ends a question and BT the call-up: both are closed with the word space (half of its seven
+// units after the file at the fixed speeds).
+bool ClosesWithWordGap(SymbolId symbol) {
+    return symbol == SymbolId::AR || symbol == SymbolId::BT;
+}
+
+// At a speed of its own each ramp lies across its edge, half before and half after, so that an
+// element keeps its length at half amplitude. It is held to half a unit: every element still
+// reaches its full level, and a silence stays between elements. Whole samples, an even number.
+qint64 EdgeRampSamples(int quality, double unitMs) {
+    const double ms = std::min(RampForQuality(quality), unitMs / 2);
+    return 2 * std::llround(ms * kWaveSampleRate / 2000);
+}
+
+}  // namespace
 
 WaveGenerator::WaveGenerator(SoundOutput& output, const SoundControls& controls,
                              MorseSoundState& state, const Clock& clock, Places& places)
@@ -92,26 +111,30 @@ SoundPosition WaveGenerator::SoundCharacterWave(SymbolId symbol, int unitMs, int
     // The samples just written, so that another instance sharing the folder
     // cannot change what plays.
     m_output.planWave(stream, kWaveSampleRate);
-    const bool longGap = symbol == SymbolId::AR || symbol == SymbolId::BT;
     // Half of three or seven units: 1.5 or 3.5 units after the file has played.
-    m_output.planGap(ScaledDuration((longGap ? 7 : 3) * unitMs, currentFactor() * 0.5f));
+    m_output.planGap(
+        ScaledDuration((ClosesWithWordGap(symbol) ? 7 : 3) * unitMs, currentFactor() * 0.5f));
     return start;
 }
 
 const SampleBuffer& WaveGenerator::WriteExactSymbolFile(SymbolId symbol,
                                                         const CharacterEdges& edges,
-                                                        int frequencyHz) {
+                                                        qint64 rampSamples, int frequencyHz) {
     ToneSynthParams params;
     params.frequency = std::clamp(frequencyHz, kLowestTone, kHighestTone);
-    params.rampIn = RampForQuality(m_controls.waveQualityLevel());
+    params.rampIn = double(rampSamples) * 1000 / kWaveSampleRate;
     params.rampOut = params.rampIn;
     params.gain = GainForVolume(m_controls.waveVolumeLevel());
+    // A tone of n + 1 samples has its ramps' half-amplitude points h and n - h into it (h half a
+    // ramp): each lies h after its edge, the same for every edge, so lengths and gaps keep.
+    const qint64 extra = rampSamples > 0 ? rampSamples + 1 : 0;
     SampleBuffer& stream = m_dot;
     stream.clear();
     for (qsizetype i = 0; i < edges.toneStarts.size(); ++i) {
         stream.resize(edges.toneStarts[i], 0);
-        // A whole number of samples, so the tone ends on its edge.
-        params.duration = double(edges.toneEnds[i] - edges.toneStarts[i]) * 1000 / kWaveSampleRate;
+        // A whole number of samples, so the tone ends where its ramp does.
+        params.duration =
+            double(edges.toneEnds[i] - edges.toneStarts[i] + extra) * 1000 / kWaveSampleRate;
         SynthesizeTone(m_dash, kWaveSampleRate, kWaveBaseAmplitude, params);
         stream.append(m_dash);
     }
@@ -125,9 +148,12 @@ SoundPosition WaveGenerator::SoundCharacterExact(SymbolId symbol, const FreeSpee
     if (m_clock.quitting()) {
         return start;
     }
-    const CharacterEdges edges = EdgesFor(QLatin1StringView(MorseSymbolFor(symbol).pattern), times,
-                                          kWaveSampleRate, place.at(start));
-    const SampleBuffer& stream = WriteExactSymbolFile(symbol, edges, frequencyHz);
+    const CharacterEdges edges =
+        EdgesFor(QLatin1StringView(MorseSymbolFor(symbol).pattern), times,
+                 ClosesWithWordGap(symbol) ? Closing::WordGap : Closing::CharacterGap,
+                 kWaveSampleRate, place.at(start));
+    const SampleBuffer& stream = WriteExactSymbolFile(
+        symbol, edges, EdgeRampSamples(m_controls.waveQualityLevel(), times.unitMs), frequencyHz);
     recordWhenHeard(symbol, start);
     m_output.planWave(stream, kWaveSampleRate);
     m_output.planGapSamples(edges.end - stream.size());

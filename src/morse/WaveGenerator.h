@@ -31,12 +31,13 @@ class WaveGenerator {
     const SampleBuffer& WriteSymbolFile(SymbolId symbol, int unitMs, int frequencyHz);
 
     // The same two at a speed of its own: the file holds the elements and the gaps between them,
-    // every edge where the exact times put it, and the closing gap follows it.
+    // every edge where the exact times put it (at half amplitude, ramps of rampSamples across
+    // it), and the closing gap follows it.
     // The place carries the exact times' fraction of a sample from character to character.
     SoundPosition SoundCharacterExact(SymbolId symbol, const FreeSpeedTimes& times, int frequencyHz,
                                       ExactPlace& place);
     const SampleBuffer& WriteExactSymbolFile(SymbolId symbol, const CharacterEdges& edges,
-                                             int frequencyHz);
+                                             qint64 rampSamples, int frequencyHz);
 
     // The path of a symbol's file in the sound folder.
     QString FilePath(SymbolId symbol) const;

@@ -3,7 +3,8 @@
 #include <QList>
 #include <QLocale>
 #include <QStringList>
-#include <vector>
+
+#include "morse/BandConditionFields.h"
 
 using namespace Qt::StringLiterals;
 
@@ -11,55 +12,42 @@ namespace {
 
 const QString kPrefix = u"BAND1"_s;
 
-struct Range {
-    double low;
-    double high;
-};
-
-// Each field's key and the ranges of its figures, in the order they are sent.
-struct Field {
+// The words after the seed: each a key and its figures, the fields' figures in their order.
+struct Word {
     QString key;
-    QList<Range> ranges;
+    qsizetype figures;
 };
+const QList<Word> kWords = {{u"n"_s, 2}, {u"f"_s, 2}, {u"q"_s, 5},
+                            {u"c"_s, 3}, {u"h"_s, 2}, {u"k"_s, 3}};
 
-const QList<Field>& Fields() {
-    static const Range kFlag{0, 1};
-    static const QList<Field> kFields = {
-        {u"n"_s, {kFlag, {-10, 60}}},
-        {u"f"_s, {kFlag, {0.05, 30}}},
-        {u"q"_s, {{0, BandConditions::kMostStations}, {100, 1500}, {5, 60}, {5, 60}, {-40, 20}}},
-        {u"c"_s, {kFlag, {0, 10}, {-30, 20}}},
-        {u"h"_s, {kFlag, {0, 200}}},
-        {u"k"_s, {kFlag, {0, 40}, {-40, 40}}},
-    };
-    return kFields;
+QString Figure(const BandConditionField& field, const BandConditions& c) {
+    const double figure = field.get(c);
+    if (field.isWhole()) {
+        return QString::number(static_cast<long long>(figure));
+    }
+    return QString::number(figure, 'g', QLocale::FloatingPointShortest);
 }
 
-QString Figure(double value) {
-    return QString::number(value, 'g', QLocale::FloatingPointShortest);
-}
-
-// The figures of one field, or nothing when the text is not exactly that field.
-std::optional<std::vector<double>> ReadField(QStringView text, const Field& field) {
-    if (!text.startsWith(field.key) || text.mid(field.key.size(), 1) != u"=") {
-        return std::nullopt;
+// Sets the fields from first on that one word carries; false when the text is not exactly
+// that word with figures each field admits.
+bool ReadWord(QStringView text, const Word& word, qsizetype first, BandConditions& c) {
+    if (!text.startsWith(word.key) || text.mid(word.key.size(), 1) != u"=") {
+        return false;
     }
-    const QList<QStringView> parts = text.mid(field.key.size() + 1).split(u',');
-    if (parts.size() != field.ranges.size()) {
-        return std::nullopt;
+    const QList<QStringView> parts = text.mid(word.key.size() + 1).split(u',');
+    if (parts.size() != word.figures) {
+        return false;
     }
-    std::vector<double> figures;
     for (qsizetype i = 0; i < parts.size(); ++i) {
+        const BandConditionField& field = BandConditionFields()[first + i];
         bool ok = false;
-        const double value = parts[i].toDouble(&ok);
-        const Range& range = field.ranges[i];
-        // Also refuses NaN, which compares false with both ends.
-        if (!ok || parts[i].trimmed() != parts[i] || !(value >= range.low && value <= range.high)) {
-            return std::nullopt;
+        const double figure = parts[i].toDouble(&ok);
+        if (!ok || parts[i].trimmed() != parts[i] || !field.admits(figure)) {
+            return false;
         }
-        figures.push_back(value);
+        field.set(c, figure);
     }
-    return figures;
+    return true;
 }
 
 // Digits only: Qt's own conversions also take a sign and white space around the number.
@@ -72,28 +60,24 @@ std::optional<quint64> Digits(QStringView text) {
     return ok ? std::optional(value) : std::nullopt;
 }
 
-bool IsWhole(double value) {
-    return value == static_cast<double>(static_cast<long long>(value));
-}
-
 }  // namespace
 
 QString BandRequestPayload(const BandConditions& c) {
-    const auto flag = [](bool on) { return on ? u"1"_s : u"0"_s; };
-    return u"%1 s=%2 n=%3,%4 f=%5,%6 q=%7,%8,%9,%10,%11 c=%12,%13,%14 h=%15,%16 k=%17,%18,%19"_s
-        .arg(kPrefix, QString::number(c.seed), flag(c.noiseOn), Figure(c.snrDb), flag(c.fadingOn),
-             Figure(c.fadingHz), QString::number(c.stationCount),
-             QString::number(c.stationSpreadHz), QString::number(c.stationWpmLow))
-        .arg(QString::number(c.stationWpmHigh), Figure(c.stationLevelDb), flag(c.crashesOn),
-             Figure(c.crashesPerSecond), Figure(c.crashDb), flag(c.chirpOn), Figure(c.chirpHz),
-             flag(c.fistOn), Figure(c.jitterPercent))
-        .arg(Figure(c.weightPercent));
+    QStringList words = {kPrefix, u"s=%1"_s.arg(c.seed)};
+    qsizetype field = 0;
+    for (const Word& word : kWords) {
+        QStringList figures;
+        for (qsizetype i = 0; i < word.figures; ++i) {
+            figures << Figure(BandConditionFields()[field++], c);
+        }
+        words << word.key + u'=' + figures.join(u',');
+    }
+    return words.join(u' ');
 }
 
 std::optional<BandConditions> ParseBandRequestPayload(const QString& payload) {
     const QList<QStringView> words = QStringView(payload).split(u' ');
-    const QList<Field>& fields = Fields();
-    if (words.size() != fields.size() + 2 || words[0] != kPrefix || !words[1].startsWith(u"s=")) {
+    if (words.size() != kWords.size() + 2 || words[0] != kPrefix || !words[1].startsWith(u"s=")) {
         return std::nullopt;
     }
     BandConditions c;
@@ -102,38 +86,13 @@ std::optional<BandConditions> ParseBandRequestPayload(const QString& payload) {
         return std::nullopt;
     }
     c.seed = *seed;
-    std::vector<std::vector<double>> figures;
-    for (qsizetype i = 0; i < fields.size(); ++i) {
-        std::optional<std::vector<double>> read = ReadField(words[i + 2], fields[i]);
-        if (!read) {
+    qsizetype field = 0;
+    for (qsizetype i = 0; i < kWords.size(); ++i) {
+        if (!ReadWord(words[i + 2], kWords[i], field, c)) {
             return std::nullopt;
         }
-        figures.push_back(std::move(*read));
+        field += kWords[i].figures;
     }
-    const auto flag = [](double value) { return value == 1; };
-    const std::vector<double>& q = figures[2];
-    if (!IsWhole(figures[0][0]) || !IsWhole(figures[1][0]) || !IsWhole(figures[3][0]) ||
-        !IsWhole(figures[4][0]) || !IsWhole(figures[5][0]) || !IsWhole(q[0]) || !IsWhole(q[1]) ||
-        !IsWhole(q[2]) || !IsWhole(q[3])) {
-        return std::nullopt;
-    }
-    c.noiseOn = flag(figures[0][0]);
-    c.snrDb = figures[0][1];
-    c.fadingOn = flag(figures[1][0]);
-    c.fadingHz = figures[1][1];
-    c.stationCount = static_cast<int>(q[0]);
-    c.stationSpreadHz = static_cast<int>(q[1]);
-    c.stationWpmLow = static_cast<int>(q[2]);
-    c.stationWpmHigh = static_cast<int>(q[3]);
-    c.stationLevelDb = q[4];
-    c.crashesOn = flag(figures[3][0]);
-    c.crashesPerSecond = figures[3][1];
-    c.crashDb = figures[3][2];
-    c.chirpOn = flag(figures[4][0]);
-    c.chirpHz = figures[4][1];
-    c.fistOn = flag(figures[5][0]);
-    c.jitterPercent = figures[5][1];
-    c.weightPercent = figures[5][2];
     return c;
 }
 

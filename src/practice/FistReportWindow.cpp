@@ -52,7 +52,7 @@ FistReportWindow::FistReportWindow(const FistReport& report, const QString& abou
     layout->addWidget(new FistReportPicture(report, this), 3);
     m_table = MakeTable(FistReportRows(report), this);
     layout->addWidget(m_table, 2);
-    m_close = new QPushButton(QStringLiteral("閉じる"), this);
+    m_close = new QPushButton(QStringLiteral("閉じる(&C)"), this);
     m_close->setObjectName(QStringLiteral("FistReportClose"));
     m_close->setAccessibleName(QStringLiteral("閉じる"));
     m_close->setAutoDefault(false);

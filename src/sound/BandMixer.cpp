@@ -2,21 +2,26 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "sound/BandRandom.h"
 #include "sound/BandWave.h"
 
 namespace {
 constexpr double kSpreadLimit = 2.5;
+// The background comes in over this after a silence, rather than with a step that clicks.
+constexpr qint64 kFadeInSamples = SoundTimeline::kSampleRate / 50;
 }  // namespace
 
 void BandMixer::setSettings(const BandSettings& settings) {
-    m_renderer = settings.anyOn() ? std::make_unique<BandRenderer>(settings) : nullptr;
+    const BandSettings playable = settings.playable();
+    m_renderer = playable.anyOn() ? std::make_unique<BandRenderer>(playable) : nullptr;
     m_owedMs = 0;
 }
 
 void BandMixer::restart(SoundPosition at) {
     m_origin = at;
+    m_heardFrom = at;
     m_base = 0;
     m_owedMs = 0;
 }
@@ -24,6 +29,7 @@ void BandMixer::restart(SoundPosition at) {
 void BandMixer::continueAt(SoundPosition end, SoundPosition at) {
     m_base = indexOf(end);
     m_origin = at;
+    m_heardFrom = at;
     m_owedMs = 0;
 }
 
@@ -119,5 +125,15 @@ void BandMixer::shapeWanted(SoundPosition first, QVector<qint16>& samples) const
 }
 
 QVector<qint16> BandMixer::background(SoundPosition from, SoundPosition to) const {
-    return m_renderer->background(indexOf(from), std::max<qint64>(0, to - from));
+    QVector<qint16> samples = m_renderer->background(indexOf(from), std::max<qint64>(0, to - from));
+    for (qsizetype i = std::max<qint64>(0, m_heardFrom - from); i < samples.size(); ++i) {
+        const qint64 since = from + i - m_heardFrom;
+        if (since >= kFadeInSamples) {
+            break;
+        }
+        const double rise =
+            0.5 - 0.5 * std::cos(std::numbers::pi * static_cast<double>(since) / kFadeInSamples);
+        samples[i] = static_cast<qint16>(std::lround(samples[i] * rise));
+    }
+    return samples;
 }

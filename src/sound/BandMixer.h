@@ -36,6 +36,7 @@ class BandMixer {
     QVector<qint16> fistWave(SoundPosition start, const QVector<qint16>& samples) const;
     QVector<qint16> tone(int frequencyHz, qint64 lengthSamples) const;
     void shapeWanted(SoundPosition first, QVector<qint16>& samples) const;
+    // The background, faded in where the band was restarted or went on after a silence.
     QVector<qint16> background(SoundPosition from, SoundPosition to) const;
 
   private:
@@ -45,5 +46,6 @@ class BandMixer {
     std::unique_ptr<BandRenderer> m_renderer;
     SoundPosition m_origin = 0;  // where the renderer's timeline stands at m_base
     qint64 m_base = 0;
-    double m_owedMs = 0;  // what the key-downs took from the key-ups
+    double m_owedMs = 0;            // what the key-downs took from the key-ups
+    SoundPosition m_heardFrom = 0;  // where the band was last heard again after a silence
 };

@@ -14,8 +14,11 @@ constexpr double kMeasureHalfHz = 250;  // the noise is set in 500 Hz around the
 // Crashes may start in any slot of this length; one lasts at most kCrashSlotsBack slots.
 constexpr qint64 kCrashSlot = 4410;
 constexpr qint64 kCrashSlotsBack = 4;
-// The background is squeezed above this, so a crash does not clip the wanted signal away.
-constexpr double kKnee = 14000;
+// Neither part may reach the other's room, so their sum never clips: the background is squeezed
+// above its knee into what the wanted signal leaves, the wanted signal above its own.
+constexpr double kBackgroundKnee = 14000;
+constexpr double kWantedKnee = 12000;
+
 // Frames kept: more than the gain looks back, so rendering forward computes each frame once.
 constexpr size_t kKeptFrames = 160;
 
@@ -27,20 +30,21 @@ double FromDb(double db) {
     return std::pow(10.0, db / 20);
 }
 
-double SoftLimit(double x) {
+// x as it is up to knee, then bent towards ceiling, which it never reaches.
+double SoftLimit(double x, double knee, double ceiling) {
     const double size = std::abs(x);
-    if (size <= kKnee) {
+    if (size <= knee) {
         return x;
     }
-    constexpr double kRoom = 32767 - kKnee;
-    const double over = size - kKnee;
-    return std::copysign(kKnee + over / (1 + over / kRoom), x);
+    const double room = ceiling - knee;
+    const double over = size - knee;
+    return std::copysign(knee + over / (1 + over / room), x);
 }
 
 }  // namespace
 
 BandRenderer::BandRenderer(const BandSettings& settings)
-    : m_settings(settings), m_filter(settings.toneHz) {
+    : m_settings(settings.playable()), m_filter(settings.toneHz) {
     const double signalPower = kWantedAmplitude * kWantedAmplitude / 2;
     double bandPower = signalPower;
     if (m_settings.noiseOn) {
@@ -217,7 +221,8 @@ QVector<qint16> BandRenderer::background(qint64 from, qint64 count) const {
             const double gain =
                 gainFrom + (gainTo - gainFrom) * static_cast<double>(inFrame) / kFrame;
             const double value = samples[static_cast<size_t>(inFrame)];
-            out[i] = static_cast<qint16>(std::lround(SoftLimit(value * gain)));
+            out[i] = static_cast<qint16>(
+                std::lround(SoftLimit(value * gain, kBackgroundKnee, kBackgroundCeiling)));
         }
     }
     return out;
@@ -227,6 +232,13 @@ void BandRenderer::shapeWanted(qint64 from, QVector<qint16>& samples) const {
     if (!m_fading && !m_hasBackground) {
         return;
     }
+    // A recording louder than the reference (a WAV file's higher volume levels) is turned down to
+    // it as a whole: the band's figures are set against the reference, and it leaves no more room.
+    const auto [low, high] = std::minmax_element(samples.cbegin(), samples.cend());
+    const double peak = samples.isEmpty() ? 0
+                                          : std::max(std::abs(static_cast<double>(*low)),
+                                                     std::abs(static_cast<double>(*high)));
+    const double scale = peak > kWantedAmplitude ? kWantedAmplitude / peak : 1;
     // The fading's control points once each, the magnitude linear between them.
     const qint64 step = BandFading::kStep;
     qint64 point = FloorDiv(from, step);
@@ -240,9 +252,9 @@ void BandRenderer::shapeWanted(qint64 from, QVector<qint16>& samples) const {
             b = m_fading ? std::abs(m_fading->gain((point + 1) * step)) : 1;
         }
         const double t = static_cast<double>(index - point * step) / step;
-        const double gain = gainAt(index) * (a + (b - a) * t);
-        samples[i] =
-            static_cast<qint16>(std::clamp<long>(std::lround(samples[i] * gain), -32768, 32767));
+        const double gain = scale * gainAt(index) * (a + (b - a) * t);
+        samples[i] = static_cast<qint16>(
+            std::lround(SoftLimit(samples[i] * gain, kWantedKnee, kWantedCeiling)));
     }
 }
 

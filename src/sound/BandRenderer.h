@@ -19,6 +19,9 @@ class BandRenderer {
   public:
     // The wanted signal's reference amplitude (a planned tone's).
     static constexpr double kWantedAmplitude = 10000;
+    // The most either part of the sound reaches: the two together stay within 16 bits.
+    static constexpr double kWantedCeiling = 14000;
+    static constexpr double kBackgroundCeiling = 32767 - kWantedCeiling;
     // The background is filtered in frames of this many samples, each from rest one frame early,
     // so that a frame depends on nothing but its index.
     static constexpr int kFrame = 1024;
@@ -29,9 +32,10 @@ class BandRenderer {
 
     const BandSettings& settings() const { return m_settings; }
 
-    // The background of samples [from, from + count).
+    // The background of samples [from, from + count), never above kBackgroundCeiling.
     QVector<qint16> background(qint64 from, qint64 count) const;
-    // The wanted signal's samples, the first at index from: faded and levelled in place.
+    // The wanted signal's samples, the first at index from: faded and levelled in place, and
+    // never above kWantedCeiling.
     void shapeWanted(qint64 from, QVector<qint16>& samples) const;
     // A planned tone as ToneShaper shapes it, its pitch chirped at key-down when chirp is on.
     QVector<qint16> tone(int frequencyHz, qint64 lengthSamples) const;

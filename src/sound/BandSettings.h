@@ -40,4 +40,7 @@ struct BandSettings {
     bool anyOn() const {
         return noiseOn || fadingOn || !stations.isEmpty() || crashesOn || chirpOn || fistOn;
     }
+    // The settings with every effect whose figures cannot be rendered (NaN, infinite, a rate
+    // below zero) switched off: what the renderer plays, whoever filled them in.
+    BandSettings playable() const;
 };

@@ -34,14 +34,15 @@ namespace BandWave {
 QVector<qint16> Reweighted(const QVector<qint16>& mark, double factor) {
     const QVector<qsizetype> crossings = UpwardCrossings(mark);
     const double period = Period(crossings);
-    if (period <= 0) {
+    if (period <= 0 || !std::isfinite(factor)) {
         return mark;
     }
     const double change = static_cast<double>(mark.size()) * (factor - 1);
-    // A period kept on either side, so the edges are the recording's own.
-    const qsizetype most = crossings.size() - 3;
-    const qsizetype periods =
-        std::min(most, static_cast<qsizetype>(std::lround(std::abs(change) / period)));
+    // A period kept on either side, so the edges are the recording's own. Bounded while still a
+    // double: a figure beyond the mark never becomes an index.
+    const auto most = static_cast<double>(crossings.size() - 3);
+    const auto periods =
+        static_cast<qsizetype>(std::min(most, std::nearbyint(std::abs(change) / period)));
     if (periods <= 0) {
         return mark;
     }
@@ -57,18 +58,23 @@ QVector<qint16> Reweighted(const QVector<qint16>& mark, double factor) {
 
 QVector<qint16> Chirped(const QVector<qint16>& mark, double chirpHz, double decaySamples) {
     const double period = Period(UpwardCrossings(mark));
-    if (period <= 0 || chirpHz == 0) {
+    if (period <= 0 || chirpHz == 0 || !std::isfinite(chirpHz) || !(decaySamples > 0)) {
         return mark;
     }
     // Read at n + a n e^(-n / tau): faster, then slower, and back in step.
     const double a = chirpHz * period / SoundTimeline::kSampleRate;
+    const auto end = static_cast<double>(mark.size());
     QVector<qint16> out(mark.size(), 0);
     for (qsizetype n = 0; n < mark.size(); ++n) {
         const double x = static_cast<double>(n);
         const double at = x + a * x * std::exp(-x / decaySamples);
+        // Only a place inside the mark is read; anything else (NaN too) is silence.
+        if (!(at >= 0 && at < end)) {
+            continue;
+        }
         const auto i = static_cast<qsizetype>(at);
-        if (i + 1 >= mark.size()) {
-            out[n] = i < mark.size() ? mark[i] : 0;
+        if (i == mark.size() - 1) {
+            out[n] = mark[i];
             continue;
         }
         const double t = at - static_cast<double>(i);

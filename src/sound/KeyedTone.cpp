@@ -39,8 +39,7 @@ void KeyedTone::turnEdge(SoundPosition at) {
     m_edgeStart = at - (kEdge - into);
 }
 
-KeyedTone::Write KeyedTone::press(int frequencyHz, SoundPosition changeable,
-                                  SoundPosition aheadTo) {
+KeyedTone::Write KeyedTone::press(int frequencyHz, SoundPosition read, SoundPosition aheadTo) {
     if (m_down) {
         return topUp(aheadTo);
     }
@@ -48,7 +47,7 @@ KeyedTone::Write KeyedTone::press(int frequencyHz, SoundPosition changeable,
     if (frequencyHz <= 0 || 2 * frequencyHz >= SoundTimeline::kSampleRate) {
         return {};
     }
-    const SoundPosition from = std::min(changeable, m_written);
+    const SoundPosition from = read + kGuardSamples;
     // The phase runs on from where the last tone had got to, so a press during a fall does not
     // jump.
     m_anchorAngle = std::fmod(m_anchorAngle + m_step * static_cast<double>(from - m_anchor),
@@ -57,14 +56,14 @@ KeyedTone::Write KeyedTone::press(int frequencyHz, SoundPosition changeable,
     m_step = 2 * std::numbers::pi * frequencyHz / SoundTimeline::kSampleRate;
     turnEdge(from);
     m_down = true;
-    return renderFrom(from, std::max(aheadTo, from + kEdge));
+    return renderFrom(std::min(from, m_written), std::max(aheadTo, from + kEdge));
 }
 
-KeyedTone::Write KeyedTone::release(SoundPosition changeable) {
+KeyedTone::Write KeyedTone::release(SoundPosition read) {
     if (!m_down) {
         return {};
     }
-    const SoundPosition from = std::min(changeable, m_written);
+    const SoundPosition from = std::min(read + kGuardSamples, m_written);
     turnEdge(from);
     m_down = false;
     // The whole fall, even where the server ran dry before it.

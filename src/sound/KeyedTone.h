@@ -10,21 +10,28 @@
 // the last one had reached), so a stretch rendered again matches what the server holds already:
 // a rewrite that lands a little late joins the old samples without a step.
 //
-// The key's changes are placed at the first position the server can still change; what lies
-// beyond is rewritten: a press from there on is the rise and the tone, a release the fall and
-// silence up to what was written.
+// Every change of the key is placed the same guard beyond the first sample the server has not
+// taken (`read`), whether the server still holds sound there or has run dry and waits: so every
+// edge is heard with the same delay, and a tone lasts as long as the key was down. What lies
+// beyond the edge is rewritten: a press from there on is the rise and the tone (silence before
+// it where the server held nothing), a release the fall and silence up to what was written.
 class KeyedTone {
   public:
+    // Changes go this far beyond what the server has taken, for the time a rewrite takes to reach
+    // it and the error of the estimate (3 ms). A rewrite that still lands late loses its first
+    // samples, so the level steps by what the edge had changed in them.
+    static constexpr SoundPosition kGuardSamples = SoundTimeline::kSampleRate * 3 / 1000;
+
     struct Write {
         SoundPosition at = 0;
         QVector<qint16> samples;
     };
 
-    // The key goes down: the rise from `changeable` (or from the end of what was written, if the
-    // server holds nothing beyond it), the tone up to `aheadTo`.
-    Write press(int frequencyHz, SoundPosition changeable, SoundPosition aheadTo);
-    // The key goes up: the fall from `changeable`, silence after it.
-    Write release(SoundPosition changeable);
+    // The key goes down: the rise from the guard beyond `read`, the tone up to `aheadTo`.
+    Write press(int frequencyHz, SoundPosition read, SoundPosition aheadTo);
+    // The key goes up: the fall from the guard beyond `read` (from the end of the tone if the
+    // server ran dry while it was held), silence after it.
+    Write release(SoundPosition read);
     // More of the held tone, up to `aheadTo`; nothing while the key is up.
     Write topUp(SoundPosition aheadTo);
 

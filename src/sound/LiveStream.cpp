@@ -13,10 +13,6 @@ namespace {
 constexpr int kRate = SoundTimeline::kSampleRate;
 // While the key is down: more tone for the server and a new timing this often.
 constexpr int kTickMs = 10;
-// Changes go at least this far beyond what the server has taken, for the time a rewrite takes to
-// reach it and the error of the estimate. A rewrite that still lands late loses its first
-// samples, so the level steps by what the edge had changed in them.
-constexpr int kRewriteGuardMs = 3;
 
 }  // namespace
 
@@ -61,15 +57,6 @@ SoundPosition LiveStream::readNow() const {
     return std::min(m_readAtTiming + elapsed, m_tone.written());
 }
 
-SoundPosition LiveStream::changeableNow() const {
-    const SoundPosition read = readNow();
-    if (read >= m_tone.written()) {
-        // Run dry: the server starts afresh with whatever comes next.
-        return read;
-    }
-    return read + SamplesAfterMs(kRewriteGuardMs);
-}
-
 void LiveStream::keyDown(int frequencyHz) {
     if (m_down.exchange(true)) {
         return;
@@ -82,7 +69,7 @@ void LiveStream::keyDown(int frequencyHz) {
             m_timingMs = MonotonicMs();
             m_readAtTiming = read;
         }
-        send(m_tone.press(frequencyHz, changeableNow(), read + SamplesAfterMs(kAheadMs)));
+        send(m_tone.press(frequencyHz, read, read + SamplesAfterMs(kAheadMs)));
         requestTiming();
         armTick();
     }
@@ -95,7 +82,7 @@ void LiveStream::keyUp() {
     }
     pa_threaded_mainloop_lock(m_loop);
     if (isReady()) {
-        send(m_tone.release(changeableNow()));
+        send(m_tone.release(readNow()));
     }
     pa_threaded_mainloop_unlock(m_loop);
 }

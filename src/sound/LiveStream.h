@@ -48,7 +48,6 @@ class LiveStream {
                        void* self);
     // The first sample the server has not taken yet, estimated now; never past what it was given.
     SoundPosition readNow() const;
-    SoundPosition changeableNow() const;
     void topUp();
     void send(const KeyedTone::Write& write);
     void requestTiming();

@@ -230,6 +230,7 @@ void MainFormControlsTest::everyControlHasItsKindCaptionToolTipAndAccessibleName
     add(u"StudentLabel"_s, valueLabel, {}, {}, u"解答者"_s);
     add(u"DispIpLabel"_s, valueLabel, {}, {}, u"自局IPアドレス"_s);
     add(u"soundStatusLabel"_s, valueLabel, u"サウンド: 確認中…"_s, {}, u"サウンド状態"_s);
+    add(u"bandStatusLabel"_s, valueLabel, u"バンド: なし"_s, {}, u"バンドコンディション状態"_s);
     add(u"Label5"_s, "QLabel", u"問出題"_s);
     add(u"Label3"_s, "QLabel", u"問正解"_s);
     add(u"IPLabel"_s, "QLabel", u"接続先IP"_s);
@@ -763,8 +764,8 @@ void MainFormControlsTest::everyButtonHasItsOwnAccessKey() {
 void MainFormControlsTest::valueLabelsReadOutWhatTheyShow() {
     const QList<AccessibleValueLabel*> labels = m_window->findChildren<AccessibleValueLabel*>();
     // Label1, 2, 4, 7, the link labels, both addresses, the sound, the copy's score, the free
-    // speed
-    QCOMPARE(labels.size(), 12);
+    // speed, the band
+    QCOMPARE(labels.size(), 13);
     for (AccessibleValueLabel* label : labels) {
         QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(label);
         QVERIFY(iface);

@@ -451,7 +451,7 @@ void StartupAndSaveTest::freeSpeedComesBackBesideTheRecords() {
     form = std::make_unique<MainForm>(t.context());
     QVERIFY(form->ui().SpeedFree_Option->isChecked());
     QCOMPARE(form->practiceSettings().freeSpeed(), std::optional(FreeSpeed{18, 10, 1}));
-    QCOMPARE(form->ui().freeSpeedLabel->text(), u"18 WPM（毎分82文字） 実効10 WPM 語間+1"_s);
+    QCOMPARE(form->ui().freeSpeedLabel->text(), u"18 WPM 実効10 WPM 語間+1（毎分45文字）"_s);
     QVERIFY(!form->ui().Speed_HScroll->isEnabled());
     form->ui().Speed45_Option->click();
     QVERIFY(form->ui().Speed_HScroll->isEnabled());

@@ -1,7 +1,17 @@
+#include <QAbstractButton>
+#include <QAbstractSpinBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <limits>
 #include <map>
 
+#include "common/NamedComboBox.h"
 #include "common/ProgramSettings.h"
 #include "morse/BandConditions.h"
 #include "morse/BandConditionsDialog.h"
@@ -51,6 +61,25 @@ QList<SoundPosition> PlanCharacter(SoundOutput& output) {
     return at;
 }
 
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// Each effect switched on with a figure that is not a number.
+const std::pair<const char*, void (*)(BandSettings&)> kSpoiled[] = {
+    {"noise", [](BandSettings& s) { s.noiseOn = true, s.snrDb = kNaN; }},
+    {"fading", [](BandSettings& s) { s.fadingOn = true, s.fadingHz = kNaN; }},
+    {"crashes", [](BandSettings& s) { s.crashesOn = true, s.crashesPerSecond = kNaN; }},
+    {"chirp", [](BandSettings& s) { s.chirpOn = true, s.chirpHz = kNaN; }},
+    {"jitter", [](BandSettings& s) { s.fistOn = true, s.jitterPercent = kNaN; }},
+    {"weight", [](BandSettings& s) { s.fistOn = true, s.weightPercent = kNaN; }},
+    {"QRM",
+     [](BandSettings& s) {
+         BandConditions one;
+         one.stationCount = 1;
+         s.stations = ToBandSettings(one, 800).stations;
+         s.stations[0].levelDb = kNaN;
+     }},
+};
+
 }  // namespace
 
 class TestBandConditions : public QObject {
@@ -65,9 +94,9 @@ class TestBandConditions : public QObject {
         // Sample by sample over a few frames and their seams only: every block boundary is tried
         // there, and three seconds of it would render each frame a thousand times over.
         QTest::newRow("one sample") << 1 << qint64{4 * BandRenderer::kFrame + 301};
-        QTest::newRow("odd blocks") << 997 << qint64{3 * 44100};
-        QTest::newRow("frame size") << BandRenderer::kFrame << qint64{3 * 44100};
-        QTest::newRow("one second") << 44100 << qint64{3 * 44100};
+        QTest::newRow("odd blocks") << 997 << qint64{3 * 44100 / 2};
+        QTest::newRow("frame size") << BandRenderer::kFrame << qint64{3 * 44100 / 2};
+        QTest::newRow("one second") << 44100 << qint64{3 * 44100 / 2};
     }
     void renderingDependsOnlyOnSeedSettingsAndIndex() {
         QFETCH(int, block);
@@ -259,8 +288,8 @@ class TestBandConditions : public QObject {
         }
     }
 
-    // Kept in the program's settings file; what is missing or out of range reads as default or
-    // held to its range; the presets begin with all off.
+    // Kept in the program's settings file; what is missing reads as the default; the presets
+    // begin with all off, and the hand's preset is the hand alone.
     void conditionsAreKeptAndPresetsOffered() {
         QTemporaryDir dir;
         ProgramSettings store(dir.filePath(u"quillstart.ini"_s));
@@ -268,28 +297,150 @@ class TestBandConditions : public QObject {
         const BandConditions c = Everything();
         QVERIFY(SaveBandConditions(store, c));
         QCOMPARE(LoadBandConditions(store), c);
-        QVERIFY(store.setValue(u"band/snrDb"_s, 1e9));
-        QVERIFY(store.setValue(u"band/stations"_s, u"many"_s));
-        const BandConditions read = LoadBandConditions(store);
-        QCOMPARE(read.snrDb, 60.0);
-        QCOMPARE(read.stationCount, 0);
         const QList<BandPreset> presets = BandPresets();
         QVERIFY(!presets.first().conditions.anyOn() && presets.size() >= 3);
+        QCOMPARE(presets.last().conditions.summary(), u"FIST 12%/10%"_s);
         QCOMPARE(BandConditions{}.summary(), QString());
         QCOMPARE(c.summary(),
                  u"SNR 10dB QSB 2Hz QRM 3 ±600Hz 15-30WPM -6dB QRN 5/s 0dB CHIRP 30Hz"_s);
         QCOMPARE(StationTexts(c), StationTexts(c));
         QCOMPARE(StationTexts(c).size(), 3);
+    }
 
-        // The dialog shows what it is given and gives it back; a preset keeps the seed.
+    // A value that is not a figure its field may hold (not a number, not finite, out of range,
+    // a count or switch that is not whole) is refused and named; the default stays.
+    void unfitSettingsAreRefused_data() {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("NaN") << u"snrDb=nan"_s << false;
+        QTest::newRow("NaN in Qt's binary form")
+            << uR"(weightPercent=@Variant(\0\0\0\x6\x7f\xf8\0\0\0\0\0\0))"_s << false;
+        QTest::newRow("far out of range") << u"snrDb=1e9"_s << false;
+        QTest::newRow("a negative rate") << u"crashesPerSecond=-1"_s << false;
+        QTest::newRow("half a station") << u"stations=2.5"_s << false;
+        QTest::newRow("a word for a count") << u"stations=many"_s << false;
+        QTest::newRow("a switch neither on nor off") << u"chirp=yes"_s << false;
+        QTest::newRow("a seed that is no number") << u"seed=x7"_s << false;
+        QTest::newRow("the lowest SNR") << u"snrDb=-10"_s << true;
+    }
+    void unfitSettingsAreRefused() {
+        QFETCH(QString, line);
+        QFETCH(bool, taken);
+        QTemporaryDir dir;
+        QFile file(dir.filePath(u"quillstart.ini"_s));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write((u"[band]\nstationWpmLow=20\n"_s + line + u'\n').toUtf8());
+        file.close();
+        QStringList refused;
+        const BandConditions read = LoadBandConditions(ProgramSettings(file.fileName()), &refused);
+        QCOMPARE(read.stationWpmLow, 20);  // the others are read all the same
+        QCOMPARE(refused.size(), taken ? 0 : 1);
+        if (!taken) {
+            QCOMPARE(refused[0].section(u'=', 0, 0), line.section(u'=', 0, 0));
+            BandConditions expected;
+            expected.stationWpmLow = 20;
+            QCOMPARE(read, expected);
+        }
+    }
+
+    // Whoever fills in the settings, an effect whose figure is not finite is not played: the
+    // sound is what it is with the effect off.
+    void unplayableFiguresSwitchTheirEffectOff_data() {
+        QTest::addColumn<int>("effect");
+        for (int i = 0; i < int(std::size(kSpoiled)); ++i) {
+            QTest::newRow(kSpoiled[i].first) << i;
+        }
+    }
+    void unplayableFiguresSwitchTheirEffectOff() {
+        QFETCH(int, effect);
+        BandSettings s;
+        kSpoiled[effect].second(s);
+        VirtualClock clock;
+        MixingOutput withNaN(clock);
+        MixingOutput plain(clock);
+        withNaN.setBandConditions(s);
+        QCOMPARE(PlanCharacter(withNaN), PlanCharacter(plain));
+        QVERIFY(withNaN.mixed == plain.mixed);
+    }
+
+    // The background and the wanted signal together never clip, a recording at the loudest
+    // volume included, and the background fades in after a silence instead of clicking.
+    void theSumNeverClipsNorClicks_data() {
+        QTest::addColumn<int>("preset");
+        QTest::newRow("weak signal") << 2;
+        QTest::newRow("static") << 4;
+    }
+    void theSumNeverClipsNorClicks() {
+        QFETCH(int, preset);
+        VirtualClock clock;
+        MixingOutput output(clock);
+        BandConditions c = BandPresets()[preset].conditions;
+        c.seed = 3;
+        output.setBandConditions(ToBandSettings(c, 800));
+        output.restartBand();
+        const SoundPosition start = output.planGap(100);
+        QVector<qint16> mark(44100 / 4);
+        for (qsizetype i = 0; i < mark.size(); ++i) {
+            mark[i] = static_cast<qint16>(std::lround(31623 * std::sin(i * 0.114)));  // +10 dB
+        }
+        for (int i = 0; i < 12; ++i) {
+            output.planWave(mark, 44100);
+            output.planGap(60);
+        }
+        QCOMPARE(std::count_if(output.mixed.cbegin(), output.mixed.cend(),
+                               [](const auto& sample) { return std::abs(sample.second) >= 32767; }),
+                 0);
+        // The first millisecond of the band rises from silence.
+        for (SoundPosition at = start; at < start + 44; ++at) {
+            QVERIFY2(std::abs(output.mixed[at]) < 400, qPrintable(QString::number(at - start)));
+        }
+    }
+
+    // The dialog shows what it is given and gives it back; a preset keeps the seed, and is taken
+    // however it was chosen; the list shows the preset in force, or none for one's own.
+    void theDialogShowsAndTakesPresets() {
         VirtualClock clock;
         BandConditionsDialog dialog(clock);
+        const BandConditions c = Everything();
         dialog.showConditions(c);
         QCOMPARE(dialog.conditions(), c);
-        dialog.presetChosen(2);
+        QCOMPARE(dialog.presetCombo->currentIndex(), -1);
+        const QList<BandPreset> presets = BandPresets();
+        dialog.presetCombo->setCurrentIndex(2);  // as a screen reader or a test tool selects
         BandConditions preset = presets[2].conditions;
         preset.seed = c.seed;
         QCOMPARE(dialog.conditions(), preset);
+        dialog.snrSpin->setValue(dialog.snrSpin->value() + 1);
+        QCOMPARE(dialog.presetCombo->currentIndex(), -1);
+        BandConditions shown = presets[4].conditions;
+        shown.seed = 99;
+        shown.chirpHz = 77;  // an effect that is off: its figure does not count
+        dialog.showConditions(shown);
+        QCOMPARE(dialog.presetCombo->currentIndex(), 4);
+        QCOMPARE(BandStatusText(shown), u"バンド: 空電（シード 99）"_s);
+
+        // Every control is named for a screen reader, and no two access keys clash.
+        QStringList names;
+        for (QWidget* w : dialog.findChildren<QWidget*>()) {
+            const bool spinsText = qobject_cast<QAbstractSpinBox*>(w->parentWidget()) != nullptr;
+            if (qobject_cast<QAbstractSpinBox*>(w) || qobject_cast<QComboBox*>(w) ||
+                (qobject_cast<QLineEdit*>(w) && !spinsText)) {
+                QVERIFY2(!w->accessibleName().isEmpty(), w->metaObject()->className());
+                names << w->accessibleName();
+            }
+        }
+        QCOMPARE(QSet<QString>(names.cbegin(), names.cend()).size(), names.size());
+        QStringList keys;
+        static const QRegularExpression kKey(u"&(.)"_s);
+        for (QAbstractButton* b : dialog.findChildren<QAbstractButton*>()) {
+            keys << kKey.match(b->text()).captured(1).toUpper();
+        }
+        for (QLabel* l : dialog.findChildren<QLabel*>()) {
+            keys << kKey.match(l->text()).captured(1).toUpper();
+        }
+        keys.removeAll(QString());
+        QCOMPARE(QSet<QString>(keys.cbegin(), keys.cend()).size(), keys.size());
+        QVERIFY(keys.contains(u"O"_s) && keys.contains(u"C"_s));  // OK, キャンセル
     }
 };
 

@@ -1,5 +1,7 @@
 // A speed of its own: the gap formula, its figures as text, the signs of contacts and the
 // presets kept beside the settings.
+#include <QAbstractButton>
+#include <QAccessible>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -7,10 +9,13 @@
 #include "morse/ContactSigns.h"
 #include "morse/FreeSpeedDialog.h"
 #include "morse/SpeedPresets.h"
+#include "support/HeardTones.h"
+#include "support/WaveTestRig.h"
 
 using namespace Qt::StringLiterals;
 
 Q_DECLARE_METATYPE(FreeSpeed)
+Q_DECLARE_METATYPE(SoundGenerator)
 
 class TestFreeSpeed : public QObject {
     Q_OBJECT
@@ -18,7 +23,7 @@ class TestFreeSpeed : public QObject {
   private slots:
     void gaps_data() {
         QTest::addColumn<FreeSpeed>("speed");
-        // Unit, character gap and word gap in ms; the figure a minute and the nearest fixed speed.
+        // Unit, character and word gap in ms; the figure a minute heard; the nearest fixed speed.
         QTest::addColumn<QList<double>>("expected");
         const auto row = [](const char* name, FreeSpeed speed, QList<double> expected) {
             QTest::newRow(name) << speed << expected;
@@ -28,11 +33,11 @@ class TestFreeSpeed : public QObject {
         row("5 plain", {5, 0, 0}, {240, 720, 1680, 23, 25});
         row("effective = character", {20, 20, 0}, {60, 180, 420, 91, 60});
         row("effective above character", {10, 15, 0}, {120, 360, 840, 45, 45});
-        row("25/4", {25, 4, 0}, {48, 2133.474, 4978.105, 114, 60});
-        row("18/10", {18, 10, 0}, {66.6667, 621.053, 1449.123, 82, 60});
-        row("20/5", {20, 5, 0}, {60, 1601.053, 3735.789, 91, 60});
-        row("extra word space", {20, 0, 3}, {60, 180, 600, 91, 60});
-        row("25/4 and extra", {25, 4, 2}, {48, 2133.474, 5074.105, 114, 60});
+        row("25/4", {25, 4, 0}, {48, 2133.474, 4978.105, 18, 60});
+        row("18/10", {18, 10, 0}, {66.6667, 621.053, 1449.123, 45, 60});
+        row("20/5", {20, 5, 0}, {60, 1601.053, 3735.789, 23, 60});
+        row("extra word space", {20, 0, 3}, {60, 180, 600, 86, 60});
+        row("25/4 and extra", {25, 4, 2}, {48, 2133.474, 5074.105, 18, 60});
     }
     void gaps() {
         QFETCH(FreeSpeed, speed);
@@ -42,10 +47,58 @@ class TestFreeSpeed : public QObject {
         for (qsizetype i = 0; i < got.size(); ++i) {
             QVERIFY(qAbs(got[i] - expected[i]) < 0.001);
         }
-        QCOMPARE(CharactersPerMinuteFor(speed.characterWpm), int(expected[3]));
+        QVERIFY(FreeSpeedText(speed).endsWith(u"（毎分%1文字）"_s.arg(int(expected[3]))));
         QCOMPARE(NearestFixedSpeed(speed), int(expected[4]));
         // The same figures come back from their text.
         QCOMPARE(ParseFreeSpeedFigures(FreeSpeedFigures(speed)), std::optional(speed));
+    }
+
+    // A dot 1200 / WPM ms at full level, a dash three units, one unit between elements (WAV tones
+    // at half amplitude); a sign a generator closes with the word space gets the word gap (seven
+    // units, or 7/19 of the ARRL spacing), a letter the character gap.
+    void signsKeepTheRulesTimes_data() {
+        QTest::addColumn<SoundGenerator>("generator");
+        QTest::addColumn<FreeSpeed>("speed");
+        QTest::addColumn<int>("quality");
+        QTest::addColumn<QString>("patterns");  // of BT or AR and the E after it
+        QTest::addColumn<double>("closingMs");
+        const auto beep = SoundGenerator::Beep, wave = SoundGenerator::Wave;
+        const FreeSpeed c20{20, 0, 0}, farnsworth{25, 4, 0};
+        QTest::newRow("BT 20, beep") << beep << c20 << 3 << u"-...-."_s << 420.0;
+        QTest::newRow("BT 20, wave") << wave << c20 << 3 << u"-...-."_s << 420.0;
+        QTest::newRow("BT 25/4 beep") << beep << farnsworth << 3 << u"-...-."_s << 4978.105;
+        QTest::newRow("AR 25/4 wave") << wave << farnsworth << 2 << u".-.-.."_s << 4978.105;
+        QTest::newRow("AR 20 beep: a letter's gap") << beep << c20 << 3 << u".-.-.."_s << 180.0;
+        QTest::newRow("BT 60, wave, longest ramps")
+            << wave << FreeSpeed{60, 0, 0} << 1 << u"-...-."_s << 140.0;
+    }
+    void signsKeepTheRulesTimes() {
+        QFETCH(SoundGenerator, generator);
+        QFETCH(FreeSpeed, speed);
+        QFETCH(int, quality);
+        QFETCH(QString, patterns);
+        QFETCH(double, closingMs);
+        SoundRig rig;
+        rig.controls.tone = u"882"_s;
+        rig.controls.generator = generator;
+        rig.controls.free = speed;
+        rig.controls.quality = quality;
+        for (QChar character : (patterns[0] == u'-' ? u"=E"_s : u"+E"_s)) {
+            rig.dispatch.SoundCharacter(character, CharacterTable::Chat);
+        }
+        rig.heard();
+        const QList<HeardTone> tones = HeardTones(rig.output);
+        const double unit = 1200 / speed.characterWpm;
+        QCOMPARE(tones.size(), patterns.size());
+        for (qsizetype i = 0; i < tones.size(); ++i) {
+            const double length = (patterns[i] == u'-' ? 3 : 1) * unit;
+            QCOMPARE_LT(std::abs((tones[i].end - tones[i].start) / 44.1 - length), 0.1);
+            QCOMPARE_GT(tones[i].level, 0.99);
+            if (i + 1 < tones.size()) {
+                const double gap = i + 2 == tones.size() ? closingMs : unit;
+                QCOMPARE_LT(std::abs((tones[i + 1].start - tones[i].end) / 44.1 - gap), 0.1);
+            }
+        }
     }
 
     void figuresAreReadStrictly_data() {
@@ -121,6 +174,17 @@ class TestFreeSpeed : public QObject {
         QTemporaryDir dir;
         ProgramSettings store(dir.filePath(u"quillstart.ini"_s));
         FreeSpeedDialog dialog(store);
+        // Taken as chosen in the list, which is named by its label; access keys of their own.
+        QWidget* box = dialog.findChild<QWidget*>(u"presetBox"_s);
+        QTest::keyClick(box, Qt::Key_Down);
+        QCOMPARE(dialog.speed(), ShippedPresets().at(1).speed);
+        QCOMPARE(QAccessible::queryAccessibleInterface(box)->text(QAccessible::Name),
+                 u"プリセット"_s);
+        QSet<QString> keys;
+        for (const QAbstractButton* button : dialog.findChildren<QAbstractButton*>()) {
+            keys << button->shortcut().toString();
+        }
+        QCOMPARE(keys, (QSet<QString>{u"Alt+L"_s, u"Alt+D"_s, u"Alt+A"_s, QString()}));
         dialog.pickPreset(0);
         QCOMPARE(dialog.speed(), ShippedPresets().at(0).speed);
         QVERIFY(!dialog.savePreset(u"  "_s));

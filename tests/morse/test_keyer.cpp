@@ -34,11 +34,11 @@ Run Key(KeyerMode mode, const QString& script) {
     for (const QString& step : script.split(u' ', Qt::SkipEmptyParts)) {
         const qint64 at = step.section(u':', 0, 0).toLongLong();
         const QString what = step.section(u':', 1);
-        clock.scheduleAt(at, [&clocked, what] {
+        clock.scheduleAt(at, [&clocked, what, at] {
             if (what == u"x") {
                 clocked.releaseAll();
             } else {
-                clocked.contact(what[0] == u'.' ? Paddle::Dot : Paddle::Dash, what[1] == u'd');
+                clocked.contact(what[0] == u'.' ? Paddle::Dot : Paddle::Dash, what[1] == u'd', at);
             }
         });
     }

@@ -3,6 +3,7 @@
 #include "common/ProgramSettings.h"
 #include "morse/KeyInputMap.h"
 #include "morse/KeyInputSerial.h"
+#include "morse/KeyInputSerialWatch.h"
 #include "morse/KeyingPad.h"
 #include "support/VirtualClock.h"
 
@@ -11,12 +12,13 @@ namespace {
 constexpr quint32 kLeftControl = 0xffe3;
 constexpr quint32 kRightControl = 0xffe4;
 
-// Sends a key to a widget at a time on the virtual clock.
+// Sends a key to a widget at a time on the virtual clock, with the window system's stamp (or 0).
 void KeyAt(VirtualClock& clock, QWidget& widget, qint64 at, bool down, int key,
-           quint32 keySymbol = 0) {
-    clock.scheduleAt(at, [&widget, down, key, keySymbol] {
+           quint32 keySymbol = 0, quint64 stamp = 0) {
+    clock.scheduleAt(at, [&widget, down, key, keySymbol, stamp] {
         QKeyEvent event(down ? QEvent::KeyPress : QEvent::KeyRelease, key, Qt::NoModifier, 0,
                         keySymbol, 0);
+        event.setTimestamp(stamp);
         QApplication::sendEvent(&widget, &event);
     });
 }
@@ -29,11 +31,11 @@ KeyInputSettings Straight() {
 
 class FakePins : public SerialPinReader {
   public:
-    explicit FakePins(std::optional<Lines>& lines) : m_lines(lines) {}
-    std::optional<Lines> read() override { return m_lines; }
+    explicit FakePins(std::function<std::optional<Lines>()> lines) : m_lines(std::move(lines)) {}
+    std::optional<Lines> read() override { return m_lines(); }
 
   private:
-    std::optional<Lines>& m_lines;
+    std::function<std::optional<Lines>()> m_lines;
 };
 
 }  // namespace
@@ -41,6 +43,7 @@ class FakePins : public SerialPinReader {
 class TestKeyingPad : public QObject {
     Q_OBJECT
   private slots:
+    void decodesAStraightKeyAsItIsKeyed_data();
     void decodesAStraightKeyAsItIsKeyed();
     void paddlesKeyTheIambicKeyer();
     void onlyItsOwnFocusedKeysCount();
@@ -50,8 +53,21 @@ class TestKeyingPad : public QObject {
     void settingsAreKeptAndCheckedOnLoad();
 };
 
+// Each edge is timed by the event's own stamp, however late the window thread gets to it.
+void TestKeyingPad::decodesAStraightKeyAsItIsKeyed_data() {
+    QTest::addColumn<quint64>("stamps");       // the window system's time at the clock's 0
+    QTest::addColumn<QList<qint64>>("stall");  // from, until: the window thread held up
+    QTest::newRow("events without a time of their own") << quint64{0} << QList<qint64>{0, 0};
+    QTest::newRow("held up across character gaps") << quint64{9000} << QList<qint64>{250, 1700};
+    QTest::newRow("the window system's 32-bit time wrapping")
+        << (quint64{1} << 32) - 1500 << QList<qint64>{0, 0};
+}
+
 void TestKeyingPad::decodesAStraightKeyAsItIsKeyed() {
+    QFETCH(quint64, stamps);
+    QFETCH(QList<qint64>, stall);
     VirtualClock clock;
+    clock.scheduleAt(stall[0], [&clock, &stall] { clock.block(int(stall[1] - stall[0])); });
     KeyingPad pad(clock);
     pad.setSettings(Straight());
     int edges = 0;
@@ -66,10 +82,12 @@ void TestKeyingPad::decodesAStraightKeyAsItIsKeyed() {
                 at += 240;  // with the character gap before it, a word gap of 7 units
                 continue;
             }
-            KeyAt(clock, pad, at, true, Qt::Key_Space);
-            at += element == u'-' ? 180 : 60;
-            KeyAt(clock, pad, at, false, Qt::Key_Space);
-            at += 60;
+            for (const bool down : {true, false}) {  // held up, the events wait
+                KeyAt(clock, pad, at >= stall[0] && at < stall[1] ? stall[1] : at, down,
+                      Qt::Key_Space, 0,
+                      stamps == 0 ? 0 : (stamps + quint64(at)) % (quint64{1} << 32));
+                at += down ? (element == u'-' ? 180 : 60) : 60;
+            }
         }
         at += 120;
     }
@@ -78,6 +96,9 @@ void TestKeyingPad::decodesAStraightKeyAsItIsKeyed() {
     QCOMPARE(signalled, pad.decodedText());
     QCOMPARE(edges, 2 * 2 * 14);
     QCOMPARE(pad.timings().size(), size_t(2 * 2 * 14 - 1));
+    for (const DecodedElement& element : pad.timings()) {
+        QCOMPARE(std::fmod(element.ms, 60), 0.0);
+    }
     pad.reset();
     QVERIFY(pad.timings().empty() && pad.decodedText().isEmpty());
 }
@@ -170,9 +191,9 @@ void TestKeyingPad::serialLinesArePolled() {
     QString contacts;
     QString failure;
     SerialKeyPoller poller(
-        clock, std::make_unique<FakePins>(lines),
+        clock, std::make_unique<FakePins>([&lines] { return lines; }),
         {{SerialLine::Dsr, Paddle::Dot}, {SerialLine::Dcd, Paddle::Dash}},
-        [&](Paddle paddle, bool down) {
+        [&](Paddle paddle, bool down, qint64) {
             contacts += QString(paddle == Paddle::Dot ? u'.' : u'-') + (down ? u'+' : u'-');
         },
         [&](const QString& message) { failure = message; });
@@ -188,6 +209,28 @@ void TestKeyingPad::serialLinesArePolled() {
     clock.waitUntil(40);
     QCOMPARE(contacts, QStringLiteral(".+-+.---"));
     QVERIFY(!failure.isEmpty());
+    // A real port is read on a thread of its own: each change with the time it was seen there.
+    std::atomic<int> pins{0};  // CTS closed: 1; unplugged: -1
+    std::atomic<qint64> seenAt{100};
+    SerialLineWatch watch(
+        std::make_unique<FakePins>([&pins] {
+            return pins < 0 ? std::nullopt
+                            : std::optional(SerialPinReader::Lines{pins == 1, false, false});
+        }),
+        [&seenAt] { return seenAt.load(); });
+    const auto next = [&watch] {
+        std::vector<SerialLineWatch::Seen> seen;
+        for (int i = 0; i < 5000 && seen.empty(); ++i) {  // the thread reads every millisecond
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            seen = watch.take();
+        }
+        return seen.at(0);
+    };
+    QCOMPARE(next().at, qint64{100});  // the lines as first read
+    seenAt = 250;
+    pins = 1;
+    const SerialLineWatch::Seen closed = next();
+    QVERIFY(closed.lines && closed.lines->cts && closed.at == 250);
     QString error;  // a port that is not there is refused with a message
     QVERIFY(!OpenSerialPins(QStringLiteral("quill-no-such-port"), error));
     QVERIFY(error.contains(QStringLiteral("quill-no-such-port")));

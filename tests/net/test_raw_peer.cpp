@@ -294,6 +294,8 @@ class RawPeerTest : public QObject {
             QCOMPARE(ParseBandRequestPayload(BandRequestPayload(preset.conditions)),
                      preset.conditions);
         }
+        const QString sent = u"BAND1 s=7 n=1,15 f=0,0.5 q=3,600,15,30,-6 c=0,1,0 h=0,30 k=0,10,0"_s;
+        QCOMPARE(BandRequestPayload(*ParseBandRequestPayload(sent)), sent);  // byte for byte
         Rig r;
         r.send("0JA9ZZZ");
         r.send(bytes);

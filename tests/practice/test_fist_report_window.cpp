@@ -64,6 +64,10 @@ class TestFistReportWindow : public QObject {
         QCOMPARE(QApplication::focusWidget(), window.table());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         QVERIFY(!window.isVisible());
+        window.show();  // the close button by its access key
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QTest::keyClick(&window, Qt::Key_C, Qt::AltModifier);
+        QTRY_VERIFY(!window.isVisible());  // the button's animated click
     }
 };
 

@@ -9,7 +9,7 @@
 
 using namespace Qt::StringLiterals;
 using ToneShaper::kEdgeSamples;
-constexpr qint64 kGuard = 132;  // 3 ms
+constexpr qint64 kGuard = KeyedTone::kGuardSamples;
 
 class TestSoundOutput : public QObject {
     Q_OBJECT
@@ -75,8 +75,8 @@ class TestSoundOutput : public QObject {
     // --- the keyed tone: rewritten in place where the server has not read yet ---
 
     void keyedToneJoinsWhatTheServerHolds_data() {
-        QTest::addColumn<QList<qint64>>("changes");  // samples: down, up, down, ...
-        QTest::addColumn<qint64>("late");  // the server has read this far past the guard's start
+        QTest::addColumn<QList<qint64>>("changes");  // samples of the clock: down, up, down, ...
+        QTest::addColumn<qint64>("late");  // every write reaches the server this much later
         const QList<qint64> redown{0, 22050, 22100, 30000};
         QTest::newRow("held, released") << QList<qint64>{0, 44100} << qint64{0};
         QTest::newRow("released in the rise") << QList<qint64>{0, 60, 30000, 31000} << qint64{0};
@@ -84,30 +84,37 @@ class TestSoundOutput : public QObject {
         QTest::newRow("rewrites landing late") << redown << qint64{kGuard - 1};
         QTest::newRow("pressed after running dry")
             << QList<qint64>{0, 900, 44100, 45000} << qint64{0};
+        QTest::newRow("60, 180 and 60 ms held; 60 and 300 ms up")
+            << QList<qint64>{0, 2646, 5292, 13230, 26460, 29106} << qint64{0};
     }
     void keyedToneJoinsWhatTheServerHolds() {
         QFETCH(QList<qint64>, changes);
         QFETCH(qint64, late);
         KeyedTone tone;
-        QVector<qint16> out(changes.last() + 44100, 0);
+        QVector<qint16> out(changes.last() + 44100, 0);  // as heard, by sample of the clock
+        QVector<qint16> held(out.size() + 44100, 0);     // as the server holds it
         SoundPosition read = 0;  // what the server has taken: never changed again
+        SoundPosition received = 0;
         const auto apply = [&](const KeyedTone::Write& write) {
             for (qsizetype i = std::max<qint64>(0, read - write.at); i < write.samples.size();
                  ++i) {
-                out[write.at + i] = write.samples[i];
+                held[write.at + i] = write.samples[i];
             }
+            received = std::max(received, write.at + write.samples.size());
         };
-        SoundPosition changeable = 0;
-        for (qsizetype k = 0; k < changes.size(); ++k) {
-            // A server that has read all it was given waits for more.
-            while (read < std::min(changes[k], tone.written())) {
-                read = std::min({read + 441, changes[k], tone.written()});
-                apply(tone.topUp(read + 8820));
+        QList<std::pair<qint64, KeyedTone::Write>> sent;
+        for (qint64 now = 0, k = 0; now < out.size(); ++now) {
+            if (k < changes.size() && changes[k] == now) {
+                sent.append({now + late, k++ % 2 == 0 ? tone.press(800, read, read + 8820)
+                                                      : tone.release(read)});
+            } else if (now % 441 == 0) {
+                sent.append({now + late, tone.topUp(read + 8820)});
             }
-            const bool dry = read >= tone.written();
-            changeable = dry ? read : std::min(read + kGuard, tone.written());
-            read += dry ? 0 : late;
-            apply(k % 2 == 0 ? tone.press(800, changeable, read + 8820) : tone.release(changeable));
+            while (!sent.isEmpty() && sent.first().first <= now) {
+                apply(sent.takeFirst().second);
+            }
+            // A server that has played all it was given waits for more.
+            out[now] = read < received ? held[read++] : 0;
         }
         // Never a step larger than the sine's own slope with an edge's: no click.
         const double maxStep =
@@ -115,14 +122,28 @@ class TestSoundOutput : public QObject {
         for (qsizetype i = 1; i < out.size(); ++i) {
             QVERIFY2(std::abs(out[i] - out[i - 1]) <= maxStep, qPrintable(QString::number(i)));
         }
-        // Full level while held, silence once the last fall is over.
-        const auto peak = [&](qint64 from) {
-            return *std::max_element(out.begin() + from, out.begin() + from + 56);
+        // A tone apart from others lasts from half level to half level as the key was held (2 ms):
+        const auto loud = [&](qint64 at) {
+            return std::abs(out[at]) >= ToneShaper::kAmplitude / 2;
         };
-        QVERIFY(peak(kEdgeSamples) > 0.99 * ToneShaper::kAmplitude);
-        QVERIFY(peak(changeable - 56) > 0.99 * ToneShaper::kAmplitude);
-        QCOMPARE(tone.silentFrom(), changeable + kEdgeSamples);
-        QVERIFY(std::all_of(out.begin() + tone.silentFrom(), out.end(),
+        const auto apart = [&](qsizetype k) {  // the change k is two edges from either neighbour
+            return (k == 0 || changes[k] - changes[k - 1] >= 2 * kEdgeSamples) &&
+                   (k + 1 == changes.size() || changes[k + 1] - changes[k] >= 2 * kEdgeSamples);
+        };
+        for (qsizetype k = 0; k < changes.size(); k += 2) {
+            if (!apart(k) || !apart(k + 1)) {
+                continue;
+            }
+            qint64 rise = changes[k];
+            qint64 fall = k + 2 < changes.size() ? changes[k + 2] : out.size() - 1;
+            while (!loud(rise) || !loud(fall)) {
+                rise += loud(rise) ? 0 : 1;
+                fall -= loud(fall) ? 0 : 1;
+            }
+            QCOMPARE_LE(std::abs(fall - rise - (changes[k + 1] - changes[k])), qint64{88});
+        }
+        // Silence once the last fall is over.
+        QVERIFY(std::all_of(out.begin() + changes.last() + late + kGuard + kEdgeSamples, out.end(),
                             [](qint16 s) { return s == 0; }));
     }
 
