@@ -108,9 +108,8 @@ CopyScoring::CopyScoring(const PracticeWindow& form, QuestionPlayer& player,
     ui.CopyText->setEnabled(ui.NormalMode_Option->isChecked());
     // From the option's state, not the signal's argument: a handler of the same toggle may wait
     // for the link, and an option chosen meanwhile would otherwise be undone by the rest of it.
-    connect(ui.NormalMode_Option, &QRadioButton::toggled, ui.CopyText, [&ui] {
-        ui.CopyText->setEnabled(ui.NormalMode_Option->isChecked());
-    });
+    connect(ui.NormalMode_Option, &QRadioButton::toggled, ui.CopyText,
+            [&ui] { ui.CopyText->setEnabled(ui.NormalMode_Option->isChecked()); });
     connect(&lesson, &LessonController::callUpSounding, this, &CopyScoring::lessonStarting);
     connect(&player, &QuestionPlayer::questionEnded, this, &CopyScoring::questionEnded);
 }
