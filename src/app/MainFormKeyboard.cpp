@@ -1,5 +1,6 @@
 #include "app/MainFormKeyboard.h"
 
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QKeySequence>
 #include <QLineEdit>
@@ -12,17 +13,18 @@
 #include <vector>
 
 #include "app/MainFormUi.h"
+#include "common/OptionGroupKeys.h"
 
 namespace {
 
-// Letters clear of the menu bar's own (S, M, R, K, H, X).
+// Letters clear of the menu bar's own (S, M, R, O, K, H) and of the check boxes' (Y, Q, J).
 void SetAccessKeys(const MainFormUi& ui) {
     const std::pair<QPushButton*, Qt::Key> keys[] = {
         {ui.ListenButton, Qt::Key_L},        {ui.ConnectButton, Qt::Key_C},
         {ui.CloseButton, Qt::Key_D},         {ui.StartButton_Command, Qt::Key_G},
         {ui.StopButton_Command, Qt::Key_T},  {ui.KaitoupassButton_Command, Qt::Key_P},
         {ui.toneTestButton, Qt::Key_E},      {ui.SaveSetButton_Command, Qt::Key_V},
-        {ui.SendMessageButton, Qt::Key_N},   {ui.SearchIpButton, Qt::Key_O},
+        {ui.SendMessageButton, Qt::Key_N},   {ui.SearchIpButton, Qt::Key_I},
         {ui.CheckGrovalIpButton, Qt::Key_W}, {ui.freeSpeedButton, Qt::Key_F},
     };
     for (const auto& [button, key] : keys) {
@@ -80,4 +82,10 @@ void SetUpKeyboard(MainFormUi& ui) {
     ui.CopyResult->setTabChangesFocus(true);
     ui.ChatText->setTabChangesFocus(true);
     SetAccessKeys(ui);
+    // A lesson starts from the callsign; the window would otherwise open on its first button.
+    ui.CallsignText->setFocus(Qt::OtherFocusReason);
+    for (QButtonGroup* group :
+         {ui.roleGroup, ui.practiceModeGroup, ui.speedGroup, ui.chatKindGroup}) {
+        ChooseWithArrowKeys(group);
+    }
 }

@@ -2,7 +2,8 @@
 
 #include "app/MainFormKeyboard.h"
 #include "common/AccessibleValueLabel.h"
-#include "common/FineAdjustBar.h"
+#include "common/CheckableMenuEntry.h"
+#include "common/LabelledValueBar.h"
 #include "common/SharedTexts.h"
 #include "common/SpeedTable.h"
 
@@ -263,7 +264,7 @@ QWidget* buildLessonArea(LessonUi& ui, const QFont& font) {
 // and keeps its arrows and track clicks moving the handle towards them; merely inverting the
 // appearance would make the left arrow move the handle to the right.
 QScrollBar* makeFineAdjustBar(QLabel* valueLabel) {
-    auto* bar = new FineAdjustBar;
+    auto* bar = new LabelledValueBar(-1);
     bar->setValueLabel(valueLabel);
     bar->setObjectName(u"Speed_HScroll"_s);
     bar->setAccessibleName(u"微調整"_s);
@@ -541,6 +542,7 @@ void MainFormUi::setupUi(QMainWindow* window) {
         makeValueLabel(u"soundStatusLabel"_s, u"サウンド状態"_s, u"サウンド: 確認中…"_s);
     window->statusBar()->addWidget(soundStatusLabel, 1);
 
+    ExposeCheckableMenuEntries();
     SetUpKeyboard(*this);
     window->resize(initialWindowSize.expandedTo(window->minimumSizeHint()));
 }

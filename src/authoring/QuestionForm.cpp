@@ -20,6 +20,7 @@
 #include "common/ControlHelpers.h"
 #include "common/DesktopServices.h"
 #include "common/LinkState.h"
+#include "common/OptionGroupKeys.h"
 #include "common/PhraseLabel.h"
 #include "common/SharedTexts.h"
 #include "common/WindowOpening.h"
@@ -98,6 +99,7 @@ void QuestionForm::buildControls() {
     m_methods = new QButtonGroup(this);
     m_methods->addButton(KeyboardOption);
     m_methods->addButton(TextFileOption);
+    ChooseWithArrowKeys(m_methods);
     auto* methods = new QHBoxLayout(Frame1);
     methods->addWidget(KeyboardOption);
     methods->addWidget(TextFileOption);

@@ -12,6 +12,7 @@
 #include "common/Clock.h"
 #include "common/ControlHelpers.h"
 #include "common/DesktopServices.h"
+#include "common/LabelledValueBar.h"
 #include "common/RecordFile.h"
 #include "common/SaveMessages.h"
 #include "common/SettingsRecords.h"
@@ -50,8 +51,11 @@ QLabel* MakeValueLabel(QWidget* parent, const QString& name, const QString& acce
     return label;
 }
 
-QScrollBar* MakeLevelBar(QWidget* parent, const QString& name, const QString& accessibleName) {
-    auto* bar = new QScrollBar(Qt::Horizontal, parent);
+// Read out as the figure its label shows (the volume label shows twice the level).
+QScrollBar* MakeLevelBar(QWidget* parent, const QString& name, const QString& accessibleName,
+                         int shownScale, QLabel* valueLabel) {
+    auto* bar = new LabelledValueBar(shownScale, parent);
+    bar->setValueLabel(valueLabel);
     bar->setObjectName(name);
     bar->setAccessibleName(accessibleName);
     bar->setRange(kLowestLevel, kHighestLevel);
@@ -105,12 +109,14 @@ WaveDialog::WaveDialog(WaveGenerator& wave, const SoundControls& controls, QStri
 }
 
 void WaveDialog::buildControls() {
-    WavQuarityHScroll = MakeLevelBar(this, QStringLiteral("WavQuarityHScroll"), u"音質"_s);
-    WavVolumeHScroll = MakeLevelBar(this, QStringLiteral("WavVolumeHScroll"), u"音量"_s);
     QuarityLabel = MakeValueLabel(this, QStringLiteral("QuarityLabel"), u"音質の値"_s,
                                   QualityCaption(kDesignLevel));
     VolumeLabel = MakeValueLabel(this, QStringLiteral("VolumeLabel"), u"音量の値"_s,
                                  VolumeCaption(kDesignLevel));
+    WavQuarityHScroll =
+        MakeLevelBar(this, QStringLiteral("WavQuarityHScroll"), u"音質"_s, 1, QuarityLabel);
+    WavVolumeHScroll =
+        MakeLevelBar(this, QStringLiteral("WavVolumeHScroll"), u"音量"_s, 2, VolumeLabel);
     TestButton = MakeButton(this, QStringLiteral("TestButton"), u"テスト"_s);
     SaveButton = MakeButton(this, QStringLiteral("SaveButton"), u"設定保存"_s);
     CloseButton = MakeButton(this, QStringLiteral("CloseButton"), u"閉じる"_s);

@@ -80,6 +80,8 @@ bool NetConnection::addressCheckPassed() {
     }
     NoCallsignOrIpDialog dialog(noCallsign, noAddress, &m_w.window);
     ShowModal(m_w.clock, &dialog, &m_w.window, {3000, 1600});
+    // Back where the user must type, not wherever the window's focus happened to fall.
+    (noCallsign ? m_w.ui.CallsignText : m_w.ui.ConnectIpText)->setFocus(Qt::OtherFocusReason);
     return false;
 }
 

@@ -71,9 +71,12 @@ QString CopySpokenText(const CopyAlignment& alignment, CopyWording wording) {
 }
 
 // Two lines, the question over the copy, character under character: a right character plain,
-// one heard as another or missed in red and bold, an extra one in blue and underlined; "・"
-// stands where one side has nothing.
+// one heard as another or missed in red and bold, an extra one in blue and underlined; "_"
+// stands where one side has nothing. The lines never wrap (a long question scrolls sideways),
+// and the gap mark is as wide as a letter in the fixed font, so the columns stay in line; a
+// full-width mark would come from a fallback font twice as wide.
 void ShowCopyComparison(QPlainTextEdit* box, const CopyAlignment& alignment, CopyWording wording) {
+    box->setLineWrapMode(QPlainTextEdit::NoWrap);
     box->clear();
     QTextCursor cursor(box->document());
     QTextCharFormat plain;
@@ -93,7 +96,7 @@ void ShowCopyComparison(QPlainTextEdit* box, const CopyAlignment& alignment, Cop
             const QTextCharFormat& format = pair.op == AlignedPair::Op::Match    ? plain
                                             : pair.op == AlignedPair::Op::Insert ? extra
                                                                                  : wrong;
-            cursor.insertText(shown.isNull() ? u"・"_s : QString(shown), format);
+            cursor.insertText(shown.isNull() ? u"_"_s : QString(shown), format);
         }
     }
 }
@@ -104,7 +107,11 @@ CopyScoring::CopyScoring(const PracticeWindow& form, QuestionPlayer& player,
     const LessonUi& ui = m_form.ui;
     // Typing goes to the answers in Step mode: the box takes it only in Normal mode.
     ui.CopyText->setEnabled(ui.NormalMode_Option->isChecked());
-    connect(ui.NormalMode_Option, &QRadioButton::toggled, ui.CopyText, &QWidget::setEnabled);
+    // From the option's state, not the signal's argument: a handler of the same toggle may wait
+    // for the link, and an option chosen meanwhile would otherwise be undone by the rest of it.
+    connect(ui.NormalMode_Option, &QRadioButton::toggled, ui.CopyText, [&ui] {
+        ui.CopyText->setEnabled(ui.NormalMode_Option->isChecked());
+    });
     connect(&lesson, &LessonController::callUpSounding, this, &CopyScoring::lessonStarting);
     connect(&player, &QuestionPlayer::questionEnded, this, &CopyScoring::questionEnded);
 }

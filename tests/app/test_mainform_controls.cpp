@@ -4,8 +4,10 @@
 #include <QAccessible>
 #include <QAccessibleValueInterface>
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QHash>
@@ -112,11 +114,14 @@ class MainFormControlsTest : public QObject {
     void menusHoldTheirEntriesInOrder_data();
     void menusHoldTheirEntriesInOrder();
     void soundEntriesAreNotAnExclusiveGroup();
+    void checkableEntriesAreToldAsSuch();
 
     void optionGroupsAreExclusiveEachInItsFrame_data();
     void optionGroupsAreExclusiveEachInItsFrame();
     void selectingInOneGroupLeavesTheOthers();
 
+    void arrowKeysChooseWithinAGroup_data();
+    void arrowKeysChooseWithinAGroup();
     void fineAdjustmentRangeAndSteps();
     void fineAdjustmentHasPlus20AtTheLeftEnd_data();
     void fineAdjustmentHasPlus20AtTheLeftEnd();
@@ -402,6 +407,27 @@ void MainFormControlsTest::soundEntriesAreNotAnExclusiveGroup() {
     QVERIFY(!wave->isChecked() && !beep->isChecked());
 }
 
+void MainFormControlsTest::checkableEntriesAreToldAsSuch() {
+    // A screen reader must hear that an unchecked entry can be checked, and which kind it is.
+    QSet<QAccessible::Role> kinds;
+    for (QMenu* menu : m_window->findChildren<QMenu*>()) {
+        for (QAction* entry : menu->actions()) {
+            if (!entry->isCheckable()) {
+                continue;
+            }
+            QAccessibleInterface* told = QAccessible::queryAccessibleInterface(entry);
+            QVERIFY(told);
+            const bool exclusive = entry->actionGroup() && entry->actionGroup()->isExclusive();
+            QCOMPARE(told->role(), exclusive ? QAccessible::RadioButton : QAccessible::CheckBox);
+            QVERIFY(told->state().checkable);
+            QCOMPARE(bool(told->state().checked), entry->isChecked());
+            QCOMPARE(told->text(QAccessible::Name), QString(entry->text()).remove(u'&'));
+            kinds.insert(told->role());
+        }
+    }
+    QVERIFY(kinds.contains(QAccessible::CheckBox));
+}
+
 void MainFormControlsTest::optionGroupsAreExclusiveEachInItsFrame_data() {
     QTest::addColumn<QString>("group");
     QTest::addColumn<QStringList>("options");
@@ -462,6 +488,40 @@ void MainFormControlsTest::selectingInOneGroupLeavesTheOthers() {
             }
         }
     }
+}
+
+void MainFormControlsTest::arrowKeysChooseWithinAGroup_data() {
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<bool>("fromChosen");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("chosen");
+    // Chosen or only focused (no receive mode is chosen after connecting), the next one is chosen;
+    // the ends wrap round, as in any desktop's option groups.
+    QTest::newRow("down from the chosen")
+        << u"StepMode_Option"_s << true << int(Qt::Key_Down) << u"NormalMode_Option"_s;
+    QTest::newRow("right, none chosen")
+        << u"StepMode_Option"_s << false << int(Qt::Key_Right) << u"NormalMode_Option"_s;
+    QTest::newRow("up wraps to the last")
+        << u"Speed25_Option"_s << true << int(Qt::Key_Up) << u"SpeedFree_Option"_s;
+    QTest::newRow("left in the roles")
+        << u"StudentOption"_s << true << int(Qt::Key_Left) << u"TeacherOption"_s;
+}
+
+void MainFormControlsTest::arrowKeysChooseWithinAGroup() {
+    QFETCH(QString, from);
+    QFETCH(bool, fromChosen);
+    QFETCH(int, key);
+    QFETCH(QString, chosen);
+    showWindow();
+    auto* start = control<QRadioButton>(from);
+    if (fromChosen) {
+        start->setChecked(true);
+    }
+    start->setFocus();
+    QTest::keyClick(start, Qt::Key(key));
+    auto* target = control<QRadioButton>(chosen);
+    QVERIFY(target->isChecked());
+    QCOMPARE(QApplication::focusWidget(), target);
 }
 
 void MainFormControlsTest::fineAdjustmentRangeAndSteps() {
@@ -663,7 +723,8 @@ void MainFormControlsTest::tabVisitsTheControlsInWorkingOrder() {
     showWindow();
     m_window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
-    m_ui.CallsignText->setFocus();
+    // The window opens where the user must act first.
+    QCOMPARE(QApplication::focusWidget(), m_ui.CallsignText);
     QStringList visited;
     for (int i = 0; i < expected.size(); ++i) {
         visited << QApplication::focusWidget()->objectName();
@@ -673,12 +734,20 @@ void MainFormControlsTest::tabVisitsTheControlsInWorkingOrder() {
 }
 
 void MainFormControlsTest::everyButtonHasItsOwnAccessKey() {
-    // Alt + a letter of its own, clear of the menu bar's letters, for every button but the 36
-    // answer buttons (typed keys answer); a caption changed by a role keeps its key.
+    // Alt + a letter of its own, clear of the menu bar's letters and of the check boxes', for
+    // every button but the 36 answer buttons (typed keys answer); a caption changed by a role
+    // keeps its key.
     LessonState lesson;
     LessonPanelView panel(m_ui, lesson);
     ApplyRoleControls(m_ui, panel, true);
-    QSet<QString> taken = {u"Alt+S"_s, u"Alt+M"_s, u"Alt+R"_s, u"Alt+K"_s, u"Alt+H"_s, u"Alt+X"_s};
+    QSet<QString> taken;
+    for (QAction* menu : m_window->menuBar()->actions()) {
+        taken.insert(QKeySequence::mnemonic(menu->text()).toString());
+    }
+    for (QCheckBox* box : m_window->findChildren<QCheckBox*>()) {
+        taken.insert(box->shortcut().toString());
+    }
+    QVERIFY(taken.contains(u"Alt+O"_s));
     for (QPushButton* button : m_window->findChildren<QPushButton*>()) {
         if (std::find(m_ui.answerButtons.begin(), m_ui.answerButtons.end(), button) !=
             m_ui.answerButtons.end()) {

@@ -1,4 +1,6 @@
 // The sound menu, the WAV settings dialog with its saved levels, and the tone tests.
+#include <QAccessible>
+#include <QAccessibleValueInterface>
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
@@ -102,6 +104,12 @@ class TestWaveDialog : public QObject {
         QTEST(dialog.WavQuarityHScroll->value(), "qualityBar");
         QTEST(dialog.VolumeLabel->text(), "volumeLabel");
         QTEST(dialog.WavVolumeHScroll->value(), "volumeBar");
+        // A screen reader hears the figure the label shows, not the bar's own level.
+        QFETCH(QString, volumeLabel);
+        QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(dialog.WavVolumeHScroll);
+        QCOMPARE(bar->valueInterface()->currentValue().toString(),
+                 volumeLabel.mid(3, volumeLabel.size() - 4));
+        QCOMPARE(bar->text(QAccessible::Description), volumeLabel);
     }
 
     void menuKeepsOneGeneratorChecked() {

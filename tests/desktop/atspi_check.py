@@ -28,7 +28,9 @@ CONTROLS_TIMEOUT = 15
 # the menu bar as "menu item" or "menu".
 SCROLL_BAR = ("scroll bar",)
 MENU = ("menu", "menu item")
-MENU_ENTRY = ("menu item", "check menu item", "radio menu item")
+MENU_ENTRY = ("menu item", "check menu item", "radio menu item", "check box", "radio button")
+# Entries that can be checked must say so whether checked or not.
+CHECKABLE_ENTRY = ("check menu item", "radio menu item", "check box", "radio button")
 
 # (accessible name, accepted roles). Captions keep their "&" here as the window shows them;
 # Qt removes it from accessible names.
@@ -53,14 +55,14 @@ EXPECTED = [
     ("ネットモード切替(&M)", MENU),
     ("ヘルプ(&H)", MENU),
     ("終了(&X)", MENU_ENTRY),
-    ("Wave音(&W)", MENU_ENTRY),
-    ("Beep音(WinXP/2000用)(&B)", MENU_ENTRY),
+    ("Wave音(&W)", CHECKABLE_ENTRY),
+    ("Beep音(WinXP/2000用)(&B)", CHECKABLE_ENTRY),
     ("Wave音質設定(&Q)", MENU_ENTRY),
     ("バンドコンディション(&C)...", MENU_ENTRY),
-    ("A～E(&A)", MENU_ENTRY),
-    ("全アルファベット(&Z)", MENU_ENTRY),
-    ("先生モード(&T)", MENU_ENTRY),
-    ("学生モード(&N)", MENU_ENTRY),
+    ("A～E(&A)", CHECKABLE_ENTRY),
+    ("全アルファベット(&Z)", CHECKABLE_ENTRY),
+    ("先生モード(&T)", CHECKABLE_ENTRY),
+    ("学生モード(&N)", CHECKABLE_ENTRY),
     ("ReadMe.txtを開く(&T)", MENU_ENTRY),
     ("オンラインヘルプを見る(&O)", MENU_ENTRY),
     ("バージョン情報(&A)", MENU_ENTRY),

@@ -287,6 +287,7 @@ class Announcements:
 
 # X keysyms of the keys the checks press, and the X modifier masks held with them.
 KEY_TAB, KEY_ESCAPE, KEY_LEFT, KEY_RIGHT = 0xFF09, 0xFF1B, 0xFF51, 0xFF53
+KEY_UP, KEY_DOWN = 0xFF52, 0xFF54
 SHIFT, ALT = 1 << 0, 1 << 3
 
 

@@ -19,10 +19,10 @@ Every wait is a bounded poll; the whole run is cut off after TOTAL_TIMEOUT secon
 
 import sys
 
-from desktop_session import (ALT, KEY_ESCAPE, KEY_LEFT, KEY_RIGHT, KEY_TAB, LABEL, LIST,
-                             PUSH_BUTTON, RADIO_BUTTON, SHIFT, TEXT_FIELD, TOGGLE_ACTIONS,
+from desktop_session import (ALT, KEY_DOWN, KEY_ESCAPE, KEY_LEFT, KEY_RIGHT, KEY_TAB, KEY_UP,
+                             LABEL, LIST, PUSH_BUTTON, RADIO_BUTTON, SHIFT, TEXT_FIELD,
                              Announcements, FocusWatch, click, current_description, current_name,
-                             do_action, is_checked, is_enabled, key_binding, make_log, press_key,
+                             is_checked, is_enabled, key_binding, make_log, press_key,
                              wait_until, walk)
 from peer_check import (LINK_PORT, PEER_CALLSIGN, REACTION_TIMEOUT, PeerCheck, StepFailed,
                         main, port_taken, require)
@@ -209,9 +209,17 @@ class Keyboard(PeerCheck):
         option = self.controls["ステップ受信モード"]
         self.wait(lambda: is_enabled(option), REACTION_TIMEOUT,
                   f"the Step-mode option did not become enabled within {REACTION_TIMEOUT} s")
-        do_action(option, TOGGLE_ACTIONS)
+        # No receive mode is chosen yet: the arrow keys choose one, as in any option group.
+        option.queryComponent().grabFocus()
+        require(self.focus.wait_for(option, REACTION_TIMEOUT),
+                "the Step-mode option did not take the focus")
+        normal = self.controls["ノーマル受信モード"]
+        press_key(KEY_DOWN)
+        self.wait(lambda: is_checked(normal), REACTION_TIMEOUT,
+                  "Down on the Step-mode option did not choose Normal mode")
+        press_key(KEY_UP)
         self.wait(lambda: is_checked(option), REACTION_TIMEOUT,
-                  "the Step-mode option was not checked after its action")
+                  "Up on the Normal-mode option did not choose Step mode again")
         self.peer.expect("32")
 
     def access_keys_linked(self):
@@ -267,7 +275,8 @@ class Keyboard(PeerCheck):
         ("exchange callsigns", "greetings"),
         ("the peer's chat line is announced", "chat_line_heard"),
         ("a received CW line stops by Alt+Q, announced", "stop_cw_by_key"),
-        ("become the answerer, its role line announced; Step mode", "become_answerer"),
+        ("become the answerer, its role line announced; Step mode by the arrow keys",
+         "become_answerer"),
         ("the lesson's buttons have access keys", "access_keys_linked"),
         ("Tab visits the window in the working order", "tab_forward"),
         ("Shift+Tab goes back the same way", "tab_backward"),

@@ -7,11 +7,15 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <numeric>
 
 #include "common/LessonState.h"
@@ -161,6 +165,37 @@ class GradingTest : public QObject {
         QFETCH(QString, heard);
         QFETCH(QString, spoken);
         QCOMPARE(CopySpokenText(AlignCopy(sent, heard)), spoken);
+    }
+
+    // The question over the copy, column under column, however long the question and wherever
+    // one side has a gap: neither row wraps, and no mark is wider than a letter.
+    void comparisonColumnsStandAboveEachOther_data() {
+        QTest::addColumn<QString>("sent");
+        QTest::addColumn<QString>("heard");
+        QTest::newRow("long, all right")
+            << QString(u"PARIS "_s).repeated(40) << QString(u"paris "_s).repeated(40);
+        QTest::newRow("missed and extra") << u"ABCDE KMRSU"_s << u"ACDXE KMRSUV"_s;
+    }
+    void comparisonColumnsStandAboveEachOther() {
+        QFETCH(QString, sent);
+        QFETCH(QString, heard);
+        QPlainTextEdit box;
+        box.setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+        box.resize(200, 80);
+        ShowCopyComparison(&box, AlignCopy(sent, heard));
+        box.show();
+        const QTextBlock top = box.document()->firstBlock();
+        const QTextBlock bottom = top.next();
+        QCOMPARE(top.layout()->lineCount(), 1);
+        QCOMPARE(bottom.layout()->lineCount(), 1);
+        QCOMPARE(top.length(), bottom.length());
+        for (int column = 0; column < top.length() - 1; ++column) {
+            QTextCursor over(top);
+            over.setPosition(top.position() + column);
+            QTextCursor under(bottom);
+            under.setPosition(bottom.position() + column);
+            QCOMPARE(box.cursorRect(under).x(), box.cursorRect(over).x());
+        }
     }
 
     void missListBreaksAfterEveryThirdEntry_data() {
