@@ -1,6 +1,7 @@
 // history_bench: a history of 250,000 lessons, as a learner who kept at it for years would have:
 // storing one more lesson, the whole-file check at start-up, and opening 成績履歴 through its
-// menu entry, idle and beside busy loops, with the resident memory it takes. Prints the figures.
+// menu entry, idle and beside busy loops, with the resident memory it takes; and an older
+// program's file of the longest questions brought up to date. Prints the figures.
 //
 //   history_bench [--lessons N] [--busy N]
 #include <QAction>
@@ -15,6 +16,8 @@
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QScrollBar>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTabWidget>
 #include <QTableView>
 #include <algorithm>
@@ -24,6 +27,7 @@
 #include "BusyLoops.h"
 #include "app/MainForm.h"
 #include "app/MainFormUi.h"
+#include "common/LessonState.h"
 #include "history/HistoryReader.h"
 #include "history/HistoryStore.h"
 #include "history/HistoryWindow.h"
@@ -81,6 +85,37 @@ LessonRecord Lesson(qint64 i, QRandomGenerator& random) {
         ++lesson.confusions[{c, heard}];
     }
     return lesson;
+}
+
+// An older program's file (schema version 6, its totals kept by day and speed alone) holding
+// these Step lessons of one long question each, brought up to date as the window opens it.
+double MigrateMs(const QString& path, int lessons, int questionLength) {
+    QList<LessonRecord> kept;
+    for (int i = 0; i < lessons; ++i) {
+        LessonRecord lesson;
+        lesson.finishedAt = QDateTime(QDate(2026, 12, 1), QTime(8, 0), Qt::UTC).addSecs(i * 600);
+        lesson.question = QString(questionLength, kKoch[i % kKoch.size()]);
+        lesson.played = questionLength;
+        lesson.correct = questionLength;
+        kept << lesson;
+    }
+    HistoryStore(path).save(kept);
+    {
+        QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), path);
+        database.setDatabaseName(path);
+        database.open();
+        QSqlQuery query(database);
+        for (const char* statement :
+             {"DROP TABLE days", "CREATE TABLE days (day, speed)", "PRAGMA user_version = 6"}) {
+            query.exec(QString::fromLatin1(statement));
+        }
+    }
+    QSqlDatabase::removeDatabase(path);
+    QElapsedTimer timer;
+    timer.start();
+    HistoryReader reader(path);
+    const bool opened = reader.open().ok && reader.missRates({}).constFirst().played > 0;
+    return opened ? timer.nsecsElapsed() / 1e6 : -1;
 }
 
 double Percentile(QList<double> values, double share) {
@@ -142,6 +177,12 @@ int main(int argc, char* argv[]) {
     TestContext context;
     context.desktop.now = QDateTime(QDate(2026, 12, 8), QTime(12, 0), Qt::UTC);
     const QString path = context.historyPath();
+    const QDir folder(context.currentDir.path());
+    std::printf("migrate a schema-6 file of 20 lessons of %d characters: %.0f ms\n",
+                kLongestQuestion,
+                MigrateMs(folder.filePath(QStringLiteral("old-20.sqlite")), 20, kLongestQuestion));
+    std::printf("migrate a schema-6 file of one lesson of 200,000 characters: %.0f ms\n",
+                MigrateMs(folder.filePath(QStringLiteral("old-1.sqlite")), 1, 200000));
     HistoryStore store(path);
     QRandomGenerator random(20261208);
 

@@ -150,6 +150,8 @@ void MainForm::connectLessonToItsWindows() {
             &ExchangeWindows::ShowAbortChoice);
     connect(&m_player, &QuestionPlayer::longAnswerToShow, exchange,
             &ExchangeWindows::ShowModelAnswer);
+    connect(&m_lessonController, &LessonController::callUpSounding, &m_history,
+            &LessonHistory::LessonStarting);
     connect(&m_lessonController, &LessonController::lessonFinished, &m_history,
             &LessonHistory::LessonFinished);
 }

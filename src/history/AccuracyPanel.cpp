@@ -45,16 +45,20 @@ AccuracyPanel::AccuracyPanel(QDate today, QWidget* parent) : QWidget(parent), m_
 
 void AccuracyPanel::showDays(const QList<DayAccuracy>& days) {
     m_chart->removeAllSeries();
-    // A line per speed and setting: the fixed speeds first, then the speeds of their own.
+    // A line per speed and setting, and another for the copies at each: the fixed speeds first,
+    // then the speeds of their own.
     const auto before = [](const DayAccuracy* a, const DayAccuracy* b) {
-        return SettingBefore(a->setting, b->setting) ||
-               (a->setting == b->setting && a->speed < b->speed);
+        if (a->setting != b->setting) {
+            return SettingBefore(a->setting, b->setting);
+        }
+        return std::pair(a->speed, a->copy) < std::pair(b->speed, b->copy);
     };
     std::map<const DayAccuracy*, QLineSeries*, decltype(before)> bySpeed(before);
     QList<QStringList> rows;
     for (const DayAccuracy& day : days) {
         QLineSeries*& series = bySpeed[&day];
-        const QString name = SettingName(day.speed, day.setting);
+        const QString name =
+            SettingName(day.speed, day.setting) + (day.copy ? u"（受信メモ）"_s : QString());
         if (series == nullptr) {
             series = new QLineSeries;
             series->setName(name);

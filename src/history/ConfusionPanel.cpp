@@ -62,8 +62,7 @@ void ConfusionPanel::showConfusions(const ConfusionCounts& counts) {
     pairAxis->append(pairs);
     auto* countAxis = new QValueAxis(m_chart);
     countAxis->setTitleText(u"回数"_s);
-    countAxis->setLabelFormat(u"%d"_s);
-    countAxis->setRange(0, most);
+    SetCountRange(countAxis, most);
     m_chart->addAxis(pairAxis, Qt::AlignBottom);
     m_chart->addAxis(countAxis, Qt::AlignLeft);
     auto* series = new QBarSeries;

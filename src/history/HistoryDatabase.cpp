@@ -10,19 +10,84 @@
 #include <QtEndian>
 #include <algorithm>
 #include <atomic>
+#include <map>
 #include <tuple>
 
 #include "common/OwnFile.h"
 #include "common/SaveMessages.h"
+#include "history/HistoryStats.h"
 #include "history/LessonRecord.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
+// One statement of a step of the schema, or work done in C++ where SQL would take long.
+struct MigrationStatement {
+    using Work = std::optional<QSqlError> (*)(QSqlQuery&);
+    MigrationStatement(QString statement) : sql(std::move(statement)) {}
+    MigrationStatement(Work work) : run(work) {}
+
+    QString sql;
+    Work run = nullptr;
+};
+using MigrationStep = QList<MigrationStatement>;
+
+// How often each letter and digit came in the Step questions, per day, speed and (once the
+// totals keep it) speed setting, added to day_characters. One pass over the questions: taking
+// them apart in SQL copies the rest of a question for every character.
+std::optional<QSqlError> CountAskedCharacters(QSqlQuery& query, bool bySetting) {
+    using Key = std::tuple<QString, int, QString>;
+    std::map<Key, std::array<int, 36>> totals;
+    query.setForwardOnly(true);
+    if (auto failure =
+            RunSql(query, u"SELECT day, speed, "_s + (bySetting ? SettingSql() : u"''"_s) +
+                              u", question FROM lessons WHERE mode = 'step'"_s)) {
+        return failure;
+    }
+    while (query.next()) {
+        std::array<int, 36>& counts =
+            totals[{query.value(0).toString(), query.value(1).toInt(), query.value(2).toString()}];
+        const std::array<int, 36> asked = AskedCounts(query.value(3).toString());
+        for (std::size_t i = 0; i < asked.size(); ++i) {
+            counts[i] += asked[i];
+        }
+    }
+    if (query.lastError().isValid()) {
+        return query.lastError();
+    }
+    query.finish();
+    query.prepare(bySetting ? u"INSERT INTO day_characters VALUES (?, ?, ?, ?, ?, 0)"_s
+                            : u"INSERT INTO day_characters VALUES (?, ?, ?, ?, 0)"_s);
+    for (const auto& [key, counts] : totals) {
+        for (std::size_t i = 0; i < counts.size(); ++i) {
+            if (counts[i] == 0) {
+                continue;
+            }
+            query.addBindValue(std::get<0>(key));
+            query.addBindValue(std::get<1>(key));
+            if (bySetting) {
+                query.addBindValue(std::get<2>(key));
+            }
+            query.addBindValue(QString(kMissOrder[qsizetype(i)]));
+            query.addBindValue(counts[i]);
+            if (!query.exec()) {
+                return query.lastError();
+            }
+        }
+    }
+    return std::nullopt;
+}
+std::optional<QSqlError> CountAskedByDay(QSqlQuery& query) {
+    return CountAskedCharacters(query, false);
+}
+std::optional<QSqlError> CountAskedBySetting(QSqlQuery& query) {
+    return CountAskedCharacters(query, true);
+}
+
 // The running totals made anew with the speed setting in their keys, and counted from the
 // lessons as the store counts each new one.
-QStringList TotalsBySetting(const QString& letters) {
+MigrationStep TotalsBySetting() {
     const QString lessons = u"(SELECT *, "_s + SettingSql() + u" AS setting FROM lessons)"_s;
     return {
         u"DROP TABLE days"_s,
@@ -42,13 +107,7 @@ QStringList TotalsBySetting(const QString& letters) {
         "TOTAL(judged * played), TOTAL(judged * MIN(correct, played)) FROM (SELECT *, "
         "(mode = 'step' AND correct IS NOT NULL AND played > 0) AS judged FROM "_s +
             lessons + u") GROUP BY day, speed, setting"_s,
-        u"INSERT INTO day_characters WITH RECURSIVE taken(day, speed, setting, rest, c) AS ("
-        "SELECT day, speed, setting, upper(question), NULL FROM "_s +
-            lessons +
-            u" WHERE mode = 'step' UNION ALL SELECT day, speed, setting, substr(rest, 2), "
-            "substr(rest, 1, 1) FROM taken WHERE rest <> '') "
-            "SELECT day, speed, setting, c, COUNT(*), 0 FROM taken WHERE instr('"_s +
-            letters + u"', c) > 0 GROUP BY day, speed, setting, c"_s,
+        &CountAskedBySetting,
         u"INSERT INTO day_characters SELECT l.day, l.speed, l.setting, m.character, 0, "
         "SUM(m.count) FROM misses m JOIN "_s +
             lessons +
@@ -59,6 +118,43 @@ QStringList TotalsBySetting(const QString& letters) {
         "SUM(c.count) FROM confusions c JOIN "_s +
             lessons +
             u" l ON l.id = c.lesson_id GROUP BY l.day, l.speed, l.setting, c.sent, c.heard"_s,
+    };
+}
+
+// The copy scores of the Normal lessons added to the running totals, counted from each lesson's
+// pairs (a Normal lesson has pairs only from its copy).
+MigrationStep CopyTotals() {
+    return {
+        u"CREATE TABLE days_with_copies (day TEXT NOT NULL, speed INTEGER NOT NULL, "
+        "setting TEXT NOT NULL, lessons INTEGER NOT NULL, judged_lessons INTEGER NOT NULL, "
+        "judged_played INTEGER NOT NULL, judged_correct INTEGER NOT NULL, "
+        "copy_lessons INTEGER NOT NULL DEFAULT 0, copy_sent INTEGER NOT NULL DEFAULT 0, "
+        "copy_right INTEGER NOT NULL DEFAULT 0, PRIMARY KEY (day, speed, setting)) WITHOUT ROWID"_s,
+        u"INSERT INTO days_with_copies (day, speed, setting, lessons, judged_lessons, "
+        "judged_played, judged_correct) SELECT day, speed, setting, lessons, judged_lessons, "
+        "judged_played, judged_correct FROM days"_s,
+        u"DROP TABLE days"_s,
+        u"ALTER TABLE days_with_copies RENAME TO days"_s,
+        u"INSERT INTO days SELECT day, speed, setting, 0, 0, 0, 0, COUNT(*), TOTAL(sent_count), "
+        "TOTAL(right_count) FROM (SELECT l.day, l.speed, "_s +
+            SettingSql() +
+            u" AS setting, TOTAL(c.count) AS sent_count, "
+            "TOTAL(CASE WHEN c.sent = c.heard THEN c.count ELSE 0 END) AS right_count "
+            "FROM lessons l JOIN confusions c ON c.lesson_id = l.id "
+            "WHERE l.mode = 'normal' AND c.sent <> '' GROUP BY l.id) "
+            "GROUP BY day, speed, setting ON CONFLICT (day, speed, setting) DO UPDATE SET "
+            "copy_lessons = excluded.copy_lessons, copy_sent = excluded.copy_sent, "
+            "copy_right = excluded.copy_right"_s,
+        // The band filter counts and lists lessons by it.
+        u"CREATE INDEX IF NOT EXISTS lessons_by_band ON lessons(band, day)"_s,
+        // The pairs over every day, which the window shows first: summing them per day reads
+        // hundreds of rows for each day of a long history. Counted afresh from the days'.
+        u"DROP TABLE IF EXISTS confusion_totals"_s,
+        u"CREATE TABLE confusion_totals (speed INTEGER NOT NULL, setting TEXT NOT NULL, "
+        "sent TEXT NOT NULL, heard TEXT NOT NULL, count INTEGER NOT NULL, "
+        "PRIMARY KEY (speed, setting, sent, heard)) WITHOUT ROWID"_s,
+        u"INSERT INTO confusion_totals SELECT speed, setting, sent, heard, SUM(count) "
+        "FROM day_confusions GROUP BY speed, setting, sent, heard"_s,
     };
 }
 
@@ -74,9 +170,10 @@ QStringList TotalsBySetting(const QString& letters) {
 // Version 7 keeps the running totals per day, speed and speed setting, so that a speed of its own
 // is told apart from the fixed speed nearest to it; they are counted afresh from the lessons.
 // Version 8 keeps the sending practices beside the lessons, each with its fist report: the
-// figures, the signs furthest off and the histograms' bins.
-QList<QStringList> Migrations() {
-    const QString letters = kMissOrder.toString();
+// figures, the signs furthest off and the histograms' bins. Version 9 keeps the copy scores of
+// the Normal lessons in the running totals beside the Step answers, and indexes the lessons by
+// their band conditions, and keeps the pairs' totals over every day.
+QList<MigrationStep> Migrations() {
     return {
         {u"CREATE TABLE lessons (id INTEGER PRIMARY KEY, finished_at TEXT NOT NULL, "
          "peer TEXT NOT NULL, mode TEXT NOT NULL, speed INTEGER NOT NULL, "
@@ -101,13 +198,7 @@ QList<QStringList> Migrations() {
          u"INSERT INTO days SELECT day, speed, COUNT(*), TOTAL(judged), TOTAL(judged * played), "
          "TOTAL(judged * MIN(correct, played)) FROM (SELECT *, (mode = 'step' AND "
          "correct IS NOT NULL AND played > 0) AS judged FROM lessons) GROUP BY day, speed"_s,
-         // Each Step question taken apart into its characters, counted per day and speed.
-         u"INSERT INTO day_characters WITH RECURSIVE taken(day, speed, rest, c) AS ("
-         "SELECT day, speed, upper(question), NULL FROM lessons WHERE mode = 'step' "
-         "UNION ALL SELECT day, speed, substr(rest, 2), substr(rest, 1, 1) FROM taken "
-         "WHERE rest <> '') "
-         "SELECT day, speed, c, COUNT(*), 0 FROM taken WHERE instr('%1', c) > 0 "
-         "GROUP BY day, speed, c"_s.arg(letters),
+         &CountAskedByDay,
          u"INSERT INTO day_characters SELECT l.day, l.speed, m.character, 0, SUM(m.count) "
          "FROM misses m JOIN lessons l ON l.id = m.lesson_id WHERE l.mode = 'step' "
          "GROUP BY l.day, l.speed, m.character "
@@ -124,7 +215,7 @@ QList<QStringList> Migrations() {
          u"ALTER TABLE lessons ADD COLUMN extra_word_units REAL"_s},
         {u"ALTER TABLE lessons ADD COLUMN band TEXT NOT NULL DEFAULT ''"_s,
          u"ALTER TABLE lessons ADD COLUMN band_seed INTEGER"_s},
-        TotalsBySetting(letters),
+        TotalsBySetting(),
         {u"CREATE TABLE IF NOT EXISTS sending_sessions (id INTEGER PRIMARY KEY, finished_at TEXT "
          u"NOT NULL, "
          "day TEXT NOT NULL, mode TEXT NOT NULL, characters INTEGER NOT NULL, "
@@ -138,6 +229,7 @@ QList<QStringList> Migrations() {
          "word_gap_units REAL NOT NULL, word_gap_spread REAL NOT NULL, "
          "furthest_off TEXT NOT NULL, mark_bins TEXT NOT NULL, gap_bins TEXT NOT NULL)"_s,
          u"CREATE INDEX IF NOT EXISTS sending_sessions_by_day ON sending_sessions(day, finished_at)"_s},
+        CopyTotals(),
     };
 }
 
@@ -176,6 +268,14 @@ bool IsHistoryHeader(const QByteArray& bytes) {
 
 const OwnFile::Kind kHistoryFile{0, 100, nullptr, IsHistoryHeader};
 const QString kRefused = u"refused"_s;
+const QString kMissingTable = u"missing table"_s;
+
+// The tables a file of each version has, by the version that made them.
+const std::pair<int, QString> kTablesSince[] = {
+    {1, u"lessons"_s},          {1, u"misses"_s},           {3, u"days"_s},
+    {3, u"day_characters"_s},   {4, u"confusions"_s},       {4, u"day_confusions"_s},
+    {8, u"sending_sessions"_s}, {9, u"confusion_totals"_s},
+};
 
 // Why the file was not opened, as the store's other faults are told: a phrase that names it.
 QString RefusalText(const OwnFile::Access& access, const QString& path) {
@@ -229,7 +329,8 @@ HistoryFault FaultOf(const QSqlError& error) {
     if (CodeIs(error, {5, 6})) {  // SQLITE_BUSY, SQLITE_LOCKED
         return HistoryFault::Busy;
     }
-    if (CodeIs(error, {11, 26})) {  // SQLITE_CORRUPT, SQLITE_NOTADB
+    if (error.nativeErrorCode() == kMissingTable || CodeIs(error, {11, 26})) {
+        // SQLITE_CORRUPT, SQLITE_NOTADB
         return HistoryFault::Corrupt;
     }
     if (CodeIs(error, {13})) {  // SQLITE_FULL
@@ -252,6 +353,10 @@ QString FaultText(const QSqlError& error, const QString& path) {
         case HistoryFault::Busy:
             return u"ほかのプログラムが使用中です"_s;
         case HistoryFault::Corrupt:
+            if (error.nativeErrorCode() == kMissingTable) {
+                return u"ファイルが壊れています（成績履歴の表 %1 がありません）"_s.arg(
+                    error.driverText());
+            }
             return u"ファイルが壊れています"_s;
         case HistoryFault::Full:
             return u"ディスクがいっぱいです"_s;
@@ -287,16 +392,36 @@ std::optional<int> SchemaVersion(QSqlQuery& query, QSqlError& error) {
     }
     const int version = query.next() ? query.value(0).toInt() : 0;
     query.finish();
+    // A file that names a version but lacks its tables would fail later with no reason at all.
+    if (version <= 0 || version > kHistorySchemaVersion) {
+        return version;
+    }
+    if (auto failure = RunSql(query, u"SELECT name FROM sqlite_master WHERE type = 'table'"_s)) {
+        error = *failure;
+        return std::nullopt;
+    }
+    QStringList present;
+    while (query.next()) {
+        present << query.value(0).toString();
+    }
+    query.finish();
+    for (const auto& [since, table] : kTablesSince) {
+        if (version >= since && !present.contains(table)) {
+            error = QSqlError(table, {}, QSqlError::UnknownError, kMissingTable);
+            return std::nullopt;
+        }
+    }
     return version;
 }
 
 std::optional<QSqlError> MigrateSchema(QSqlQuery& query, int from) {
     // SQLite's local days follow the C library's idea of the time zone: read it afresh.
     ::tzset();
-    const QList<QStringList> steps = Migrations();
+    const QList<MigrationStep> steps = Migrations();
     for (int version = from; version < steps.size(); ++version) {
-        for (const QString& statement : steps[version]) {
-            if (auto failure = RunSql(query, statement)) {
+        for (const MigrationStatement& statement : steps[version]) {
+            if (auto failure =
+                    statement.run ? statement.run(query) : RunSql(query, statement.sql)) {
                 return failure;
             }
         }

@@ -12,7 +12,12 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// What a column of the lesson list sorts by; the unjudged figures of a Normal lesson are NULL.
+// A Normal lesson's copy score from its pairs, as an SQL expression over the pairs of the lesson:
+// of the characters sent, those heard right (NULL when nothing was copied).
+const QString kCopyPairs = u"FROM confusions WHERE lesson_id = lessons.id AND sent <> '')"_s;
+const QString kCopyRight = u"(SELECT SUM(CASE WHEN sent = heard THEN count ELSE 0 END) "_s;
+
+// What a column of the lesson list sorts by; the figures of a lesson not scored are NULL.
 QString OrderKey(LessonColumn column) {
     switch (column) {
         case LessonColumn::FinishedAt:
@@ -30,27 +35,42 @@ QString OrderKey(LessonColumn column) {
         case LessonColumn::Played:
             return u"played"_s;
         case LessonColumn::Correct:
-            return u"(CASE WHEN mode = 'step' THEN correct END)"_s;
+            return u"(CASE WHEN mode = 'step' THEN correct ELSE "_s + kCopyRight + kCopyPairs +
+                   u" END)"_s;
         case LessonColumn::Accuracy:
-            return u"(CASE WHEN mode = 'step' AND played > 0 "
-                   "THEN MIN(correct, played) * 1.0 / played END)"_s;
+            return u"(CASE WHEN mode = 'step' THEN (CASE WHEN played > 0 "
+                   "THEN MIN(correct, played) * 1.0 / played END) ELSE "_s +
+                   kCopyRight + u"* 1.0 / SUM(count) "_s + kCopyPairs + u" END)"_s;
+        case LessonColumn::Scoring:
+            return u"(CASE WHEN mode = 'step' THEN (CASE WHEN correct IS NOT NULL THEN 1 END) "
+                   "WHEN EXISTS (SELECT 1 "_s +
+                   kCopyPairs + u" THEN 2 END)"_s;
         case LessonColumn::Confusions:
             return u"(SELECT TOTAL(count) FROM confusions WHERE lesson_id = lessons.id "
                    "AND sent <> heard)"_s;
+        case LessonColumn::Band:
+            return u"band"_s;
+        case LessonColumn::BandSeed:
+            return u"band_seed"_s;
         case LessonColumn::Misses:
             break;
     }
     return u"(SELECT TOTAL(count) FROM misses WHERE lesson_id = lessons.id)"_s;
 }
 
-// Unjudged lessons sort together after the others, before them when reversed; equal keys keep
-// the order in which the lessons were stored.
+bool MayBeNull(LessonColumn column) {
+    return column == LessonColumn::Correct || column == LessonColumn::Accuracy ||
+           column == LessonColumn::Scoring || column == LessonColumn::BandSeed;
+}
+
+// Lessons without a figure sort together after the others, before them when reversed; equal
+// keys keep the order in which the lessons were stored.
 QString OrderBy(LessonOrder order) {
     const auto column = LessonColumn(order.column);
     const QString direction = order.order == Qt::AscendingOrder ? u"ASC"_s : u"DESC"_s;
     const QString key = OrderKey(column);
     QString sql = u"ORDER BY "_s;
-    if (column == LessonColumn::Correct || column == LessonColumn::Accuracy) {
+    if (MayBeNull(column)) {
         sql += key + u" IS NULL "_s + direction + u", "_s;
     }
     return sql + key + u' ' + direction + u", id "_s + direction;
@@ -144,7 +164,8 @@ bool HistoryReader::select(QSqlQuery& query, const QString& sql, const HistoryFi
         values << *filter.setting;
     }
     if (filter.band && onLessons) {
-        conditions << (*filter.band ? u"band <> ''"_s : u"band = ''"_s);
+        // "> ''" rather than "<> ''", which no index can serve.
+        conditions << (*filter.band ? u"band > ''"_s : u"band = ''"_s);
     }
     const QString where =
         conditions.isEmpty() ? QString() : u"WHERE "_s + conditions.join(u" AND "_s);
@@ -185,16 +206,21 @@ QList<DayAccuracy> HistoryReader::dailyAccuracy(const HistoryFilter& filter) {
     }
     QSqlQuery query(m_connection->database());
     if (!select(query,
-                u"SELECT day, speed, judged_lessons, judged_correct * 100.0 / judged_played, "
-                "setting FROM days %1 ORDER BY day, speed, setting"_s,
+                u"SELECT day, speed, setting, judged_lessons, judged_correct * 100.0 / "
+                "judged_played, copy_lessons, copy_right * 100.0 / copy_sent "
+                "FROM days %1 ORDER BY day, speed, setting"_s,
                 filter)) {
         return days;
     }
     while (query.next()) {
-        if (query.value(2).toInt() > 0) {
-            days.append({QDate::fromString(query.value(0).toString(), Qt::ISODate),
-                         query.value(1).toInt(), query.value(4).toString(), query.value(2).toInt(),
-                         query.value(3).toDouble()});
+        const QDate day = QDate::fromString(query.value(0).toString(), Qt::ISODate);
+        for (const bool copy : {false, true}) {
+            const int lessons = query.value(copy ? 5 : 3).toInt();
+            const QVariant percent = query.value(copy ? 6 : 4);
+            if (lessons > 0 && !percent.isNull()) {
+                days.append({day, query.value(1).toInt(), query.value(2).toString(), lessons,
+                             percent.toDouble(), copy});
+            }
         }
     }
     return days;
@@ -258,10 +284,12 @@ ConfusionCounts HistoryReader::confusions(const HistoryFilter& filter) {
         return {};
     }
     QSqlQuery query(m_connection->database());
-    const bool selected = select(query,
-                                 u"SELECT sent, heard, TOTAL(count) FROM day_confusions %1 "
-                                 "GROUP BY sent, heard"_s,
-                                 filter);
+    const bool selected =
+        select(query,
+               u"SELECT sent, heard, TOTAL(count) FROM "_s +
+                   (filter.fromDay.isEmpty() ? u"confusion_totals"_s : u"day_confusions"_s) +
+                   u" %1 GROUP BY sent, heard"_s,
+               filter);
     return confusionsOf(query, selected);
 }
 

@@ -28,13 +28,14 @@ struct HistoryFilter {
     static HistoryFilter Last(int days, std::optional<int> speed, const QDateTime& now);
 };
 
-// The judged Step lessons of one day at one speed, taken together.
+// The judged Step lessons of one day at one speed, taken together, or the copied Normal ones.
 struct DayAccuracy {
     QDate day;
     int speed = 0;
     QString setting;  // "" at the fixed speed, or the speed of its own
     int lessons = 0;
-    double percent = 0;  // characters right ÷ characters played × 100
+    double percent = 0;  // characters right ÷ characters played (or sent, of a copy) × 100
+    bool copy = false;   // the copy scores of Normal lessons
 };
 
 // One column of the lesson list, ascending or not.
@@ -62,7 +63,7 @@ class HistoryReader {
 
     bool isEmpty();
     int lessonCount(const HistoryFilter& filter);
-    // In time order, then speed and setting.
+    // In time order, then speed and setting, a day's Step answers before its copies.
     QList<DayAccuracy> dailyAccuracy(const HistoryFilter& filter);
     // The speeds of their own the history holds, in SettingBefore's order.
     QStringList freeSettings();

@@ -51,11 +51,40 @@ QList<CharacterMisses> MissRates(const QList<LessonRecord>& lessons) {
     return RankMissRates(totals);
 }
 
+Scoring ScoringOf(const LessonRecord& lesson) {
+    if (lesson.mode == LessonRecord::Mode::Step) {
+        return lesson.correct ? Scoring::Answers : Scoring::None;
+    }
+    // A Normal lesson's pairs come only from its copy, which counts every character sent.
+    const bool copied = std::any_of(lesson.confusions.begin(), lesson.confusions.end(),
+                                    [](const auto& entry) { return !entry.first.first.isNull(); });
+    return copied ? Scoring::Copy : Scoring::None;
+}
+
+std::optional<LessonScore> ScoreOf(const LessonRecord& lesson) {
+    switch (ScoringOf(lesson)) {
+        case Scoring::Answers:
+            return LessonScore{std::min(*lesson.correct, lesson.played), lesson.played};
+        case Scoring::Copy: {
+            LessonScore score;
+            for (const auto& [character, tally] : CopyTallies(lesson.confusions)) {
+                score.right += tally.right;
+                score.of += tally.sent;
+            }
+            return score;
+        }
+        case Scoring::None:
+            break;
+    }
+    return std::nullopt;
+}
+
 std::optional<double> AccuracyPercent(const LessonRecord& lesson) {
-    if (lesson.mode != LessonRecord::Mode::Step || !lesson.correct || lesson.played <= 0) {
+    const std::optional<LessonScore> score = ScoreOf(lesson);
+    if (!score || score->of <= 0) {
         return std::nullopt;
     }
-    return 100.0 * std::min(*lesson.correct, lesson.played) / lesson.played;
+    return 100.0 * score->right / score->of;
 }
 
 QList<double> DrillWeights(const QList<CharacterMisses>& rates, QStringView characters) {

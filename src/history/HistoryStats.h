@@ -31,7 +31,20 @@ QList<CharacterMisses> RankMissRates(QList<CharacterMisses> totals);
 // character by character.
 QList<CharacterMisses> MissRates(const QList<LessonRecord>& lessons);
 
-// The accuracy of one lesson in percent, if it was judged.
+// How a lesson was scored: by its Step answers, by the copy typed during a Normal question
+// (its characters sent against those heard right), or not at all.
+enum class Scoring { None, Answers, Copy };
+Scoring ScoringOf(const LessonRecord& lesson);
+
+// The lesson's right count and the characters it counts against: the Step answers against the
+// characters played, or the copy score; none when it was not scored.
+struct LessonScore {
+    int right = 0;
+    int of = 0;
+};
+std::optional<LessonScore> ScoreOf(const LessonRecord& lesson);
+
+// The accuracy of one lesson in percent, if it was scored and anything counted.
 std::optional<double> AccuracyPercent(const LessonRecord& lesson);
 
 // The drill's weight of each character given (in that order): 1 + 9 × its miss rate, so a

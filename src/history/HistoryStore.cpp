@@ -29,18 +29,26 @@ std::optional<QSqlError> AddToTotals(QSqlQuery& query, const LessonRecord& lesso
                                      const QString& day, const QString& setting) {
     const bool judged =
         lesson.mode == LessonRecord::Mode::Step && lesson.correct && lesson.played > 0;
+    const std::optional<LessonScore> score = ScoreOf(lesson);
+    const bool copied = ScoringOf(lesson) == Scoring::Copy;
     query.prepare(
-        u"INSERT INTO days VALUES (?, ?, ?, 1, ?, ?, ?) ON CONFLICT (day, speed, setting) "
+        u"INSERT INTO days VALUES (?, ?, ?, 1, ?, ?, ?, ?, ?, ?) ON CONFLICT (day, speed, setting) "
         "DO UPDATE SET "
         "lessons = lessons + 1, judged_lessons = judged_lessons + excluded.judged_lessons, "
         "judged_played = judged_played + excluded.judged_played, "
-        "judged_correct = judged_correct + excluded.judged_correct"_s);
+        "judged_correct = judged_correct + excluded.judged_correct, "
+        "copy_lessons = copy_lessons + excluded.copy_lessons, "
+        "copy_sent = copy_sent + excluded.copy_sent, "
+        "copy_right = copy_right + excluded.copy_right"_s);
     query.addBindValue(day);
     query.addBindValue(lesson.speed);
     query.addBindValue(setting);
     query.addBindValue(judged ? 1 : 0);
     query.addBindValue(judged ? lesson.played : 0);
     query.addBindValue(judged ? std::min(*lesson.correct, lesson.played) : 0);
+    query.addBindValue(copied ? 1 : 0);
+    query.addBindValue(copied ? score->of : 0);
+    query.addBindValue(copied ? score->right : 0);
     if (!query.exec()) {
         return query.lastError();
     }
@@ -117,19 +125,27 @@ std::optional<QSqlError> Insert(QSqlQuery& query, const LessonRecord& lesson) {
             return query.lastError();
         }
     }
-    // Each pair for the lesson, and added to its day's and speed's totals.
-    for (const bool totals : {false, true}) {
-        query.prepare(totals ? u"INSERT INTO day_confusions VALUES (?, ?, ?, ?, ?, ?) "
-                               "ON CONFLICT (day, speed, setting, sent, heard) DO UPDATE SET "
-                               "count = count + excluded.count"_s
-                             : u"INSERT INTO confusions VALUES (?, ?, ?, ?)"_s);
+    // Each pair for the lesson, added to its day's and speed's totals and to its speed's over
+    // every day.
+    enum class Into { Lesson, Day, AllDays };
+    for (const Into into : {Into::Lesson, Into::Day, Into::AllDays}) {
+        query.prepare(into == Into::Lesson ? u"INSERT INTO confusions VALUES (?, ?, ?, ?)"_s
+                      : into == Into::Day
+                          ? u"INSERT INTO day_confusions VALUES (?, ?, ?, ?, ?, ?) "
+                            "ON CONFLICT (day, speed, setting, sent, heard) DO UPDATE SET "
+                            "count = count + excluded.count"_s
+                          : u"INSERT INTO confusion_totals VALUES (?, ?, ?, ?, ?) "
+                            "ON CONFLICT (speed, setting, sent, heard) DO UPDATE SET "
+                            "count = count + excluded.count"_s);
         for (const auto& [pair, count] : lesson.confusions) {
-            if (totals) {
-                query.addBindValue(day);
+            if (into == Into::Lesson) {
+                query.addBindValue(id);
+            } else {
+                if (into == Into::Day) {
+                    query.addBindValue(day);
+                }
                 query.addBindValue(lesson.speed);
                 query.addBindValue(setting);
-            } else {
-                query.addBindValue(id);
             }
             query.addBindValue(pair.first.isNull() ? u""_s : QString(pair.first));
             query.addBindValue(pair.second.isNull() ? u""_s : QString(pair.second));

@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QTableWidget>
 #include <QValueAxis>
+#include <algorithm>
 
 #include "history/HistoryDatabase.h"
 #include "net/ExactSpeed.h"
@@ -69,6 +70,25 @@ QChartView* MakeChartView(QChart* chart, const QString& objectName, const QStrin
     view->viewport()->setFocusPolicy(Qt::NoFocus);  // a graphics view's viewport takes it too
     view->setMinimumSize(360, 260);
     return view;
+}
+
+void SetCountRange(QValueAxis* axis, int most) {
+    constexpr int kMostSteps = 5;
+    int step = 1;
+    for (int scale = 1; (most + step - 1) / step > kMostSteps; scale *= 10) {
+        for (const int factor : {1, 2, 5}) {
+            step = factor * scale;
+            if ((most + step - 1) / step <= kMostSteps) {
+                break;
+            }
+        }
+    }
+    const int steps = std::max(1, (most + step - 1) / step);
+    axis->setLabelFormat(u"%d"_s);
+    axis->setTickType(QValueAxis::TicksDynamic);
+    axis->setTickAnchor(0);
+    axis->setTickInterval(step);
+    axis->setRange(0, double(steps) * step);
 }
 
 QValueAxis* AddPercentAxis(QChart* chart, const QString& title) {

@@ -33,5 +33,9 @@ void FillFigureTable(QTableWidget* table, const QList<QStringList>& rows,
 QChartView* MakeChartView(QChart* chart, const QString& objectName, const QString& accessibleName,
                           QWidget* parent);
 
+// A count axis from 0 to at least most, its ticks on whole numbers 1, 2 or 5 × 10ⁿ apart, at
+// most five steps: counts are never labelled at fractions.
+void SetCountRange(QValueAxis* axis, int most);
+
 // The chart's 0 … 100 % axis, titled, added on the chart's left.
 QValueAxis* AddPercentAxis(QChart* chart, const QString& title);

@@ -1,6 +1,7 @@
 #include "history/HistoryWindow.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -81,7 +82,7 @@ HistoryWindow::HistoryWindow(std::unique_ptr<HistoryReader> reader, DesktopServi
     connect(m_tabs, &QTabWidget::currentChanged, this, &HistoryWindow::showSendingIfChosen);
 
     m_export = MakeButton(u"ExportButton"_s, u"CSVに書き出す(&E)..."_s, u"CSVに書き出す"_s, this);
-    m_close = MakeButton(u"CloseButton"_s, u"閉じる"_s, u"閉じる"_s, this);
+    m_close = MakeButton(u"CloseButton"_s, u"閉じる(&X)"_s, u"閉じる"_s, this);
     connect(m_export, &QPushButton::clicked, this, &HistoryWindow::exportCsv);
     connect(m_close, &QPushButton::clicked, this, &QDialog::close);
     auto* buttons = new QHBoxLayout;
@@ -172,11 +173,11 @@ void HistoryWindow::refilter() {
     if (const int band = m_band->currentData().toInt(); band > 0) {
         m_filter.band = band == 2;
     }
-    m_shownCount = m_reader->lessonCount(m_filter);
+    m_lessonModel->setFilter(m_filter);
+    m_shownCount = m_lessonModel->rowCount();
     m_accuracy->showDays(m_reader->dailyAccuracy(m_filter));
     m_missRates->showRates(m_reader->missRates(m_filter));
     m_confusions->showConfusions(m_reader->confusions(m_filter));
-    m_lessonModel->setFilter(m_filter);
     m_lessonTable->resizeColumnsToContents();
     m_sendingStale = true;
     showSendingIfChosen();
@@ -218,12 +219,17 @@ void HistoryWindow::exportCsv() {
     // A long history takes a few seconds.
     QApplication::setOverrideCursor(Qt::WaitCursor);
     bool written = file.open(QIODevice::WriteOnly) && file.write(LessonsCsvHeader()) >= 0;
+    int lessons = 0;
     const bool read = written && m_reader->forEachLesson(m_filter, [&](const LessonRecord& lesson) {
         written = file.write(LessonsCsvRow(lesson)) >= 0;
+        lessons += written ? 1 : 0;
         return written;
     });
     QApplication::restoreOverrideCursor();
     if (read && written && file.commit()) {
+        m_desktop.showMessage(this, DesktopServices::Icon::Information, kExportTitle,
+                              u"%1 回分のレッスンを書き出しました。\n%2"_s.arg(lessons).arg(
+                                  QDir::toNativeSeparators(path)));
         return;
     }
     const QString reason =

@@ -101,25 +101,36 @@ void LessonHistory::finishCheck() {
     tellSetAside(aside);
 }
 
-LessonRecord LessonHistory::currentLesson() const {
+LessonRecord LessonHistory::settingsNow() const {
     LessonRecord lesson;
-    lesson.finishedAt = m_form.desktop.currentDateTime().toUTC();
-    lesson.peer = m_form.link.peerCallsign;
-    lesson.mode = m_form.lesson.step ? LessonRecord::Mode::Step : LessonRecord::Mode::Normal;
     lesson.freeSpeed = m_sound.freeSpeed();
     lesson.speed = lesson.freeSpeed ? NearestFixedSpeed(*lesson.freeSpeed)
                                     : m_sound.selectedSpeed().value_or(25);
     lesson.fineAdjust = SpeedChangePercent(m_sound.fineAdjustValue());
     lesson.sound = SoundName(m_sound.selectedGenerator());
-    lesson.played = m_form.lesson.shownPlayed.value_or(0);
-    lesson.question = m_form.link.receivedQuestion;
-    lesson.confusions = m_form.lesson.confusions;
     if (m_bandConditions) {
         if (const BandConditions band = m_bandConditions(); band.anyOn()) {
             lesson.band = band.summary();
             lesson.bandSeed = band.seed;
         }
     }
+    return lesson;
+}
+
+void LessonHistory::LessonStarting(bool callUpSounding) {
+    if (callUpSounding) {
+        m_started = settingsNow();
+    }
+}
+
+LessonRecord LessonHistory::currentLesson() const {
+    LessonRecord lesson = m_started.value_or(settingsNow());
+    lesson.finishedAt = m_form.desktop.currentDateTime().toUTC();
+    lesson.peer = m_form.link.peerCallsign;
+    lesson.mode = m_form.lesson.step ? LessonRecord::Mode::Step : LessonRecord::Mode::Normal;
+    lesson.played = m_form.lesson.shownPlayed.value_or(0);
+    lesson.question = m_form.link.receivedQuestion;
+    lesson.confusions = m_form.lesson.confusions;
     if (lesson.mode == LessonRecord::Mode::Step) {
         lesson.correct = m_form.lesson.shownCorrect.value_or(0);
         for (std::size_t i = 0; i < lesson.misses.size(); ++i) {
@@ -131,6 +142,7 @@ LessonRecord LessonHistory::currentLesson() const {
 
 void LessonHistory::LessonFinished() {
     const LessonRecord lesson = currentLesson();
+    m_started.reset();
     if (lesson.played <= 0) {
         return;
     }

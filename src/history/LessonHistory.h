@@ -5,6 +5,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "common/FormContext.h"
 #include "history/HistoryStore.h"
@@ -26,10 +27,14 @@ class LessonHistory : public QObject {
                   QObject* parent = nullptr);
     ~LessonHistory() override;
 
+    // A lesson's call-up begins to sound (true): its speed, sound and band conditions are kept
+    // as it is played from here, whatever the peer asks for before it ends.
+    void LessonStarting(bool callUpSounding);
     // The lesson the window has just finished.
     void LessonFinished();
 
-    // What the window shows now, as the history keeps it.
+    // What the window shows now, as the history keeps it, with the settings the lesson began
+    // with (those in force now when none began).
     LessonRecord currentLesson() const;
 
     HistoryStore& store() { return m_store; }
@@ -45,6 +50,9 @@ class LessonHistory : public QObject {
 
   private:
     struct Check;
+    // A lesson with what it is played with now: its speed, fine adjustment, sound and band
+    // conditions.
+    LessonRecord settingsNow() const;
 
     void startCheck();
     void writeUnsaved();
@@ -56,6 +64,7 @@ class LessonHistory : public QObject {
     std::function<BandConditions()> m_bandConditions;
     HistoryStore m_store;
     QList<LessonRecord> m_unsaved;
+    std::optional<LessonRecord> m_started;  // the running lesson's settings, from its call-up on
     bool m_toldFailure = false;
     QThread* m_checkThread = nullptr;
     std::shared_ptr<Check> m_check;

@@ -2,23 +2,6 @@
 
 #include "history/LessonsCsv.h"
 
-namespace {
-
-bool IsNumberColumn(LessonColumn column) {
-    switch (column) {
-        case LessonColumn::Speed:
-        case LessonColumn::FineAdjust:
-        case LessonColumn::Played:
-        case LessonColumn::Correct:
-        case LessonColumn::Accuracy:
-            return true;
-        default:
-            return false;
-    }
-}
-
-}  // namespace
-
 LessonTableModel::LessonTableModel(HistoryReader& reader, QObject* parent)
     : QAbstractTableModel(parent), m_reader(reader) {}
 

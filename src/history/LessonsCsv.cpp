@@ -76,10 +76,6 @@ QByteArray Row(const QStringList& fields) {
     return row.toUtf8();
 }
 
-}  // namespace
-
-namespace {
-
 // A speed of its own as its figure a minute with its WPM beside it: "91 (20/10WPM)".
 QString SpeedCell(const LessonRecord& lesson) {
     if (!lesson.freeSpeed) {
@@ -89,16 +85,56 @@ QString SpeedCell(const LessonRecord& lesson) {
         .arg(ExactSpeedCaption(*lesson.freeSpeed));
 }
 
+// The right count as the lesson was scored: a Step count as it was kept, a copy's from its pairs.
+QString CorrectText(const LessonRecord& lesson, Scoring scoring) {
+    switch (scoring) {
+        case Scoring::Answers:
+            return QString::number(*lesson.correct);
+        case Scoring::Copy:
+            return QString::number(ScoreOf(lesson)->right);
+        case Scoring::None:
+            break;
+    }
+    return {};
+}
+
+QString ScoringText(Scoring scoring) {
+    switch (scoring) {
+        case Scoring::Answers:
+            return u"解答"_s;
+        case Scoring::Copy:
+            return u"受信メモ"_s;
+        case Scoring::None:
+            break;
+    }
+    return {};
+}
+
 }  // namespace
 
 QStringList LessonColumnTitles() {
-    return {u"日時"_s,   u"相手"_s,   u"受信モード"_s, u"速度(字/分)"_s, u"微調整"_s,  u"音"_s,
-            u"文字数"_s, u"正解数"_s, u"正解率(%)"_s,  u"ミス"_s,        u"聞き違い"_s};
+    return {u"日時"_s, u"相手"_s,     u"受信モード"_s, u"速度(字/分)"_s, u"微調整"_s,
+            u"音"_s,   u"文字数"_s,   u"正解数"_s,     u"正解率(%)"_s,   u"採点"_s,
+            u"ミス"_s, u"聞き違い"_s, u"条件"_s,       u"シード"_s};
+}
+
+bool IsNumberColumn(LessonColumn column) {
+    switch (column) {
+        case LessonColumn::Speed:
+        case LessonColumn::FineAdjust:
+        case LessonColumn::Played:
+        case LessonColumn::Correct:
+        case LessonColumn::Accuracy:
+        case LessonColumn::BandSeed:
+            return true;
+        default:
+            return false;
+    }
 }
 
 QStringList LessonColumnTexts(const LessonRecord& lesson) {
     const std::optional<double> accuracy = AccuracyPercent(lesson);
-    const bool judged = lesson.mode == LessonRecord::Mode::Step && lesson.correct.has_value();
+    const Scoring scoring = ScoringOf(lesson);
     return {lesson.finishedAt.toLocalTime().toString(u"yyyy-MM-dd HH:mm:ss"_s),
             lesson.peer,
             ModeText(lesson.mode),
@@ -107,10 +143,13 @@ QStringList LessonColumnTexts(const LessonRecord& lesson) {
                                   : QString::number(lesson.fineAdjust),
             SoundText(lesson.sound),
             QString::number(lesson.played),
-            judged ? QString::number(*lesson.correct) : QString(),
+            CorrectText(lesson, scoring),
             accuracy ? QString::number(*accuracy, 'f', 1) : QString(),
+            ScoringText(scoring),
             MissesText(lesson.misses),
-            ConfusionsText(lesson.confusions)};
+            ConfusionsText(lesson.confusions),
+            lesson.band.isEmpty() ? u"なし"_s : lesson.band,
+            lesson.bandSeed ? QString::number(*lesson.bandSeed) : QString()};
 }
 
 QByteArray LessonsCsvHeader() {
@@ -119,9 +158,12 @@ QByteArray LessonsCsvHeader() {
 
 QByteArray LessonsCsvRow(const LessonRecord& lesson) {
     QStringList fields = LessonColumnTexts(lesson);
-    // The question and the copy are the peer's and the user's text too.
-    for (const LessonColumn column : {LessonColumn::Peer, LessonColumn::Confusions}) {
-        fields[int(column)] = WithoutFormula(fields[int(column)]);
+    // The callsign, the question and the copy are the peer's and the user's text, and a file
+    // changed by hand may hold anything in any text.
+    for (int column = 0; column < kLessonColumnCount; ++column) {
+        if (!IsNumberColumn(LessonColumn(column))) {
+            fields[column] = WithoutFormula(fields[column]);
+        }
     }
     return Row(fields);
 }

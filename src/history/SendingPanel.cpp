@@ -44,14 +44,32 @@ QValueAxis* AddAxis(QChart* chart, const QString& title, Qt::Alignment side) {
     return axis;
 }
 
+// The practices' span with a tenth of it to spare each side (a minute at least), so that
+// practices of one sitting spread over the chart; labelled with the time of day when they lie
+// within a day (the day in the title), with date and time within a month, with dates beyond.
+void FitTimeAxis(QDateTimeAxis* axis, const QDateTime& first, const QDateTime& last) {
+    constexpr qint64 kDay = 24 * 3600;
+    const qint64 margin = std::max<qint64>(60, first.secsTo(last) / 10);
+    const QDateTime from = first.addSecs(-margin);
+    const QDateTime to = last.addSecs(margin);
+    const qint64 shown = from.secsTo(to);
+    const QDate day = from.toLocalTime().date();
+    if (shown <= kDay && day == to.toLocalTime().date()) {
+        axis->setFormat(u"HH:mm"_s);
+        axis->setTitleText(u"時刻（%1）"_s.arg(day.toString(u"yyyy-MM-dd"_s)));
+    } else {
+        axis->setFormat(shown <= 31 * kDay ? u"MM/dd HH:mm"_s : u"yy/MM/dd"_s);
+        axis->setTitleText(u"日時"_s);
+    }
+    axis->setRange(from, to);
+}
+
 }  // namespace
 
 SendingPanel::SendingPanel(QWidget* parent) : QWidget(parent) {
     m_chart = new QChart;
     m_chart->legend()->setAlignment(Qt::AlignBottom);
     m_timeAxis = new QDateTimeAxis(m_chart);
-    m_timeAxis->setFormat(u"MM/dd"_s);
-    m_timeAxis->setTitleText(u"日付"_s);
     m_chart->addAxis(m_timeAxis, Qt::AlignBottom);
     m_wpmAxis = AddAxis(m_chart, u"速度(WPM)"_s, Qt::AlignLeft);
     m_ratioAxis = AddAxis(m_chart, u"長点:短点"_s, Qt::AlignRight);
@@ -122,7 +140,7 @@ void SendingPanel::showSessions(const QList<SendingSession>& sessions, const QSt
     const QDateTime now = QDateTime::currentDateTime();
     const QDateTime first = m_sessions.isEmpty() ? now : m_sessions.last().finishedAt;
     const QDateTime last = m_sessions.isEmpty() ? now : m_sessions.first().finishedAt;
-    m_timeAxis->setRange(first.addSecs(-3600), last.addSecs(3600));
+    FitTimeAxis(m_timeAxis, first, last);
     FillFigureTable(m_table, rows, {2, 3, 4, 5, 6, 7, 8});
     m_note->setText(note);
     m_note->setVisible(!note.isEmpty());

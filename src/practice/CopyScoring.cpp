@@ -1,6 +1,7 @@
 #include "practice/CopyScoring.h"
 
 #include <QLabel>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTextCursor>
@@ -139,5 +140,8 @@ void CopyScoring::questionEnded(const QString& question) {
     CountPairs(m_form.lesson.confusions, alignment);
     ShowCopyComparison(ui.CopyResult, alignment);
     ui.CopyScore->setText(CopyScoreText(alignment));
+    // Beside the Step lessons' lines, in the copy's own words: characters, not questions.
+    ui.ScoreList->addItem(u"ノーマル:%1文字中%2文字正解（受信メモ）"_s.arg(alignment.sentCharacters)
+                              .arg(alignment.rightCharacters));
     m_announcer.announce(CopySpokenText(alignment));
 }

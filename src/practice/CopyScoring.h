@@ -13,8 +13,9 @@ class QPlainTextEdit;
 
 // The copy a learner types while a Normal question plays: the box is emptied and focused as the
 // lesson starts, and when the question has been heard to its end the copy is set against it,
-// shown marked up with its score beside the model answer, spoken, and counted into the lesson's
-// pairs of what was heard for what was sent. Nothing typed there ever goes to the peer, and a
+// shown marked up with its score beside the model answer, spoken, added to the score list, and
+// counted into the lesson's pairs of what was heard for what was sent (the history's copy
+// score). Nothing typed there ever goes to the peer, and a
 // lesson with nothing typed ends as it always has.
 class CopyScoring : public QObject {
     Q_OBJECT

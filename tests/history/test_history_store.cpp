@@ -14,6 +14,7 @@
 #include <QTimeZone>
 #include <thread>
 
+#include "common/LessonState.h"
 #include "history/HistoryReader.h"
 #include "history/SendingHistory.h"
 
@@ -259,10 +260,17 @@ class HistoryStoreTest : public QObject {
 
     // Version 6 kept its totals by day and speed alone: they are counted afresh from the lessons,
     // a speed of its own apart from the fixed speed it was kept as.
+    // Each character of the longest questions is counted, and the Normal lessons' copies too.
     void aVersion6FileCountsSpeedsOfTheirOwnApart() {
         LessonRecord free = StepLesson(2);
         free.freeSpeed = FreeSpeed{10, 5, 0};
-        QVERIFY(HistoryStore(path()).save({StepLesson(1), free}).ok);
+        LessonRecord longest = StepLesson(3);
+        longest.speed = 25;
+        longest.question = QString(kLongestQuestion, u'k');
+        LessonRecord copied = StepLesson(4);
+        copied.mode = LessonRecord::Mode::Normal;
+        copied.speed = 25;
+        QVERIFY(HistoryStore(path()).save({StepLesson(1), free, longest, longest, copied}).ok);
         {
             RawFile raw(path());
             QVERIFY(raw.run(u"DROP TABLE days"_s) && raw.run(u"CREATE TABLE days (day, speed)"_s));
@@ -276,6 +284,39 @@ class HistoryStoreTest : public QObject {
             QCOMPARE(reader.dailyAccuracy(filter).constFirst().percent, 88.0);
             QVERIFY(reader.confusions(filter) == StepLesson(1).confusions);
         }
+        QCOMPARE(reader.missRates({{}, 25, {}}).constFirst().played, 2 * kLongestQuestion);
+        // The copy: 3 of the 6 characters sent (K, 0) heard right.
+        const DayAccuracy copy = reader.dailyAccuracy({{}, 25, {}, u""_s}).constLast();
+        QVERIFY(copy.copy && copy.lessons == 1 && copy.percent == 50.0);
+    }
+
+    // A file that names a version but lacks a table it should have is told as damaged, with the
+    // table, and kept aside when a lesson comes.
+    void aFileWithoutItsTablesIsToldSo_data() {
+        QTest::addColumn<int>("version");
+        QTest::addColumn<QString>("missing");
+        QTest::newRow("the current version, no tables")
+            << HistoryStore::kSchemaVersion << u"lessons"_s;
+        QTest::newRow("version 4 without its pairs") << 4 << u"confusions"_s;
+    }
+    void aFileWithoutItsTablesIsToldSo() {
+        QFETCH(int, version);
+        QFETCH(QString, missing);
+        {
+            RawFile raw(path());
+            for (const QString& table :
+                 {u"lessons"_s, u"misses"_s, u"days"_s, u"day_characters"_s}) {
+                QVERIFY(version == HistoryStore::kSchemaVersion ||
+                        raw.run(u"CREATE TABLE %1 (a)"_s.arg(table)));
+            }
+            QVERIFY(raw.run(u"PRAGMA user_version = %1"_s.arg(version)));
+        }
+        HistoryReader reader(path());
+        const HistoryStore::Outcome outcome = reader.open();
+        QCOMPARE(outcome.error,
+                 u"ファイルが壊れています（成績履歴の表 %1 がありません）"_s.arg(missing));
+        const HistoryStore::Outcome saved = HistoryStore(path()).save(StepLesson(1));
+        QVERIFY(saved.ok && !saved.keptAside.isEmpty());
     }
 
     // Sending practices: a file of the version before them keeps its lessons and takes them.
@@ -396,7 +437,7 @@ class HistoryStoreTest : public QObject {
         {
             RawFile raw(path());
             QVERIFY(raw.run(u"CREATE TABLE future (x)"_s));
-            QVERIFY(raw.run(u"PRAGMA user_version = 9"_s));
+            QVERIFY(raw.run(u"PRAGMA user_version = %1"_s.arg(HistoryStore::kSchemaVersion + 1)));
         }
         const QByteArray before = Bytes(path());
         const HistoryStore::Outcome outcome = HistoryStore(path()).save(StepLesson(1));

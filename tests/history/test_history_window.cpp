@@ -22,16 +22,20 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QValueAxis>
 #include <QXYSeries>
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <initializer_list>
 #include <utility>
 
+#include "history/ConfusionPanel.h"
 #include "history/HistoryStore.h"
 #include "history/HistoryWindow.h"
 #include "history/LessonsCsv.h"
 #include "history/SendingHistory.h"
+#include "history/SendingPanel.h"
 #include "practice/FistReportWindow.h"
 #include "support/TestContext.h"
 
@@ -405,12 +409,52 @@ class HistoryWindowTest : public QObject {
         QCOMPARE(headers, LessonColumnTitles());
         QCOMPARE(
             Rows(model, 2),
-            (QStringList{u"2026-12-06 21:00:00|JA1ZZZ|ステップ|25|0|ビープ|10|7|70.0|A:1 T:2|"_s,
-                         u"2026-12-05 19:00:00|JA1ZZZ|ステップ|60|0|ビープ|8|8|100.0||"_s}));
-        QCOMPARE(Rows(model).at(2), u"2026-12-03 19:00:00|JA1ZZZ|ノーマル|60|0|ビープ|30|||Q:5|"_s);
+            (QStringList{
+                u"2026-12-06 21:00:00|JA1ZZZ|ステップ|25|0|ビープ|10|7|70.0|解答|A:1 T:2||なし|"_s,
+                u"2026-12-05 19:00:00|JA1ZZZ|ステップ|60|0|ビープ|8|8|100.0|解答|||なし|"_s}));
+        QCOMPARE(Rows(model).at(2),
+                 u"2026-12-03 19:00:00|JA1ZZZ|ノーマル|60|0|ビープ|30||||Q:5||なし|"_s);
     }
 
-    // A click on a header sorts by that column, numbers as numbers; a second click reverses.
+    // A Normal lesson's copy is its score: 3 of the 5 characters sent heard right, a line of its
+    // own beside the Step answers at that speed.
+    void aCopyIsScoredAsItsOwn() {
+        QList<LessonRecord> lessons = History();
+        lessons[3].confusions = {{{u'Q', u'Q'}, 3}, {{u'Q', u'O'}, 2}, {{QChar(), u'E'}, 1}};
+        lessons[3].band = u"QSB"_s;
+        lessons[3].bandSeed = 7;
+        FakeDesktopServices desktop;
+        HistoryWindow window(Reader(lessons), desktop, kNow);
+        Child<QComboBox>(window, u"SpeedCombo"_s)->setCurrentIndex(3);  // 60
+        QCOMPARE(Rows(Child<QTableWidget>(window, u"AccuracyTable"_s)->model()),
+                 (QStringList{u"2026-12-03|60字/分（受信メモ）|1|60.0"_s,
+                              u"2026-12-05|60字/分|1|100.0"_s}));
+        QCOMPARE(Lines(Child<QChartView>(window, u"AccuracyChart"_s)),
+                 (QStringList{u"60字/分:100"_s, u"60字/分（受信メモ）:60"_s}));
+        QCOMPARE(
+            Rows(Child<QTableView>(window, u"LessonTable"_s)->model()).at(1),
+            u"2026-12-03 19:00:00|JA1ZZZ|ノーマル|60|0|ビープ|30|3|60.0|受信メモ|Q:5|Q→O:2 なし→E:1|QSB|7"_s);
+    }
+
+    // Counts are labelled at whole numbers, in at most five steps, the largest in the last.
+    void countTicksAreWhole_data() {
+        QTest::addColumn<int>("most");
+        for (const int most : {1, 3, 9, 23, 60, 1001}) {
+            QTest::addRow("%d", most) << most;
+        }
+    }
+    void countTicksAreWhole() {
+        QFETCH(int, most);
+        ConfusionPanel panel;
+        panel.showConfusions({{{u'A', u'B'}, most}});
+        auto* axis = qobject_cast<QValueAxis*>(
+            Child<QChartView>(panel, u"ConfusionChart"_s)->chart()->axes(Qt::Vertical).first());
+        const double step = axis->tickInterval();
+        QVERIFY(step >= 1 && step == std::round(step) && axis->tickAnchor() == 0);
+        QVERIFY(axis->min() == 0 && std::fmod(axis->max(), step) == 0 && axis->max() / step <= 5);
+        QVERIFY(axis->max() >= most && axis->max() - step < most);
+    }
+
     void lessonListSortsByClickedHeader_data() {
         QTest::addColumn<int>("column");
         QTest::addColumn<QStringList>("ascending");
@@ -458,7 +502,9 @@ class HistoryWindowTest : public QObject {
 
         QCOMPARE(desktop.suggestedSaveName, u"成績履歴-20261208.csv"_s);
         QCOMPARE(FileBytes(desktop.fileToSave), LessonsCsv(History().mid(2)));  // the last four
-        QVERIFY(desktop.messages.isEmpty());
+        QCOMPARE(desktop.messages.size(), 1);
+        QCOMPARE(desktop.messages[0].text,
+                 u"4 回分のレッスンを書き出しました。\n"_s + desktop.fileToSave);
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{u"out.csv"_s});
     }
 
@@ -535,7 +581,18 @@ class HistoryWindowTest : public QObject {
         QCOMPARE(window.objectName(), u"HistoryWindow"_s);
         QCOMPARE(window.windowTitle(), u"成績履歴"_s);
         QCOMPARE(Child<QPushButton>(window, u"ExportButton"_s)->text(), u"CSVに書き出す(&E)..."_s);
-        QCOMPARE(Child<QPushButton>(window, u"CloseButton"_s)->text(), u"閉じる"_s);
+        QCOMPARE(Child<QPushButton>(window, u"CloseButton"_s)->text(), u"閉じる(&X)"_s);
+        // Every button and labelled filter has an access key of its own.
+        QStringList keys;
+        for (const QPushButton* button : window.findChildren<QPushButton*>()) {
+            keys << QKeySequence::mnemonic(button->text()).toString();
+        }
+        for (const QLabel* label : window.findChildren<QLabel*>()) {
+            keys << (label->buddy() ? QKeySequence::mnemonic(label->text()).toString() : u"-"_s);
+        }
+        keys.removeAll(u"-"_s);
+        QCOMPARE(QSet<QString>(keys.begin(), keys.end()).size(), keys.size());
+        QVERIFY(!keys.contains(QString()));
         auto* tabs = Child<QTabWidget>(window, u"HistoryTabs"_s);
         QCOMPARE(tabs->count(), 5);
         QCOMPARE(tabs->tabText(0), u"正解率の推移"_s);
@@ -600,6 +657,22 @@ class HistoryWindowTest : public QObject {
         QVERIFY(report != nullptr && report->isVisible());
         QCOMPARE(report->table()->item(0, 1)->text(), u"18.5 WPM（短点 65 ms）"_s);
         QCOMPARE(AccessibilityWarnings(window), QStringList());
+    }
+
+    // Five practices of one sitting spread over the chart, labelled by the time of day.
+    void aSittingOfSendingPracticesIsSpreadOut() {
+        QList<SendingSession> sessions;
+        for (int minute = 0; minute <= 40; minute += 10) {  // oldest first, as they are read
+            const QDateTime at = Utc(2026, 12, 6, 12).addSecs(60 * minute);
+            sessions << SendingSession{0, at, u"模写送信"_s, 48, 45, 48, 92, {}};
+        }
+        SendingPanel panel;
+        panel.showSessions(sessions, {});
+        auto* axis = qobject_cast<QDateTimeAxis*>(
+            Child<QChartView>(panel, u"SendingChart"_s)->chart()->axes(Qt::Horizontal).first());
+        QCOMPARE(axis->format(), u"HH:mm"_s);
+        const double shown = double(axis->min().msecsTo(axis->max()));
+        QVERIFY(40 * 60000.0 / shown >= 0.8);  // the practices take most of the width
     }
 
     // Tab goes filters, tab bar, the shown tab's table, buttons and round; arrow keys change

@@ -1,5 +1,5 @@
 // The CSV export of the lesson history: the whole file byte for byte, the quoting of fields,
-// the guard against formulas in a peer's callsign, and how each lesson's figures are written.
+// the guard against formulas in every text, and how each lesson's figures are written.
 #include <QTest>
 #include <initializer_list>
 #include <utility>
@@ -12,7 +12,8 @@ namespace {
 
 const QByteArray kBom = QByteArrayLiteral("\xEF\xBB\xBF");
 const QString kHeader =
-    u"日時,相手,受信モード,速度(字/分),微調整,音,文字数,正解数,正解率(%),ミス,聞き違い\r\n"_s;
+    u"日時,相手,受信モード,速度(字/分),微調整,音,文字数,正解数,正解率(%),採点,ミス,聞き違い,条件,"
+    u"シード\r\n"_s;
 
 LessonRecord Step(QDateTime at, const QString& peer, int played, std::optional<int> correct,
                   std::initializer_list<std::pair<QChar, int>> misses = {}) {
@@ -67,14 +68,19 @@ class LessonsCsvTest : public QObject {
         last.fineAdjust = 3;
         last.sound = u"none"_s;
         last.confusions = {{{u'=', u'E'}, 1}};  // the question is the peer's text
+        last.band = u"=1+2"_s;                  // as a file changed by hand may hold it
+        last.bandSeed = 42;
 
         const QByteArray expected =
             kBom +
             (kHeader +
-             u"2026-12-01 12:04:05,JA1ABC,ステップ,25,0,ビープ,20,17,85.0,A:2 K:1,\r\n"
-             u"2026-12-02 19:00:00,\"'=HYPERLINK(\"\"http://x\"\")\",ノーマル,45,-2,WAV,30,,,,"
-             u"B→D:2 K→なし:1\r\n"
-             u"2027-01-01 00:30:00,\"Doe, John\",ステップ,60,+3,なし,7,2,28.6,Z:1 1:1 0:5,'=→E:1\r\n"_s)
+             u"2026-12-01 12:04:05,JA1ABC,ステップ,25,0,ビープ,20,17,85.0,解答,A:2 K:1,,なし,\r\n"
+             // The copy: 5 of its 8 characters sent heard right.
+             u"2026-12-02 19:00:00,\"'=HYPERLINK(\"\"http://x\"\")\",ノーマル,45,-2,WAV,30,5,62.5,"
+             u"受信メモ,,B→D:2 K→なし:1,なし,\r\n"
+             u"2027-01-01 00:30:00,\"Doe, John\",ステップ,60,+3,なし,7,2,28.6,解答,Z:1 1:1 "
+             u"0:5,'=→E:1,"
+             u"'=1+2,42\r\n"_s)
                 .toUtf8();
         QCOMPARE(LessonsCsv({first, normal, last}), expected);
     }
@@ -105,48 +111,56 @@ class LessonsCsvTest : public QObject {
         QFETCH(QString, peer);
         QFETCH(QString, field);
         const LessonRecord lesson = Step(Utc(2026, 12, 1, 3, 4, 5), peer, 20, 17);
-        QCOMPARE(OnlyRow(lesson),
-                 u"2026-12-01 12:04:05,"_s + field + u",ステップ,25,0,ビープ,20,17,85.0,,\r\n"_s);
+        QCOMPARE(OnlyRow(lesson), u"2026-12-01 12:04:05,"_s + field +
+                                      u",ステップ,25,0,ビープ,20,17,85.0,解答,,,なし,\r\n"_s);
     }
 
-    // Only the peer comes from outside: a negative fine adjustment stays a number.
-    void negativeNumbersAreNotGuarded() {
+    // Every text is guarded, however it came into the file; the program's figures stay numbers.
+    void textsAreGuardedNumbersNot() {
         LessonRecord lesson = Step(Utc(2026, 12, 1, 3, 4, 5), u"JA1ABC"_s, 20, 17);
         lesson.fineAdjust = -7;
-        QVERIFY(OnlyRow(lesson).contains(u",25,-7,"_s));
+        lesson.sound = u"=1+2"_s;
+        QVERIFY(OnlyRow(lesson).contains(u",25,-7,'=1+2,20,17,"_s));
     }
 
     void judgedFigures_data() {
         QTest::addColumn<bool>("step");
         QTest::addColumn<int>("played");
         QTest::addColumn<int>("correct");  // -1: none recorded
+        QTest::addColumn<bool>("copied");  // a copy: 3 of 4 characters sent heard right
         QTest::addColumn<QString>("figures");
-        QTest::newRow("all correct") << true << 8 << 8 << u"8,8,100.0"_s;
-        QTest::newRow("none correct") << true << 8 << 0 << u"8,0,0.0"_s;
-        QTest::newRow("rounded to one decimal") << true << 3 << 2 << u"3,2,66.7"_s;
-        QTest::newRow("nothing played: no accuracy") << true << 0 << 0 << u"0,0,"_s;
-        QTest::newRow("Step without a count") << true << 5 << -1 << u"5,,"_s;
-        QTest::newRow("Normal: never judged") << false << 12 << -1 << u"12,,"_s;
-        QTest::newRow("Normal with a stray count") << false << 12 << 9 << u"12,,"_s;
+        QTest::newRow("all correct") << true << 8 << 8 << false << u"8,8,100.0,解答"_s;
+        QTest::newRow("none correct") << true << 8 << 0 << false << u"8,0,0.0,解答"_s;
+        QTest::newRow("rounded to one decimal") << true << 3 << 2 << false << u"3,2,66.7,解答"_s;
+        QTest::newRow("nothing played: no accuracy") << true << 0 << 0 << false << u"0,0,,解答"_s;
+        QTest::newRow("Step without a count") << true << 5 << -1 << false << u"5,,,"_s;
+        QTest::newRow("Normal: nothing copied") << false << 12 << -1 << false << u"12,,,"_s;
+        QTest::newRow("Normal with a stray count") << false << 12 << 9 << false << u"12,,,"_s;
+        QTest::newRow("Normal: its copy score")
+            << false << 12 << -1 << true << u"12,3,75.0,受信メモ"_s;
     }
     void judgedFigures() {
         QFETCH(bool, step);
         QFETCH(int, played);
         QFETCH(int, correct);
+        QFETCH(bool, copied);
         QFETCH(QString, figures);
         LessonRecord lesson = Step(Utc(2026, 12, 1, 3, 4, 5), u"P"_s, played,
                                    correct < 0 ? std::nullopt : std::optional<int>(correct));
         lesson.mode = step ? LessonRecord::Mode::Step : LessonRecord::Mode::Normal;
+        if (copied) {
+            lesson.confusions = {{{u'A', u'A'}, 3}, {{u'B', QChar()}, 1}, {{QChar(), u'E'}, 2}};
+        }
         const QString mode = step ? u"ステップ"_s : u"ノーマル"_s;
-        QCOMPARE(OnlyRow(lesson),
-                 u"2026-12-01 12:04:05,P,"_s + mode + u",25,0,ビープ,"_s + figures + u",,\r\n"_s);
+        QVERIFY(OnlyRow(lesson).startsWith(u"2026-12-01 12:04:05,P,"_s + mode + u",25,0,ビープ,"_s +
+                                           figures + u","_s));
     }
 
     void missesInTheAnswerButtonsOrder() {
         const LessonRecord lesson =
             Step(Utc(2026, 12, 1, 3, 4, 5), u"P"_s, 20, 10,
                  {{u'0', 1}, {u'9', 2}, {u'1', 3}, {u'Z', 4}, {u'Q', 10}, {u'A', 1}});
-        QVERIFY(OnlyRow(lesson).endsWith(u",A:1 Q:10 Z:4 1:3 9:2 0:1,\r\n"_s));
+        QVERIFY(OnlyRow(lesson).endsWith(u",A:1 Q:10 Z:4 1:3 9:2 0:1,,なし,\r\n"_s));
     }
 
     void soundInWords_data() {

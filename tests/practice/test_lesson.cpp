@@ -209,6 +209,9 @@ class LessonTest : public QObject {
         {
             const LessonAnswerer answerer(l.b, l.clock(), {u"A"_s, u"N"_s});
             const AlwaysPress result(l.clock(), u"ResultForm"_s, u"CloseButton"_s);
+            // The speed changed midway, as the peer may: the lesson is kept as it was begun.
+            l.clock().scheduleAt(l.clock().now() + 500,
+                                 [&] { l.b.ui().Speed60_Option->setChecked(true); });
             l.b.ui().StartButton_Command->click();
         }
         l.b.ui().StopButton_Command->click();  // モード切替
@@ -221,6 +224,7 @@ class LessonTest : public QObject {
         l.b.ui().StartButton_Command->click();
         QCOMPARE(l.b.ui().CopyScore->text(), u"2文字中1文字正解（編集距離 1）"_s);
         QVERIFY(l.b.ui().CopyResult->toPlainText().contains(u"受信: CX"_s));
+        QCOMPARE(l.b.ui().ScoreList->item(1)->text(), u"ノーマル:2文字中1文字正解（受信メモ）"_s);
 
         const QList<LessonRecord> kept = HistoryStore(l.bContext.historyPath()).load();
         QCOMPARE(kept.size(), 2);
