@@ -14,7 +14,7 @@
 using namespace Qt::StringLiterals;
 
 QString SpeedName(int speed) {
-    return QString::number(speed) + u"字/分"_s;
+    return u"毎分%1文字"_s.arg(speed);
 }
 
 QString SettingName(int speed, const QString& setting) {

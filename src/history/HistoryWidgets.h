@@ -12,7 +12,7 @@ class QWidget;
 
 // Pieces the history window's tabs share.
 
-// "25字/分": a speed as the filters, the chart's lines and the tables name it.
+// "毎分25文字": a speed as the filters, the chart's lines and the tables name it.
 QString SpeedName(int speed);
 // The same for a speed setting of the running totals: a speed of its own as "20/10WPM".
 QString SettingName(int speed, const QString& setting);

@@ -216,42 +216,42 @@ class HistoryWindowTest : public QObject {
         QTest::addColumn<int>("lessons");
         QTest::addColumn<bool>("free");  // with FreeLessons()
 
-        const QString l1 = u"2025-06-01|25字/分|1|50.0"_s;
-        const QString l2 = u"2026-11-01|45字/分|1|75.0"_s;
-        const QString l3 = u"2026-11-20|25字/分|1|90.0"_s;
-        const QString l5 = u"2026-12-05|60字/分|1|100.0"_s;
-        const QString l6 = u"2026-12-06|25字/分|1|70.0"_s;
+        const QString l1 = u"2025-06-01|毎分25文字|1|50.0"_s;
+        const QString l2 = u"2026-11-01|毎分45文字|1|75.0"_s;
+        const QString l3 = u"2026-11-20|毎分25文字|1|90.0"_s;
+        const QString l5 = u"2026-12-05|毎分60文字|1|100.0"_s;
+        const QString l6 = u"2026-12-06|毎分25文字|1|70.0"_s;
         QTest::newRow("everything")
             << 0 << 0 << QStringList{l1, l2, l3, l5, l6}
-            << QStringList{u"25字/分:50,90,70"_s, u"45字/分:75"_s, u"60字/分:100"_s}
+            << QStringList{u"毎分25文字:50,90,70"_s, u"毎分45文字:75"_s, u"毎分60文字:100"_s}
             << QStringList{u"T|5|7|71.4"_s, u"A|4|6|66.7"_s, u"E|2|9|22.2"_s, u"M|1|7|14.3"_s,
                            u"K|1|11|9.1"_s, u"O|0|9|0.0"_s,  u"S|0|9|0.0"_s,  u"B|0|0|出題なし"_s}
             << 6 << false;
         QTest::newRow("last 7 days")
-            << 1 << 0 << QStringList{l5, l6} << QStringList{u"25字/分:70"_s, u"60字/分:100"_s}
+            << 1 << 0 << QStringList{l5, l6} << QStringList{u"毎分25文字:70"_s, u"毎分60文字:100"_s}
             << QStringList{u"T|2|2|100.0"_s, u"A|1|2|50.0"_s, u"E|0|2|0.0"_s} << 3 << false;
         QTest::newRow("last 30 days")
             << 2 << 0 << QStringList{l3, l5, l6}
-            << QStringList{u"25字/分:90,70"_s, u"60字/分:100"_s}
+            << QStringList{u"毎分25文字:90,70"_s, u"毎分60文字:100"_s}
             << QStringList{u"T|2|2|100.0"_s, u"A|1|2|50.0"_s, u"M|1|7|14.3"_s, u"E|0|2|0.0"_s} << 4
             << false;
         QTest::newRow("last year")
             << 3 << 0 << QStringList{l2, l3, l5, l6}
-            << QStringList{u"25字/分:90,70"_s, u"45字/分:75"_s, u"60字/分:100"_s}
+            << QStringList{u"毎分25文字:90,70"_s, u"毎分45文字:75"_s, u"毎分60文字:100"_s}
             << QStringList{u"T|5|7|71.4"_s, u"A|1|2|50.0"_s, u"E|2|7|28.6"_s} << 5 << false;
         QTest::newRow("25 only") << 0 << 1 << QStringList{l1, l3, l6}
-                                 << QStringList{u"25字/分:50,90,70"_s}
+                                 << QStringList{u"毎分25文字:50,90,70"_s}
                                  << QStringList{u"T|2|2|100.0"_s, u"A|4|6|66.7"_s, u"M|1|7|14.3"_s,
                                                 u"K|1|11|9.1"_s, u"E|0|4|0.0"_s}
                                  << 3 << false;
         QTest::newRow("45 only, not the speeds of their own kept as 45")
-            << 0 << 2 << QStringList{l2} << QStringList{u"45字/分:75"_s}
+            << 0 << 2 << QStringList{l2} << QStringList{u"毎分45文字:75"_s}
             << QStringList{u"T|3|5|60.0"_s, u"E|2|5|40.0"_s, u"O|0|5|0.0"_s} << 1 << true;
         QTest::newRow("60 only: the Normal lesson is listed but never judged")
-            << 0 << 3 << QStringList{l5} << QStringList{u"60字/分:100"_s}
+            << 0 << 3 << QStringList{l5} << QStringList{u"毎分60文字:100"_s}
             << QStringList{u"O|0|4|0.0"_s, u"S|0|4|0.0"_s, u"A|0|0|出題なし"_s} << 2 << false;
         QTest::newRow("60 in the last 7 days")
-            << 1 << 3 << QStringList{l5} << QStringList{u"60字/分:100"_s}
+            << 1 << 3 << QStringList{l5} << QStringList{u"毎分60文字:100"_s}
             << QStringList{u"O|0|4|0.0"_s} << 2 << false;
         QTest::newRow("nothing: 45 in the last 7 days")
             << 1 << 2 << QStringList{} << QStringList{} << QStringList{} << 0 << false;
@@ -259,7 +259,7 @@ class HistoryWindowTest : public QObject {
         const QString f2 = u"2026-12-06|10/5WPM|1|60.0"_s;
         QTest::newRow("speeds of their own: a line each, after the fixed speeds")
             << 0 << 0 << QStringList{l1, l2, l3, u"2026-12-04|20WPM|1|25.0"_s, f1, l5, l6, f2}
-            << QStringList{u"25字/分:50,90,70"_s, u"45字/分:75"_s, u"60字/分:100"_s,
+            << QStringList{u"毎分25文字:50,90,70"_s, u"毎分45文字:75"_s, u"毎分60文字:100"_s,
                            u"10/5WPM:80,60"_s, u"20WPM:25"_s}
             << QStringList{u"A|8|11|72.7"_s, u"T|5|7|71.4"_s, u"E|5|13|38.5"_s} << 9 << true;
         QTest::newRow("one speed of its own")
@@ -427,10 +427,10 @@ class HistoryWindowTest : public QObject {
         HistoryWindow window(Reader(lessons), desktop, kNow);
         Child<QComboBox>(window, u"SpeedCombo"_s)->setCurrentIndex(3);  // 60
         QCOMPARE(Rows(Child<QTableWidget>(window, u"AccuracyTable"_s)->model()),
-                 (QStringList{u"2026-12-03|60字/分（受信メモ）|1|60.0"_s,
-                              u"2026-12-05|60字/分|1|100.0"_s}));
+                 (QStringList{u"2026-12-03|毎分60文字（受信メモ）|1|60.0"_s,
+                              u"2026-12-05|毎分60文字|1|100.0"_s}));
         QCOMPARE(Lines(Child<QChartView>(window, u"AccuracyChart"_s)),
-                 (QStringList{u"60字/分:100"_s, u"60字/分（受信メモ）:60"_s}));
+                 (QStringList{u"毎分60文字:100"_s, u"毎分60文字（受信メモ）:60"_s}));
         QCOMPARE(
             Rows(Child<QTableView>(window, u"LessonTable"_s)->model()).at(1),
             u"2026-12-03 19:00:00|JA1ZZZ|ノーマル|60|0|ビープ|30|3|60.0|受信メモ|Q:5|Q→O:2 なし→E:1|QSB|7"_s);
@@ -601,7 +601,7 @@ class HistoryWindowTest : public QObject {
         QCOMPARE(tabs->tabText(3), u"聞き違い"_s);
         QCOMPARE(tabs->tabText(4), u"送信"_s);
         const QStringList periods{u"すべて"_s, u"過去7日"_s, u"過去30日"_s, u"過去1年"_s};
-        const QStringList speeds{u"すべての速度"_s, u"25字/分"_s, u"45字/分"_s, u"60字/分"_s};
+        const QStringList speeds{u"すべての速度"_s, u"毎分25文字"_s, u"毎分45文字"_s, u"毎分60文字"_s};
         for (int i = 0; i < 4; ++i) {
             QCOMPARE(Child<QComboBox>(window, u"PeriodCombo"_s)->itemText(i), periods[i]);
             QCOMPARE(Child<QComboBox>(window, u"SpeedCombo"_s)->itemText(i), speeds[i]);
