@@ -113,9 +113,10 @@ QString ScoringText(Scoring scoring) {
 }  // namespace
 
 QStringList LessonColumnTitles() {
-    return {u"日時"_s, u"相手"_s,     u"受信モード"_s, u"速度(毎分文字数)"_s, u"微調整"_s,
-            u"音"_s,   u"文字数"_s,   u"正解数"_s,     u"正解率(%)"_s,   u"採点"_s,
-            u"ミス"_s, u"聞き違い"_s, u"条件"_s,       u"シード"_s};
+    return {u"日時"_s,      u"相手"_s,  u"受信モード"_s, u"速度(毎分文字数)"_s,
+            u"微調整"_s,    u"音"_s,    u"文字数"_s,     u"正解数"_s,
+            u"正解率(%)"_s, u"採点"_s,  u"ミス"_s,       u"聞き違い"_s,
+            u"条件"_s,      u"シード"_s};
 }
 
 bool IsNumberColumn(LessonColumn column) {
