@@ -601,7 +601,8 @@ class HistoryWindowTest : public QObject {
         QCOMPARE(tabs->tabText(3), u"聞き違い"_s);
         QCOMPARE(tabs->tabText(4), u"送信"_s);
         const QStringList periods{u"すべて"_s, u"過去7日"_s, u"過去30日"_s, u"過去1年"_s};
-        const QStringList speeds{u"すべての速度"_s, u"毎分25文字"_s, u"毎分45文字"_s, u"毎分60文字"_s};
+        const QStringList speeds{u"すべての速度"_s, u"毎分25文字"_s, u"毎分45文字"_s,
+                                 u"毎分60文字"_s};
         for (int i = 0; i < 4; ++i) {
             QCOMPARE(Child<QComboBox>(window, u"PeriodCombo"_s)->itemText(i), periods[i]);
             QCOMPARE(Child<QComboBox>(window, u"SpeedCombo"_s)->itemText(i), speeds[i]);

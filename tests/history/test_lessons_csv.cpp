@@ -12,7 +12,8 @@ namespace {
 
 const QByteArray kBom = QByteArrayLiteral("\xEF\xBB\xBF");
 const QString kHeader =
-    u"日時,相手,受信モード,速度(毎分文字数),微調整,音,文字数,正解数,正解率(%),採点,ミス,聞き違い,条件,"
+    u"日時,相手,受信モード,速度(毎分文字数),微調整,音,文字数,正解数,正解率(%),採点,ミス,聞き違い,"
+    u"条件,"
     u"シード\r\n"_s;
 
 LessonRecord Step(QDateTime at, const QString& peer, int played, std::optional<int> correct,
