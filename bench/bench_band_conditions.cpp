@@ -12,10 +12,10 @@
 #include <numbers>
 #include <vector>
 
-#include "morse/BandConditions.h"
-#include "sound/BandMixer.h"
-#include "sound/BandRenderer.h"
-#include "sound/ToneShaper.h"
+#include "core/morse/BandConditions.h"
+#include "core/sound/BandMixer.h"
+#include "core/sound/BandRenderer.h"
+#include "core/sound/ToneShaper.h"
 
 using namespace Qt::StringLiterals;
 

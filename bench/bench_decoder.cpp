@@ -9,9 +9,9 @@
 #include <cstring>
 #include <functional>
 
+#include "core/morse/FistReport.h"
+#include "core/morse/MorseDecoder.h"
 #include "decoder/SyntheticFist.h"
-#include "morse/FistReport.h"
-#include "morse/MorseDecoder.h"
 
 namespace {
 

@@ -30,8 +30,8 @@
 #include "FreeTimeline.h"
 #include "LessonRuns.h"
 #include "MachineLoad.h"
-#include "net/BandRequest.h"
-#include "sound/PlannedStream.h"
+#include "core/link/BandRequest.h"
+#include "core/sound/PlannedStream.h"
 
 namespace {
 

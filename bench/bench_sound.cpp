@@ -10,10 +10,10 @@
 #include <ctime>
 
 #include "MonitorRecording.h"
-#include "common/RealClock.h"
-#include "morse/BeepGenerator.h"
-#include "morse/MorseTable.h"
-#include "sound/RealSoundOutput.h"
+#include "core/kit/RealClock.h"
+#include "core/morse/BeepGenerator.h"
+#include "core/morse/MorseTable.h"
+#include "core/sound/RealSoundOutput.h"
 #include "support/RecordingSoundOutput.h"
 #include "support/VirtualClock.h"
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "common/CopyAlignment.h"
+#include "core/kit/CopyAlignment.h"
 
 namespace {
 

@@ -25,13 +25,13 @@
 #include <memory>
 
 #include "BusyLoops.h"
-#include "app/MainForm.h"
-#include "app/MainFormUi.h"
-#include "common/LessonState.h"
-#include "history/HistoryReader.h"
-#include "history/HistoryStore.h"
-#include "history/HistoryWindow.h"
+#include "core/history/HistoryReader.h"
+#include "core/history/HistoryStore.h"
+#include "core/kit/LessonState.h"
 #include "support/TestContext.h"
+#include "ui/app/MainForm.h"
+#include "ui/app/MainFormUi.h"
+#include "ui/history/HistoryWindow.h"
 
 namespace {
 

@@ -27,15 +27,15 @@
 #include <cstdio>
 #include <random>
 
-#include "app/MainForm.h"
-#include "common/LessonState.h"
-#include "common/LinkState.h"
-#include "common/Places.h"
-#include "common/QtDesktopServices.h"
-#include "common/RealClock.h"
-#include "practice/QuestionPlayer.h"
-#include "sound/RealSoundOutput.h"
+#include "core/kit/LessonState.h"
+#include "core/kit/LinkState.h"
+#include "core/kit/Places.h"
+#include "core/kit/RealClock.h"
+#include "core/sound/RealSoundOutput.h"
 #include "support/TestContext.h"
+#include "ui/app/MainForm.h"
+#include "ui/kit/QtDesktopServices.h"
+#include "ui/lesson/QuestionPlayer.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 #include <QRadioButton>
 #include <cstdio>
 
-#include "authoring/QuestionForm.h"
 #include "support/LessonAnswerer.h"
 #include "support/LinkedPair.h"
 #include "support/WindowScript.h"
+#include "ui/authoring/QuestionForm.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <cstdio>
 #include <memory>
 
-#include "common/LinkState.h"
-#include "common/RealClock.h"
-#include "net/LinkSocket.h"
-#include "net/QuillNetModule.h"
+#include "core/kit/LinkState.h"
+#include "core/kit/RealClock.h"
+#include "core/link/LinkSocket.h"
+#include "core/link/QuillNetModule.h"
 
 namespace {
 

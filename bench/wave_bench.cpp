@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "common/Places.h"
-#include "morse/WaveGenerator.h"
+#include "core/kit/Places.h"
+#include "core/morse/WaveGenerator.h"
 #include "support/SilentSoundOutput.h"
 #include "support/VirtualClock.h"
 

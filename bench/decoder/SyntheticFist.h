@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <vector>
 
-#include "morse/MorseDecoder.h"
+#include "core/morse/MorseDecoder.h"
 
 // A seeded model of a hand on a key: every mark and gap is its nominal length in units, times
 // a random error, at a speed that may drift over the text.

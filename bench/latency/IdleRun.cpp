@@ -6,7 +6,7 @@
 #include "Spread.h"
 #include "ThreadCpu.h"
 #include "ToneComparison.h"
-#include "sound/PlannedStream.h"
+#include "core/sound/PlannedStream.h"
 
 namespace {
 

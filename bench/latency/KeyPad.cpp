@@ -3,9 +3,9 @@
 #include <QKeyEvent>
 #include <QVBoxLayout>
 
-#include "morse/KeyingPad.h"
-#include "sound/PlannedStream.h"
-#include "sound/RealSoundOutput.h"
+#include "core/sound/PlannedStream.h"
+#include "core/sound/RealSoundOutput.h"
+#include "ui/morse/KeyingPad.h"
 
 KeyPad::KeyPad(RealSoundOutput& sound, int toneHz) : m_sound(sound), m_toneHz(toneHz) {
     setObjectName(QStringLiteral("KeyPad"));

@@ -10,7 +10,7 @@
 #include "MachineLoad.h"
 #include "NominalTimeline.h"
 #include "Spread.h"
-#include "sound/PlannedStream.h"
+#include "core/sound/PlannedStream.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "DesktopClient.h"
 #include "MachineLoad.h"
 #include "Spread.h"
-#include "sound/PlannedStream.h"
+#include "core/sound/PlannedStream.h"
 
 namespace {
 

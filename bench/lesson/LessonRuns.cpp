@@ -11,8 +11,8 @@
 #include "MachineLoad.h"
 #include "NominalTimeline.h"
 #include "ThreadCpu.h"
-#include "common/AccessibleValueLabel.h"
-#include "sound/PlannedStream.h"
+#include "core/sound/PlannedStream.h"
+#include "ui/kit/AccessibleValueLabel.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "MonitorTap.h"
 #include "TimingTable.h"
 #include "WindowRig.h"
-#include "morse/BandConditions.h"
+#include "core/morse/BandConditions.h"
 
 // What every run shares: the program's window, the recorder at the sink's output, the question.
 struct LessonBench {

@@ -2,7 +2,7 @@
 
 #include <QCoreApplication>
 
-#include "sound/PlannedStream.h"
+#include "core/sound/PlannedStream.h"
 
 namespace {
 

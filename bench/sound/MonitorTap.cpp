@@ -8,7 +8,7 @@
 #include <cstring>
 #include <ctime>
 
-#include "sound/PlannedStream.h"
+#include "core/sound/PlannedStream.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <QDir>
 #include <QFile>
 
-#include "sound/PlannedStream.h"
+#include "core/sound/PlannedStream.h"
 
 namespace ThreadCpu {
 

@@ -11,11 +11,11 @@
 #include <QUdpSocket>
 
 #include "ThreadCpu.h"
-#include "common/LinkState.h"
-#include "morse/MorseTable.h"
-#include "net/PingAnswerer.h"
-#include "practice/LessonUi.h"
+#include "core/kit/LinkState.h"
+#include "core/link/PingAnswerer.h"
+#include "core/morse/MorseTable.h"
 #include "support/TestContext.h"
+#include "ui/lesson/LessonUi.h"
 
 namespace {
 

@@ -6,13 +6,13 @@
 #include <atomic>
 #include <optional>
 
-#include "app/MainForm.h"
-#include "common/Places.h"
-#include "common/QtDesktopServices.h"
-#include "common/RealClock.h"
-#include "morse/FreeSpeed.h"
-#include "net/NetPorts.h"
-#include "sound/RealSoundOutput.h"
+#include "core/kit/Places.h"
+#include "core/kit/RealClock.h"
+#include "core/link/NetPorts.h"
+#include "core/morse/FreeSpeed.h"
+#include "core/sound/RealSoundOutput.h"
+#include "ui/app/MainForm.h"
+#include "ui/kit/QtDesktopServices.h"
 
 // The peer on the other PC, on a thread of its own: takes the window's connection, sends its
 // callsign, answers the presence pings (so the link stands for hours) and drops whatever the

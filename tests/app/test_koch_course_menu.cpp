@@ -2,13 +2,13 @@
 #include <QMenu>
 #include <QTest>
 
-#include "app/KochCourseMenu.h"
-#include "app/PartnerUi.h"
-#include "common/Announcer.h"
-#include "common/LessonState.h"
-#include "common/LinkState.h"
-#include "history/HistoryStore.h"
+#include "core/history/HistoryStore.h"
+#include "core/kit/LessonState.h"
+#include "core/kit/LinkState.h"
 #include "support/TestContext.h"
+#include "ui/app/KochCourseMenu.h"
+#include "ui/app/PartnerUi.h"
+#include "ui/kit/Announcer.h"
 
 using namespace Qt::StringLiterals;
 

@@ -26,11 +26,11 @@
 #include <QTest>
 #include <memory>
 
-#include "app/MainFormUi.h"
-#include "common/AccessibleValueLabel.h"
-#include "common/LessonState.h"
-#include "net/RoleLayout.h"
-#include "practice/LessonPanelView.h"
+#include "core/kit/LessonState.h"
+#include "ui/app/MainFormUi.h"
+#include "ui/kit/AccessibleValueLabel.h"
+#include "ui/lesson/LessonPanelView.h"
+#include "ui/link/RoleLayout.h"
 
 using namespace Qt::StringLiterals;
 

@@ -10,17 +10,17 @@
 #include <csignal>
 #include <functional>
 
-#include "app/MainForm.h"
-#include "app/TerminationSignals.h"
-#include "authoring/ExchangeWindows.h"
-#include "authoring/QuestionForm.h"
-#include "common/LessonState.h"
-#include "common/LinkState.h"
-#include "net/CwChat.h"
-#include "practice/LessonUi.h"
+#include "core/kit/LessonState.h"
+#include "core/kit/LinkState.h"
 #include "support/LessonAnswerer.h"
 #include "support/TestContext.h"
 #include "support/WindowScript.h"
+#include "ui/app/MainForm.h"
+#include "ui/app/TerminationSignals.h"
+#include "ui/authoring/ExchangeWindows.h"
+#include "ui/authoring/QuestionForm.h"
+#include "ui/lesson/LessonUi.h"
+#include "ui/link/CwChat.h"
 
 using namespace Qt::StringLiterals;
 

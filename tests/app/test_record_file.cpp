@@ -2,16 +2,16 @@
 
 #include <QtTest>
 
-#include "app/MainSettings.h"
-#include "app/SoundFolder.h"
-#include "common/ProgramSettings.h"
-#include "common/RecordFile.h"
-#include "common/SettingsRecords.h"
-#include "history/HistoryStore.h"
-#include "history/KochCourse.h"
-#include "morse/BandConditions.h"
-#include "morse/KeyInputSettings.h"
-#include "morse/SpeedPresets.h"
+#include "core/history/HistoryStore.h"
+#include "core/history/KochCourse.h"
+#include "core/kit/ProgramSettings.h"
+#include "core/kit/RecordFile.h"
+#include "core/kit/SettingsRecords.h"
+#include "core/morse/BandConditions.h"
+#include "core/morse/KeyInputSettings.h"
+#include "core/morse/SpeedPresets.h"
+#include "ui/app/MainSettings.h"
+#include "ui/app/SoundFolder.h"
 
 using namespace Qt::StringLiterals;
 

@@ -8,13 +8,13 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/MainForm.h"
-#include "common/ProgramSettings.h"
-#include "history/SendingHistory.h"
-#include "morse/KeyInputDialog.h"
-#include "morse/KeyingPad.h"
-#include "practice/FistReportWindow.h"
+#include "core/history/SendingHistory.h"
+#include "core/kit/ProgramSettings.h"
 #include "support/TestContext.h"
+#include "ui/app/MainForm.h"
+#include "ui/lesson/FistReportWindow.h"
+#include "ui/morse/KeyInputDialog.h"
+#include "ui/morse/KeyingPad.h"
 
 using namespace Qt::StringLiterals;
 

@@ -7,10 +7,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "app/MainForm.h"
-#include "app/SoundFolder.h"
-#include "common/Places.h"
+#include "core/kit/Places.h"
 #include "support/TestContext.h"
+#include "ui/app/MainForm.h"
+#include "ui/app/SoundFolder.h"
 
 using namespace Qt::StringLiterals;
 

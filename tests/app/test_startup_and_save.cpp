@@ -14,13 +14,13 @@
 #include <QScrollBar>
 #include <QTest>
 
-#include "app/MainForm.h"
-#include "app/SettingsSavedDialog.h"
-#include "common/ClockTimer.h"
-#include "common/ProgramSettings.h"
-#include "morse/WaveDialog.h"
+#include "core/kit/ClockTimer.h"
+#include "core/kit/ProgramSettings.h"
 #include "support/TestContext.h"
 #include "support/WindowScript.h"
+#include "ui/app/MainForm.h"
+#include "ui/app/SettingsSavedDialog.h"
+#include "ui/morse/WaveDialog.h"
 
 using namespace Qt::StringLiterals;
 

@@ -4,10 +4,10 @@
 #include <csignal>
 #include <thread>
 
-#include "app/MainForm.h"
-#include "app/TerminationSignals.h"
-#include "common/RealClock.h"
+#include "core/kit/RealClock.h"
 #include "support/TestContext.h"
+#include "ui/app/MainForm.h"
+#include "ui/app/TerminationSignals.h"
 
 class TerminationTest : public QObject {
     Q_OBJECT

@@ -12,12 +12,12 @@
 #include <QtEndian>
 #include <functional>
 
-#include "app/MainForm.h"
-#include "common/WindowOpening.h"
-#include "morse/WaveDialog.h"
 #include "support/TestContext.h"
 #include "support/WaveTestRig.h"
 #include "support/WindowScript.h"
+#include "ui/app/MainForm.h"
+#include "ui/kit/WindowOpening.h"
+#include "ui/morse/WaveDialog.h"
 
 using namespace Qt::StringLiterals;
 

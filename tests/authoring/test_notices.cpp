@@ -7,17 +7,17 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include "app/MainForm.h"
-#include "authoring/ExchangeWindows.h"
-#include "authoring/Notices.h"
-#include "authoring/QuestionForm.h"
-#include "common/LinkState.h"
-#include "common/PhraseLabel.h"
-#include "common/WindowOpening.h"
-#include "net/QuillNetModule.h"
-#include "practice/LessonUi.h"
+#include "core/kit/LinkState.h"
+#include "core/link/QuillNetModule.h"
 #include "support/TestContext.h"
 #include "support/WindowScript.h"
+#include "ui/app/MainForm.h"
+#include "ui/authoring/ExchangeWindows.h"
+#include "ui/authoring/Notices.h"
+#include "ui/authoring/QuestionForm.h"
+#include "ui/kit/PhraseLabel.h"
+#include "ui/kit/WindowOpening.h"
+#include "ui/lesson/LessonUi.h"
 
 using namespace Qt::StringLiterals;
 

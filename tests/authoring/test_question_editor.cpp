@@ -13,13 +13,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "app/MainForm.h"
-#include "authoring/QuestionFile.h"
-#include "authoring/QuestionForm.h"
-#include "common/LinkState.h"
+#include "core/kit/LinkState.h"
+#include "core/lesson/QuestionFile.h"
 #include "support/LinkedPair.h"
 #include "support/TestContext.h"
 #include "support/WindowScript.h"
+#include "ui/app/MainForm.h"
+#include "ui/authoring/QuestionForm.h"
 
 using namespace Qt::StringLiterals;
 

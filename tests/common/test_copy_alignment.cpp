@@ -1,7 +1,7 @@
 #include <QTest>
 #include <random>
 
-#include "common/CopyAlignment.h"
+#include "core/kit/CopyAlignment.h"
 
 using namespace Qt::StringLiterals;
 

@@ -9,11 +9,11 @@
 #include <QTest>
 #include <QVBoxLayout>
 
-#include "app/MainForm.h"
-#include "common/QtDesktopServices.h"
-#include "common/WindowOpening.h"
 #include "support/TestContext.h"
 #include "support/WindowScript.h"
+#include "ui/app/MainForm.h"
+#include "ui/kit/QtDesktopServices.h"
+#include "ui/kit/WindowOpening.h"
 
 using namespace Qt::StringLiterals;
 

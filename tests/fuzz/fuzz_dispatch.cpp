@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "net/WireCodec.h"
+#include "core/link/WireCodec.h"
 #include "support/LinkSessionRig.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "authoring/QuestionFile.h"
+#include "core/lesson/QuestionFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));

@@ -8,8 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "morse/WaveFile.h"
-#include "morse/WaveSynthesis.h"
+#include "core/morse/WaveFile.h"
+#include "core/morse/WaveSynthesis.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // In memory where the system has it: the target writes a file for every input.

@@ -3,11 +3,11 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "common/SpeedTable.h"
-#include "net/BandRequest.h"
-#include "net/ExactSpeed.h"
-#include "net/PeerText.h"
-#include "net/WireCodec.h"
+#include "core/kit/SpeedTable.h"
+#include "core/link/BandRequest.h"
+#include "core/link/ExactSpeed.h"
+#include "core/link/PeerText.h"
+#include "core/link/WireCodec.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray received(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));

@@ -9,12 +9,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "app/MainForm.h"
-#include "common/Places.h"
-#include "help/AboutText.h"
-#include "help/frmAbout.h"
+#include "core/kit/Places.h"
 #include "support/TestContext.h"
 #include "support/WindowScript.h"
+#include "ui/app/MainForm.h"
+#include "ui/help/AboutText.h"
+#include "ui/help/frmAbout.h"
 
 using namespace Qt::StringLiterals;
 

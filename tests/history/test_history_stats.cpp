@@ -6,8 +6,8 @@
 #include <QTimeZone>
 #include <cmath>
 
-#include "history/HistoryReader.h"
-#include "partner/QuestionSource.h"
+#include "core/history/HistoryReader.h"
+#include "core/partner/QuestionSource.h"
 
 using namespace Qt::StringLiterals;
 

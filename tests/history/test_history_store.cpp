@@ -14,9 +14,9 @@
 #include <QTimeZone>
 #include <thread>
 
-#include "common/LessonState.h"
-#include "history/HistoryReader.h"
-#include "history/SendingHistory.h"
+#include "core/history/HistoryReader.h"
+#include "core/history/SendingHistory.h"
+#include "core/kit/LessonState.h"
 
 using namespace Qt::StringLiterals;
 

@@ -30,14 +30,14 @@
 #include <initializer_list>
 #include <utility>
 
-#include "history/ConfusionPanel.h"
-#include "history/HistoryStore.h"
-#include "history/HistoryWindow.h"
-#include "history/LessonsCsv.h"
-#include "history/SendingHistory.h"
-#include "history/SendingPanel.h"
-#include "practice/FistReportWindow.h"
+#include "core/history/HistoryStore.h"
+#include "core/history/LessonsCsv.h"
+#include "core/history/SendingHistory.h"
 #include "support/TestContext.h"
+#include "ui/history/ConfusionPanel.h"
+#include "ui/history/HistoryWindow.h"
+#include "ui/history/SendingPanel.h"
+#include "ui/lesson/FistReportWindow.h"
 
 using namespace Qt::StringLiterals;
 

@@ -1,6 +1,6 @@
 #include <QTest>
 
-#include "history/KochCourse.h"
+#include "core/history/KochCourse.h"
 
 using namespace Qt::StringLiterals;
 

@@ -10,13 +10,13 @@
 #include <QSqlQuery>
 #include <QTest>
 
-#include "app/MainForm.h"
-#include "common/LinkState.h"
-#include "history/HistoryStore.h"
-#include "practice/LessonUi.h"
+#include "core/history/HistoryStore.h"
+#include "core/kit/LinkState.h"
 #include "support/LessonAnswerer.h"
 #include "support/TestContext.h"
 #include "support/WindowScript.h"
+#include "ui/app/MainForm.h"
+#include "ui/lesson/LessonUi.h"
 
 using namespace Qt::StringLiterals;
 

@@ -4,7 +4,7 @@
 #include <initializer_list>
 #include <utility>
 
-#include "history/LessonsCsv.h"
+#include "core/history/LessonsCsv.h"
 
 using namespace Qt::StringLiterals;
 

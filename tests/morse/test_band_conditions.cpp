@@ -11,14 +11,14 @@
 #include <limits>
 #include <map>
 
-#include "common/NamedComboBox.h"
-#include "common/ProgramSettings.h"
-#include "morse/BandConditions.h"
-#include "morse/BandConditionsDialog.h"
-#include "sound/BandMixer.h"
-#include "sound/BandRenderer.h"
+#include "core/kit/ProgramSettings.h"
+#include "core/morse/BandConditions.h"
+#include "core/sound/BandMixer.h"
+#include "core/sound/BandRenderer.h"
 #include "support/SilentSoundOutput.h"
 #include "support/VirtualClock.h"
+#include "ui/kit/NamedComboBox.h"
+#include "ui/morse/BandConditionsDialog.h"
 
 using namespace Qt::StringLiterals;
 

@@ -1,6 +1,6 @@
 #include <QtTest>
 
-#include "morse/BeepGenerator.h"
+#include "core/morse/BeepGenerator.h"
 #include "support/RecordingSoundOutput.h"
 #include "support/VirtualClock.h"
 

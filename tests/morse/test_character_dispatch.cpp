@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "morse/MorseTiming.h"
+#include "core/morse/MorseTiming.h"
 #include "support/WaveTestRig.h"
 
 using namespace Qt::StringLiterals;

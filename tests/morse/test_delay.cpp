@@ -1,8 +1,8 @@
 #include <QtTest>
 #include <climits>
 
-#include "common/ClockTimer.h"
-#include "common/RealClock.h"
+#include "core/kit/ClockTimer.h"
+#include "core/kit/RealClock.h"
 #include "support/VirtualClock.h"
 
 namespace {

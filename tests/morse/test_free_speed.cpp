@@ -5,12 +5,12 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "common/ProgramSettings.h"
-#include "morse/ContactSigns.h"
-#include "morse/FreeSpeedDialog.h"
-#include "morse/SpeedPresets.h"
+#include "core/kit/ProgramSettings.h"
+#include "core/morse/ContactSigns.h"
+#include "core/morse/SpeedPresets.h"
 #include "support/HeardTones.h"
 #include "support/WaveTestRig.h"
+#include "ui/morse/FreeSpeedDialog.h"
 
 using namespace Qt::StringLiterals;
 

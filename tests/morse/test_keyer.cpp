@@ -1,7 +1,7 @@
 #include <QtTest>
 
-#include "morse/ClockedKeyer.h"
-#include "morse/Keyer.h"
+#include "core/morse/ClockedKeyer.h"
+#include "core/morse/Keyer.h"
 #include "support/VirtualClock.h"
 
 Q_DECLARE_METATYPE(KeyerMode)

@@ -1,11 +1,11 @@
 #include <QtTest>
 
-#include "common/ProgramSettings.h"
-#include "morse/KeyInputMap.h"
-#include "morse/KeyInputSerial.h"
-#include "morse/KeyInputSerialWatch.h"
-#include "morse/KeyingPad.h"
+#include "core/kit/ProgramSettings.h"
+#include "core/morse/KeyInputMap.h"
+#include "core/morse/KeyInputSerial.h"
+#include "core/morse/KeyInputSerialWatch.h"
 #include "support/VirtualClock.h"
+#include "ui/morse/KeyingPad.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <QtTest>
 
-#include "morse/FistReport.h"
-#include "morse/MorseDecoder.h"
+#include "core/morse/FistReport.h"
+#include "core/morse/MorseDecoder.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "morse/MorseTable.h"
-#include "morse/MorseTiming.h"
+#include "core/morse/MorseTable.h"
+#include "core/morse/MorseTiming.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // starts inside it, or thrown away by a stop.
 #include <QtTest>
 
-#include "morse/PlannedPlayback.h"
+#include "core/morse/PlannedPlayback.h"
 #include "support/WaveTestRig.h"
 
 using namespace Qt::StringLiterals;

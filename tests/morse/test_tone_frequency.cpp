@@ -1,6 +1,6 @@
 #include <QtTest>
 
-#include "morse/ToneFrequency.h"
+#include "core/morse/ToneFrequency.h"
 
 class TestToneFrequency : public QObject {
     Q_OBJECT

@@ -1,7 +1,7 @@
 // The WAV generator: each symbol's stream, its file, what plays, and the waits after it.
 #include <QtTest>
 
-#include "morse/WaveFile.h"
+#include "core/morse/WaveFile.h"
 #include "support/WaveTestRig.h"
 
 namespace {

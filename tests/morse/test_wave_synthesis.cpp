@@ -1,8 +1,8 @@
 // Tone synthesis and the WAV file layout, byte by byte.
 #include <QtTest>
 
-#include "morse/WaveFile.h"
-#include "morse/WaveSynthesis.h"
+#include "core/morse/WaveFile.h"
+#include "core/morse/WaveSynthesis.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include "common/Announcer.h"
-#include "net/CwChat.h"
-#include "net/QuillNetModule.h"
+#include "core/link/QuillNetModule.h"
 #include "support/LinkedPair.h"
+#include "ui/kit/Announcer.h"
+#include "ui/link/CwChat.h"
 
 using namespace Qt::StringLiterals;
 

@@ -11,12 +11,12 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "app/MainForm.h"
-#include "common/SharedTexts.h"
-#include "net/QuillNetModule.h"
-#include "practice/LessonUi.h"
+#include "core/kit/SharedTexts.h"
+#include "core/link/QuillNetModule.h"
 #include "support/TestContext.h"
 #include "support/WindowScript.h"
+#include "ui/app/MainForm.h"
+#include "ui/lesson/LessonUi.h"
 
 using namespace Qt::StringLiterals;
 

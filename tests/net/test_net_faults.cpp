@@ -23,13 +23,13 @@
 #include <memory>
 #include <random>
 
-#include "common/ClockTimer.h"
-#include "net/PingSocket.h"
-#include "net/PresencePing.h"
-#include "net/QuillNetModule.h"
-#include "net/WireCodec.h"
+#include "core/kit/ClockTimer.h"
+#include "core/link/PingSocket.h"
+#include "core/link/QuillNetModule.h"
+#include "core/link/WireCodec.h"
 #include "support/NetTestSupport.h"
 #include "support/WindowScript.h"
+#include "ui/link/PresencePing.h"
 
 using namespace Qt::StringLiterals;
 

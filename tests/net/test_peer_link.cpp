@@ -7,12 +7,12 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include "common/ClockTimer.h"
-#include "net/PingSocket.h"
-#include "net/PresencePing.h"
-#include "net/QuillNetModule.h"
+#include "core/kit/ClockTimer.h"
+#include "core/link/PingSocket.h"
+#include "core/link/QuillNetModule.h"
 #include "support/LinkedPair.h"
 #include "support/WindowScript.h"
+#include "ui/link/PresencePing.h"
 
 using namespace Qt::StringLiterals;
 

@@ -10,15 +10,15 @@
 #include <QUdpSocket>
 #include <optional>
 
-#include "app/KeyedChat.h"
-#include "common/ClockTimer.h"
-#include "morse/KeyingPad.h"
-#include "morse/PracticeSettings.h"
-#include "net/BandRequest.h"
-#include "net/QuillNetModule.h"
-#include "partner/PartnerLink.h"
-#include "partner/QuestionSource.h"
+#include "core/kit/ClockTimer.h"
+#include "core/link/BandRequest.h"
+#include "core/link/QuillNetModule.h"
+#include "core/morse/PracticeSettings.h"
+#include "core/partner/PartnerLink.h"
+#include "core/partner/QuestionSource.h"
 #include "support/NetTestSupport.h"
+#include "ui/app/KeyedChat.h"
+#include "ui/morse/KeyingPad.h"
 
 using namespace Qt::StringLiterals;
 

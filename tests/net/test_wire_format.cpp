@@ -1,13 +1,13 @@
 // The message format, the log, the ping count and the role captions, without a window.
 #include <QTest>
 
-#include "common/LinkState.h"
-#include "common/RoleCaptions.h"
-#include "net/NetLog.h"
-#include "net/PeerText.h"
-#include "net/PingCounter.h"
-#include "net/PingSocket.h"
-#include "net/WireCodec.h"
+#include "core/kit/LinkState.h"
+#include "core/kit/RoleCaptions.h"
+#include "core/link/NetLog.h"
+#include "core/link/PeerText.h"
+#include "core/link/PingCounter.h"
+#include "core/link/PingSocket.h"
+#include "core/link/WireCodec.h"
 
 using namespace Qt::StringLiterals;
 

@@ -14,18 +14,18 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include "app/MainForm.h"
-#include "app/SoloPractice.h"
-#include "common/LinkState.h"
-#include "history/HistoryReader.h"
-#include "net/BandRequest.h"
-#include "partner/PartnerLink.h"
-#include "partner/PartnerSession.h"
-#include "partner/QuestionSource.h"
+#include "core/history/HistoryReader.h"
+#include "core/kit/LinkState.h"
+#include "core/link/BandRequest.h"
+#include "core/partner/PartnerLink.h"
+#include "core/partner/PartnerSession.h"
+#include "core/partner/QuestionSource.h"
 #include "support/LessonAnswerer.h"
 #include "support/NetTestSupport.h"
 #include "support/TestContext.h"
 #include "support/WindowScript.h"
+#include "ui/app/MainForm.h"
+#include "ui/app/SoloPractice.h"
 
 using namespace Qt::StringLiterals;
 

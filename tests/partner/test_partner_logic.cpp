@@ -8,9 +8,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "partner/PartnerOptions.h"
-#include "partner/PartnerSession.h"
-#include "partner/QuestionSource.h"
+#include "core/partner/PartnerOptions.h"
+#include "core/partner/PartnerSession.h"
+#include "core/partner/QuestionSource.h"
 #include "support/VirtualClock.h"
 
 using namespace Qt::StringLiterals;

@@ -8,12 +8,12 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include "app/MainForm.h"
-#include "app/MainFormUi.h"
-#include "common/Announcer.h"
-#include "common/AnnouncerPace.h"
+#include "core/kit/AnnouncerPace.h"
 #include "support/LessonAnswerer.h"
 #include "support/TestContext.h"
+#include "ui/app/MainForm.h"
+#include "ui/app/MainFormUi.h"
+#include "ui/kit/Announcer.h"
 
 using namespace Qt::StringLiterals;
 

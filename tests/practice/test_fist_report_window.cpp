@@ -5,8 +5,8 @@
 #include <QTableWidget>
 #include <QtTest>
 
-#include "practice/FistReportPicture.h"
-#include "practice/FistReportWindow.h"
+#include "ui/lesson/FistReportPicture.h"
+#include "ui/lesson/FistReportWindow.h"
 
 namespace {
 

@@ -18,10 +18,10 @@
 #include <QTextLayout>
 #include <numeric>
 
-#include "common/LessonState.h"
-#include "practice/CopyScoring.h"
-#include "practice/Grading.h"
-#include "practice/ResultForm.h"
+#include "core/kit/LessonState.h"
+#include "core/lesson/Grading.h"
+#include "ui/lesson/CopyScoring.h"
+#include "ui/lesson/ResultForm.h"
 
 using namespace Qt::StringLiterals;
 

@@ -11,17 +11,17 @@
 #include <QTest>
 #include <numeric>
 
-#include "authoring/QuestionForm.h"
-#include "common/LessonState.h"
-#include "common/WindowOpening.h"
-#include "history/HistoryStore.h"
-#include "net/MessageCodes.h"
-#include "net/QuillNetModule.h"
-#include "practice/LessonController.h"
-#include "practice/LessonUi.h"
+#include "core/history/HistoryStore.h"
+#include "core/kit/LessonState.h"
+#include "core/link/MessageCodes.h"
+#include "core/link/QuillNetModule.h"
 #include "support/LessonAnswerer.h"
 #include "support/LinkedPair.h"
 #include "support/WindowScript.h"
+#include "ui/authoring/QuestionForm.h"
+#include "ui/kit/WindowOpening.h"
+#include "ui/lesson/LessonController.h"
+#include "ui/lesson/LessonUi.h"
 
 using namespace Qt::StringLiterals;
 

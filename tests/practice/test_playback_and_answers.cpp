@@ -11,16 +11,16 @@
 #include <QTest>
 #include <optional>
 
-#include "app/MainForm.h"
-#include "common/ClockTimer.h"
-#include "common/LessonState.h"
-#include "morse/SoundControls.h"
-#include "practice/AnswerInput.h"
-#include "practice/LessonUi.h"
-#include "practice/QuestionPlayer.h"
+#include "core/kit/ClockTimer.h"
+#include "core/kit/LessonState.h"
+#include "core/morse/SoundControls.h"
 #include "support/LessonAnswerer.h"
 #include "support/TestContext.h"
 #include "support/WindowScript.h"
+#include "ui/app/MainForm.h"
+#include "ui/lesson/AnswerInput.h"
+#include "ui/lesson/LessonUi.h"
+#include "ui/lesson/QuestionPlayer.h"
 
 using namespace Qt::StringLiterals;
 

@@ -7,14 +7,14 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "authoring/QuestionFile.h"
-#include "common/Announcer.h"
-#include "common/AnnouncerPace.h"
-#include "practice/CopyScoring.h"
-#include "practice/SendingFile.h"
-#include "practice/SendingPracticeWindow.h"
+#include "core/kit/AnnouncerPace.h"
+#include "core/lesson/QuestionFile.h"
+#include "core/lesson/SendingFile.h"
 #include "support/FakeDesktopServices.h"
 #include "support/WaveTestRig.h"
+#include "ui/kit/Announcer.h"
+#include "ui/lesson/CopyScoring.h"
+#include "ui/lesson/SendingPracticeWindow.h"
 
 using namespace Qt::StringLiterals;
 

@@ -5,8 +5,8 @@
 #include <thread>
 
 #include "MonitorRecording.h"
-#include "common/RealClock.h"
-#include "sound/RealSoundOutput.h"
+#include "core/kit/RealClock.h"
+#include "core/sound/RealSoundOutput.h"
 #include "support/WaveTestRig.h"
 
 Q_DECLARE_METATYPE(SymbolId)

@@ -1,10 +1,10 @@
 #include <QtTest>
 #include <cmath>
 
-#include "sound/KeyedTone.h"
-#include "sound/RealSoundOutput.h"
-#include "sound/SoundTimeline.h"
-#include "sound/ToneShaper.h"
+#include "core/sound/KeyedTone.h"
+#include "core/sound/RealSoundOutput.h"
+#include "core/sound/SoundTimeline.h"
+#include "core/sound/ToneShaper.h"
 #include "support/VirtualClock.h"
 
 using namespace Qt::StringLiterals;

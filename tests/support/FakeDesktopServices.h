@@ -5,7 +5,7 @@
 #include <QUrl>
 #include <functional>
 
-#include "common/DesktopServices.h"
+#include "ui/kit/DesktopServices.h"
 
 // Answers every desktop request without a desktop and remembers what was asked.
 class FakeDesktopServices : public DesktopServices {

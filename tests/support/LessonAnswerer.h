@@ -4,10 +4,10 @@
 #include <QRadioButton>
 #include <QStringList>
 
-#include "app/MainForm.h"
-#include "common/ClockTimer.h"
-#include "common/LessonState.h"
+#include "core/kit/ClockTimer.h"
+#include "core/kit/LessonState.h"
 #include "support/VirtualClock.h"
+#include "ui/app/MainForm.h"
 
 // Answers every letter or digit while it is the one sounded, by clicking its button (or the
 // button of the next scripted answer, "PASS" for the pass button), as a user keeping up with a

@@ -1,14 +1,14 @@
 #pragma once
 
+#include <QDateTime>
 #include <QStringList>
 
-#include "common/LinkState.h"
-#include "common/RoleCaptions.h"
-#include "net/LinkSocket.h"
-#include "net/LinkWindow.h"
-#include "net/PracticeSide.h"
-#include "net/QuillNetModule.h"
-#include "support/FakeDesktopServices.h"
+#include "core/kit/LinkState.h"
+#include "core/kit/RoleCaptions.h"
+#include "core/link/LinkSocket.h"
+#include "core/link/LinkWindow.h"
+#include "core/link/PracticeSide.h"
+#include "core/link/QuillNetModule.h"
 #include "support/VirtualClock.h"
 
 // A window and a practice side of strings: each request of the link session is written down as
@@ -79,10 +79,11 @@ class RecordingLinkWindow : public LinkWindow, public PracticeSide {
 // One link session with no socket connected, its window and practice side recorded.
 struct LinkSessionRig {
     VirtualClock clock{1000};
-    FakeDesktopServices desktop;
+    // The time the session stamps its log lines with.
+    QDateTime now = QDateTime(QDate(2026, 12, 7), QTime(20, 41, 59));
     LinkState link;
     LinkSocket socket;
-    QuillNetModule module{link, socket, clock, [this] { return desktop.currentDateTime(); }};
+    QuillNetModule module{link, socket, clock, [this] { return now; }};
     RecordingLinkWindow window{module};
 
     LinkSessionRig() {

@@ -2,9 +2,9 @@
 
 #include <QPushButton>
 
-#include "app/MainForm.h"
 #include "support/NetTestSupport.h"
 #include "support/TestContext.h"
+#include "ui/app/MainForm.h"
 
 // Two main windows in one process, linked over 127.0.0.1 on free ports, on one virtual clock:
 // the listening window A (JA1AAA) and the connecting window B (JA2BBB).

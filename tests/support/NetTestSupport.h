@@ -14,10 +14,10 @@
 #include <functional>
 #include <memory>
 
-#include "app/MainForm.h"
-#include "net/LinkSocket.h"
-#include "net/PeerLink.h"
+#include "core/link/LinkSocket.h"
 #include "support/TestContext.h"
+#include "ui/app/MainForm.h"
+#include "ui/link/PeerLink.h"
 
 // Virtual time stands still while anything of a test's links is on its way: bytes or a close
 // that the system holds for a socket, a connection not yet taken, events not yet delivered.

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "sound/SilentTimeline.h"
-#include "sound/SoundOutput.h"
+#include "core/sound/SilentTimeline.h"
+#include "core/sound/SoundOutput.h"
 
 // Takes exactly as long as real sound would, on the given clock, and plays nothing.
 class SilentSoundOutput : public SoundOutput {

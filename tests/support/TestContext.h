@@ -9,14 +9,14 @@
 #include <functional>
 #include <memory>
 
-#include "app/AppContext.h"
-#include "common/LessonState.h"
-#include "common/LinkState.h"
-#include "common/Places.h"
-#include "net/NetPorts.h"
+#include "core/kit/LessonState.h"
+#include "core/kit/LinkState.h"
+#include "core/kit/Places.h"
+#include "core/link/NetPorts.h"
 #include "support/FakeDesktopServices.h"
 #include "support/RecordingSoundOutput.h"
 #include "support/VirtualClock.h"
+#include "ui/app/AppContext.h"
 
 // The status shown as text (tests' tables name the statuses as the labels show them).
 inline LinkStatus StatusNamed(const QString& text) {

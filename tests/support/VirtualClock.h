@@ -3,7 +3,7 @@
 #include <QList>
 #include <map>
 
-#include "common/Clock.h"
+#include "core/kit/Clock.h"
 
 // Scheduler for tests: a wait jumps to its deadline, firing every action due
 // before it in deadline order and letting pending events run in between.

@@ -3,10 +3,10 @@
 #include <QDir>
 #include <QTemporaryDir>
 
-#include "common/Places.h"
-#include "morse/BeepGenerator.h"
-#include "morse/CharacterDispatch.h"
-#include "morse/WaveGenerator.h"
+#include "core/kit/Places.h"
+#include "core/morse/BeepGenerator.h"
+#include "core/morse/CharacterDispatch.h"
+#include "core/morse/WaveGenerator.h"
 #include "support/RecordingSoundOutput.h"
 #include "support/VirtualClock.h"
 

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <array>
+#include <optional>
+
+#include "core/kit/CopyAlignment.h"
+#include "core/morse/FreeSpeed.h"
+
+// One finished lesson as the history keeps it.
+struct LessonRecord {
+    enum class Mode { Step, Normal };
+
+    qint64 id = 0;         // the store's key; 0 before it is stored
+    QDateTime finishedAt;  // UTC
+    QString peer;          // the setter's callsign (the partner's, in solo practice)
+    Mode mode = Mode::Step;
+    int speed = 25;  // characters per minute: 25, 45 or 60 (the nearest of them)
+    std::optional<FreeSpeed> freeSpeed;  // a speed of its own, when one was chosen
+    int fineAdjust = 0;          // the change of speed in percent, as the main window shows it
+    QString sound;               // "beep", "wav" or "none"
+    int played = 0;              // characters played (spaces and the end mark not counted)
+    std::optional<int> correct;  // Step lessons only
+    QString question;            // the question's text, for how often each character came
+    QString band;                // the band conditions heard, in short; "" when there were none
+    std::optional<quint64> bandSeed;  // their seed, with them
+    // Misses for A … Z, then 1 … 9 and 0: the order of the answer buttons and the result window.
+    std::array<int, 36> misses{};
+    // What was heard for what was sent (Step answers, or a Normal copy aligned with the
+    // question); empty when nothing was judged.
+    ConfusionCounts confusions;
+};
+
+// The letters and digits in the order of the miss counts. The view points at an array of its
+// own: a view of a bare string literal in a header names another literal in every file, and a
+// compiler that folds one file's copy into a loop may run into another's.
+inline constexpr char16_t kMissOrderText[] = u"ABCDEFGHIJKLMNOPQRSTUVWXYZ1234567890";
+inline constexpr QStringView kMissOrder = kMissOrderText;

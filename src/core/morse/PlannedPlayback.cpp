@@ -1,0 +1,100 @@
+#include "core/morse/PlannedPlayback.h"
+
+#include <limits>
+
+#include "core/morse/SoundControls.h"
+
+PlannedPlayback::PlannedPlayback(SoundOutput& output, const SoundControls& controls)
+    : m_output(output), m_controls(controls), m_revision(controls.revision()) {
+    // Started inside another playback: heard right after what that one is sounding now.
+    if (PlannedSound* outer = m_output.innermostPlayback()) {
+        m_output.cutFrom(outer->firstUnheard());
+    }
+    m_cuts = m_output.cutCount();
+    m_output.enterPlayback(this);
+}
+
+PlannedPlayback::~PlannedPlayback() {
+    m_output.leavePlayback(this);
+}
+
+void PlannedPlayback::planStep(Step& step) {
+    step.start = m_output.nextPosition();
+    step.plan();
+}
+
+void PlannedPlayback::add(std::function<void()> plan) {
+    // Steps that have begun to sound are never planned again: only the latest is kept of them.
+    const SoundPosition heard = m_output.heard();
+    while (m_steps.size() > 1 && m_steps.at(1).start <= heard) {
+        m_steps.removeFirst();
+    }
+    m_steps.append({0, std::move(plan)});
+    planStep(m_steps.last());
+}
+
+SoundPosition PlannedPlayback::firstUnheard() const {
+    const SoundPosition heard = m_output.heard();
+    for (const Step& step : m_steps) {
+        if (step.start > heard) {
+            return step.start;
+        }
+    }
+    return m_output.plannedEnd();
+}
+
+bool PlannedPlayback::settled() const {
+    return m_controls.revision() == m_revision && m_output.cutCount() == m_cuts;
+}
+
+void PlannedPlayback::planAfresh() {
+    SoundPosition from = std::numeric_limits<SoundPosition>::max();
+    if (m_output.cutCount() != m_cuts) {
+        // Cut away under it (a stop, or a playback that started inside it): what it lost.
+        from = m_output.lowestCutSince(m_cuts);
+    }
+    if (m_controls.revision() != m_revision) {
+        // New settings: what has not begun to sound is planned with them.
+        const SoundPosition unheard = firstUnheard();
+        m_output.cutFrom(unheard);
+        from = std::min(from, unheard);
+    }
+    m_revision = m_controls.revision();
+    for (Step& step : m_steps) {
+        if (step.start >= from) {
+            planStep(step);
+        }
+    }
+    m_cuts = m_output.cutCount();
+}
+
+bool PlannedPlayback::keepAhead(const std::function<bool()>& stopped) {
+    while (!stopped()) {
+        if (!settled()) {
+            planAfresh();
+        }
+        if (m_output.waitForLead(kLeadMs, [&] { return stopped() || !settled(); })) {
+            return !stopped();
+        }
+        if (settled()) {
+            return false;  // the program is ending
+        }
+    }
+    return false;
+}
+
+bool PlannedPlayback::finish(const std::function<bool()>& stopped) {
+    while (!stopped()) {
+        if (!settled()) {
+            planAfresh();
+        }
+        if (m_output.waitUntilHeard(m_output.plannedEnd(),
+                                    [&] { return stopped() || !settled(); })) {
+            return !stopped();
+        }
+        if (settled()) {
+            return false;  // the program is ending
+        }
+    }
+    return false;
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QList>
+#include <functional>
+
+#include "core/sound/SoundOutput.h"
+
+class SoundControls;
+
+// Plays a sequence (a question, a call-up, a CW chat line) step by step on the planned timeline:
+// each step plans its sound (a character) as soon as it is known, and the playback keeps about
+// two and a half seconds of sound planned ahead of what is heard, so a stall of the window, or a
+// window thread busy with a screen reader and a loaded machine at once, never reaches the
+// output. A step that has not begun to sound is planned again when it must be: after a change of
+// the sound settings (so the change is heard from the next character on), or after a playback
+// that started inside this one cut it away to be heard first.
+class PlannedPlayback : public PlannedSound {
+  public:
+    static constexpr int kLeadMs = 2500;
+
+    PlannedPlayback(SoundOutput& output, const SoundControls& controls);
+    ~PlannedPlayback() override;
+    PlannedPlayback(const PlannedPlayback&) = delete;
+    PlannedPlayback& operator=(const PlannedPlayback&) = delete;
+
+    // Plans a step now. plan is kept and called again whenever the step is planned afresh: it
+    // plans sound and asks for what is done when it is heard, and nothing else.
+    void add(std::function<void()> plan);
+
+    // Lets events run, then waits until no more than the lead is planned ahead, planning afresh
+    // what must be. False when stopped() holds or the program is ending.
+    bool keepAhead(const std::function<bool()>& stopped);
+    // Waits until all of it has been heard. False as keepAhead.
+    bool finish(const std::function<bool()>& stopped);
+
+    SoundPosition firstUnheard() const override;
+
+  private:
+    struct Step {
+        SoundPosition start;
+        std::function<void()> plan;
+    };
+
+    void planStep(Step& step);
+    void planAfresh();
+    bool settled() const;
+
+    SoundOutput& m_output;
+    const SoundControls& m_controls;
+    QList<Step> m_steps;  // those not yet heard to their start, and the last one
+    quint64 m_revision;
+    quint64 m_cuts;
+};

@@ -1,0 +1,90 @@
+#include "ui/app/KeyedChat.h"
+
+#include <QBoxLayout>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QRadioButton>
+
+#include "ui/link/CwChat.h"
+#include "ui/link/LinkUi.h"
+#include "ui/morse/KeyingPad.h"
+
+KeyedChat::KeyedChat(const LinkUi& ui, Clock& clock, CwChat& chat, QObject* parent)
+    : QObject(parent),
+      m_ui(ui),
+      m_chat(chat),
+      m_toggle(new QCheckBox(QStringLiteral("手送り(&J)"))),
+      m_pad(new KeyingPad(clock)) {
+    m_toggle->setObjectName(QStringLiteral("KeyedChatCheck"));
+    m_toggle->setToolTip(QStringLiteral("CWチャットを電鍵やパドルで送ります"));
+    m_toggle->setAccessibleDescription(m_toggle->toolTip());
+    m_pad->setObjectName(QStringLiteral("KeyedChatPad"));
+    m_pad->hide();
+    m_pad->setCompact(true);  // the chat's frame has no room for the hint
+    // Under the chat input, in the chat's own frame.
+    QWidget* frame = ui.SendMessageText->parentWidget();
+    if (auto* layout = qobject_cast<QBoxLayout*>(frame->layout())) {
+        layout->addWidget(m_toggle);
+        layout->addWidget(m_pad);
+    }
+    // In the Tab chain right after the chat's send button, where the keyed line is sent from.
+    QWidget::setTabOrder(ui.SendMessageButton, m_toggle);
+    QWidget::setTabOrder(m_toggle, m_pad);
+    connect(m_toggle, &QCheckBox::toggled, this, &KeyedChat::update);
+    connect(ui.optionCw, &QRadioButton::toggled, this, &KeyedChat::update);
+    connect(ui.ChatMode_Option, &QRadioButton::toggled, this, &KeyedChat::update);
+    connect(m_pad, &KeyingPad::characterDecoded, this, [this](const QString& text) {
+        if (!m_shown) {
+            return;
+        }
+        // A word space goes out only before the next word: a pause at the end of a line sends
+        // nothing more than typing the line would.
+        if (text == u" ") {
+            m_spaceWaiting = true;
+            return;
+        }
+        if (m_spaceWaiting) {
+            m_waiting << QStringLiteral(" ");
+            m_spaceWaiting = false;
+        }
+        m_waiting << text;
+        QMetaObject::invokeMethod(this, &KeyedChat::sendWaiting, Qt::QueuedConnection);
+    });
+    update();
+}
+
+KeyedChat::~KeyedChat() {
+    // The pad's sidetone belongs to the menu that is going; so does the pad.
+    delete m_pad;
+    delete m_toggle;
+}
+
+void KeyedChat::sendWaiting() {
+    if (m_sending) {
+        return;
+    }
+    m_sending = true;
+    while (!m_waiting.isEmpty()) {
+        m_chat.SendHandKeyedChar(m_waiting.takeFirst());
+    }
+    m_sending = false;
+}
+
+void KeyedChat::update() {
+    const bool cwChat = m_ui.ChatMode_Option->isChecked() && m_ui.optionCw->isChecked();
+    m_toggle->setEnabled(cwChat);
+    const bool shown = cwChat && m_toggle->isChecked();
+    if (shown == m_shown) {
+        return;
+    }
+    m_shown = shown;
+    m_spaceWaiting = false;
+    m_pad->reset();
+    m_pad->setVisible(shown);
+    if (shown) {
+        m_pad->setFocus();
+        emit padShown();
+    } else {
+        emit padHidden();
+    }
+}

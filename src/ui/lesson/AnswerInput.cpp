@@ -1,0 +1,132 @@
+#include "ui/lesson/AnswerInput.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTextCursor>
+
+#include "core/kit/Clock.h"
+#include "core/kit/LessonState.h"
+#include "core/lesson/Grading.h"
+#include "core/morse/SoundControls.h"
+#include "ui/kit/ControlHelpers.h"
+#include "ui/lesson/LessonUi.h"
+#include "ui/link/CwChat.h"
+#include "ui/link/LinkUi.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int kCorrectBlankMs = 80;
+const QString kPass = u"PASS"_s;
+
+}  // namespace
+
+QString AnswerForKey(int key, const QString& text) {
+    if (key == Qt::Key_Escape) {
+        return kPass;
+    }
+    if (text.size() != 1) {
+        return {};
+    }
+    const char16_t code = text.front().unicode();
+    if ((code >= u'0' && code <= u'9') || (code >= u'A' && code <= u'Z')) {
+        return text;
+    }
+    if (code >= u'a' && code <= u'z') {
+        return QString(QChar(static_cast<char16_t>(code - u'a' + u'A')));
+    }
+    return {};
+}
+
+AnswerInput::AnswerInput(const PracticeWindow& form, MorseSoundState& sound, CwChat& cwChat,
+                         QObject* parent)
+    : QObject(parent), m_form(form), m_sound(sound), m_cwChat(cwChat) {
+    const LessonUi& ui = m_form.ui;
+    for (QPushButton* button : ui.answerButtons) {
+        const QChar character = button->text().front();
+        connect(button, &QPushButton::clicked, this,
+                [this, character] { AnswerButtonClicked(character); });
+    }
+    connect(ui.KaitoupassButton_Command, &QPushButton::clicked, this,
+            &AnswerInput::MainForm_KaitoupassButton_Command_Click);
+    qApp->installEventFilter(this);
+}
+
+void AnswerInput::AnswerButtonClicked(QChar character) {
+    const LessonUi& ui = m_form.ui;
+    const LinkUi& linkUi = m_form.linkUi;
+    if (linkUi.ChatMode_Option->isChecked()) {
+        // Shown before it is queued: the first key plays the whole run before returning, and
+        // the transcript must keep the keys in the order they were pressed.
+        QTextCursor end(linkUi.ChatText->document());
+        end.movePosition(QTextCursor::End);
+        end.insertText(QString(character));
+        m_cwChat.QueueCwChatChar(character);
+    } else if (ui.StepMode_Option->isChecked()) {
+        m_form.lesson.currentAnswer = character;
+        CheckAnswer();
+    }
+}
+
+void AnswerInput::CheckAnswer() {
+    const LessonUi& ui = m_form.ui;
+    LessonState& lesson = m_form.lesson;
+    if (JudgeAnswer(lesson, lesson.currentAnswer, m_sound.CurrentSoundToken,
+                    m_sound.LastSoundedChar) == Judgement::Miss) {
+        ShowLabel(ui.Label1, m_sound.LastSoundedChar, kBlack);
+        return;
+    }
+    ShowLabel(ui.Label1, QString(), kRed);
+    Delay(m_form.clock, kCorrectBlankMs);
+    ui.Label1->setText(u"○"_s);
+    ShowCorrectCount(ui, lesson, lesson.correctCount);
+}
+
+void AnswerInput::MainForm_KaitoupassButton_Command_Click() {
+    m_form.lesson.currentAnswer = kPass;
+    CheckAnswer();
+}
+
+bool AnswerInput::MainForm_Form_KeyPress(int key, const QString& text) {
+    const LessonUi& ui = m_form.ui;
+    if (!ui.StepMode_Option->isChecked() || ui.StartButton_Command->isEnabled()) {
+        return false;
+    }
+    const QString answer = AnswerForKey(key, text);
+    if (answer.isEmpty()) {
+        // A stray space or Enter is no answer: it neither counts a miss nor presses the button
+        // that has the focus.
+        return true;
+    }
+    m_form.lesson.currentAnswer = answer;
+    CheckAnswer();
+    return true;
+}
+
+bool AnswerInput::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress || !watched->isWidgetType() ||
+        static_cast<QWidget*>(watched)->window() != &m_form.window) {
+        return false;
+    }
+    const auto* key = static_cast<QKeyEvent*>(event);
+    // Alt + letter is a button's access key, never an answer.
+    if (key->modifiers() & (Qt::AltModifier | Qt::MetaModifier)) {
+        return false;
+    }
+    // As a form sees typed characters: keys that type one, and Escape; not Shift, arrows and
+    // the like.
+    if (key->key() != Qt::Key_Escape && key->text().isEmpty()) {
+        return false;
+    }
+    if (key->text().size() == 1 && key->text().front().unicode() < 0x20 &&
+        key->key() != Qt::Key_Escape && key->key() != Qt::Key_Return &&
+        key->key() != Qt::Key_Enter && key->key() != Qt::Key_Backspace) {
+        return false;  // Ctrl combinations stay shortcuts
+    }
+    return MainForm_Form_KeyPress(key->key(), key->text());
+}

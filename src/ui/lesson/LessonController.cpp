@@ -1,0 +1,305 @@
+#include "ui/lesson/LessonController.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "core/kit/Clock.h"
+#include "core/kit/LessonState.h"
+#include "core/kit/LinkState.h"
+#include "core/kit/RoleCaptions.h"
+#include "core/kit/SharedTexts.h"
+#include "core/lesson/Grading.h"
+#include "core/link/MessageCodes.h"
+#include "core/link/QuillNetModule.h"
+#include "core/morse/CharacterDispatch.h"
+#include "core/morse/MorseTable.h"
+#include "core/morse/PlannedPlayback.h"
+#include "core/morse/SoundControls.h"
+#include "core/sound/SoundOutput.h"
+#include "ui/kit/ControlHelpers.h"
+#include "ui/kit/DesktopServices.h"
+#include "ui/kit/WindowOpening.h"
+#include "ui/lesson/LessonUi.h"
+#include "ui/lesson/QuestionPlayer.h"
+#include "ui/lesson/ResultForm.h"
+#include "ui/link/LinkUi.h"
+#include "ui/morse/SoundUi.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct CallUpSymbol {
+    SymbolId symbol;
+    const char16_t* name;
+};
+constexpr CallUpSymbol kCallUp[] = {{SymbolId::H, u"H"},
+                                    {SymbolId::R, u"R"},
+                                    {SymbolId::H, u"H"},
+                                    {SymbolId::R, u"R"},
+                                    {SymbolId::BT, u"BT"}};
+
+}  // namespace
+
+LessonController::LessonController(const PracticeWindow& form, QuillNetModule& module,
+                                   QuestionPlayer& player, CharacterDispatch& dispatch,
+                                   SoundOutput& output, const SoundControls& sound,
+                                   QString pictureDir, QObject* parent)
+    : QObject(parent),
+      m_form(form),
+      m_module(module),
+      m_player(player),
+      m_dispatch(dispatch),
+      m_output(output),
+      m_sound(sound),
+      m_pictureDir(std::move(pictureDir)) {
+    connect(m_form.ui.StartButton_Command, &QPushButton::clicked, this,
+            &LessonController::MainForm_StartButton_Command_Click);
+    connect(m_form.ui.StopButton_Command, &QPushButton::clicked, this,
+            &LessonController::MainForm_StopButton_Command_Click);
+    // At the end itself, so that ending the program during the model answer keeps the lesson.
+    connect(&m_player, &QuestionPlayer::endReached, this, &LessonController::lessonFinished);
+}
+
+void LessonController::MainForm_StartButton_Command_Click() {
+    switch (m_form.lesson.mainButton) {
+        case MainButton::Ready:
+            readyPressed();
+            break;
+        case MainButton::Next:
+            nextQuestionPressed();
+            break;
+        case MainButton::Set:
+            setPressed();
+            break;
+        case MainButton::Start:
+        case MainButton::Retry:
+            startPressed();
+            break;
+        case MainButton::Waiting:
+        case MainButton::Preparing:
+            break;
+    }
+}
+
+void LessonController::awaitQuestion(bool modalNotice) {
+    const LessonUi& ui = m_form.ui;
+    const LinkUi& linkUi = m_form.linkUi;
+    LinkState& s = m_form.link;
+    if (s.teacherStatus == LinkStatus::Composing) {
+        s.studentStatus = LinkStatus::Ready;
+        emit stayNoticeWanted(modalNotice);
+        ShowMainButton(ui, m_form.lesson, MainButton::Preparing);
+    } else if (s.teacherStatus != LinkStatus::QuestionSent) {
+        s.studentStatus = LinkStatus::Ready;
+        ShowMainButton(ui, m_form.lesson, MainButton::Waiting);
+    } else {
+        return;
+    }
+    SetEnabled({ui.StartButton_Command, linkUi.TeacherOption, linkUi.StudentOption}, false);
+}
+
+void LessonController::readyPressed() {
+    const LessonUi& ui = m_form.ui;
+    // Told to the setter only once it is true: an answerer still in chat mode is not ready.
+    if (m_form.linkUi.ChatMode_Option->isChecked()) {
+        m_form.desktop.showMessage(&m_form.window, DesktopServices::Icon::Critical, u"準備エラー"_s,
+                                   u"ステップ受信モード又はノーマル受信モードを選択して下さい。"_s);
+        return;
+    }
+    m_module.SendNetMessage(MessageType::AnswererStatus, AnswererCode::kReady);
+    awaitQuestion(false);
+    if (m_form.link.teacherStatus == LinkStatus::QuestionSent &&
+        m_form.lesson.mainButton == MainButton::Waiting) {
+        SetEnabled({ui.StepMode_Option, ui.NormalMode_Option}, false);
+    }
+}
+
+void LessonController::nextQuestionPressed() {
+    m_module.SendNetMessage(MessageType::AnswererStatus, AnswererCode::kReady);
+    m_form.ui.AnswerText->clear();
+    awaitQuestion(true);
+}
+
+void LessonController::setPressed() {
+    const LessonUi& ui = m_form.ui;
+    const LinkUi& linkUi = m_form.linkUi;
+    m_form.link.teacherStatus = LinkStatus::Composing;
+    SetEnabled({ui.StartButton_Command, linkUi.TeacherOption, linkUi.StudentOption,
+                ui.StepMode_Option, ui.NormalMode_Option},
+               false);
+    m_module.SendNetMessage(MessageType::SetterStatus, SetterCode::kComposing);
+    linkUi.TeacherLabel->setText(RoleCaption::SetterSelfStatus(m_form.link));
+    emit questionEditorWanted();
+}
+
+void LessonController::startPressed() {
+    const LessonUi& ui = m_form.ui;
+    const LinkUi& linkUi = m_form.linkUi;
+    const SoundUi& soundUi = m_form.soundUi;
+    const bool step = ui.StepMode_Option->isChecked();
+    const bool normal = ui.NormalMode_Option->isChecked();
+    if (linkUi.StudentOption->isChecked() && !step && !normal) {
+        m_form.desktop.showMessage(&m_form.window, DesktopServices::Icon::Critical, u"エラー"_s,
+                                   u"練習モードを選択して下さい。"_s);
+        return;
+    }
+    m_form.lesson.step = step;
+    soundUi.ToneText->setReadOnly(true);
+    soundUi.toneTestButton->setEnabled(false);
+    m_module.SendNetMessage(MessageType::AnswererStatus, AnswererCode::kTestRunning);
+    ui.AnswerText->clear();
+    ui.StartButton_Command->setEnabled(false);
+    m_form.link.teacherStatus = LinkStatus::Empty;
+    ShowStopButton(ui, m_form.lesson, StopButton::Stop);
+    ui.StopButton_Command->setEnabled(true);
+    if (step) {
+        SetEnabled({linkUi.ChatMode_Option, ui.NormalMode_Option}, false);
+    } else if (normal) {
+        SetEnabled({linkUi.ChatMode_Option, ui.StepMode_Option}, false);
+    }
+    // A stop pressed during the call-up ends the lesson there: it has told the setter the test
+    // was aborted, so the question must not play and report it finished after all.
+    m_form.lesson.stopPlayback = false;
+    m_form.lesson.playedCount = 0;
+    // The call-up and the question on one plan, so they join without a seam; the band's
+    // conditions start afresh with it, as they do for everyone who hears this lesson.
+    PlannedPlayback playback(m_output, m_sound);
+    m_output.restartBand();
+    if (step != normal) {
+        soundCallUp(playback);
+    }
+    if (m_form.clock.quitting()) {
+        return;
+    }
+    if (m_form.lesson.stopPlayback) {
+        // nothing is played
+    } else if (linkUi.ChatMode_Option->isChecked()) {
+        ui.Label1->clear();
+        m_form.lesson.playedCount = 0;
+        m_form.lesson.correctCount = 0;
+    } else if (step) {
+        playStepLesson(playback);
+    } else if (normal) {
+        playNormalLesson(playback);
+    }
+    if (m_form.clock.quitting()) {
+        return;
+    }
+    ui.StartButton_Command->setEnabled(true);
+    ShowStopButton(ui, m_form.lesson, StopButton::ModeSwitch);
+    SetEnabled({linkUi.ChatMode_Option, soundUi.toneTestButton}, true);
+    soundUi.ToneText->setReadOnly(false);
+}
+
+void LessonController::soundCallUp(PlannedPlayback& playback) {
+    const LessonUi& ui = m_form.ui;
+    SetColour(ui.Label1, kBlack);
+    ShowCorrectCount(ui, m_form.lesson, std::nullopt);
+    ShowPlayedCount(ui, m_form.lesson, std::nullopt);
+    emit callUpSounding(true);
+    for (const CallUpSymbol& callUp : kCallUp) {
+        if (m_form.clock.quitting() || m_form.lesson.stopPlayback) {
+            break;
+        }
+        playback.add([this, callUp] {
+            // Its name shows as it is heard.
+            m_output.whenHeard(m_output.nextPosition(), this, [this, name = callUp.name] {
+                m_form.ui.Label1->setText(QString::fromUtf16(name));
+            });
+            // Read afresh for every symbol, as the question's characters are.
+            m_dispatch.SoundSymbol(callUp.symbol);
+        });
+        playback.keepAhead([this] { return m_form.lesson.stopPlayback; });
+    }
+    // Over when heard to its end: its last symbol must not stand in the display through the
+    // question.
+    const auto over = [this] {
+        m_form.ui.Label1->clear();
+        emit callUpSounding(false);
+    };
+    if (m_form.lesson.stopPlayback) {
+        over();  // stopped: the stop has silenced it
+    } else {
+        m_output.whenOver(m_output.plannedEnd(), this, over);
+    }
+}
+
+void LessonController::playStepLesson(PlannedPlayback& playback) {
+    const LessonUi& ui = m_form.ui;
+    LessonState& lesson = m_form.lesson;
+    lesson.playedCount = 0;
+    lesson.correctCount = 0;
+    showCountsWhenHeard(0, 0);
+    lesson.stopPlayback = false;
+    m_player.PlayQuestion(m_form.link.receivedQuestion, playback);
+    // Stopped before the question was heard (during the call-up): nothing was played.
+    if (m_form.clock.quitting() || !m_player.heardAny()) {
+        return;
+    }
+    if (lesson.shownCorrect != 0 || lesson.shownPlayed != 0) {
+        ui.ScoreList->addItem(
+            ScoreLine(CountText(lesson.shownPlayed), CountText(lesson.shownCorrect)));
+        showResult();
+    }
+}
+
+void LessonController::playNormalLesson(PlannedPlayback& playback) {
+    m_form.lesson.playedCount = 0;
+    showCountsWhenHeard(0, std::nullopt);
+    m_form.lesson.stopPlayback = false;
+    m_player.PlayQuestion(m_form.link.receivedQuestion, playback);
+}
+
+void LessonController::showCountsWhenHeard(std::optional<int> played, std::optional<int> correct) {
+    // As the question begins to sound, after the call-up.
+    m_output.whenHeard(m_output.nextPosition(), this, [this, played, correct] {
+        ShowPlayedCount(m_form.ui, m_form.lesson, played);
+        ShowCorrectCount(m_form.ui, m_form.lesson, correct);
+    });
+}
+
+void LessonController::showResult() {
+    LessonState& lesson = m_form.lesson;
+    ResultForm result(CountText(lesson.shownPlayed), CountText(lesson.shownCorrect),
+                      lesson.missTally, m_pictureDir, &m_form.window);
+    ShowModal(m_form.clock, &result, &m_form.window, {3300, 750});
+}
+
+void LessonController::MainForm_StopButton_Command_Click() {
+    const LessonUi& ui = m_form.ui;
+    const LinkUi& linkUi = m_form.linkUi;
+    LessonState& lesson = m_form.lesson;
+    const StopButton state = lesson.stopButton;
+    if (state != StopButton::ModeSwitch && linkUi.StudentOption->isChecked()) {
+        lesson.stopPlayback = true;
+        // Silent at once: what was planned ahead goes.
+        m_output.cut();
+        m_form.link.studentStatus = LinkStatus::Empty;
+        linkUi.TeacherLabel->setText(RoleCaption::SetterPeerIdle(m_form.link));
+        m_module.SendNetMessage(MessageType::AnswererStatus, AnswererCode::kTestAborted);
+        if (ui.NormalMode_Option->isChecked()) {
+            emit abortChoiceWanted();
+        }
+    }
+    if (ui.StepMode_Option->isChecked() && lesson.currentAnswer.isEmpty() &&
+        lesson.playedCount > 0) {
+        // The character being waited for is not counted (none is, before the first).
+        ShowPlayedCount(ui, lesson, lesson.playedCount - 1);
+    }
+    SetEnabled({linkUi.ChatMode_Option, ui.StepMode_Option, ui.NormalMode_Option,
+                linkUi.TeacherOption, linkUi.StudentOption},
+               true);
+    if (state == StopButton::ModeSwitch) {
+        ShowMainButton(ui, lesson, MainButton::Ready);
+        ui.StopButton_Command->setEnabled(false);
+    } else if (state == StopButton::Stop && !ui.StartButton_Command->isEnabled() &&
+               linkUi.TeacherOption->isChecked()) {
+        m_module.SendNetMessage(MessageType::SetterStatus, SetterCode::kAborted);
+    }
+    ui.StartButton_Command->setEnabled(true);
+}
