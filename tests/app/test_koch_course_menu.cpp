@@ -5,6 +5,7 @@
 #include "core/history/HistoryStore.h"
 #include "core/kit/LessonState.h"
 #include "core/kit/LinkState.h"
+#include "core/link/SessionChoices.h"
 #include "support/TestContext.h"
 #include "ui/app/KochCourseMenu.h"
 #include "ui/app/PartnerUi.h"
@@ -28,11 +29,13 @@ struct Rig {
     QWidget window;
     LinkState link;
     LessonState lesson;
+    SessionChoices choices;
     QMenu partnerMenu;
     PartnerUi ui{&partnerMenu, nullptr};
     Announcer announcer{&window, context.clock};
-    KochCourseMenu course{FormContext{window, link, lesson, context.clock, context.desktop}, ui,
-                          announcer, context.historyPath()};
+    KochCourseMenu course{
+        FormContext{window, link, lesson, choices, context.clock, context.desktop}, ui, announcer,
+        context.historyPath()};
 
     void trigger(const QString& name) { course.menu()->findChild<QAction*>(name)->trigger(); }
 };

@@ -5,13 +5,16 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
+#include "core/link/SessionChoices.h"
 #include "ui/link/CwChat.h"
 #include "ui/link/LinkUi.h"
 #include "ui/morse/KeyingPad.h"
 
-KeyedChat::KeyedChat(const LinkUi& ui, Clock& clock, CwChat& chat, QObject* parent)
+KeyedChat::KeyedChat(const LinkUi& ui, const SessionChoices& choices, Clock& clock, CwChat& chat,
+                     QObject* parent)
     : QObject(parent),
       m_ui(ui),
+      m_choices(choices),
       m_chat(chat),
       m_toggle(new QCheckBox(QStringLiteral("手送り(&J)"))),
       m_pad(new KeyingPad(clock)) {
@@ -31,8 +34,8 @@ KeyedChat::KeyedChat(const LinkUi& ui, Clock& clock, CwChat& chat, QObject* pare
     QWidget::setTabOrder(ui.SendMessageButton, m_toggle);
     QWidget::setTabOrder(m_toggle, m_pad);
     connect(m_toggle, &QCheckBox::toggled, this, &KeyedChat::update);
-    connect(ui.optionCw, &QRadioButton::toggled, this, &KeyedChat::update);
-    connect(ui.ChatMode_Option, &QRadioButton::toggled, this, &KeyedChat::update);
+    connect(&choices, &SessionChoices::chatKindChanged, this, &KeyedChat::update);
+    connect(&choices, &SessionChoices::modeChanged, this, &KeyedChat::update);
     connect(m_pad, &KeyingPad::characterDecoded, this, [this](const QString& text) {
         if (!m_shown) {
             return;
@@ -71,7 +74,7 @@ void KeyedChat::sendWaiting() {
 }
 
 void KeyedChat::update() {
-    const bool cwChat = m_ui.ChatMode_Option->isChecked() && m_ui.optionCw->isChecked();
+    const bool cwChat = m_choices.chatMode() && m_choices.chatKind() == ChatKind::Cw;
     m_toggle->setEnabled(cwChat);
     const bool shown = cwChat && m_toggle->isChecked();
     if (shown == m_shown) {

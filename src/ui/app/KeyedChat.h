@@ -9,6 +9,7 @@
 
 class Clock;
 class CwChat;
+class SessionChoices;
 struct LinkUi;
 
 // Keying by hand in CW chat: the "手送り" box under the chat input shows a keying pad, and every
@@ -16,7 +17,8 @@ struct LinkUi;
 class KeyedChat : public QObject {
     Q_OBJECT
   public:
-    KeyedChat(const LinkUi& ui, Clock& clock, CwChat& chat, QObject* parent = nullptr);
+    KeyedChat(const LinkUi& ui, const SessionChoices& choices, Clock& clock, CwChat& chat,
+              QObject* parent = nullptr);
     ~KeyedChat() override;
 
     KeyingPad& pad() const { return *m_pad; }
@@ -31,6 +33,7 @@ class KeyedChat : public QObject {
     void sendWaiting();
 
     const LinkUi& m_ui;
+    const SessionChoices& m_choices;
     CwChat& m_chat;
     QPointer<QCheckBox> m_toggle;
     QPointer<KeyingPad> m_pad;

@@ -54,9 +54,10 @@ MainForm::MainForm(AppContext context, QWidget* parent)
     : QMainWindow(parent),
       m_context(std::move(context)),
       m_ui(BuiltUi(this)),
-      m_form{*this, m_link, m_lesson, m_context.clock, m_context.desktop},
+      m_choicesBinding(m_choices, m_ui, m_ui),
+      m_form{*this, m_link, m_lesson, m_choices, m_context.clock, m_context.desktop},
       m_practiceWindow{m_form, m_ui, m_ui, m_ui},
-      m_lessonPanel(m_ui, m_lesson),
+      m_lessonPanel(m_ui, m_lesson, m_choices),
       ConnectTimer(NamedTimer(m_context.clock, 2000, QStringLiteral("ConnectTimer"), this)),
       RetryPingTimer(NamedTimer(m_context.clock, 60000, QStringLiteral("RetryPingTimer"), this)),
       PingTimer(NamedTimer(m_context.clock, 0, QStringLiteral("PingTimer"), this)),
@@ -82,7 +83,7 @@ MainForm::MainForm(AppContext context, QWidget* parent)
       m_answers(m_practiceWindow, m_soundState, m_peerLink.cwChat()),
       m_lessonController(m_practiceWindow, m_peerLink.module(), m_player, m_dispatch,
                          m_context.sound, m_settings, m_context.places.currentDir()),
-      m_characterRange(m_ui, m_ui),
+      m_characterRange(m_ui, m_choices),
       m_announcer(new Announcer(this, m_context.clock)),
       m_announcements(*m_announcer, m_ui, m_player, m_lessonController),
       m_copyScoring(m_practiceWindow, m_player, m_lessonController, *m_announcer),
@@ -93,8 +94,8 @@ MainForm::MainForm(AppContext context, QWidget* parent)
       m_solo(m_form, m_ui, m_peerLink.connection(), m_ui, m_context.places, m_context.ports,
              m_history.store().path()),
       m_kochCourse(m_form, m_ui, *m_announcer, m_history.store().path()),
-      m_sending(this, m_ui, m_settings, m_context.sound, m_context.clock, m_context.desktop,
-                m_peerLink.cwChat(), m_dispatch, m_history.store(),
+      m_sending(this, m_ui, m_choices, m_settings, m_context.sound, m_context.clock,
+                m_context.desktop, m_peerLink.cwChat(), m_dispatch, m_history.store(),
                 ProgramSettingsBeside(m_context.places).path()) {
     // The peer's choices of mode, speed and chat kind are carried out by the practice side.
     m_peerLink.view().setPracticeSide(&m_receiveMode);
@@ -212,15 +213,15 @@ void MainForm::MainForm_Form_Load() {
 
     SoundFolder::Prepare(m_context.places.soundFolder());
 
-    if (m_ui.ChatMode_Option->isChecked()) {
+    if (m_choices.chatMode()) {
         SetEnabled(
             {m_ui.StartButton_Command, m_ui.StopButton_Command, m_ui.KaitoupassButton_Command},
             false);
     }
 
-    if (m_ui.mnuSoundWave->isChecked()) {
+    if (m_settings.selectedGenerator() == SoundGenerator::Wave) {
         m_ui.mnuSoundQuarity->setEnabled(true);
-    } else if (m_ui.mnuSoundBeep->isChecked()) {
+    } else if (m_settings.selectedGenerator() == SoundGenerator::Beep) {
         m_ui.mnuSoundQuarity->setEnabled(false);
     }
 
@@ -287,7 +288,7 @@ void MainForm::showSettingsSaved() {
 }
 
 void MainForm::MainForm_Form_QueryUnload() {
-    if (m_ui.StepMode_Option->isChecked()) {
+    if (m_choices.stepMode()) {
         m_lesson.stopPlayback = true;
     }
     endProgram();

@@ -6,6 +6,7 @@
 #include "core/kit/ClockTimer.h"
 #include "core/kit/LessonState.h"
 #include "core/kit/LinkState.h"
+#include "core/link/SessionChoices.h"
 #include "core/morse/BeepGenerator.h"
 #include "core/morse/CharacterDispatch.h"
 #include "core/morse/PracticeSettings.h"
@@ -31,6 +32,7 @@
 #include "ui/lesson/PracticeWindow.h"
 #include "ui/lesson/QuestionPlayer.h"
 #include "ui/lesson/ReceiveMode.h"
+#include "ui/lesson/SessionChoicesBinding.h"
 #include "ui/link/LinkAnnouncements.h"
 #include "ui/link/PeerLink.h"
 #include "ui/morse/BandConditionsMenu.h"
@@ -52,6 +54,7 @@ class MainForm : public QMainWindow {
     AppContext& context() { return m_context; }
     LinkState& link() { return m_link; }
     LessonState& lesson() { return m_lesson; }
+    SessionChoices& choices() { return m_choices; }
     MorseSoundState& soundState() { return m_soundState; }
     PracticeSettings& practiceSettings() { return m_settings; }
     BeepGenerator& beepGenerator() { return m_beep; }
@@ -97,6 +100,8 @@ class MainForm : public QMainWindow {
     LinkState m_link;
     LessonState m_lesson;
     MorseSoundState m_soundState;
+    SessionChoices m_choices;
+    SessionChoicesBinding m_choicesBinding;
     FormContext m_form;
     PracticeWindow m_practiceWindow;
     // The lesson's controls as the link and the question exchange below the practice side set

@@ -19,10 +19,10 @@
 
 using namespace Qt::StringLiterals;
 
-SendingMenu::SendingMenu(QWidget* mainWindow, const MainFormUi& ui, const SoundControls& controls,
-                         SoundOutput& sound, Clock& clock, DesktopServices& desktop, CwChat& cwChat,
-                         CharacterDispatch& dispatch, HistoryStore& history,
-                         QString programSettingsPath, QObject* parent)
+SendingMenu::SendingMenu(QWidget* mainWindow, const MainFormUi& ui, const SessionChoices& choices,
+                         const SoundControls& controls, SoundOutput& sound, Clock& clock,
+                         DesktopServices& desktop, CwChat& cwChat, CharacterDispatch& dispatch,
+                         HistoryStore& history, QString programSettingsPath, QObject* parent)
     : QObject(parent),
       m_mainWindow(mainWindow),
       m_controls(controls),
@@ -33,7 +33,7 @@ SendingMenu::SendingMenu(QWidget* mainWindow, const MainFormUi& ui, const SoundC
       m_dispatch(dispatch),
       m_history(history),
       m_settings(LoadKeyInputSettings(ProgramSettings(m_settingsPath))),
-      m_chat(new KeyedChat(ui, clock, cwChat, this)) {
+      m_chat(new KeyedChat(ui, choices, clock, cwChat, this)) {
     connect(ui.mnuSendingPractice, &QAction::triggered, this, &SendingMenu::openPractice);
     connect(ui.mnuSendingInput, &QAction::triggered, this, &SendingMenu::openInputSettings);
     m_chat->pad().setSettings(m_settings);

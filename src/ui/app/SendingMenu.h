@@ -17,6 +17,7 @@ class CwChat;
 class DesktopServices;
 class KeyedChat;
 class SoundControls;
+class SessionChoices;
 class SoundOutput;
 struct MainFormUi;
 
@@ -26,10 +27,10 @@ struct MainFormUi;
 class SendingMenu : public QObject {
     Q_OBJECT
   public:
-    SendingMenu(QWidget* mainWindow, const MainFormUi& ui, const SoundControls& controls,
-                SoundOutput& sound, Clock& clock, DesktopServices& desktop, CwChat& cwChat,
-                CharacterDispatch& dispatch, HistoryStore& history, QString programSettingsPath,
-                QObject* parent = nullptr);
+    SendingMenu(QWidget* mainWindow, const MainFormUi& ui, const SessionChoices& choices,
+                const SoundControls& controls, SoundOutput& sound, Clock& clock,
+                DesktopServices& desktop, CwChat& cwChat, CharacterDispatch& dispatch,
+                HistoryStore& history, QString programSettingsPath, QObject* parent = nullptr);
     ~SendingMenu() override;
 
     const KeyInputSettings& settings() const { return m_settings; }

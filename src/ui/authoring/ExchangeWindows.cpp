@@ -9,6 +9,7 @@
 #include "core/kit/SharedTexts.h"
 #include "core/link/MessageCodes.h"
 #include "core/link/QuillNetModule.h"
+#include "core/link/SessionChoices.h"
 #include "ui/authoring/Notices.h"
 #include "ui/authoring/QuestionForm.h"
 #include "ui/kit/ControlHelpers.h"
@@ -44,7 +45,7 @@ void ExchangeWindows::OpenQuestionForm() {
 
 void ExchangeWindows::giveUpSetting(quint64 link) {
     // Only while this side is still the setter on the link it composed for.
-    if (m_module.linkGoneSince(link) || !m_ui.TeacherOption->isChecked() ||
+    if (m_module.linkGoneSince(link) || !m_form.choices.setter() ||
         m_form.lesson.mainButton != MainButton::Set) {
         return;
     }

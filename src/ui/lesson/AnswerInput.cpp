@@ -11,6 +11,7 @@
 #include "core/kit/Clock.h"
 #include "core/kit/LessonState.h"
 #include "core/lesson/Grading.h"
+#include "core/link/SessionChoices.h"
 #include "core/morse/SoundControls.h"
 #include "ui/kit/ControlHelpers.h"
 #include "ui/lesson/LessonUi.h"
@@ -58,16 +59,15 @@ AnswerInput::AnswerInput(const PracticeWindow& form, MorseSoundState& sound, CwC
 }
 
 void AnswerInput::AnswerButtonClicked(QChar character) {
-    const LessonUi& ui = m_form.ui;
     const LinkUi& linkUi = m_form.linkUi;
-    if (linkUi.ChatMode_Option->isChecked()) {
+    if (m_form.choices.chatMode()) {
         // Shown before it is queued: the first key plays the whole run before returning, and
         // the transcript must keep the keys in the order they were pressed.
         QTextCursor end(linkUi.ChatText->document());
         end.movePosition(QTextCursor::End);
         end.insertText(QString(character));
         m_cwChat.QueueCwChatChar(character);
-    } else if (ui.StepMode_Option->isChecked()) {
+    } else if (m_form.choices.stepMode()) {
         m_form.lesson.currentAnswer = character;
         CheckAnswer();
     }
@@ -94,7 +94,7 @@ void AnswerInput::MainForm_KaitoupassButton_Command_Click() {
 
 bool AnswerInput::MainForm_Form_KeyPress(int key, const QString& text) {
     const LessonUi& ui = m_form.ui;
-    if (!ui.StepMode_Option->isChecked() || ui.StartButton_Command->isEnabled()) {
+    if (!m_form.choices.stepMode() || ui.StartButton_Command->isEnabled()) {
         return false;
     }
     const QString answer = AnswerForKey(key, text);

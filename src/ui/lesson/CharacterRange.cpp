@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "core/link/SessionChoices.h"
 #include "ui/lesson/LessonUi.h"
 #include "ui/link/LinkUi.h"
 
@@ -23,8 +24,8 @@ constexpr Range kRanges[] = {
 
 }  // namespace
 
-CharacterRange::CharacterRange(const LessonUi& ui, const LinkUi& linkUi, QObject* parent)
-    : QObject(parent), m_ui(ui), m_linkUi(linkUi) {
+CharacterRange::CharacterRange(const LessonUi& ui, const SessionChoices& choices, QObject* parent)
+    : QObject(parent), m_ui(ui), m_choices(choices) {
     for (const Range& range : kRanges) {
         QAction* entry = m_ui.*range.entry;
         connect(entry, &QAction::triggered, this,
@@ -37,7 +38,7 @@ void CharacterRange::RangeChosen(QAction* entry, char16_t first, char16_t last) 
     for (const Range& range : kRanges) {
         (m_ui.*range.entry)->setChecked(m_ui.*range.entry == entry);
     }
-    if (m_ui.NormalMode_Option->isChecked() || m_linkUi.ChatMode_Option->isChecked()) {
+    if (m_choices.normalMode() || m_choices.chatMode()) {
         return;
     }
     for (char16_t letter = u'A'; letter <= u'Z'; ++letter) {

@@ -7,6 +7,7 @@
 #include <QTextCursor>
 
 #include "core/kit/LessonState.h"
+#include "core/link/SessionChoices.h"
 #include "ui/kit/Announcer.h"
 #include "ui/lesson/LessonController.h"
 #include "ui/lesson/LessonUi.h"
@@ -106,11 +107,9 @@ CopyScoring::CopyScoring(const PracticeWindow& form, QuestionPlayer& player,
     : QObject(parent), m_form(form), m_announcer(announcer) {
     const LessonUi& ui = m_form.ui;
     // Typing goes to the answers in Step mode: the box takes it only in Normal mode.
-    ui.CopyText->setEnabled(ui.NormalMode_Option->isChecked());
-    // From the option's state, not the signal's argument: a handler of the same toggle may wait
-    // for the link, and an option chosen meanwhile would otherwise be undone by the rest of it.
-    connect(ui.NormalMode_Option, &QRadioButton::toggled, ui.CopyText,
-            [&ui] { ui.CopyText->setEnabled(ui.NormalMode_Option->isChecked()); });
+    ui.CopyText->setEnabled(m_form.choices.normalMode());
+    connect(&m_form.choices, &SessionChoices::modeChanged, ui.CopyText,
+            [this] { m_form.ui.CopyText->setEnabled(m_form.choices.normalMode()); });
     connect(&lesson, &LessonController::callUpSounding, this, &CopyScoring::lessonStarting);
     connect(&player, &QuestionPlayer::questionEnded, this, &CopyScoring::questionEnded);
 }
@@ -121,7 +120,7 @@ void CopyScoring::lessonStarting(bool callUpSounding) {
     }
     const LessonUi& ui = m_form.ui;
     m_form.lesson.confusions.clear();
-    if (!ui.NormalMode_Option->isChecked()) {
+    if (!m_form.choices.normalMode()) {
         return;
     }
     ui.CopyText->clear();
@@ -133,7 +132,7 @@ void CopyScoring::lessonStarting(bool callUpSounding) {
 void CopyScoring::questionEnded(const QString& question) {
     const LessonUi& ui = m_form.ui;
     const QString copy = ui.CopyText->toPlainText();
-    if (!ui.NormalMode_Option->isChecked() || copy.trimmed().isEmpty()) {
+    if (!m_form.choices.normalMode() || copy.trimmed().isEmpty()) {
         return;
     }
     const CopyAlignment alignment = AlignCopy(question, copy);

@@ -15,6 +15,7 @@
 #include "core/lesson/Grading.h"
 #include "core/link/MessageCodes.h"
 #include "core/link/QuillNetModule.h"
+#include "core/link/SessionChoices.h"
 #include "core/morse/CharacterDispatch.h"
 #include "core/morse/MorseTable.h"
 #include "core/morse/PlannedPlayback.h"
@@ -106,7 +107,7 @@ void LessonController::awaitQuestion(bool modalNotice) {
 void LessonController::readyPressed() {
     const LessonUi& ui = m_form.ui;
     // Told to the setter only once it is true: an answerer still in chat mode is not ready.
-    if (m_form.linkUi.ChatMode_Option->isChecked()) {
+    if (m_form.choices.chatMode()) {
         m_form.desktop.showMessage(&m_form.window, DesktopServices::Icon::Critical, u"準備エラー"_s,
                                    u"ステップ受信モード又はノーマル受信モードを選択して下さい。"_s);
         return;
@@ -141,9 +142,9 @@ void LessonController::startPressed() {
     const LessonUi& ui = m_form.ui;
     const LinkUi& linkUi = m_form.linkUi;
     const SoundUi& soundUi = m_form.soundUi;
-    const bool step = ui.StepMode_Option->isChecked();
-    const bool normal = ui.NormalMode_Option->isChecked();
-    if (linkUi.StudentOption->isChecked() && !step && !normal) {
+    const bool step = m_form.choices.stepMode();
+    const bool normal = m_form.choices.normalMode();
+    if (m_form.choices.answerer() && !step && !normal) {
         m_form.desktop.showMessage(&m_form.window, DesktopServices::Icon::Critical, u"エラー"_s,
                                    u"練習モードを選択して下さい。"_s);
         return;
@@ -178,7 +179,7 @@ void LessonController::startPressed() {
     }
     if (m_form.lesson.stopPlayback) {
         // nothing is played
-    } else if (linkUi.ChatMode_Option->isChecked()) {
+    } else if (m_form.choices.chatMode()) {
         ui.Label1->clear();
         m_form.lesson.playedCount = 0;
         m_form.lesson.correctCount = 0;
@@ -275,19 +276,18 @@ void LessonController::MainForm_StopButton_Command_Click() {
     const LinkUi& linkUi = m_form.linkUi;
     LessonState& lesson = m_form.lesson;
     const StopButton state = lesson.stopButton;
-    if (state != StopButton::ModeSwitch && linkUi.StudentOption->isChecked()) {
+    if (state != StopButton::ModeSwitch && m_form.choices.answerer()) {
         lesson.stopPlayback = true;
         // Silent at once: what was planned ahead goes.
         m_output.cut();
         m_form.link.studentStatus = LinkStatus::Empty;
         linkUi.TeacherLabel->setText(RoleCaption::SetterPeerIdle(m_form.link));
         m_module.SendNetMessage(MessageType::AnswererStatus, AnswererCode::kTestAborted);
-        if (ui.NormalMode_Option->isChecked()) {
+        if (m_form.choices.normalMode()) {
             emit abortChoiceWanted();
         }
     }
-    if (ui.StepMode_Option->isChecked() && lesson.currentAnswer.isEmpty() &&
-        lesson.playedCount > 0) {
+    if (m_form.choices.stepMode() && lesson.currentAnswer.isEmpty() && lesson.playedCount > 0) {
         // The character being waited for is not counted (none is, before the first).
         ShowPlayedCount(ui, lesson, lesson.playedCount - 1);
     }
@@ -298,7 +298,7 @@ void LessonController::MainForm_StopButton_Command_Click() {
         ShowMainButton(ui, lesson, MainButton::Ready);
         ui.StopButton_Command->setEnabled(false);
     } else if (state == StopButton::Stop && !ui.StartButton_Command->isEnabled() &&
-               linkUi.TeacherOption->isChecked()) {
+               m_form.choices.setter()) {
         m_module.SendNetMessage(MessageType::SetterStatus, SetterCode::kAborted);
     }
     ui.StartButton_Command->setEnabled(true);

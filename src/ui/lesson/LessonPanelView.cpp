@@ -5,11 +5,13 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "core/link/SessionChoices.h"
 #include "ui/kit/ControlHelpers.h"
 #include "ui/lesson/LessonUi.h"
 
-LessonPanelView::LessonPanelView(const LessonUi& ui, LessonState& lesson)
-    : m_ui(ui), m_lesson(lesson) {}
+LessonPanelView::LessonPanelView(const LessonUi& ui, LessonState& lesson,
+                                 const SessionChoices& choices)
+    : m_ui(ui), m_lesson(lesson), m_choices(choices) {}
 
 void LessonPanelView::showMainButton(MainButton state) {
     ShowMainButton(m_ui, m_lesson, state);
@@ -34,7 +36,7 @@ void LessonPanelView::setReceiveModesEnabled(bool enabled) {
 }
 
 bool LessonPanelView::receiveModeChosen() const {
-    return m_ui.StepMode_Option->isChecked() || m_ui.NormalMode_Option->isChecked();
+    return m_choices.stepMode() || m_choices.normalMode();
 }
 
 void LessonPanelView::clearModelAnswer() {

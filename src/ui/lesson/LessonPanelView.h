@@ -2,13 +2,14 @@
 
 #include "ui/link/LessonPanel.h"
 
+class SessionChoices;
 struct LessonState;
 struct LessonUi;
 
 // The lesson's controls of the main window, as the link and the question exchange set them.
 class LessonPanelView : public LessonPanel {
   public:
-    LessonPanelView(const LessonUi& ui, LessonState& lesson);
+    LessonPanelView(const LessonUi& ui, LessonState& lesson, const SessionChoices& choices);
 
     void showMainButton(MainButton state) override;
     void setMainButtonEnabled(bool enabled) override;
@@ -24,4 +25,5 @@ class LessonPanelView : public LessonPanel {
   private:
     const LessonUi& m_ui;
     LessonState& m_lesson;
+    const SessionChoices& m_choices;
 };

@@ -12,6 +12,7 @@
 #include "core/kit/SharedTexts.h"
 #include "core/link/MessageCodes.h"
 #include "core/link/QuillNetModule.h"
+#include "core/link/SessionChoices.h"
 #include "core/morse/CharacterDispatch.h"
 #include "core/morse/PlannedPlayback.h"
 #include "core/morse/SoundControls.h"
@@ -89,7 +90,6 @@ void QuestionPlayer::PlayQuestion(const QString& question, PlannedPlayback& play
     if (refused(question)) {
         return;
     }
-    const LessonUi& ui = m_form.ui;
     LessonState& lesson = m_form.lesson;
     const auto stopped = [this, &lesson] { return lesson.stopPlayback || m_form.clock.quitting(); };
     m_heardCount = lesson.playedCount;
@@ -117,7 +117,7 @@ void QuestionPlayer::PlayQuestion(const QString& question, PlannedPlayback& play
         }
         m_awaitingHeard = true;
         planCharacter(playback, character, shown, lesson.playedCount);
-        if (ui.StepMode_Option->isChecked() && token != u"[AR]"_s && token != u"[Space]"_s) {
+        if (m_form.choices.stepMode() && token != u"[AR]"_s && token != u"[Space]"_s) {
             // Released by the answer buttons, the keyboard or the pass button; not by a stop.
             // An answer counts once the character has begun to sound (a key pressed before that is
             // about the one before); a stop that takes the character away ends the wait too.
@@ -168,7 +168,7 @@ void QuestionPlayer::endOfQuestion(const QString& question, int playedLength) {
     SetEnabled({linkUi.TeacherOption, linkUi.StudentOption}, true);
     emit questionEnded(question);
     emit endReached();
-    if (!ui.NormalMode_Option->isChecked()) {
+    if (!m_form.choices.normalMode()) {
         return;
     }
     emit playedCountHeard(m_form.lesson.playedCount - 1);  // the end mark is not counted

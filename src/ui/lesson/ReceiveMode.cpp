@@ -13,6 +13,7 @@
 #include "core/link/ExactSpeed.h"
 #include "core/link/MessageCodes.h"
 #include "core/link/QuillNetModule.h"
+#include "core/link/SessionChoices.h"
 #include "core/morse/PracticeSettings.h"
 #include "ui/kit/ControlHelpers.h"
 #include "ui/lesson/LessonUi.h"
@@ -33,7 +34,7 @@ ReceiveModeSelection::ReceiveModeSelection(const PracticeWindow& form, QuillNetM
     OnSelected(m_form.soundUi.SpeedFree_Option, this, [this] { FreeSpeedSelected(); });
     // New figures while the free speed stays selected are told as a new selection would be.
     connect(&m_settings, &PracticeSettings::changed, this, [this] {
-        if (m_form.soundUi.SpeedFree_Option->isChecked() && m_announcedFigures &&
+        if (m_settings.freeSpeed() && m_announcedFigures &&
             m_settings.freeFigures() != *m_announcedFigures) {
             FreeSpeedSelected();
         }
@@ -78,10 +79,7 @@ void ReceiveModeSelection::selectFreeSpeed(const FreeSpeed& speed) {
 }
 
 std::optional<FreeSpeed> ReceiveModeSelection::chosenFreeSpeed() const {
-    if (!m_form.soundUi.SpeedFree_Option->isChecked()) {
-        return std::nullopt;
-    }
-    return m_settings.freeFigures();
+    return m_settings.freeSpeed();
 }
 
 void ReceiveModeSelection::MainForm_StepMode_Option_Click() {
@@ -108,14 +106,14 @@ void ReceiveModeSelection::receiveModeSelected(bool step) {
     SetEnabled({linkUi.SendMessageButton, linkUi.optionMoji, linkUi.optionCw}, false);
     SetEnabled({ui.StartButton_Command, ui.StopButton_Command}, true);
     ui.KaitoupassButton_Command->setEnabled(step);
-    if (linkUi.StudentOption->isChecked() && option->isEnabled()) {
+    if (m_form.choices.answerer() && option->isEnabled()) {
         m_module.SendNetMessage(MessageType::Mode, step ? ModeCode::kStep : ModeCode::kNormal);
         m_module.SendChosenSpeed();
     }
     s.myMode = step ? LinkMode::Step : LinkMode::Normal;
     // The setter's window selects the mode too when the peer reports it; its answerer label
     // already shows the peer and must not be given the setter's own callsign.
-    if (linkUi.StudentOption->isChecked()) {
+    if (m_form.choices.answerer()) {
         linkUi.StudentLabel->setText(RoleCaption::AnswererSelf(s));
     }
 }
@@ -133,11 +131,10 @@ void ReceiveModeSelection::FreeSpeedSelected() {
 
 void ReceiveModeSelection::speedChosen(const Speed& speed, const QAbstractButton* option,
                                        const std::optional<FreeSpeed>& free) {
-    const LessonUi& ui = m_form.ui;
     const LinkUi& linkUi = m_form.linkUi;
     LinkState& s = m_form.link;
-    const bool answerer = linkUi.StudentOption->isChecked() && option->isEnabled();
-    const bool chat = linkUi.ChatMode_Option->isChecked();
+    const bool answerer = m_form.choices.answerer() && option->isEnabled();
+    const bool chat = m_form.choices.chatMode();
     if (answerer != chat) {
         m_module.SendNetMessage(MessageType::Speed, speed.wireCode.toString());
         // After the code, which an original peer follows; it ignores this.
@@ -150,11 +147,11 @@ void ReceiveModeSelection::speedChosen(const Speed& speed, const QAbstractButton
         s.mySpeed = speed.perMinute;
         s.myExactSpeed = exact;
         linkUi.TeacherLabel->setText(RoleCaption::ChatSelf(s));
-    } else if (ui.StepMode_Option->isChecked() != ui.NormalMode_Option->isChecked()) {
+    } else if (m_form.choices.stepMode() != m_form.choices.normalMode()) {
         s.mySpeed = speed.perMinute;
         s.myExactSpeed = exact;
         // As with the modes: only the answerer's own window names itself as the answerer.
-        if (linkUi.StudentOption->isChecked()) {
+        if (m_form.choices.answerer()) {
             linkUi.StudentLabel->setText(RoleCaption::AnswererSelf(s));
         }
     }
@@ -167,7 +164,7 @@ void ReceiveModeSelection::MainForm_optionMoji_Click() {
         box->setReadOnly(true);
     }
     linkUi.SendMessageText->setReadOnly(false);
-    if (linkUi.ChatMode_Option->isChecked()) {
+    if (m_form.choices.chatMode()) {
         m_module.SendNetMessage(MessageType::Mode, ModeCode::kTextChat);
         m_module.ShowLog();
         s.myMode = LinkMode::TextChat;
@@ -181,7 +178,7 @@ void ReceiveModeSelection::MainForm_optionMoji_Click() {
 void ReceiveModeSelection::MainForm_optionCw_Click() {
     const LinkUi& linkUi = m_form.linkUi;
     LinkState& s = m_form.link;
-    if (!linkUi.ChatMode_Option->isChecked()) {
+    if (!m_form.choices.chatMode()) {
         return;
     }
     s.cwChatBuffer = kCwChatOpening;

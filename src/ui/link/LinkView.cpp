@@ -10,6 +10,7 @@
 #include "core/kit/SharedTexts.h"
 #include "core/link/PracticeSide.h"
 #include "core/link/QuillNetModule.h"
+#include "core/link/SessionChoices.h"
 #include "ui/kit/ControlHelpers.h"
 #include "ui/kit/DesktopServices.h"
 #include "ui/link/LessonPanel.h"
@@ -132,7 +133,7 @@ bool LinkView::waitingForSetter() const {
 }
 
 bool LinkView::chatModeSelected() const {
-    return m_w.ui.ChatMode_Option->isChecked();
+    return m_w.choices.chatMode();
 }
 
 void LinkView::blinkWhileTesting() {
@@ -148,17 +149,18 @@ void LinkView::blinkWhileComposing() {
     const quint64 serial = m_module.linkSerial();
     const LinkState& s = m_module.link();
     const auto chatMode = [this] { return chatModeSelected(); };
-    m_composingBlink.start({m_w.ui.TeacherLabel, [&s] { return RoleCaption::SetterPeer(s); },
-                            [this, chatMode] { return m_module.composingSettled(chatMode()); },
-                            chatMode, [this, serial] { return m_module.linkGoneSince(serial); }},
-                           [this, chatMode, serial] {
-                               if (!chatMode() || m_module.linkGoneSince(serial)) {
-                                   return;
-                               }
-                               const LinkUi& ui = m_w.ui;
-                               if (ui.optionMoji->isChecked() || ui.optionCw->isChecked()) {
-                                   m_module.takeChatAfterComposing(ui.optionCw->isChecked());
-                                   ui.SendMessageText->setFocus();
-                               }
-                           });
+    m_composingBlink.start(
+        {m_w.ui.TeacherLabel, [&s] { return RoleCaption::SetterPeer(s); },
+         [this, chatMode] { return m_module.composingSettled(chatMode()); }, chatMode,
+         [this, serial] { return m_module.linkGoneSince(serial); }},
+        [this, chatMode, serial] {
+            if (!chatMode() || m_module.linkGoneSince(serial)) {
+                return;
+            }
+            const LinkUi& ui = m_w.ui;
+            if (m_w.choices.chatKind() != ChatKind::None) {
+                m_module.takeChatAfterComposing(m_w.choices.chatKind() == ChatKind::Cw);
+                ui.SendMessageText->setFocus();
+            }
+        });
 }

@@ -12,6 +12,7 @@
 #include "core/kit/SpeedTable.h"
 #include "core/link/MessageCodes.h"
 #include "core/link/QuillNetModule.h"
+#include "core/link/SessionChoices.h"
 #include "ui/kit/ControlHelpers.h"
 #include "ui/link/CwChat.h"
 #include "ui/link/LessonPanel.h"
@@ -41,10 +42,10 @@ void TextChat::MainForm_ChatMode_Option_Click() {
     SetEnabled({ui.SendMessageButton, ui.optionMoji, ui.optionCw}, true);
     m_w.lessonPanel.setReceiveModesEnabled(false);
     SetSpeedControlsEnabled(m_w.soundUi, true);
-    if (ui.optionMoji->isChecked()) {
+    if (m_w.choices.chatKind() == ChatKind::Text) {
         m_module.SendNetMessage(MessageType::Mode, ModeCode::kTextChat);
         ui.SendMessageText->setFocus();
-    } else if (ui.optionCw->isChecked()) {
+    } else if (m_w.choices.chatKind() == ChatKind::Cw) {
         m_module.SendNetMessage(MessageType::Mode, ModeCode::kCwChat);
         m_w.soundUi.ToneText->setReadOnly(false);
         m_module.SendChosenSpeed();
@@ -66,14 +67,14 @@ void TextChat::MainForm_SendMessageText_Change() {
 
 void TextChat::MainForm_SendMessageButton_Click() {
     const LinkUi& ui = m_w.ui;
-    if (!ui.ChatMode_Option->isChecked()) {
+    if (!m_w.choices.chatMode()) {
         return;
     }
-    if (ui.optionMoji->isChecked()) {
+    if (m_w.choices.chatKind() == ChatKind::Text) {
         m_module.SendNetMessage(MessageType::Chat, ui.SendMessageText->text());
         ui.SendMessageText->clear();
         ui.SendMessageText->setFocus();
-    } else if (ui.optionCw->isChecked() && !ui.SendMessageText->text().isEmpty()) {
+    } else if (m_w.choices.chatKind() == ChatKind::Cw && !ui.SendMessageText->text().isEmpty()) {
         m_cwChat.SendCwChatLine(ui.SendMessageText->text());
     }
 }

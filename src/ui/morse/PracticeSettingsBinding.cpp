@@ -25,6 +25,11 @@ PracticeSettingsBinding::PracticeSettingsBinding(const SoundUi& ui, PracticeSett
             [this](const QString& text) { m_settings.setToneText(text); });
     connect(ui.Speed_HScroll, &QScrollBar::valueChanged, this,
             [this](int value) { m_settings.setFineAdjust(value); });
+    // Each option's own toggle comes before its other handlers (made later); the group's also
+    // comes while an option's signals are blocked.
+    for (QAbstractButton* option : ui.speedGroup->buttons()) {
+        connect(option, &QAbstractButton::toggled, this, &PracticeSettingsBinding::takeSpeed);
+    }
     connect(ui.speedGroup, &QButtonGroup::buttonToggled, this, &PracticeSettingsBinding::takeSpeed);
     connect(ui.mnuSoundWave, &QAction::toggled, this, &PracticeSettingsBinding::takeGenerator);
     connect(ui.mnuSoundBeep, &QAction::toggled, this, &PracticeSettingsBinding::takeGenerator);

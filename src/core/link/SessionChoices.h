@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QObject>
+
+// The part a window plays on the link.
+enum class Role { None, Setter, Answerer };
+// The practice mode: receiving a question in Step or Normal mode, or chatting.
+enum class PracticeMode { None, Step, Normal, Chat };
+// How a chat goes: typed text, or keyed CW.
+enum class ChatKind { None, Text, Cw };
+
+// What the user has chosen for the session: role, practice mode and chat kind. Each starts as
+// none. The windows' options show these choices and set them; the sessions read them here.
+class SessionChoices : public QObject {
+    Q_OBJECT
+  public:
+    using QObject::QObject;
+
+    Role role() const { return m_role; }
+    PracticeMode mode() const { return m_mode; }
+    ChatKind chatKind() const { return m_chatKind; }
+
+    bool answerer() const { return m_role == Role::Answerer; }
+    bool setter() const { return m_role == Role::Setter; }
+    bool stepMode() const { return m_mode == PracticeMode::Step; }
+    bool normalMode() const { return m_mode == PracticeMode::Normal; }
+    bool chatMode() const { return m_mode == PracticeMode::Chat; }
+    bool receiveModeChosen() const { return stepMode() || normalMode(); }
+
+    void setRole(Role role);
+    void setMode(PracticeMode mode);
+    void setChatKind(ChatKind kind);
+
+  signals:
+    void roleChanged();
+    void modeChanged();
+    void chatKindChanged();
+
+  private:
+    Role m_role = Role::None;
+    PracticeMode m_mode = PracticeMode::None;
+    ChatKind m_chatKind = ChatKind::None;
+};
