@@ -27,7 +27,6 @@
 #include <memory>
 
 #include "core/kit/LessonState.h"
-#include "core/link/SessionChoices.h"
 #include "ui/app/MainFormUi.h"
 #include "ui/kit/AccessibleValueLabel.h"
 #include "ui/lesson/LessonPanelView.h"
@@ -740,8 +739,7 @@ void MainFormControlsTest::everyButtonHasItsOwnAccessKey() {
     // every button but the 36 answer buttons (typed keys answer); a caption changed by a role
     // keeps its key.
     LessonState lesson;
-    SessionChoices choices;
-    LessonPanelView panel(m_ui, lesson, choices);
+    LessonPanelView panel(m_ui, lesson);
     ApplyRoleControls(m_ui, panel, true);
     QSet<QString> taken;
     for (QAction* menu : m_window->menuBar()->actions()) {

@@ -63,7 +63,9 @@ class LinkSessionTest : public QObject {
         QFETCH(int, composingNotices);
         LinkSessionRig rig;
         rig.link.teacherStatus = teacherStatus;
-        rig.window.waiting = waitingForSetter;
+        if (waitingForSetter) {
+            rig.window.lesson.mainButton = MainButton::Waiting;
+        }
         QSignalSpy composing(&rig.module, &QuillNetModule::composingStarted);
         QSignalSpy questions(&rig.module, &QuillNetModule::questionReceived);
         rig.module.DispatchNetMessage(message);

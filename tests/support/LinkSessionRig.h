@@ -3,12 +3,14 @@
 #include <QDateTime>
 #include <QStringList>
 
+#include "core/kit/LessonState.h"
 #include "core/kit/LinkState.h"
 #include "core/kit/RoleCaptions.h"
 #include "core/link/LinkSocket.h"
 #include "core/link/LinkWindow.h"
 #include "core/link/PracticeSide.h"
 #include "core/link/QuillNetModule.h"
+#include "core/link/SessionChoices.h"
 #include "support/VirtualClock.h"
 
 // A window and a practice side of strings: each request of the link session is written down as
@@ -31,11 +33,11 @@ class RecordingLinkWindow : public LinkWindow, public PracticeSide {
         calls << (setter ? QStringLiteral("role:setter") : QStringLiteral("role:answerer"));
     }
     void takeChat(bool cw) override {
-        chatSelected = true;
+        choices.setMode(PracticeMode::Chat);
         calls << (cw ? QStringLiteral("chat:cw") : QStringLiteral("chat:text"));
     }
     void questionArrived() override {
-        waiting = false;
+        lesson.mainButton = MainButton::Start;
         calls << QStringLiteral("question");
     }
     void setRoleControlsEnabled(bool enabled) override {
@@ -46,14 +48,12 @@ class RecordingLinkWindow : public LinkWindow, public PracticeSide {
     void blinkWhileTesting() override { calls << QStringLiteral("testing blink"); }
     void blinkWhileComposing() override {
         calls << QStringLiteral("composing blink");
-        if (m_module.composingSettled(chatSelected)) {
+        if (m_module.composingSettled(choices.chatMode())) {
             m_module.takeChatAfterComposing(cwSelected);
         }
     }
-    bool waitingForSetter() const override { return waiting; }
-    bool chatModeSelected() const override { return chatSelected; }
     void selectReceiveMode(bool step) override {
-        chatSelected = false;
+        choices.setMode(step ? PracticeMode::Step : PracticeMode::Normal);
         calls << (step ? QStringLiteral("mode:step") : QStringLiteral("mode:normal"));
     }
     void selectSpeed(int perMinute) override {
@@ -64,7 +64,10 @@ class RecordingLinkWindow : public LinkWindow, public PracticeSide {
     int selectedSpeed() const override { return speed; }
 
     QStringList calls;
-    bool chatSelected = false, cwSelected = false, waiting = false;
+    // The session's choices and lesson, as the window's options and main button would keep them.
+    SessionChoices choices;
+    LessonState lesson;
+    bool cwSelected = false;
     int speed = 25;
 
   private:
@@ -91,5 +94,6 @@ struct LinkSessionRig {
         link.peerCallsign = QStringLiteral("JA9ZZZ");
         module.setWindow(&window);
         module.setPracticeSide(&window);
+        module.setSession(&window.choices, &window.lesson);
     }
 };

@@ -36,8 +36,4 @@ class LinkWindow {
     // The blinks of the role labels, until the session's state ends them.
     virtual void blinkWhileTesting() = 0;
     virtual void blinkWhileComposing() = 0;
-
-    // What the messages depend on of the window's other parts.
-    virtual bool waitingForSetter() const = 0;  // the main button reads "出題待機"
-    virtual bool chatModeSelected() const = 0;
 };

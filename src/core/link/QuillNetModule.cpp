@@ -1,6 +1,7 @@
 #include "core/link/QuillNetModule.h"
 
 #include "core/kit/Clock.h"
+#include "core/kit/LessonState.h"
 #include "core/kit/RoleCaptions.h"
 #include "core/kit/SpeedTable.h"
 #include "core/link/BandRequest.h"
@@ -10,6 +11,7 @@
 #include "core/link/MessageCodes.h"
 #include "core/link/PeerText.h"
 #include "core/link/PracticeSide.h"
+#include "core/link/SessionChoices.h"
 #include "core/link/WireCodec.h"
 
 using namespace Qt::StringLiterals;
@@ -206,8 +208,9 @@ void QuillNetModule::receiveSpeed(const QString& payload) {
 
 void QuillNetModule::showPeerSpeed() {
     if (m_window != nullptr) {
-        m_window->setStudentLine(m_window->chatModeSelected() ? RoleCaption::ChatPeer(m_link)
-                                                              : RoleCaption::AnswererMode(m_link),
+        m_window->setStudentLine(m_choices != nullptr && m_choices->chatMode()
+                                     ? RoleCaption::ChatPeer(m_link)
+                                     : RoleCaption::AnswererMode(m_link),
                                  Colour::Unchanged);
     }
 }
@@ -232,7 +235,7 @@ void QuillNetModule::receiveSetterStatus(const QString& payload) {
     if (payload == SetterCode::kComposing) {
         m_link.teacherStatus = LinkStatus::Composing;
         if (m_window != nullptr) {
-            if (!m_window->waitingForSetter()) {
+            if (m_lesson == nullptr || m_lesson->mainButton != MainButton::Waiting) {
                 emit composingStarted();
             }
             m_window->blinkWhileComposing();

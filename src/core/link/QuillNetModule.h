@@ -14,6 +14,8 @@
 class Clock;
 class LinkSocket;
 class LinkWindow;
+class SessionChoices;
+struct LessonState;
 class PracticeSide;
 
 // The link session: the one sender, the one receiver, the link state and the log. What a received
@@ -29,6 +31,12 @@ class QuillNetModule : public QObject {
 
     void setWindow(LinkWindow* window) { m_window = window; }
     void setPracticeSide(PracticeSide* practice) { m_practice = practice; }
+    // The session's choices and lesson that messages depend on: whether chat mode is chosen, and
+    // whether the main button waits for the setter. Without them (a headless peer), neither.
+    void setSession(const SessionChoices* choices, const LessonState* lesson) {
+        m_choices = choices;
+        m_lesson = lesson;
+    }
 
     // Waits (events running) for the previous send to complete, but never long: a missing
     // completion must not hang the window. Types 0 and 1 go out whatever the state, 2 to 9
@@ -100,5 +108,7 @@ class QuillNetModule : public QObject {
     std::function<QDateTime()> m_now;
     LinkWindow* m_window = nullptr;
     PracticeSide* m_practice = nullptr;
+    const SessionChoices* m_choices = nullptr;
+    const LessonState* m_lesson = nullptr;
     NetLog m_log;
 };

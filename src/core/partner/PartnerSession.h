@@ -68,8 +68,6 @@ class PartnerSession : public LinkWindow, public PracticeSide {
     void showReadyNotice() override {}
     void blinkWhileTesting() override {}
     void blinkWhileComposing() override {}
-    bool waitingForSetter() const override { return false; }
-    bool chatModeSelected() const override { return m_cwChat; }
     void selectReceiveMode(bool step) override;
     void selectSpeed(int) override {}
     void selectChatKind(bool) override {}

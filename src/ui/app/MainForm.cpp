@@ -57,7 +57,7 @@ MainForm::MainForm(AppContext context, QWidget* parent)
       m_choicesBinding(m_choices, m_ui, m_ui),
       m_form{*this, m_link, m_lesson, m_choices, m_context.clock, m_context.desktop},
       m_practiceWindow{m_form, m_ui, m_ui, m_ui},
-      m_lessonPanel(m_ui, m_lesson, m_choices),
+      m_lessonPanel(m_ui, m_lesson),
       ConnectTimer(NamedTimer(m_context.clock, 2000, QStringLiteral("ConnectTimer"), this)),
       RetryPingTimer(NamedTimer(m_context.clock, 60000, QStringLiteral("RetryPingTimer"), this)),
       PingTimer(NamedTimer(m_context.clock, 0, QStringLiteral("PingTimer"), this)),

@@ -61,7 +61,7 @@ void ExchangeWindows::giveUpSetting(quint64 link) {
 void ExchangeWindows::questionReceived() {
     // A peer that sends its question again while the notice is open gets that one notice.
     m_receivedNotice.open([this] {
-        LoadQuestionCompleteForm notice(m_lesson);
+        LoadQuestionCompleteForm notice(m_form.choices);
         ShowModal(m_form.clock, &notice, &m_form.window, {3000, 2900});
     });
 }
@@ -81,7 +81,7 @@ void ExchangeWindows::composingStarted() {
     if (IsOpen(m_startingNotice)) {
         return;  // still open from the last time the peer said so
     }
-    showInfo(m_startingNotice, new infoStartingMakeAQuestion(m_form, m_lesson), false);
+    showInfo(m_startingNotice, new infoStartingMakeAQuestion(m_form), false);
 }
 
 void ExchangeWindows::ShowStayNotice(bool modal) {

@@ -13,6 +13,7 @@
 #include "core/kit/SharedTexts.h"
 #include "core/link/MessageCodes.h"
 #include "core/link/QuillNetModule.h"
+#include "core/link/SessionChoices.h"
 #include "ui/kit/ControlHelpers.h"
 #include "ui/kit/WindowOpening.h"
 #include "ui/link/LessonPanel.h"
@@ -60,12 +61,12 @@ void SendQuestionCompleteForm::showEvent(QShowEvent* event) {
                        [editor] { CloseIfOpen(editor); });
 }
 
-LoadQuestionCompleteForm::LoadQuestionCompleteForm(const LessonPanel& lesson)
+LoadQuestionCompleteForm::LoadQuestionCompleteForm(const SessionChoices& choices)
     : NoticeWindow(u"LoadQuestionCompleteForm"_s, u"問題の受信完了"_s, Kind::Sizable),
       Label1(addMessage(
           u"Label1"_s,
           kReceived + u'\n' +
-              (lesson.receiveModeChosen()
+              (choices.receiveModeChosen()
                    ? u"解答準備が出来たら、スタートボタンを押して下さい。"_s
                    : u"練習モードを選択して解答準備が出来たら、スタートボタンを押して下さい。"_s))),
       Command1(addButton(u"Command1"_s, u"OK"_s)) {
@@ -137,8 +138,8 @@ void SelfClosingInfo::showEvent(QShowEvent* event) {
 
 namespace {
 
-QString StartingText(const FormContext& form, const LessonPanel& lesson) {
-    if (form.link.studentStatus != LinkStatus::Ready && lesson.receiveModeChosen() &&
+QString StartingText(const FormContext& form) {
+    if (form.link.studentStatus != LinkStatus::Ready && form.choices.receiveModeChosen() &&
         form.lesson.mainButton == MainButton::Next) {
         return u"出題者が、次の問題作成を開始しました。準備が出来たら、「次の問題」ボタンを"
                u"クリックして下さい。"_s;
@@ -149,10 +150,9 @@ QString StartingText(const FormContext& form, const LessonPanel& lesson) {
 
 }  // namespace
 
-infoStartingMakeAQuestion::infoStartingMakeAQuestion(const FormContext& form,
-                                                     const LessonPanel& lesson)
+infoStartingMakeAQuestion::infoStartingMakeAQuestion(const FormContext& form)
     : SelfClosingInfo(form.clock, u"infoStartingMakeAQuestion"_s, u"msgLabel"_s,
-                      StartingText(form, lesson)) {}
+                      StartingText(form)) {}
 
 infoStayDuringMakeAQuestion::infoStayDuringMakeAQuestion(Clock& clock)
     : SelfClosingInfo(

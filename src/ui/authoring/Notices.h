@@ -8,6 +8,7 @@
 
 class Clock;
 class LessonPanel;
+class SessionChoices;
 class QLabel;
 class QGroupBox;
 class QPlainTextEdit;
@@ -41,7 +42,7 @@ class SendQuestionCompleteForm : public NoticeWindow {
 class LoadQuestionCompleteForm : public NoticeWindow {
     Q_OBJECT
   public:
-    explicit LoadQuestionCompleteForm(const LessonPanel& lesson);
+    explicit LoadQuestionCompleteForm(const SessionChoices& choices);
     QLabel* Label1;
     QPushButton* Command1;
 };
@@ -96,7 +97,7 @@ class SelfClosingInfo : public NoticeWindow {
 class infoStartingMakeAQuestion : public SelfClosingInfo {
     Q_OBJECT
   public:
-    infoStartingMakeAQuestion(const FormContext& form, const LessonPanel& lesson);
+    explicit infoStartingMakeAQuestion(const FormContext& form);
 };
 
 class infoStayDuringMakeAQuestion : public SelfClosingInfo {

@@ -5,13 +5,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "core/link/SessionChoices.h"
 #include "ui/kit/ControlHelpers.h"
 #include "ui/lesson/LessonUi.h"
 
-LessonPanelView::LessonPanelView(const LessonUi& ui, LessonState& lesson,
-                                 const SessionChoices& choices)
-    : m_ui(ui), m_lesson(lesson), m_choices(choices) {}
+LessonPanelView::LessonPanelView(const LessonUi& ui, LessonState& lesson)
+    : m_ui(ui), m_lesson(lesson) {}
 
 void LessonPanelView::showMainButton(MainButton state) {
     ShowMainButton(m_ui, m_lesson, state);
@@ -33,10 +31,6 @@ void LessonPanelView::setAnswerButtonsEnabled(bool enabled) {
 
 void LessonPanelView::setReceiveModesEnabled(bool enabled) {
     SetEnabled({m_ui.StepMode_Option, m_ui.NormalMode_Option}, enabled);
-}
-
-bool LessonPanelView::receiveModeChosen() const {
-    return m_choices.stepMode() || m_choices.normalMode();
 }
 
 void LessonPanelView::clearModelAnswer() {

@@ -17,7 +17,6 @@ class LessonPanel {
     virtual void setAnswerButtonsEnabled(bool enabled) = 0;
     virtual void setReceiveModesEnabled(bool enabled) = 0;
     // Step or Normal receive mode is selected.
-    virtual bool receiveModeChosen() const = 0;
     virtual void clearModelAnswer() = 0;
 
     // A role taken: the receive modes usable by the answerer only and neither selected, the main

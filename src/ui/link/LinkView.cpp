@@ -128,14 +128,6 @@ void LinkView::showReadyNotice() {
     });
 }
 
-bool LinkView::waitingForSetter() const {
-    return m_w.lesson.mainButton == MainButton::Waiting;
-}
-
-bool LinkView::chatModeSelected() const {
-    return m_w.choices.chatMode();
-}
-
 void LinkView::blinkWhileTesting() {
     // A blink already running shows the new status.
     const quint64 serial = m_module.linkSerial();
@@ -148,7 +140,7 @@ void LinkView::blinkWhileTesting() {
 void LinkView::blinkWhileComposing() {
     const quint64 serial = m_module.linkSerial();
     const LinkState& s = m_module.link();
-    const auto chatMode = [this] { return chatModeSelected(); };
+    const auto chatMode = [this] { return m_w.choices.chatMode(); };
     m_composingBlink.start(
         {m_w.ui.TeacherLabel, [&s] { return RoleCaption::SetterPeer(s); },
          [this, chatMode] { return m_module.composingSettled(chatMode()); }, chatMode,

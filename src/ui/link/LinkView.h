@@ -36,8 +36,6 @@ class LinkView : public QObject, public LinkWindow {
     void showReadyNotice() override;
     void blinkWhileTesting() override;
     void blinkWhileComposing() override;
-    bool waitingForSetter() const override;
-    bool chatModeSelected() const override;
 
   private:
     NetWindow& m_w;

@@ -16,6 +16,7 @@ PeerLink::PeerLink(NetWindow window, CharacterDispatch& dispatch, QObject* paren
       m_textChat(m_window, m_module, m_cwChat),
       m_view(m_window, m_module, m_connection, m_textChat),
       m_addressTools(m_window) {
+    m_module.setSession(&m_window.choices, &m_window.lesson);
     // The peer chooses what these show: never let it be read as rich text.
     for (QLabel* label : {m_window.ui.StatusLabel, m_window.ui.TeacherLabel,
                           m_window.ui.StudentLabel, m_window.ui.DispIpLabel}) {
