@@ -4,6 +4,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include "core/link/SendQueue.h"
 #include "support/LinkSessionRig.h"
 
 using namespace Qt::StringLiterals;
@@ -75,6 +76,59 @@ class LinkSessionTest : public QObject {
         if (!questions.isEmpty()) {
             QCOMPARE(rig.link.receivedQuestion, QString::fromUtf8(message.mid(1)));
         }
+    }
+
+    // Sends go out one at a time: each 10 ms after the one before completed, or 3 s after it
+    // began when its completion never comes; ending the program sends what is left at once.
+    void sendsGoOutOneAtATime_data() {
+        QTest::addColumn<QList<int>>("pushedAt");
+        QTest::addColumn<int>("completionMs");  // -1: never
+        QTest::addColumn<int>("quitAt");        // -1: not
+        QTest::addColumn<bool>("firstQueuesAnother");
+        QTest::addColumn<QList<qint64>>("writtenAt");
+        using Times = QList<qint64>;
+        QTest::newRow("each after the one before")
+            << QList<int>{0, 0, 0} << 5 << -1 << false << Times{10, 25, 40};
+        QTest::newRow("one pushed after the last completed")
+            << QList<int>{0, 100} << 5 << -1 << false << Times{10, 110};
+        QTest::newRow("a completion that never comes")
+            << QList<int>{0, 0} << -1 << -1 << false << Times{10, 3020};
+        QTest::newRow("the program ends")
+            << QList<int>{0, 0, 0} << 5 << 12 << false << Times{10, 12, 12};
+        QTest::newRow("a write that queues another")
+            << QList<int>{0} << 5 << -1 << true << Times{10, 25};
+    }
+    void sendsGoOutOneAtATime() {
+        QFETCH(QList<int>, pushedAt);
+        QFETCH(int, completionMs);
+        QFETCH(int, quitAt);
+        QFETCH(bool, firstQueuesAnother);
+        QFETCH(QList<qint64>, writtenAt);
+        VirtualClock clock;
+        bool completed = true;
+        SendQueue queue(clock, [&completed] { return completed; });
+        QList<qint64> written;
+        std::function<void()> write = [&] {
+            written << clock.now();
+            completed = false;
+            if (completionMs >= 0) {
+                clock.scheduleAt(clock.now() + completionMs, [&completed] { completed = true; });
+            }
+            if (firstQueuesAnother && written.size() == 1) {
+                queue.push(write);
+            }
+        };
+        for (int at : pushedAt) {
+            clock.scheduleAt(at, [&queue, &write] { queue.push(write); });
+        }
+        if (quitAt >= 0) {
+            clock.scheduleAt(quitAt, [&clock] { clock.requestQuit(); });
+        }
+        QSignalSpy drained(&queue, &SendQueue::drained);
+        clock.waitUntil(5000);
+        QCOMPARE(written, writtenAt);
+        QVERIFY(queue.idle());
+        QVERIFY(!drained.isEmpty());
     }
 };
 

@@ -47,7 +47,7 @@ struct LinkState {
     QString receivedQuestion;
     // The CW chat transcript of this side; emptied on each new connection.
     QString cwChatBuffer;
-    // The previous send has completed; the sender waits for it.
+    // The previous send has completed; the next queued message waits for it.
     bool sendDone = false;
 };
 

@@ -18,24 +18,24 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Long enough for any send on a working link; a link that never completes a send must not
-// hold the window any longer.
-constexpr int kSendWaitLimitMs = 3000;
-constexpr int kSendPauseMs = 10;
-
 using Colour = LinkWindow::Colour;
 
 }  // namespace
 
 QuillNetModule::QuillNetModule(LinkState& link, LinkSocket& winsock1, Clock& clock,
                                std::function<QDateTime()> now, QObject* parent)
-    : QObject(parent), m_link(link), m_winsock1(winsock1), m_clock(clock), m_now(std::move(now)) {}
+    : QObject(parent),
+      m_link(link),
+      m_winsock1(winsock1),
+      m_clock(clock),
+      m_now(std::move(now)),
+      m_sends(clock, [this] { return m_link.sendDone; }) {}
 
 void QuillNetModule::SendNetMessage(int type, const QString& payload) {
-    WaitUntil(
-        m_clock, [this] { return m_link.sendDone; }, kSendWaitLimitMs);
-    Delay(m_clock, kSendPauseMs);
+    m_sends.push([this, type, payload] { write(type, payload); });
+}
 
+void QuillNetModule::write(int type, const QString& payload) {
     const QChar digit = QChar(u'0' + type);
     if (type == MessageType::Callsign) {
         m_winsock1.send(WireCodec::Encode(digit, payload));

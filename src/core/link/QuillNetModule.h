@@ -8,6 +8,7 @@
 
 #include "core/kit/LinkState.h"
 #include "core/link/NetLog.h"
+#include "core/link/SendQueue.h"
 #include "core/morse/BandConditions.h"
 #include "core/morse/FreeSpeed.h"
 
@@ -38,10 +39,13 @@ class QuillNetModule : public QObject {
         m_lesson = lesson;
     }
 
-    // Waits (events running) for the previous send to complete, but never long: a missing
-    // completion must not hang the window. Types 0 and 1 go out whatever the state, 2 to 9
-    // only while connected. Type 1 carries the text of the message box, logged as this side's.
+    // Queues a message: it goes out after those before it, once the previous send completed
+    // (see SendQueue). Types 0 and 1 go out whatever the state, 2 to 9 only while connected
+    // when their turn comes. Type 1 carries the text of the message box, logged as this side's
+    // as it goes out.
     void SendNetMessage(int type, const QString& payload = {});
+    // The messages still to go out.
+    const SendQueue& sends() const { return m_sends; }
     // Tells the peer the chosen speed as type 4 and sets mySpeed to it; with a speed of its own,
     // the code of the nearest of the three and then the exact figures (see ExactSpeedPayload).
     // Nothing when no speed is chosen.
@@ -89,6 +93,7 @@ class QuillNetModule : public QObject {
     void bandRequested(const BandConditions& conditions);
 
   private:
+    void write(int type, const QString& payload);
     void appendToLog(const QString& line, bool ownChat);
     void receiveCallsign(const QString& callsign, const QString& stamp);
     void receiveRole(const QString& payload);
@@ -111,4 +116,5 @@ class QuillNetModule : public QObject {
     const SessionChoices* m_choices = nullptr;
     const LessonState* m_lesson = nullptr;
     NetLog m_log;
+    SendQueue m_sends;
 };

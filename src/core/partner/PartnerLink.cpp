@@ -18,7 +18,7 @@ PartnerLink::PartnerLink(Clock& clock, PartnerSession& session, NetPorts ports, 
       m_ports(ports),
       m_link(session.socket()),
       m_pingAnswerer(clock, m_ping) {
-    // Sends go through the link session, which waits for the one before to complete.
+    // Sends go through the link session, whose queue lets each wait for the one before.
     connect(&m_link, &LinkSocket::sendProgress, this,
             [this] { m_session.module().link().sendDone = false; });
     connect(&m_link, &LinkSocket::sendComplete, this,

@@ -333,5 +333,8 @@ void QuestionForm::SendQuestionButton_Click() {
     m_form.link.teacherStatus = LinkStatus::QuestionSent;
     m_module.SendNetMessage(MessageType::Question, m_questionResumeBuf);
     SendQuestionCompleteForm notice(m_form, m_ui, m_module, this);
+    // The notice says the question has gone: it opens once the queue has written it and the
+    // status after it, as this window's own modal wait.
+    WaitUntil(m_form.clock, [this] { return m_module.sends().idle(); });
     ShowModal(m_form.clock, &notice, this, {2200, 2900});
 }
