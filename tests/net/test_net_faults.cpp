@@ -585,7 +585,7 @@ class NetFaultsTest : public QObject {
         clock.scheduleAt(clock.now() + 5000, [&r] { r.peer->kill(); });
         r.form.ui().ListenButton->click();
         QVERIFY(r.startPeer(FaultPeer::Does::Connect).waitReady());
-        r.wait(100);
+        r.wait(5100);
         QCOMPARE(r.status(), u"さんから切断されました。"_s);  // it never said its callsign
         QCOMPARE(NotIdleAfterLink(r.form).join(u"; "_s), QString());
         r.wait(200000);

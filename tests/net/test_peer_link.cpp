@@ -54,10 +54,14 @@ class PeerLinkTest : public QObject {
             QVERIFY(form->ui().TeacherOption->isEnabled());
             QVERIFY(form->ui().SendMessageButton->isEnabled());
             QCOMPARE(form->ui().CloseButton->text(), u"切断"_s);
-            QVERIFY(form->RetryPingTimer->isEnabled());
         }
         QCOMPARE(p.a.ui().TeacherLabel->text(), u"JA1AAA[文字チャットモード]"_s);
         QCOMPARE(p.a.ui().StudentLabel->text(), u"JA2BBB[文字チャットモード]"_s);
+        // The connecting side pings at once; the listening side 30 s after the link stood.
+        QVERIFY(p.b.RetryPingTimer->isEnabled());
+        QVERIFY(!p.a.RetryPingTimer->isEnabled());
+        p.wait(30000);
+        QVERIFY(p.a.RetryPingTimer->isEnabled());
     }
 
     void textChatWithTypingNotice() {

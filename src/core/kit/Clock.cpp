@@ -1,5 +1,6 @@
 #include "core/kit/Clock.h"
 
+#include <QPointer>
 #include <limits>
 
 void Clock::requestQuit() {
@@ -15,6 +16,15 @@ void Delay(Clock& clock, int ms) {
         return;
     }
     clock.waitUntil(clock.now() + ms);
+}
+
+void RunAfter(Clock& clock, QObject* context, int ms, std::function<void()> step) {
+    const QPointer<QObject> guarded(context);
+    clock.scheduleAt(clock.now() + ms, [&clock, guarded, step = std::move(step)] {
+        if (guarded && !clock.quitting()) {
+            step();
+        }
+    });
 }
 
 bool WaitUntil(Clock& clock, const std::function<bool()>& done, int timeoutMs) {

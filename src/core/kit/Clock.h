@@ -54,6 +54,10 @@ class Clock : public QObject {
 // events; 1 ms or more lets pending events run at least once.
 void Delay(Clock& clock, int ms);
 
+// Runs step once, ms from now, from the clock's event processing, unless context has gone by
+// then or the program is ending: a wait that lets the caller return instead of holding it.
+void RunAfter(Clock& clock, QObject* context, int ms, std::function<void()> step);
+
 inline constexpr int kNoTimeout = -1;
 
 // Waits, letting events run, until done() holds: true then, false when timeoutMs passed first

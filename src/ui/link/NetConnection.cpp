@@ -94,6 +94,14 @@ bool NetConnection::linkGoneSince(quint64 serial) const {
     return m_w.clock.quitting() || m_winsock1.linkSerial() != serial;
 }
 
+void NetConnection::afterOnThisLink(quint64 serial, int ms, std::function<void()> step) {
+    RunAfter(m_w.clock, this, ms, [this, serial, step = std::move(step)] {
+        if (!linkGoneSince(serial)) {
+            step();
+        }
+    });
+}
+
 void NetConnection::MainForm_ListenButton_Click() {
     if (!addressCheckPassed()) {
         return;
@@ -247,19 +255,15 @@ void NetConnection::MainForm_Winsock1_ConnectionRequest() {
     m_w.link.cwChatBuffer.clear();
     ui.TeacherOption->setEnabled(true);
     ui.StudentOption->setEnabled(true);
-    Delay(m_w.clock, kChatModeDelayMs);
-    if (linkGoneSince(serial)) {
-        return;
-    }
-    enterChatMode();
-    Delay(m_w.clock, kPingStartDelayMs);
-    // The link may have closed, or a newer one begun, during the wait: the ping belongs to
-    // this link only.
-    if (linkGoneSince(serial)) {
-        return;
-    }
-    m_w.retryPingTimer.setInterval(PingCounter::kNormalInterval);
-    m_w.retryPingTimer.setEnabled(true);
+    afterOnThisLink(serial, kChatModeDelayMs, [this, serial] {
+        enterChatMode();
+        // The link may have closed, or a newer one begun, meanwhile: the ping belongs to this
+        // link only.
+        afterOnThisLink(serial, kPingStartDelayMs, [this] {
+            m_w.retryPingTimer.setInterval(PingCounter::kNormalInterval);
+            m_w.retryPingTimer.setEnabled(true);
+        });
+    });
 }
 
 void NetConnection::MainForm_Winsock1_Connect() {
@@ -282,11 +286,7 @@ void NetConnection::MainForm_Winsock1_Connect() {
     }
     m_w.retryPingTimer.setInterval(PingCounter::kNormalInterval);
     m_w.retryPingTimer.setEnabled(true);
-    Delay(m_w.clock, kChatModeDelayMs);
-    if (linkGoneSince(serial)) {
-        return;
-    }
-    enterChatMode();
+    afterOnThisLink(serial, kChatModeDelayMs, [this] { enterChatMode(); });
 }
 
 void NetConnection::MainForm_Winsock1_Close() {

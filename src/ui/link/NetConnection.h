@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <functional>
 
 #include "ui/link/NetWindow.h"
 
@@ -50,6 +51,8 @@ class NetConnection : public QObject {
     void logDeparture(const QString& stamp);
     void enterChatMode();
     bool linkGoneSince(quint64 serial) const;
+    // Runs step after ms unless the link of serial has gone by then.
+    void afterOnThisLink(quint64 serial, int ms, std::function<void()> step);
     // With the option on, a connection from anywhere but the peer address is turned away (and
     // the user told): true then.
     bool refusedStranger();
