@@ -2,7 +2,10 @@
 
 #include "core/morse/ClockedKeyer.h"
 #include "core/morse/Keyer.h"
+#include "core/morse/KeyingSession.h"
 #include "support/VirtualClock.h"
+
+using namespace Qt::StringLiterals;
 
 Q_DECLARE_METATYPE(KeyerMode)
 
@@ -54,6 +57,7 @@ class TestKeyer : public QObject {
   private slots:
     void keysAsTheClassicCasesSay_data();
     void keysAsTheClassicCasesSay();
+    void sessionDecodesOnTheClockAlone();
 };
 
 void TestKeyer::keysAsTheClassicCasesSay_data() {
@@ -121,6 +125,40 @@ void TestKeyer::keysAsTheClassicCasesSay() {
     if (!edges.isEmpty()) {
         QCOMPARE(run.edges, edges);
     }
+}
+
+// A keying session with no window: a straight key at 20 WPM keyed on the virtual clock, from the
+// standard's codes and spacing (dot 60 ms, dash 180, gaps of 1, 3 and 7 units), decodes what was
+// keyed, and the word's end comes from the silence alone, with no key after it.
+void TestKeyer::sessionDecodesOnTheClockAlone() {
+    VirtualClock clock;
+    KeyingSession session(clock);
+    KeyInputSettings settings;
+    settings.mode = KeyerMode::Straight;
+    settings.wpm = 20;
+    session.setSettings(settings);
+    QString told;
+    connect(&session, &KeyingSession::characterDecoded, this,
+            [&told](const QString& text) { told += text; });
+    qint64 at = 0;
+    for (const QString& word : {u".--. .- .-. .. ..."_s, u".--. .- .-. .. ..."_s}) {
+        for (const QString& sign : word.split(u' ')) {
+            for (QChar element : sign) {
+                clock.scheduleAt(at, [&, at] { session.contact(Paddle::Dot, true, at); });
+                at += element == u'.' ? 60 : 180;
+                clock.scheduleAt(at, [&, at] { session.contact(Paddle::Dot, false, at); });
+                at += 60;
+            }
+            at += 120;
+        }
+        at += 240;
+    }
+    clock.waitUntil(at + 2000);
+    QCOMPARE(told, u"PARIS PARIS "_s);
+    QCOMPARE(session.characters().size(), std::size_t(10));
+    session.reset();
+    QVERIFY(session.decodedText().isEmpty());
+    QVERIFY(session.timings().empty());
 }
 
 QTEST_GUILESS_MAIN(TestKeyer)

@@ -66,7 +66,7 @@ void SendingMenu::openPractice() {
     connect(m_practice, &SendingPracticeWindow::finishing, pad, &KeyingPad::finish);
     connect(m_practice, &SendingPracticeWindow::practiceEnded, this,
             [this, pad](const SendingResult& result) {
-                FinishSendingPractice(m_mainWindow, m_desktop, m_history, result, *pad);
+                FinishSendingPractice(m_mainWindow, m_desktop, m_history, result, pad->session());
             });
     padOpened();
     connect(m_practice, &QObject::destroyed, this, &SendingMenu::padClosed);

@@ -5,7 +5,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QVBoxLayout>
-#include <cmath>
 
 #include "core/kit/Clock.h"
 #include "core/morse/KeyInputMap.h"
@@ -42,7 +41,7 @@ QString Hint(const KeyInputSettings& s) {
 KeyingPad::KeyingPad(Clock& clock, QWidget* parent)
     : QWidget(parent),
       m_clock(clock),
-      m_clocked(clock, m_keyer),
+      m_session(clock),
       m_picture(new KeyInputPicture(this)),
       m_hint(new QLabel(this)),
       m_problem(new QLabel(this)) {
@@ -58,23 +57,20 @@ KeyingPad::KeyingPad(Clock& clock, QWidget* parent)
     layout->addWidget(m_picture);
     layout->addWidget(m_hint);
     layout->addWidget(m_problem);
-    m_keyer.setOutput([this](const KeyEdge& edge) { keyed(edge); });
-    newDecoder();
+    connect(&m_session, &KeyingSession::characterDecoded, this, &KeyingPad::characterDecoded);
+    connect(&m_session, &KeyingSession::keyStateChanged, this, &KeyingPad::keyStateChanged);
     setSettings(KeyInputSettings{});
 }
 
 KeyingPad::~KeyingPad() {
     m_serial.reset();
-    m_keyer.setOutput({});
-    cancelSilenceCheck();
 }
 
 void KeyingPad::setSettings(const KeyInputSettings& settings) {
     releaseAll();
     m_serial.reset();
     m_settings = settings;
-    m_keyer.setMode(settings.mode);
-    m_keyer.setSpeed(settings.wpm, settings.weight);
+    m_session.setSettings(settings);
     m_picture->setPaddles(settings.paddles());
     m_hint->setText(Hint(settings) + QStringLiteral("（この枠にフォーカスがある間だけ）"));
     setAccessibleDescription(m_hint->text());
@@ -85,23 +81,9 @@ void KeyingPad::setSettings(const KeyInputSettings& settings) {
     }
 }
 
-QString KeyingPad::decodedText() const {
-    return m_decoder->text();
-}
-
-const std::vector<DecodedElement>& KeyingPad::timings() const {
-    return m_decoder->elements();
-}
-
-const std::vector<DecodedCharacter>& KeyingPad::characters() const {
-    return m_decoder->characters();
-}
-
 void KeyingPad::reset() {
-    releaseAll();
-    cancelSilenceCheck();
-    m_lastEdge = -1;
-    newDecoder();
+    m_picture->releaseAll();
+    m_session.reset();
 }
 
 void KeyingPad::setCompact(bool compact) {
@@ -109,14 +91,8 @@ void KeyingPad::setCompact(bool compact) {
 }
 
 void KeyingPad::finish() {
-    releaseAll();
-    cancelSilenceCheck();
-    m_decoder->finish();
-}
-
-void KeyingPad::newDecoder() {
-    m_decoder = std::make_unique<MorseDecoder>();
-    m_decoder->setOutput([this](const QString& text) { emit characterDecoded(text); });
+    m_picture->releaseAll();
+    m_session.finish();
 }
 
 void KeyingPad::keyPressEvent(QKeyEvent* event) {
@@ -225,7 +201,7 @@ void KeyingPad::showProblem(const QString& message) {
 
 void KeyingPad::contact(Paddle paddle, bool down, qint64 at) {
     m_picture->setContact(paddle, down);
-    m_clocked.contact(paddle, down, at);
+    m_session.contact(paddle, down, at);
 }
 
 qint64 KeyingPad::eventTime(const QInputEvent& event) {
@@ -234,60 +210,5 @@ qint64 KeyingPad::eventTime(const QInputEvent& event) {
 
 void KeyingPad::releaseAll() {
     m_picture->releaseAll();
-    m_clocked.releaseAll();
-}
-
-void KeyingPad::cancelSilenceCheck() {
-    if (m_silenceCheck != 0) {
-        m_clock.cancel(m_silenceCheck);
-        m_silenceCheck = 0;
-    }
-}
-
-void KeyingPad::keyed(const KeyEdge& edge) {
-    if (m_sidetone) {
-        m_sidetone(edge.down);
-    }
-    emit keyStateChanged(edge.down);
-    if (m_lastEdge >= 0) {
-        const auto ms = static_cast<double>(edge.at - m_lastEdge);
-        edge.down ? m_decoder->addGap(ms) : m_decoder->addMark(ms);
-    }
-    m_lastEdge = edge.at;
-    cancelSilenceCheck();
-    if (!edge.down) {
-        // Shows the character once the silence after it is a character gap.
-        const double boundary = std::sqrt(m_decoder->elementGapMs() * m_decoder->characterGapMs());
-        checkSilenceAt(edge.at + static_cast<qint64>(std::ceil(boundary)) + 1,
-                       &KeyingPad::showAfterSilence);
-    }
-}
-
-// A check of the silence decides only after the events that came before it: one that runs late
-// (the window thread was held up) lets the waiting events run first, since a key pressed
-// meanwhile, stamped with its own time, ended the silence before the check was due.
-void KeyingPad::checkSilenceAt(qint64 due, void (KeyingPad::*check)(), bool lateOnce) {
-    m_silenceCheck = m_clock.scheduleAt(due, [this, due, check, lateOnce] {
-        m_silenceCheck = 0;
-        if (!lateOnce && m_clock.now() > due) {
-            checkSilenceAt(m_clock.now(), check, true);
-        } else {
-            (this->*check)();
-        }
-    });
-}
-
-void KeyingPad::showAfterSilence() {
-    tellSilence();
-    // Then the space once the silence is a word gap: what waits for the end of a word (an echo
-    // group's verdict) must not wait for the next key.
-    const qint64 word =
-        m_lastEdge + static_cast<qint64>(std::ceil(m_decoder->wordBoundaryMs())) + 1;
-    if (m_clock.now() < word) {
-        checkSilenceAt(word, &KeyingPad::tellSilence);
-    }
-}
-
-void KeyingPad::tellSilence() {
-    m_decoder->silence(static_cast<double>(m_clock.now() - m_lastEdge));
+    m_session.releaseAll();
 }

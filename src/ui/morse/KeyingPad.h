@@ -5,11 +5,9 @@
 #include <memory>
 #include <vector>
 
-#include "core/morse/ClockedKeyer.h"
 #include "core/morse/KeyInputSettings.h"
 #include "core/morse/KeyInputTime.h"
-#include "core/morse/Keyer.h"
-#include "core/morse/MorseDecoder.h"
+#include "core/morse/KeyingSession.h"
 
 class Clock;
 class KeyInputPicture;
@@ -17,10 +15,10 @@ class QInputEvent;
 class QLabel;
 class SerialKeyPoller;
 
-// The surface the learner keys on: the chosen key, paddles, mouse buttons or serial lines drive
-// the keyer; its key edges sound the sidetone and feed the decoder. Only the pad's own events
-// count, so a key held down in another window does nothing, and losing the focus releases every
-// contact. It keeps the marks and gaps of the practice for the fist report.
+// The surface the learner keys on: the chosen key, paddles, mouse buttons or serial lines are
+// forwarded, each with the time it moved, to its keying session, which keys, decodes and keeps
+// the marks and gaps; the pad draws the contacts. Only the pad's own events count, so a key held
+// down in another window does nothing, and losing the focus releases every contact.
 class KeyingPad : public QWidget {
     Q_OBJECT
   public:
@@ -31,12 +29,15 @@ class KeyingPad : public QWidget {
     const KeyInputSettings& settings() const { return m_settings; }
 
     // Turns the sidetone on and off with the key.
-    void setSidetone(std::function<void(bool down)> sidetone) { m_sidetone = std::move(sidetone); }
+    void setSidetone(std::function<void(bool down)> sidetone) {
+        m_session.setSidetone(std::move(sidetone));
+    }
 
-    QString decodedText() const;
+    KeyingSession& session() { return m_session; }
+    QString decodedText() const { return m_session.decodedText(); }
     // What MakeFistReport takes.
-    const std::vector<DecodedElement>& timings() const;
-    const std::vector<DecodedCharacter>& characters() const;
+    const std::vector<DecodedElement>& timings() const { return m_session.timings(); }
+    const std::vector<DecodedCharacter>& characters() const { return m_session.characters(); }
     // Releases the key and starts the decoding and the timings afresh.
     void reset();
     // Without the hint line under the picture (where room is short); it stays the pad's tool tip
@@ -68,26 +69,15 @@ class KeyingPad : public QWidget {
     void contact(Paddle paddle, bool down, qint64 at);
     qint64 eventTime(const QInputEvent& event);
     void releaseAll();
-    void keyed(const KeyEdge& edge);
-    void checkSilenceAt(qint64 due, void (KeyingPad::*check)(), bool lateOnce = false);
-    void showAfterSilence();
-    void tellSilence();
-    void cancelSilenceCheck();
-    void newDecoder();
     void openSerial();
     void showProblem(const QString& message);
 
     Clock& m_clock;
     KeyInputSettings m_settings;
     KeyInputTime m_inputTime;
-    Keyer m_keyer;
-    ClockedKeyer m_clocked;
-    std::unique_ptr<MorseDecoder> m_decoder;
+    KeyingSession m_session;
     std::unique_ptr<SerialKeyPoller> m_serial;
-    std::function<void(bool)> m_sidetone;
     KeyInputPicture* m_picture;
     QLabel* m_hint;
     QLabel* m_problem;
-    qint64 m_lastEdge = -1;
-    quint64 m_silenceCheck = 0;  // the clock's timer id, 0 when none is set
 };
