@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 #include <array>
 #include <optional>
 
@@ -9,6 +10,9 @@
 // The most characters a question may hold: with its end mark it still fits the 16-bit count of
 // played characters.
 inline constexpr int kLongestQuestion = 32766;
+
+// The characters the answer buttons answer, in their order (and the order of the miss tally).
+inline constexpr QStringView kAnswerButtonCharacters = u"ABCDEFGHIJKLMNOPQRSTUVWXYZ1234567890";
 
 // The state of a lesson, which the main button's caption shows: what a press of it does.
 enum class MainButton {
@@ -32,6 +36,9 @@ QString Caption(StopButton state);
 struct LessonState {
     MainButton mainButton = MainButton::Start;
     StopButton stopButton = StopButton::Stop;
+    // The main button takes a press: no lesson is playing, and the link allows one. The button's
+    // enabled state is kept here as it changes.
+    bool mainButtonEnabled = true;
     bool stopPlayback = false;
     // The running lesson is a Step lesson (set as it starts; the history records it).
     bool step = false;

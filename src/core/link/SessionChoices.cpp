@@ -4,7 +4,7 @@ namespace {
 
 // Sets a choice and tells of it when it changed.
 template <typename Value, typename Signal>
-void Change(SessionChoices* choices, Value& kept, Value value, Signal changed) {
+void Change(SessionChoices* choices, Value& kept, const Value& value, Signal changed) {
     if (kept != value) {
         kept = value;
         emit(choices->*changed)();
@@ -23,4 +23,12 @@ void SessionChoices::setMode(PracticeMode mode) {
 
 void SessionChoices::setChatKind(ChatKind kind) {
     Change(this, m_chatKind, kind, &SessionChoices::chatKindChanged);
+}
+
+void SessionChoices::setCallsign(const QString& callsign) {
+    Change(this, m_callsign, callsign, &SessionChoices::callsignChanged);
+}
+
+void SessionChoices::setPeerAddress(const QString& address) {
+    Change(this, m_peerAddress, address, &SessionChoices::peerAddressChanged);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 
 // The part a window plays on the link.
 enum class Role { None, Setter, Answerer };
@@ -9,8 +10,9 @@ enum class PracticeMode { None, Step, Normal, Chat };
 // How a chat goes: typed text, or keyed CW.
 enum class ChatKind { None, Text, Cw };
 
-// What the user has chosen for the session: role, practice mode and chat kind. Each starts as
-// none. The windows' options show these choices and set them; the sessions read them here.
+// What the user has chosen for the session: callsign, the peer's address, role, practice mode
+// and chat kind. Each starts as none (or empty). The windows' boxes and options show these
+// choices and set them; the sessions read them here.
 class SessionChoices : public QObject {
     Q_OBJECT
   public:
@@ -19,6 +21,8 @@ class SessionChoices : public QObject {
     Role role() const { return m_role; }
     PracticeMode mode() const { return m_mode; }
     ChatKind chatKind() const { return m_chatKind; }
+    const QString& callsign() const { return m_callsign; }
+    const QString& peerAddress() const { return m_peerAddress; }
 
     bool answerer() const { return m_role == Role::Answerer; }
     bool setter() const { return m_role == Role::Setter; }
@@ -30,14 +34,20 @@ class SessionChoices : public QObject {
     void setRole(Role role);
     void setMode(PracticeMode mode);
     void setChatKind(ChatKind kind);
+    void setCallsign(const QString& callsign);
+    void setPeerAddress(const QString& address);
 
   signals:
     void roleChanged();
     void modeChanged();
     void chatKindChanged();
+    void callsignChanged();
+    void peerAddressChanged();
 
   private:
     Role m_role = Role::None;
     PracticeMode m_mode = PracticeMode::None;
     ChatKind m_chatKind = ChatKind::None;
+    QString m_callsign;
+    QString m_peerAddress;
 };

@@ -35,8 +35,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The captions of the answer buttons, in the order of LessonUi::answerButtons.
-constexpr QStringView answerCharacters = u"ABCDEFGHIJKLMNOPQRSTUVWXYZ1234567890";
 constexpr int answerColumns = 6;
 
 constexpr qreal displayPointSize = 40;
@@ -150,8 +148,8 @@ QGridLayout* buildAnswerButtons(LessonUi& ui, const QFont& font) {
     auto* grid = new QGridLayout;
     const QFont keyFont = scaledFont(font, font.pointSizeF() * answerKeyScale, true);
     const int keySize = QFontMetrics(keyFont).height() * 2;
-    for (int index = 0; index < answerCharacters.size(); ++index) {
-        const QChar character = answerCharacters[index];
+    for (int index = 0; index < kAnswerButtonCharacters.size(); ++index) {
+        const QChar character = kAnswerButtonCharacters[index];
         QPushButton* button = makeButton(answerButtonName(character), QString(character));
         button->setFont(keyFont);
         button->setMinimumSize(keySize, keySize * 3 / 4);

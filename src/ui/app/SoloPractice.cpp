@@ -8,6 +8,7 @@
 
 #include "core/history/KochCourse.h"
 #include "core/kit/Places.h"
+#include "core/link/SessionChoices.h"
 #include "core/morse/BandConditions.h"
 #include "ui/app/PartnerUi.h"
 #include "ui/kit/DesktopServices.h"
@@ -122,7 +123,7 @@ void SoloPractice::readOutput() {
 
 void SoloPractice::connectToPartner() {
     // The peer address is this PC: the partner is the other side of the link.
-    m_linkUi.ConnectIpText->setText(kLoopback);
+    m_form.choices.setPeerAddress(kLoopback);
     // As the user's click would: nothing while a link stands or is being made.
     if (m_linkUi.ConnectButton->isEnabled()) {
         m_connection.MainForm_ConnectButton_Click();

@@ -5,11 +5,16 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "core/kit/LessonState.h"
 #include "ui/kit/ControlHelpers.h"
+#include "ui/kit/EnabledWatch.h"
 #include "ui/lesson/LessonUi.h"
 
 LessonPanelView::LessonPanelView(const LessonUi& ui, LessonState& lesson)
-    : m_ui(ui), m_lesson(lesson) {}
+    : m_ui(ui), m_lesson(lesson) {
+    WatchEnabled(ui.StartButton_Command,
+                 [&lesson](bool enabled) { lesson.mainButtonEnabled = enabled; });
+}
 
 void LessonPanelView::showMainButton(MainButton state) {
     ShowMainButton(m_ui, m_lesson, state);

@@ -1,11 +1,31 @@
 #include "ui/lesson/SessionChoicesBinding.h"
 
+#include <QLineEdit>
 #include <QRadioButton>
 
 #include "core/link/SessionChoices.h"
 #include "ui/kit/OptionBinding.h"
 #include "ui/lesson/LessonUi.h"
 #include "ui/link/LinkUi.h"
+
+namespace {
+
+// Keeps a text choice and its box the same both ways: what is typed or set into the box, and
+// what the model is given.
+void BindText(SessionChoices& choices, QLineEdit* box, void (SessionChoices::*changed)(),
+              const QString& (SessionChoices::*get)() const,
+              void (SessionChoices::*set)(const QString&)) {
+    QObject::connect(box, &QLineEdit::textChanged, &choices,
+                     [&choices, set](const QString& text) { (choices.*set)(text); });
+    QObject::connect(&choices, changed, box, [&choices, box, get] {
+        if (box->text() != (choices.*get)()) {
+            box->setText((choices.*get)());
+        }
+    });
+    (choices.*set)(box->text());
+}
+
+}  // namespace
 
 SessionChoicesBinding::SessionChoicesBinding(SessionChoices& choices, const LessonUi& ui,
                                              const LinkUi& linkUi) {
@@ -22,4 +42,8 @@ SessionChoicesBinding::SessionChoicesBinding(SessionChoices& choices, const Less
                 &SessionChoices::setChatKind,
                 {{linkUi.optionMoji, ChatKind::Text}, {linkUi.optionCw, ChatKind::Cw}},
                 ChatKind::None);
+    BindText(choices, linkUi.CallsignText, &SessionChoices::callsignChanged,
+             &SessionChoices::callsign, &SessionChoices::setCallsign);
+    BindText(choices, linkUi.ConnectIpText, &SessionChoices::peerAddressChanged,
+             &SessionChoices::peerAddress, &SessionChoices::setPeerAddress);
 }

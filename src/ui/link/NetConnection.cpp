@@ -20,6 +20,7 @@
 #include "core/link/PingCounter.h"
 #include "core/link/PingSocket.h"
 #include "core/link/QuillNetModule.h"
+#include "core/link/SessionChoices.h"
 #include "ui/kit/ControlHelpers.h"
 #include "ui/kit/WindowOpening.h"
 #include "ui/link/LessonPanel.h"
@@ -73,8 +74,8 @@ NetConnection::NetConnection(NetWindow& window, QuillNetModule& module, LinkSock
 }
 
 bool NetConnection::addressCheckPassed() {
-    const bool noCallsign = m_w.ui.CallsignText->text().isEmpty();
-    const bool noAddress = m_w.ui.ConnectIpText->text().isEmpty();
+    const bool noCallsign = m_w.choices.callsign().isEmpty();
+    const bool noAddress = m_w.choices.peerAddress().isEmpty();
     if (!noCallsign && !noAddress) {
         return true;
     }
@@ -108,7 +109,7 @@ void NetConnection::MainForm_ListenButton_Click() {
     }
     const LinkUi& ui = m_w.ui;
     m_winsock1.listen(m_w.ports.tcp);
-    m_w.link.myCallsign = ui.CallsignText->text();
+    m_w.link.myCallsign = m_w.choices.callsign();
     setAddressBoxesLocked(true);
     ui.StatusLabel->setText(u"相手からの接続待ちです。"_s);
     SetCaption(ui.CloseButton, u"停止"_s);
@@ -117,7 +118,7 @@ void NetConnection::MainForm_ListenButton_Click() {
     ui.ListenButton->setEnabled(false);
     Deselect(ui.TeacherOption);
     Deselect(ui.StudentOption);
-    m_winsock2.bind(ui.ConnectIpText->text(), m_w.ports.connectorUdp, m_w.ports.listenerUdp);
+    m_winsock2.bind(m_w.choices.peerAddress(), m_w.ports.connectorUdp, m_w.ports.listenerUdp);
 }
 
 void NetConnection::MainForm_ConnectButton_Click() {
@@ -126,7 +127,7 @@ void NetConnection::MainForm_ConnectButton_Click() {
     }
     const LinkUi& ui = m_w.ui;
     m_winsock1.close();
-    m_w.link.myCallsign = ui.CallsignText->text();
+    m_w.link.myCallsign = m_w.choices.callsign();
     setAddressBoxesLocked(true);
     // The first attempt is made at the first tick.
     m_w.connectTimer.setInterval(kConnectRetryMs);
@@ -138,7 +139,7 @@ void NetConnection::MainForm_ConnectButton_Click() {
     Deselect(ui.TeacherOption);
     Deselect(ui.StudentOption);
     m_winsock2.close();
-    m_winsock2.bind(ui.ConnectIpText->text(), m_w.ports.listenerUdp, m_w.ports.connectorUdp);
+    m_winsock2.bind(m_w.choices.peerAddress(), m_w.ports.listenerUdp, m_w.ports.connectorUdp);
 }
 
 void NetConnection::MainForm_ConnectTimer_Timer() {
@@ -148,7 +149,7 @@ void NetConnection::MainForm_ConnectTimer_Timer() {
     if (m_winsock1.state() != LinkSocket::State::Closed) {
         return;  // an attempt is still under way
     }
-    const QString host = m_w.ui.ConnectIpText->text();
+    const QString host = m_w.choices.peerAddress();
     m_w.ui.StatusLabel->setText(host + u"に接続要求しています。"_s);
     m_winsock1.connectTo(host, m_w.ports.tcp);
 }
