@@ -17,6 +17,7 @@
 #include "core/kit/RecordFile.h"
 #include "core/kit/SettingsRecords.h"
 #include "core/kit/SpeedTable.h"
+#include "core/lesson/LessonKind.h"
 #include "core/morse/MorseTiming.h"
 #include "core/morse/ToneFrequency.h"
 #include "core/sound/SoundOutput.h"
@@ -190,9 +191,9 @@ void MainForm::loadSettings() {
 
     m_waveDialog->ApplySavedLevels(file);
 
-    m_ui.CallsignText->setText(file.readText(SettingsRecord::Callsign));
+    m_choices.setCallsign(file.readText(SettingsRecord::Callsign));
     const ProgramSettings store = ProgramSettingsBeside(m_context.places);
-    m_ui.ConnectIpText->setText(LoadPeerAddress(file, store));
+    m_choices.setPeerAddress(LoadPeerAddress(file, store));
     m_ui.AcceptOnlyPeerCheck->setChecked(LoadAcceptOnlyPeer(store));
     m_settingsBinding.loadFreeSpeed();
 }
@@ -259,8 +260,8 @@ void MainForm::MainForm_SaveSetButton_Command_Click() {
         case SoundGenerator::None:
             break;
     }
-    settings.callsign = m_ui.CallsignText->text();
-    settings.peerAddress = m_ui.ConnectIpText->text();
+    settings.callsign = m_choices.callsign();
+    settings.peerAddress = m_choices.peerAddress();
     settings.acceptOnlyPeer = m_ui.AcceptOnlyPeerCheck->isChecked();
     settings.freeSpeed = {m_settings.freeFigures(), m_settings.freeSpeed().has_value()};
 
@@ -288,7 +289,9 @@ void MainForm::showSettingsSaved() {
 }
 
 void MainForm::MainForm_Form_QueryUnload() {
-    if (m_choices.stepMode()) {
+    // A lesson waiting for an answer lets go at once.
+    if (const LessonKind* kind = LessonKindFor(m_choices.mode());
+        kind != nullptr && kind->judgesEachCharacter()) {
         m_lesson.stopPlayback = true;
     }
     endProgram();
@@ -310,7 +313,7 @@ void MainForm::endProgram() {
     RecordFile file(m_context.places.settingsPath());
     // A callsign the record cannot hold leaves the saved one as it was; a file that is not a
     // record file is not written either (no window is left to say so).
-    SaveCallsign(file, m_ui.CallsignText->text());
+    SaveCallsign(file, m_choices.callsign());
     m_context.clock.requestQuit();
     m_context.exitProgram();
 }

@@ -11,6 +11,7 @@
 #include "core/kit/Clock.h"
 #include "core/kit/LessonState.h"
 #include "core/lesson/Grading.h"
+#include "core/lesson/LessonKind.h"
 #include "core/link/SessionChoices.h"
 #include "core/morse/SoundControls.h"
 #include "ui/kit/ControlHelpers.h"
@@ -48,9 +49,9 @@ AnswerInput::AnswerInput(const PracticeWindow& form, MorseSoundState& sound, CwC
                          QObject* parent)
     : QObject(parent), m_form(form), m_sound(sound), m_cwChat(cwChat) {
     const LessonUi& ui = m_form.ui;
-    for (QPushButton* button : ui.answerButtons) {
-        const QChar character = button->text().front();
-        connect(button, &QPushButton::clicked, this,
+    for (std::size_t index = 0; index < ui.answerButtons.size(); ++index) {
+        const QChar character = kAnswerButtonCharacters[static_cast<qsizetype>(index)];
+        connect(ui.answerButtons[index], &QPushButton::clicked, this,
                 [this, character] { AnswerButtonClicked(character); });
     }
     connect(ui.KaitoupassButton_Command, &QPushButton::clicked, this,
@@ -67,10 +68,15 @@ void AnswerInput::AnswerButtonClicked(QChar character) {
         end.movePosition(QTextCursor::End);
         end.insertText(QString(character));
         m_cwChat.QueueCwChatChar(character);
-    } else if (m_form.choices.stepMode()) {
+    } else if (judgesEachCharacter()) {
         m_form.lesson.currentAnswer = character;
         CheckAnswer();
     }
+}
+
+bool AnswerInput::judgesEachCharacter() const {
+    const LessonKind* kind = LessonKindFor(m_form.choices.mode());
+    return kind != nullptr && kind->judgesEachCharacter();
 }
 
 void AnswerInput::CheckAnswer() {
@@ -93,8 +99,7 @@ void AnswerInput::MainForm_KaitoupassButton_Command_Click() {
 }
 
 bool AnswerInput::MainForm_Form_KeyPress(int key, const QString& text) {
-    const LessonUi& ui = m_form.ui;
-    if (!m_form.choices.stepMode() || ui.StartButton_Command->isEnabled()) {
+    if (!judgesEachCharacter() || m_form.lesson.mainButtonEnabled) {
         return false;
     }
     const QString answer = AnswerForKey(key, text);

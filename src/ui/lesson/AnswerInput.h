@@ -31,6 +31,8 @@ class AnswerInput : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // The chosen kind of lesson judges each character as it is answered.
+    bool judgesEachCharacter() const;
     PracticeWindow m_form;
     MorseSoundState& m_sound;
     CwChat& m_cwChat;

@@ -7,6 +7,7 @@
 #include <QTextCursor>
 
 #include "core/kit/LessonState.h"
+#include "core/lesson/LessonKind.h"
 #include "core/link/SessionChoices.h"
 #include "ui/kit/Announcer.h"
 #include "ui/lesson/LessonController.h"
@@ -102,14 +103,19 @@ void ShowCopyComparison(QPlainTextEdit* box, const CopyAlignment& alignment, Cop
     }
 }
 
+bool CopyScoring::takesCopy() const {
+    const LessonKind* kind = LessonKindFor(m_form.choices.mode());
+    return kind != nullptr && kind->takesCopy();
+}
+
 CopyScoring::CopyScoring(const PracticeWindow& form, QuestionPlayer& player,
                          LessonController& lesson, Announcer& announcer, QObject* parent)
     : QObject(parent), m_form(form), m_announcer(announcer) {
     const LessonUi& ui = m_form.ui;
     // Typing goes to the answers in Step mode: the box takes it only in Normal mode.
-    ui.CopyText->setEnabled(m_form.choices.normalMode());
+    ui.CopyText->setEnabled(takesCopy());
     connect(&m_form.choices, &SessionChoices::modeChanged, ui.CopyText,
-            [this] { m_form.ui.CopyText->setEnabled(m_form.choices.normalMode()); });
+            [this] { m_form.ui.CopyText->setEnabled(takesCopy()); });
     connect(&lesson, &LessonController::callUpSounding, this, &CopyScoring::lessonStarting);
     connect(&player, &QuestionPlayer::questionEnded, this, &CopyScoring::questionEnded);
 }
@@ -120,7 +126,7 @@ void CopyScoring::lessonStarting(bool callUpSounding) {
     }
     const LessonUi& ui = m_form.ui;
     m_form.lesson.confusions.clear();
-    if (!m_form.choices.normalMode()) {
+    if (!takesCopy()) {
         return;
     }
     ui.CopyText->clear();
@@ -132,7 +138,7 @@ void CopyScoring::lessonStarting(bool callUpSounding) {
 void CopyScoring::questionEnded(const QString& question) {
     const LessonUi& ui = m_form.ui;
     const QString copy = ui.CopyText->toPlainText();
-    if (!m_form.choices.normalMode() || copy.trimmed().isEmpty()) {
+    if (!takesCopy() || copy.trimmed().isEmpty()) {
         return;
     }
     const CopyAlignment alignment = AlignCopy(question, copy);

@@ -24,6 +24,8 @@ class CopyScoring : public QObject {
                 Announcer& announcer, QObject* parent = nullptr);
 
   private:
+    // The chosen kind of lesson takes a copy to score.
+    bool takesCopy() const;
     void lessonStarting(bool callUpSounding);
     void questionEnded(const QString& question);
 

@@ -13,6 +13,7 @@
 #include "core/kit/RoleCaptions.h"
 #include "core/kit/SharedTexts.h"
 #include "core/lesson/Grading.h"
+#include "core/lesson/LessonKind.h"
 #include "core/link/MessageCodes.h"
 #include "core/link/QuillNetModule.h"
 #include "core/link/SessionChoices.h"
@@ -142,14 +143,13 @@ void LessonController::startPressed() {
     const LessonUi& ui = m_form.ui;
     const LinkUi& linkUi = m_form.linkUi;
     const SoundUi& soundUi = m_form.soundUi;
-    const bool step = m_form.choices.stepMode();
-    const bool normal = m_form.choices.normalMode();
-    if (m_form.choices.answerer() && !step && !normal) {
+    const LessonKind* kind = LessonKindFor(m_form.choices.mode());
+    if (m_form.choices.answerer() && kind == nullptr) {
         m_form.desktop.showMessage(&m_form.window, DesktopServices::Icon::Critical, u"エラー"_s,
                                    u"練習モードを選択して下さい。"_s);
         return;
     }
-    m_form.lesson.step = step;
+    m_form.lesson.step = kind != nullptr && kind->judgesEachCharacter();
     soundUi.ToneText->setReadOnly(true);
     soundUi.toneTestButton->setEnabled(false);
     m_module.SendNetMessage(MessageType::AnswererStatus, AnswererCode::kTestRunning);
@@ -158,10 +158,15 @@ void LessonController::startPressed() {
     m_form.link.teacherStatus = LinkStatus::Empty;
     ShowStopButton(ui, m_form.lesson, StopButton::Stop);
     ui.StopButton_Command->setEnabled(true);
-    if (step) {
-        SetEnabled({linkUi.ChatMode_Option, ui.NormalMode_Option}, false);
-    } else if (normal) {
-        SetEnabled({linkUi.ChatMode_Option, ui.StepMode_Option}, false);
+    if (kind != nullptr) {
+        // The other kinds' options, and chat, wait for the lesson to end.
+        linkUi.ChatMode_Option->setEnabled(false);
+        for (const auto& [option, mode] : {std::pair{ui.StepMode_Option, PracticeMode::Step},
+                                           std::pair{ui.NormalMode_Option, PracticeMode::Normal}}) {
+            if (mode != kind->mode()) {
+                option->setEnabled(false);
+            }
+        }
     }
     // A stop pressed during the call-up ends the lesson there: it has told the setter the test
     // was aborted, so the question must not play and report it finished after all.
@@ -171,7 +176,7 @@ void LessonController::startPressed() {
     // conditions start afresh with it, as they do for everyone who hears this lesson.
     PlannedPlayback playback(m_output, m_sound);
     m_output.restartBand();
-    if (step != normal) {
+    if (kind != nullptr) {
         soundCallUp(playback);
     }
     if (m_form.clock.quitting()) {
@@ -183,10 +188,8 @@ void LessonController::startPressed() {
         ui.Label1->clear();
         m_form.lesson.playedCount = 0;
         m_form.lesson.correctCount = 0;
-    } else if (step) {
-        playStepLesson(playback);
-    } else if (normal) {
-        playNormalLesson(playback);
+    } else if (kind != nullptr) {
+        playLesson(*kind, playback);
     }
     if (m_form.clock.quitting()) {
         return;
@@ -230,16 +233,20 @@ void LessonController::soundCallUp(PlannedPlayback& playback) {
     }
 }
 
-void LessonController::playStepLesson(PlannedPlayback& playback) {
+void LessonController::playLesson(const LessonKind& kind, PlannedPlayback& playback) {
     const LessonUi& ui = m_form.ui;
     LessonState& lesson = m_form.lesson;
+    const bool judged = kind.judgesEachCharacter();
     lesson.playedCount = 0;
-    lesson.correctCount = 0;
-    showCountsWhenHeard(0, 0);
+    if (judged) {
+        lesson.correctCount = 0;
+    }
+    showCountsWhenHeard(0, judged ? std::optional<int>(0) : std::nullopt);
     lesson.stopPlayback = false;
     m_player.PlayQuestion(m_form.link.receivedQuestion, playback);
-    // Stopped before the question was heard (during the call-up): nothing was played.
-    if (m_form.clock.quitting() || !m_player.heardAny()) {
+    // Stopped before the question was heard (during the call-up): nothing was played. A kind
+    // that judges as it goes reports the score at the end.
+    if (!judged || m_form.clock.quitting() || !m_player.heardAny()) {
         return;
     }
     if (lesson.shownCorrect != 0 || lesson.shownPlayed != 0) {
@@ -247,13 +254,6 @@ void LessonController::playStepLesson(PlannedPlayback& playback) {
             ScoreLine(CountText(lesson.shownPlayed), CountText(lesson.shownCorrect)));
         showResult();
     }
-}
-
-void LessonController::playNormalLesson(PlannedPlayback& playback) {
-    m_form.lesson.playedCount = 0;
-    showCountsWhenHeard(0, std::nullopt);
-    m_form.lesson.stopPlayback = false;
-    m_player.PlayQuestion(m_form.link.receivedQuestion, playback);
 }
 
 void LessonController::showCountsWhenHeard(std::optional<int> played, std::optional<int> correct) {
@@ -276,6 +276,7 @@ void LessonController::MainForm_StopButton_Command_Click() {
     const LinkUi& linkUi = m_form.linkUi;
     LessonState& lesson = m_form.lesson;
     const StopButton state = lesson.stopButton;
+    const LessonKind* kind = LessonKindFor(m_form.choices.mode());
     if (state != StopButton::ModeSwitch && m_form.choices.answerer()) {
         lesson.stopPlayback = true;
         // Silent at once: what was planned ahead goes.
@@ -283,11 +284,12 @@ void LessonController::MainForm_StopButton_Command_Click() {
         m_form.link.studentStatus = LinkStatus::Empty;
         linkUi.TeacherLabel->setText(RoleCaption::SetterPeerIdle(m_form.link));
         m_module.SendNetMessage(MessageType::AnswererStatus, AnswererCode::kTestAborted);
-        if (m_form.choices.normalMode()) {
+        if (kind != nullptr && kind->asksAfterStop()) {
             emit abortChoiceWanted();
         }
     }
-    if (m_form.choices.stepMode() && lesson.currentAnswer.isEmpty() && lesson.playedCount > 0) {
+    if (kind != nullptr && kind->judgesEachCharacter() && lesson.currentAnswer.isEmpty() &&
+        lesson.playedCount > 0) {
         // The character being waited for is not counted (none is, before the first).
         ShowPlayedCount(ui, lesson, lesson.playedCount - 1);
     }
@@ -297,7 +299,7 @@ void LessonController::MainForm_StopButton_Command_Click() {
     if (state == StopButton::ModeSwitch) {
         ShowMainButton(ui, lesson, MainButton::Ready);
         ui.StopButton_Command->setEnabled(false);
-    } else if (state == StopButton::Stop && !ui.StartButton_Command->isEnabled() &&
+    } else if (state == StopButton::Stop && !m_form.lesson.mainButtonEnabled &&
                m_form.choices.setter()) {
         m_module.SendNetMessage(MessageType::SetterStatus, SetterCode::kAborted);
     }

@@ -6,6 +6,7 @@
 #include "ui/lesson/PracticeWindow.h"
 
 class CharacterDispatch;
+class LessonKind;
 class PlannedPlayback;
 class QuestionPlayer;
 class QuillNetModule;
@@ -45,8 +46,8 @@ class LessonController : public QObject {
     // After the ready or next-question press: waiting for the setter, one way or the other.
     void awaitQuestion(bool modalNotice);
     void soundCallUp(PlannedPlayback& playback);
-    void playStepLesson(PlannedPlayback& playback);
-    void playNormalLesson(PlannedPlayback& playback);
+    // The question, played as its kind of lesson plays it.
+    void playLesson(const LessonKind& kind, PlannedPlayback& playback);
     void showCountsWhenHeard(std::optional<int> played, std::optional<int> correct);
     void showResult();
 

@@ -10,6 +10,7 @@
 #include "core/kit/LinkState.h"
 #include "core/kit/RoleCaptions.h"
 #include "core/kit/SharedTexts.h"
+#include "core/lesson/LessonKind.h"
 #include "core/link/MessageCodes.h"
 #include "core/link/QuillNetModule.h"
 #include "core/link/SessionChoices.h"
@@ -117,7 +118,8 @@ void QuestionPlayer::PlayQuestion(const QString& question, PlannedPlayback& play
         }
         m_awaitingHeard = true;
         planCharacter(playback, character, shown, lesson.playedCount);
-        if (m_form.choices.stepMode() && token != u"[AR]"_s && token != u"[Space]"_s) {
+        const LessonKind* kind = LessonKindFor(m_form.choices.mode());
+        if (kind != nullptr && kind->waitsForAnswerAfter(token)) {
             // Released by the answer buttons, the keyboard or the pass button; not by a stop.
             // An answer counts once the character has begun to sound (a key pressed before that is
             // about the one before); a stop that takes the character away ends the wait too.
@@ -168,7 +170,8 @@ void QuestionPlayer::endOfQuestion(const QString& question, int playedLength) {
     SetEnabled({linkUi.TeacherOption, linkUi.StudentOption}, true);
     emit questionEnded(question);
     emit endReached();
-    if (!m_form.choices.normalMode()) {
+    const LessonKind* kind = LessonKindFor(m_form.choices.mode());
+    if (kind == nullptr || !kind->showsQuestionAtEnd()) {
         return;
     }
     emit playedCountHeard(m_form.lesson.playedCount - 1);  // the end mark is not counted

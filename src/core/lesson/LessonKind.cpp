@@ -1,0 +1,44 @@
+#include "core/lesson/LessonKind.h"
+
+namespace {
+
+// One character at a time: each waits for its answer, which is judged at once; the result
+// window ends it.
+class StepLesson : public LessonKind {
+  public:
+    PracticeMode mode() const override { return PracticeMode::Step; }
+    bool judgesEachCharacter() const override { return true; }
+    // The end mark and word spaces are not answered.
+    bool waitsForAnswerAfter(QStringView token) const override {
+        return token != u"[AR]" && token != u"[Space]";
+    }
+    bool showsQuestionAtEnd() const override { return false; }
+    bool takesCopy() const override { return false; }
+    bool asksAfterStop() const override { return false; }
+};
+
+// The whole question without a pause, then the question itself as the model answer.
+class NormalLesson : public LessonKind {
+  public:
+    PracticeMode mode() const override { return PracticeMode::Normal; }
+    bool judgesEachCharacter() const override { return false; }
+    bool waitsForAnswerAfter(QStringView) const override { return false; }
+    bool showsQuestionAtEnd() const override { return true; }
+    bool takesCopy() const override { return true; }
+    bool asksAfterStop() const override { return true; }
+};
+
+const StepLesson kStep;
+const NormalLesson kNormal;
+const LessonKind* const kKinds[] = {&kStep, &kNormal};
+
+}  // namespace
+
+const LessonKind* LessonKindFor(PracticeMode mode) {
+    for (const LessonKind* kind : kKinds) {
+        if (kind->mode() == mode) {
+            return kind;
+        }
+    }
+    return nullptr;
+}

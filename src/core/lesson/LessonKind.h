@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QStringView>
+
+#include "core/link/SessionChoices.h"
+
+// A kind of lesson: what it does after each character sounds, how it judges and what it reports
+// at the end. Step and Normal are two; a new kind is one more class
+// behind this interface, listed in LessonKindFor.
+class LessonKind {
+  public:
+    virtual ~LessonKind() = default;
+
+    // The practice mode whose option chooses it.
+    virtual PracticeMode mode() const = 0;
+    // It judges each character as it is answered: the answer buttons and typed keys answer, and
+    // the correct count and the misses count.
+    virtual bool judgesEachCharacter() const = 0;
+    // After the character of this token begins to sound, the lesson waits for its answer.
+    virtual bool waitsForAnswerAfter(QStringView token) const = 0;
+    // At the end, the question itself is shown (in the answer box, or a window when long).
+    virtual bool showsQuestionAtEnd() const = 0;
+    // The answerer copies into the copy box, scored against the question at the end.
+    virtual bool takesCopy() const = 0;
+    // A stop asks whether to show what was sent so far.
+    virtual bool asksAfterStop() const = 0;
+};
+
+// The kind the practice mode chooses; none for chat or no mode.
+const LessonKind* LessonKindFor(PracticeMode mode);
