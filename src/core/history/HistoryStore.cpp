@@ -10,15 +10,11 @@
 #include <algorithm>
 
 #include "core/history/HistoryStats.h"
+#include "core/history/SqlText.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// A text the database takes as text: a null string would be NULL, which the columns refuse.
-QString Text(const QString& text) {
-    return text.isNull() ? QString(u""_s) : text;
-}
 
 QString ModeName(LessonRecord::Mode mode) {
     return mode == LessonRecord::Mode::Step ? u"step"_s : u"normal"_s;
@@ -84,20 +80,20 @@ std::optional<QSqlError> Insert(QSqlQuery& query, const LessonRecord& lesson) {
         "correct, question, day, character_wpm, effective_wpm, extra_word_units, band, band_seed) "
         "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s);
     query.addBindValue(lesson.finishedAt.toUTC().toString(Qt::ISODateWithMs));
-    query.addBindValue(Text(lesson.peer));
+    query.addBindValue(SqlText(lesson.peer));
     query.addBindValue(ModeName(lesson.mode));
     query.addBindValue(lesson.speed);
     query.addBindValue(lesson.fineAdjust);
-    query.addBindValue(Text(lesson.sound));
+    query.addBindValue(SqlText(lesson.sound));
     query.addBindValue(lesson.played);
     query.addBindValue(lesson.correct ? QVariant(*lesson.correct) : QVariant());
-    query.addBindValue(Text(lesson.question));
+    query.addBindValue(SqlText(lesson.question));
     query.addBindValue(day);
     const std::optional<FreeSpeed>& free = lesson.freeSpeed;
     query.addBindValue(free ? QVariant(free->characterWpm) : QVariant());
     query.addBindValue(free ? QVariant(free->effectiveWpm) : QVariant());
     query.addBindValue(free ? QVariant(free->extraWordUnits) : QVariant());
-    query.addBindValue(Text(lesson.band));
+    query.addBindValue(SqlText(lesson.band));
     query.addBindValue(lesson.bandSeed ? QVariant(static_cast<qint64>(*lesson.bandSeed))
                                        : QVariant());
     if (!query.exec()) {

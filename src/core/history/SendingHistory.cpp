@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <array>
 
+#include "core/history/SqlText.h"
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -24,11 +26,6 @@ const QString kColumns =
     "word_gaps, word_gap_units, word_gap_spread, furthest_off, mark_bins, gap_bins"_s;
 constexpr int kColumnCount = 27;
 constexpr int kFirstFigure = 9;
-
-// A text the database takes as text: a null string would be NULL, which the columns refuse.
-QString Text(const QString& text) {
-    return text.isNull() ? QString(u""_s) : text;
-}
 
 // A histogram as "0,0,3,5,1", its empty tail left off.
 QString BinsText(const std::vector<int>& bins) {
@@ -117,7 +114,7 @@ HistoryStore::Outcome SaveSendingSession(HistoryStore& store, const SendingSessi
         query.prepare(u"INSERT INTO sending_sessions ("_s + kColumns.section(u", "_s, 1) +
                       u", day) VALUES ("_s + marks + u", ?)"_s);
         query.addBindValue(session.finishedAt.toUTC().toString(Qt::ISODateWithMs));
-        query.addBindValue(Text(session.mode));
+        query.addBindValue(SqlText(session.mode));
         query.addBindValue(session.charactersKeyed);
         query.addBindValue(Optional(session.right));
         query.addBindValue(Optional(session.tries));
@@ -130,9 +127,9 @@ HistoryStore::Outcome SaveSendingSession(HistoryStore& store, const SendingSessi
             query.addBindValue(figure->units);
             query.addBindValue(figure->spread);
         }
-        query.addBindValue(Text(FurthestText(report.furthestOff)));
-        query.addBindValue(Text(BinsText(report.markHistogram)));
-        query.addBindValue(Text(BinsText(report.gapHistogram)));
+        query.addBindValue(SqlText(FurthestText(report.furthestOff)));
+        query.addBindValue(SqlText(BinsText(report.markHistogram)));
+        query.addBindValue(SqlText(BinsText(report.gapHistogram)));
         query.addBindValue(LocalDay(session.finishedAt));
         if (!query.exec()) {
             return query.lastError();
@@ -178,7 +175,7 @@ QList<SendingSession> ReadSendingSessions(const QString& path, const QString& fr
     query.prepare(u"SELECT "_s + kColumns +
                   u" FROM sending_sessions WHERE day >= ? "
                   "ORDER BY finished_at DESC, id DESC LIMIT ?"_s);
-    query.addBindValue(Text(fromDay));
+    query.addBindValue(SqlText(fromDay));
     query.addBindValue(limit);
     if (!query.exec()) {
         return finish(query.lastError());

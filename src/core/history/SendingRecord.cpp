@@ -6,7 +6,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QString ModeName(SendingMode mode) {
+QString SendingModeName(SendingMode mode) {
     switch (mode) {
         case SendingMode::Copy:
             return u"見て送信"_s;
@@ -24,7 +24,7 @@ SendingSession ToSendingSession(const SendingResult& result, FistReport report,
                                 QDateTime finishedAt) {
     SendingSession session;
     session.finishedAt = finishedAt.toUTC();
-    session.mode = ModeName(result.mode);
+    session.mode = SendingModeName(result.mode);
     session.charactersKeyed = result.charactersKeyed;
     session.report = std::move(report);
     const auto judged = [&session](int right, int tries) {

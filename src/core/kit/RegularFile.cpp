@@ -22,7 +22,7 @@ Opening Outcome(Status status, bool throughLink, int error = 0) {
 }
 
 // What the name is, without opening it: opening a device may already do something.
-Opening Inspect(const QByteArray& name, qint64* size = nullptr) {
+Opening InspectName(const QByteArray& name, qint64* size = nullptr) {
     struct stat entry {};
     if (::lstat(name.constData(), &entry) != 0) {
         return Outcome(errno == ENOENT ? Status::Missing : Status::Failed, false, errno);
@@ -40,8 +40,8 @@ Opening Inspect(const QByteArray& name, qint64* size = nullptr) {
     return Outcome(Status::Opened, link);  // not yet: a regular file, to be opened
 }
 
-// Opens what Inspect saw. The name may have changed since: O_NONBLOCK keeps a FIFO that took its
-// place from making open() wait, O_NOFOLLOW keeps a link that took the place of a file from
+// Opens what InspectName saw. The name may have changed since: O_NONBLOCK keeps a FIFO that took
+// its place from making open() wait, O_NOFOLLOW keeps a link that took the place of a file from
 // being followed, and the type is checked again on what was opened.
 Opening OpenChecked(QFile& file, const QByteArray& name, Opening seen, int flags,
                     QIODevice::OpenMode mode) {
@@ -70,12 +70,12 @@ Opening OpenChecked(QFile& file, const QByteArray& name, Opening seen, int flags
 }  // namespace
 
 Opening Examine(const QString& path, qint64* size) {
-    return Inspect(QFile::encodeName(path), size);
+    return InspectName(QFile::encodeName(path), size);
 }
 
 Opening OpenForReading(QFile& file, const QString& path) {
     const QByteArray name = QFile::encodeName(path);
-    const Opening seen = Inspect(name);
+    const Opening seen = InspectName(name);
     if (!seen.opened()) {
         return seen;
     }
@@ -84,7 +84,7 @@ Opening OpenForReading(QFile& file, const QString& path) {
 
 Opening OpenForUpdate(QFile& file, const QString& path) {
     const QByteArray name = QFile::encodeName(path);
-    const Opening seen = Inspect(name);
+    const Opening seen = InspectName(name);
     if (seen.status == Status::Missing) {
         // O_EXCL: never through a link that appeared meanwhile.
         return OpenChecked(file, name, seen, O_RDWR | O_CREAT | O_EXCL, QIODevice::ReadWrite);

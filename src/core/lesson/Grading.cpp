@@ -4,13 +4,13 @@
 
 namespace {
 
-constexpr int kLetters = 26;
+constexpr int kLetterCount = 26;
 
 QChar TallyCharacter(int index) {
-    if (index < kLetters) {
+    if (index < kLetterCount) {
         return QChar(u'A' + index);
     }
-    return index == 35 ? QChar(u'0') : QChar(u'1' + (index - kLetters));
+    return index == 35 ? QChar(u'0') : QChar(u'1' + (index - kLetterCount));
 }
 
 }  // namespace
@@ -24,7 +24,7 @@ std::optional<int> MissTallyIndex(const QString& character) {
         return code - u'A';
     }
     if (code >= u'1' && code <= u'9') {
-        return kLetters + (code - u'1');
+        return kLetterCount + (code - u'1');
     }
     if (code == u'0') {
         return 35;

@@ -10,7 +10,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kPrefix = u"BAND1"_s;
+const QString kBandPrefix = u"BAND1"_s;
 
 // The words after the seed: each a key and its figures, the fields' figures in their order.
 struct Word {
@@ -63,7 +63,7 @@ std::optional<quint64> Digits(QStringView text) {
 }  // namespace
 
 QString BandRequestPayload(const BandConditions& c) {
-    QStringList words = {kPrefix, u"s=%1"_s.arg(c.seed)};
+    QStringList words = {kBandPrefix, u"s=%1"_s.arg(c.seed)};
     qsizetype field = 0;
     for (const Word& word : kWords) {
         QStringList figures;
@@ -77,7 +77,8 @@ QString BandRequestPayload(const BandConditions& c) {
 
 std::optional<BandConditions> ParseBandRequestPayload(const QString& payload) {
     const QList<QStringView> words = QStringView(payload).split(u' ');
-    if (words.size() != kWords.size() + 2 || words[0] != kPrefix || !words[1].startsWith(u"s=")) {
+    if (words.size() != kWords.size() + 2 || words[0] != kBandPrefix ||
+        !words[1].startsWith(u"s=")) {
         return std::nullopt;
     }
     BandConditions c;

@@ -2,19 +2,19 @@
 
 namespace {
 
-const QString kPrefix = QStringLiteral("WPM1 ");
+const QString kSpeedPrefix = QStringLiteral("WPM1 ");
 
 }  // namespace
 
 QString ExactSpeedPayload(const FreeSpeed& speed) {
-    return kPrefix + FreeSpeedFigures(speed);
+    return kSpeedPrefix + FreeSpeedFigures(speed);
 }
 
 std::optional<FreeSpeed> ParseExactSpeedPayload(const QString& payload) {
-    if (!payload.startsWith(kPrefix)) {
+    if (!payload.startsWith(kSpeedPrefix)) {
         return std::nullopt;
     }
-    return ParseFreeSpeedFigures(QStringView(payload).mid(kPrefix.size()));
+    return ParseFreeSpeedFigures(QStringView(payload).mid(kSpeedPrefix.size()));
 }
 
 QString ExactSpeedCaption(const FreeSpeed& speed) {

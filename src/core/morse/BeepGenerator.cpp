@@ -6,7 +6,7 @@
 namespace {
 
 // BT stands between the call-up and the question: it is closed with the word space.
-bool ClosesWithWordGap(SymbolId symbol) {
+bool BeepClosesWithWordGap(SymbolId symbol) {
     return symbol == SymbolId::BT;
 }
 
@@ -46,7 +46,7 @@ SoundPosition BeepGenerator::SoundCharacterBeep(SymbolId symbol, int dotMs, int 
         const bool last = i == pattern.size() - 1;
         int gap = dotMs;
         if (last) {
-            gap = ClosesWithWordGap(symbol) ? dotMs * 7 : dashMs;
+            gap = BeepClosesWithWordGap(symbol) ? dotMs * 7 : dashMs;
         }
         m_output.planGap(ScaledDuration(gap, factor));
     }
@@ -64,7 +64,7 @@ SoundPosition BeepGenerator::SoundCharacterExact(SymbolId symbol, const FreeSpee
     recordWhenHeard(entry, start);
     const CharacterEdges edges =
         EdgesFor(QLatin1StringView(entry.pattern), times,
-                 ClosesWithWordGap(symbol) ? Closing::WordGap : Closing::CharacterGap,
+                 BeepClosesWithWordGap(symbol) ? Closing::WordGap : Closing::CharacterGap,
                  SoundTimeline::kSampleRate, place.at(start));
     qint64 at = 0;
     for (qsizetype i = 0; i < edges.toneStarts.size(); ++i) {

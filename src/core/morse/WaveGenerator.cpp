@@ -15,7 +15,7 @@ namespace {
 
 // AR ends a question and BT the call-up: both are closed with the word space (half of its seven
 // units after the file at the fixed speeds).
-bool ClosesWithWordGap(SymbolId symbol) {
+bool WaveClosesWithWordGap(SymbolId symbol) {
     return symbol == SymbolId::AR || symbol == SymbolId::BT;
 }
 
@@ -113,7 +113,7 @@ SoundPosition WaveGenerator::SoundCharacterWave(SymbolId symbol, int unitMs, int
     m_output.planWave(stream, kWaveSampleRate);
     // Half of three or seven units: 1.5 or 3.5 units after the file has played.
     m_output.planGap(
-        ScaledDuration((ClosesWithWordGap(symbol) ? 7 : 3) * unitMs, currentFactor() * 0.5f));
+        ScaledDuration((WaveClosesWithWordGap(symbol) ? 7 : 3) * unitMs, currentFactor() * 0.5f));
     return start;
 }
 
@@ -150,7 +150,7 @@ SoundPosition WaveGenerator::SoundCharacterExact(SymbolId symbol, const FreeSpee
     }
     const CharacterEdges edges =
         EdgesFor(QLatin1StringView(MorseSymbolFor(symbol).pattern), times,
-                 ClosesWithWordGap(symbol) ? Closing::WordGap : Closing::CharacterGap,
+                 WaveClosesWithWordGap(symbol) ? Closing::WordGap : Closing::CharacterGap,
                  kWaveSampleRate, place.at(start));
     const SampleBuffer& stream = WriteExactSymbolFile(
         symbol, edges, EdgeRampSamples(m_controls.waveQualityLevel(), times.unitMs), frequencyHz);

@@ -1,4 +1,5 @@
 #include "core/sound/BandFading.h"
+#include "core/sound/SampleMath.h"
 
 #include <cmath>
 #include <numbers>
@@ -17,10 +18,6 @@ double NormalQuantile(double p) {
         (cdf < p ? low : high) = mid;
     }
     return (low + high) / 2;
-}
-
-qint64 FloorDiv(qint64 a, qint64 b) {
-    return a >= 0 ? a / b : -((-a + b - 1) / b);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "core/sound/BandGain.h"
+#include "core/sound/SampleMath.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,18 +9,14 @@
 namespace {
 
 // Enough frames kept for any rendering that moves forward; older ones are computed again.
-constexpr size_t kKeptFrames = 512;
-
-qint64 FloorDiv(qint64 a, qint64 b) {
-    return a >= 0 ? a / b : -((-a + b - 1) / b);
-}
+constexpr size_t kKeptGainFrames = 512;
 
 template <typename Map, typename Make>
 double Cached(Map& cache, qint64 key, Make make) {
     if (const auto found = cache.find(key); found != cache.end()) {
         return found->second;
     }
-    MakeRoomNear(cache, key, kKeptFrames);
+    MakeRoomNear(cache, key, kKeptGainFrames);
     const double value = make();
     cache.emplace(key, value);
     return value;

@@ -1,4 +1,5 @@
 #include "core/sound/BandRenderer.h"
+#include "core/sound/SampleMath.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,7 +10,7 @@
 
 namespace {
 
-constexpr double kRate = SoundTimeline::kSampleRate;
+constexpr double kRendererRate = SoundTimeline::kSampleRate;
 constexpr double kMeasureHalfHz = 250;  // the noise is set in 500 Hz around the tone
 // Crashes may start in any slot of this length; one lasts at most kCrashSlotsBack slots.
 constexpr qint64 kCrashSlot = 4410;
@@ -20,11 +21,7 @@ constexpr double kBackgroundKnee = 14000;
 constexpr double kWantedKnee = 12000;
 
 // Frames kept: more than the gain looks back, so rendering forward computes each frame once.
-constexpr size_t kKeptFrames = 160;
-
-qint64 FloorDiv(qint64 a, qint64 b) {
-    return a >= 0 ? a / b : -((-a + b - 1) / b);
-}
+constexpr size_t kKeptBackgroundFrames = 160;
 
 double FromDb(double db) {
     return std::pow(10.0, db / 20);
@@ -66,7 +63,7 @@ BandRenderer::BandRenderer(const BandSettings& settings)
     for (const BandStation& station : m_settings.stations) {
         Station s;
         const double hz = m_settings.toneHz + station.offsetHz;
-        s.radiansPerSample = 2 * std::numbers::pi * hz / kRate;
+        s.radiansPerSample = 2 * std::numbers::pi * hz / kRendererRate;
         s.phase =
             2 * std::numbers::pi * BandRandom::Uniform(m_settings.seed, BandRandom::kStations, n++);
         s.amplitude = kWantedAmplitude * FromDb(station.levelDb) * m_filter.magnitude(hz);
@@ -77,7 +74,7 @@ BandRenderer::BandRenderer(const BandSettings& settings)
         }
         s.cycle = end;
         s.startAt = station.startAt;
-        if (s.cycle > 0 && hz > 0 && hz < kRate / 2) {
+        if (s.cycle > 0 && hz > 0 && hz < kRendererRate / 2) {
             // Keyed about half the time.
             bandPower += s.amplitude * s.amplitude / 4;
             m_stations.push_back(std::move(s));
@@ -95,7 +92,7 @@ const std::vector<double>& BandRenderer::backgroundFrame(qint64 frame) const {
     if (const auto found = m_frames.find(frame); found != m_frames.end()) {
         return found->second;
     }
-    MakeRoomNear(m_frames, frame, kKeptFrames);
+    MakeRoomNear(m_frames, frame, kKeptBackgroundFrames);
     std::vector<double> samples(kFrame, 0.0);
     if (m_noiseSigma > 0 || m_crashScale > 0) {
         renderFrame(frame, samples.data());
@@ -141,7 +138,7 @@ double BandRenderer::gainAt(qint64 index) const {
 
 double BandRenderer::crashInput(qint64 index) const {
     const qint64 slot = FloorDiv(index, kCrashSlot);
-    const double chance = m_settings.crashesPerSecond * kCrashSlot / kRate;
+    const double chance = m_settings.crashesPerSecond * kCrashSlot / kRendererRate;
     double sum = 0;
     for (qint64 s = slot - kCrashSlotsBack + 1; s <= slot; ++s) {
         const quint64 seed = m_settings.seed;
@@ -158,7 +155,8 @@ double BandRenderer::crashInput(qint64 index) const {
         const double strength =
             0.3 + 0.7 * BandRandom::Uniform(seed, BandRandom::kCrashSlot, 4 * s + 2);
         const double decay =
-            kRate * (0.01 + 0.05 * BandRandom::Uniform(seed, BandRandom::kCrashSlot, 4 * s + 3));
+            kRendererRate *
+            (0.01 + 0.05 * BandRandom::Uniform(seed, BandRandom::kCrashSlot, 4 * s + 3));
         sum += strength * std::exp(-static_cast<double>(index - start) / decay);
     }
     return sum == 0 ? 0
@@ -271,7 +269,7 @@ QVector<qint16> BandRenderer::tone(int frequencyHz, qint64 lengthSamples) const 
                               std::exp(-static_cast<double>(i) / BandRenderer::kChirpDecaySamples);
         samples[i] = static_cast<qint16>(std::lround(
             ToneShaper::kAmplitude * ToneShaper::Envelope(i, lengthSamples) * std::sin(phase)));
-        phase = std::fmod(phase + 2 * std::numbers::pi * hz / kRate, 2 * std::numbers::pi);
+        phase = std::fmod(phase + 2 * std::numbers::pi * hz / kRendererRate, 2 * std::numbers::pi);
     }
     return samples;
 }

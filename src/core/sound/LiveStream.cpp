@@ -10,9 +10,9 @@
 
 namespace {
 
-constexpr int kRate = SoundTimeline::kSampleRate;
+constexpr int kLiveRate = SoundTimeline::kSampleRate;
 // While the key is down: more tone for the server and a new timing this often.
-constexpr int kTickMs = 10;
+constexpr int kLiveTickMs = 10;
 
 }  // namespace
 
@@ -53,7 +53,7 @@ SoundPosition LiveStream::readNow() const {
     if (m_timingMs < 0) {
         return m_tone.written();
     }
-    const auto elapsed = static_cast<qint64>((MonotonicMs() - m_timingMs) * kRate / 1000.0);
+    const auto elapsed = static_cast<qint64>((MonotonicMs() - m_timingMs) * kLiveRate / 1000.0);
     return std::min(m_readAtTiming + elapsed, m_tone.written());
 }
 
@@ -129,7 +129,7 @@ void LiveStream::armTick() {
         return;
     }
     m_ticking = true;
-    ArmTimer(m_context, m_tickEvent, kTickMs, &LiveStream::onTick, this);
+    ArmTimer(m_context, m_tickEvent, kLiveTickMs, &LiveStream::onTick, this);
 }
 
 void LiveStream::onTick(pa_mainloop_api* /*api*/, pa_time_event* /*event*/,

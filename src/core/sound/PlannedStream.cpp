@@ -13,8 +13,8 @@
 
 namespace {
 
-constexpr int kRate = SoundTimeline::kSampleRate;
-constexpr int kTickMs = 20;
+constexpr int kPlannedRate = SoundTimeline::kSampleRate;
+constexpr int kPlannedTickMs = 20;
 // What the server is asked to keep before it starts again after running dry.
 constexpr int kStartAfterMs = 5;
 // Changes are made at least this far beyond what the device has taken, for the time a rewrite
@@ -149,7 +149,7 @@ SoundPosition PlannedStream::heardAt(double monotonicMs) const {
         return std::min(m_written, m_readAtTiming);
     }
     const auto read =
-        m_readAtTiming + static_cast<qint64>((monotonicMs - m_timingMs) * kRate / 1000.0);
+        m_readAtTiming + static_cast<qint64>((monotonicMs - m_timingMs) * kPlannedRate / 1000.0);
     return std::min(read - m_latencySamples, m_written);
 }
 
@@ -237,7 +237,7 @@ void PlannedStream::armTick() {
         return;
     }
     m_ticking = true;
-    ArmTimer(m_context, m_tickEvent, kTickMs, &PlannedStream::onTick, this);
+    ArmTimer(m_context, m_tickEvent, kPlannedTickMs, &PlannedStream::onTick, this);
 }
 
 void PlannedStream::onTick(pa_mainloop_api* /*api*/, pa_time_event* /*event*/,

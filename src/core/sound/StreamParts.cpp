@@ -4,16 +4,16 @@
 
 namespace {
 
-constexpr int kRate = SoundTimeline::kSampleRate;
+constexpr int kPartsRate = SoundTimeline::kSampleRate;
 
 uint32_t BytesFor(int ms) {
-    return static_cast<uint32_t>(kRate * 2 * ms / 1000);
+    return static_cast<uint32_t>(kPartsRate * 2 * ms / 1000);
 }
 
 }  // namespace
 
 pa_stream* NewStream(pa_context* context, const char* name) {
-    const pa_sample_spec format{PA_SAMPLE_S16LE, kRate, 1};
+    const pa_sample_spec format{PA_SAMPLE_S16LE, kPartsRate, 1};
     return pa_stream_new(context, name, &format, nullptr);
 }
 

@@ -16,7 +16,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kTitle = u"Kochコース"_s;
+const QString kKochTitle = u"Kochコース"_s;
 // An order file is a line of 36 characters at most; anything far longer is not one.
 constexpr qint64 kLongestOrderFile = 4096;
 
@@ -30,7 +30,7 @@ KochCourseMenu::KochCourseMenu(const FormContext& form, const PartnerUi& ui, Ann
       m_historyPath(std::move(historyPath)),
       m_path(KochCoursePath(m_historyPath)),
       m_course(LoadKochCourse(m_path)),
-      m_menu(ui.mnuPartner->addMenu(kTitle)),
+      m_menu(ui.mnuPartner->addMenu(kKochTitle)),
       m_levels(new QMenu(u"段階を選ぶ(&L)"_s, m_menu)),
       m_levelGroup(new QActionGroup(this)) {
     m_menu->setObjectName(u"mnuKochCourse"_s);
@@ -63,7 +63,7 @@ void KochCourseMenu::lessonKept() {
 }
 
 void KochCourseMenu::showStatus() {
-    m_form.desktop.showMessage(&m_form.window, DesktopServices::Icon::Information, kTitle,
+    m_form.desktop.showMessage(&m_form.window, DesktopServices::Icon::Information, kKochTitle,
                                KochLevelText(m_course) + u'\n' + KochNeedText(m_course, gate()));
 }
 
@@ -75,7 +75,7 @@ void KochCourseMenu::setLevel(int level) {
 void KochCourseMenu::goBack() {
     if (m_course.level <= KochCourse::kFirstLevel) {
         m_form.desktop.showMessage(
-            &m_form.window, DesktopServices::Icon::Information, kTitle,
+            &m_form.window, DesktopServices::Icon::Information, kKochTitle,
             u"段階 %1 は最初の段階のため、これより前には戻れません。"_s.arg(m_course.level));
         return;
     }
@@ -100,7 +100,7 @@ void KochCourseMenu::readOrder() {
         order = ParseKochOrder(QuestionFile::Decode(contents.bytes), &error);
     }
     if (!order) {
-        m_form.desktop.showMessage(&m_form.window, DesktopServices::Icon::Warning, kTitle,
+        m_form.desktop.showMessage(&m_form.window, DesktopServices::Icon::Warning, kKochTitle,
                                    u"文字の順序を読めませんでした: %1"_s.arg(error));
         return;
     }
@@ -112,7 +112,7 @@ void KochCourseMenu::keep() {
     const OwnFile::Access access = SaveKochCourse(m_path, m_course);
     if (!access.allowed()) {
         m_form.desktop.showMessage(
-            &m_form.window, DesktopServices::Icon::Warning, kTitle,
+            &m_form.window, DesktopServices::Icon::Warning, kKochTitle,
             SaveMessages::Refused(access, m_path, u"Kochコースの段階と文字の順序"_s,
                                   kKochCourseFile));
     }

@@ -19,7 +19,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kTitle = u"ひとりで練習"_s;
+const QString kSoloTitle = u"ひとりで練習"_s;
 const QString kLoopback = u"127.0.0.1"_s;
 
 }  // namespace
@@ -44,7 +44,7 @@ SoloPractice::SoloPractice(const FormContext& form, const LinkUi& linkUi, NetCon
         }
         m_connecting = false;
         m_form.desktop.showMessage(
-            &m_form.window, DesktopServices::Icon::Critical, kTitle,
+            &m_form.window, DesktopServices::Icon::Critical, kSoloTitle,
             u"練習相手のプログラム（%1）を起動できませんでした。"_s.arg(m_partner.program()));
     });
 }
@@ -74,7 +74,7 @@ SoloPractice::~SoloPractice() {
 
 void SoloPractice::MainForm_mnuPartnerSolo_Click() {
     if (!m_linkUi.ConnectButton->isEnabled()) {
-        m_form.desktop.showMessage(&m_form.window, DesktopServices::Icon::Information, kTitle,
+        m_form.desktop.showMessage(&m_form.window, DesktopServices::Icon::Information, kSoloTitle,
                                    u"接続中はひとりで練習を始められません。"
                                    u"切断してから選んで下さい。"_s);
         return;
