@@ -17,7 +17,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // At most this many steps between the date labels, so that they fit under the chart.
-constexpr int kMostSteps = 6;
+constexpr int kMostDateSteps = 6;
 
 // A day's point sits at its noon, between the midnights that bound it.
 QDateTime Noon(QDate day) {
@@ -86,7 +86,7 @@ void AccuracyPanel::showDays(const QList<DayAccuracy>& days) {
 void AccuracyPanel::setDayRange(QDate first, QDate last) {
     const QDate start = first.addDays(-1);
     const qint64 span = start.daysTo(last.addDays(1));
-    const qint64 step = (span + kMostSteps - 1) / kMostSteps;
+    const qint64 step = (span + kMostDateSteps - 1) / kMostDateSteps;
     const qint64 steps = (span + step - 1) / step;
     const QDate end = start.addDays(steps * step);
     m_timeAxis->setFormat(start.year() == end.year() ? u"MM/dd"_s : u"yy/MM/dd"_s);
