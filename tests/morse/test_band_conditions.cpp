@@ -13,6 +13,7 @@
 
 #include "core/kit/ProgramSettings.h"
 #include "core/morse/BandConditions.h"
+#include "core/morse/BandEffect.h"
 #include "core/sound/BandMixer.h"
 #include "core/sound/BandRenderer.h"
 #include "support/SilentSoundOutput.h"
@@ -305,6 +306,26 @@ class TestBandConditions : public QObject {
                  u"SNR 10dB QSB 2Hz QRM 3 ±600Hz 15-30WPM -6dB QRN 5/s 0dB CHIRP 30Hz"_s);
         QCOMPARE(StationTexts(c), StationTexts(c));
         QCOMPARE(StationTexts(c).size(), 3);
+    }
+
+    // Each effect is switched by its first field alone: on, it is on and has its words in the
+    // account, and nothing else is; the request's and the file's fields are the effects' own.
+    void eachEffectIsSwitchedByItsHead() {
+        qsizetype fields = 0;
+        for (const BandEffect* effect : BandEffects()) {
+            const QList<BandConditionField> own = effect->fields();
+            QVERIFY(own.front().headsEffect());
+            QVERIFY(std::none_of(own.begin() + 1, own.end(),
+                                 [](const BandConditionField& f) { return f.headsEffect(); }));
+            BandConditions c;
+            QVERIFY(!effect->isOn(c) && effect->summary(c).isEmpty());
+            own.front().set(c, 1);
+            QVERIFY(effect->isOn(c) && c.anyOn());
+            QCOMPARE(c.summary(), effect->summary(c));
+            QVERIFY(!c.summary().isEmpty());
+            fields += own.size();
+        }
+        QCOMPARE(BandConditionFields().size(), fields);
     }
 
     // A value that is not a figure its field may hold (not a number, not finite, out of range,

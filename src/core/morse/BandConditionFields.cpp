@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "core/morse/BandEffect.h"
+
 using namespace Qt::StringLiterals;
 
 bool BandConditionField::admits(double figure) const {
@@ -27,26 +29,13 @@ void BandConditionField::set(BandConditions& conditions, double figure) const {
 }
 
 const QList<BandConditionField>& BandConditionFields() {
-    using C = BandConditions;
-    static const QList<BandConditionField> kFields = {
-        {u"noise"_s, &C::noiseOn, 0, 1},
-        {u"snrDb"_s, &C::snrDb, -10, 60},
-        {u"fading"_s, &C::fadingOn, 0, 1},
-        {u"fadingHz"_s, &C::fadingHz, 0.05, 30},
-        {u"stations"_s, &C::stationCount, 0, C::kMostStations},
-        {u"stationSpreadHz"_s, &C::stationSpreadHz, 100, 1500},
-        {u"stationWpmLow"_s, &C::stationWpmLow, 5, 60},
-        {u"stationWpmHigh"_s, &C::stationWpmHigh, 5, 60},
-        {u"stationLevelDb"_s, &C::stationLevelDb, -40, 20},
-        {u"crashes"_s, &C::crashesOn, 0, 1},
-        {u"crashesPerSecond"_s, &C::crashesPerSecond, 0, 10},
-        {u"crashDb"_s, &C::crashDb, -30, 20},
-        {u"chirp"_s, &C::chirpOn, 0, 1},
-        {u"chirpHz"_s, &C::chirpHz, 0, 200},
-        {u"fist"_s, &C::fistOn, 0, 1},
-        {u"jitterPercent"_s, &C::jitterPercent, 0, 40},
-        {u"weightPercent"_s, &C::weightPercent, -40, 40},
-    };
+    static const QList<BandConditionField> kFields = [] {
+        QList<BandConditionField> fields;
+        for (const BandEffect* effect : BandEffects()) {
+            fields << effect->fields();
+        }
+        return fields;
+    }();
     return kFields;
 }
 

@@ -37,9 +37,8 @@ struct BandConditions {
 
     static constexpr int kMostStations = 4;
 
-    bool anyOn() const {
-        return noiseOn || fadingOn || stationCount > 0 || crashesOn || chirpOn || fistOn;
-    }
+    // Some effect is on (BandEffects() lists them).
+    bool anyOn() const;
     // A short account for the history ("" when every effect is off).
     QString summary() const;
 
