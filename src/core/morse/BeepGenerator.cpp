@@ -36,7 +36,7 @@ SoundPosition BeepGenerator::SoundCharacterBeep(SymbolId symbol, int dotMs, int 
         return start;
     }
     // The pitch and the factor are read once for the whole symbol, which is planned at once.
-    const int frequency = ToneFrequencyForSound(m_controls.toneText());
+    const int frequency = m_controls.toneHz();
     const float factor = currentFactor();
     recordWhenHeard(entry, start);
     const QLatin1StringView pattern(entry.pattern);
@@ -60,7 +60,7 @@ SoundPosition BeepGenerator::SoundCharacterExact(SymbolId symbol, const FreeSpee
     if (m_clock.quitting()) {
         return start;
     }
-    const int frequency = ToneFrequencyForSound(m_controls.toneText());
+    const int frequency = m_controls.toneHz();
     recordWhenHeard(entry, start);
     const CharacterEdges edges =
         EdgesFor(QLatin1StringView(entry.pattern), times,

@@ -108,8 +108,7 @@ void CharacterDispatch::SoundSymbol(SymbolId symbol) {
         const FreeSpeedTimes times = TimesFor(*free);
         switch (m_controls.selectedGenerator()) {
             case SoundGenerator::Wave:
-                m_wave.SoundCharacterExact(
-                    symbol, times, ToneFrequencyForSound(m_controls.toneText()), m_exactPlace);
+                m_wave.SoundCharacterExact(symbol, times, m_controls.toneHz(), m_exactPlace);
                 break;
             case SoundGenerator::Beep:
                 m_beep.SoundCharacterExact(symbol, times, m_exactPlace);
@@ -125,7 +124,7 @@ void CharacterDispatch::SoundSymbol(SymbolId symbol) {
     }
     switch (m_controls.selectedGenerator()) {
         case SoundGenerator::Wave:
-            m_wave.SoundCharacterWave(symbol, unit, ToneFrequencyForSound(m_controls.toneText()));
+            m_wave.SoundCharacterWave(symbol, unit, m_controls.toneHz());
             break;
         case SoundGenerator::Beep:
             m_beep.SoundCharacterBeep(symbol, unit, 3 * unit);

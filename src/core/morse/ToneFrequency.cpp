@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "core/morse/SoundControls.h"
+
 namespace {
 
 // The integer value of an optional sign and leading digits, held within
@@ -53,4 +55,8 @@ std::optional<qint16> ToneTextAsInt16(const QString& text) {
         return std::nullopt;
     }
     return static_cast<qint16>(value);
+}
+
+int SoundControls::toneHz() const {
+    return ToneFrequencyForSound(toneText());
 }

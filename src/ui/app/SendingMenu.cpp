@@ -112,7 +112,7 @@ void SendingMenu::padClosed() {
 std::function<void(bool)> SendingMenu::sidetone() {
     return [this](bool down) {
         if (down) {
-            m_sound.keyDown(ToneFrequencyForSound(m_controls.toneText()));
+            m_sound.keyDown(m_controls.toneHz());
         } else {
             m_sound.keyUp();
         }

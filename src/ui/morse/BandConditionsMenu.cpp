@@ -80,7 +80,7 @@ QString BandConditionsMenu::takeRequest(const BandConditions& requested,
 }
 
 void BandConditionsMenu::applyToOutput() {
-    const int tone = ToneFrequencyForSound(m_controls.toneText());
+    const int tone = m_controls.toneHz();
     const BandConditions effective = effectiveConditions();
     if (tone == m_appliedTone && effective == m_applied) {
         return;

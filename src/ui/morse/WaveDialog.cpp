@@ -178,7 +178,7 @@ void WaveDialog::WaveDialog_WavVolumeHScroll_Change(int level) {
 
 void WaveDialog::WaveDialog_TestButton_Click() {
     TestButton->setEnabled(false);
-    m_wave.PlayTestWord(kTestWordUnitMs, ToneFrequencyForSound(m_controls.toneText()));
+    m_wave.PlayTestWord(kTestWordUnitMs, m_controls.toneHz());
     TestButton->setEnabled(true);
 }
 
