@@ -313,7 +313,7 @@ class TestBandConditions : public QObject {
     void eachEffectIsSwitchedByItsHead() {
         qsizetype fields = 0;
         for (const BandEffect* effect : BandEffects()) {
-            const QList<BandConditionField> own = effect->fields();
+            const QList<BandConditionField> own = effect->fields;
             QVERIFY(own.front().headsEffect());
             QVERIFY(std::none_of(own.begin() + 1, own.end(),
                                  [](const BandConditionField& f) { return f.headsEffect(); }));

@@ -32,7 +32,7 @@ const QList<BandConditionField>& BandConditionFields() {
     static const QList<BandConditionField> kFields = [] {
         QList<BandConditionField> fields;
         for (const BandEffect* effect : BandEffects()) {
-            fields << effect->fields();
+            fields << effect->fields;
         }
         return fields;
     }();

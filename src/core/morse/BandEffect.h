@@ -6,22 +6,21 @@
 #include "core/morse/BandConditionFields.h"
 
 // One effect of the band conditions: its figures (how the settings file, a peer's request and
-// the dialog name and check them), its part of the conditions' short account, and what it gives
+// the dialog name and check them), its words in the conditions' short account, and what it gives
 // the sound output to render. A new effect is its members in BandConditions and BandSettings,
-// its rendering, one file with its class and one entry in BandEffects().
-class BandEffect {
-  public:
-    virtual ~BandEffect() = default;
-
+// its rendering, one file that makes its BandEffect and one entry in BandEffects().
+struct BandEffect {
     // Its fields, the one that switches it on first, in the order a peer's request sends them.
-    virtual QList<BandConditionField> fields() const = 0;
-    // Its words in the account ("SNR 12dB"), empty while it is off.
-    virtual QString summary(const BandConditions& conditions) const = 0;
-    // Its figures as the sound output renders them.
-    virtual void render(const BandConditions& conditions, BandSettings& settings) const = 0;
+    QList<BandConditionField> fields;
+    // Its words in the account ("SNR 12dB"); asked only while it is on.
+    QString (*words)(const BandConditions& conditions);
+    // Its figures handed to what the sound output renders.
+    void (*render)(const BandConditions& conditions, BandSettings& settings);
 
-    // Switched on: its first field is not zero.
-    virtual bool isOn(const BandConditions& conditions) const;
+    // Switched on: its first field is above zero (a switch, or a count of stations).
+    bool isOn(const BandConditions& conditions) const;
+    // Its words while it is on; empty while it is off.
+    QString summary(const BandConditions& conditions) const;
 };
 
 // Every effect, in the order of the request and the account.

@@ -1,7 +1,11 @@
 #include "core/morse/BandEffect.h"
 
 bool BandEffect::isOn(const BandConditions& conditions) const {
-    return fields().front().get(conditions) != 0;
+    return fields.front().get(conditions) > 0;
+}
+
+QString BandEffect::summary(const BandConditions& conditions) const {
+    return isOn(conditions) ? words(conditions) : QString();
 }
 
 const QList<const BandEffect*>& BandEffects() {

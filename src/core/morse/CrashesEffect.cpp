@@ -2,32 +2,20 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
 // Static crashes (QRN).
-class CrashesEffectKind : public BandEffect {
-  public:
-    QList<BandConditionField> fields() const override {
-        using C = BandConditions;
-        return {{u"crashes"_s, &C::crashesOn, 0, 1},
-                {u"crashesPerSecond"_s, &C::crashesPerSecond, 0, 10},
-                {u"crashDb"_s, &C::crashDb, -30, 20}};
-    }
-    QString summary(const BandConditions& c) const override {
-        return c.crashesOn
-                   ? u"QRN %1/s %2dB"_s.arg(BandFigure(c.crashesPerSecond), BandFigure(c.crashDb))
-                   : QString();
-    }
-    void render(const BandConditions& c, BandSettings& s) const override {
-        s.crashesOn = c.crashesOn;
-        s.crashesPerSecond = c.crashesPerSecond;
-        s.crashDb = c.crashDb;
-    }
-};
-
-}  // namespace
-
 const BandEffect& CrashesEffect() {
-    static const CrashesEffectKind kEffect;
+    using C = BandConditions;
+    static const BandEffect kEffect{{{u"crashes"_s, &C::crashesOn, 0, 1},
+                                     {u"crashesPerSecond"_s, &C::crashesPerSecond, 0, 10},
+                                     {u"crashDb"_s, &C::crashDb, -30, 20}},
+                                    [](const C& c) {
+                                        return u"QRN %1/s %2dB"_s.arg(
+                                            BandFigure(c.crashesPerSecond), BandFigure(c.crashDb));
+                                    },
+                                    [](const C& c, BandSettings& s) {
+                                        s.crashesOn = c.crashesOn;
+                                        s.crashesPerSecond = c.crashesPerSecond;
+                                        s.crashDb = c.crashDb;
+                                    }};
     return kEffect;
 }

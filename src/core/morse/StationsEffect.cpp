@@ -74,52 +74,36 @@ QVector<int> Keying(const QString& text, int wpm) {
     return keying;
 }
 
-// Other stations (QRM): callsigns, phrases, speeds, pitches and levels drawn from the seed.
-class StationsEffectKind : public BandEffect {
-  public:
-    QList<BandConditionField> fields() const override {
-        using C = BandConditions;
-        return {{u"stations"_s, &C::stationCount, 0, C::kMostStations},
-                {u"stationSpreadHz"_s, &C::stationSpreadHz, 100, 1500},
-                {u"stationWpmLow"_s, &C::stationWpmLow, 5, 60},
-                {u"stationWpmHigh"_s, &C::stationWpmHigh, 5, 60},
-                {u"stationLevelDb"_s, &C::stationLevelDb, -40, 20}};
-    }
-    bool isOn(const BandConditions& c) const override { return c.stationCount > 0; }
-    QString summary(const BandConditions& c) const override {
-        if (!isOn(c)) {
-            return {};
+// Everything the stations are drawn from, so the history's account sounds the lesson again.
+QString StationWords(const BandConditions& c) {
+    return u"QRM %1 ±%2Hz %3-%4WPM %5dB"_s.arg(c.stationCount)
+        .arg(c.stationSpreadHz)
+        .arg(c.stationWpmLow)
+        .arg(c.stationWpmHigh)
+        .arg(BandFigure(c.stationLevelDb));
+}
+
+void RenderStations(const BandConditions& c, BandSettings& s) {
+    const QStringList texts = StationTexts(c);
+    for (int i = 0; i < texts.size(); ++i) {
+        BandStation station;
+        // At least 100 Hz off, on either side.
+        const double side = Draw(c.seed, i, 9) < 0.5 ? -1 : 1;
+        const int spread = std::max(c.stationSpreadHz, 100);
+        station.offsetHz = static_cast<int>(side * (100 + Draw(c.seed, i, 10) * (spread - 100)));
+        const int low = std::min(c.stationWpmLow, c.stationWpmHigh);
+        const int high = std::max(c.stationWpmLow, c.stationWpmHigh);
+        const int wpm = low + static_cast<int>(Draw(c.seed, i, 11) * (high - low + 1));
+        station.levelDb = c.stationLevelDb - 6 * Draw(c.seed, i, 12);
+        station.keying = Keying(texts[i], wpm);
+        qint64 cycle = 0;
+        for (int length : station.keying) {
+            cycle += length;
         }
-        // Everything the stations are drawn from, so the history's account sounds the lesson again.
-        return u"QRM %1 ±%2Hz %3-%4WPM %5dB"_s.arg(c.stationCount)
-            .arg(c.stationSpreadHz)
-            .arg(c.stationWpmLow)
-            .arg(c.stationWpmHigh)
-            .arg(BandFigure(c.stationLevelDb));
+        station.startAt = static_cast<qint64>(Draw(c.seed, i, 13) * static_cast<double>(cycle));
+        s.stations.append(station);
     }
-    void render(const BandConditions& c, BandSettings& s) const override {
-        const QStringList texts = StationTexts(c);
-        for (int i = 0; i < texts.size(); ++i) {
-            BandStation station;
-            // At least 100 Hz off, on either side.
-            const double side = Draw(c.seed, i, 9) < 0.5 ? -1 : 1;
-            const int spread = std::max(c.stationSpreadHz, 100);
-            station.offsetHz =
-                static_cast<int>(side * (100 + Draw(c.seed, i, 10) * (spread - 100)));
-            const int low = std::min(c.stationWpmLow, c.stationWpmHigh);
-            const int high = std::max(c.stationWpmLow, c.stationWpmHigh);
-            const int wpm = low + static_cast<int>(Draw(c.seed, i, 11) * (high - low + 1));
-            station.levelDb = c.stationLevelDb - 6 * Draw(c.seed, i, 12);
-            station.keying = Keying(texts[i], wpm);
-            qint64 cycle = 0;
-            for (int length : station.keying) {
-                cycle += length;
-            }
-            station.startAt = static_cast<qint64>(Draw(c.seed, i, 13) * static_cast<double>(cycle));
-            s.stations.append(station);
-        }
-    }
-};
+}
 
 }  // namespace
 
@@ -132,7 +116,15 @@ QStringList StationTexts(const BandConditions& conditions) {
     return texts;
 }
 
+// Other stations (QRM): callsigns, phrases, speeds, pitches and levels drawn from the seed.
 const BandEffect& StationsEffect() {
-    static const StationsEffectKind kEffect;
+    using C = BandConditions;
+    static const BandEffect kEffect{{{u"stations"_s, &C::stationCount, 0, C::kMostStations},
+                                     {u"stationSpreadHz"_s, &C::stationSpreadHz, 100, 1500},
+                                     {u"stationWpmLow"_s, &C::stationWpmLow, 5, 60},
+                                     {u"stationWpmHigh"_s, &C::stationWpmHigh, 5, 60},
+                                     {u"stationLevelDb"_s, &C::stationLevelDb, -40, 20}},
+                                    &StationWords,
+                                    &RenderStations};
     return kEffect;
 }
