@@ -12,33 +12,35 @@ class StepLesson : public LessonKind {
     bool waitsForAnswerAfter(QStringView token) const override {
         return token != u"[AR]" && token != u"[Space]";
     }
-    bool showsQuestionAtEnd() const override { return false; }
-    bool takesCopy() const override { return false; }
-    bool asksAfterStop() const override { return false; }
 };
 
 // The whole question without a pause, then the question itself as the model answer.
 class NormalLesson : public LessonKind {
   public:
     PracticeMode mode() const override { return PracticeMode::Normal; }
-    bool judgesEachCharacter() const override { return false; }
-    bool waitsForAnswerAfter(QStringView) const override { return false; }
     bool showsQuestionAtEnd() const override { return true; }
     bool takesCopy() const override { return true; }
     bool asksAfterStop() const override { return true; }
 };
 
+// No lesson: chat, or no mode chosen.
+class NoLesson : public LessonKind {
+  public:
+    PracticeMode mode() const override { return PracticeMode::None; }
+};
+
 const StepLesson kStep;
 const NormalLesson kNormal;
+const NoLesson kNone;
 const LessonKind* const kKinds[] = {&kStep, &kNormal};
 
 }  // namespace
 
-const LessonKind* LessonKindFor(PracticeMode mode) {
+const LessonKind& LessonKindFor(PracticeMode mode) {
     for (const LessonKind* kind : kKinds) {
         if (kind->mode() == mode) {
-            return kind;
+            return *kind;
         }
     }
-    return nullptr;
+    return kNone;
 }

@@ -290,8 +290,7 @@ void MainForm::showSettingsSaved() {
 
 void MainForm::MainForm_Form_QueryUnload() {
     // A lesson waiting for an answer lets go at once.
-    if (const LessonKind* kind = LessonKindFor(m_choices.mode());
-        kind != nullptr && kind->judgesEachCharacter()) {
+    if (LessonKindFor(m_choices.mode()).judgesEachCharacter()) {
         m_lesson.stopPlayback = true;
     }
     endProgram();

@@ -75,8 +75,7 @@ void AnswerInput::AnswerButtonClicked(QChar character) {
 }
 
 bool AnswerInput::judgesEachCharacter() const {
-    const LessonKind* kind = LessonKindFor(m_form.choices.mode());
-    return kind != nullptr && kind->judgesEachCharacter();
+    return LessonKindFor(m_form.choices.mode()).judgesEachCharacter();
 }
 
 void AnswerInput::CheckAnswer() {

@@ -104,8 +104,7 @@ void ShowCopyComparison(QPlainTextEdit* box, const CopyAlignment& alignment, Cop
 }
 
 bool CopyScoring::takesCopy() const {
-    const LessonKind* kind = LessonKindFor(m_form.choices.mode());
-    return kind != nullptr && kind->takesCopy();
+    return LessonKindFor(m_form.choices.mode()).takesCopy();
 }
 
 CopyScoring::CopyScoring(const PracticeWindow& form, QuestionPlayer& player,

@@ -143,13 +143,14 @@ void LessonController::startPressed() {
     const LessonUi& ui = m_form.ui;
     const LinkUi& linkUi = m_form.linkUi;
     const SoundUi& soundUi = m_form.soundUi;
-    const LessonKind* kind = LessonKindFor(m_form.choices.mode());
-    if (m_form.choices.answerer() && kind == nullptr) {
+    const LessonKind& kind = LessonKindFor(m_form.choices.mode());
+    const bool lesson = kind.mode() != PracticeMode::None;
+    if (m_form.choices.answerer() && !lesson) {
         m_form.desktop.showMessage(&m_form.window, DesktopServices::Icon::Critical, u"エラー"_s,
                                    u"練習モードを選択して下さい。"_s);
         return;
     }
-    m_form.lesson.step = kind != nullptr && kind->judgesEachCharacter();
+    m_form.lesson.step = kind.judgesEachCharacter();
     soundUi.ToneText->setReadOnly(true);
     soundUi.toneTestButton->setEnabled(false);
     m_module.SendNetMessage(MessageType::AnswererStatus, AnswererCode::kTestRunning);
@@ -158,12 +159,12 @@ void LessonController::startPressed() {
     m_form.link.teacherStatus = LinkStatus::Empty;
     ShowStopButton(ui, m_form.lesson, StopButton::Stop);
     ui.StopButton_Command->setEnabled(true);
-    if (kind != nullptr) {
+    if (lesson) {
         // The other kinds' options, and chat, wait for the lesson to end.
         linkUi.ChatMode_Option->setEnabled(false);
         for (const auto& [option, mode] : {std::pair{ui.StepMode_Option, PracticeMode::Step},
                                            std::pair{ui.NormalMode_Option, PracticeMode::Normal}}) {
-            if (mode != kind->mode()) {
+            if (mode != kind.mode()) {
                 option->setEnabled(false);
             }
         }
@@ -176,7 +177,7 @@ void LessonController::startPressed() {
     // conditions start afresh with it, as they do for everyone who hears this lesson.
     PlannedPlayback playback(m_output, m_sound);
     m_output.restartBand();
-    if (kind != nullptr) {
+    if (lesson) {
         soundCallUp(playback);
     }
     if (m_form.clock.quitting()) {
@@ -188,8 +189,8 @@ void LessonController::startPressed() {
         ui.Label1->clear();
         m_form.lesson.playedCount = 0;
         m_form.lesson.correctCount = 0;
-    } else if (kind != nullptr) {
-        playLesson(*kind, playback);
+    } else if (lesson) {
+        playLesson(kind, playback);
     }
     if (m_form.clock.quitting()) {
         return;
@@ -276,7 +277,7 @@ void LessonController::MainForm_StopButton_Command_Click() {
     const LinkUi& linkUi = m_form.linkUi;
     LessonState& lesson = m_form.lesson;
     const StopButton state = lesson.stopButton;
-    const LessonKind* kind = LessonKindFor(m_form.choices.mode());
+    const LessonKind& kind = LessonKindFor(m_form.choices.mode());
     if (state != StopButton::ModeSwitch && m_form.choices.answerer()) {
         lesson.stopPlayback = true;
         // Silent at once: what was planned ahead goes.
@@ -284,12 +285,11 @@ void LessonController::MainForm_StopButton_Command_Click() {
         m_form.link.studentStatus = LinkStatus::Empty;
         linkUi.TeacherLabel->setText(RoleCaption::SetterPeerIdle(m_form.link));
         m_module.SendNetMessage(MessageType::AnswererStatus, AnswererCode::kTestAborted);
-        if (kind != nullptr && kind->asksAfterStop()) {
+        if (kind.asksAfterStop()) {
             emit abortChoiceWanted();
         }
     }
-    if (kind != nullptr && kind->judgesEachCharacter() && lesson.currentAnswer.isEmpty() &&
-        lesson.playedCount > 0) {
+    if (kind.judgesEachCharacter() && lesson.currentAnswer.isEmpty() && lesson.playedCount > 0) {
         // The character being waited for is not counted (none is, before the first).
         ShowPlayedCount(ui, lesson, lesson.playedCount - 1);
     }

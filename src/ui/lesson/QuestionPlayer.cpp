@@ -118,8 +118,7 @@ void QuestionPlayer::PlayQuestion(const QString& question, PlannedPlayback& play
         }
         m_awaitingHeard = true;
         planCharacter(playback, character, shown, lesson.playedCount);
-        const LessonKind* kind = LessonKindFor(m_form.choices.mode());
-        if (kind != nullptr && kind->waitsForAnswerAfter(token)) {
+        if (LessonKindFor(m_form.choices.mode()).waitsForAnswerAfter(token)) {
             // Released by the answer buttons, the keyboard or the pass button; not by a stop.
             // An answer counts once the character has begun to sound (a key pressed before that is
             // about the one before); a stop that takes the character away ends the wait too.
@@ -170,8 +169,7 @@ void QuestionPlayer::endOfQuestion(const QString& question, int playedLength) {
     SetEnabled({linkUi.TeacherOption, linkUi.StudentOption}, true);
     emit questionEnded(question);
     emit endReached();
-    const LessonKind* kind = LessonKindFor(m_form.choices.mode());
-    if (kind == nullptr || !kind->showsQuestionAtEnd()) {
+    if (!LessonKindFor(m_form.choices.mode()).showsQuestionAtEnd()) {
         return;
     }
     emit playedCountHeard(m_form.lesson.playedCount - 1);  // the end mark is not counted
