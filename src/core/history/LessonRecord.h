@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "core/kit/CopyAlignment.h"
+#include "core/kit/LessonState.h"
 #include "core/morse/FreeSpeed.h"
 
 // One finished lesson as the history keeps it.
@@ -32,8 +33,5 @@ struct LessonRecord {
     ConfusionCounts confusions;
 };
 
-// The letters and digits in the order of the miss counts. The view points at an array of its
-// own: a view of a bare string literal in a header names another literal in every file, and a
-// compiler that folds one file's copy into a loop may run into another's.
-inline constexpr char16_t kMissOrderText[] = u"ABCDEFGHIJKLMNOPQRSTUVWXYZ1234567890";
-inline constexpr QStringView kMissOrder = kMissOrderText;
+// The letters and digits in the order of the miss counts: the answer buttons' order.
+inline constexpr QStringView kMissOrder = kAnswerButtonCharacters;

@@ -12,7 +12,11 @@
 inline constexpr int kLongestQuestion = 32766;
 
 // The characters the answer buttons answer, in their order (and the order of the miss tally).
-inline constexpr QStringView kAnswerButtonCharacters = u"ABCDEFGHIJKLMNOPQRSTUVWXYZ1234567890";
+// The view points at an array of its own: a view of a bare string literal in a header names
+// another literal in every file, and a compiler that folds one file's copy into a loop may run
+// into another's.
+inline constexpr char16_t kAnswerButtonCharacterText[] = u"ABCDEFGHIJKLMNOPQRSTUVWXYZ1234567890";
+inline constexpr QStringView kAnswerButtonCharacters = kAnswerButtonCharacterText;
 
 // The state of a lesson, which the main button's caption shows: what a press of it does.
 enum class MainButton {
