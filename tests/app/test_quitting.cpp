@@ -13,6 +13,7 @@
 #include "core/kit/LessonState.h"
 #include "core/kit/LinkState.h"
 #include "support/LessonAnswerer.h"
+#include "support/LessonRun.h"
 #include "support/TestContext.h"
 #include "support/WindowScript.h"
 #include "ui/app/MainForm.h"
@@ -60,16 +61,19 @@ QList<std::pair<const char*, Situation>> Situations() {
          [](Rig& r) {
              r.answerer(false, u"EEEEEEEEEEEE"_s);
              r.ui().StartButton_Command->click();
+             AwaitLesson(r.form, r.clock);
          }},
         {"Step answer wait",
          [](Rig& r) {
              r.answerer(true, u"AB"_s);
              r.ui().StartButton_Command->click();
+             AwaitLesson(r.form, r.clock);
          }},
         {"call-up",
          [](Rig& r) {
              r.answerer(true, u"E"_s);
              r.ui().StartButton_Command->click();
+             AwaitLesson(r.form, r.clock);
          }},
         {"blinking status",
          [](Rig& r) {
@@ -102,6 +106,7 @@ QList<std::pair<const char*, Situation>> Situations() {
              r.answerer(true, u"E"_s);
              const LessonAnswerer answerer(r.form, r.clock);
              r.ui().StartButton_Command->click();
+             AwaitLesson(r.form, r.clock);
          }},
         {"WAV settings dialog", [](Rig& r) { r.ui().mnuSoundQuarity->trigger(); }},
         {"band conditions dialog", [](Rig& r) { r.ui().mnuSoundBand->trigger(); }},

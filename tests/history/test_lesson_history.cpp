@@ -13,6 +13,7 @@
 #include "core/history/HistoryStore.h"
 #include "core/kit/LinkState.h"
 #include "support/LessonAnswerer.h"
+#include "support/LessonRun.h"
 #include "support/TestContext.h"
 #include "support/WindowScript.h"
 #include "ui/app/MainForm.h"
@@ -99,6 +100,7 @@ class LessonHistoryTest : public QObject {
             atTheEnd();
         }
         r.form.ui().StartButton_Command->click();
+        AwaitLesson(r.form, r.context.clock);
         QVERIFY(r.context.clock.quitting());
         QCOMPARE(r.kept().size(), 1);
         QCOMPARE(r.kept()[0].played, question.size());

@@ -21,6 +21,7 @@
 #include "core/partner/PartnerSession.h"
 #include "core/partner/QuestionSource.h"
 #include "support/LessonAnswerer.h"
+#include "support/LessonRun.h"
 #include "support/NetTestSupport.h"
 #include "support/TestContext.h"
 #include "support/WindowScript.h"
@@ -48,6 +49,7 @@ QString StepLesson(MainForm& form, VirtualClock& clock) {
     {
         const LessonAnswerer answerer(form, clock);
         ui.StartButton_Command->click();
+        AwaitLesson(form, clock);
     }
     return question;
 }

@@ -10,6 +10,7 @@
 
 #include "core/kit/AnnouncerPace.h"
 #include "support/LessonAnswerer.h"
+#include "support/LessonRun.h"
 #include "support/TestContext.h"
 #include "ui/app/MainForm.h"
 #include "ui/app/MainFormUi.h"
@@ -117,6 +118,7 @@ class AnnouncementsTest : public QObject {
         };
         LessonAnswerer answerer(form, context.clock);
         form.questionPlayer().PlayQuestion(u"AB"_s);  // A, B, then the end mark AR
+        AwaitLesson(form, context.clock);
         QCOMPARE(heard, heardBeforeEachWave);
         if (!step) {
             QCOMPARE(announcer.lastAnnouncement(), u"模範解答 AB"_s);
@@ -180,6 +182,7 @@ class AnnouncementsTest : public QObject {
         });
         tick.setEnabled(true);
         form.questionPlayer().PlayQuestion(u"AB"_s);
+        AwaitLesson(form, context.clock);
         auto sounds = context.sound.events();  // A, B, AR
         sounds.removeIf([](const auto& e) { return e.kind == RecordingSoundOutput::Kind::Gap; });
         if (!listening) {  // the next character follows the answer, as it always did

@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include "support/LessonAnswerer.h"
+#include "support/LessonRun.h"
 #include "support/LinkedPair.h"
 #include "support/WindowScript.h"
 #include "ui/authoring/QuestionForm.h"
@@ -111,6 +112,7 @@ class ExchangeTest : public QObject {
         {
             LessonAnswerer answerer(p.b, p.clock(), {u"K"_s, u"PASS"_s, u"5"_s});
             p.b.ui().StartButton_Command->click();  // スタート
+            AwaitLesson(p.b, p.clock());
         }
         QCOMPARE(p.b.ui().ScoreList->item(0)->text(), u"ステップ:3問中2問正解"_s);
         p.wait(300);
@@ -145,6 +147,7 @@ class ExchangeTest : public QObject {
         {
             LessonAnswerer answerer(p.b, p.clock());
             p.b.ui().StartButton_Command->click();
+            AwaitLesson(p.b, p.clock());
         }
         QCOMPARE(p.b.ui().ScoreList->item(1)->text(), u"ステップ:1問中1問正解"_s);
 
@@ -172,6 +175,7 @@ class ExchangeTest : public QObject {
             });
         });
         p.b.ui().StartButton_Command->click();
+        AwaitLesson(p.b, p.clock());
         QCOMPARE(modelAnswer, QString(70, u'E'));
         QCOMPARE(p.b.ui().StartButton_Command->text(), u"次の問題"_s);
         QVERIFY(p.b.ui().AnswerText->toPlainText().isEmpty());

@@ -16,6 +16,7 @@
 #include "core/link/MessageCodes.h"
 #include "core/link/QuillNetModule.h"
 #include "support/LessonAnswerer.h"
+#include "support/LessonRun.h"
 #include "support/LinkedPair.h"
 #include "support/WindowScript.h"
 #include "ui/authoring/QuestionForm.h"
@@ -124,6 +125,7 @@ class LessonTest : public QObject {
             window->findChild<QPushButton*>(u"CloseButton"_s)->click();
         });
         l.b.ui().StartButton_Command->click();  // スタート: call-up, playback, result
+        AwaitLesson(l.b, l.clock());
         QVERIFY(result.ran());
         QCOMPARE(l.bDisplay.mid(0, 5), (QStringList{u"H"_s, u"R"_s, u"H"_s, u"R"_s, u"BT"_s}));
         QCOMPARE(answerer.answers, 2);
@@ -168,6 +170,7 @@ class LessonTest : public QObject {
             }
         };
         l.b.ui().StartButton_Command->click();
+        AwaitLesson(l.b, l.clock());
         l.bContext.sound.onEvent = nullptr;
         QCOMPARE(l.b.ui().Label4->text(), u"4"_s);  // counted as it came up, then no more
         QVERIFY(retry.ran());
@@ -185,6 +188,7 @@ class LessonTest : public QObject {
             }
         };
         l.b.ui().StartButton_Command->click();  // 再挑戦
+        AwaitLesson(l.b, l.clock());
         QCOMPARE(l.bDisplay.mid(0, 5), (QStringList{u"H"_s, u"R"_s, u"H"_s, u"R"_s, u"BT"_s}));
         QCOMPARE(l.b.ui().AnswerText->toPlainText(), u"EEEEEEEE"_s);
         QCOMPARE(l.b.ui().Label4->text(), u"8"_s);
@@ -213,6 +217,7 @@ class LessonTest : public QObject {
             l.clock().scheduleAt(l.clock().now() + 500,
                                  [&] { l.b.ui().Speed60_Option->setChecked(true); });
             l.b.ui().StartButton_Command->click();
+            AwaitLesson(l.b, l.clock());
         }
         l.b.ui().StopButton_Command->click();  // モード切替
         l.wait(200);
@@ -222,6 +227,7 @@ class LessonTest : public QObject {
         l.clock().scheduleAt(l.clock().now() + 500,
                              [&] { l.b.ui().CopyText->setPlainText(u"cx"_s); });
         l.b.ui().StartButton_Command->click();
+        AwaitLesson(l.b, l.clock());
         QCOMPARE(l.b.ui().CopyScore->text(), u"2文字中1文字正解（編集距離 1）"_s);
         QVERIFY(l.b.ui().CopyResult->toPlainText().contains(u"受信: CX"_s));
         QCOMPARE(l.b.ui().ScoreList->item(1)->text(), u"ノーマル:2文字中1文字正解（受信メモ）"_s);
@@ -260,6 +266,7 @@ class LessonTest : public QObject {
             const LessonAnswerer answerer(l.b, l.clock());
             const WhenShown result = PressWhenShown(l.clock(), u"ResultForm"_s, u"CloseButton"_s);
             l.b.ui().StartButton_Command->click();
+            AwaitLesson(l.b, l.clock());
             QVERIFY(result.ran());
             QCOMPARE(l.b.ui().ScoreList->count(), lesson);
         }
@@ -279,6 +286,7 @@ class LessonTest : public QObject {
             }
         };
         l.b.ui().StartButton_Command->click();
+        AwaitLesson(l.b, l.clock());
         l.wait(500);
         QVERIFY(l.b.ui().Label1->text().isEmpty());  // the call-up ended there
         QCOMPARE(l.b.ui().Label4->text(), u" - "_s);
@@ -308,6 +316,7 @@ class LessonTest : public QObject {
             }
         };
         l.b.ui().StartButton_Command->click();
+        AwaitLesson(l.b, l.clock());
         QVERIFY(closedAt > 0);
         QCOMPARE(l.bContext.exitCount, 1);
         QCOMPARE(int(l.bContext.sound.events().size()), eventsAtClose);
@@ -365,6 +374,7 @@ class LessonTest : public QObject {
         l.b.ui().StartButton_Command->setEnabled(true);
         ShowMainButton(l.b.ui(), l.b.lesson(), MainButtonNamed(u"スタート"_s));
         l.b.ui().StartButton_Command->click();
+        AwaitLesson(l.b, l.clock());
         QCOMPARE(l.b.ui().ScoreList->count(), 0);
         QCOMPARE(l.bContext.desktop.messages.constLast().title, u"問題読み込みエラー"_s);
     }
@@ -401,6 +411,7 @@ class LessonTest : public QObject {
             }
         };
         l.b.ui().StartButton_Command->click();
+        AwaitLesson(l.b, l.clock());
         // H R H R BT: 4 + 3 + 4 + 3 + 5 elements, or one file each.
         QCOMPARE(toneCount, tones);
         QCOMPARE(waveCount, waves);

@@ -15,6 +15,7 @@
 #include "core/kit/LessonState.h"
 #include "core/morse/SoundControls.h"
 #include "support/LessonAnswerer.h"
+#include "support/LessonRun.h"
 #include "support/TestContext.h"
 #include "support/WindowScript.h"
 #include "ui/app/MainForm.h"
@@ -45,7 +46,10 @@ struct Rig {
     const MainFormUi& ui() { return form.ui(); }
     LessonState& lesson() { return form.lesson(); }
     QString token() { return form.soundState().CurrentSoundToken; }
-    void play(const QString& question) { form.questionPlayer().PlayQuestion(question); }
+    void play(const QString& question) {
+        form.questionPlayer().PlayQuestion(question);
+        AwaitLesson(form, context.clock);
+    }
     // Label4 as each character's sound begins (a WAV file or a word pause).
     QStringList countsWhileSounding() {
         QStringList counts;
@@ -273,6 +277,7 @@ class PlaybackAndAnswersTest : public QObject {
         r.form.soundState().CurrentSoundToken = u"Q"_s;
         r.form.soundState().LastSoundedChar = u"Q"_s;
         r.ui().answerButton(u'Q')->click();
+        Delay(r.context.clock, 80);  // shown once its blank moment is over
         QCOMPARE(r.ui().Label1->text(), u"○"_s);
         r.ui().answerButton(u'W')->click();
         QCOMPARE(r.ui().Label1->text(), u"Q"_s);

@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "core/morse/SoundControls.h"
+#include "core/sound/SoundTimeline.h"
 
 PlannedPlayback::PlannedPlayback(SoundOutput& output, const SoundControls& controls)
     : m_output(output), m_controls(controls), m_revision(controls.revision()) {
@@ -15,6 +16,7 @@ PlannedPlayback::PlannedPlayback(SoundOutput& output, const SoundControls& contr
 }
 
 PlannedPlayback::~PlannedPlayback() {
+    QObject::disconnect(&m_output, nullptr, &m_watching, nullptr);
     m_output.leavePlayback(this);
 }
 
@@ -97,4 +99,58 @@ bool PlannedPlayback::finish(const std::function<bool()>& stopped) {
         }
     }
     return false;
+}
+
+void PlannedPlayback::watch(std::function<void()> wake) {
+    m_wake = std::move(wake);
+    QObject::connect(&m_output, &SoundOutput::soundCut, &m_watching, [this] {
+        m_endAsked = -1;  // what was asked for went with the cut sound
+        m_wake();
+    });
+    QObject::connect(&m_output, &SoundOutput::playbackLeft, &m_watching, [this] { m_wake(); });
+    m_controls.whenChanged(&m_watching, [this] { m_wake(); });
+}
+
+bool PlannedPlayback::mayGoOn() {
+    if (m_output.innermostPlayback() != this) {
+        return false;
+    }
+    if (!settled()) {
+        planAfresh();
+    }
+    return true;
+}
+
+bool PlannedPlayback::leadLeft() {
+    if (!mayGoOn()) {
+        return false;
+    }
+    const SoundPosition lead = SamplesAfterMs(kLeadMs);
+    const SoundPosition due = m_output.plannedEnd() - lead;
+    if (m_output.heard() >= due) {
+        return true;
+    }
+    if (m_wake) {
+        m_output.whenHeard(due, &m_watching, [this] { m_wake(); });
+    }
+    return false;
+}
+
+bool PlannedPlayback::heardToEnd() {
+    if (!mayGoOn()) {
+        return false;
+    }
+    const SoundPosition end = m_output.plannedEnd();
+    if (m_endAsked != end) {
+        // Heard to the end once what waits for that moment has run: told by the output itself.
+        m_endAsked = end;
+        m_endHeard = false;
+        if (m_wake) {
+            m_output.whenHeard(end, &m_watching, [this] {
+                m_endHeard = true;
+                m_wake();
+            });
+        }
+    }
+    return m_endHeard && m_output.plannedEnd() == m_endAsked;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QObject>
 #include <functional>
 
 #include "core/sound/SoundOutput.h"
@@ -33,6 +34,15 @@ class PlannedPlayback : public PlannedSound {
     // Waits until all of it has been heard. False as keepAhead.
     bool finish(const std::function<bool()>& stopped);
 
+    // The same two waits for a session that returns to the event loop between its steps. Each
+    // says whether the playback may go on now, having planned afresh what had to be; when not,
+    // the wake given to watch() runs once that may have changed (the sound heard so far, a cut,
+    // a playback started inside this one ended, new settings). Neither goes on while a playback
+    // started inside this one is still running.
+    void watch(std::function<void()> wake);
+    bool leadLeft();
+    bool heardToEnd();
+
     SoundPosition firstUnheard() const override;
 
   private:
@@ -47,7 +57,14 @@ class PlannedPlayback : public PlannedSound {
 
     SoundOutput& m_output;
     const SoundControls& m_controls;
+    // Ready for the next step: innermost, and planned afresh if it had to be.
+    bool mayGoOn();
+
     QList<Step> m_steps;  // those not yet heard to their start, and the last one
     quint64 m_revision;
     quint64 m_cuts;
+    std::function<void()> m_wake;
+    QObject m_watching;             // what the wakes hang on: they go with the playback
+    SoundPosition m_endAsked = -1;  // the end a wake was asked for when heard
+    bool m_endHeard = false;
 };

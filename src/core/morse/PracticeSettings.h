@@ -27,6 +27,9 @@ class PracticeSettings : public QObject, public SoundControls {
     int waveQualityLevel() const override { return m_waveQuality; }
     int waveVolumeLevel() const override { return m_waveVolume; }
     quint64 revision() const override { return m_revision; }
+    void whenChanged(QObject* context, std::function<void()> changed) const override {
+        connect(this, &PracticeSettings::changed, context, std::move(changed));
+    }
 
     void setToneText(const QString& text);
     void setFineAdjust(int value);

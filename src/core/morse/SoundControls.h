@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <optional>
 
 #include "core/morse/FreeSpeed.h"
@@ -33,6 +34,12 @@ class SoundControls {
     // Counts every change of any of the above: sound planned ahead with older settings is
     // planned again.
     virtual quint64 revision() const { return 0; }
+    // Runs changed, while context lives, after each change that revision() counts: a playback
+    // waiting on events plans again at once. Controls that never change need not tell.
+    virtual void whenChanged(QObject* context, std::function<void()> changed) const {
+        Q_UNUSED(context);
+        Q_UNUSED(changed);
+    }
 };
 
 // Shared by the character routines and the answer checking. Both are set when the character's

@@ -327,6 +327,7 @@ void SoundOutput::cutFrom(SoundPosition position) {
             entry.action();
         }
     }
+    emit soundCut();
 }
 
 SoundPosition SoundOutput::lowestCutSince(quint64 count) const {
@@ -349,6 +350,7 @@ void SoundOutput::enterPlayback(PlannedSound* playback) {
 
 void SoundOutput::leavePlayback(PlannedSound* playback) {
     m_playbacks.removeAll(playback);
+    emit playbackLeft();
 }
 
 PlannedSound* SoundOutput::innermostPlayback() const {

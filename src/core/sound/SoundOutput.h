@@ -116,6 +116,9 @@ class SoundOutput : public QObject {
 
   signals:
     void soundOnChanged(bool on);
+    // Planned sound was cut away; a playback left (one that waits to plan again may now).
+    void soundCut();
+    void playbackLeft();
 
   protected:
     Clock& clock() const { return m_clock; }

@@ -6,6 +6,7 @@
 #include "core/kit/ClockTimer.h"
 #include "core/kit/LessonState.h"
 #include "core/kit/LinkState.h"
+#include "core/lesson/LessonSession.h"
 #include "core/link/SessionChoices.h"
 #include "core/morse/BeepGenerator.h"
 #include "core/morse/CharacterDispatch.h"
@@ -63,6 +64,7 @@ class MainForm : public QMainWindow {
     WaveDialog& waveDialog() { return *m_waveDialog; }
     PeerLink& peerLink() { return m_peerLink; }
     QuestionPlayer& questionPlayer() { return m_player; }
+    LessonSession& lessonSession() { return m_lessonSession; }
     AnswerInput& answerInput() { return m_answers; }
     LessonController& lessonController() { return m_lessonController; }
     ExchangeWindows& exchangeWindows() { return m_exchange; }
@@ -129,6 +131,7 @@ class MainForm : public QMainWindow {
     PeerLink m_peerLink;
     ExchangeWindows m_exchange;
     ReceiveModeSelection m_receiveMode;
+    LessonSession m_lessonSession;
     QuestionPlayer m_player;
     AnswerInput m_answers;
     LessonController m_lessonController;

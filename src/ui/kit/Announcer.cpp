@@ -125,17 +125,24 @@ bool Announcer::said() const {
     return m_waiting.isEmpty() && m_clock.now() >= m_busyUntil;
 }
 
-void Announcer::waitUntilSaid() {
+void Announcer::afterSaid(QObject* context, std::function<void()> resume) {
     if (!listening()) {
+        resume();
         return;
     }
-    // What was just shown is announced once painted and settled.
-    Delay(m_clock, kSettleMs);
-    bool done = false;
-    m_followers.append({this, [&done] { done = true; }});
-    schedule();
-    WaitUntil(
-        m_clock, [&done] { return done; }, kLongestHoldMs);
+    // What was just shown is announced once painted and settled; never held for longer than a
+    // screen reader is given.
+    RunAfter(m_clock, context, kSettleMs, [this, context, resume = std::move(resume)] {
+        auto once = std::make_shared<bool>(false);
+        const auto go = [once, resume] {
+            if (!std::exchange(*once, true)) {
+                resume();
+            }
+        };
+        m_followers.append({context, go});
+        schedule();
+        RunAfter(m_clock, context, kLongestHoldMs, go);
+    });
 }
 
 void Announcer::whenSaid(QObject* context, std::function<void()> action) {

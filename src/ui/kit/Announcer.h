@@ -49,9 +49,9 @@ class Announcer : public QObject {
 
     // Whether everything announced has been said.
     bool said() const;
-    // Waits, letting events run, until what has just been shown has been announced and said,
-    // when a screen reader listens; returns at once otherwise.
-    void waitUntilSaid();
+    // Runs resume once what has just been shown has been announced and said, when a screen
+    // reader listens (from the event loop, while context lives); at once otherwise.
+    void afterSaid(QObject* context, std::function<void()> resume);
     // Runs action once everything announced has been said (at once when it has, or when no
     // screen reader listens).
     void whenSaid(QObject* context, std::function<void()> action);

@@ -8,12 +8,11 @@
 #include <QRadioButton>
 #include <QTextCursor>
 
-#include "core/kit/Clock.h"
 #include "core/kit/LessonState.h"
 #include "core/lesson/Grading.h"
 #include "core/lesson/LessonKind.h"
+#include "core/lesson/LessonSession.h"
 #include "core/link/SessionChoices.h"
-#include "core/morse/SoundControls.h"
 #include "ui/kit/ControlHelpers.h"
 #include "ui/lesson/LessonUi.h"
 #include "ui/link/CwChat.h"
@@ -23,7 +22,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int kCorrectBlankMs = 80;
 const QString kPass = u"PASS"_s;
 
 }  // namespace
@@ -45,10 +43,20 @@ QString AnswerForKey(int key, const QString& text) {
     return {};
 }
 
-AnswerInput::AnswerInput(const PracticeWindow& form, MorseSoundState& sound, CwChat& cwChat,
+AnswerInput::AnswerInput(const PracticeWindow& form, LessonSession& session, CwChat& cwChat,
                          QObject* parent)
-    : QObject(parent), m_form(form), m_sound(sound), m_cwChat(cwChat) {
+    : QObject(parent), m_form(form), m_session(session), m_cwChat(cwChat) {
     const LessonUi& ui = m_form.ui;
+    // A miss shows what was sent; a correct answer blanks the display, then shows a circle.
+    connect(&session, &LessonSession::judged, this,
+            [&ui](Judgement judgement, const QString& sounded) {
+                if (judgement == Judgement::Miss) {
+                    ShowLabel(ui.Label1, sounded, kBlack);
+                } else {
+                    ShowLabel(ui.Label1, QString(), kRed);
+                }
+            });
+    connect(&session, &LessonSession::correctShown, this, [&ui] { ui.Label1->setText(u"○"_s); });
     for (std::size_t index = 0; index < ui.answerButtons.size(); ++index) {
         const QChar character = kAnswerButtonCharacters[static_cast<qsizetype>(index)];
         connect(ui.answerButtons[index], &QPushButton::clicked, this,
@@ -79,17 +87,7 @@ bool AnswerInput::judgesEachCharacter() const {
 }
 
 void AnswerInput::CheckAnswer() {
-    const LessonUi& ui = m_form.ui;
-    LessonState& lesson = m_form.lesson;
-    if (JudgeAnswer(lesson, lesson.currentAnswer, m_sound.CurrentSoundToken,
-                    m_sound.LastSoundedChar) == Judgement::Miss) {
-        ShowLabel(ui.Label1, m_sound.LastSoundedChar, kBlack);
-        return;
-    }
-    ShowLabel(ui.Label1, QString(), kRed);
-    Delay(m_form.clock, kCorrectBlankMs);
-    ui.Label1->setText(u"○"_s);
-    ShowCorrectCount(ui, lesson, lesson.correctCount);
+    m_session.answer(m_form.lesson.currentAnswer);
 }
 
 void AnswerInput::MainForm_KaitoupassButton_Command_Click() {

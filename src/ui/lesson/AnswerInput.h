@@ -6,15 +6,15 @@
 #include "ui/lesson/PracticeWindow.h"
 
 class CwChat;
-struct MorseSoundState;
+class LessonSession;
 
 // Answers in Step receive mode: the 36 answer buttons, the pass button and the keyboard. Each
-// answer releases the waiting playback and is judged at once; misses are tallied for the result
-// window. In chat mode the buttons key CW chat instead.
+// answer goes to the lesson session, which judges it and releases the waiting playback; the
+// display shows the judgement. In chat mode the buttons key CW chat instead.
 class AnswerInput : public QObject {
     Q_OBJECT
   public:
-    AnswerInput(const PracticeWindow& form, MorseSoundState& sound, CwChat& cwChat,
+    AnswerInput(const PracticeWindow& form, LessonSession& session, CwChat& cwChat,
                 QObject* parent = nullptr);
 
     // The answer button of a letter or digit.
@@ -34,7 +34,7 @@ class AnswerInput : public QObject {
     // The chosen kind of lesson judges each character as it is answered.
     bool judgesEachCharacter() const;
     PracticeWindow m_form;
-    MorseSoundState& m_sound;
+    LessonSession& m_session;
     CwChat& m_cwChat;
 };
 

@@ -24,7 +24,8 @@ LessonAnnouncements::LessonAnnouncements(Announcer& announcer, const LessonUi& u
             m_announcer.dropWaiting();
         }
     });
-    player.setAnswerPause([this] { m_announcer.waitUntilSaid(); });
+    player.setAnswerPause(
+        [this](std::function<void()> resume) { m_announcer.afterSaid(this, std::move(resume)); });
     QLabel* copyScore = ui.CopyScore;
     connect(&player, &QuestionPlayer::playedCountHeard, this, [this, copyScore](int count) {
         if (copyScore->text().isEmpty()) {

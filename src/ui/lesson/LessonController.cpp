@@ -14,13 +14,10 @@
 #include "core/kit/SharedTexts.h"
 #include "core/lesson/Grading.h"
 #include "core/lesson/LessonKind.h"
+#include "core/lesson/LessonSession.h"
 #include "core/link/MessageCodes.h"
 #include "core/link/QuillNetModule.h"
 #include "core/link/SessionChoices.h"
-#include "core/morse/CharacterDispatch.h"
-#include "core/morse/MorseTable.h"
-#include "core/morse/PlannedPlayback.h"
-#include "core/morse/SoundControls.h"
 #include "core/sound/SoundOutput.h"
 #include "ui/kit/ControlHelpers.h"
 #include "ui/kit/DesktopServices.h"
@@ -33,38 +30,30 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-struct CallUpSymbol {
-    SymbolId symbol;
-    const char16_t* name;
-};
-constexpr CallUpSymbol kCallUp[] = {{SymbolId::H, u"H"},
-                                    {SymbolId::R, u"R"},
-                                    {SymbolId::H, u"H"},
-                                    {SymbolId::R, u"R"},
-                                    {SymbolId::BT, u"BT"}};
-
-}  // namespace
-
 LessonController::LessonController(const PracticeWindow& form, QuillNetModule& module,
-                                   QuestionPlayer& player, CharacterDispatch& dispatch,
-                                   SoundOutput& output, const SoundControls& sound,
-                                   QString pictureDir, QObject* parent)
+                                   QuestionPlayer& player, LessonSession& session,
+                                   SoundOutput& output, QString pictureDir, QObject* parent)
     : QObject(parent),
       m_form(form),
       m_module(module),
-      m_player(player),
-      m_dispatch(dispatch),
+      m_session(session),
       m_output(output),
-      m_sound(sound),
       m_pictureDir(std::move(pictureDir)) {
     connect(m_form.ui.StartButton_Command, &QPushButton::clicked, this,
             &LessonController::MainForm_StartButton_Command_Click);
     connect(m_form.ui.StopButton_Command, &QPushButton::clicked, this,
             &LessonController::MainForm_StopButton_Command_Click);
     // At the end itself, so that ending the program during the model answer keeps the lesson.
-    connect(&m_player, &QuestionPlayer::endReached, this, &LessonController::lessonFinished);
+    connect(&player, &QuestionPlayer::endReached, this, &LessonController::lessonFinished);
+    connect(&session, &LessonSession::callUpSounding, this, [this](bool sounding) {
+        if (sounding) {
+            SetColour(m_form.ui.Label1, kBlack);
+        }
+        emit callUpSounding(sounding);
+    });
+    connect(&session, &LessonSession::callUpSymbolHeard, this,
+            [this](const QString& name) { m_form.ui.Label1->setText(name); });
+    connect(&session, &LessonSession::ended, this, &LessonController::lessonRunEnded);
 }
 
 void LessonController::MainForm_StartButton_Command_Click() {
@@ -173,96 +162,37 @@ void LessonController::startPressed() {
     // was aborted, so the question must not play and report it finished after all.
     m_form.lesson.stopPlayback = false;
     m_form.lesson.playedCount = 0;
-    // The call-up and the question on one plan, so they join without a seam; the band's
-    // conditions start afresh with it, as they do for everyone who hears this lesson.
-    PlannedPlayback playback(m_output, m_sound);
-    m_output.restartBand();
     if (lesson) {
-        soundCallUp(playback);
-    }
-    if (m_form.clock.quitting()) {
+        // Goes on as it is heard; its end shows the result and gives the buttons back.
+        m_session.start(m_form.link.receivedQuestion);
         return;
     }
-    if (m_form.lesson.stopPlayback) {
-        // nothing is played
-    } else if (m_form.choices.chatMode()) {
+    m_output.restartBand();
+    if (m_form.choices.chatMode()) {
         ui.Label1->clear();
         m_form.lesson.playedCount = 0;
         m_form.lesson.correctCount = 0;
-    } else if (lesson) {
-        playLesson(kind, playback);
     }
-    if (m_form.clock.quitting()) {
-        return;
+    lessonRunEnded(false);
+}
+
+void LessonController::lessonRunEnded(bool showScore) {
+    const LessonUi& ui = m_form.ui;
+    const LinkUi& linkUi = m_form.linkUi;
+    const SoundUi& soundUi = m_form.soundUi;
+    if (showScore) {
+        const LessonState& lesson = m_form.lesson;
+        ui.ScoreList->addItem(
+            ScoreLine(CountText(lesson.shownPlayed), CountText(lesson.shownCorrect)));
+        showResult();
+        if (m_form.clock.quitting()) {
+            return;
+        }
     }
     ui.StartButton_Command->setEnabled(true);
     ShowStopButton(ui, m_form.lesson, StopButton::ModeSwitch);
     SetEnabled({linkUi.ChatMode_Option, soundUi.toneTestButton}, true);
     soundUi.ToneText->setReadOnly(false);
-}
-
-void LessonController::soundCallUp(PlannedPlayback& playback) {
-    const LessonUi& ui = m_form.ui;
-    SetColour(ui.Label1, kBlack);
-    ShowCorrectCount(ui, m_form.lesson, std::nullopt);
-    ShowPlayedCount(ui, m_form.lesson, std::nullopt);
-    emit callUpSounding(true);
-    for (const CallUpSymbol& callUp : kCallUp) {
-        if (m_form.clock.quitting() || m_form.lesson.stopPlayback) {
-            break;
-        }
-        playback.add([this, callUp] {
-            // Its name shows as it is heard.
-            m_output.whenHeard(m_output.nextPosition(), this, [this, name = callUp.name] {
-                m_form.ui.Label1->setText(QString::fromUtf16(name));
-            });
-            // Read afresh for every symbol, as the question's characters are.
-            m_dispatch.SoundSymbol(callUp.symbol);
-        });
-        playback.keepAhead([this] { return m_form.lesson.stopPlayback; });
-    }
-    // Over when heard to its end: its last symbol must not stand in the display through the
-    // question.
-    const auto over = [this] {
-        m_form.ui.Label1->clear();
-        emit callUpSounding(false);
-    };
-    if (m_form.lesson.stopPlayback) {
-        over();  // stopped: the stop has silenced it
-    } else {
-        m_output.whenOver(m_output.plannedEnd(), this, over);
-    }
-}
-
-void LessonController::playLesson(const LessonKind& kind, PlannedPlayback& playback) {
-    const LessonUi& ui = m_form.ui;
-    LessonState& lesson = m_form.lesson;
-    const bool judged = kind.judgesEachCharacter();
-    lesson.playedCount = 0;
-    if (judged) {
-        lesson.correctCount = 0;
-    }
-    showCountsWhenHeard(0, judged ? std::optional<int>(0) : std::nullopt);
-    lesson.stopPlayback = false;
-    m_player.PlayQuestion(m_form.link.receivedQuestion, playback);
-    // Stopped before the question was heard (during the call-up): nothing was played. A kind
-    // that judges as it goes reports the score at the end.
-    if (!judged || m_form.clock.quitting() || !m_player.heardAny()) {
-        return;
-    }
-    if (lesson.shownCorrect != 0 || lesson.shownPlayed != 0) {
-        ui.ScoreList->addItem(
-            ScoreLine(CountText(lesson.shownPlayed), CountText(lesson.shownCorrect)));
-        showResult();
-    }
-}
-
-void LessonController::showCountsWhenHeard(std::optional<int> played, std::optional<int> correct) {
-    // As the question begins to sound, after the call-up.
-    m_output.whenHeard(m_output.nextPosition(), this, [this, played, correct] {
-        ShowPlayedCount(m_form.ui, m_form.lesson, played);
-        ShowCorrectCount(m_form.ui, m_form.lesson, correct);
-    });
 }
 
 void LessonController::showResult() {

@@ -5,12 +5,9 @@
 
 #include "ui/lesson/PracticeWindow.h"
 
-class CharacterDispatch;
-class LessonKind;
-class PlannedPlayback;
+class LessonSession;
 class QuestionPlayer;
 class QuillNetModule;
-class SoundControls;
 class SoundOutput;
 
 // The main button and the stop button, which carry a lesson through its states on both sides.
@@ -19,8 +16,8 @@ class LessonController : public QObject {
     Q_OBJECT
   public:
     LessonController(const PracticeWindow& form, QuillNetModule& module, QuestionPlayer& player,
-                     CharacterDispatch& dispatch, SoundOutput& output, const SoundControls& sound,
-                     QString pictureDir, QObject* parent = nullptr);
+                     LessonSession& session, SoundOutput& output, QString pictureDir,
+                     QObject* parent = nullptr);
 
     void MainForm_StartButton_Command_Click();
     void MainForm_StopButton_Command_Click();
@@ -45,17 +42,13 @@ class LessonController : public QObject {
     void startPressed();
     // After the ready or next-question press: waiting for the setter, one way or the other.
     void awaitQuestion(bool modalNotice);
-    void soundCallUp(PlannedPlayback& playback);
-    // The question, played as its kind of lesson plays it.
-    void playLesson(const LessonKind& kind, PlannedPlayback& playback);
-    void showCountsWhenHeard(std::optional<int> played, std::optional<int> correct);
+    // The lesson's run is over (showScore: with a Step score to show): the buttons back.
+    void lessonRunEnded(bool showScore);
     void showResult();
 
     PracticeWindow m_form;
     QuillNetModule& m_module;
-    QuestionPlayer& m_player;
-    CharacterDispatch& m_dispatch;
+    LessonSession& m_session;
     SoundOutput& m_output;
-    const SoundControls& m_sound;
     QString m_pictureDir;
 };
