@@ -12,8 +12,8 @@
 
 #include "core/kit/LessonState.h"
 #include "core/kit/LinkState.h"
+#include "support/AwaitSession.h"
 #include "support/LessonAnswerer.h"
-#include "support/LessonRun.h"
 #include "support/TestContext.h"
 #include "support/WindowScript.h"
 #include "ui/app/MainForm.h"
@@ -113,6 +113,7 @@ QList<std::pair<const char*, Situation>> Situations() {
         {"CW chat playback",
          [](Rig& r) {
              r.form.peerLink().cwChat().PlayCwChatText(u"CQ CQ CQ"_s, CwChat::Form::Receiving);
+             AwaitCwChat(r.form, r.clock);
          }},
         {"CW chat queue",
          [](Rig& r) {
@@ -122,6 +123,7 @@ QList<std::pair<const char*, Situation>> Situations() {
              }
              r.clock.scheduleAt(r.clock.now() + 100, [&r] { r.ui().answerButton(u'Q')->click(); });
              r.ui().answerButton(u'C')->click();
+             AwaitCwChat(r.form, r.clock);
          }},
     };
 }

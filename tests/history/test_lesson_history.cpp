@@ -12,8 +12,8 @@
 
 #include "core/history/HistoryStore.h"
 #include "core/kit/LinkState.h"
+#include "support/AwaitSession.h"
 #include "support/LessonAnswerer.h"
-#include "support/LessonRun.h"
 #include "support/TestContext.h"
 #include "support/WindowScript.h"
 #include "ui/app/MainForm.h"

@@ -24,6 +24,7 @@ struct PlaybackRig : SoundRig {
     void play(
         const QString& text, const std::function<bool()>& stopped = [] { return false; }) {
         PlannedPlayback playback(output, controls);
+        playback.watch([] {});  // the clock's own wait looks again after every event
         for (const QChar character : text) {
             if (stopped()) {
                 return;
@@ -40,9 +41,9 @@ struct PlaybackRig : SoundRig {
                 });
             });
             mostAheadMs = qMax(mostAheadMs, output.msAhead());
-            playback.keepAhead(stopped);
+            WaitUntil(clock, [&] { return stopped() || playback.leadLeft(); });
         }
-        playback.finish(stopped);
+        WaitUntil(clock, [&] { return stopped() || playback.heardToEnd(); });
     }
     QString heardText() const {
         QString text;

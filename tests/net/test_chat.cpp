@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include "core/link/QuillNetModule.h"
+#include "support/AwaitSession.h"
 #include "support/LinkedPair.h"
 #include "ui/kit/Announcer.h"
 #include "ui/link/CwChat.h"
@@ -95,6 +96,7 @@ class ChatTest : public QObject {
         };
         p.b.ui().SendMessageText->setText(u"cq 5"_s);
         p.b.ui().SendMessageButton->click();
+        AwaitCwChat(p.b, p.clock());
         p.wait(8000);
         QCOMPARE(aHeard, u"CQ5"_s);
         QCOMPARE(p.b.link().cwChatBuffer, u"***CWチャットモード開始***\r\nJA2BBB > cq 5\r\n"_s);
@@ -119,6 +121,7 @@ class ChatTest : public QObject {
         p.b.ui().answerButton(u'Q')->setEnabled(true);
         const QString before = p.b.ui().ChatText->toPlainText();
         p.b.ui().answerButton(u'C')->click();
+        AwaitCwChat(p.b, p.clock());
         QCOMPARE(bHeard.tokens(), u"CQ"_s);
         QCOMPARE(p.b.ui().ChatText->toPlainText(), before + u"CQ"_s);
         QVERIFY(p.b.peerLink().cwChat().cwSendQueue().isEmpty());
@@ -143,6 +146,7 @@ class ChatTest : public QObject {
                                  [&p, key] { p.b.ui().answerButton(key)->click(); });
         }
         p.b.ui().answerButton(u'A')->click();
+        AwaitCwChat(p.b, p.clock());
         QCOMPARE(bHeard.tokens(), keys);
         p.wait(30000);
         QVERIFY(p.b.peerLink().cwChat().cwSendQueue().isEmpty());

@@ -20,8 +20,8 @@
 #include "core/partner/PartnerLink.h"
 #include "core/partner/PartnerSession.h"
 #include "core/partner/QuestionSource.h"
+#include "support/AwaitSession.h"
 #include "support/LessonAnswerer.h"
-#include "support/LessonRun.h"
 #include "support/NetTestSupport.h"
 #include "support/TestContext.h"
 #include "support/WindowScript.h"
@@ -177,6 +177,7 @@ class PartnerLessonTest : public QObject {
         ui.SendMessageText->setText(u"CQ DE JA1LRN K"_s);
         ui.SendMessageButton->click();
         Delay(clock, 30000);
+        AwaitCwChat(learner.form, clock);
         // The reply arrives while the learner's own line still sounds and plays nested inside it,
         // between two of its characters.
         const QString reply = u"JA1LRNDEJA9PRTGMTNXFERCALLUR599599BK"_s;

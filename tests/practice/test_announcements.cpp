@@ -9,8 +9,8 @@
 #include <QTest>
 
 #include "core/kit/AnnouncerPace.h"
+#include "support/AwaitSession.h"
 #include "support/LessonAnswerer.h"
-#include "support/LessonRun.h"
 #include "support/TestContext.h"
 #include "ui/app/MainForm.h"
 #include "ui/app/MainFormUi.h"

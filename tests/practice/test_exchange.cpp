@@ -9,8 +9,8 @@
 #include <QRadioButton>
 #include <QTest>
 
+#include "support/AwaitSession.h"
 #include "support/LessonAnswerer.h"
-#include "support/LessonRun.h"
 #include "support/LinkedPair.h"
 #include "support/WindowScript.h"
 #include "ui/authoring/QuestionForm.h"

@@ -14,8 +14,8 @@
 #include "core/kit/ClockTimer.h"
 #include "core/kit/LessonState.h"
 #include "core/morse/SoundControls.h"
+#include "support/AwaitSession.h"
 #include "support/LessonAnswerer.h"
-#include "support/LessonRun.h"
 #include "support/TestContext.h"
 #include "support/WindowScript.h"
 #include "ui/app/MainForm.h"
@@ -317,6 +317,7 @@ class PlaybackAndAnswersTest : public QObject {
         r.ui().ChatText->setPlainText(u"log"_s);
         r.ui().answerButton(u'C')->setEnabled(true);
         r.ui().answerButton(u'C')->click();
+        AwaitCwChat(r.form, r.context.clock);
         QVERIFY(r.ui().ChatText->toPlainText().endsWith(u"C"_s));
         QVERIFY(r.wavesPlayed() >= 1);  // heard here as it is keyed
         QVERIFY(r.lesson().currentAnswer.isEmpty());

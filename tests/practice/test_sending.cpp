@@ -148,15 +148,23 @@ class TestSending : public QObject {
         QList<SendingResult> ended;
         connect(&window, &SendingPracticeWindow::practiceEnded,
                 [&ended](const SendingResult& result) { ended << result; });
-        window.start();
-        rig.clock.waitUntil(rig.clock.now() + 10000);
-        const auto played = rig.output.events().size();
-        QVERIFY(played > 0);  // the group sounded; heard again on asking, and no try
+        QPushButton* replay = nullptr;
         for (QPushButton* button : window.findChildren<QPushButton*>()) {
             if (button->text().startsWith(u"もう一度"_s)) {
-                button->click();
+                replay = button;
             }
         }
+        // The group plays from the event loop: heard once the button to hear it again is back.
+        const auto heard = [&] {
+            rig.clock.waitUntil(rig.clock.now() + 10000);
+            WaitUntil(rig.clock, [replay] { return replay->isEnabled(); });
+        };
+        window.start();
+        heard();
+        const auto played = rig.output.events().size();
+        QVERIFY(played > 0);  // the group sounded; heard again on asking, and no try
+        replay->click();
+        heard();
         QCOMPARE(rig.output.events().size(), 2 * played);
         const QString group = SendingTexts(Source(SendingSource::Koch)).nextGroup();
         // Missed twice: told the group only then, and hears it again once the verdict is said.
@@ -165,7 +173,7 @@ class TestSending : public QObject {
             const auto before = rig.output.events().size();
             window.takeDecoded(u"EE "_s);
             QCOMPARE(window.announcer().lastAnnouncement().contains(group), told);
-            rig.clock.waitUntil(rig.clock.now() + 10000);
+            heard();
             const Announcer::Said verdict = window.announcer().saidTexts().constLast();
             QVERIFY(rig.output.events().size() > before);
             QVERIFY(rig.output.events()[before].start >= verdict.at + SpeechTimeMs(verdict.text));

@@ -126,7 +126,7 @@ bool LessonSession::waitIsOver() {
         return m_parts.clock.now() >= m_timeDue;
     }
     // A playback started inside this one (a CW chat line) is heard first: nothing goes on.
-    if (m_playback != nullptr && m_parts.output.innermostPlayback() != m_playback.get()) {
+    if (m_playback != nullptr && !m_playback->isInnermost()) {
         return false;
     }
     switch (m_wait) {

@@ -55,7 +55,7 @@ void LinkSocket::accept() {
         return;
     }
     m_state = State::Connected;
-    ++m_serial;
+    nextLink();
     socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     // What came before the accept has been buffered without a signal to us.
     if (socket->bytesAvailable() > 0) {
@@ -89,7 +89,7 @@ void LinkSocket::close() {
     m_inbox.clear();
     m_inboxBytes = 0;
     m_state = State::Closed;
-    ++m_serial;
+    nextLink();
 }
 
 bool LinkSocket::send(const QByteArray& bytes) {
@@ -162,7 +162,7 @@ void LinkSocket::onConnected() {
     m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     m_peerAddress = m_socket->peerAddress();
     m_state = State::Connected;
-    ++m_serial;
+    nextLink();
     post(Event::Connected);
 }
 
@@ -180,7 +180,7 @@ void LinkSocket::onReadyRead() {
         m_inbox.clear();
         m_inboxBytes = 0;
         m_state = State::Closing;
-        ++m_serial;
+        nextLink();
         post(Event::Overflow);
         return;
     }
@@ -282,4 +282,9 @@ void LinkSocket::deliver(const Item& item) {
             emit dataArrival(item.data);
             break;
     }
+}
+
+void LinkSocket::nextLink() {
+    ++m_serial;
+    emit linkSerialChanged();
 }

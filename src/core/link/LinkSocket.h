@@ -56,6 +56,8 @@ class LinkSocket : public QObject {
     QList<qintptr> descriptors() const;
 
   signals:
+    // linkSerial() changed: a link was made or has ended.
+    void linkSerialChanged();
     void connectionRequest();
     void connected();
     void peerClosed();
@@ -80,6 +82,7 @@ class LinkSocket : public QObject {
     void deliver(const Item& item);
 
     void adopt(QTcpSocket* socket);
+    void nextLink();
     void onNewConnection();
     void onConnected();
     void onReadyRead();

@@ -29,7 +29,9 @@ QuillNetModule::QuillNetModule(LinkState& link, LinkSocket& winsock1, Clock& clo
       m_winsock1(winsock1),
       m_clock(clock),
       m_now(std::move(now)),
-      m_sends(clock, [this] { return m_link.sendDone; }) {}
+      m_sends(clock, [this] { return m_link.sendDone; }) {
+    connect(&m_winsock1, &LinkSocket::linkSerialChanged, this, &QuillNetModule::linkChanged);
+}
 
 void QuillNetModule::SendNetMessage(int type, const QString& payload) {
     m_sends.push([this, type, payload] { write(type, payload); });

@@ -75,6 +75,8 @@ class QuillNetModule : public QObject {
     void takeChatAfterComposing(bool cw);
 
   signals:
+    // A link was made or has ended (linkGoneSince changes its answer).
+    void linkChanged();
     // Type 5: the question is stored and the main button reads "スタート".
     void questionReceived();
     // Type 6 "1" while the main button does not read "出題待機".

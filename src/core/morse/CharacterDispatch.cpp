@@ -2,7 +2,6 @@
 
 #include "core/morse/BeepGenerator.h"
 #include "core/morse/MorseTiming.h"
-#include "core/morse/PlannedPlayback.h"
 #include "core/morse/ToneFrequency.h"
 #include "core/morse/WaveGenerator.h"
 #include "core/sound/SoundOutput.h"
@@ -131,23 +130,5 @@ void CharacterDispatch::SoundSymbol(SymbolId symbol) {
             break;
         case SoundGenerator::None:
             break;
-    }
-}
-
-void CharacterDispatch::SoundText(const QString& text, CharacterTable table,
-                                  const std::function<bool()>& stopped,
-                                  const std::function<bool()>& cut) {
-    PlannedPlayback playback(m_output, m_controls);
-    m_output.restartBand();
-    for (const QChar character : text) {
-        if (stopped()) {
-            break;
-        }
-        playback.add([this, character, table] { SoundCharacter(character, table); });
-        playback.keepAhead(stopped);
-    }
-    playback.finish(stopped);
-    if (cut()) {
-        m_output.cutFrom(playback.firstUnheard());
     }
 }

@@ -36,13 +36,6 @@ class CharacterDispatch {
     // of it (nothing: a character the table does not handle, which sounds nothing). The token
     // and the last sounded character change when it is heard.
     std::optional<CharacterEntry> SoundCharacter(QChar character, CharacterTable table);
-    // Sounds a text heard on its own (a chat line, an echo group) character by character,
-    // planned ahead as it is known (inside another playback, right after what that one is
-    // sounding). The band's conditions start afresh with it, so it sounds the same on every PC
-    // that plays it. Ends after the character sounding once stopped() holds; if cut() holds then,
-    // what was planned beyond it is thrown away.
-    void SoundText(const QString& text, CharacterTable table, const std::function<bool()>& stopped,
-                   const std::function<bool()>& cut);
     // Plans a symbol as the selected generator sounds it at the selected speed (the call-up).
     void SoundSymbol(SymbolId symbol);
     SoundOutput& output() { return m_output; }

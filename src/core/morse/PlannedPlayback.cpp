@@ -70,37 +70,6 @@ void PlannedPlayback::planAfresh() {
     m_cuts = m_output.cutCount();
 }
 
-bool PlannedPlayback::keepAhead(const std::function<bool()>& stopped) {
-    while (!stopped()) {
-        if (!settled()) {
-            planAfresh();
-        }
-        if (m_output.waitForLead(kLeadMs, [&] { return stopped() || !settled(); })) {
-            return !stopped();
-        }
-        if (settled()) {
-            return false;  // the program is ending
-        }
-    }
-    return false;
-}
-
-bool PlannedPlayback::finish(const std::function<bool()>& stopped) {
-    while (!stopped()) {
-        if (!settled()) {
-            planAfresh();
-        }
-        if (m_output.waitUntilHeard(m_output.plannedEnd(),
-                                    [&] { return stopped() || !settled(); })) {
-            return !stopped();
-        }
-        if (settled()) {
-            return false;  // the program is ending
-        }
-    }
-    return false;
-}
-
 void PlannedPlayback::watch(std::function<void()> wake) {
     m_wake = std::move(wake);
     QObject::connect(&m_output, &SoundOutput::soundCut, &m_watching, [this] {
@@ -112,7 +81,7 @@ void PlannedPlayback::watch(std::function<void()> wake) {
 }
 
 bool PlannedPlayback::mayGoOn() {
-    if (m_output.innermostPlayback() != this) {
+    if (!isInnermost()) {
         return false;
     }
     if (!settled()) {

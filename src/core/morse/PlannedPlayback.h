@@ -28,18 +28,14 @@ class PlannedPlayback : public PlannedSound {
     // plans sound and asks for what is done when it is heard, and nothing else.
     void add(std::function<void()> plan);
 
-    // Lets events run, then waits until no more than the lead is planned ahead, planning afresh
-    // what must be. False when stopped() holds or the program is ending.
-    bool keepAhead(const std::function<bool()>& stopped);
-    // Waits until all of it has been heard. False as keepAhead.
-    bool finish(const std::function<bool()>& stopped);
-
-    // The same two waits for a session that returns to the event loop between its steps. Each
-    // says whether the playback may go on now, having planned afresh what had to be; when not,
-    // the wake given to watch() runs once that may have changed (the sound heard so far, a cut,
-    // a playback started inside this one ended, new settings). Neither goes on while a playback
-    // started inside this one is still running.
+    // Its two waits, for a session that returns to the event loop between its steps: no more
+    // than the lead planned ahead (leadLeft), and all of it heard (heardToEnd). Each says whether
+    // the playback may go on now, having planned afresh what had to be; when not, the wake given
+    // to watch() runs once that may have changed (the sound heard so far, a cut, a playback
+    // started inside this one ended, new settings). Neither goes on while a playback started
+    // inside this one is still running.
     void watch(std::function<void()> wake);
+    bool isInnermost() const { return m_output.innermostPlayback() == this; }
     bool leadLeft();
     bool heardToEnd();
 

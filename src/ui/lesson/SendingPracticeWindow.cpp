@@ -309,17 +309,18 @@ void SendingPracticeWindow::playEchoGroup() {
     }
     const QString group = m_echo->group();
     const quint64 stops = m_playStops;
-    const auto stopped = [this, stops] { return m_clock.quitting() || m_playStops != stops; };
+    const auto stopped = [this, stops] { return m_playStops != stops; };
     m_playing = true;
     updateControls();
-    m_dispatch.SoundText(group, CharacterTable::Chat, stopped,
-                         [this, stops] { return m_playStops != stops; });
-    m_playing = false;
-    updateControls();
+    m_echoPlayback.play(group, CharacterTable::Chat, {stopped, stopped}, [this] {
+        m_playing = false;
+        updateControls();
+    });
 }
 
 void SendingPracticeWindow::stopPlaying() {
     ++m_playStops;
+    m_echoPlayback.wake();
     if (m_echoTimer != 0) {
         m_clock.cancel(m_echoTimer);
         m_echoTimer = 0;

@@ -13,6 +13,7 @@
 #include "core/link/MessageCodes.h"
 #include "core/link/QuillNetModule.h"
 #include "core/morse/CharacterDispatch.h"
+#include "core/morse/TextPlayback.h"
 #include "ui/kit/ControlHelpers.h"
 #include "ui/kit/DesktopServices.h"
 #include "ui/link/LinkUi.h"
@@ -32,22 +33,34 @@ CwChat::CwChat(NetWindow& window, QuillNetModule& module, CharacterDispatch& dis
     connect(&m_module, &QuillNetModule::cwChatReceived, this,
             [this](const QString& text) { PlayCwChatText(text, Form::Receiving); });
     connect(m_w.ui.StopCwReceiveButton, &QPushButton::clicked, this, &CwChat::StopCwReceive);
+    // A received line ends with its link.
+    connect(&m_module, &QuillNetModule::linkChanged, this, &CwChat::wakePlaybacks);
+}
+
+void CwChat::wakePlaybacks() {
+    for (TextPlayback* playback : std::as_const(m_playbacks)) {
+        playback->wake();
+    }
 }
 
 void CwChat::SendCwChatLine(const QString& text) {
-    const LinkUi& ui = m_w.ui;
-    LinkState& s = m_w.link;
-    Delay(m_w.clock, kCwSendDelayMs);
-    m_module.SendNetMessage(MessageType::CwChat, text);
-    s.cwChatBuffer += s.myCallsign + u" > "_s + text + u"\r\n"_s;
-    ui.ChatText->setPlainText(s.cwChatBuffer);
-    // The line stays in the box while the sender hears it.
-    PlayCwChatText(text, Form::Sending);
-    ui.SendMessageText->clear();
-    ui.SendMessageText->setFocus();
+    ++m_linesToSend;
+    RunAfter(m_w.clock, this, kCwSendDelayMs, [this, text] {
+        --m_linesToSend;
+        const LinkUi& ui = m_w.ui;
+        LinkState& s = m_w.link;
+        m_module.SendNetMessage(MessageType::CwChat, text);
+        s.cwChatBuffer += s.myCallsign + u" > "_s + text + u"\r\n"_s;
+        ui.ChatText->setPlainText(s.cwChatBuffer);
+        // The line stays in the box while the sender hears it.
+        PlayCwChatText(text, Form::Sending, [&ui] {
+            ui.SendMessageText->clear();
+            ui.SendMessageText->setFocus();
+        });
+    });
 }
 
-void CwChat::PlayCwChatText(const QString& text, Form form) {
+void CwChat::PlayCwChatText(const QString& text, Form form, std::function<void()> then) {
     const LinkUi& ui = m_w.ui;
     LinkState& s = m_w.link;
     const bool receiving = form == Form::Receiving;
@@ -67,11 +80,25 @@ void CwChat::PlayCwChatText(const QString& text, Form form) {
     }
     // Whoever sent a received line cannot keep it sounding once gone, nor against the user: it
     // ends after the character that sounds.
-    const auto cut = [&] {
+    const auto cut = [this, receiving, serial, stopsBefore] {
         return receiving && (m_module.linkGoneSince(serial) || m_receiveStops != stopsBefore);
     };
-    const auto stopped = [&] { return m_w.clock.quitting() || cut(); };
-    m_dispatch.SoundText(text, CharacterTable::Chat, stopped, cut);
+    auto* playback = new TextPlayback(m_dispatch, m_w.clock, this);
+    m_playbacks.append(playback);
+    playback->play(text, CharacterTable::Chat, {cut, cut},
+                   [this, playback, receiving, serial, then = std::move(then)] {
+                       m_playbacks.removeAll(playback);
+                       playback->deleteLater();
+                       lineHeard(receiving, serial);
+                       if (then) {
+                           then();
+                       }
+                   });
+}
+
+void CwChat::lineHeard(bool receiving, quint64 serial) {
+    const LinkUi& ui = m_w.ui;
+    LinkState& s = m_w.link;
     if (receiving && --m_receiving == 0) {
         ui.StopCwReceiveButton->setEnabled(false);
     }
@@ -89,6 +116,7 @@ void CwChat::StopCwReceive() {
         return;
     }
     ++m_receiveStops;
+    wakePlaybacks();
     emit receivingStopped();
 }
 
@@ -119,19 +147,24 @@ void CwChat::SendHandKeyedChar(const QString& text) {
 }
 
 void CwChat::RunCwChatQueue() {
-    const LinkUi& ui = m_w.ui;
-    LinkState& s = m_w.link;
-    const quint64 serial = m_module.linkSerial();
-    for (qsizetype i = 0; i < m_cwSendQueue.size() && !m_w.clock.quitting(); ++i) {
+    m_queueSerial = m_module.linkSerial();
+    m_queuePlayed = 0;
+    playQueued();
+}
+
+void CwChat::playQueued() {
+    if (m_queuePlayed < m_cwSendQueue.size()) {
         // Keys pressed meanwhile are queued behind this one and played in the same run.
-        Delay(m_w.clock, 1);
-        const QString entry = m_cwSendQueue.at(i);  // the list may grow while it plays
-        PlayCwChatText(entry, Form::Sending);
-    }
-    m_cwSendQueue.clear();
-    if (m_w.clock.quitting()) {
+        RunAfter(m_w.clock, this, 1, [this] {
+            const QString entry = m_cwSendQueue.at(m_queuePlayed++);
+            PlayCwChatText(entry, Form::Sending, [this] { playQueued(); });
+        });
         return;
     }
+    m_cwSendQueue.clear();
+    const LinkUi& ui = m_w.ui;
+    LinkState& s = m_w.link;
+    const quint64 serial = m_queueSerial;
     // As above; the speeds come back either way.
     if (!m_module.linkGoneSince(serial)) {
         s.teacherStatus = LinkStatus::SendingEnded;
