@@ -84,6 +84,7 @@ QList<std::pair<const char*, Situation>> Situations() {
          [](Rig& r) {
              r.ui().ToneText->setText(u"800"_s);
              r.ui().SaveSetButton_Command->click();
+             Delay(r.clock, 1200);  // the notice closes itself
          }},
         {"sent notice and editor",
          [](Rig& r) {

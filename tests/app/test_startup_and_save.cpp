@@ -316,6 +316,9 @@ void StartupAndSaveTest::savedNoticeClosesItselfAfter1200ms() {
         }
     });
     form.MainForm_SaveSetButton_Command_Click();
+    // The notice closes itself on a timer; the press has returned at once.
+    QVERIFY(WaitUntil(
+        t.clock, [] { return ShownWindow(QStringLiteral("Dialog")) == nullptr; }, 5000));
     QCOMPARE(t.clock.now() - start, 1200);
     QVERIFY(visibleMidway);
     const int dpiX = form.logicalDpiX();
@@ -332,8 +335,8 @@ void StartupAndSaveTest::savedNoticeClosedDuringItsWait_data() {
     QTest::newRow("close box") << false;
 }
 
-// The user may close the notice before its 1200 ms are up: the wait then ends, the notice is gone
-// for good and nothing touches it afterwards (the sanitizer run would see a deleted one touched).
+// The user may close the notice before its 1200 ms are up: the notice is gone for good and
+// nothing touches it afterwards (the sanitizer run would see a deleted one touched).
 void StartupAndSaveTest::savedNoticeClosedDuringItsWait() {
     QFETCH(bool, viaEscape);
     TestContext t;
@@ -345,7 +348,8 @@ void StartupAndSaveTest::savedNoticeClosedDuringItsWait() {
                        [&reappeared] { reappeared = ShownWindow(QStringLiteral("Dialog")); });
     const qint64 start = t.clock.now();
     form.MainForm_SaveSetButton_Command_Click();
-    QVERIFY(close.ran());
+    QVERIFY(WaitUntil(
+        t.clock, [&close] { return close.ran(); }, 5000));
     QCOMPARE(t.clock.now() - start, 300);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(form.findChild<Dialog*>() == nullptr);

@@ -448,8 +448,7 @@ LessonRecord LessonFromRow(const QSqlQuery& query, bool withMisses) {
     lesson.id = query.value(0).toLongLong();
     lesson.finishedAt = QDateTime::fromString(query.value(1).toString(), Qt::ISODateWithMs);
     lesson.peer = query.value(2).toString();
-    lesson.mode = query.value(3).toString() == u"normal"_s ? LessonRecord::Mode::Normal
-                                                           : LessonRecord::Mode::Step;
+    lesson.mode = ModeNamed(query.value(3).toString());
     lesson.speed = query.value(4).toInt();
     lesson.fineAdjust = query.value(5).toInt();
     lesson.sound = query.value(6).toString();

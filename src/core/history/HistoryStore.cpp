@@ -16,10 +16,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QString ModeName(LessonRecord::Mode mode) {
-    return mode == LessonRecord::Mode::Step ? u"step"_s : u"normal"_s;
-}
-
 // Adds to the running totals of the lesson's day, speed and speed setting.
 std::optional<QSqlError> AddToTotals(QSqlQuery& query, const LessonRecord& lesson,
                                      const QString& day, const QString& setting) {

@@ -33,5 +33,10 @@ struct LessonRecord {
     ConfusionCounts confusions;
 };
 
+// The word a lesson's kind is kept under ("step", "normal"), and the kind a word names (a word
+// the history does not know is read as Step, the first kind it kept).
+QString ModeName(LessonRecord::Mode mode);
+LessonRecord::Mode ModeNamed(QStringView name);
+
 // The letters and digits in the order of the miss counts: the answer buttons' order.
 inline constexpr QStringView kMissOrder = kAnswerButtonCharacters;

@@ -2,6 +2,7 @@
 
 #include <QPointer>
 #include <limits>
+#include <utility>
 
 void Clock::requestQuit() {
     if (m_quitting) {
@@ -24,6 +25,16 @@ void RunAfter(Clock& clock, QObject* context, int ms, std::function<void()> step
         if (guarded && !clock.quitting()) {
             step();
         }
+    });
+}
+
+void QueuedStep::request() {
+    if (std::exchange(m_queued, true)) {
+        return;
+    }
+    RunAfter(m_clock, m_context, 0, [this] {
+        m_queued = false;
+        m_step();
     });
 }
 

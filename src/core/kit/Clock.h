@@ -58,6 +58,22 @@ void Delay(Clock& clock, int ms);
 // then or the program is ending: a wait that lets the caller return instead of holding it.
 void RunAfter(Clock& clock, QObject* context, int ms, std::function<void()> step);
 
+// A step run once from the clock's event processing, however often it is asked for before then:
+// a session woken by several events looks at its state once, after the handler that woke it is
+// over. It lives as long as its context (whose member it is).
+class QueuedStep {
+  public:
+    QueuedStep(Clock& clock, QObject* context, std::function<void()> step)
+        : m_clock(clock), m_context(context), m_step(std::move(step)) {}
+    void request();
+
+  private:
+    Clock& m_clock;
+    QObject* m_context;
+    std::function<void()> m_step;
+    bool m_queued = false;
+};
+
 inline constexpr int kNoTimeout = -1;
 
 // Waits, letting events run, until done() holds: true then, false when timeoutMs passed first

@@ -44,8 +44,8 @@ struct LessonState {
     // enabled state is kept here as it changes.
     bool mainButtonEnabled = true;
     bool stopPlayback = false;
-    // The running lesson is a Step lesson (set as it starts; the history records it).
-    bool step = false;
+    // The running lesson's kind as the history names it ("step", "normal"), set as it starts.
+    QString kindName;
     qint16 playedCount = 0;
     qint16 correctCount = 0;
     std::optional<int> shownPlayed;

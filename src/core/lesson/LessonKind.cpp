@@ -7,6 +7,7 @@ namespace {
 class StepLesson : public LessonKind {
   public:
     PracticeMode mode() const override { return PracticeMode::Step; }
+    QStringView historyName() const override { return u"step"; }
     bool judgesEachCharacter() const override { return true; }
     // The end mark and word spaces are not answered.
     bool waitsForAnswerAfter(QStringView token) const override {
@@ -18,6 +19,7 @@ class StepLesson : public LessonKind {
 class NormalLesson : public LessonKind {
   public:
     PracticeMode mode() const override { return PracticeMode::Normal; }
+    QStringView historyName() const override { return u"normal"; }
     bool showsQuestionAtEnd() const override { return true; }
     bool takesCopy() const override { return true; }
     bool asksAfterStop() const override { return true; }

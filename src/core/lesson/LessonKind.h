@@ -14,6 +14,8 @@ class LessonKind {
     // The practice mode whose option chooses it; None for no lesson. What follows is false
     // unless the kind says otherwise.
     virtual PracticeMode mode() const = 0;
+    // The word the history keeps it under ("step", "normal"); empty for no lesson.
+    virtual QStringView historyName() const { return {}; }
     // It judges each character as it is answered: the answer buttons and typed keys answer, and
     // the correct count and the misses count.
     virtual bool judgesEachCharacter() const { return false; }

@@ -79,16 +79,9 @@ void LessonSession::playQuestion(const QString& question) {
 }
 
 void LessonSession::wake() {
-    if (m_wakeQueued || !running()) {
-        return;
+    if (running()) {
+        m_advance.request();
     }
-    m_wakeQueued = true;
-    // From the event loop, never inside what woke it: a stop's handler is over before the
-    // lesson sees the stop, as a user's press is over before what it started goes on.
-    RunAfter(m_parts.clock, this, 0, [this] {
-        m_wakeQueued = false;
-        advance();
-    });
 }
 
 void LessonSession::advance() {

@@ -6,10 +6,10 @@
 #include <memory>
 #include <optional>
 
+#include "core/kit/Clock.h"
 #include "core/lesson/Grading.h"
 
 class CharacterDispatch;
-class Clock;
 class LessonKind;
 class PlannedPlayback;
 class QuillNetModule;
@@ -117,11 +117,11 @@ class LessonSession : public QObject {
     bool refusedQuestion();
 
     LessonParts m_parts;
+    QueuedStep m_advance{m_parts.clock, this, [this] { advance(); }};
     std::unique_ptr<PlannedPlayback> m_playback;
     std::function<void(std::function<void()>)> m_answerPause;
     Stage m_stage = Stage::Idle;
     Wait m_wait = Wait::None;
-    bool m_wakeQueued = false;
     bool m_runStarted = false;  // begun by start(): told as ended
     QString m_question;
     int m_next = 0;   // the call-up symbol or question character planned next

@@ -24,14 +24,9 @@ void TextPlayback::play(const QString& text, CharacterTable table, Ending ending
 }
 
 void TextPlayback::wake() {
-    if (m_wakeQueued || !running()) {
-        return;
+    if (running()) {
+        m_advance.request();
     }
-    m_wakeQueued = true;
-    RunAfter(m_clock, this, 0, [this] {
-        m_wakeQueued = false;
-        advance();
-    });
 }
 
 void TextPlayback::planNext() {

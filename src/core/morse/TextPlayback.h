@@ -5,9 +5,9 @@
 #include <functional>
 #include <memory>
 
+#include "core/kit/Clock.h"
 #include "core/morse/CharacterDispatch.h"
 
-class Clock;
 class PlannedPlayback;
 
 // Sounds a text heard on its own (a chat line, an echo group) character by character, planned
@@ -41,12 +41,12 @@ class TextPlayback : public QObject {
 
     CharacterDispatch& m_dispatch;
     Clock& m_clock;
+    QueuedStep m_advance{m_clock, this, [this] { advance(); }};
     std::unique_ptr<PlannedPlayback> m_playback;
     QString m_text;
     qsizetype m_next = 0;
     CharacterTable m_table = CharacterTable::Chat;
     Ending m_ending;
     std::function<void()> m_done;
-    bool m_wakeQueued = false;
     bool m_allPlanned = false;
 };

@@ -127,7 +127,7 @@ LessonRecord LessonHistory::currentLesson() const {
     LessonRecord lesson = m_started.value_or(settingsNow());
     lesson.finishedAt = m_form.desktop.currentDateTime().toUTC();
     lesson.peer = m_form.link.peerCallsign;
-    lesson.mode = m_form.lesson.step ? LessonRecord::Mode::Step : LessonRecord::Mode::Normal;
+    lesson.mode = ModeNamed(m_form.lesson.kindName);
     lesson.played = m_form.lesson.shownPlayed.value_or(0);
     lesson.question = m_form.link.receivedQuestion;
     lesson.confusions = m_form.lesson.confusions;

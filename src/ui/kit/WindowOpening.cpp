@@ -139,16 +139,8 @@ void CloseIfOpen(QWidget* window) {
     }
 }
 
-bool StaysOpenFor(Clock& clock, const QPointer<QWidget>& window, int ms) {
-    const bool closedEarly = WaitUntil(
-        clock, [&window] { return !IsOpen(window); }, ms);
-    return !closedEarly && !clock.quitting() && IsOpen(window);
-}
-
 void CloseAfter(Clock& clock, const QPointer<QWidget>& window, int ms) {
-    if (StaysOpenFor(clock, window, ms)) {
-        window->close();
-    }
+    WhileOpenAfter(clock, window, ms, [window] { window->close(); });
 }
 
 void WhileOpenAfter(Clock& clock, QWidget* window, int ms, std::function<void()> step) {

@@ -40,11 +40,8 @@ bool IsOpen(const QWidget* window);
 // Closes the window unless it is closed already.
 void CloseIfOpen(QWidget* window);
 
-// Waits ms, events running. True when the window is still open afterwards, so that a late step
-// may touch it; false when the user closed it meanwhile or the program is ending.
-bool StaysOpenFor(Clock& clock, const QPointer<QWidget>& window, int ms);
-
-// Waits ms, then closes the window if it is still open.
+// Closes the window ms from now if it is still open then (a self-closing notice); the caller goes
+// on at once.
 void CloseAfter(Clock& clock, const QPointer<QWidget>& window, int ms);
 
 // Runs step ms from now if the window is still open then; the caller goes on at once. A window

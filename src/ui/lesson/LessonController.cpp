@@ -139,7 +139,7 @@ void LessonController::startPressed() {
                                    u"練習モードを選択して下さい。"_s);
         return;
     }
-    m_form.lesson.step = kind.judgesEachCharacter();
+    m_form.lesson.kindName = kind.historyName().toString();
     soundUi.ToneText->setReadOnly(true);
     soundUi.toneTestButton->setEnabled(false);
     m_module.SendNetMessage(MessageType::AnswererStatus, AnswererCode::kTestRunning);
