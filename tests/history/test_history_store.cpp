@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "core/history/HistoryReader.h"
+#include "core/history/LessonsCsv.h"
 #include "core/history/SendingHistory.h"
 #include "core/kit/LessonState.h"
 
@@ -274,6 +275,8 @@ class HistoryStoreTest : public QObject {
         {
             RawFile raw(path());
             QVERIFY(raw.run(u"DROP TABLE days"_s) && raw.run(u"CREATE TABLE days (day, speed)"_s));
+            // As a file of then has them: no copy score in a column of its own.
+            QVERIFY(raw.run(u"UPDATE lessons SET copy_sent = NULL, copy_right = NULL"_s));
             QVERIFY(raw.run(u"PRAGMA user_version = 6"_s));
         }
         HistoryReader reader(path());
@@ -288,6 +291,15 @@ class HistoryStoreTest : public QObject {
         // The copy: 3 of the 6 characters sent (K, 0) heard right.
         const DayAccuracy copy = reader.dailyAccuracy({{}, 25, {}, u""_s}).constLast();
         QVERIFY(copy.copy && copy.lessons == 1 && copy.percent == 50.0);
+        // The list sorts the copy by its score (50 % before the Step lessons' 88 %), and reads
+        // it with the Step lessons' scores in one column.
+        const QList<LessonRecord> byAccuracy =
+            reader.lessons({}, {int(LessonColumn::Accuracy), Qt::AscendingOrder}, 0, 10);
+        QCOMPARE(byAccuracy.size(), 5);
+        QCOMPARE(byAccuracy.constFirst().mode, LessonRecord::Mode::Normal);
+        const QList<LessonRecord> byScoring =
+            reader.lessons({}, {int(LessonColumn::Scoring), Qt::DescendingOrder}, 0, 10);
+        QCOMPARE(byScoring.constFirst().mode, LessonRecord::Mode::Normal);  // copy 2, Step 1
     }
 
     // A file that names a version but lacks a table it should have is told as damaged, with the

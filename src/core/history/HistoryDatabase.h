@@ -13,7 +13,7 @@ class QSqlQuery;
 // What the store and its readers share: one connection to the file, the schema and its
 // migrations, and what an SQLite failure means for the user.
 
-inline constexpr int kHistorySchemaVersion = 9;
+inline constexpr int kHistorySchemaVersion = 10;
 
 // One connection of this process to the file, removed again when it goes.
 class HistoryConnection {

@@ -12,11 +12,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// A Normal lesson's copy score from its pairs, as an SQL expression over the pairs of the lesson:
-// of the characters sent, those heard right (NULL when nothing was copied).
-const QString kCopyPairs = u"FROM confusions WHERE lesson_id = lessons.id AND sent <> '')"_s;
-const QString kCopyRight = u"(SELECT SUM(CASE WHEN sent = heard THEN count ELSE 0 END) "_s;
-
 // What a column of the lesson list sorts by; the figures of a lesson not scored are NULL.
 QString OrderKey(LessonColumn column) {
     switch (column) {
@@ -35,16 +30,14 @@ QString OrderKey(LessonColumn column) {
         case LessonColumn::Played:
             return u"played"_s;
         case LessonColumn::Correct:
-            return u"(CASE WHEN mode = 'step' THEN correct ELSE "_s + kCopyRight + kCopyPairs +
-                   u" END)"_s;
+            return u"(CASE WHEN mode = 'step' THEN correct ELSE copy_right END)"_s;
         case LessonColumn::Accuracy:
             return u"(CASE WHEN mode = 'step' THEN (CASE WHEN played > 0 "
-                   "THEN MIN(correct, played) * 1.0 / played END) ELSE "_s +
-                   kCopyRight + u"* 1.0 / SUM(count) "_s + kCopyPairs + u" END)"_s;
+                   "THEN MIN(correct, played) * 1.0 / played END) "
+                   "ELSE copy_right * 1.0 / copy_sent END)"_s;
         case LessonColumn::Scoring:
             return u"(CASE WHEN mode = 'step' THEN (CASE WHEN correct IS NOT NULL THEN 1 END) "
-                   "WHEN EXISTS (SELECT 1 "_s +
-                   kCopyPairs + u" THEN 2 END)"_s;
+                   "WHEN copy_sent IS NOT NULL THEN 2 END)"_s;
         case LessonColumn::Confusions:
             return u"(SELECT TOTAL(count) FROM confusions WHERE lesson_id = lessons.id "
                    "AND sent <> heard)"_s;

@@ -16,6 +16,28 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// A Normal lesson's copy: the characters sent that were copied, and those copied right; nothing
+// when nothing was copied (and for a Step lesson, whose pairs are its answers).
+struct CopyCount {
+    int sent = 0;
+    int right = 0;
+};
+std::optional<CopyCount> CopyCountOf(const LessonRecord& lesson) {
+    if (lesson.mode == LessonRecord::Mode::Step) {
+        return std::nullopt;
+    }
+    std::optional<CopyCount> copy;
+    for (const auto& [pair, count] : lesson.confusions) {
+        if (pair.first.isNull()) {
+            continue;  // heard where nothing was sent
+        }
+        copy = copy.value_or(CopyCount{});
+        copy->sent += count;
+        copy->right += pair.first == pair.second ? count : 0;
+    }
+    return copy;
+}
+
 // Adds to the running totals of the lesson's day, speed and speed setting.
 std::optional<QSqlError> AddToTotals(QSqlQuery& query, const LessonRecord& lesson,
                                      const QString& day, const QString& setting) {
@@ -73,8 +95,8 @@ std::optional<QSqlError> Insert(QSqlQuery& query, const LessonRecord& lesson) {
     const QString day = LocalDay(lesson.finishedAt);
     query.prepare(
         u"INSERT INTO lessons (finished_at, peer, mode, speed, fine_adjust, sound, played, "
-        "correct, question, day, character_wpm, effective_wpm, extra_word_units, band, band_seed) "
-        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s);
+        "correct, question, day, character_wpm, effective_wpm, extra_word_units, band, band_seed, "
+        "copy_sent, copy_right) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s);
     query.addBindValue(lesson.finishedAt.toUTC().toString(Qt::ISODateWithMs));
     query.addBindValue(SqlText(lesson.peer));
     query.addBindValue(ModeName(lesson.mode));
@@ -92,6 +114,9 @@ std::optional<QSqlError> Insert(QSqlQuery& query, const LessonRecord& lesson) {
     query.addBindValue(SqlText(lesson.band));
     query.addBindValue(lesson.bandSeed ? QVariant(static_cast<qint64>(*lesson.bandSeed))
                                        : QVariant());
+    const std::optional<CopyCount> copy = CopyCountOf(lesson);
+    query.addBindValue(copy ? QVariant(copy->sent) : QVariant());
+    query.addBindValue(copy ? QVariant(copy->right) : QVariant());
     if (!query.exec()) {
         return query.lastError();
     }
