@@ -218,6 +218,8 @@ class TestWaveDialog : public QObject {
             t.clock.scheduleAt(t.clock.now() + 400,
                                [&] { enabledWhilePlaying = dialog.TestButton->isEnabled(); });
             dialog.TestButton->click();
+            WaitUntil(
+                t.clock, [&dialog] { return dialog.TestButton->isEnabled(); }, 10000);
             QVERIFY(dialog.TestButton->isEnabled());
             dialog.CloseButton->click();
         });
@@ -238,6 +240,8 @@ class TestWaveDialog : public QObject {
             enabledWhilePlaying = ui.toneTestButton->isEnabled();
         });
         ui.toneTestButton->click();
+        WaitUntil(
+            t.clock, [&ui] { return ui.toneTestButton->isEnabled(); }, 10000);
         QVERIFY(lockedWhilePlaying && !enabledWhilePlaying);
         QVERIFY(!ui.ToneText->isReadOnly() && ui.toneTestButton->isEnabled());
         // At the 90 ms unit though 25 per minute is selected.

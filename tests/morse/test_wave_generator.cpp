@@ -179,7 +179,8 @@ class TestWaveGenerator : public QObject {
     void testWordIsTestWithItsGaps() {
         SoundRig rig;
         rig.controls.generator = SoundGenerator::Beep;
-        rig.wave.PlayTestWord(kTestWordUnitMs, 800);
+        rig.wave.PlayTestWord(kTestWordUnitMs, 800, &rig.output, [] {});
+        rig.heard();
         QCOMPARE(rig.timeline(90), QStringLiteral("W- G135 W. G135 W... G135 W- G135"));
         QVERIFY(rig.isSeamless());
         QCOMPARE(rig.state.LastSoundedChar, QStringLiteral("T"));
@@ -189,7 +190,8 @@ class TestWaveGenerator : public QObject {
         // A speed of its own is what the test plays then: 60 ms units, 180 ms character gaps.
         rig.output.clear();
         rig.controls.free = FreeSpeed{20, 0, 0};
-        rig.wave.PlayTestWord(kTestWordUnitMs, 800);
+        rig.wave.PlayTestWord(kTestWordUnitMs, 800, &rig.output, [] {});
+        rig.heard();
         QCOMPARE(rig.timeline(60), QStringLiteral("W- G180 W. G180 W... G180 W- G180"));
     }
 
@@ -197,7 +199,9 @@ class TestWaveGenerator : public QObject {
         SoundRig rig;
         // Inside the gap after E (T: 0 ... 360 + 135, E: ... + 180 + 135).
         rig.clock.scheduleAt(kRigStart + 700, [&] { rig.clock.requestQuit(); });
-        rig.wave.PlayTestWord(90, 800);
+        bool over = false;
+        rig.wave.PlayTestWord(90, 800, &rig.output, [&over] { over = true; });
+        WaitUntil(rig.clock, [&over] { return over; });
         QCOMPARE(rig.clock.now(), kRigStart + 700);
     }
 

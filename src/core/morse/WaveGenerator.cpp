@@ -161,7 +161,8 @@ SoundPosition WaveGenerator::SoundCharacterExact(SymbolId symbol, const FreeSpee
     return start;
 }
 
-void WaveGenerator::PlayTestWord(int unitMs, int frequencyHz) {
+void WaveGenerator::PlayTestWord(int unitMs, int frequencyHz, QObject* context,
+                                 std::function<void()> heard) {
     // A speed of its own is heard in the test too: that is what the test is for.
     const std::optional<FreeSpeed> free = m_controls.freeSpeed();
     ExactPlace place;
@@ -172,5 +173,5 @@ void WaveGenerator::PlayTestWord(int unitMs, int frequencyHz) {
             SoundCharacterWave(letter, unitMs, frequencyHz);
         }
     }
-    m_output.waitUntilHeard(m_output.plannedEnd(), [] { return false; });
+    m_output.whenOver(m_output.plannedEnd(), context, std::move(heard));
 }

@@ -22,9 +22,9 @@ class WaveGenerator {
     // Plans the symbol's stream and its closing gap; returns the position of its first sample.
     SoundPosition SoundCharacterWave(SymbolId symbol, int unitMs, int frequencyHz);
 
-    // T, E, S, T with this generator, whatever the sound menu says; returns when it has been
-    // heard.
-    void PlayTestWord(int unitMs, int frequencyHz);
+    // T, E, S, T with this generator, whatever the sound menu says, planned at once; heard runs
+    // once it is over (heard to its end, or cut), while context lives.
+    void PlayTestWord(int unitMs, int frequencyHz, QObject* context, std::function<void()> heard);
 
     // Builds the symbol's stream from the current settings and writes its file;
     // returns the stream (valid until the next build). Playing is left to the caller.

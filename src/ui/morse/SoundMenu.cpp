@@ -49,7 +49,8 @@ void SoundMenu::MainForm_mnuSoundQuarity_Click() {
 void SoundMenu::MainForm_toneTestButton_Click() {
     m_ui.ToneText->setReadOnly(true);
     m_ui.toneTestButton->setEnabled(false);
-    m_wave.PlayTestWord(kTestWordUnitMs, m_controls.toneHz());
-    m_ui.toneTestButton->setEnabled(true);
-    m_ui.ToneText->setReadOnly(false);
+    m_wave.PlayTestWord(kTestWordUnitMs, m_controls.toneHz(), this, [this] {
+        m_ui.toneTestButton->setEnabled(true);
+        m_ui.ToneText->setReadOnly(false);
+    });
 }

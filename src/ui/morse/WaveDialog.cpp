@@ -178,8 +178,8 @@ void WaveDialog::WaveDialog_WavVolumeHScroll_Change(int level) {
 
 void WaveDialog::WaveDialog_TestButton_Click() {
     TestButton->setEnabled(false);
-    m_wave.PlayTestWord(kTestWordUnitMs, m_controls.toneHz());
-    TestButton->setEnabled(true);
+    m_wave.PlayTestWord(kTestWordUnitMs, m_controls.toneHz(), this,
+                        [this] { TestButton->setEnabled(true); });
 }
 
 void WaveDialog::WaveDialog_SaveButton_Click() {
