@@ -244,6 +244,11 @@ class PartnerLessonTest : public QObject {
                      .partnerOutput()
                      .filter(u"drill weights from 0 lessons"_s)
                      .isEmpty());
+        // While that link stands the entry is refused, and says why.
+        const qsizetype told = learner.context.desktop.messages.size();
+        ui.mnuPartnerSolo->trigger();
+        QCOMPARE(learner.context.desktop.messages.size(), told + 1);
+        QVERIFY(learner.context.desktop.messages.constLast().text.startsWith(u"接続中は"_s));
     }
 
     void aMissingPartnerProgramIsReported() {

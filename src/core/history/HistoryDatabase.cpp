@@ -254,7 +254,10 @@ QList<MigrationStep> Migrations() {
          u"UPDATE lessons SET copy_sent = (SELECT SUM(count) FROM confusions "
          "WHERE lesson_id = lessons.id AND sent <> ''), copy_right = (SELECT "
          "SUM(CASE WHEN sent = heard THEN count ELSE 0 END) FROM confusions "
-         "WHERE lesson_id = lessons.id AND sent <> '') WHERE mode = 'normal'"_s},
+         "WHERE lesson_id = lessons.id AND sent <> '') WHERE mode = 'normal'"_s,
+         // The list sorted by accuracy is read in the index's order, a page at a time.
+         u"CREATE INDEX IF NOT EXISTS lessons_by_accuracy ON lessons("_s + AccuracySql() +
+             u" IS NULL, "_s + AccuracySql() + u", id)"_s},
     };
 }
 
@@ -508,6 +511,12 @@ LessonRecord LessonFromRow(const QSqlQuery& query, bool withMisses) {
 
 QString LocalDay(const QDateTime& at) {
     return at.toLocalTime().date().toString(Qt::ISODate);
+}
+
+QString AccuracySql() {
+    return u"(CASE WHEN mode = 'step' THEN (CASE WHEN played > 0 "
+           "THEN MIN(correct, played) * 1.0 / played END) "
+           "ELSE copy_right * 1.0 / copy_sent END)"_s;
 }
 
 QString SettingSql() {

@@ -72,6 +72,10 @@ QString LocalDay(const QDateTime& at);
 // effective WPM and extra word units, "20/10/0" (0 for an effective speed that stretches
 // nothing, so that settings that sound the same are one).
 QString SettingSql();
+// A lesson's accuracy as an SQL expression over its row: a Step lesson's right answers of those
+// played, a Normal lesson's copy; NULL for a lesson not scored. The lesson list sorts by it
+// through an index on the same expression.
+QString AccuracySql();
 // The speed of its own such a setting names; nothing for "" or a setting out of range.
 std::optional<FreeSpeed> FreeSpeedOfSetting(const QString& setting);
 // The fixed speeds' "" first, then by character speed, effective speed and extra word space.

@@ -32,9 +32,7 @@ QString OrderKey(LessonColumn column) {
         case LessonColumn::Correct:
             return u"(CASE WHEN mode = 'step' THEN correct ELSE copy_right END)"_s;
         case LessonColumn::Accuracy:
-            return u"(CASE WHEN mode = 'step' THEN (CASE WHEN played > 0 "
-                   "THEN MIN(correct, played) * 1.0 / played END) "
-                   "ELSE copy_right * 1.0 / copy_sent END)"_s;
+            return AccuracySql();
         case LessonColumn::Scoring:
             return u"(CASE WHEN mode = 'step' THEN (CASE WHEN correct IS NOT NULL THEN 1 END) "
                    "WHEN copy_sent IS NOT NULL THEN 2 END)"_s;

@@ -49,6 +49,9 @@ struct LinkState {
     QString cwChatBuffer;
     // The previous send has completed; the next queued message waits for it.
     bool sendDone = false;
+    // No link stands, none is being made or waited for: the connect button takes a press. Kept
+    // as the button changes, so that what decides by it never asks the button.
+    bool linkIdle = true;
 };
 
 // A speed as the labels and the link state show it: "25", "45", "60"; empty for none.

@@ -94,7 +94,7 @@ MainForm::MainForm(AppContext context, QWidget* parent)
       m_history(m_form, m_settings, m_context.historyPath),
       m_historyMenu(m_form, m_ui, m_history.store()),
       m_help(m_form, m_ui, m_context.places),
-      m_solo(m_form, m_ui, m_peerLink.connection(), m_ui, m_context.places, m_context.ports,
+      m_solo(m_form, m_peerLink.connection(), m_ui, m_context.places, m_context.ports,
              m_history.store().path()),
       m_kochCourse(m_form, m_ui, *m_announcer, m_history.store().path()),
       m_sending(this, m_ui, m_choices, m_settings, m_context.sound, m_context.clock,

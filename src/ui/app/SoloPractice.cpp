@@ -7,12 +7,12 @@
 #include <QPushButton>
 
 #include "core/history/KochCourse.h"
+#include "core/kit/LinkState.h"
 #include "core/kit/Places.h"
 #include "core/link/SessionChoices.h"
 #include "core/morse/BandConditions.h"
 #include "ui/app/PartnerUi.h"
 #include "ui/kit/DesktopServices.h"
-#include "ui/link/LinkUi.h"
 #include "ui/link/NetConnection.h"
 
 using namespace Qt::StringLiterals;
@@ -24,12 +24,11 @@ const QString kLoopback = u"127.0.0.1"_s;
 
 }  // namespace
 
-SoloPractice::SoloPractice(const FormContext& form, const LinkUi& linkUi, NetConnection& connection,
-                           const PartnerUi& ui, const Places& places, NetPorts ports,
-                           QString historyPath, QObject* parent)
+SoloPractice::SoloPractice(const FormContext& form, NetConnection& connection, const PartnerUi& ui,
+                           const Places& places, NetPorts ports, QString historyPath,
+                           QObject* parent)
     : QObject(parent),
       m_form(form),
-      m_linkUi(linkUi),
       m_connection(connection),
       m_places(places),
       m_ports(ports),
@@ -73,7 +72,7 @@ SoloPractice::~SoloPractice() {
 }
 
 void SoloPractice::MainForm_mnuPartnerSolo_Click() {
-    if (!m_linkUi.ConnectButton->isEnabled()) {
+    if (!m_form.link.linkIdle) {
         m_form.desktop.showMessage(&m_form.window, DesktopServices::Icon::Information, kSoloTitle,
                                    u"接続中はひとりで練習を始められません。"
                                    u"切断してから選んで下さい。"_s);
@@ -125,7 +124,7 @@ void SoloPractice::connectToPartner() {
     // The peer address is this PC: the partner is the other side of the link.
     m_form.choices.setPeerAddress(kLoopback);
     // As the user's click would: nothing while a link stands or is being made.
-    if (m_linkUi.ConnectButton->isEnabled()) {
+    if (m_form.link.linkIdle) {
         m_connection.MainForm_ConnectButton_Click();
     }
 }

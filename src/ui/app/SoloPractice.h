@@ -7,7 +7,6 @@
 #include "ui/kit/FormContext.h"
 
 class Places;
-struct LinkUi;
 struct PartnerUi;
 
 // Solo practice: the menu entry starts the practice partner program on this PC, waits until it
@@ -21,8 +20,8 @@ class SoloPractice : public QObject {
   public:
     // historyPath: the lesson history the partner's drill reads.
     // Connecting goes through the link's own address box and its connect handler.
-    SoloPractice(const FormContext& form, const LinkUi& linkUi, NetConnection& connection,
-                 const PartnerUi& ui, const Places& places, NetPorts ports, QString historyPath,
+    SoloPractice(const FormContext& form, NetConnection& connection, const PartnerUi& ui,
+                 const Places& places, NetPorts ports, QString historyPath,
                  QObject* parent = nullptr);
     ~SoloPractice() override;
 
@@ -40,7 +39,6 @@ class SoloPractice : public QObject {
     void addBandChoices(const PartnerUi& ui);
 
     FormContext m_form;
-    const LinkUi& m_linkUi;
     NetConnection& m_connection;
     const Places& m_places;
     NetPorts m_ports;

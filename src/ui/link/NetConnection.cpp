@@ -22,6 +22,7 @@
 #include "core/link/QuillNetModule.h"
 #include "core/link/SessionChoices.h"
 #include "ui/kit/ControlHelpers.h"
+#include "ui/kit/EnabledWatch.h"
 #include "ui/kit/WindowOpening.h"
 #include "ui/link/LessonPanel.h"
 #include "ui/link/LinkUi.h"
@@ -44,6 +45,7 @@ NetConnection::NetConnection(NetWindow& window, QuillNetModule& module, LinkSock
                              PingSocket& winsock2, QObject* parent)
     : QObject(parent), m_w(window), m_module(module), m_winsock1(winsock1), m_winsock2(winsock2) {
     const LinkUi& ui = m_w.ui;
+    WatchEnabled(ui.ConnectButton, [&link = m_w.link](bool enabled) { link.linkIdle = enabled; });
     connect(ui.ListenButton, &QPushButton::clicked, this,
             &NetConnection::MainForm_ListenButton_Click);
     connect(ui.ConnectButton, &QPushButton::clicked, this,
