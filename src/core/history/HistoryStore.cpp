@@ -16,28 +16,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// A Normal lesson's copy: the characters sent that were copied, and those copied right; nothing
-// when nothing was copied (and for a Step lesson, whose pairs are its answers).
-struct CopyCount {
-    int sent = 0;
-    int right = 0;
-};
-std::optional<CopyCount> CopyCountOf(const LessonRecord& lesson) {
-    if (lesson.mode == LessonRecord::Mode::Step) {
-        return std::nullopt;
-    }
-    std::optional<CopyCount> copy;
-    for (const auto& [pair, count] : lesson.confusions) {
-        if (pair.first.isNull()) {
-            continue;  // heard where nothing was sent
-        }
-        copy = copy.value_or(CopyCount{});
-        copy->sent += count;
-        copy->right += pair.first == pair.second ? count : 0;
-    }
-    return copy;
-}
-
 // Adds to the running totals of the lesson's day, speed and speed setting.
 std::optional<QSqlError> AddToTotals(QSqlQuery& query, const LessonRecord& lesson,
                                      const QString& day, const QString& setting) {
@@ -114,8 +92,10 @@ std::optional<QSqlError> Insert(QSqlQuery& query, const LessonRecord& lesson) {
     query.addBindValue(SqlText(lesson.band));
     query.addBindValue(lesson.bandSeed ? QVariant(static_cast<qint64>(*lesson.bandSeed))
                                        : QVariant());
-    const std::optional<CopyCount> copy = CopyCountOf(lesson);
-    query.addBindValue(copy ? QVariant(copy->sent) : QVariant());
+    // A Normal lesson's copy score beside it, for the list to sort by.
+    const std::optional<LessonScore> copy =
+        ScoringOf(lesson) == Scoring::Copy ? ScoreOf(lesson) : std::nullopt;
+    query.addBindValue(copy ? QVariant(copy->of) : QVariant());
     query.addBindValue(copy ? QVariant(copy->right) : QVariant());
     if (!query.exec()) {
         return query.lastError();

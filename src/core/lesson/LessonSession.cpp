@@ -68,12 +68,6 @@ void LessonSession::start(const QString& question) {
 void LessonSession::playQuestion(const QString& question) {
     m_runStarted = false;
     begin(Stage::Question, question);
-    m_reachedEnd = false;
-    if (refusedQuestion()) {
-        m_stage = Stage::Idle;
-        m_playback.reset();
-        return;
-    }
     beginQuestion();
     wake();
 }
@@ -211,11 +205,11 @@ void LessonSession::beginQuestion() {
             showCorrect(correct);
         });
         lesson.stopPlayback = false;
-        m_reachedEnd = false;
-        if (refusedQuestion()) {
-            finishRun();
-            return;
-        }
+    }
+    m_reachedEnd = false;
+    if (refusedQuestion()) {
+        finishRun();
+        return;
     }
     m_stage = Stage::Question;
     m_heardCount = lesson.playedCount;

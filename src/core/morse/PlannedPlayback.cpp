@@ -73,7 +73,9 @@ void PlannedPlayback::planAfresh() {
 void PlannedPlayback::watch(std::function<void()> wake) {
     m_wake = std::move(wake);
     QObject::connect(&m_output, &SoundOutput::soundCut, &m_watching, [this] {
-        m_endAsked = -1;  // what was asked for went with the cut sound
+        // What was asked for went with the cut sound.
+        m_leadAsked = -1;
+        m_endAsked = -1;
         m_wake();
     });
     QObject::connect(&m_output, &SoundOutput::playbackLeft, &m_watching, [this] { m_wake(); });
@@ -99,7 +101,8 @@ bool PlannedPlayback::leadLeft() {
     if (m_output.heard() >= due) {
         return true;
     }
-    if (m_wake) {
+    if (m_wake && m_leadAsked != due) {
+        m_leadAsked = due;  // once for each point, however often the session looks
         m_output.whenHeard(due, &m_watching, [this] { m_wake(); });
     }
     return false;

@@ -60,7 +60,8 @@ class PlannedPlayback : public PlannedSound {
     quint64 m_revision;
     quint64 m_cuts;
     std::function<void()> m_wake;
-    QObject m_watching;             // what the wakes hang on: they go with the playback
-    SoundPosition m_endAsked = -1;  // the end a wake was asked for when heard
+    QObject m_watching;              // what the wakes hang on: they go with the playback
+    SoundPosition m_leadAsked = -1;  // the point a wake was asked for when heard
+    SoundPosition m_endAsked = -1;   // the end a wake was asked for when heard
     bool m_endHeard = false;
 };

@@ -150,7 +150,7 @@ void SendingPracticeWindow::updateControls() {
     m_fileButton->setEnabled(!m_running && texts && m_source->currentIndex() == 3);
     m_startButton->setEnabled(!m_running);
     m_finishButton->setEnabled(m_running);
-    m_replayButton->setEnabled(m_running && !m_playing);
+    m_replayButton->setEnabled(m_running && !m_echoPlayback.running());
     m_replayButton->setVisible(mode() == SendingMode::Echo);
     m_comparison->setVisible(mode() == SendingMode::Copy);
 }
@@ -239,7 +239,7 @@ void SendingPracticeWindow::start() {
 }
 
 void SendingPracticeWindow::takeDecoded(const QString& text) {
-    if (!m_running || m_playing) {
+    if (!m_running || m_echoPlayback.running()) {
         return;  // what is keyed over the echo group is not an answer to it
     }
     switch (m_runMode) {
@@ -304,18 +304,15 @@ void SendingPracticeWindow::playEchoGroupLater() {
 // Sounded as a lesson sounds a question: planned ahead on the trainer's generator, tone and
 // speed, and cut off where the learner ends the practice.
 void SendingPracticeWindow::playEchoGroup() {
-    if (!m_running || !m_echo || m_playing) {
+    if (!m_running || !m_echo || m_echoPlayback.running()) {
         return;
     }
     const QString group = m_echo->group();
     const quint64 stops = m_playStops;
     const auto stopped = [this, stops] { return m_playStops != stops; };
-    m_playing = true;
+    m_echoPlayback.play(group, CharacterTable::Chat, {stopped, stopped},
+                        [this] { updateControls(); });
     updateControls();
-    m_echoPlayback.play(group, CharacterTable::Chat, {stopped, stopped}, [this] {
-        m_playing = false;
-        updateControls();
-    });
 }
 
 void SendingPracticeWindow::stopPlaying() {
@@ -334,7 +331,6 @@ void SendingPracticeWindow::finish() {
     emit finishing();
     stopPlaying();
     m_running = false;
-    m_playing = false;
     updateControls();
     SendingResult result;
     switch (m_runMode) {

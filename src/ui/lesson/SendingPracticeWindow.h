@@ -100,7 +100,6 @@ class SendingPracticeWindow : public QDialog {
     SendingMode m_runMode = SendingMode::Free;  // the running practice's, whatever is chosen
     qsizetype m_saidUpTo = 0;                   // the keyed text up to here has been said
     bool m_running = false;
-    bool m_playing = false;
     TextPlayback m_echoPlayback{m_dispatch, m_clock};
     quint64 m_playStops = 0;  // a playback ends when this changes
     quint64 m_echoTimer = 0;  // the clock's timer id, 0 when none is set

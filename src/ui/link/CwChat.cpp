@@ -53,9 +53,9 @@ void CwChat::SendCwChatLine(const QString& text) {
         s.cwChatBuffer += s.myCallsign + u" > "_s + text + u"\r\n"_s;
         ui.ChatText->setPlainText(s.cwChatBuffer);
         // The line stays in the box while the sender hears it.
-        PlayCwChatText(text, Form::Sending, [&ui] {
-            ui.SendMessageText->clear();
-            ui.SendMessageText->setFocus();
+        PlayCwChatText(text, Form::Sending, [this] {
+            m_w.ui.SendMessageText->clear();
+            m_w.ui.SendMessageText->setFocus();
         });
     });
 }
@@ -164,9 +164,8 @@ void CwChat::playQueued() {
     m_cwSendQueue.clear();
     const LinkUi& ui = m_w.ui;
     LinkState& s = m_w.link;
-    const quint64 serial = m_queueSerial;
     // As above; the speeds come back either way.
-    if (!m_module.linkGoneSince(serial)) {
+    if (!m_module.linkGoneSince(m_queueSerial)) {
         s.teacherStatus = LinkStatus::SendingEnded;
         ui.TeacherLabel->setText(RoleCaption::ChatStatusSelf(s));
         m_module.SendNetMessage(MessageType::ChatStatus, ChatCode::kSendingEnded);
