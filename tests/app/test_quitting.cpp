@@ -12,6 +12,7 @@
 
 #include "core/kit/LessonState.h"
 #include "core/kit/LinkState.h"
+#include "core/link/ChatSession.h"
 #include "support/AwaitSession.h"
 #include "support/LessonAnswerer.h"
 #include "support/TestContext.h"
@@ -21,7 +22,6 @@
 #include "ui/authoring/ExchangeWindows.h"
 #include "ui/authoring/QuestionForm.h"
 #include "ui/lesson/LessonUi.h"
-#include "ui/link/CwChat.h"
 
 using namespace Qt::StringLiterals;
 
@@ -113,7 +113,7 @@ QList<std::pair<const char*, Situation>> Situations() {
         {"band conditions dialog", [](Rig& r) { r.ui().mnuSoundBand->trigger(); }},
         {"CW chat playback",
          [](Rig& r) {
-             r.form.peerLink().cwChat().PlayCwChatText(u"CQ CQ CQ"_s, CwChat::Form::Receiving);
+             r.form.peerLink().cwChat().PlayCwChatText(u"CQ CQ CQ"_s, ChatSession::Form::Receiving);
              AwaitCwChat(r.form, r.clock);
          }},
         {"CW chat queue",

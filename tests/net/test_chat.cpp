@@ -8,11 +8,11 @@
 #include <QRadioButton>
 #include <QTest>
 
+#include "core/link/ChatSession.h"
 #include "core/link/QuillNetModule.h"
 #include "support/AwaitSession.h"
 #include "support/LinkedPair.h"
 #include "ui/kit/Announcer.h"
-#include "ui/link/CwChat.h"
 
 using namespace Qt::StringLiterals;
 

@@ -2,8 +2,8 @@
 
 #include "core/kit/Clock.h"
 #include "core/lesson/LessonSession.h"
+#include "core/link/ChatSession.h"
 #include "ui/app/MainForm.h"
-#include "ui/link/CwChat.h"
 #include "ui/link/PeerLink.h"
 
 // A press that starts a lesson or a CW chat line returns at once, and what it started goes on as

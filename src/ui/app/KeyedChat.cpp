@@ -5,13 +5,13 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
+#include "core/link/ChatSession.h"
 #include "core/link/SessionChoices.h"
-#include "ui/link/CwChat.h"
 #include "ui/link/LinkUi.h"
 #include "ui/morse/KeyingPad.h"
 
-KeyedChat::KeyedChat(const LinkUi& ui, const SessionChoices& choices, Clock& clock, CwChat& chat,
-                     QObject* parent)
+KeyedChat::KeyedChat(const LinkUi& ui, const SessionChoices& choices, Clock& clock,
+                     ChatSession& chat, QObject* parent)
     : QObject(parent),
       m_ui(ui),
       m_choices(choices),

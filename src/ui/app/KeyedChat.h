@@ -8,7 +8,7 @@
 #include "ui/morse/KeyingPad.h"
 
 class Clock;
-class CwChat;
+class ChatSession;
 class SessionChoices;
 struct LinkUi;
 
@@ -17,7 +17,7 @@ struct LinkUi;
 class KeyedChat : public QObject {
     Q_OBJECT
   public:
-    KeyedChat(const LinkUi& ui, const SessionChoices& choices, Clock& clock, CwChat& chat,
+    KeyedChat(const LinkUi& ui, const SessionChoices& choices, Clock& clock, ChatSession& chat,
               QObject* parent = nullptr);
     ~KeyedChat() override;
 
@@ -34,7 +34,7 @@ class KeyedChat : public QObject {
 
     const LinkUi& m_ui;
     const SessionChoices& m_choices;
-    CwChat& m_chat;
+    ChatSession& m_chat;
     QPointer<QCheckBox> m_toggle;
     QPointer<KeyingPad> m_pad;
     bool m_shown = false;

@@ -21,7 +21,7 @@ using namespace Qt::StringLiterals;
 
 SendingMenu::SendingMenu(QWidget* mainWindow, const MainFormUi& ui, const SessionChoices& choices,
                          const SoundControls& controls, SoundOutput& sound, Clock& clock,
-                         DesktopServices& desktop, CwChat& cwChat, CharacterDispatch& dispatch,
+                         DesktopServices& desktop, ChatSession& cwChat, CharacterDispatch& dispatch,
                          HistoryStore& history, QString programSettingsPath, QObject* parent)
     : QObject(parent),
       m_mainWindow(mainWindow),

@@ -13,7 +13,7 @@ class CharacterDispatch;
 class Clock;
 class HistoryStore;
 
-class CwChat;
+class ChatSession;
 class DesktopServices;
 class KeyedChat;
 class SoundControls;
@@ -29,7 +29,7 @@ class SendingMenu : public QObject {
   public:
     SendingMenu(QWidget* mainWindow, const MainFormUi& ui, const SessionChoices& choices,
                 const SoundControls& controls, SoundOutput& sound, Clock& clock,
-                DesktopServices& desktop, CwChat& cwChat, CharacterDispatch& dispatch,
+                DesktopServices& desktop, ChatSession& cwChat, CharacterDispatch& dispatch,
                 HistoryStore& history, QString programSettingsPath, QObject* parent = nullptr);
     ~SendingMenu() override;
 

@@ -12,10 +12,10 @@
 #include "core/lesson/Grading.h"
 #include "core/lesson/LessonKind.h"
 #include "core/lesson/LessonSession.h"
+#include "core/link/ChatSession.h"
 #include "core/link/SessionChoices.h"
 #include "ui/kit/ControlHelpers.h"
 #include "ui/lesson/LessonUi.h"
-#include "ui/link/CwChat.h"
 #include "ui/link/LinkUi.h"
 
 using namespace Qt::StringLiterals;
@@ -43,7 +43,7 @@ QString AnswerForKey(int key, const QString& text) {
     return {};
 }
 
-AnswerInput::AnswerInput(const PracticeWindow& form, LessonSession& session, CwChat& cwChat,
+AnswerInput::AnswerInput(const PracticeWindow& form, LessonSession& session, ChatSession& cwChat,
                          QObject* parent)
     : QObject(parent), m_form(form), m_session(session), m_cwChat(cwChat) {
     const LessonUi& ui = m_form.ui;

@@ -5,7 +5,7 @@
 
 #include "ui/lesson/PracticeWindow.h"
 
-class CwChat;
+class ChatSession;
 class LessonSession;
 
 // Answers in Step receive mode: the 36 answer buttons, the pass button and the keyboard. Each
@@ -14,7 +14,7 @@ class LessonSession;
 class AnswerInput : public QObject {
     Q_OBJECT
   public:
-    AnswerInput(const PracticeWindow& form, LessonSession& session, CwChat& cwChat,
+    AnswerInput(const PracticeWindow& form, LessonSession& session, ChatSession& cwChat,
                 QObject* parent = nullptr);
 
     // The answer button of a letter or digit.
@@ -35,7 +35,7 @@ class AnswerInput : public QObject {
     bool judgesEachCharacter() const;
     PracticeWindow m_form;
     LessonSession& m_session;
-    CwChat& m_cwChat;
+    ChatSession& m_cwChat;
 };
 
 // The answer a typed key gives: the capital letter, the digit, or "PASS" for Escape; empty for

@@ -4,13 +4,13 @@
 #include <QRegularExpression>
 
 #include "core/kit/LinkState.h"
+#include "core/link/ChatSession.h"
 #include "core/link/QuillNetModule.h"
 #include "ui/kit/Announcer.h"
-#include "ui/link/CwChat.h"
 #include "ui/link/LinkUi.h"
 
 LinkAnnouncements::LinkAnnouncements(Announcer& announcer, const LinkUi& ui, QuillNetModule& module,
-                                     CwChat& cwChat, QObject* parent)
+                                     ChatSession& cwChat, QObject* parent)
     : QObject(parent) {
     announcer.announceShownText(ui.StatusLabel, [](const QString& text) { return text; });
     announcer.announceShownText(ui.TeacherLabel, [this](const QString& text) {
@@ -21,7 +21,7 @@ LinkAnnouncements::LinkAnnouncements(Announcer& announcer, const LinkUi& ui, Qui
     });
     connect(&module, &QuillNetModule::lineLogged, &announcer,
             [&announcer](const QString& line) { announcer.announce(LinePhrase(line)); });
-    connect(&cwChat, &CwChat::receivingStopped, &announcer,
+    connect(&cwChat, &ChatSession::receivingStopped, &announcer,
             [&announcer] { announcer.announce(QStringLiteral("受信CWを止めました。")); });
 }
 

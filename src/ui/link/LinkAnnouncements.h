@@ -4,7 +4,7 @@
 #include <QString>
 
 class Announcer;
-class CwChat;
+class ChatSession;
 class QuillNetModule;
 struct LinkUi;
 
@@ -17,7 +17,7 @@ class LinkAnnouncements : public QObject {
     Q_OBJECT
   public:
     LinkAnnouncements(Announcer& announcer, const LinkUi& ui, QuillNetModule& module,
-                      CwChat& cwChat, QObject* parent = nullptr);
+                      ChatSession& cwChat, QObject* parent = nullptr);
 
     // A log line as it is read out: the line without the stamp at its end.
     static QString LinePhrase(const QString& line);

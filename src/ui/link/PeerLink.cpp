@@ -12,8 +12,9 @@ PeerLink::PeerLink(NetWindow window, CharacterDispatch& dispatch, QObject* paren
                [&desktop = m_window.desktop] { return desktop.currentDateTime(); }),
       m_connection(m_window, m_module, m_winsock1, m_winsock2),
       m_ping(m_window, m_module, m_connection, m_winsock1, m_winsock2),
-      m_cwChat(m_window, m_module, dispatch),
-      m_textChat(m_window, m_module, m_cwChat),
+      m_chatSession(m_module, dispatch, m_window.clock),
+      m_cwChat(m_window, m_chatSession),
+      m_textChat(m_window, m_module, m_chatSession),
       m_view(m_window, m_module, m_connection, m_textChat),
       m_addressTools(m_window) {
     m_module.setSession(&m_window.choices, &m_window.lesson);

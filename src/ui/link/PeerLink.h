@@ -2,6 +2,7 @@
 
 #include <QObject>
 
+#include "core/link/ChatSession.h"
 #include "core/link/LinkSocket.h"
 #include "core/link/PingSocket.h"
 #include "core/link/QuillNetModule.h"
@@ -16,8 +17,8 @@
 class CharacterDispatch;
 
 // The whole peer link of one main window: its two sockets, the message layer, connection and
-// roles, the presence ping, text and CW chat and the address tools. Each part is a member that
-// connects its own controls when it is made.
+// roles, the presence ping, text and CW chat (its session and what it shows) and the address tools.
+// Each part is a member that connects its own controls when it is made.
 class PeerLink : public QObject {
     Q_OBJECT
   public:
@@ -36,7 +37,7 @@ class PeerLink : public QObject {
     NetConnection& connection() { return m_connection; }
     PresencePing& ping() { return m_ping; }
     TextChat& textChat() { return m_textChat; }
-    CwChat& cwChat() { return m_cwChat; }
+    ChatSession& cwChat() { return m_chatSession; }
     AddressTools& addressTools() { return m_addressTools; }
     LinkSocket& winsock1() { return m_winsock1; }
     PingSocket& winsock2() { return m_winsock2; }
@@ -48,6 +49,7 @@ class PeerLink : public QObject {
     QuillNetModule m_module;
     NetConnection m_connection;
     PresencePing m_ping;
+    ChatSession m_chatSession;
     CwChat m_cwChat;
     TextChat m_textChat;
     LinkView m_view;

@@ -10,17 +10,17 @@
 #include "core/kit/RoleCaptions.h"
 #include "core/kit/SharedTexts.h"
 #include "core/kit/SpeedTable.h"
+#include "core/link/ChatSession.h"
 #include "core/link/MessageCodes.h"
 #include "core/link/QuillNetModule.h"
 #include "core/link/SessionChoices.h"
 #include "ui/kit/ControlHelpers.h"
-#include "ui/link/CwChat.h"
 #include "ui/link/LessonPanel.h"
 #include "ui/link/LinkUi.h"
 #include "ui/morse/SoundUi.h"
 
-TextChat::TextChat(NetWindow& window, QuillNetModule& module, CwChat& cwChat, QObject* parent)
-    : QObject(parent), m_w(window), m_module(module), m_cwChat(cwChat) {
+TextChat::TextChat(NetWindow& window, QuillNetModule& module, ChatSession& chat, QObject* parent)
+    : QObject(parent), m_w(window), m_module(module), m_chat(chat) {
     const LinkUi& ui = m_w.ui;
     OnSelected(ui.ChatMode_Option, this, [this] { MainForm_ChatMode_Option_Click(); });
     connect(ui.SendMessageText, &QLineEdit::textChanged, this,
@@ -55,14 +55,7 @@ void TextChat::MainForm_ChatMode_Option_Click() {
 }
 
 void TextChat::MainForm_SendMessageText_Change() {
-    const bool empty = m_w.ui.SendMessageText->text().isEmpty();
-    if (!empty && !m_typingNoticeSent) {
-        m_typingNoticeSent = true;
-        m_module.SendNetMessage(MessageType::ChatStatus, ChatCode::kTyping);
-    } else if (empty) {
-        m_module.SendNetMessage(MessageType::ChatStatus, ChatCode::kInputCleared);
-        m_typingNoticeSent = false;
-    }
+    m_chat.inputChanged(m_w.ui.SendMessageText->text().isEmpty());
 }
 
 void TextChat::MainForm_SendMessageButton_Click() {
@@ -71,10 +64,10 @@ void TextChat::MainForm_SendMessageButton_Click() {
         return;
     }
     if (m_w.choices.chatKind() == ChatKind::Text) {
-        m_module.SendNetMessage(MessageType::Chat, ui.SendMessageText->text());
+        m_chat.SendTextLine(ui.SendMessageText->text());
         ui.SendMessageText->clear();
         ui.SendMessageText->setFocus();
     } else if (m_w.choices.chatKind() == ChatKind::Cw && !ui.SendMessageText->text().isEmpty()) {
-        m_cwChat.SendCwChatLine(ui.SendMessageText->text());
+        m_chat.SendCwChatLine(ui.SendMessageText->text());
     }
 }

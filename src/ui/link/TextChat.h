@@ -4,7 +4,7 @@
 
 #include "ui/link/NetWindow.h"
 
-class CwChat;
+class ChatSession;
 class QuillNetModule;
 
 // Chat mode, the typing notice and the send button, for text chat and for a CW chat line. The
@@ -12,7 +12,8 @@ class QuillNetModule;
 class TextChat : public QObject {
     Q_OBJECT
   public:
-    TextChat(NetWindow& window, QuillNetModule& module, CwChat& cwChat, QObject* parent = nullptr);
+    TextChat(NetWindow& window, QuillNetModule& module, ChatSession& chat,
+             QObject* parent = nullptr);
 
     void MainForm_ChatMode_Option_Click();
     void MainForm_SendMessageText_Change();
@@ -21,6 +22,5 @@ class TextChat : public QObject {
   private:
     NetWindow& m_w;
     QuillNetModule& m_module;
-    CwChat& m_cwChat;
-    bool m_typingNoticeSent = false;
+    ChatSession& m_chat;
 };
