@@ -222,6 +222,9 @@ class PartnerLessonTest : public QObject {
             QDir(learner.context.programDir.path()).filePath(u"quillstart-partner"_s);
         QVERIFY(QFile::copy(QStringLiteral(QUILL_PARTNER_PROGRAM), partner));
         const MainFormUi& ui = learner.form.ui();
+        // The real program keeps real time: the fastest speed keeps the lesson short.
+        learner.form.practiceSettings().setFreeFigures(FreeSpeed{FreeSpeed::kHighestWpm, 0, 0});
+        ui.SpeedFree_Option->click();
         learner.keepRealTime();
         ui.mnuPartnerSolo->trigger();
         QVERIFY2(learner.chooseStepMode(),
