@@ -30,6 +30,13 @@ class SessionChoices : public QObject {
     bool normalMode() const { return m_mode == PracticeMode::Normal; }
     bool chatMode() const { return m_mode == PracticeMode::Chat; }
     bool receiveModeChosen() const { return stepMode() || normalMode(); }
+    // Whether the receive modes and the speeds can be chosen now: a mode or speed selected while
+    // they cannot be (as the peer's messages select them) is not told back to the peer. Kept as
+    // their options are enabled and disabled.
+    bool modesOpen() const { return m_modesOpen; }
+    bool speedsOpen() const { return m_speedsOpen; }
+    void setModesOpen(bool open) { m_modesOpen = open; }
+    void setSpeedsOpen(bool open) { m_speedsOpen = open; }
 
     void setRole(Role role);
     void setMode(PracticeMode mode);
@@ -50,4 +57,6 @@ class SessionChoices : public QObject {
     ChatKind m_chatKind = ChatKind::None;
     QString m_callsign;
     QString m_peerAddress;
+    bool m_modesOpen = true;
+    bool m_speedsOpen = true;
 };

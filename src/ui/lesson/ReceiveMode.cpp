@@ -16,6 +16,7 @@
 #include "core/link/SessionChoices.h"
 #include "core/morse/PracticeSettings.h"
 #include "ui/kit/ControlHelpers.h"
+#include "ui/kit/EnabledWatch.h"
 #include "ui/lesson/LessonUi.h"
 #include "ui/link/LinkUi.h"
 #include "ui/morse/SoundUi.h"
@@ -25,6 +26,11 @@ ReceiveModeSelection::ReceiveModeSelection(const PracticeWindow& form, QuillNetM
     : QObject(parent), m_form(form), m_module(module), m_settings(settings) {
     const LessonUi& ui = m_form.ui;
     const LinkUi& linkUi = m_form.linkUi;
+    // The modes, and the speeds, are enabled and disabled together.
+    WatchEnabled(ui.StepMode_Option,
+                 [&choices = m_form.choices](bool enabled) { choices.setModesOpen(enabled); });
+    WatchEnabled(m_form.soundUi.SpeedFree_Option,
+                 [&choices = m_form.choices](bool enabled) { choices.setSpeedsOpen(enabled); });
     OnSelected(ui.StepMode_Option, this, [this] { MainForm_StepMode_Option_Click(); });
     OnSelected(ui.NormalMode_Option, this, [this] { MainForm_NormalMode_Option_Click(); });
     for (const Speed& speed : kSpeeds) {
@@ -94,7 +100,6 @@ void ReceiveModeSelection::receiveModeSelected(bool step) {
     const LessonUi& ui = m_form.ui;
     const LinkUi& linkUi = m_form.linkUi;
     LinkState& s = m_form.link;
-    QRadioButton* option = step ? ui.StepMode_Option : ui.NormalMode_Option;
     ui.Label1->clear();
     // Normal mode has no correct count.
     ui.Label2->setEnabled(step);
@@ -106,7 +111,7 @@ void ReceiveModeSelection::receiveModeSelected(bool step) {
     SetEnabled({linkUi.SendMessageButton, linkUi.optionMoji, linkUi.optionCw}, false);
     SetEnabled({ui.StartButton_Command, ui.StopButton_Command}, true);
     ui.KaitoupassButton_Command->setEnabled(step);
-    if (m_form.choices.answerer() && option->isEnabled()) {
+    if (m_form.choices.answerer() && m_form.choices.modesOpen()) {
         m_module.SendNetMessage(MessageType::Mode, step ? ModeCode::kStep : ModeCode::kNormal);
         m_module.SendChosenSpeed();
     }
@@ -120,20 +125,19 @@ void ReceiveModeSelection::receiveModeSelected(bool step) {
 
 void ReceiveModeSelection::SpeedSelected(const Speed& speed) {
     m_announcedFigures.reset();
-    speedChosen(speed, SpeedOption(m_form.soundUi, speed), std::nullopt);
+    speedChosen(speed, std::nullopt);
 }
 
 void ReceiveModeSelection::FreeSpeedSelected() {
     const FreeSpeed& free = m_settings.freeFigures();
     m_announcedFigures = free;
-    speedChosen(*SpeedForPerMinute(NearestFixedSpeed(free)), m_form.soundUi.SpeedFree_Option, free);
+    speedChosen(*SpeedForPerMinute(NearestFixedSpeed(free)), free);
 }
 
-void ReceiveModeSelection::speedChosen(const Speed& speed, const QAbstractButton* option,
-                                       const std::optional<FreeSpeed>& free) {
+void ReceiveModeSelection::speedChosen(const Speed& speed, const std::optional<FreeSpeed>& free) {
     const LinkUi& linkUi = m_form.linkUi;
     LinkState& s = m_form.link;
-    const bool answerer = m_form.choices.answerer() && option->isEnabled();
+    const bool answerer = m_form.choices.answerer() && m_form.choices.speedsOpen();
     const bool chat = m_form.choices.chatMode();
     if (answerer != chat) {
         m_module.SendNetMessage(MessageType::Speed, speed.wireCode.toString());

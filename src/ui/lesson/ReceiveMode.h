@@ -6,7 +6,6 @@
 #include "ui/lesson/PracticeWindow.h"
 
 class PracticeSettings;
-class QAbstractButton;
 class QuillNetModule;
 struct Speed;
 
@@ -38,8 +37,7 @@ class ReceiveModeSelection : public QObject, public PracticeSide {
 
   private:
     void receiveModeSelected(bool step);
-    void speedChosen(const Speed& speed, const QAbstractButton* option,
-                     const std::optional<FreeSpeed>& free);
+    void speedChosen(const Speed& speed, const std::optional<FreeSpeed>& free);
 
     PracticeWindow m_form;
     QuillNetModule& m_module;
