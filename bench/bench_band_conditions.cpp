@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/morse/BandConditions.h"
+#include "core/sound/BandFading.h"
 #include "core/sound/BandMixer.h"
 #include "core/sound/BandRenderer.h"
 #include "core/sound/ToneShaper.h"
@@ -73,12 +74,11 @@ void MeasureSnr() {
     std::printf("noise: SNR in 500 Hz around %d Hz, set vs measured\n", kTone);
     constexpr qint64 kCount = 1 << 19;
     for (int snr = 0; snr <= 30; snr += 5) {
-        BandSettings s;
-        s.seed = 7 + snr;
-        s.toneHz = kTone;
-        s.noiseOn = true;
-        s.snrDb = snr;
-        const BandRenderer renderer(s);
+        BandConditions c;
+        c.seed = 7 + snr;
+        c.noiseOn = true;
+        c.snrDb = snr;
+        const BandRenderer renderer(ToBandSettings(c, kTone));
         const QVector<qint16> noise = renderer.background(0, kCount);
         QVector<qint16> tone = ToneShaper::ShapedTone(kTone, kCount, 44100).mid(55, kCount);
         renderer.shapeWanted(0, tone);

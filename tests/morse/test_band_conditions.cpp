@@ -65,20 +65,14 @@ QList<SoundPosition> PlanCharacter(SoundOutput& output) {
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 // Each effect switched on with a figure that is not a number.
-const std::pair<const char*, void (*)(BandSettings&)> kSpoiled[] = {
-    {"noise", [](BandSettings& s) { s.noiseOn = true, s.snrDb = kNaN; }},
-    {"fading", [](BandSettings& s) { s.fadingOn = true, s.fadingHz = kNaN; }},
-    {"crashes", [](BandSettings& s) { s.crashesOn = true, s.crashesPerSecond = kNaN; }},
-    {"chirp", [](BandSettings& s) { s.chirpOn = true, s.chirpHz = kNaN; }},
-    {"jitter", [](BandSettings& s) { s.fistOn = true, s.jitterPercent = kNaN; }},
-    {"weight", [](BandSettings& s) { s.fistOn = true, s.weightPercent = kNaN; }},
-    {"QRM",
-     [](BandSettings& s) {
-         BandConditions one;
-         one.stationCount = 1;
-         s.stations = ToBandSettings(one, 800).stations;
-         s.stations[0].levelDb = kNaN;
-     }},
+const std::pair<const char*, void (*)(BandConditions&)> kSpoiled[] = {
+    {"noise", [](BandConditions& c) { c.noiseOn = true, c.snrDb = kNaN; }},
+    {"fading", [](BandConditions& c) { c.fadingOn = true, c.fadingHz = kNaN; }},
+    {"crashes", [](BandConditions& c) { c.crashesOn = true, c.crashesPerSecond = kNaN; }},
+    {"chirp", [](BandConditions& c) { c.chirpOn = true, c.chirpHz = kNaN; }},
+    {"jitter", [](BandConditions& c) { c.fistOn = true, c.jitterPercent = kNaN; }},
+    {"weight", [](BandConditions& c) { c.fistOn = true, c.weightPercent = kNaN; }},
+    {"QRM", [](BandConditions& c) { c.stationCount = 1, c.stationLevelDb = kNaN; }},
 };
 
 }  // namespace
@@ -269,13 +263,13 @@ class TestBandConditions : public QObject {
         for (qsizetype i = 0; i < mark.size(); ++i) {
             mark[i] = static_cast<qint16>(std::lround(8000 * std::sin(i * 0.11398)));
         }
-        BandSettings settings;
-        settings.fistOn = weight != 0;
-        settings.jitterPercent = 0;
-        settings.weightPercent = weight;
-        settings.chirpOn = chirp;
+        BandConditions c;
+        c.fistOn = weight != 0;
+        c.jitterPercent = 0;
+        c.weightPercent = weight;
+        c.chirpOn = chirp;
         BandMixer mixer;
-        mixer.setSettings(settings);
+        mixer.setSettings(ToBandSettings(c, 800));
         const QVector<qint16> sent = mixer.fistWave(0, up + mark + up);
         const auto sounds = [](qint16 sample) { return sample != 0; };
         const qsizetype first = std::find_if(sent.cbegin(), sent.cend(), sounds) - sent.cbegin();
@@ -378,12 +372,12 @@ class TestBandConditions : public QObject {
     }
     void unplayableFiguresSwitchTheirEffectOff() {
         QFETCH(int, effect);
-        BandSettings s;
-        kSpoiled[effect].second(s);
+        BandConditions c;
+        kSpoiled[effect].second(c);
         VirtualClock clock;
         MixingOutput withNaN(clock);
         MixingOutput plain(clock);
-        withNaN.setBandConditions(s);
+        withNaN.setBandConditions(ToBandSettings(c, 800));
         QCOMPARE(PlanCharacter(withNaN), PlanCharacter(plain));
         QVERIFY(withNaN.mixed == plain.mixed);
     }

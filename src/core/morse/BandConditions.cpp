@@ -30,7 +30,11 @@ BandSettings ToBandSettings(const BandConditions& c, int toneHz) {
     s.seed = c.seed;
     s.toneHz = toneHz;
     for (const BandEffect* effect : BandEffects()) {
-        effect->render(c, s);
+        if (effect->isOn(c)) {
+            if (BandSoundMaker make = effect->sound(c)) {
+                s.sounds.append(std::move(make));
+            }
+        }
     }
     return s;
 }

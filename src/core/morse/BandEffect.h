@@ -6,16 +6,17 @@
 #include "core/morse/BandConditionFields.h"
 
 // One effect of the band conditions: its figures (how the settings file, a peer's request and
-// the dialog name and check them), its words in the conditions' short account, and what it gives
-// the sound output to render. A new effect is its members in BandConditions and BandSettings,
-// its rendering, one file that makes its BandEffect and one entry in BandEffects().
+// the dialog name and check them), its words in the conditions' short account, and its sound
+// (a BandSound the sound output renders). A new effect is its members in BandConditions, one
+// file that makes its BandEffect and its BandSound, and one entry in BandEffects().
 struct BandEffect {
     // Its fields, the one that switches it on first, in the order a peer's request sends them.
     QList<BandConditionField> fields;
     // Its words in the account ("SNR 12dB"); asked only while it is on.
     QString (*words)(const BandConditions& conditions);
-    // Its figures handed to what the sound output renders.
-    void (*render)(const BandConditions& conditions, BandSettings& settings);
+    // What makes its sound while it is on; none when its figures cannot be rendered (NaN,
+    // infinite, a rate below zero), which switches it off.
+    BandSoundMaker (*sound)(const BandConditions& conditions);
 
     // Switched on: its first field is above zero (a switch, or a count of stations).
     bool isOn(const BandConditions& conditions) const;

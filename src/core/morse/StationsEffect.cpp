@@ -1,10 +1,16 @@
 #include <QStringList>
 #include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <vector>
 
 #include "core/morse/BandEffect.h"
 #include "core/morse/MorseTable.h"
+#include "core/sound/BandFilter.h"
 #include "core/sound/BandRandom.h"
+#include "core/sound/BandRenderer.h"
 #include "core/sound/SoundTimeline.h"
+#include "core/sound/ToneShaper.h"
 
 using namespace Qt::StringLiterals;
 
@@ -83,7 +89,17 @@ QString StationWords(const BandConditions& c) {
         .arg(BandFigure(c.stationLevelDb));
 }
 
-void RenderStations(const BandConditions& c, BandSettings& s) {
+// Another station heard beside the wanted one: its keying as alternating key-down and key-up
+// lengths in samples (key-down first), sent over and over.
+struct BandStation {
+    int offsetHz = 0;     // from the wanted tone
+    double levelDb = 0;   // its level against the wanted signal's
+    QVector<int> keying;  // samples: down, up, down, up, ...
+    qint64 startAt = 0;   // where in its keying the station is at the run's first sample
+};
+
+QList<BandStation> DrawStations(const BandConditions& c) {
+    QList<BandStation> stations;
     const QStringList texts = StationTexts(c);
     for (int i = 0; i < texts.size(); ++i) {
         BandStation station;
@@ -101,8 +117,98 @@ void RenderStations(const BandConditions& c, BandSettings& s) {
             cycle += length;
         }
         station.startAt = static_cast<qint64>(Draw(c.seed, i, 13) * static_cast<double>(cycle));
-        s.stations.append(station);
+        // A level that is not a figure leaves the station out.
+        if (std::isfinite(station.levelDb)) {
+            stations.append(station);
+        }
     }
+    return stations;
+}
+
+// The stations through the receiver's filter, each a keyed tone with soft edges at its pitch,
+// level and phase.
+class StationsSound final : public BandSound {
+  public:
+    StationsSound(const BandReceiver& receiver, const QList<BandStation>& stations) {
+        constexpr double kRate = SoundTimeline::kSampleRate;
+        int n = 0;
+        for (const BandStation& station : stations) {
+            Keyed s;
+            const double hz = receiver.toneHz + station.offsetHz;
+            s.radiansPerSample = 2 * std::numbers::pi * hz / kRate;
+            s.phase = 2 * std::numbers::pi *
+                      BandRandom::Uniform(receiver.seed, BandRandom::kStations, n++);
+            s.amplitude = BandRenderer::kWantedAmplitude * std::pow(10.0, station.levelDb / 20) *
+                          receiver.filter.magnitude(hz);
+            qint64 end = 0;
+            for (int length : station.keying) {
+                end += std::max(length, 1);
+                s.ends.push_back(end);
+            }
+            s.cycle = end;
+            s.startAt = station.startAt;
+            if (s.cycle > 0 && hz > 0 && hz < kRate / 2) {
+                m_stations.push_back(std::move(s));
+            }
+        }
+    }
+
+    bool addsBeside() const override { return !m_stations.empty(); }
+    void addBeside(qint64 first, double* samples, int count) const override {
+        for (int i = 0; i < count; ++i) {
+            samples[i] += at(first + i);
+        }
+    }
+    void addPower(double& power) const override {
+        // Keyed about half the time.
+        for (const Keyed& s : m_stations) {
+            power += s.amplitude * s.amplitude / 4;
+        }
+    }
+
+  private:
+    struct Keyed {
+        double radiansPerSample;
+        double phase;
+        double amplitude;
+        std::vector<qint64> ends;  // the end of each keying segment within the cycle
+        qint64 cycle;
+        qint64 startAt;
+    };
+
+    double at(qint64 index) const {
+        double sum = 0;
+        for (const Keyed& s : m_stations) {
+            const qint64 at = ((index + s.startAt) % s.cycle + s.cycle) % s.cycle;
+            const auto segment =
+                std::upper_bound(s.ends.begin(), s.ends.end(), at) - s.ends.begin();
+            if (segment % 2 == 1) {
+                continue;  // key up
+            }
+            const qint64 begin = segment == 0 ? 0 : s.ends[static_cast<size_t>(segment - 1)];
+            const qint64 end = s.ends[static_cast<size_t>(segment)];
+            const double edge =
+                std::min<double>(1.0, static_cast<double>(std::min(at - begin, end - at)) /
+                                          ToneShaper::kEdgeSamples);
+            const double envelope = 0.5 - 0.5 * std::cos(std::numbers::pi * edge);
+            const double angle =
+                std::fmod(s.radiansPerSample * static_cast<double>(index), 2 * std::numbers::pi);
+            sum += s.amplitude * envelope * std::sin(angle + s.phase);
+        }
+        return sum;
+    }
+
+    std::vector<Keyed> m_stations;
+};
+
+BandSoundMaker StationsMaker(const BandConditions& c) {
+    const QList<BandStation> stations = DrawStations(c);
+    if (stations.isEmpty()) {
+        return {};
+    }
+    return [stations](const BandReceiver& receiver) {
+        return std::make_unique<StationsSound>(receiver, stations);
+    };
 }
 
 }  // namespace
@@ -125,6 +231,6 @@ const BandEffect& StationsEffect() {
                                      {u"stationWpmHigh"_s, &C::stationWpmHigh, 5, 60},
                                      {u"stationLevelDb"_s, &C::stationLevelDb, -40, 20}},
                                     &StationWords,
-                                    &RenderStations};
+                                    &StationsMaker};
     return kEffect;
 }

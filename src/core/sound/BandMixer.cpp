@@ -4,18 +4,13 @@
 #include <cmath>
 #include <numbers>
 
-#include "core/sound/BandRandom.h"
-#include "core/sound/BandWave.h"
-
 namespace {
-constexpr double kSpreadLimit = 2.5;
 // The background comes in over this after a silence, rather than with a step that clicks.
 constexpr qint64 kFadeInSamples = SoundTimeline::kSampleRate / 50;
 }  // namespace
 
 void BandMixer::setSettings(const BandSettings& settings) {
-    const BandSettings playable = settings.playable();
-    m_renderer = playable.anyOn() ? std::make_unique<BandRenderer>(playable) : nullptr;
+    m_renderer = settings.anyOn() ? std::make_unique<BandRenderer>(settings) : nullptr;
     m_owedMs = 0;
 }
 
@@ -37,41 +32,35 @@ qint64 BandMixer::indexOf(SoundPosition position) const {
     return m_base + (position - m_origin);
 }
 
-double BandMixer::fistSpread(SoundPosition start) const {
-    const BandSettings& s = m_renderer->settings();
-    const double g = std::clamp(BandRandom::Gaussian(s.seed, BandRandom::kFist, indexOf(start)),
-                                -kSpreadLimit, kSpreadLimit);
-    return s.jitterPercent / 100 * g;
+bool BandMixer::changesTiming() const {
+    return m_renderer && std::ranges::any_of(m_renderer->sounds(), &BandSound::changesTiming);
 }
 
 int BandMixer::keyDownMs(SoundPosition start, int ms) {
-    if (!m_renderer || !m_renderer->settings().fistOn || ms <= 0) {
-        return ms;
+    if (changesTiming()) {
+        for (const auto& sound : m_renderer->sounds()) {
+            ms = sound->keyDownMs(indexOf(start), ms, m_owedMs);
+        }
     }
-    const double weight = 1 + m_renderer->settings().weightPercent / 100;
-    const int sent =
-        std::max(1, static_cast<int>(std::lround(ms * weight * (1 + fistSpread(start)))));
-    m_owedMs += sent - ms;
-    return sent;
+    return ms;
 }
 
 int BandMixer::keyUpMs(SoundPosition start, int ms) {
-    if (!m_renderer || !m_renderer->settings().fistOn || ms <= 0) {
-        return ms;
+    if (changesTiming()) {
+        for (const auto& sound : m_renderer->sounds()) {
+            ms = sound->keyUpMs(indexOf(start), ms, m_owedMs);
+        }
     }
-    // Never shorter than a third of itself; what cannot be given back now is given back later.
-    const double wanted = ms * (1 + fistSpread(start) / 2) - m_owedMs;
-    const int sent = std::max({1, ms / 3, static_cast<int>(std::lround(wanted))});
-    m_owedMs -= ms - sent;
-    m_owedMs = std::clamp(m_owedMs, -static_cast<double>(ms), static_cast<double>(ms));
-    return sent;
+    return ms;
 }
 
 QVector<qint16> BandMixer::fistWave(SoundPosition start, const QVector<qint16>& samples) const {
-    if (!m_renderer || !(m_renderer->settings().fistOn || m_renderer->settings().chirpOn)) {
+    const bool timing = changesTiming();
+    if (!timing &&
+        !(m_renderer && std::ranges::any_of(m_renderer->sounds(), &BandSound::changesMarks))) {
         return samples;
     }
-    const BandSettings& s = m_renderer->settings();
+    const auto& sounds = m_renderer->sounds();
     // A millisecond of silence is a key-up, never a tone's zero crossing.
     constexpr qsizetype kShortestKeyUp = SoundTimeline::kSampleRate / 1000;
     QVector<qint16> out;
@@ -83,10 +72,10 @@ QVector<qint16> BandMixer::fistWave(SoundPosition start, const QVector<qint16>& 
             ++sounding;
         }
         qsizetype zeros = sounding - i;
-        if (s.fistOn && zeros >= kShortestKeyUp) {
-            const double sent = zeros * (1 + fistSpread(start + out.size()) / 2) - owed;
-            zeros = std::max(zeros / 3, static_cast<qsizetype>(std::lround(sent)));
-            owed = 0;
+        if (timing && zeros >= kShortestKeyUp) {
+            for (const auto& sound : sounds) {
+                zeros = sound->keyUpSamples(indexOf(start + out.size()), zeros, owed);
+            }
         }
         out.resize(out.size() + zeros, 0);
         // The mark runs to the next key-up: a tone's zero samples do not end it.
@@ -102,13 +91,12 @@ QVector<qint16> BandMixer::fistWave(SoundPosition start, const QVector<qint16>& 
             end = std::max(after, end + 1);
         }
         QVector<qint16> mark = samples.mid(sounding, end - sounding);
-        if (s.fistOn && s.weightPercent != 0) {
-            const qsizetype recorded = mark.size();
-            mark = BandWave::Reweighted(mark, 1 + s.weightPercent / 100);
-            owed += mark.size() - recorded;
+        // The hand first, then the transmitter: a chirp starts at the key-down as sent.
+        for (const auto& sound : sounds) {
+            sound->weighMark(mark, owed);
         }
-        if (s.chirpOn) {
-            mark = BandWave::Chirped(mark, s.chirpHz, BandRenderer::kChirpDecaySamples);
+        for (const auto& sound : sounds) {
+            sound->transmitMark(mark);
         }
         out.append(mark);
         i = end;

@@ -7,7 +7,7 @@
 #include "core/sound/SoundTimeline.h"
 
 // The band's conditions as the sound output plans: where the renderer's timeline stands, the
-// fist's changes to the wanted signal's element lengths, and the samples the renderer gives. The
+// effects' changes to the wanted signal's element lengths, and the samples the renderer gives. The
 // renderer's timeline counts planned sound only: after a silence it goes on where the sound before
 // it ended, so the conditions of a playback depend only on what it planned since its origin, not
 // on how long the listener took between its parts.
@@ -41,7 +41,8 @@ class BandMixer {
 
   private:
     qint64 indexOf(SoundPosition position) const;
-    double fistSpread(SoundPosition start) const;
+    // Some effect changes the elements' lengths (the fist).
+    bool changesTiming() const;
 
     std::unique_ptr<BandRenderer> m_renderer;
     SoundPosition m_origin = 0;  // where the renderer's timeline stands at m_base

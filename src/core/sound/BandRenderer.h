@@ -5,16 +5,15 @@
 #include <memory>
 #include <vector>
 
-#include "core/sound/BandFading.h"
 #include "core/sound/BandFilter.h"
 #include "core/sound/BandGain.h"
 #include "core/sound/BandSettings.h"
 #include "core/sound/SoundTimeline.h"
 
 // Renders the band's conditions as pure functions of the sample index on a run's timeline: the
-// background (noise and crashes through the receiver's filter, other stations) and what happens
-// to the wanted signal (fading, chirp), and the receiver's automatic gain over their sum. The same
-// settings and index give the same samples however the rendering is cut into blocks.
+// receiver's filter over what its effects feed it, what they add beside it and do to the wanted
+// signal, and the receiver's automatic gain over their sum. The same settings and index give the
+// same samples however the rendering is cut into blocks.
 class BandRenderer {
   public:
     // The wanted signal's reference amplitude (a planned tone's).
@@ -25,19 +24,18 @@ class BandRenderer {
     // The background is filtered in frames of this many samples, each from rest one frame early,
     // so that a frame depends on nothing but its index.
     static constexpr int kFrame = 1024;
-    // How soon a chirp's pitch is back: it falls by e in this many samples.
-    static constexpr double kChirpDecaySamples = 0.008 * SoundTimeline::kSampleRate;
 
     explicit BandRenderer(const BandSettings& settings);
 
-    const BandSettings& settings() const { return m_settings; }
+    // Each effect's sound, in the effects' order.
+    const std::vector<std::unique_ptr<BandSound>>& sounds() const { return m_sounds; }
 
     // The background of samples [from, from + count), never above kBackgroundCeiling.
     QVector<qint16> background(qint64 from, qint64 count) const;
     // The wanted signal's samples, the first at index from: faded and levelled in place, and
     // never above kWantedCeiling.
     void shapeWanted(qint64 from, QVector<qint16>& samples) const;
-    // A planned tone as ToneShaper shapes it, its pitch chirped at key-down when chirp is on.
+    // A planned tone as ToneShaper shapes it, or as an effect keys it (a chirp).
     QVector<qint16> tone(int frequencyHz, qint64 lengthSamples) const;
 
     // The fixed level the band was once played at instead of the automatic gain: the loudness
@@ -46,9 +44,6 @@ class BandRenderer {
     void useFixedLevel(bool fixed) { m_fixedLevel = fixed; }
     // The gain every sound of the band is multiplied by at a sample.
     double gainAt(qint64 index) const;
-    // The noise's standard deviation before the filter (0: no noise).
-    double noiseSigma() const { return m_noiseSigma; }
-    const BandFading* fading() const { return m_fading.get(); }
 
   private:
     void renderFrame(qint64 frame, double* out) const;
@@ -59,27 +54,19 @@ class BandRenderer {
     // What the automatic gain hears in a frame: the wanted signal as if keyed all through, and
     // the background's power and peaks.
     double loudness(qint64 frame) const;
-    double crashInput(qint64 index) const;
-    double stationsAt(qint64 index) const;
+    // The fading effects' gain of the wanted signal at a sample.
+    double wantedGain(qint64 index) const;
 
-    BandSettings m_settings;
     BandFilter m_filter;
-    std::unique_ptr<BandFading> m_fading;
-    double m_noiseSigma = 0;
-    double m_crashScale = 0;
+    std::vector<std::unique_ptr<BandSound>> m_sounds;
+    // Those of them that feed the filter, that are heard beside it and that fade the signal.
+    std::vector<const BandSound*> m_inputs;
+    std::vector<const BandSound*> m_besides;
+    std::vector<const BandSound*> m_fadings;
     double m_level = 1;
     bool m_fixedLevel = false;
     bool m_hasBackground = false;
     std::unique_ptr<BandGain> m_gain;
-    struct Station {
-        double radiansPerSample;
-        double phase;
-        double amplitude;
-        std::vector<qint64> ends;  // the end of each keying segment within the cycle
-        qint64 cycle;
-        qint64 startAt;
-    };
-    std::vector<Station> m_stations;
     // The frames rendered last: elements planned one after the other share frames, and the gain
     // looks ahead one frame.
     mutable std::map<qint64, std::vector<double>> m_frames;

@@ -1,46 +1,21 @@
 #pragma once
 
-#include <QVector>
+#include <QList>
 #include <QtGlobal>
+#include <functional>
+#include <memory>
 
-// Another station heard beside the wanted one: its keying as alternating key-down and key-up
-// lengths in samples (key-down first), sent over and over.
-struct BandStation {
-    int offsetHz = 0;     // from the wanted tone
-    double levelDb = 0;   // its level against the wanted signal's
-    QVector<int> keying;  // samples: down, up, down, up, ...
-    qint64 startAt = 0;   // where in its keying the station is at the run's first sample
-};
+#include "core/sound/BandSound.h"
 
-// What the band adds to the wanted signal, as the sound output renders it. Each effect is off
-// until switched on; with all off nothing is touched.
+// Makes one effect's sound for the receiver (its figures already checked as playable).
+using BandSoundMaker = std::function<std::unique_ptr<BandSound>(const BandReceiver& receiver)>;
+
+// What the band adds to the wanted signal, as the sound output renders it: a sound for each
+// effect that is on, in the effects' order. With none nothing is touched.
 struct BandSettings {
     quint64 seed = 1;
     int toneHz = 800;  // the wanted tone, where the receiver's filter is centred
+    QList<BandSoundMaker> sounds;
 
-    bool noiseOn = false;
-    double snrDb = 20;  // wanted signal against the noise in 500 Hz
-
-    bool fadingOn = false;
-    double fadingHz = 0.5;  // frequency spread: twice the RMS Doppler frequency
-
-    QVector<BandStation> stations;
-
-    bool crashesOn = false;
-    double crashesPerSecond = 1;
-    double crashDb = 0;  // a crash's peak against the wanted signal
-
-    bool chirpOn = false;
-    double chirpHz = 30;  // how far the pitch is off at key-down
-
-    bool fistOn = false;
-    double jitterPercent = 10;  // spread of an element's length
-    double weightPercent = 0;   // key-down longer (+) or shorter (-), key-up the other way
-
-    bool anyOn() const {
-        return noiseOn || fadingOn || !stations.isEmpty() || crashesOn || chirpOn || fistOn;
-    }
-    // The settings with every effect whose figures cannot be rendered (NaN, infinite, a rate
-    // below zero) switched off: what the renderer plays, whoever filled them in.
-    BandSettings playable() const;
+    bool anyOn() const { return !sounds.isEmpty(); }
 };
