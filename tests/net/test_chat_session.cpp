@@ -1,25 +1,17 @@
 // The chat session without a window: what the peer receives while a CW chat line is heard, stopped,
 // keyed or sent, and the typing notice, against a raw peer on the virtual clock.
-#include <poll.h>
-
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QtTest>
 
 #include "core/kit/LinkState.h"
 #include "core/link/ChatSession.h"
 #include "core/link/LinkSocket.h"
 #include "core/link/QuillNetModule.h"
+#include "support/RawLinkPeer.h"
 #include "support/WaveTestRig.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-bool PeerReadable(qintptr descriptor) {
-    pollfd watched{static_cast<int>(descriptor), POLLIN, 0};
-    return descriptor != -1 && ::poll(&watched, 1, 0) > 0;
-}
 
 enum class Action { HearLine, StopLine, KeyTwo, SendLine, Type };
 
@@ -30,32 +22,16 @@ struct Chatter {
     LinkSocket socket;
     QuillNetModule module{link, socket, rig.clock, [] { return QDateTime(); }};
     ChatSession chat{module, rig.dispatch, rig.clock};
-    QTcpServer server;
-    QTcpSocket* peer = nullptr;
-    QByteArray received;
+    RawLinkPeer peer;
     QStringList events;
 
     Chatter() {
         link.myCallsign = u"JA1AAA"_s;
-        QVERIFY(server.listen(QHostAddress::LocalHost));
-        socket.connectTo(u"127.0.0.1"_s, server.serverPort());
-        QVERIFY(QTest::qWaitFor([this] { return server.hasPendingConnections(); }));
-        peer = server.nextPendingConnection();
-        QVERIFY(QTest::qWaitFor([this] { return socket.state() == LinkSocket::State::Connected; }));
-        rig.clock.addBusyCheck([this] {
-            if (socket.hasPendingWork() || PeerReadable(peer->socketDescriptor())) {
-                return true;
-            }
-            const QList<qintptr> own = socket.descriptors();
-            return std::any_of(own.begin(), own.end(), PeerReadable);
-        });
-        QObject::connect(peer, &QTcpSocket::readyRead, [this] { received += peer->readAll(); });
+        peer.link(socket, rig.clock);
         QObject::connect(&socket, &LinkSocket::dataArrival, &module,
                          &QuillNetModule::DispatchNetMessage);
         // As the connection does: the next send waits for the previous one.
         link.sendDone = true;
-        QObject::connect(&socket, &LinkSocket::sendProgress, [this] { link.sendDone = false; });
-        QObject::connect(&socket, &LinkSocket::sendComplete, [this] { link.sendDone = true; });
         const auto note = [this](const char* what) {
             return [this, what] { events << QString::fromLatin1(what); };
         };
@@ -105,10 +81,10 @@ class ChatSessionTest : public QObject {
         VirtualClock& clock = c.rig.clock;
         switch (action) {
             case Action::HearLine:
-                c.peer->write("9EEEE");
+                c.peer.socket()->write("9EEEE");
                 break;
             case Action::StopLine:
-                c.peer->write("9EEEEEEEE");
+                c.peer.socket()->write("9EEEEEEEE");
                 QVERIFY(WaitUntil(
                     clock, [&] { return c.charactersHeard() == 1; }, 10000));
                 c.chat.StopCwReceive();
@@ -131,9 +107,9 @@ class ChatSessionTest : public QObject {
             clock, [&] { return !c.chat.playing(); }, 30000));
         // Sends go one at a time; what is still to come arrives within the wait.
         WaitUntil(
-            clock, [&] { return c.received.size() >= peerReceives.size(); }, 5000);
+            clock, [&] { return c.peer.received.size() >= peerReceives.size(); }, 5000);
         Delay(clock, 200);
-        QCOMPARE(c.received, peerReceives);
+        QCOMPARE(c.peer.received, peerReceives);
         QTEST(c.charactersHeard(), "heard");
         QTEST(c.events, "events");
         if (action == Action::SendLine) {

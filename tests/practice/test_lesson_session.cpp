@@ -1,9 +1,5 @@
 // Lesson sessions without a window: two answerers in one process, each linked to a peer of its
 // own, take their lessons at the same time on one clock and keep apart.
-#include <poll.h>
-
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QtTest>
 
 #include "core/kit/ClockTimer.h"
@@ -13,16 +9,12 @@
 #include "core/link/LinkSocket.h"
 #include "core/link/QuillNetModule.h"
 #include "core/link/SessionChoices.h"
+#include "support/RawLinkPeer.h"
 #include "support/WaveTestRig.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-bool Readable(qintptr descriptor) {
-    pollfd watched{static_cast<int>(descriptor), POLLIN, 0};
-    return descriptor != -1 && ::poll(&watched, 1, 0) > 0;
-}
 
 // One answerer: its sound, its link to a peer that records every byte, and its session. It
 // answers each character with the next scripted answer once the character is heard.
@@ -39,15 +31,7 @@ struct Answerer {
           m_script(std::move(script)) {
         choices.setRole(Role::Answerer);
         choices.setMode(mode);
-        QVERIFY(server.listen(QHostAddress::LocalHost));
-        socket.connectTo(u"127.0.0.1"_s, server.serverPort());
-        QVERIFY(QTest::qWaitFor([this] { return server.hasPendingConnections(); }));
-        peer = server.nextPendingConnection();
-        QVERIFY(QTest::qWaitFor([this] { return socket.state() == LinkSocket::State::Connected; }));
-        // Virtual time waits for bytes on their way.
-        clock.addBusyCheck(
-            [this] { return socket.hasPendingWork() || Readable(peer->socketDescriptor()); });
-        QObject::connect(peer, &QTcpSocket::readyRead, [this] { received += peer->readAll(); });
+        peer.link(socket, clock);
         QObject::connect(&session, &LessonSession::judged,
                          [this](Judgement judgement, const QString&) { judgements << judgement; });
         QObject::connect(&session, &LessonSession::ended,
@@ -80,9 +64,7 @@ struct Answerer {
     QuillNetModule module;
     LessonSession session;
     ClockTimer tick;
-    QTcpServer server;
-    QTcpSocket* peer = nullptr;
-    QByteArray received;
+    RawLinkPeer peer;
     QList<Judgement> judgements;
     std::optional<bool> endedWithScore;
     QString modelAnswer;
@@ -109,7 +91,8 @@ class LessonSessionTest : public QObject {
             rig.clock, [&] { return !step.session.running() && !normal.session.running(); },
             120000));
         QVERIFY(WaitUntil(
-            rig.clock, [&] { return step.received.size() == 2 && normal.received.size() == 2; },
+            rig.clock,
+            [&] { return step.peer.received.size() == 2 && normal.peer.received.size() == 2; },
             10000));
 
         // Step: three characters heard, each answered once, B missed as N.
@@ -127,8 +110,8 @@ class LessonSessionTest : public QObject {
         QCOMPARE(normal.modelAnswer, u"CQ CQ"_s);
         QCOMPARE(normal.endedWithScore, std::optional<bool>(false));
         // Each peer is told of its own answerer's end only: answerer status 7, "3" finished.
-        QCOMPARE(step.received, "73"_ba);
-        QCOMPARE(normal.received, "73"_ba);
+        QCOMPARE(step.peer.received, "73"_ba);
+        QCOMPARE(normal.peer.received, "73"_ba);
         QCOMPARE(step.lesson.mainButton, MainButton::Next);
         QCOMPARE(normal.lesson.mainButton, MainButton::Next);
     }

@@ -31,6 +31,18 @@ QuillNetModule::QuillNetModule(LinkState& link, LinkSocket& winsock1, Clock& clo
       m_now(std::move(now)),
       m_sends(clock, [this] { return m_link.sendDone; }) {
     connect(&m_winsock1, &LinkSocket::linkSerialChanged, this, &QuillNetModule::linkChanged);
+    connect(&m_winsock1, &LinkSocket::sendProgress, this,
+            &QuillNetModule::MainForm_Winsock1_SendProgress);
+    connect(&m_winsock1, &LinkSocket::sendComplete, this,
+            &QuillNetModule::MainForm_Winsock1_SendComplete);
+}
+
+void QuillNetModule::MainForm_Winsock1_SendProgress() {
+    m_link.sendDone = false;
+}
+
+void QuillNetModule::MainForm_Winsock1_SendComplete() {
+    m_link.sendDone = true;
 }
 
 void QuillNetModule::SendNetMessage(int type, const QString& payload) {

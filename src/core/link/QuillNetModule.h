@@ -44,6 +44,10 @@ class QuillNetModule : public QObject {
     // when their turn comes. Type 1 carries the text of the message box, logged as this side's
     // as it goes out.
     void SendNetMessage(int type, const QString& payload = {});
+    // The socket's reports on a send: sendDone false while one is under way, true once it went.
+    // Connected to the socket here, so every owner of a link keeps the flag the same way.
+    void MainForm_Winsock1_SendProgress();
+    void MainForm_Winsock1_SendComplete();
     // The messages still to go out.
     const SendQueue& sends() const { return m_sends; }
     // Tells the peer the chosen speed as type 4 and sets mySpeed to it; with a speed of its own,

@@ -19,10 +19,6 @@ PartnerLink::PartnerLink(Clock& clock, PartnerSession& session, NetPorts ports, 
       m_link(session.socket()),
       m_pingAnswerer(clock, m_ping) {
     // Sends go through the link session, whose queue lets each wait for the one before.
-    connect(&m_link, &LinkSocket::sendProgress, this,
-            [this] { m_session.module().link().sendDone = false; });
-    connect(&m_link, &LinkSocket::sendComplete, this,
-            [this] { m_session.module().link().sendDone = true; });
     connect(&m_link, &LinkSocket::connectionRequest, this, [this] {
         m_link.accept();
         linkStood(m_link.peerAddress(), m_ports.listenerUdp, m_ports.connectorUdp);

@@ -69,10 +69,6 @@ NetConnection::NetConnection(NetWindow& window, QuillNetModule& module, LinkSock
     connect(&m_winsock1, &LinkSocket::overflowed, this, &NetConnection::MainForm_Winsock1_Overflow);
     connect(&m_winsock1, &LinkSocket::dataArrival, this,
             &NetConnection::MainForm_Winsock1_DataArrival);
-    connect(&m_winsock1, &LinkSocket::sendProgress, this,
-            &NetConnection::MainForm_Winsock1_SendProgress);
-    connect(&m_winsock1, &LinkSocket::sendComplete, this,
-            &NetConnection::MainForm_Winsock1_SendComplete);
 }
 
 bool NetConnection::addressCheckPassed() {
@@ -329,14 +325,6 @@ void NetConnection::MainForm_Winsock1_Overflow() {
 
 void NetConnection::MainForm_Winsock1_DataArrival(const QByteArray& data) {
     m_module.DispatchNetMessage(data);
-}
-
-void NetConnection::MainForm_Winsock1_SendProgress() {
-    m_w.link.sendDone = false;
-}
-
-void NetConnection::MainForm_Winsock1_SendComplete() {
-    m_w.link.sendDone = true;
 }
 
 void NetConnection::MainForm_TeacherOption_Click() {

@@ -31,8 +31,6 @@ class NetConnection : public QObject {
     // The peer sent more than one receive may hold: the link is cut.
     void MainForm_Winsock1_Overflow();
     void MainForm_Winsock1_DataArrival(const QByteArray& data);
-    void MainForm_Winsock1_SendProgress();
-    void MainForm_Winsock1_SendComplete();
 
     void MainForm_TeacherOption_Click();
     void MainForm_StudentOption_Click();
