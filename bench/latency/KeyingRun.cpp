@@ -91,6 +91,9 @@ void PairPresses(KeyingResult& result, const QList<double>& downs, const QList<d
         }
         result.downLatencyMs << own.first().startMs - downs[i];
         result.upLatencyMs << own.last().endMs - ups[i];
+        const double lengthError = (own.last().endMs - own.first().startMs) - (ups[i] - downs[i]);
+        const bool afterPause = i == 0 || downs[i] - ups[i - 1] >= KeyingResult::kLongKeyUpMs;
+        (afterPause ? result.lengthErrorAfterPauseMs : result.lengthErrorMs) << lengthError;
     }
 }
 
@@ -270,6 +273,11 @@ void PrintKeying(const KeyingResult& result) {
                 qPrintable(Described(SpreadOf(result.downLatencyMs))));
     std::printf("- key release handled -> tone's half-amplitude end at the output: %s\n",
                 qPrintable(Described(SpreadOf(result.upLatencyMs))));
+    std::printf("- tone length - key-down length, after %.0f ms or more of key-up: %s\n",
+                KeyingResult::kLongKeyUpMs,
+                qPrintable(Described(SpreadOf(result.lengthErrorAfterPauseMs))));
+    std::printf("- tone length - key-down length, the other presses: %s\n",
+                qPrintable(Described(SpreadOf(result.lengthErrorMs))));
     if (!result.riseMs.isEmpty()) {
         std::printf(
             "- largest step between samples in the keyed tones: %.3f of a full-level "

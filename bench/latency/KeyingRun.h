@@ -22,6 +22,11 @@ struct KeyingResult {
     int unresolved = 0;  // pieces split where a planned edge falls: the two cannot be told apart
     QList<double> downLatencyMs;
     QList<double> upLatencyMs;
+    // Each tone's length at the output against how long its key was held, for the presses that
+    // came after at least kLongKeyUpMs of key-up (the live stream had run dry) and the others.
+    static constexpr double kLongKeyUpMs = 200;
+    QList<double> lengthErrorAfterPauseMs;
+    QList<double> lengthErrorMs;
     double largestStepRatio = 0;  // the largest step between samples against the sine's own
     QList<double> riseMs;         // each tone's 10 % to 90 % rise
     // The planned sequence beside it: its tones, and its edges' errors once aligned on their
