@@ -1,11 +1,4 @@
-#include <QAbstractButton>
-#include <QAbstractSpinBox>
-#include <QComboBox>
-#include <QDoubleSpinBox>
 #include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <limits>
@@ -16,10 +9,9 @@
 #include "core/morse/BandEffect.h"
 #include "core/sound/BandMixer.h"
 #include "core/sound/BandRenderer.h"
+#include "support/BandEverything.h"
 #include "support/SilentSoundOutput.h"
 #include "support/VirtualClock.h"
-#include "ui/kit/NamedComboBox.h"
-#include "ui/morse/BandConditionsDialog.h"
 
 using namespace Qt::StringLiterals;
 
@@ -38,17 +30,6 @@ class MixingOutput : public SilentSoundOutput {
         }
     }
 };
-
-BandConditions Everything() {
-    BandConditions c;
-    c.seed = 4242;
-    c.noiseOn = c.fadingOn = c.crashesOn = c.chirpOn = true;
-    c.snrDb = 10;
-    c.fadingHz = 2;
-    c.stationCount = 3;
-    c.crashesPerSecond = 5;
-    return c;
-}
 
 // A character's worth of elements, as the generators plan them; the positions they were given.
 QList<SoundPosition> PlanCharacter(SoundOutput& output) {
@@ -96,7 +77,7 @@ class TestBandConditions : public QObject {
     void renderingDependsOnlyOnSeedSettingsAndIndex() {
         QFETCH(int, block);
         QFETCH(qint64, count);
-        const BandSettings settings = ToBandSettings(Everything(), 700);
+        const BandSettings settings = ToBandSettings(BandEverything(), 700);
         constexpr qint64 kFirst = 123456;
         const QVector<qint16> whole = BandRenderer(settings).background(kFirst, count);
         BandRenderer cut(settings);
@@ -117,7 +98,7 @@ class TestBandConditions : public QObject {
         }
         QCOMPARE(wantedCut, wantedWhole);
 
-        BandConditions other = Everything();
+        BandConditions other = BandEverything();
         other.seed = 4243;
         QVERIFY(BandRenderer(ToBandSettings(other, 700)).background(kFirst, count) != whole);
     }
@@ -139,7 +120,7 @@ class TestBandConditions : public QObject {
         MixingOutput plain(clock);
         MixingOutput band(clock);
         if (effect >= 0) {
-            BandConditions c = effect == 2 ? Everything() : BandConditions{};
+            BandConditions c = effect == 2 ? BandEverything() : BandConditions{};
             c.noiseOn = effect > 0;
             band.setBandConditions(ToBandSettings(c, 800));
         }
@@ -155,7 +136,7 @@ class TestBandConditions : public QObject {
     // Same seed and settings: each character of a lesson the same, whatever was played before it.
     void aLessonSoundsTheSameWhateverCameBefore() {
         VirtualClock clock;
-        BandConditions c = Everything();
+        BandConditions c = BandEverything();
         c.fistOn = true;
         std::map<SoundPosition, int> heard[2];  // each character from its start, ten seconds apart
         for (int i = 0; i < 2; ++i) {
@@ -293,7 +274,7 @@ class TestBandConditions : public QObject {
         QTemporaryDir dir;
         ProgramSettings store(dir.filePath(u"quillstart.ini"_s));
         QCOMPARE(LoadBandConditions(store), BandConditions{});
-        const BandConditions c = Everything();
+        const BandConditions c = BandEverything();
         QVERIFY(SaveBandConditions(store, c));
         QCOMPARE(LoadBandConditions(store), c);
         const QList<BandPreset> presets = BandPresets();
@@ -413,53 +394,6 @@ class TestBandConditions : public QObject {
         for (SoundPosition at = start; at < start + 44; ++at) {
             QVERIFY2(std::abs(output.mixed[at]) < 400, qPrintable(QString::number(at - start)));
         }
-    }
-
-    // The dialog shows what it is given and gives it back; a preset keeps the seed, and is taken
-    // however it was chosen; the list shows the preset in force, or none for one's own.
-    void theDialogShowsAndTakesPresets() {
-        VirtualClock clock;
-        BandConditionsDialog dialog(clock);
-        const BandConditions c = Everything();
-        dialog.showConditions(c);
-        QCOMPARE(dialog.conditions(), c);
-        QCOMPARE(dialog.presetCombo->currentIndex(), -1);
-        const QList<BandPreset> presets = BandPresets();
-        dialog.presetCombo->setCurrentIndex(2);  // as a screen reader or a test tool selects
-        BandConditions preset = presets[2].conditions;
-        preset.seed = c.seed;
-        QCOMPARE(dialog.conditions(), preset);
-        dialog.snrSpin->setValue(dialog.snrSpin->value() + 1);
-        QCOMPARE(dialog.presetCombo->currentIndex(), -1);
-        BandConditions shown = presets[4].conditions;
-        shown.seed = 99;
-        shown.chirpHz = 77;  // an effect that is off: its figure does not count
-        dialog.showConditions(shown);
-        QCOMPARE(dialog.presetCombo->currentIndex(), 4);
-        QCOMPARE(BandStatusText(shown), u"バンド: 空電（シード 99）"_s);
-
-        // Every control is named for a screen reader, and no two access keys clash.
-        QStringList names;
-        for (QWidget* w : dialog.findChildren<QWidget*>()) {
-            const bool spinsText = qobject_cast<QAbstractSpinBox*>(w->parentWidget()) != nullptr;
-            if (qobject_cast<QAbstractSpinBox*>(w) || qobject_cast<QComboBox*>(w) ||
-                (qobject_cast<QLineEdit*>(w) && !spinsText)) {
-                QVERIFY2(!w->accessibleName().isEmpty(), w->metaObject()->className());
-                names << w->accessibleName();
-            }
-        }
-        QCOMPARE(QSet<QString>(names.cbegin(), names.cend()).size(), names.size());
-        QStringList keys;
-        static const QRegularExpression kKey(u"&(.)"_s);
-        for (QAbstractButton* b : dialog.findChildren<QAbstractButton*>()) {
-            keys << kKey.match(b->text()).captured(1).toUpper();
-        }
-        for (QLabel* l : dialog.findChildren<QLabel*>()) {
-            keys << kKey.match(l->text()).captured(1).toUpper();
-        }
-        keys.removeAll(QString());
-        QCOMPARE(QSet<QString>(keys.cbegin(), keys.cend()).size(), keys.size());
-        QVERIFY(keys.contains(u"O"_s) && keys.contains(u"C"_s));  // OK, キャンセル
     }
 };
 
