@@ -1,7 +1,5 @@
 // A speed of its own: the gap formula, its figures as text, the signs of contacts and the
 // presets kept beside the settings.
-#include <QAbstractButton>
-#include <QAccessible>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -10,7 +8,6 @@
 #include "core/morse/SpeedPresets.h"
 #include "support/HeardTones.h"
 #include "support/WaveTestRig.h"
-#include "ui/morse/FreeSpeedDialog.h"
 
 using namespace Qt::StringLiterals;
 
@@ -168,33 +165,6 @@ class TestFreeSpeed : public QObject {
         QCOMPARE(LoadSpeedPresets(store).size(), 1);
         QVERIFY(store.setValue(u"speed/free"_s, u"c=20 e=0"_s));
         QCOMPARE(LoadFreeSpeedChoice(store), FreeSpeedChoice{});
-    }
-
-    void dialogPicksSavesAndDeletesPresets() {
-        QTemporaryDir dir;
-        ProgramSettings store(dir.filePath(u"quillstart.ini"_s));
-        FreeSpeedDialog dialog(store);
-        // Taken as chosen in the list, which is named by its label; access keys of their own.
-        QWidget* box = dialog.findChild<QWidget*>(u"presetBox"_s);
-        QTest::keyClick(box, Qt::Key_Down);
-        QCOMPARE(dialog.speed(), ShippedPresets().at(1).speed);
-        QCOMPARE(QAccessible::queryAccessibleInterface(box)->text(QAccessible::Name),
-                 u"プリセット"_s);
-        QSet<QString> keys;
-        for (const QAbstractButton* button : dialog.findChildren<QAbstractButton*>()) {
-            keys << button->shortcut().toString();
-        }
-        QCOMPARE(keys, (QSet<QString>{u"Alt+L"_s, u"Alt+D"_s, u"Alt+A"_s, QString()}));
-        dialog.pickPreset(0);
-        QCOMPARE(dialog.speed(), ShippedPresets().at(0).speed);
-        QVERIFY(!dialog.savePreset(u"  "_s));
-        dialog.setSpeed(FreeSpeed{22.5, 0, 2}, u"650"_s);
-        QVERIFY(dialog.savePreset(u"mine"_s));
-        QVERIFY(dialog.savePreset(u"mine"_s));  // the same name replaces it
-        QVERIFY(dialog.deletePreset(0));
-        QList<SpeedPreset> kept = ShippedPresets().mid(1);
-        kept.append({u"mine"_s, FreeSpeed{22.5, 0, 2}, u"650"_s});
-        QCOMPARE(LoadSpeedPresets(store), kept);
     }
 };
 
