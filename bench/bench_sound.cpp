@@ -25,7 +25,7 @@ const QString kText = QStringLiteral("CQ CQ DE JA1ZZ 5NN 73 TU");
 
 class FixedControls : public SoundControls {
   public:
-    QString toneText() const override { return QString::number(kFrequencyHz); }
+    int toneHz() const override { return kFrequencyHz; }
     int fineAdjustValue() const override { return 0; }
 };
 

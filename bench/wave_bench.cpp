@@ -19,7 +19,7 @@ constexpr int kRuns = 50;
 
 class LongestStreamControls : public SoundControls {
   public:
-    QString toneText() const override { return QStringLiteral("800"); }
+    int toneHz() const override { return 800; }
     int fineAdjustValue() const override { return 20; }
     int waveQualityLevel() const override { return 1; }  // the longest ramps
     int waveVolumeLevel() const override { return 5; }

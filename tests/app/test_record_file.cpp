@@ -10,6 +10,7 @@
 #include "core/morse/BandConditions.h"
 #include "core/morse/KeyInputSettings.h"
 #include "core/morse/SpeedPresets.h"
+#include "core/morse/ToneFrequency.h"
 #include "ui/app/MainSettings.h"
 #include "ui/app/SoundFolder.h"
 
@@ -506,7 +507,7 @@ class TestRecordFile : public QObject {
         QFETCH(QStringList, notSaved);
 
         MainSettings settings;
-        settings.toneText = QStringLiteral("800");
+        settings.tone = 800;
         settings.speed = 45;
         settings.fineAdjust = -15;
         settings.soundMode = QStringLiteral("BEEP");
@@ -516,7 +517,7 @@ class TestRecordFile : public QObject {
             return value.isNull() ? std::nullopt : std::optional(value.toInt());
         };
         if (field == u"tone") {
-            settings.toneText = value;
+            settings.tone = ToneTextAsInt16(value);
         } else if (field == u"speed") {
             settings.speed = optionalInt();
         } else if (field == u"fine") {
@@ -559,7 +560,7 @@ class TestRecordFile : public QObject {
         WriteFileBytes(m_path, before);
         RecordFile records(m_path);
         MainSettings settings;
-        settings.toneText = QStringLiteral("8OO");
+        settings.tone = ToneTextAsInt16(QStringLiteral("8OO"));
         settings.speed = 60;
         settings.fineAdjust = 5;
         settings.callsign = QStringLiteral("JA1ABCDEFGHIJ");

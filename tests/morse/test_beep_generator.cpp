@@ -1,6 +1,7 @@
 #include <QtTest>
 
 #include "core/morse/BeepGenerator.h"
+#include "core/morse/ToneFrequency.h"
 #include "support/RecordingSoundOutput.h"
 #include "support/VirtualClock.h"
 
@@ -12,7 +13,7 @@ class FakeControls : public SoundControls {
   public:
     explicit FakeControls(const Clock& clock) : m_clock(clock) {}
 
-    QString toneText() const override { return tone; }
+    int toneHz() const override { return ToneFrequencyForSound(tone); }
     int fineAdjustValue() const override {
         fineReadTimes << m_clock.now();
         return fine;

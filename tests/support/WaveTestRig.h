@@ -6,6 +6,7 @@
 #include "core/kit/Places.h"
 #include "core/morse/BeepGenerator.h"
 #include "core/morse/CharacterDispatch.h"
+#include "core/morse/ToneFrequency.h"
 #include "core/morse/WaveGenerator.h"
 #include "support/RecordingSoundOutput.h"
 #include "support/VirtualClock.h"
@@ -13,7 +14,7 @@
 // The windows' controls as the generators and the dispatch read them.
 class FakeSoundControls : public SoundControls {
   public:
-    QString toneText() const override { return tone; }
+    int toneHz() const override { return ToneFrequencyForSound(tone); }
     int fineAdjustValue() const override { return fine; }
     SoundGenerator selectedGenerator() const override { return generator; }
     std::optional<int> selectedSpeed() const override { return speed; }

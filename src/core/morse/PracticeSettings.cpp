@@ -1,5 +1,7 @@
 #include "core/morse/PracticeSettings.h"
 
+#include "core/morse/ToneFrequency.h"
+
 template <typename T>
 void PracticeSettings::update(T& field, const T& value) {
     if (field == value) {
@@ -11,7 +13,8 @@ void PracticeSettings::update(T& field, const T& value) {
 }
 
 void PracticeSettings::setToneText(const QString& text) {
-    update(m_toneText, text);
+    m_storedTone = ToneTextAsInt16(text);
+    update(m_toneHz, ToneFrequencyForSound(text));
 }
 
 void PracticeSettings::setFineAdjust(int value) {

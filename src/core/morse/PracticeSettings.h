@@ -15,7 +15,10 @@ class PracticeSettings : public QObject, public SoundControls {
   public:
     using QObject::QObject;
 
-    QString toneText() const override { return m_toneText; }
+    int toneHz() const override { return m_toneHz; }
+    // The tone as the record file keeps it: the box's whole number within 16 bits; nothing when
+    // the box holds none (it is then not saved, and the user is told).
+    std::optional<qint16> storedTone() const { return m_storedTone; }
     int fineAdjustValue() const override { return m_fineAdjust; }
     SoundGenerator selectedGenerator() const override { return m_generator; }
     std::optional<int> selectedSpeed() const override { return m_speed; }
@@ -31,6 +34,8 @@ class PracticeSettings : public QObject, public SoundControls {
         connect(this, &PracticeSettings::changed, context, std::move(changed));
     }
 
+    // The tone box's text as it stands, which the box may hold before its range check: the tone
+    // it sounds and the figure it is saved as.
     void setToneText(const QString& text);
     void setFineAdjust(int value);
     void setGenerator(SoundGenerator generator);
@@ -52,7 +57,8 @@ class PracticeSettings : public QObject, public SoundControls {
     template <typename T>
     void update(T& field, const T& value);
 
-    QString m_toneText = QStringLiteral("800");
+    int m_toneHz = 800;
+    std::optional<qint16> m_storedTone = 800;
     int m_fineAdjust = 0;
     SoundGenerator m_generator = SoundGenerator::Wave;
     std::optional<int> m_speed = 25;

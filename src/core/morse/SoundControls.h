@@ -15,10 +15,8 @@ enum class SoundGenerator { None, Wave, Beep };
 class SoundControls {
   public:
     virtual ~SoundControls() = default;
-    // The tone box's text as it stands (kept as text for the record file and the box).
-    virtual QString toneText() const = 0;
-    // The tone every sound is made at, in hertz: the text's figure, held to the range.
-    int toneHz() const;
+    // The tone every sound is made at, in hertz, held to the range.
+    virtual int toneHz() const = 0;
     virtual int fineAdjustValue() const = 0;
 
     // The check marks of the sound menu, the WAV entry tested first.

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <limits>
 
-#include "core/morse/SoundControls.h"
-
 namespace {
 
 // The integer value of an optional sign and leading digits, held within
@@ -55,8 +53,4 @@ std::optional<qint16> ToneTextAsInt16(const QString& text) {
         return std::nullopt;
     }
     return static_cast<qint16>(value);
-}
-
-int SoundControls::toneHz() const {
-    return ToneFrequencyForSound(toneText());
 }

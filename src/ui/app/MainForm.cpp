@@ -249,7 +249,7 @@ void MainForm::ApplyNotConnectedState() {
 
 void MainForm::MainForm_SaveSetButton_Command_Click() {
     MainSettings settings;
-    settings.toneText = m_settings.toneText();
+    settings.tone = m_settings.storedTone();
     settings.speed = m_settings.selectedSpeed();
     settings.fineAdjust = m_settings.fineAdjustValue();
     switch (m_settings.selectedGenerator()) {

@@ -72,8 +72,8 @@ SaveOutcome SaveMainSettings(RecordFile& file, ProgramSettings& store,
     if (outcome.fileUnwritable()) {
         return outcome;
     }
-    if (const std::optional<qint16> tone = ToneTextAsInt16(settings.toneText)) {
-        NoteWrite(outcome, file.writeInt(SettingsRecord::Tone, *tone), kToneName);
+    if (settings.tone) {
+        NoteWrite(outcome, file.writeInt(SettingsRecord::Tone, *settings.tone), kToneName);
     } else {
         outcome.unfit << kToneName;
     }

@@ -13,7 +13,7 @@ inline constexpr int kLongestPeerAddress = 253;
 
 // What the save button takes from the main window.
 struct MainSettings {
-    QString toneText;
+    std::optional<qint16> tone;        // nothing when the tone box holds no 16-bit figure
     std::optional<int> speed;          // 25, 45, 60; nothing when no speed is selected
     int fineAdjust = 0;                // written only when it is one of the nine steps
     std::optional<QString> soundMode;  // "WAVE" or "BEEP"; nothing when neither is checked
