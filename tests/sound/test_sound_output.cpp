@@ -215,6 +215,19 @@ class TestSoundOutput : public QObject {
                                      u"end@1251"_s}));
     }
 
+    // A keying window closed after the output was shut down (the program ending with it open)
+    // keys up and closes without touching a stream that is gone.
+    void keyingAfterShutDownIsHarmless() {
+        VirtualClock clock(0);
+        RealSoundOutput sound(clock);
+        sound.openKeying();
+        sound.keyDown(800);
+        QVERIFY(sound.shutDown(100));
+        sound.keyDown(800);
+        sound.keyUp();
+        sound.closeKeying();
+    }
+
     // The wait for the lead ends when no more than the lead is left unheard, and a cut ends it
     // early; a cut drops the sound from its position on with what waited for it, and the next
     // element starts there.

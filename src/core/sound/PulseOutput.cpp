@@ -190,6 +190,18 @@ void PulseOutput::openLive() {
     pa_threaded_mainloop_unlock(m_loop);
 }
 
+void PulseOutput::keyDown(int frequencyHz) {
+    if (m_live) {
+        m_live->keyDown(frequencyHz);
+    }
+}
+
+void PulseOutput::keyUp() {
+    if (m_live) {
+        m_live->keyUp();
+    }
+}
+
 void PulseOutput::closeLive() {
     m_liveWanted = false;
     if (m_loop == nullptr) {

@@ -40,7 +40,10 @@ class PulseOutput : public QObject {
     // The keyed tone: its stream is open between these two.
     void openLive();
     void closeLive();
-    LiveStream& live() { return *m_live; }
+    // The keyed tone's key; nothing before start() or after shutDown(), when the program ends
+    // with a keying window still open.
+    void keyDown(int frequencyHz);
+    void keyUp();
 
   signals:
     // From the server's thread, queued to the window's.

@@ -116,9 +116,9 @@ void RealSoundOutput::closeKeying() {
 }
 
 void RealSoundOutput::keyDown(int frequencyHz) {
-    m_pulse.live().keyDown(frequencyHz);
+    m_pulse.keyDown(frequencyHz);
 }
 
 void RealSoundOutput::keyUp() {
-    m_pulse.live().keyUp();
+    m_pulse.keyUp();
 }
