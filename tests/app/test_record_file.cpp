@@ -7,12 +7,12 @@
 #include "core/kit/ProgramSettings.h"
 #include "core/kit/RecordFile.h"
 #include "core/kit/SettingsRecords.h"
+#include "core/link/MainSettings.h"
 #include "core/morse/BandConditions.h"
 #include "core/morse/KeyInputSettings.h"
+#include "core/morse/SoundFolder.h"
 #include "core/morse/SpeedPresets.h"
 #include "core/morse/ToneFrequency.h"
-#include "ui/app/MainSettings.h"
-#include "ui/app/SoundFolder.h"
 
 using namespace Qt::StringLiterals;
 

@@ -8,9 +8,9 @@
 #include <QTest>
 
 #include "core/kit/Places.h"
+#include "core/morse/SoundFolder.h"
 #include "support/TestContext.h"
 #include "ui/app/MainForm.h"
-#include "ui/app/SoundFolder.h"
 
 using namespace Qt::StringLiterals;
 

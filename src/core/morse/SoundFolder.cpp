@@ -1,4 +1,4 @@
-#include "ui/app/SoundFolder.h"
+#include "core/morse/SoundFolder.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "ui/app/MainSettings.h"
+#include "core/link/MainSettings.h"
 
 #include "core/kit/SaveMessages.h"
 #include "core/kit/SettingsRecords.h"
