@@ -32,3 +32,7 @@ void SessionChoices::setCallsign(const QString& callsign) {
 void SessionChoices::setPeerAddress(const QString& address) {
     Change(this, m_peerAddress, address, &SessionChoices::peerAddressChanged);
 }
+
+void SessionChoices::setAcceptOnlyPeer(bool on) {
+    Change(this, m_acceptOnlyPeer, on, &SessionChoices::acceptOnlyPeerChanged);
+}

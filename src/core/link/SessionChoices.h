@@ -43,6 +43,9 @@ class SessionChoices : public QObject {
     void setChatKind(ChatKind kind);
     void setCallsign(const QString& callsign);
     void setPeerAddress(const QString& address);
+    // While listening, a connection from any address but the peer's is refused.
+    bool acceptOnlyPeer() const { return m_acceptOnlyPeer; }
+    void setAcceptOnlyPeer(bool on);
 
   signals:
     void roleChanged();
@@ -50,6 +53,7 @@ class SessionChoices : public QObject {
     void chatKindChanged();
     void callsignChanged();
     void peerAddressChanged();
+    void acceptOnlyPeerChanged();
 
   private:
     Role m_role = Role::None;
@@ -57,6 +61,7 @@ class SessionChoices : public QObject {
     ChatKind m_chatKind = ChatKind::None;
     QString m_callsign;
     QString m_peerAddress;
+    bool m_acceptOnlyPeer = false;
     bool m_modesOpen = true;
     bool m_speedsOpen = true;
 };

@@ -196,7 +196,7 @@ void MainForm::loadSettings() {
     m_choices.setCallsign(file.readText(SettingsRecord::Callsign));
     const ProgramSettings store = ProgramSettingsBeside(m_context.places);
     m_choices.setPeerAddress(LoadPeerAddress(file, store));
-    m_ui.AcceptOnlyPeerCheck->setChecked(LoadAcceptOnlyPeer(store));
+    m_choices.setAcceptOnlyPeer(LoadAcceptOnlyPeer(store));
     m_settingsBinding.loadFreeSpeed();
 }
 
@@ -264,7 +264,7 @@ void MainForm::MainForm_SaveSetButton_Command_Click() {
     }
     settings.callsign = m_choices.callsign();
     settings.peerAddress = m_choices.peerAddress();
-    settings.acceptOnlyPeer = m_ui.AcceptOnlyPeerCheck->isChecked();
+    settings.acceptOnlyPeer = m_choices.acceptOnlyPeer();
     settings.freeSpeed = {m_settings.freeFigures(), m_settings.freeSpeed().has_value()};
 
     RecordFile file(m_context.places.settingsPath());

@@ -1,5 +1,6 @@
 #include "ui/lesson/SessionChoicesBinding.h"
 
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QRadioButton>
 
@@ -46,4 +47,11 @@ SessionChoicesBinding::SessionChoicesBinding(SessionChoices& choices, const Less
              &SessionChoices::callsign, &SessionChoices::setCallsign);
     BindText(choices, linkUi.ConnectIpText, &SessionChoices::peerAddressChanged,
              &SessionChoices::peerAddress, &SessionChoices::setPeerAddress);
+    QCheckBox* acceptOnlyPeer = linkUi.AcceptOnlyPeerCheck;
+    QObject::connect(acceptOnlyPeer, &QCheckBox::toggled, &choices,
+                     &SessionChoices::setAcceptOnlyPeer);
+    QObject::connect(
+        &choices, &SessionChoices::acceptOnlyPeerChanged, acceptOnlyPeer,
+        [&choices, acceptOnlyPeer] { acceptOnlyPeer->setChecked(choices.acceptOnlyPeer()); });
+    choices.setAcceptOnlyPeer(acceptOnlyPeer->isChecked());
 }

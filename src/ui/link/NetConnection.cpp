@@ -220,7 +220,7 @@ void NetConnection::enterChatMode() {
 bool NetConnection::refusedStranger() {
     const QHostAddress from = m_winsock1.requestAddress();
     // The ping socket knows the peer address, resolved from the name typed, since listening.
-    if (!m_w.ui.AcceptOnlyPeerCheck->isChecked() || from.isNull() || m_winsock2.isPeerHost(from)) {
+    if (!m_w.choices.acceptOnlyPeer() || from.isNull() || m_winsock2.isPeerHost(from)) {
         return false;
     }
     m_winsock1.refuse();
