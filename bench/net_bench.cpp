@@ -20,8 +20,6 @@ struct Side {
         : module(link, socket, clock, [] { return QDateTime::currentDateTime(); }) {
         link.sendDone = true;
         link.myCallsign = QStringLiteral("JA1BNC");
-        QObject::connect(&socket, &LinkSocket::sendProgress, [this] { link.sendDone = false; });
-        QObject::connect(&socket, &LinkSocket::sendComplete, [this] { link.sendDone = true; });
     }
     LinkState link;
     LinkSocket socket;

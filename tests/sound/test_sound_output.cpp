@@ -215,8 +215,8 @@ class TestSoundOutput : public QObject {
                                      u"end@1251"_s}));
     }
 
-    // A keying window closed after the output was shut down (the program ending with it open)
-    // keys up and closes without touching a stream that is gone.
+    // A window closed after the output was shut down (the program ending with it open) keys up,
+    // closes and plans without touching a stream that is gone.
     void keyingAfterShutDownIsHarmless() {
         VirtualClock clock(0);
         RealSoundOutput sound(clock);
@@ -226,6 +226,8 @@ class TestSoundOutput : public QObject {
         sound.keyDown(800);
         sound.keyUp();
         sound.closeKeying();
+        sound.planTone(800, 60);
+        QCOMPARE(sound.underruns(), 0);
     }
 
     // The wait for the lead ends when no more than the lead is left unheard, and a cut ends it

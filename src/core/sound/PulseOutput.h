@@ -34,6 +34,8 @@ class PulseOutput : public QObject {
     // How the thread's real-time request went, for the status line and the benchmark.
     QString realtimeState() const;
 
+    // Between start() and shutDown(): only then are there streams to ask.
+    bool started() const { return m_planned != nullptr; }
     PlannedStream& planned() { return *m_planned; }
     const PlannedStream& planned() const { return *m_planned; }
 

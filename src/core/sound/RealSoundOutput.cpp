@@ -33,7 +33,7 @@ bool RealSoundOutput::shutDown(int timeoutMs) {
 }
 
 int RealSoundOutput::underruns() const {
-    return m_pulse.planned().underruns();
+    return m_pulse.started() ? m_pulse.planned().underruns() : 0;
 }
 
 SoundPosition RealSoundOutput::heardPosition() const {
@@ -76,6 +76,11 @@ void RealSoundOutput::discardFrom(SoundPosition at) {
 }
 
 void RealSoundOutput::followStream() {
+    // Shut down (what is planned while the windows close at program end), or never started:
+    // the silent timeline goes on. Shutting down has already left the stream.
+    if (!m_pulse.started()) {
+        return;
+    }
     const bool ready = m_pulse.state() == PulseOutput::State::Ready;
     if (m_onStream) {
         // A server that died, or froze while sound was due: the timeline goes on silently.
