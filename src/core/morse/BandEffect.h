@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <memory>
 
 #include "core/morse/BandConditionFields.h"
 
@@ -23,6 +24,14 @@ struct BandEffect {
     // Its words while it is on; empty while it is off.
     QString summary(const BandConditions& conditions) const;
 };
+
+// What makes an effect's Sound for the receiver, Sound(receiver, figures...), with its figures.
+template <typename Sound, typename... Figures>
+BandSoundMaker SoundFor(Figures... figures) {
+    return [figures...](const BandReceiver& receiver) {
+        return std::make_unique<Sound>(receiver, figures...);
+    };
+}
 
 // Every effect, in the order of the request and the account.
 const QList<const BandEffect*>& BandEffects();

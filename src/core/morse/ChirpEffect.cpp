@@ -13,7 +13,7 @@ namespace {
 // The transmitter's pitch off at key-down, falling back to the tone.
 class ChirpSound final : public BandSound {
   public:
-    explicit ChirpSound(double chirpHz) : m_chirpHz(chirpHz) {}
+    ChirpSound(const BandReceiver& /*receiver*/, double chirpHz) : m_chirpHz(chirpHz) {}
 
     QVector<qint16> tone(int frequencyHz, qint64 lengthSamples) const override {
         constexpr double kRate = SoundTimeline::kSampleRate;
@@ -55,9 +55,7 @@ const BandEffect& ChirpEffect() {
             if (!std::isfinite(c.chirpHz) || c.chirpHz < 0) {
                 return {};
             }
-            return [chirpHz = c.chirpHz](const BandReceiver&) {
-                return std::make_unique<ChirpSound>(chirpHz);
-            };
+            return SoundFor<ChirpSound>(c.chirpHz);
         }};
     return kEffect;
 }

@@ -72,21 +72,19 @@ class CrashSound final : public BandSound {
 // Static crashes (QRN).
 const BandEffect& CrashesEffect() {
     using C = BandConditions;
-    static const BandEffect kEffect{
-        {{u"crashes"_s, &C::crashesOn, 0, 1},
-         {u"crashesPerSecond"_s, &C::crashesPerSecond, 0, 10},
-         {u"crashDb"_s, &C::crashDb, -30, 20}},
-        [](const C& c) {
-            return u"QRN %1/s %2dB"_s.arg(BandFigure(c.crashesPerSecond), BandFigure(c.crashDb));
-        },
-        [](const C& c) -> BandSoundMaker {
-            if (!std::isfinite(c.crashesPerSecond) || !std::isfinite(c.crashDb) ||
-                c.crashesPerSecond < 0) {
-                return {};
-            }
-            return [perSecond = c.crashesPerSecond, db = c.crashDb](const BandReceiver& receiver) {
-                return std::make_unique<CrashSound>(receiver, perSecond, db);
-            };
-        }};
+    static const BandEffect kEffect{{{u"crashes"_s, &C::crashesOn, 0, 1},
+                                     {u"crashesPerSecond"_s, &C::crashesPerSecond, 0, 10},
+                                     {u"crashDb"_s, &C::crashDb, -30, 20}},
+                                    [](const C& c) {
+                                        return u"QRN %1/s %2dB"_s.arg(
+                                            BandFigure(c.crashesPerSecond), BandFigure(c.crashDb));
+                                    },
+                                    [](const C& c) -> BandSoundMaker {
+                                        if (!std::isfinite(c.crashesPerSecond) ||
+                                            !std::isfinite(c.crashDb) || c.crashesPerSecond < 0) {
+                                            return {};
+                                        }
+                                        return SoundFor<CrashSound>(c.crashesPerSecond, c.crashDb);
+                                    }};
     return kEffect;
 }

@@ -33,9 +33,7 @@ const BandEffect& FadingEffect() {
             if (!std::isfinite(c.fadingHz) || c.fadingHz <= 0) {
                 return {};
             }
-            return [spreadHz = c.fadingHz](const BandReceiver& receiver) {
-                return std::make_unique<FadingSound>(receiver, spreadHz);
-            };
+            return SoundFor<FadingSound>(c.fadingHz);
         }};
     return kEffect;
 }

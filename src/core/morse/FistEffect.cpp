@@ -13,8 +13,8 @@ namespace {
 // key-ups giving back what the key-downs took, so the sender keeps the nominal speed.
 class FistSound final : public BandSound {
   public:
-    FistSound(quint64 seed, double jitterPercent, double weightPercent)
-        : m_seed(seed), m_jitterPercent(jitterPercent), m_weightPercent(weightPercent) {}
+    FistSound(const BandReceiver& receiver, double jitterPercent, double weightPercent)
+        : m_seed(receiver.seed), m_jitterPercent(jitterPercent), m_weightPercent(weightPercent) {}
 
     bool changesTiming() const override { return true; }
     int keyDownMs(qint64 index, int ms, double& owedMs) const override {
@@ -85,9 +85,7 @@ const BandEffect& FistEffect() {
                 c.jitterPercent < 0 || std::abs(c.weightPercent) >= 100) {
                 return {};
             }
-            return [jitter = c.jitterPercent, weight = c.weightPercent](const BandReceiver& r) {
-                return std::make_unique<FistSound>(r.seed, jitter, weight);
-            };
+            return SoundFor<FistSound>(c.jitterPercent, c.weightPercent);
         }};
     return kEffect;
 }

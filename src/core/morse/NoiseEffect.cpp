@@ -53,9 +53,7 @@ const BandEffect& NoiseEffect() {
             if (!std::isfinite(c.snrDb)) {
                 return {};
             }
-            return [snrDb = c.snrDb](const BandReceiver& receiver) {
-                return std::make_unique<NoiseSound>(receiver, snrDb);
-            };
+            return SoundFor<NoiseSound>(c.snrDb);
         }};
     return kEffect;
 }

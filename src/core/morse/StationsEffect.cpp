@@ -206,9 +206,7 @@ BandSoundMaker StationsMaker(const BandConditions& c) {
     if (stations.isEmpty()) {
         return {};
     }
-    return [stations](const BandReceiver& receiver) {
-        return std::make_unique<StationsSound>(receiver, stations);
-    };
+    return SoundFor<StationsSound>(stations);
 }
 
 }  // namespace

@@ -32,12 +32,12 @@ qint64 BandMixer::indexOf(SoundPosition position) const {
     return m_base + (position - m_origin);
 }
 
-bool BandMixer::changesTiming() const {
-    return m_renderer && std::ranges::any_of(m_renderer->sounds(), &BandSound::changesTiming);
+bool BandMixer::anySound(bool (BandSound::*does)() const) const {
+    return m_renderer && std::ranges::any_of(m_renderer->sounds(), does);
 }
 
 int BandMixer::keyDownMs(SoundPosition start, int ms) {
-    if (changesTiming()) {
+    if (anySound(&BandSound::changesTiming)) {
         for (const auto& sound : m_renderer->sounds()) {
             ms = sound->keyDownMs(indexOf(start), ms, m_owedMs);
         }
@@ -46,7 +46,7 @@ int BandMixer::keyDownMs(SoundPosition start, int ms) {
 }
 
 int BandMixer::keyUpMs(SoundPosition start, int ms) {
-    if (changesTiming()) {
+    if (anySound(&BandSound::changesTiming)) {
         for (const auto& sound : m_renderer->sounds()) {
             ms = sound->keyUpMs(indexOf(start), ms, m_owedMs);
         }
@@ -55,9 +55,8 @@ int BandMixer::keyUpMs(SoundPosition start, int ms) {
 }
 
 QVector<qint16> BandMixer::fistWave(SoundPosition start, const QVector<qint16>& samples) const {
-    const bool timing = changesTiming();
-    if (!timing &&
-        !(m_renderer && std::ranges::any_of(m_renderer->sounds(), &BandSound::changesMarks))) {
+    const bool timing = anySound(&BandSound::changesTiming);
+    if (!timing && !anySound(&BandSound::changesMarks)) {
         return samples;
     }
     const auto& sounds = m_renderer->sounds();

@@ -41,8 +41,8 @@ class BandMixer {
 
   private:
     qint64 indexOf(SoundPosition position) const;
-    // Some effect changes the elements' lengths (the fist).
-    bool changesTiming() const;
+    // Some effect's sound answers yes (changes the elements' lengths, say).
+    bool anySound(bool (BandSound::*does)() const) const;
 
     std::unique_ptr<BandRenderer> m_renderer;
     SoundPosition m_origin = 0;  // where the renderer's timeline stands at m_base
