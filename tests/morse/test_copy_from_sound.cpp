@@ -3,6 +3,7 @@
 #include <random>
 
 #include "core/morse/MorseDecoder.h"
+#include "core/morse/RecordingDecoder.h"
 #include "core/morse/ToneKeyingDetector.h"
 
 namespace {
@@ -54,7 +55,7 @@ std::vector<float> KeyedSound(const QString& patterns, double wpm, double snrIn2
 
 }  // namespace
 
-class TestToneKeyingDetector : public QObject {
+class TestCopyFromSound : public QObject {
     Q_OBJECT
   private slots:
     void keyedWordsAreReadFromSound_data() {
@@ -95,7 +96,20 @@ class TestToneKeyingDetector : public QObject {
         const QString text = decoder.text().simplified();
         QVERIFY2(text.endsWith(QStringLiteral(" PARIS PARIS PARIS PARIS")), qPrintable(text));
     }
+
+    // With no pitch given, the signal is found, its speed learned; noise alone is no signal.
+    void aRecordingIsCopiedWhereverItsSignalIs() {
+        const QString paris = QStringLiteral(".--.|.-|.-.|..|... ");
+        const std::vector<float> sound = KeyedSound(paris.repeated(5), 20, 3, 0);
+        const std::optional<DecodedRecording> copy = DecodeRecording(sound, kRate);
+        QVERIFY(copy);
+        QCOMPARE_LE(std::abs(copy->pitchHz - kPitch), 5.0);
+        QVERIFY2(copy->text.endsWith(QStringLiteral(" PARIS PARIS PARIS PARIS")),
+                 qPrintable(copy->text));
+        QCOMPARE_LE(std::abs(copy->wpm - 20), 2.0);
+        QVERIFY(!DecodeRecording(KeyedSound(QString(), 20, 0, 0), kRate));
+    }
 };
 
-QTEST_GUILESS_MAIN(TestToneKeyingDetector)
-#include "test_tone_keying_detector.moc"
+QTEST_GUILESS_MAIN(TestCopyFromSound)
+#include "test_copy_from_sound.moc"
