@@ -11,6 +11,7 @@ namespace {
 constexpr int kRate = 8000;
 constexpr double kPitch = 700;
 constexpr double kAmplitude = 0.5;
+const QString kParis = QStringLiteral(".--.|.-|.-.|..|... ");
 
 // Keyed sound made here from the PARIS timing rule (dot 1200 / WPM ms, dash three dots, gaps of
 // one, three and seven), not from the program's generators: what the detector is given is what a
@@ -23,16 +24,10 @@ std::vector<float> KeyedSound(const QString& patterns, double wpm, double snrIn2
         key.insert(key.end(), static_cast<size_t>(std::lround(units * dotSamples)), down);
     };
     for (const QChar sign : patterns) {
-        if (sign == u' ') {
-            add(6, false);  // after the last element's gap
-            continue;
-        }
-        if (sign == u'|') {
-            add(2, false);  // a character gap after the element gap
-            continue;
-        }
-        add(sign == u'-' ? 3 : 1, true);
-        add(1, false);
+        // A space after the last element's gap makes a word gap, a bar a character gap.
+        const bool gap = sign == u' ' || sign == u'|';
+        add(gap ? (sign == u' ' ? 6 : 2) : sign == u'-' ? 3 : 1, !gap);
+        add(gap ? 0 : 1, false);
     }
     add(7, false);
     std::mt19937 random(7);
@@ -76,8 +71,7 @@ class TestCopyFromSound : public QObject {
         QFETCH(double, snr);
         QFETCH(double, neighbourHz);
         QFETCH(bool, spoiled);
-        const QString paris = QStringLiteral(".--.|.-|.-.|..|... ");
-        std::vector<float> sound = KeyedSound(paris.repeated(5), wpm, snr, neighbourHz);
+        std::vector<float> sound = KeyedSound(kParis.repeated(5), wpm, snr, neighbourHz);
         for (size_t at = 500; spoiled && at < sound.size(); at += 1000) {
             sound[at] = std::numeric_limits<float>::quiet_NaN();
         }
@@ -99,8 +93,7 @@ class TestCopyFromSound : public QObject {
 
     // With no pitch given, the signal is found, its speed learned; noise alone is no signal.
     void aRecordingIsCopiedWhereverItsSignalIs() {
-        const QString paris = QStringLiteral(".--.|.-|.-.|..|... ");
-        const std::vector<float> sound = KeyedSound(paris.repeated(5), 20, 3, 0);
+        const std::vector<float> sound = KeyedSound(kParis.repeated(5), 20, 3, 0);
         const std::optional<DecodedRecording> copy = DecodeRecording(sound, kRate);
         QVERIFY(copy);
         QCOMPARE_LE(std::abs(copy->pitchHz - kPitch), 5.0);

@@ -15,7 +15,7 @@ constexpr double kFloorSeconds = 0.2;
 constexpr double kDownShare = 0.5;
 constexpr double kUpShare = 0.35;
 // Below this ratio of peak to floor there is no signal, only noise.
-constexpr double kSignalRatio = 4.0;
+constexpr double kSignalRatio = 2.5;
 
 // The filter's width, kept to what the rate can carry (a width of nothing would never let a
 // mark through, nor a NaN anything).
@@ -26,7 +26,7 @@ double BandOf(double bandwidthHz, int sampleRate) {
 }  // namespace
 
 ToneKeyingDetector::ToneKeyingDetector(int sampleRate, double pitchHz, double bandwidthHz,
-                                       Output output)
+                                       Output output, double shortestRunMs)
     : m_sampleRate(std::max(sampleRate, 1)),
       m_step(2 * std::numbers::pi * (std::isfinite(pitchHz) ? pitchHz : 0) / m_sampleRate),
       // Two one-pole stages, each cut off at half the band on either side of the pitch.
@@ -35,7 +35,9 @@ ToneKeyingDetector::ToneKeyingDetector(int sampleRate, double pitchHz, double ba
       m_peakDecay(std::pow(kPeakDecayPerSecond, 1.0 / m_sampleRate)),
       m_floorShare(1 - std::exp(-1.0 / (kFloorSeconds * m_sampleRate))),
       m_settling(static_cast<long long>(kFloorSeconds * m_sampleRate)),
-      m_shortestRun(static_cast<long long>(m_sampleRate / BandOf(bandwidthHz, m_sampleRate))) {}
+      m_shortestRun(static_cast<long long>(
+          m_sampleRate * std::max(1 / BandOf(bandwidthHz, m_sampleRate),
+                                  std::isfinite(shortestRunMs) ? shortestRunMs / 1000 : 0))) {}
 
 void ToneKeyingDetector::addSamples(std::span<const float> samples) {
     for (const float value : samples) {

@@ -17,8 +17,10 @@ class ToneKeyingDetector {
     };
 
     // bandwidthHz: the filter's width around the pitch; narrower hears weaker signals but smears
-    // faster keying (about 80 Hz suits up to 40 WPM).
-    ToneKeyingDetector(int sampleRate, double pitchHz, double bandwidthHz, Output output);
+    // faster keying (about 80 Hz suits up to 40 WPM). A run of key down or up shorter than
+    // shortestRunMs (at least the filter's response time) is counted into the one it interrupted.
+    ToneKeyingDetector(int sampleRate, double pitchHz, double bandwidthHz, Output output,
+                       double shortestRunMs = 0);
 
     void addSamples(std::span<const float> samples);
     // The sound has ended: the mark or gap still running is reported.
