@@ -29,7 +29,6 @@ class TestWabunCode : public QObject {
     // a pattern (a receiver could not tell them apart).
     void tableIsThePublishedCode() {
         const QStringList chart = QString::fromUtf8(kPublishedChart).split(u' ');
-        QCOMPARE(chart.size() % 2, 0);
         for (qsizetype i = 0; i < chart.size(); i += 2) {
             QCOMPARE(chart[i].size(), 1);
             QCOMPARE(WabunPatternFor(chart[i].front()), chart[i + 1]);
@@ -46,15 +45,11 @@ class TestWabunCode : public QObject {
     void textIsSentAsTheCodesSigns_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("signs");
-        QTest::newRow("voiced kana: the kana, then its mark")
-            << QStringLiteral("ガジヅベ") << QStringLiteral("カ゛シ゛ツ゛ヘ゛");
-        QTest::newRow("semi-voiced") << QStringLiteral("パピ") << QStringLiteral("ハ゜ヒ゜");
-        QTest::newRow("ヴ") << QStringLiteral("ヴ") << QStringLiteral("ウ゛");
+        QTest::newRow("voiced and semi-voiced kana: the kana, then its mark")
+            << QStringLiteral("ガジヅベヴパピ") << QStringLiteral("カ゛シ゛ツ゛ヘ゛ウ゛ハ゜ヒ゜");
         QTest::newRow("hiragana") << QStringLiteral("ありがとう") << QStringLiteral("アリカ゛トウ");
         QTest::newRow("half-width, as code page 932 carries it")
-            << QStringLiteral("ｶﾞｰﾄﾞ､") << QStringLiteral("カ゛ート゛、");
-        QTest::newRow("half-width marks after a kana")
-            << QStringLiteral("ﾊﾟ") << QStringLiteral("ハ゜");
+            << QStringLiteral("ｶﾞｰﾄﾞ､ﾊﾟ") << QStringLiteral("カ゛ート゛、ハ゜");
         QTest::newRow("small kana sent full-size")
             << QStringLiteral("キャッシュ") << QStringLiteral("キヤツシユ");
         QTest::newRow("marks on their own") << QStringLiteral("゛゜") << QStringLiteral("゛゜");

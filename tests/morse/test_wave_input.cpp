@@ -11,11 +11,8 @@ using Status = WaveInput::Result::Status;
 namespace {
 
 QByteArray Le(quint32 value, int bytes) {
-    QByteArray out(bytes, '\0');
-    for (int i = 0; i < bytes; ++i) {
-        out[i] = static_cast<char>(value >> (8 * i));
-    }
-    return out;
+    const quint32 little = qToLittleEndian(value);
+    return QByteArray(reinterpret_cast<const char*>(&little), bytes);
 }
 
 // A RIFF WAVE file laid out by hand: a format chunk, `before` (other chunks), then the data
@@ -71,8 +68,6 @@ class TestWaveInput : public QObject {
             << Wav(1, 1, 8000, 12, pcm16) << Status::NotPcm << QList<float>{} << false;
         QTest::newRow("no channels")
             << Wav(1, 0, 8000, 16, pcm16) << Status::Unplayable << QList<float>{} << false;
-        QTest::newRow("rate 0") << Wav(1, 1, 0, 16, pcm16) << Status::Unplayable << QList<float>{}
-                                << false;
     }
     void recordingsAreReadOrRefused() {
         QFETCH(QByteArray, file);
