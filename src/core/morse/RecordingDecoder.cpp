@@ -21,6 +21,12 @@ constexpr int kPasses = 4;
 // The pitch is looked for in the first this many seconds.
 constexpr int kSearchSeconds = 20;
 
+// The dot the decoder learned; nothing before it had heard enough to tell.
+std::optional<double> LearnedDotMs(const MorseDecoder& decoder) {
+    const double dotMs = decoder.dotMs();
+    return dotMs > 0 && std::isfinite(dotMs) ? std::optional(dotMs) : std::nullopt;
+}
+
 // Heard through a filter of the starting width, then again through one as narrow as the speed
 // learned allows (which keeps out more of the noise), until the speed settles.
 DecodedRecording Refined(std::span<const float> samples, int sampleRate, double pitchHz,
@@ -36,16 +42,15 @@ DecodedRecording Refined(std::span<const float> samples, int sampleRate, double 
         detector.addSamples(samples);
         detector.finish();
         decoder.finish();
-        const double dotMs = decoder.dotMs();
-        if (!(dotMs > 0) || !std::isfinite(dotMs)) {
+        const std::optional<double> dotMs = LearnedDotMs(decoder);
+        if (!dotMs) {
             break;
         }
-        widthHz = std::clamp(kWidthDots / (dotMs / 1000), kNarrowestHz, kWidestHz);
-        shortestMs = kShortestDots * dotMs;
+        widthHz = std::clamp(kWidthDots / (*dotMs / 1000), kNarrowestHz, kWidestHz);
+        shortestMs = kShortestDots * *dotMs;
     }
-    const double dotMs = decoder.dotMs();
-    return {pitchHz, decoder.text().simplified(),
-            dotMs > 0 && std::isfinite(dotMs) ? 1200 / dotMs : 0};
+    const std::optional<double> dotMs = LearnedDotMs(decoder);
+    return {pitchHz, decoder.text().simplified(), dotMs ? 1200 / *dotMs : 0};
 }
 
 // How much of a copy is no sign at all: noise read as keying makes patterns no table has, and

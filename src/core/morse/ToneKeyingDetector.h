@@ -7,8 +7,8 @@
 // Hears a keyed tone in sound: it mixes the sound down from the tone's pitch, filters it to a
 // narrow band around it and follows the envelope, and reports the key's marks and gaps in ms,
 // each once the one after it has lasted longer than the filter's response time, for the timing
-// decoder. The threshold follows both the noise floor and the signal's
-// peak (so it holds through fading), with hysteresis so that noise on an edge does not split it.
+// decoder. The threshold follows both the noise floor and the signal's peak (so it holds through
+// fading), with hysteresis so that noise on an edge does not split it.
 class ToneKeyingDetector {
   public:
     struct Output {
@@ -25,8 +25,6 @@ class ToneKeyingDetector {
     void addSamples(std::span<const float> samples);
     // The sound has ended: the mark or gap still running is reported.
     void finish();
-
-    bool keyDown() const { return m_down; }
 
   private:
     // A stretch of key down or key up, in samples.

@@ -61,7 +61,8 @@ constexpr std::array<WabunSign, 55> kWabun{{
     {QChar(0x30FC), ".--.-"},    // ー
     {QChar(0x3001), ".-.-.-"},   // 、
     {QChar(0x3002), ".-.-.."},   // 。
-    {QChar(u'('), "-.--.-"},    {QChar(u')'), ".-..-."},
+    {QChar(u'('), "-.--.-"},     // (
+    {QChar(u')'), ".-..-."},     // )
 }};
 
 // The code's kana for a katakana or hiragana: a small one (ァ ッ ャ ヮ ヵ ヶ ...) sent full-size.

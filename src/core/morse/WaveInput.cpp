@@ -83,6 +83,30 @@ Result Refused(Result::Status status) {
     return result;
 }
 
+// The data chunk's samples, mixed to one channel; what the file holds of it when it was cut off.
+Result SoundFrom(const QByteArray& bytes, qsizetype body, quint32 size, const Format& format) {
+    const qsizetype left = bytes.size() - body;
+    const qsizetype frames = std::min<qsizetype>(size, left) / format.blockBytes;
+    if (frames > kMostFrames) {
+        return Refused(Result::Status::TooLong);
+    }
+    Result result;
+    result.status = Result::Status::Read;
+    result.sampleRate = format.sampleRate;
+    result.truncated = size != kLengthUnknown && size > left;
+    const int sampleBytes = format.bits / 8;
+    result.samples.resize(static_cast<size_t>(frames));
+    for (qsizetype frame = 0; frame < frames; ++frame) {
+        const char* start = bytes.constData() + body + frame * format.blockBytes;
+        float sum = 0;
+        for (int channel = 0; channel < format.channels; ++channel) {
+            sum += SampleAt(start + channel * sampleBytes, format);
+        }
+        result.samples[static_cast<size_t>(frame)] = sum / format.channels;
+    }
+    return result;
+}
+
 }  // namespace
 
 Result Read(const QString& path) {
@@ -126,25 +150,7 @@ Result FromBytes(const QByteArray& bytes) {
                 format->sampleRate > 384000) {
                 return Refused(Result::Status::Unplayable);
             }
-            Result result;
-            result.status = Result::Status::Read;
-            result.sampleRate = format->sampleRate;
-            result.truncated = size != kLengthUnknown && size > left;
-            const qsizetype frames = std::min<qsizetype>(size, left) / format->blockBytes;
-            if (frames > kMostFrames) {
-                return Refused(Result::Status::TooLong);
-            }
-            const int sampleBytes = format->bits / 8;
-            result.samples.resize(static_cast<size_t>(frames));
-            for (qsizetype frame = 0; frame < frames; ++frame) {
-                const char* start = bytes.constData() + body + frame * format->blockBytes;
-                float sum = 0;
-                for (int channel = 0; channel < format->channels; ++channel) {
-                    sum += SampleAt(start + channel * sampleBytes, *format);
-                }
-                result.samples[static_cast<size_t>(frame)] = sum / format->channels;
-            }
-            return result;
+            return SoundFrom(bytes, body, size, *format);
         }
         // Chunks are padded to an even length.
         at = body + static_cast<qsizetype>(size) + (size & 1);
