@@ -76,20 +76,24 @@ class TestSoundOutput : public QObject {
 
     void keyedToneJoinsWhatTheServerHolds_data() {
         QTest::addColumn<QList<qint64>>("changes");  // samples of the clock: down, up, down, ...
-        QTest::addColumn<qint64>("late");  // every write reaches the server this much later
+        QTest::addColumn<qint64>("late");     // every write reaches the server this much later
+        QTest::addColumn<qint64>("restart");  // a dry stream given sound starts this much later
         const QList<qint64> redown{0, 22050, 22100, 30000};
-        QTest::newRow("held, released") << QList<qint64>{0, 44100} << qint64{0};
-        QTest::newRow("released in the rise") << QList<qint64>{0, 60, 30000, 31000} << qint64{0};
-        QTest::newRow("pressed in the fall") << redown << qint64{0};
-        QTest::newRow("rewrites landing late") << redown << qint64{kGuard - 1};
-        QTest::newRow("pressed after running dry")
-            << QList<qint64>{0, 900, 44100, 45000} << qint64{0};
+        const QList<qint64> pauses{0, 900, 44100, 45000};
+        QTest::newRow("held, released") << QList<qint64>{0, 44100} << qint64{0} << qint64{0};
+        QTest::newRow("released in the rise")
+            << QList<qint64>{0, 60, 30000, 31000} << qint64{0} << qint64{0};
+        QTest::newRow("pressed in the fall") << redown << qint64{0} << qint64{0};
+        QTest::newRow("rewrites landing late") << redown << qint64{kGuard - 1} << qint64{0};
+        QTest::newRow("pressed after running dry") << pauses << qint64{0} << qint64{0};
+        QTest::newRow("a dry stream restarted 7 ms late") << pauses << qint64{0} << qint64{309};
         QTest::newRow("60, 180 and 60 ms held; 60 and 300 ms up")
-            << QList<qint64>{0, 2646, 5292, 13230, 26460, 29106} << qint64{0};
+            << QList<qint64>{0, 2646, 5292, 13230, 26460, 29106} << qint64{0} << qint64{0};
     }
     void keyedToneJoinsWhatTheServerHolds() {
         QFETCH(QList<qint64>, changes);
         QFETCH(qint64, late);
+        QFETCH(qint64, restart);
         KeyedTone tone;
         QVector<qint16> out(changes.last() + 44100, 0);  // as heard, by sample of the clock
         QVector<qint16> held(out.size() + 44100, 0);     // as the server holds it
@@ -103,18 +107,23 @@ class TestSoundOutput : public QObject {
             received = std::max(received, write.at + write.samples.size());
         };
         QList<std::pair<qint64, KeyedTone::Write>> sent;
+        qint64 resumeAt = 0;  // where a server that had run dry plays again
         for (qint64 now = 0, k = 0; now < out.size(); ++now) {
             if (k < changes.size() && changes[k] == now) {
+                const qint64 down = k % 2 == 1 ? now - changes[k - 1] : 0;
                 sent.append({now + late, k++ % 2 == 0 ? tone.press(800, read, read + 8820)
-                                                      : tone.release(read)});
+                                                      : tone.release(read, down)});
             } else if (now % 441 == 0) {
                 sent.append({now + late, tone.topUp(read + 8820)});
             }
             while (!sent.isEmpty() && sent.first().first <= now) {
                 apply(sent.takeFirst().second);
             }
-            // A server that has played all it was given waits for more.
-            out[now] = read < received ? held[read++] : 0;
+            // A server that has played all it was given waits for more, and may start late.
+            if (read >= received) {
+                resumeAt = now + 1 + restart;
+            }
+            out[now] = read < received && now >= resumeAt ? held[read++] : 0;
         }
         // Never a step larger than the sine's own slope with an edge's: no click.
         const double maxStep =
@@ -143,8 +152,8 @@ class TestSoundOutput : public QObject {
             QCOMPARE_LE(std::abs(fall - rise - (changes[k + 1] - changes[k])), qint64{88});
         }
         // Silence once the last fall is over.
-        QVERIFY(std::all_of(out.begin() + changes.last() + late + kGuard + kEdgeSamples, out.end(),
-                            [](qint16 s) { return s == 0; }));
+        QVERIFY(std::all_of(out.begin() + changes.last() + late + restart + kGuard + kEdgeSamples,
+                            out.end(), [](qint16 s) { return s == 0; }));
     }
 
     // --- the timeline ---

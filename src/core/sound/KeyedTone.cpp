@@ -55,15 +55,20 @@ KeyedTone::Write KeyedTone::press(int frequencyHz, SoundPosition read, SoundPosi
     m_anchor = from;
     m_step = 2 * std::numbers::pi * frequencyHz / SoundTimeline::kSampleRate;
     turnEdge(from);
+    m_pressedAt = from;
     m_down = true;
     return renderFrom(std::min(from, m_written), std::max(aheadTo, from + kEdge));
 }
 
-KeyedTone::Write KeyedTone::release(SoundPosition read) {
+KeyedTone::Write KeyedTone::release(SoundPosition read, SoundPosition held) {
     if (!m_down) {
         return {};
     }
-    const SoundPosition from = std::min(read + kGuardSamples, m_written);
+    // While the key is down the tone plays on from the press without a break, so a fall placed
+    // `held` after it is heard as long after the rise however late the server began the rise.
+    const SoundPosition earliest = read + kGuardSamples;
+    const SoundPosition from =
+        std::min(std::clamp(m_pressedAt + held, earliest, earliest + kMostLateSamples), m_written);
     turnEdge(from);
     m_down = false;
     // The whole fall, even where the server ran dry before it.

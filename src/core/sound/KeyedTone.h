@@ -10,10 +10,11 @@
 // the last one had reached), so a stretch rendered again matches what the server holds already:
 // a rewrite that lands a little late joins the old samples without a step.
 //
-// Every change of the key is placed the same guard beyond the first sample the server has not
-// taken (`read`), whether the server still holds sound there or has run dry and waits: so every
-// edge is heard with the same delay, and a tone lasts as long as the key was down. What lies
-// beyond the edge is rewritten: a press from there on is the rise and the tone (silence before
+// A press is placed a guard beyond the first sample the server has not taken (`read`), whether
+// the server still holds sound there or has run dry and waits; the release as many samples after
+// the press as the key was down. A server that takes its time to start a stream which had run
+// dry delays the release as much as the press, so a tone lasts as long as the key was down. What
+// lies beyond the edge is rewritten: a press from there on is the rise and the tone (silence before
 // it where the server held nothing), a release the fall and silence up to what was written.
 class KeyedTone {
   public:
@@ -29,9 +30,14 @@ class KeyedTone {
 
     // The key goes down: the rise from the guard beyond `read`, the tone up to `aheadTo`.
     Write press(int frequencyHz, SoundPosition read, SoundPosition aheadTo);
-    // The key goes up: the fall from the guard beyond `read` (from the end of the tone if the
-    // server ran dry while it was held), silence after it.
-    Write release(SoundPosition read);
+    // A server that restarts a stream which had run dry may start it late; the fall is then
+    // placed later by as much, up to this (20 ms): a figure further off is not lateness.
+    static constexpr SoundPosition kMostLateSamples = SoundTimeline::kSampleRate * 20 / 1000;
+
+    // The key goes up after `held` samples down: the fall as long after the rise as that, never
+    // before the guard beyond `read` (from the end of the tone if the server ran dry while it
+    // was held), silence after it.
+    Write release(SoundPosition read, SoundPosition held);
     // More of the held tone, up to `aheadTo`; nothing while the key is up.
     Write topUp(SoundPosition aheadTo);
 
@@ -50,6 +56,8 @@ class KeyedTone {
     bool m_down = false;
     // Start of the current edge: the rise while the key is down, the fall while it is up.
     SoundPosition m_edgeStart = std::numeric_limits<SoundPosition>::min() / 2;
+    // Where the last press was placed: the key's going down as the server plays it.
+    SoundPosition m_pressedAt = 0;
     // The sine: its phase at the anchor, and radians per sample.
     SoundPosition m_anchor = 0;
     double m_anchorAngle = 0;

@@ -62,6 +62,7 @@ void LiveStream::keyDown(int frequencyHz) {
         return;
     }
     pa_threaded_mainloop_lock(m_loop);
+    m_pressedMs = MonotonicMs();
     if (isReady()) {
         const SoundPosition read = readNow();
         if (read >= m_tone.written()) {
@@ -82,7 +83,9 @@ void LiveStream::keyUp() {
     }
     pa_threaded_mainloop_lock(m_loop);
     if (isReady()) {
-        send(m_tone.release(readNow()));
+        const auto held =
+            static_cast<SoundPosition>((MonotonicMs() - m_pressedMs) * kLiveRate / 1000.0);
+        send(m_tone.release(readNow(), held));
     }
     pa_threaded_mainloop_unlock(m_loop);
 }

@@ -60,6 +60,8 @@ class LiveStream {
     bool m_ticking = false;
     bool m_timingRequested = false;
     std::atomic<bool> m_down{false};
+    // When the key went down, on the monotonic clock: the tone lasts as long as it was held.
+    double m_pressedMs = 0;
 
     KeyedTone m_tone;
     // The last timing the server gave: where it read at a moment of the monotonic clock.
