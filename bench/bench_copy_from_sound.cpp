@@ -3,12 +3,13 @@
 // and a human one. The sound is made here, from the bench's own model of a hand (not the
 // decoder's), keyed at 700 Hz with 4 ms raised-cosine edges into white Gaussian noise; the decoder
 // is told nothing, not even the pitch. Also its cost per second of sound at 48 kHz.
-//   bench_copy_from_sound [texts per point, default 3]
+//   bench_copy_from_sound [texts per point, default 3] [one speed in WPM] [clean]
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <cmath>
 #include <cstdio>
 #include <random>
+#include <string_view>
 
 #include "core/morse/RecordingDecoder.h"
 #include "decoder/SyntheticFist.h"
@@ -64,6 +65,8 @@ std::vector<float> Render(const std::vector<KeyedDuration>& keyed, int rate, dou
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const int textsPerPoint = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
+    const int onlyWpm = argc > 2 ? std::atoi(argv[2]) : 0;
+    const bool onlyClean = argc > 3 && std::string_view(argv[3]) == "clean";
     constexpr int kRate = 8000;
     std::printf("### Copy off a recording: character error rate after the first 10 characters\n\n");
     std::printf("%d texts of about 200 characters per point, %d Hz, pitch found by the decoder\n\n",
@@ -80,6 +83,9 @@ int main(int argc, char** argv) {
     unsigned seed = 1;
     for (const Fist& fist : kFists) {
         for (const int wpm : kSpeeds) {
+            if ((onlyWpm > 0 && wpm != onlyWpm) || (onlyClean && fist.jitter > 0)) {
+                continue;
+            }
             std::printf("| %s | %d |", fist.name, wpm);
             for (const double snr : kSnrs) {
                 const QStringList texts = PracticeTexts(textsPerPoint, 200, seed);

@@ -90,15 +90,36 @@ class TestCopyFromSound : public QObject {
         QVERIFY2(text.endsWith(QStringLiteral(" PARIS PARIS PARIS PARIS")), qPrintable(text));
     }
 
-    // With no pitch given, the signal is found, its speed learned; noise alone is no signal.
+    // Found wherever it is, or given a little off; weak signals copied whole characters at a
+    // time; the speed as the timing rule has it; noise alone is no signal.
+    void aRecordingIsCopiedWhereverItsSignalIs_data() {
+        QTest::addColumn<double>("wpm");
+        QTest::addColumn<double>("snr");
+        QTest::addColumn<double>("pitchOff");  // the pitch given this far off; 0: none given
+        QTest::addColumn<int>("words");
+        QTest::newRow("found, 20 WPM, +3 dB") << 20.0 << 3.0 << 0.0 << 5;
+        QTest::newRow("found, 20 WPM, -6 dB") << 20.0 << -6.0 << 0.0 << 5;
+        QTest::newRow("found, 40 WPM, -2 dB") << 40.0 << -2.0 << 0.0 << 5;
+        QTest::newRow("given 8 Hz off, 12 WPM, -6 dB") << 12.0 << -6.0 << 8.0 << 5;
+        // Longer than the decoder searches at once: decoded in windows that must join.
+        QTest::newRow("40 s at 40 WPM, +6 dB") << 40.0 << 6.0 << 0.0 << 27;
+    }
     void aRecordingIsCopiedWhereverItsSignalIs() {
-        const std::vector<float> sound = KeyedSound(kParis.repeated(5), 20, 3, 0);
-        const std::optional<DecodedRecording> copy = DecodeRecording(sound, kRate);
+        QFETCH(double, wpm);
+        QFETCH(double, snr);
+        QFETCH(double, pitchOff);
+        QFETCH(int, words);
+        const std::vector<float> sound = KeyedSound(kParis.repeated(words), wpm, snr, 0);
+        const std::optional<DecodedRecording> copy = DecodeRecording(
+            sound, kRate, pitchOff > 0 ? std::optional(kPitch + pitchOff) : std::nullopt);
         QVERIFY(copy);
-        QCOMPARE_LE(std::abs(copy->pitchHz - kPitch), 5.0);
-        QVERIFY2(copy->text.endsWith(QStringLiteral(" PARIS PARIS PARIS PARIS")),
-                 qPrintable(copy->text));
-        QCOMPARE_LE(std::abs(copy->wpm - 20), 2.0);
+        QCOMPARE_LE(std::abs(copy->pitchHz - kPitch), 2.0);
+        const QStringList copied = copy->text.split(u' ');
+        QCOMPARE(copied.size(), words);
+        QVERIFY2(
+            copied.mid(1).join(u' ') == QStringList(words - 1, QStringLiteral("PARIS")).join(u' '),
+            qPrintable(copy->text));
+        QCOMPARE_LE(std::abs(copy->wpm - wpm), 0.1 * wpm);
         QVERIFY(!DecodeRecording(KeyedSound(QString(), 20, 0, 0), kRate));
     }
 };

@@ -3,93 +3,105 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/morse/MorseDecoder.h"
+#include "core/morse/KeyingEvidence.h"
 #include "core/morse/SignalFinder.h"
-#include "core/morse/ToneKeyingDetector.h"
+#include "core/morse/SoftSignDecoder.h"
 
 namespace {
 
-// The first hearings' widths, each suiting a range of speeds, and the widest a later one takes.
-constexpr double kStartingWidthsHz[] = {30, 60, 100};
-constexpr double kWidestHz = 120;
-// The width that keeps a dot's shape: the filter's rise under a third of the dot.
-constexpr double kWidthDots = 3.2;
-constexpr double kNarrowestHz = 20;
-// Shorter than this share of a dot is noise on an edge, not an element.
-constexpr double kShortestDots = 0.4;
-constexpr int kPasses = 4;
-// The pitch is looked for in the first this many seconds.
+// The pitch is looked for, and the speed guessed, in the first this many seconds.
 constexpr int kSearchSeconds = 20;
+// The speeds tried, as dots in ms: 5 to 60 WPM, each 12 % faster than the last.
+constexpr double kSlowestDotMs = 240;
+constexpr double kFastestDotMs = 20;
+constexpr double kDotStep = 1.12;
+// The blocks the pitch is refined on: long, for a clear turn of phase, yet short enough that
+// the tone turns less than half a cycle in one for as far as a pitch found may be off (25 Hz).
+constexpr double kPitchBlockMs = 20;
+// The blocks the speeds are tried on: the same for all, so that their likelihoods compare.
+constexpr double kTrialBlockMs = 5;
+// Blocks per dot the keying is then weighed in: fine enough to place an edge within a quarter of
+// a dot, coarse enough that each block holds a good share of the tone's energy.
+constexpr double kBlocksPerDot = 8;
+constexpr int kPasses = 4;
 
-// The dot the decoder learned; nothing before it had heard enough to tell.
-std::optional<double> LearnedDotMs(const MorseDecoder& decoder) {
-    const double dotMs = decoder.dotMs();
-    return dotMs > 0 && std::isfinite(dotMs) ? std::optional(dotMs) : std::nullopt;
+KeyingLengths Scaled(KeyingLengths lengths, double factor) {
+    for (double* length : {&lengths.dot, &lengths.dash, &lengths.elementGap, &lengths.characterGap,
+                           &lengths.wordGap}) {
+        *length *= factor;
+    }
+    return lengths;
 }
 
-// Heard through a filter of the starting width, then again through one as narrow as the speed
-// learned allows (which keeps out more of the noise), until the speed settles.
-DecodedRecording Refined(std::span<const float> samples, int sampleRate, double pitchHz,
-                         double widthHz) {
-    double shortestMs = 0;
-    MorseDecoder decoder;
+// The speed that explains the start of the sound best, of a ladder of speeds.
+std::optional<double> LikeliestDotMs(std::span<const float> start, int sampleRate, double pitchHz) {
+    const KeyingEvidence evidence(start, sampleRate, pitchHz, kTrialBlockMs, true);
+    if (evidence.blocks() == 0) {
+        return std::nullopt;
+    }
+    std::optional<double> likeliest;
+    double best = -INFINITY;
+    for (double dotMs = kSlowestDotMs; dotMs >= kFastestDotMs; dotMs /= kDotStep) {
+        const SoftDecoding decoding =
+            DecodeSigns(evidence, KeyingLengths::FromDot(dotMs / evidence.blockMs()));
+        if (decoding.logLikelihood > best) {
+            best = decoding.logLikelihood;
+            likeliest = dotMs;
+        }
+    }
+    return likeliest;
+}
+
+// Each pass weighs the sound in blocks of a fraction of the dot, decodes it, measures signal and
+// noise on the blocks the decoding put them in and decodes again, and learns the fist's lengths
+// from what it decoded, until they settle. The first pass hears each block on its own; it tells
+// the pitch exactly enough for the others to hear each mark as one tone.
+DecodedRecording Decoded(std::span<const float> samples, int sampleRate, double pitchHz,
+                         double dotMs) {
+    KeyingLengths lengthsMs = KeyingLengths::FromDot(dotMs);
+    SoftDecoding decoding;
     for (int pass = 0; pass < kPasses; ++pass) {
-        decoder = MorseDecoder();
-        ToneKeyingDetector detector(
-            sampleRate, pitchHz, widthHz,
-            {[&](double ms) { decoder.addMark(ms); }, [&](double ms) { decoder.addGap(ms); }},
-            shortestMs);
-        detector.addSamples(samples);
-        detector.finish();
-        decoder.finish();
-        const std::optional<double> dotMs = LearnedDotMs(decoder);
-        if (!dotMs) {
+        KeyingEvidence evidence(samples, sampleRate, pitchHz, lengthsMs.dot / kBlocksPerDot,
+                                pass > 0);
+        if (evidence.blocks() == 0) {
             break;
         }
-        widthHz = std::clamp(kWidthDots / (*dotMs / 1000), kNarrowestHz, kWidestHz);
-        shortestMs = kShortestDots * *dotMs;
-    }
-    const std::optional<double> dotMs = LearnedDotMs(decoder);
-    return {pitchHz, decoder.text().simplified(), dotMs ? 1200 / *dotMs : 0};
-}
-
-// How much of a copy is no sign at all: noise read as keying makes patterns no table has, and
-// runs of E and T.
-double UnreadShare(const QString& text) {
-    qsizetype unread = 0;
-    qsizetype signs = 0;
-    for (const QChar character : text) {
-        if (character == u' ') {
-            continue;
+        const KeyingLengths inBlocks = Scaled(lengthsMs, 1 / evidence.blockMs());
+        decoding = DecodeSigns(evidence, inBlocks);
+        evidence.reweigh(decoding.keyDown);
+        decoding = DecodeSigns(evidence, inBlocks);
+        const KeyingLengths before = lengthsMs;
+        lengthsMs = Scaled(decoding.learned, evidence.blockMs());
+        if (pass == 0) {
+            pitchHz += evidence.pitchError(decoding.keyDown);
+        } else if (std::abs(lengthsMs.dot - before.dot) < 0.05 * before.dot) {
+            break;
         }
-        ++signs;
-        unread +=
-            character == MorseDecoder::kUnknownMarker || character == u'E' || character == u'T';
     }
-    return signs == 0 ? 1.0 : static_cast<double>(unread) / static_cast<double>(signs);
+    // The speed by the timing rule, a dot and its gap two units: a heavy or light hand's marks
+    // are longer or shorter than its gaps.
+    return {pitchHz, decoding.text.simplified(), 2400 / (lengthsMs.dot + lengthsMs.elementGap)};
 }
 
 }  // namespace
 
 std::optional<DecodedRecording> DecodeRecording(std::span<const float> samples, int sampleRate,
                                                 std::optional<double> pitchHz) {
+    const std::span<const float> start = samples.first(
+        std::min(samples.size(), static_cast<size_t>(std::max(sampleRate, 0)) * kSearchSeconds));
     if (!pitchHz) {
-        const size_t searched =
-            std::min(samples.size(), static_cast<size_t>(std::max(sampleRate, 0)) * kSearchSeconds);
-        pitchHz = StrongestPitch(samples.first(searched), sampleRate);
+        pitchHz = StrongestPitch(start, sampleRate);
     }
     if (!pitchHz) {
         return std::nullopt;
     }
-    std::optional<DecodedRecording> best;
-    double bestShare = 2;
-    for (const double startHz : kStartingWidthsHz) {
-        DecodedRecording copy = Refined(samples, sampleRate, *pitchHz, startHz);
-        const double share = UnreadShare(copy.text);
-        if (share < bestShare) {
-            bestShare = share;
-            best = std::move(copy);
-        }
+    // Close enough for each mark to be heard as one tone: between neighbouring blocks noise
+    // turns the phase at random, the tone by as much as the pitch is off.
+    const KeyingEvidence blocks(start, sampleRate, *pitchHz, kPitchBlockMs, false);
+    *pitchHz += blocks.pitchError(std::vector<bool>(blocks.blocks(), true));
+    const std::optional<double> dotMs = LikeliestDotMs(start, sampleRate, *pitchHz);
+    if (!dotMs) {
+        return DecodedRecording{*pitchHz, {}, 0};
     }
-    return best;
+    return Decoded(samples, sampleRate, *pitchHz, *dotMs);
 }
