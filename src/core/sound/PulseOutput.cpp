@@ -3,6 +3,7 @@
 #include <pulse/pulseaudio.h>
 
 #include "core/sound/RealtimeThread.h"
+#include "core/sound/StreamParts.h"
 
 namespace {
 constexpr pa_usec_t kRetryUsec = 1000 * 1000;
@@ -44,7 +45,7 @@ bool PulseOutput::shutDown(int /*timeoutMs*/) {
         pa_threaded_mainloop_get_api(m_loop)->time_free(m_retry);
         m_retry = nullptr;
     }
-    dropContext();
+    ReleaseContext(m_context);
     pa_threaded_mainloop_unlock(m_loop);
     // The library's thread wakes at once for this: nothing it does waits on the server.
     pa_threaded_mainloop_stop(m_loop);
@@ -75,19 +76,9 @@ void PulseOutput::connectContext() {
     pa_context_set_state_callback(m_context, &PulseOutput::onContextState, this);
     // No server of its own is started for this program: without one it runs silent.
     if (pa_context_connect(m_context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) {
-        dropContext();
+        ReleaseContext(m_context);
         retryLater();
     }
-}
-
-void PulseOutput::dropContext() {
-    if (m_context == nullptr) {
-        return;
-    }
-    pa_context_set_state_callback(m_context, nullptr, nullptr);
-    pa_context_disconnect(m_context);
-    pa_context_unref(m_context);
-    m_context = nullptr;
 }
 
 void PulseOutput::retryLater() {
@@ -101,7 +92,7 @@ void PulseOutput::retryLater() {
         auto* output = static_cast<PulseOutput*>(self);
         output->m_planned->detach();
         output->m_live->detach();
-        output->dropContext();
+        ReleaseContext(output->m_context);
         output->connectContext();
     };
     if (m_retry == nullptr) {

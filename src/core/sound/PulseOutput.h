@@ -55,7 +55,6 @@ class PulseOutput : public QObject {
     static void onContextState(pa_context* context, void* self);
     static void onStreamState(pa_stream* stream, void* self);
     void connectContext();
-    void dropContext();
     void retryLater();
     void setState(State state);
     void promoteThread();

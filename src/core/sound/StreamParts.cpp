@@ -64,9 +64,20 @@ void ReleaseStream(pa_stream*& stream) {
         return;
     }
     pa_stream_set_write_callback(stream, nullptr, nullptr);
+    pa_stream_set_read_callback(stream, nullptr, nullptr);
     pa_stream_set_underflow_callback(stream, nullptr, nullptr);
     pa_stream_set_state_callback(stream, nullptr, nullptr);
     pa_stream_disconnect(stream);
     pa_stream_unref(stream);
     stream = nullptr;
+}
+
+void ReleaseContext(pa_context*& context) {
+    if (context == nullptr) {
+        return;
+    }
+    pa_context_set_state_callback(context, nullptr, nullptr);
+    pa_context_disconnect(context);
+    pa_context_unref(context);
+    context = nullptr;
 }

@@ -2,8 +2,8 @@
 
 #include <pulse/pulseaudio.h>
 
-// What the planned and the keyed stream do alike with the sound server; every call runs with the
-// threaded main loop's lock held.
+// What the planned, the keyed and the recording stream do alike with the sound server; every call
+// runs with the threaded main loop's lock held.
 
 // A mono 16-bit stream at the timeline's rate; null when the server refuses it.
 pa_stream* NewStream(pa_context* context, const char* name);
@@ -20,3 +20,5 @@ void ArmTimer(pa_context* context, pa_time_event*& event, int afterMs, pa_time_e
 // Frees the timer and the stream (its callbacks first) if there are any.
 void ReleaseTimer(pa_threaded_mainloop* loop, pa_time_event*& event);
 void ReleaseStream(pa_stream*& stream);
+// Disconnects the context (its state callback first) and frees it, if there is one.
+void ReleaseContext(pa_context*& context);
