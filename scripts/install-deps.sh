@@ -10,6 +10,8 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
     # the sound server's client library (PulseAudio, or PipeWire's PulseAudio server)
     libpulse-dev
+    # fast real FFTs of any length for the waterfall (the sources' rates are no powers of two)
+    libfftw3-dev
     # the lesson history: SQLite through Qt SQL, and its charts
     libqt6sql6-sqlite qt6-charts-dev libqt6opengl6-dev
     # serial key interfaces: their status lines through Qt Serial Port

@@ -43,7 +43,7 @@ for file in ./usr/bin/quillstart ./usr/bin/quillstart-partner ./usr/share/quills
     grep -qF " $file" <<<"$contents" || fail "not in the .deb: $file"
 done
 depends=$(dpkg-deb -f "$deb" Depends)
-for package in libqt6widgets6 libpulse0 libqt6network6 fonts-ipafont-gothic; do
+for package in libqt6widgets6 libpulse0 libfftw3-single3 libqt6network6 fonts-ipafont-gothic; do
     grep -q "$package" <<<"$depends" || fail "the .deb does not depend on $package: $depends"
 done
 echo "package check: $(basename "$deb") holds the program and depends on: $depends"
