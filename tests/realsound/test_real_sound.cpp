@@ -6,10 +6,15 @@
 
 #include "MonitorRecording.h"
 #include "core/kit/RealClock.h"
+#include "core/morse/WaterfallSpectrum.h"
+#include "core/sound/CaptureSources.h"
+#include "core/sound/CaptureStream.h"
 #include "core/sound/RealSoundOutput.h"
 #include "support/WaveTestRig.h"
 
 Q_DECLARE_METATYPE(SymbolId)
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -126,6 +131,58 @@ class TestRealSound : public QObject {
         QVERIFY(first.correlation >= 0.9);
         QVERIFY(second.correlation >= 0.9);
         QVERIFY(qAbs(gapError) <= 1.0);
+    }
+
+    // An output's monitor recorded: the tone played there is the one signal of its waterfall.
+    // A second output's monitor, recorded as the output is removed, is a source gone.
+    void anOutputsMonitorIsRecordedUntilItGoes() {
+        QProcess pactl;
+        pactl.start(u"pactl"_s, {u"load-module"_s, u"module-null-sink"_s, u"sink_name=second"_s});
+        QVERIFY(pactl.waitForFinished(kServerWaitMs) && pactl.exitCode() == 0);
+        const QString module = QString::fromUtf8(pactl.readAllStandardOutput().trimmed());
+        CaptureSources sources;
+        QSignalSpy listed(&sources, &CaptureSources::listed);
+        sources.request();
+        QVERIFY(listed.wait(kServerWaitMs));
+        const auto found = listed.at(0).at(0).value<QList<CaptureSource>>();
+        const auto monitor = std::find_if(
+            found.begin(), found.end(),
+            [](const CaptureSource& source) { return source.name == u"nullsink.monitor"_s; });
+        QVERIFY(monitor != found.end() && monitor->monitorOfOutput);
+        RealClock clock;
+        RealSoundOutput sound(clock);
+        QTRY_VERIFY_WITH_TIMEOUT(sound.isSoundOn(), kServerWaitMs);
+        CaptureStream stream;
+        const int rate = monitor->sampleRate;
+        WaterfallSpectrum spectrum(rate);
+        // Taken as they come, as the window does.
+        connect(&stream, &CaptureStream::blocksReady, this, [&] {
+            for (CaptureBlock block; stream.takeBlock(block);) {
+                spectrum.add(block.samples);
+            }
+        });
+        stream.start("nullsink.monitor", rate);
+        QTRY_COMPARE_WITH_TIMEOUT(stream.state(), CaptureStream::State::Running, kServerWaitMs);
+        sound.planTone(800, 1500);
+        QVERIFY(sound.waitUntilHeard(sound.plannedEnd(), [] { return false; }));
+        Delay(clock, 300);  // the last blocks on their way
+        QCOMPARE(stream.droppedBlocks(), 0);
+        const std::vector<SpectrumPeak> pitches = spectrum.strongestPitches();
+        QCOMPARE(pitches.size(), size_t{1});
+        QCOMPARE_LE(std::abs(pitches.front().hz - 800), spectrum.binSpacingHz() / 2);
+        stream.start("second.monitor", rate);
+        QTRY_COMPARE_WITH_TIMEOUT(stream.state(), CaptureStream::State::Running, kServerWaitMs);
+        // A frozen server brings no sound: a stall, and running again once it thaws.
+        const pid_t server = qEnvironmentVariableIntValue("QUILL_PULSE_PID");
+        ::kill(server, SIGSTOP);
+        QTRY_COMPARE_WITH_TIMEOUT(stream.state(), CaptureStream::State::Stalled, kServerWaitMs);
+        QCOMPARE(stream.fault(), CaptureFault::NoData);
+        ::kill(server, SIGCONT);
+        QTRY_COMPARE_WITH_TIMEOUT(stream.state(), CaptureStream::State::Running, kServerWaitMs);
+        pactl.start(u"pactl"_s, {u"unload-module"_s, module});
+        QVERIFY(pactl.waitForFinished(kServerWaitMs) && pactl.exitCode() == 0);
+        QTRY_COMPARE_WITH_TIMEOUT(stream.state(), CaptureStream::State::Failed, kServerWaitMs);
+        QCOMPARE(stream.fault(), CaptureFault::SourceGone);
     }
 
     void aFrozenServerNeitherHangsNorStopsTheTimeline() {
