@@ -2,6 +2,7 @@
 #include <cmath>
 #include <random>
 
+#include "core/morse/LiveSignDecoder.h"
 #include "core/morse/MorseDecoder.h"
 #include "core/morse/RecordingDecoder.h"
 #include "core/morse/ToneKeyingDetector.h"
@@ -121,6 +122,39 @@ class TestCopyFromSound : public QObject {
             qPrintable(copy->text));
         QCOMPARE_LE(std::abs(copy->wpm - wpm), 0.1 * wpm);
         QVERIFY(!DecodeRecording(KeyedSound(QString(), 20, 0, 0), kRate));
+    }
+
+    // Live: what is decided is never taken back, every character is shown by the end of the word
+    // gap after it, and the fist report's elements are the keyed ones.
+    void soundIsDecodedAsItComes() {
+        const double wpm = 20;
+        const std::vector<float> sound = KeyedSound(kParis.repeated(5), wpm, 0, 0);
+        const auto unitSamples = static_cast<size_t>(1.2 / wpm * kRate);
+        LiveSignDecoder decoder(kRate, kPitch + 3);
+        QString decided;
+        for (size_t at = 0; at < sound.size(); at += 441) {
+            decoder.addSamples(
+                std::span(sound).subspan(at, std::min<size_t>(441, sound.size() - at)));
+            QVERIFY2(decoder.text().startsWith(decided), qPrintable(decoder.text()));
+            decided = decoder.text();
+            // Seven units of silence, then words of 50 units, their word gap the last 7.
+            if (at <= (7 + 150) * unitSamples && at + 441 > (7 + 150) * unitSamples) {
+                const QString shown = (decoder.text() + decoder.tentative()).simplified();
+                QVERIFY2(shown.endsWith(QStringLiteral("PARIS PARIS")), qPrintable(shown));
+            }
+        }
+        decoder.finish();
+        QVERIFY2(decoder.text().simplified().endsWith(QStringLiteral(" PARIS PARIS PARIS PARIS")),
+                 qPrintable(decoder.text()));
+        QCOMPARE_LE(std::abs(decoder.wpm() - wpm), 0.1 * wpm);
+        const auto& characters = decoder.characters();
+        QVERIFY(characters.size() >= 20);
+        QCOMPARE(characters[characters.size() - 3].pattern, QStringLiteral(".-."));  // R
+        const auto dashes = std::count_if(
+            decoder.elements().begin(), decoder.elements().end(), [](const DecodedElement& e) {
+                return e.kind == ElementKind::Dash && std::abs(e.ms - 180) <= 20;
+            });
+        QCOMPARE_GE(dashes, 5 * 5 - 5);  // P, A, R have five dashes a word
     }
 };
 

@@ -71,15 +71,11 @@ LengthOdds OddsAround(double centre, double spread) {
     return odds;
 }
 
-enum PieceKind { kDot, kDash, kElementGap, kCharacterGap, kWordGap };
+using Piece = SignPiece;  // its start counted from the search's first block
 
-// A stretch of a decoding: a mark, or a gap and, between signs, the sign before it.
-struct Piece {
-    PieceKind kind;
-    int start;  // in blocks from the search's first
-    int length;
-    QString sign;
-};
+size_t Kind(ElementKind kind) {
+    return static_cast<size_t>(kind);
+}
 
 struct SignPath {
     std::vector<Piece> pieces;
@@ -288,15 +284,16 @@ std::vector<Piece> SignSearch::traceFrom(int block, size_t state) {
                 continue;
             }
             const bool word = state == wordGapState();
-            pieces.push_back({word ? kWordGap : kCharacterGap, start, how.length,
-                              m_tree[size_t(how.from)].text});
+            pieces.push_back({word ? ElementKind::WordGap : ElementKind::CharacterGap, start,
+                              how.length, m_tree[size_t(how.from)].text});
             state = markState(how.from);
         } else if (state >= gapState(0)) {
-            pieces.push_back({kElementGap, start, how.length, {}});
+            pieces.push_back({ElementKind::ElementGap, start, how.length, {}});
             state = markState(static_cast<int>(state - gapState(0)));
         } else {
             const SignNode& here = m_tree[state];
-            pieces.push_back({here.dash != 0 ? kDash : kDot, start, how.length, {}});
+            pieces.push_back(
+                {here.dash != 0 ? ElementKind::Dash : ElementKind::Dot, start, how.length, {}});
             state = here.parent != 0           ? gapState(here.parent)
                     : how.from == kFromWordGap ? wordGapState()
                                                : characterGapState();
@@ -346,10 +343,12 @@ SignPath SignSearch::run() {
 // character gap, else any piece) that ends before the window's last quarter, whose decoding
 // the window's end may still change.
 size_t CutAfter(const std::vector<Piece>& pieces, int settled) {
-    for (const PieceKind kind : {kWordGap, kCharacterGap, kDot}) {
+    for (const ElementKind kind :
+         {ElementKind::WordGap, ElementKind::CharacterGap, ElementKind::Dot}) {
         for (size_t i = pieces.size(); i-- > 0;) {
             const Piece& piece = pieces[i];
-            if (piece.start + piece.length <= settled && (kind == kDot || piece.kind == kind)) {
+            if (piece.startBlock + piece.blocks <= settled &&
+                (kind == ElementKind::Dot || piece.kind == kind)) {
                 return i + 1;
             }
         }
@@ -363,12 +362,21 @@ KeyingLengths KeyingLengths::FromDot(double dotBlocks) {
     return {dotBlocks, 3 * dotBlocks, dotBlocks, 3 * dotBlocks, 7 * dotBlocks};
 }
 
+KeyingLengths KeyingLengths::scaled(double factor) const {
+    KeyingLengths lengths = *this;
+    for (double* length : {&lengths.dot, &lengths.dash, &lengths.elementGap, &lengths.characterGap,
+                           &lengths.wordGap}) {
+        *length *= factor;
+    }
+    return lengths;
+}
+
 SoftDecoding DecodeSigns(const KeyingEvidence& evidence, const KeyingLengths& lengths,
                          const SignTable& table) {
     const int blocks = static_cast<int>(evidence.blocks());
     SoftDecoding decoding;
     decoding.keyDown.assign(size_t(blocks), false);
-    std::vector<int> seen[5];  // by PieceKind
+    std::vector<int> seen[5];  // by kind, Dot to WordGap
     int first = 0;
     while (first < blocks) {
         const int count = std::min(kWindowBlocks, blocks - first);
@@ -378,34 +386,38 @@ SoftDecoding DecodeSigns(const KeyingEvidence& evidence, const KeyingLengths& le
         const size_t kept = last ? path.pieces.size() : CutAfter(path.pieces, settled);
         for (size_t i = 0; i < kept; ++i) {
             const Piece& piece = path.pieces[i];
-            seen[piece.kind].push_back(piece.length);
-            if (piece.kind == kDot || piece.kind == kDash) {
-                std::fill_n(decoding.keyDown.begin() + first + piece.start, piece.length, true);
+            seen[Kind(piece.kind)].push_back(piece.blocks);
+            if (piece.kind == ElementKind::Dot || piece.kind == ElementKind::Dash) {
+                std::fill_n(decoding.keyDown.begin() + first + piece.startBlock, piece.blocks,
+                            true);
             }
-            decoding.text += piece.kind == kWordGap ? piece.sign + u' ' : piece.sign;
+            decoding.text += piece.kind == ElementKind::WordGap ? piece.sign + u' ' : piece.sign;
+            decoding.pieces.push_back(piece);
+            decoding.pieces.back().startBlock += first;
         }
         if (last) {
             decoding.text += path.lastSign;
+            decoding.lastSign = path.lastSign;
         }
         decoding.logLikelihood += path.logLikelihood;
         first = last       ? blocks
-                : kept > 0 ? first + path.pieces[kept - 1].start + path.pieces[kept - 1].length
+                : kept > 0 ? first + path.pieces[kept - 1].startBlock + path.pieces[kept - 1].blocks
                            : first + settled;
     }
     KeyingLengths& learned = decoding.learned;
-    learned = {Centre(seen[kDot], lengths.dot),
-               Centre(seen[kDash], lengths.dash),
-               Centre(seen[kElementGap], lengths.elementGap),
-               Centre(seen[kCharacterGap], lengths.characterGap),
-               Centre(seen[kWordGap], lengths.wordGap),
+    learned = {Centre(seen[Kind(ElementKind::Dot)], lengths.dot),
+               Centre(seen[Kind(ElementKind::Dash)], lengths.dash),
+               Centre(seen[Kind(ElementKind::ElementGap)], lengths.elementGap),
+               Centre(seen[Kind(ElementKind::CharacterGap)], lengths.characterGap),
+               Centre(seen[Kind(ElementKind::WordGap)], lengths.wordGap),
                lengths.spread,
                lengths.gapSpread};
-    learned.spread = Spread({{&seen[kDot], learned.dot},
-                             {&seen[kDash], learned.dash},
-                             {&seen[kElementGap], learned.elementGap}},
+    learned.spread = Spread({{&seen[Kind(ElementKind::Dot)], learned.dot},
+                             {&seen[Kind(ElementKind::Dash)], learned.dash},
+                             {&seen[Kind(ElementKind::ElementGap)], learned.elementGap}},
                             lengths.spread);
-    learned.gapSpread =
-        Spread({{&seen[kCharacterGap], learned.characterGap}, {&seen[kWordGap], learned.wordGap}},
-               lengths.gapSpread);
+    learned.gapSpread = Spread({{&seen[Kind(ElementKind::CharacterGap)], learned.characterGap},
+                                {&seen[Kind(ElementKind::WordGap)], learned.wordGap}},
+                               lengths.gapSpread);
     return decoding;
 }

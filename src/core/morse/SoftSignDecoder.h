@@ -19,10 +19,23 @@ struct KeyingLengths {
     double gapSpread = 0.3;
 
     static KeyingLengths FromDot(double dotBlocks);
+    // Every length times the factor (into blocks of another length, or ms); the spreads kept.
+    KeyingLengths scaled(double factor) const;
+};
+
+// A mark or a gap as decoded, in blocks; a gap between signs carries the sign before it.
+struct SignPiece {
+    ElementKind kind;
+    int startBlock;
+    int blocks;
+    QString sign;
 };
 
 struct SoftDecoding {
     QString text;
+    std::vector<SignPiece> pieces;
+    // A sign the sound ended in, with too little gap after it to be one of its own.
+    QString lastSign;
     // One per block: the key down as decoded.
     std::vector<bool> keyDown;
     // As learned from the marks and gaps the decoding found (the lengths it was given where it

@@ -1,0 +1,137 @@
+#include "core/morse/LiveSignDecoder.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/morse/KeyingEvidence.h"
+#include "core/morse/SpeedTrial.h"
+
+namespace {
+
+constexpr double kDecodeEverySeconds = 0.25;
+constexpr double kLiveBlocksPerDot = 8;
+// A gap between signs is decided once this much more sound has come after it.
+constexpr double kSettledDots = 2;
+// How far one decoding's lengths move the fist's: a few characters do not make a new fist.
+constexpr double kLearnedShare = 0.3;
+
+double Blend(double old, double learned) {
+    return std::isfinite(learned) && learned > 0 ? old + kLearnedShare * (learned - old) : old;
+}
+
+}  // namespace
+
+LiveSignDecoder::LiveSignDecoder(int sampleRate, double pitchHz)
+    : m_rate(std::max(sampleRate, 0)), m_pitchHz(pitchHz) {}
+
+double LiveSignDecoder::wpm() const {
+    return m_lengthsMs ? 2400 / (m_lengthsMs->dot + m_lengthsMs->elementGap) : 0;
+}
+
+void LiveSignDecoder::addSamples(std::span<const float> samples) {
+    if (m_rate == 0 || samples.empty()) {
+        return;
+    }
+    m_held.insert(m_held.end(), samples.begin(), samples.end());
+    m_undecoded += samples.size();
+    if (static_cast<double>(m_undecoded) >= kDecodeEverySeconds * m_rate) {
+        decode(false);
+    }
+    const auto most = static_cast<size_t>(kMostHeldSeconds * m_rate);
+    if (m_held.size() > most) {
+        m_held.erase(m_held.begin(), m_held.end() - static_cast<std::ptrdiff_t>(most));
+    }
+}
+
+void LiveSignDecoder::finish() {
+    decode(true);
+    m_held.clear();
+}
+
+void LiveSignDecoder::decode(bool all) {
+    m_undecoded = 0;
+    if (!m_lengthsMs) {
+        if (!all && static_cast<double>(m_held.size()) < kTrialSeconds * m_rate) {
+            return;
+        }
+        m_pitchHz = RefinedPitch(m_held, m_rate, m_pitchHz);
+        const std::optional<double> dotMs = LikeliestDotMs(m_held, m_rate, m_pitchHz);
+        if (!dotMs) {
+            return;
+        }
+        m_lengthsMs = KeyingLengths::FromDot(*dotMs);
+    }
+    KeyingEvidence evidence(m_held, m_rate, m_pitchHz, m_lengthsMs->dot / kLiveBlocksPerDot, true);
+    if (evidence.blocks() == 0) {
+        return;
+    }
+    const double blockMs = evidence.blockMs();
+    const KeyingLengths inBlocks = m_lengthsMs->scaled(1 / blockMs);
+    SoftDecoding decoding = DecodeSigns(evidence, inBlocks);
+    evidence.reweigh(decoding.keyDown);
+    decoding = DecodeSigns(evidence, inBlocks);
+
+    const auto& pieces = decoding.pieces;
+    const double settled = static_cast<double>(evidence.blocks()) - kSettledDots * inBlocks.dot;
+    size_t decided = all ? pieces.size() : 0;
+    for (size_t i = 0; !all && i < pieces.size(); ++i) {
+        const bool between =
+            pieces[i].kind == ElementKind::CharacterGap || pieces[i].kind == ElementKind::WordGap;
+        if (between && pieces[i].startBlock + pieces[i].blocks <= settled) {
+            decided = i + 1;
+        }
+    }
+    for (size_t i = 0; i < decided; ++i) {
+        decide(pieces[i], blockMs);
+    }
+    m_tentative.clear();
+    for (size_t i = decided; i < pieces.size(); ++i) {
+        m_tentative +=
+            pieces[i].kind == ElementKind::WordGap ? pieces[i].sign + u' ' : pieces[i].sign;
+    }
+    if (all && !decoding.lastSign.isEmpty()) {
+        m_characters.push_back({decoding.lastSign, m_pattern});
+        m_text += decoding.lastSign;
+        m_pattern.clear();
+    } else {
+        m_tentative += decoding.lastSign;
+    }
+    if (decided == 0) {
+        return;
+    }
+    const KeyingLengths learned = decoding.learned.scaled(blockMs);
+    KeyingLengths& fist = *m_lengthsMs;
+    fist = {Blend(fist.dot, learned.dot),
+            Blend(fist.dash, learned.dash),
+            Blend(fist.elementGap, learned.elementGap),
+            Blend(fist.characterGap, learned.characterGap),
+            Blend(fist.wordGap, learned.wordGap),
+            Blend(fist.spread, learned.spread),
+            Blend(fist.gapSpread, learned.gapSpread)};
+    // The decided sound is let go: the next decoding starts after the gap that ended it.
+    const SignPiece& last = pieces[decided - 1];
+    const auto blockSamples = static_cast<size_t>(std::lround(blockMs * m_rate / 1000));
+    const size_t cut =
+        std::min(m_held.size(), static_cast<size_t>(last.startBlock + last.blocks) * blockSamples);
+    m_held.erase(m_held.begin(), m_held.begin() + static_cast<std::ptrdiff_t>(cut));
+}
+
+void LiveSignDecoder::decide(const SignPiece& piece, double blockMs) {
+    const double ms = piece.blocks * blockMs;
+    const int character = static_cast<int>(m_characters.size());
+    m_elements.push_back({ms, piece.kind, character});
+    switch (piece.kind) {
+        case ElementKind::Dot:
+        case ElementKind::Dash:
+            m_pattern += piece.kind == ElementKind::Dot ? u'.' : u'-';
+            break;
+        case ElementKind::CharacterGap:
+        case ElementKind::WordGap:
+            m_characters.push_back({piece.sign, m_pattern});
+            m_text += piece.kind == ElementKind::WordGap ? piece.sign + u' ' : piece.sign;
+            m_pattern.clear();
+            break;
+        default:
+            break;
+    }
+}
