@@ -1,53 +1,17 @@
 #include <QtTest>
 #include <cmath>
-#include <random>
 
 #include "core/morse/LiveSignDecoder.h"
 #include "core/morse/MorseDecoder.h"
 #include "core/morse/RecordingDecoder.h"
 #include "core/morse/ToneKeyingDetector.h"
+#include "support/KeyedSound.h"
 
 namespace {
 
-constexpr int kRate = 8000;
-constexpr double kPitch = 700;
-constexpr double kAmplitude = 0.5;
+constexpr int kRate = kKeyedSoundRate;
+constexpr double kPitch = kKeyedSoundPitch;
 const QString kParis = QStringLiteral(".--.|.-|.-.|..|... ");
-
-// Keyed sound made here from the PARIS timing rule (dot 1200 / WPM ms, dash three dots, gaps of
-// one, three and seven), not from the program's generators: what the detector is given is what a
-// transmitter would make of the words, with 4 ms ramps, a steady neighbour and white noise.
-std::vector<float> KeyedSound(const QString& patterns, double wpm, double snrIn2500Hz,
-                              double neighbourHz) {
-    const double dotSamples = 1.2 / wpm * kRate;
-    std::vector<bool> key(static_cast<size_t>(7 * dotSamples), false);
-    const auto add = [&](int units, bool down) {
-        key.insert(key.end(), static_cast<size_t>(std::lround(units * dotSamples)), down);
-    };
-    for (const QChar sign : patterns) {
-        // A space after the last element's gap makes a word gap, a bar a character gap.
-        const bool gap = sign == u' ' || sign == u'|';
-        add(gap ? (sign == u' ' ? 6 : 2) : sign == u'-' ? 3 : 1, !gap);
-        add(gap ? 0 : 1, false);
-    }
-    add(7, false);
-    std::mt19937 random(7);
-    const double noisePower =
-        kAmplitude * kAmplitude / 2 / std::pow(10, snrIn2500Hz / 10) / (2500.0 / (kRate / 2.0));
-    std::normal_distribution<double> noise(0, std::sqrt(noisePower));
-    std::vector<float> sound(key.size());
-    double level = 0;
-    const double ramp = 1.0 / (0.004 * kRate);
-    for (size_t n = 0; n < key.size(); ++n) {
-        level = std::clamp(level + (key[n] ? ramp : -ramp), 0.0, 1.0);
-        const double t = static_cast<double>(n) / kRate;
-        sound[n] = static_cast<float>(
-            kAmplitude * level * std::sin(2 * M_PI * kPitch * t) +
-            (neighbourHz > 0 ? kAmplitude * std::sin(2 * M_PI * neighbourHz * t) : 0) +
-            (std::isinf(snrIn2500Hz) ? 0 : noise(random)));
-    }
-    return sound;
-}
 
 }  // namespace
 

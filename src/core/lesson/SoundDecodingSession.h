@@ -34,9 +34,9 @@ class SoundDecodingSession : public QObject {
 
     struct Signal {
         double pitchHz = 0;
-        double wpm = 0;  // 0 until the speed is known
-        QString text;       // decided
-        QString tentative;  // after it, may still change
+        double wpm = 0;       // 0 until the speed is known
+        QString text;         // decided
+        QString tentative;    // after it, may still change
         bool picked = false;  // chosen by the learner, not followed by itself
     };
 
@@ -72,6 +72,8 @@ class SoundDecodingSession : public QObject {
     CaptureStream::State captureState() const;
     CaptureFault captureFault() const;
     int sampleRate() const { return m_rate; }
+    // The file opened last ended before the length its header gave: heard as far as it goes.
+    bool fileTruncated() const { return m_fileTruncated; }
     const QList<Signal>& signalList() const { return m_signals; }
     // The waterfall's pitch range and bins, for drawing; none before the first sound.
     const WaterfallSpectrum* waterfall() const { return m_waterfall.get(); }
@@ -97,6 +99,7 @@ class SoundDecodingSession : public QObject {
     void followSignals();
     void startSignal(double hz, bool picked);
     void refreshSignals();
+    void keepRecent(std::span<const float> samples);
 
     std::unique_ptr<CaptureSources> m_sources;
     std::unique_ptr<CaptureStream> m_capture;
@@ -109,6 +112,9 @@ class SoundDecodingSession : public QObject {
     // A file's sound still to be heard.
     std::vector<float> m_file;
     size_t m_fileAt = 0;
+    bool m_fileTruncated = false;
+    // The last few seconds of sound: a signal found or picked is decoded from there on.
+    std::vector<float> m_recent;
     int m_fileRun = 0;  // which opening a queued piece belongs to
     double m_soundSeconds = 0;
     double m_lastFollowSeconds = 0;
