@@ -1,8 +1,9 @@
 // Copy off the air: the character error rate of the recording decoder after the first ten
 // characters, against the signal-to-noise ratio in 2,500 Hz, at 10 to 40 WPM, for a clean fist
-// and a human one. The sound is made here, from the bench's own model of a hand (not the
-// decoder's), keyed at 700 Hz with 4 ms raised-cosine edges into white Gaussian noise; the decoder
-// is told nothing, not even the pitch. Also its cost per second of sound at 48 kHz.
+// and a human one, and for the clean one through the band conditions' fading. The sound is made
+// here, from the bench's own model of a hand (not the decoder's), keyed at 700 Hz with 4 ms
+// raised-cosine edges into white Gaussian noise; the decoder is told nothing, not even the pitch.
+// Also its cost per second of sound at 48 kHz.
 //   bench_copy_from_sound [texts per point, default 3] [one speed in WPM] [clean]
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -12,53 +13,23 @@
 #include <string_view>
 
 #include "core/morse/RecordingDecoder.h"
+#include "decoder/KeyedSound.h"
 #include "decoder/SyntheticFist.h"
 
 namespace {
-
-constexpr double kPitchHz = 700;
-constexpr double kAmplitude = 0.5;
-constexpr double kRampMs = 4;
 
 struct Fist {
     const char* name;
     double jitter;     // each length times 1 + N(0, sigma)
     double dashUnits;  // a heavy hand's dash
+    double fadingHz;   // the band conditions' Rayleigh fading at this spread; 0 for none
 };
 
-const Fist kFists[] = {{"clean", 0, 3}, {"human (10 % jitter, dash 3.3)", 0.10, 3.3}};
+const Fist kFists[] = {{"clean", 0, 3, 0},
+                       {"human (10 % jitter, dash 3.3)", 0.10, 3.3, 0},
+                       {"clean, fading (QSB 0.5 Hz)", 0, 3, 0.5}};
 const double kSnrs[] = {-10, -8, -6, -4, -2, 0, 3, 6, INFINITY};
 const int kSpeeds[] = {10, 20, 30, 40};
-
-std::vector<float> Render(const std::vector<KeyedDuration>& keyed, int rate, double snrDb,
-                          unsigned seed) {
-    std::vector<float> sound;
-    const auto samplesOf = [rate](double ms) { return static_cast<size_t>(ms * rate / 1000); };
-    sound.resize(samplesOf(1000), 0.0f);
-    const size_t ramp = samplesOf(kRampMs);
-    for (const KeyedDuration& element : keyed) {
-        const size_t start = sound.size();
-        const size_t length = samplesOf(element.ms);
-        sound.resize(start + length, 0.0f);
-        for (size_t n = 0; element.mark && n < length; ++n) {
-            const double edge = std::min({1.0, double(n) / ramp, double(length - n) / ramp});
-            const double shape = 0.5 - 0.5 * std::cos(M_PI * edge);
-            sound[start + n] = static_cast<float>(
-                kAmplitude * shape * std::sin(2 * M_PI * kPitchHz * double(start + n) / rate));
-        }
-    }
-    sound.resize(sound.size() + samplesOf(1000), 0.0f);
-    if (std::isfinite(snrDb)) {
-        const double noisePower =
-            kAmplitude * kAmplitude / 2 / std::pow(10, snrDb / 10) / (2500.0 / (rate / 2.0));
-        std::mt19937 random(seed);
-        std::normal_distribution<double> noise(0, std::sqrt(noisePower));
-        for (float& sample : sound) {
-            sample += static_cast<float>(noise(random));
-        }
-    }
-    return sound;
-}
 
 }  // namespace
 
@@ -96,7 +67,8 @@ int main(int argc, char** argv) {
                     model.gaussianJitter = fist.jitter;
                     model.dashUnits = fist.dashUnits;
                     model.seed = ++seed;
-                    const std::vector<float> sound = Render(KeyText(text, model), kRate, snr, seed);
+                    const std::vector<float> sound =
+                        RenderKeyed(KeyText(text, model), kRate, {snr, seed, fist.fadingHz});
                     const std::optional<DecodedRecording> copy = DecodeRecording(sound, kRate);
                     sum += copy ? std::min(1.0, CharacterErrorRate(text, copy->text, 10)) : 1.0;
                 }
@@ -109,7 +81,7 @@ int main(int argc, char** argv) {
     // The cost: one signal, found and decoded, at the rate a sound server captures.
     FistModel model;
     const QStringList texts = PracticeTexts(1, 200, 7);
-    const std::vector<float> sound = Render(KeyText(texts[0], model), 48000, 0, 7);
+    const std::vector<float> sound = RenderKeyed(KeyText(texts[0], model), 48000, {0, 7});
     QElapsedTimer timer;
     timer.start();
     const std::optional<DecodedRecording> copy = DecodeRecording(sound, 48000);

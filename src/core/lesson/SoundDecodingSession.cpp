@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/morse/LiveSignDecoder.h"
+#include "core/morse/SoundDecimator.h"
 #include "core/morse/WaterfallSpectrum.h"
 #include "core/sound/CaptureRing.h"
 
@@ -116,6 +117,7 @@ void SoundDecodingSession::clear() {
     m_decoders.clear();
     m_signals.clear();
     m_waterfall.reset();
+    m_decimator.reset();
     m_recent.clear();
     m_soundSeconds = 0;
     m_lastFollowSeconds = 0;
@@ -133,13 +135,15 @@ void SoundDecodingSession::addSamples(std::span<const float> samples, int sample
         m_recent.clear();
         m_rate = sampleRate;
         m_waterfall = std::make_unique<WaterfallSpectrum>(sampleRate);
+        m_decimator = std::make_unique<SoundDecimator>(sampleRate);
     }
     for (const WaterfallSpectrum::Row& row : m_waterfall->add(samples)) {
         emit waterfallRow(row);
     }
-    keepRecent(samples);
+    const std::vector<float> heard = m_decimator->add(samples);
+    keepRecent(heard);
     for (const auto& decoder : m_decoders) {
-        decoder->addSamples(samples);
+        decoder->addSamples(heard);
     }
     m_soundSeconds += static_cast<double>(samples.size()) / sampleRate;
     if (m_followStrongest && m_soundSeconds - m_lastFollowSeconds >= kFollowEverySeconds) {
@@ -151,7 +155,7 @@ void SoundDecodingSession::addSamples(std::span<const float> samples, int sample
 
 void SoundDecodingSession::keepRecent(std::span<const float> samples) {
     m_recent.insert(m_recent.end(), samples.begin(), samples.end());
-    const auto most = static_cast<size_t>(kRecentSeconds * m_rate);
+    const auto most = static_cast<size_t>(kRecentSeconds * m_decimator->outputRate());
     if (m_recent.size() > most) {
         m_recent.erase(m_recent.begin(), m_recent.end() - static_cast<std::ptrdiff_t>(most));
     }
@@ -176,7 +180,7 @@ void SoundDecodingSession::followSignals() {
 }
 
 void SoundDecodingSession::startSignal(double hz, bool picked) {
-    auto decoder = std::make_unique<LiveSignDecoder>(m_rate, hz);
+    auto decoder = std::make_unique<LiveSignDecoder>(m_decimator->outputRate(), hz);
     decoder->addSamples(m_recent);
     m_decoders.push_back(std::move(decoder));
     m_signals.append({hz, 0, {}, {}, picked});

@@ -16,6 +16,7 @@
 #include "core/sound/CaptureStream.h"
 
 class LiveSignDecoder;
+class SoundDecimator;
 class WaterfallSpectrum;
 
 // Copy off the air: sound from one of the sound server's sources or from a WAV file, its
@@ -107,13 +108,16 @@ class SoundDecodingSession : public QObject {
     int m_rate = 0;
     bool m_followStrongest = true;
     std::unique_ptr<WaterfallSpectrum> m_waterfall;
+    // The decoders hear the sound brought down to about 8 kHz, which costs them a sixth.
+    std::unique_ptr<SoundDecimator> m_decimator;
     std::vector<std::unique_ptr<LiveSignDecoder>> m_decoders;
     QList<Signal> m_signals;
     // A file's sound still to be heard.
     std::vector<float> m_file;
     size_t m_fileAt = 0;
     bool m_fileTruncated = false;
-    // The last few seconds of sound: a signal found or picked is decoded from there on.
+    // The last few seconds of the decoders' sound: a signal found or picked is decoded from there
+    // on.
     std::vector<float> m_recent;
     int m_fileRun = 0;  // which opening a queued piece belongs to
     double m_soundSeconds = 0;

@@ -9,7 +9,7 @@
 namespace {
 
 constexpr double kDecodeEverySeconds = 0.25;
-constexpr double kLiveBlocksPerDot = 8;
+constexpr double kLiveBlocksPerDot = 6;
 // A gap between signs is decided once this much more sound has come after it.
 constexpr double kSettledDots = 2;
 // How far one decoding's lengths move the fist's: a few characters do not make a new fist.
@@ -67,9 +67,13 @@ void LiveSignDecoder::decode(bool all) {
     }
     const double blockMs = evidence.blockMs();
     const KeyingLengths inBlocks = m_lengthsMs->scaled(1 / blockMs);
-    SoftDecoding decoding = DecodeSigns(evidence, inBlocks);
-    evidence.reweigh(decoding.keyDown);
-    decoding = DecodeSigns(evidence, inBlocks);
+    // One decoding each time: the noise and the signal measured on the sound itself are close
+    // enough while it comes; measured again on the blocks decoded once more only at the end.
+    SoftDecoding decoding = DecodeSigns(evidence, inBlocks, all);
+    if (all) {
+        evidence.reweigh(decoding.keyDown);
+        decoding = DecodeSigns(evidence, inBlocks, all);
+    }
 
     const auto& pieces = decoding.pieces;
     const double settled = static_cast<double>(evidence.blocks()) - kSettledDots * inBlocks.dot;

@@ -13,7 +13,7 @@ namespace {
 constexpr double kReach = 2.8;
 constexpr double kSlipFactor = 2.6;
 constexpr double kSlipShare = 0.02;
-constexpr double kTightest = 0.1;
+constexpr double kTightest = 0.15;
 constexpr double kLoosest = 0.35;
 constexpr double kNever = -std::numeric_limits<double>::infinity();
 // Fewer of a kind than this and its centre is not learned.
@@ -114,15 +114,18 @@ class SignSearch {
           m_wordGap(OddsAround(lengths.wordGap, Bounded(lengths.gapSpread))),
           m_signOdds(-std::log(std::max<double>(1, table.size()))) {
         m_markOdds.assign(static_cast<size_t>(m_mark[1].longest() + 1), kNever);
-        m_reach = std::max({m_mark[1].longest(), m_wordGap.longest(), m_characterGap.longest(),
-                            m_elementGap.longest(), m_mark[0].longest()}) +
+        // Far enough back for any piece, and for the end chosen before a mark still sounding.
+        m_reach = m_mark[1].longest() +
+                  std::max({m_wordGap.longest(), m_characterGap.longest(), m_elementGap.longest(),
+                            m_mark[1].longest()}) +
                   1;
         m_scores.assign(static_cast<size_t>(m_reach) * stride(), kNever);
         m_backs.assign(static_cast<size_t>(m_blocks + 1) * stride(), Back{});
         m_bestSign.assign(static_cast<size_t>(m_reach), {kNever, -1});
     }
 
-    SignPath run();
+    // The sound ends with the blocks (a sign's last mark, then a gap) or goes on past them.
+    SignPath run(bool soundEnds);
 
   private:
     // Per block: a mark and a gap state per node, then the character gap and the word gap.
@@ -144,6 +147,13 @@ class SignSearch {
     void stepMark(int block, int node);
     void stepGapsBetweenSigns(int block);
     std::vector<Piece> traceFrom(int block, size_t state);
+    struct End {
+        double score;
+        size_t state;
+        int block;
+    };
+    // The likeliest state for the sound to end in at a block.
+    End bestEnd(int at, bool soundEnds);
 
     const KeyingEvidence& m_evidence;
     int m_first;
@@ -304,7 +314,34 @@ std::vector<Piece> SignSearch::traceFrom(int block, size_t state) {
     return pieces;
 }
 
-SignPath SignSearch::run() {
+SignSearch::End SignSearch::bestEnd(int at, bool soundEnds) {
+    End end{score(at, wordGapState()), wordGapState(), at};
+    const auto consider = [&](double candidate, size_t state, int block) {
+        if (candidate > end.score) {
+            end = {candidate, state, block};
+        }
+    };
+    consider(score(at, characterGapState()), characterGapState(), at);
+    // A sign's last mark, then a gap too short yet to be one between signs.
+    for (int block = std::max(1, at - m_characterGap.longest()); block <= at; ++block) {
+        if (const auto& [signScore, node] = bestSign(block); node >= 0) {
+            consider(signScore, markState(node), block);
+        }
+    }
+    // Sound that goes on may be cut anywhere in a sign: in or after any of its marks.
+    for (int block = std::max(1, at - m_elementGap.longest()); !soundEnds && block <= at; ++block) {
+        for (int node = 1; node < m_nodes; ++node) {
+            consider(score(block, markState(node)), markState(node), block);
+            // A gap state's score holds only once the gap is over, where the sound is cut.
+            if (block == at) {
+                consider(score(block, gapState(node)), gapState(node), block);
+            }
+        }
+    }
+    return end;
+}
+
+SignPath SignSearch::run(bool soundEnds) {
     SignPath path;
     if (m_blocks == 0) {
         return path;
@@ -313,28 +350,21 @@ SignPath SignSearch::run() {
     for (int block = 1; block <= m_blocks; ++block) {
         step(block);
     }
-    // The sound may end in a gap, or soon after a sign's last mark.
-    size_t state = wordGapState();
-    int end = m_blocks;
-    double best = score(m_blocks, wordGapState());
-    if (score(m_blocks, characterGapState()) > best) {
-        best = score(m_blocks, characterGapState());
-        state = characterGapState();
+    End end = bestEnd(m_blocks, soundEnds);
+    // Sound that goes on may be cut in the middle of a mark, which may yet be longer than heard:
+    // the way is chosen up to where that mark began.
+    if (!soundEnds && end.block == m_blocks && end.state < gapState(0)) {
+        end = bestEnd(m_blocks - back(m_blocks, end.state).length, false);
     }
-    for (int block = std::max(1, m_blocks - m_characterGap.longest()); block <= m_blocks; ++block) {
-        if (const auto& [signScore, node] = bestSign(block); node >= 0 && signScore > best) {
-            best = signScore;
-            state = markState(node);
-            end = block;
-        }
-    }
-    if (best == kNever) {
+    if (end.score == kNever) {
         return path;
     }
-    path.pieces = traceFrom(end, state);
-    path.logLikelihood = best;
-    if (state < gapState(0)) {
-        path.lastSign = m_tree[state].text;
+    path.pieces = traceFrom(end.block, end.state);
+    path.logLikelihood = end.score;
+    if (end.state < gapState(0)) {
+        path.lastSign = m_tree[end.state].text;
+    } else if (end.state < characterGapState()) {
+        path.lastSign = m_tree[end.state - gapState(0)].text;
     }
     return path;
 }
@@ -372,7 +402,7 @@ KeyingLengths KeyingLengths::scaled(double factor) const {
 }
 
 SoftDecoding DecodeSigns(const KeyingEvidence& evidence, const KeyingLengths& lengths,
-                         const SignTable& table) {
+                         bool soundEnds, const SignTable& table) {
     const int blocks = static_cast<int>(evidence.blocks());
     SoftDecoding decoding;
     decoding.keyDown.assign(size_t(blocks), false);
@@ -381,7 +411,8 @@ SoftDecoding DecodeSigns(const KeyingEvidence& evidence, const KeyingLengths& le
     while (first < blocks) {
         const int count = std::min(kWindowBlocks, blocks - first);
         const bool last = first + count == blocks;
-        const SignPath path = SignSearch(evidence, first, count, lengths, table).run();
+        const SignPath path =
+            SignSearch(evidence, first, count, lengths, table).run(last && soundEnds);
         const int settled = count * 3 / 4;
         const size_t kept = last ? path.pieces.size() : CutAfter(path.pieces, settled);
         for (size_t i = 0; i < kept; ++i) {

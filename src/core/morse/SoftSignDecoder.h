@@ -54,5 +54,6 @@ struct SoftDecoding {
 // Each length is likely as a log-normal around its centre (a fist's errors grow with the
 // length); a word gap may go on without end (a pause). The spreads learned are those of the
 // lengths decoded, but never under 0.1 (a tenth of each length) nor over 0.35.
+// Sound that goes on past the blocks (live) may end in the middle of a sign.
 SoftDecoding DecodeSigns(const KeyingEvidence& evidence, const KeyingLengths& lengths,
-                         const SignTable& table = DefaultSignTable());
+                         bool soundEnds = true, const SignTable& table = DefaultSignTable());
