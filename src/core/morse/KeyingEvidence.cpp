@@ -14,6 +14,8 @@ constexpr double kAmplitudeWindowMs = 4000;
 // deep fade is not read as a weak signal.
 constexpr double kWeakestShare = 0.1;
 constexpr int kMixtureRounds = 25;
+// The marks a block's phase is taken from lie this close.
+constexpr double kPhaseWindowMs = 400;
 
 // The sound mixed down from the pitch and averaged, block by block.
 std::vector<std::complex<double>> BlockMeans(std::span<const float> samples, int sampleRate,
@@ -201,7 +203,10 @@ void KeyingEvidence::weigh(const std::vector<double>& downShare) {
     m_ratioSums.assign(powers.size() + 1, 0.0);
     m_weightedSums.assign(powers.size() + 1, 0.0);
     m_energySums.assign(powers.size() + 1, 0.0);
+    m_amplitudes.assign(powers.size(), 0.0);
+    m_locked = false;
     for (size_t b = 0; b < powers.size(); ++b) {
+        m_amplitudes[b] = std::sqrt(signal[b]);
         m_ratioSums[b + 1] = m_ratioSums[b] + LogRatio(powers[b], signal[b], m_noise);
         m_weightedSums[b + 1] = m_weightedSums[b] + std::sqrt(signal[b]) * m_mixed[b];
         m_energySums[b + 1] = m_energySums[b] + signal[b];
@@ -209,6 +214,11 @@ void KeyingEvidence::weigh(const std::vector<double>& downShare) {
 }
 
 double KeyingEvidence::markLogRatio(size_t from, size_t to) const {
+    if (m_locked) {
+        return (2 * (m_lockedSums[to] - m_lockedSums[from]) -
+                (m_energySums[to] - m_energySums[from])) /
+               m_noise;
+    }
     if (!m_coherent) {
         return m_ratioSums[to] - m_ratioSums[from];
     }
@@ -241,6 +251,34 @@ void KeyingEvidence::reweigh(const std::vector<bool>& keyDown) {
     }
     m_noise = noiseSum / static_cast<double>(noiseCount);
     weigh(down);
+}
+
+void KeyingEvidence::lockPhase(const std::vector<bool>& keyDown, double dotBlocks) {
+    if (keyDown.size() != m_mixed.size() || m_amplitudes.size() != m_mixed.size()) {
+        return;
+    }
+    const size_t count = m_mixed.size();
+    std::vector<std::complex<double>> marks(count + 1, 0.0);
+    for (size_t b = 0; b < count; ++b) {
+        marks[b + 1] = marks[b] + (keyDown[b] ? m_amplitudes[b] * m_mixed[b] : 0.0);
+    }
+    const auto around = static_cast<size_t>(std::max(1.0, kPhaseWindowMs / m_blockMs));
+    const auto apart = static_cast<size_t>(std::max(1.0, std::ceil(dotBlocks)));
+    const auto sum = [&](size_t from, size_t to) {
+        return marks[std::min(to, count)] - marks[std::min(from, count)];
+    };
+    m_lockedSums.assign(count + 1, 0.0);
+    for (size_t b = 0; b < count; ++b) {
+        const size_t low = b > around ? b - around : 0;
+        const size_t nearLow = b > apart ? b - apart : 0;
+        const std::complex<double> reference =
+            sum(low, nearLow) + sum(b + apart + 1, b + around + 1);
+        const double part = std::abs(reference) > 0
+                                ? std::real(m_mixed[b] * std::conj(reference)) / std::abs(reference)
+                                : 0.0;
+        m_lockedSums[b + 1] = m_lockedSums[b] + m_amplitudes[b] * part;
+    }
+    m_locked = true;
 }
 
 double KeyingEvidence::pitchError(const std::vector<bool>& keyDown) const {

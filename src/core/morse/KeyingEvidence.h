@@ -29,6 +29,12 @@ class KeyingEvidence {
     // Weighed again with what a decoding has told, block by block: signal and noise then
     // measured on their own blocks instead of guessed from the mixture.
     void reweigh(const std::vector<bool>& keyDown);
+    // Heard with the carrier's phase known as well: a keyed transmitter's oscillator runs on
+    // between marks, so the phase at each block is taken from the marks decoded around it
+    // (within 0.4 s, none within a dot of it, so a block's own noise is not its reference).
+    // A mark is then weighed as a tone of known phase, which leaves the noise half as many ways
+    // to look like one.
+    void lockPhase(const std::vector<bool>& keyDown, double dotBlocks);
     // How far the pitch given is off the tone's, from the turn of phase between neighbouring
     // blocks while the key was down as decoded; nothing with too few such blocks.
     double pitchError(const std::vector<bool>& keyDown) const;
@@ -44,4 +50,8 @@ class KeyingEvidence {
     std::vector<double> m_ratioSums;
     std::vector<std::complex<double>> m_weightedSums;
     std::vector<double> m_energySums;
+    std::vector<double> m_amplitudes;
+    // With the phase locked: the sums of each block's amplitude times its part in that phase.
+    bool m_locked = false;
+    std::vector<double> m_lockedSums;
 };

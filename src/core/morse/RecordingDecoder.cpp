@@ -35,6 +35,10 @@ DecodedRecording Decoded(std::span<const float> samples, int sampleRate, double 
         decoding = DecodeSigns(evidence, inBlocks);
         evidence.reweigh(decoding.keyDown);
         decoding = DecodeSigns(evidence, inBlocks);
+        if (pass > 0) {
+            evidence.lockPhase(decoding.keyDown, inBlocks.dot);
+            decoding = DecodeSigns(evidence, inBlocks);
+        }
         const KeyingLengths before = lengthsMs;
         lengthsMs = decoding.learned.scaled(evidence.blockMs());
         if (pass == 0) {
