@@ -14,6 +14,9 @@ constexpr double kReach = 2.8;
 constexpr double kSlipFactor = 2.6;
 constexpr double kSlipShare = 0.02;
 constexpr double kTightest = 0.15;
+// No kind of mark or gap is centred longer than this many blocks (a word gap of 16 s at the
+// slowest speed's blocks).
+constexpr double kLongestCentre = 512;
 constexpr double kLoosest = 0.35;
 constexpr double kNever = -std::numeric_limits<double>::infinity();
 // Fewer of a kind than this and its centre is not learned.
@@ -57,6 +60,8 @@ struct LengthOdds {
 };
 
 LengthOdds OddsAround(double centre, double spread) {
+    // Lengths learned from noise may stray without bound: the search's memory may not.
+    centre = std::isfinite(centre) ? std::clamp(centre, 0.5, kLongestCentre) : 1.0;
     LengthOdds odds;
     const double widest = std::max(std::exp(kReach * spread), kSlipFactor);
     odds.shortest = std::max(1, static_cast<int>(std::floor(centre / widest)));
@@ -113,11 +118,13 @@ class SignSearch {
           m_characterGap(OddsAround(lengths.characterGap, Bounded(lengths.gapSpread))),
           m_wordGap(OddsAround(lengths.wordGap, Bounded(lengths.gapSpread))),
           m_signOdds(-std::log(std::max<double>(1, table.size()))) {
-        m_markOdds.assign(static_cast<size_t>(m_mark[1].longest() + 1), kNever);
+        // A copy of noise can teach a dot longer than the dash: whichever is longer bounds a mark.
+        const int longestMark = std::max(m_mark[0].longest(), m_mark[1].longest());
+        m_markOdds.assign(static_cast<size_t>(longestMark + 1), kNever);
         // Far enough back for any piece, and for the end chosen before a mark still sounding.
-        m_reach = m_mark[1].longest() +
+        m_reach = longestMark +
                   std::max({m_wordGap.longest(), m_characterGap.longest(), m_elementGap.longest(),
-                            m_mark[1].longest()}) +
+                            longestMark}) +
                   1;
         m_scores.assign(static_cast<size_t>(m_reach) * stride(), kNever);
         m_backs.assign(static_cast<size_t>(m_blocks + 1) * stride(), Back{});
