@@ -14,7 +14,9 @@ constexpr double kAmplitudeWindowMs = 4000;
 // deep fade is not read as a weak signal.
 constexpr double kWeakestShare = 0.1;
 constexpr int kMixtureRounds = 25;
-// The marks a block's phase is taken from lie this close.
+// The marks a block's phase is taken from lie this many dots either side (past the word gap
+// that may stand beside a short word), and at least this long.
+constexpr double kPhaseWindowDots = 9;
 constexpr double kPhaseWindowMs = 400;
 
 // The sound mixed down from the pitch and averaged, block by block.
@@ -262,7 +264,8 @@ void KeyingEvidence::lockPhase(const std::vector<bool>& keyDown, double dotBlock
     for (size_t b = 0; b < count; ++b) {
         marks[b + 1] = marks[b] + (keyDown[b] ? m_amplitudes[b] * m_mixed[b] : 0.0);
     }
-    const auto around = static_cast<size_t>(std::max(1.0, kPhaseWindowMs / m_blockMs));
+    const auto around = static_cast<size_t>(std::ceil(
+        std::max(kPhaseWindowDots * std::max(1.0, dotBlocks), kPhaseWindowMs / m_blockMs)));
     const auto apart = static_cast<size_t>(std::max(1.0, std::ceil(dotBlocks)));
     const auto sum = [&](size_t from, size_t to) {
         return marks[std::min(to, count)] - marks[std::min(from, count)];
@@ -273,6 +276,7 @@ void KeyingEvidence::lockPhase(const std::vector<bool>& keyDown, double dotBlock
         const size_t nearLow = b > apart ? b - apart : 0;
         const std::complex<double> reference =
             sum(low, nearLow) + sum(b + apart + 1, b + around + 1);
+        // With no mark near enough to tell the phase, none is heard there.
         const double part = std::abs(reference) > 0
                                 ? std::real(m_mixed[b] * std::conj(reference)) / std::abs(reference)
                                 : 0.0;

@@ -31,7 +31,7 @@ class KeyingEvidence {
     void reweigh(const std::vector<bool>& keyDown);
     // Heard with the carrier's phase known as well: a keyed transmitter's oscillator runs on
     // between marks, so the phase at each block is taken from the marks decoded around it
-    // (within 0.4 s, none within a dot of it, so a block's own noise is not its reference).
+    // (within nine dots and 0.4 s, none within a dot of it, so a block's own noise is not its reference).
     // A mark is then weighed as a tone of known phase, which leaves the noise half as many ways
     // to look like one.
     void lockPhase(const std::vector<bool>& keyDown, double dotBlocks);
