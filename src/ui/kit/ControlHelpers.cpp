@@ -34,6 +34,21 @@ void SetEnabled(std::initializer_list<QWidget*> controls, bool enabled) {
     }
 }
 
+void SetVisible(std::initializer_list<QWidget*> controls, bool visible) {
+    for (QWidget* control : controls) {
+        control->setVisible(visible);
+    }
+}
+
+void NameControls(std::initializer_list<ControlName> names) {
+    for (const ControlName& name : names) {
+        name.control->setObjectName(name.objectName);
+        if (!name.accessibleName.isEmpty()) {
+            name.control->setAccessibleName(name.accessibleName);
+        }
+    }
+}
+
 void SetCaption(QAbstractButton* button, const QString& caption) {
     const QKeySequence key = button->shortcut();
     button->setText(caption);

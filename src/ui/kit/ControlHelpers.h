@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QColor>
 #include <QSignalBlocker>
+#include <QString>
 #include <initializer_list>
 
 class QLabel;
@@ -48,6 +49,16 @@ void SetColour(QLabel* label, const QColor& colour);
 void ShowLabel(QLabel* label, const QString& caption, const QColor& colour);
 
 void SetEnabled(std::initializer_list<QWidget*> controls, bool enabled);
+void SetVisible(std::initializer_list<QWidget*> controls, bool visible);
+
+// A control's object name, for tests and desktop checks, and the name a screen reader says (none:
+// it names itself, as a named combo box or value label does).
+struct ControlName {
+    QWidget* control;
+    QString objectName;
+    QString accessibleName;
+};
+void NameControls(std::initializer_list<ControlName> names);
 
 // A button's new caption, its access key kept: QAbstractButton::setText replaces the key with
 // the caption's own mnemonic, and the captions the program changes have none.
