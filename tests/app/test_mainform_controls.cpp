@@ -365,8 +365,9 @@ void MainFormControlsTest::menusHoldTheirEntriesInOrder_data() {
     QTest::newRow("partner") << u"mnuPartner"_s << u"練習相手(&R)"_s << Names(u"mnuPartnerSolo"_s)
                              << QStringList{u"ひとりで練習(&P)"_s} << QStringList();
     QTest::newRow("sending") << u"mnuSending"_s << u"送信練習(&O)"_s
-                             << Names(u"mnuSendingPractice mnuSendingInput"_s)
-                             << QStringList{u"送信練習(&P)..."_s, u"キー入力の設定(&I)..."_s}
+                             << Names(u"mnuSendingPractice mnuSendingFromSound mnuSendingInput"_s)
+                             << QStringList{u"送信練習(&P)..."_s, u"音声から解読(&D)..."_s,
+                                            u"キー入力の設定(&I)..."_s}
                              << QStringList();
     QTest::newRow("record") << u"mnuRecord"_s << u"記録(&K)"_s << Names(u"mnuRecordHistory"_s)
                             << QStringList{u"成績履歴(&G)..."_s} << QStringList();

@@ -34,6 +34,17 @@ class SendingMenuTest : public QObject {
         QVERIFY(form.sendingMenu().practiceWindow() == nullptr);
     }
 
+    void decodingWindowOpensOnce() {
+        TestContext context;
+        MainForm form(context.context());
+        form.ui().mnuSendingFromSound->trigger();
+        const QPointer<SoundDecodeWindow> first = form.sendingMenu().decodeWindow();
+        form.ui().mnuSendingFromSound->trigger();
+        QVERIFY(first != nullptr && form.sendingMenu().decodeWindow() == first);
+        first->close();
+        QTRY_VERIFY(form.sendingMenu().decodeWindow() == nullptr);
+    }
+
     void inputSettingsAreChosenKeptAndApplied() {
         TestContext context;
         MainForm form(context.context());

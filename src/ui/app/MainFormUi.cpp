@@ -490,6 +490,8 @@ void buildMenus(MainFormUi& ui, QMenuBar* bar) {
 
     ui.mnuSending = addMenu(bar, u"mnuSending"_s, u"送信練習(&O)"_s);
     ui.mnuSendingPractice = addEntry(ui.mnuSending, u"mnuSendingPractice"_s, u"送信練習(&P)..."_s);
+    ui.mnuSendingFromSound =
+        addEntry(ui.mnuSending, u"mnuSendingFromSound"_s, u"音声から解読(&D)..."_s);
     ui.mnuSendingInput = addEntry(ui.mnuSending, u"mnuSendingInput"_s, u"キー入力の設定(&I)..."_s);
 
     ui.mnuRecord = addMenu(bar, u"mnuRecord"_s, u"記録(&K)"_s);

@@ -30,6 +30,7 @@ struct MainFormUi : SoundUi, LinkUi, LessonUi, HistoryUi, HelpUi, PartnerUi {
     // Sending practice: the menu the sending menu object answers.
     QMenu* mnuSending = nullptr;
     QAction* mnuSendingPractice = nullptr;
+    QAction* mnuSendingFromSound = nullptr;
     QAction* mnuSendingInput = nullptr;
 
     QAction* mnuEnd = nullptr;

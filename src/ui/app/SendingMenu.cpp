@@ -35,6 +35,7 @@ SendingMenu::SendingMenu(QWidget* mainWindow, const MainFormUi& ui, const Sessio
       m_settings(LoadKeyInputSettings(ProgramSettings(m_settingsPath))),
       m_chat(new KeyedChat(ui, choices, clock, cwChat, this)) {
     connect(ui.mnuSendingPractice, &QAction::triggered, this, &SendingMenu::openPractice);
+    connect(ui.mnuSendingFromSound, &QAction::triggered, this, &SendingMenu::openDecoding);
     connect(ui.mnuSendingInput, &QAction::triggered, this, &SendingMenu::openInputSettings);
     m_chat->pad().setSettings(m_settings);
     m_chat->pad().setSidetone(sidetone());
@@ -44,12 +45,25 @@ SendingMenu::SendingMenu(QWidget* mainWindow, const MainFormUi& ui, const Sessio
 
 SendingMenu::~SendingMenu() {
     delete m_practice;
+    delete m_decode;
 }
 
+namespace {
+
+// A window of the menu opens once: when it is open already, it comes forward.
+bool RaisedIfOpen(QWidget* window) {
+    if (window == nullptr) {
+        return false;
+    }
+    window->raise();
+    window->activateWindow();
+    return true;
+}
+
+}  // namespace
+
 void SendingMenu::openPractice() {
-    if (m_practice != nullptr) {
-        m_practice->raise();
-        m_practice->activateWindow();
+    if (RaisedIfOpen(m_practice)) {
         return;
     }
     auto* pad = new KeyingPad(m_clock);
@@ -72,6 +86,18 @@ void SendingMenu::openPractice() {
     connect(m_practice, &QObject::destroyed, this, &SendingMenu::padClosed);
     ShowModeless(m_practice, m_mainWindow, {1200, 1200});
     m_practice->setFocus();
+}
+
+void SendingMenu::openDecoding() {
+    if (RaisedIfOpen(m_decode)) {
+        return;
+    }
+    auto* session = new SoundDecodingSession;
+    m_decode = new SoundDecodeWindow(*session, m_clock, m_desktop);
+    session->setParent(m_decode);
+    m_decode->setAttribute(Qt::WA_DeleteOnClose);
+    ShowModeless(m_decode, m_mainWindow, {1200, 1200});
+    m_decode->activateWindow();
 }
 
 void SendingMenu::openInputSettings() {

@@ -7,6 +7,7 @@
 
 #include "core/morse/KeyInputSettings.h"
 #include "ui/lesson/SendingPracticeWindow.h"
+#include "ui/lesson/SoundDecodeWindow.h"
 #include "ui/morse/KeyingPad.h"
 
 class CharacterDispatch;
@@ -21,9 +22,10 @@ class SessionChoices;
 class SoundOutput;
 struct MainFormUi;
 
-// The sending menu: the practice window and the key input settings, kept in the program's own
-// settings file and applied to every keying pad. The sidetone sounds through the output's live
-// keyed tone, which is open while any keying pad is.
+// The sending menu: the practice window, the window that decodes sound (a station off the air,
+// or the learner's own sending through a microphone) and the key input settings, kept in the
+// program's own settings file and applied to every keying pad. The sidetone sounds through the
+// output's live keyed tone, which is open while any keying pad is.
 class SendingMenu : public QObject {
     Q_OBJECT
   public:
@@ -37,8 +39,11 @@ class SendingMenu : public QObject {
     SendingPracticeWindow* practiceWindow() const { return m_practice; }
     KeyingPad* practicePad() const { return m_practicePad; }
     KeyedChat& keyedChat() const { return *m_chat; }
+    SoundDecodeWindow* decodeWindow() const { return m_decode; }
 
     void openPractice();
+    // 音声から解読, with a session of its own that ends with the window.
+    void openDecoding();
     void openInputSettings();
 
   private:
@@ -58,6 +63,7 @@ class SendingMenu : public QObject {
     KeyInputSettings m_settings;
     QPointer<SendingPracticeWindow> m_practice;
     QPointer<KeyingPad> m_practicePad;
+    QPointer<SoundDecodeWindow> m_decode;
     KeyedChat* m_chat;
     int m_openPads = 0;
 };
