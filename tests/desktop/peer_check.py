@@ -313,11 +313,16 @@ class PeerCheck:
             "XDG_CONFIG_HOME": os.path.join(home, ".config"),
             "XDG_DATA_HOME": os.path.join(home, ".local", "share"),
             "XDG_CACHE_HOME": os.path.join(home, ".cache"),
+            **self.program_environment(),
         })
         self.application = self.session.find_application(self.program.pid, APP_APPEAR_TIMEOUT)
         require(self.application, f"the program did not appear on the AT-SPI bus"
                                   f"{self.program_state()}")
         self.log(f"found application '{self.application.get_name()}' (pid {self.program.pid})")
+
+    def program_environment(self):
+        """What a check adds to the program's environment (a sound server of its own, say)."""
+        return {}
 
     def find_window(self):
         def main_frame():
