@@ -15,6 +15,8 @@ constexpr double kFilePieceSeconds = 0.5;
 // The strongest signals are looked for this often.
 constexpr double kFollowEverySeconds = 1;
 constexpr double kRecentSeconds = 6;
+constexpr double kSidebandHz = 150;
+constexpr double kSidebandBelowDb = 15;
 
 }  // namespace
 
@@ -169,7 +171,17 @@ void SoundDecodingSession::finish() {
 }
 
 void SoundDecodingSession::followSignals() {
-    for (const SpectrumPeak& peak : m_waterfall->strongestPitches(kMostSignals)) {
+    const std::vector<SpectrumPeak> peaks = m_waterfall->strongestPitches(kMostSignals);
+    for (const SpectrumPeak& peak : peaks) {
+        // A strong keyed tone spreads sidebands (its keying's spectrum) either side: a peak near a
+        // much stronger one is that, not a station.
+        const bool sideband = std::any_of(peaks.begin(), peaks.end(), [&](const SpectrumPeak& p) {
+            return std::abs(p.hz - peak.hz) < kSidebandHz &&
+                   p.levelDb - peak.levelDb > kSidebandBelowDb;
+        });
+        if (sideband) {
+            continue;
+        }
         const bool followed = std::any_of(m_signals.begin(), m_signals.end(), [&](const Signal& s) {
             return std::abs(s.pitchHz - peak.hz) < kSamePitchHz;
         });
@@ -184,6 +196,7 @@ void SoundDecodingSession::startSignal(double hz, bool picked) {
     decoder->addSamples(m_recent);
     m_decoders.push_back(std::move(decoder));
     m_signals.append({hz, 0, {}, {}, picked});
+    emit signalsChanged();  // a signal more, whatever it has decoded yet
 }
 
 void SoundDecodingSession::pickPitch(double hz) {

@@ -31,9 +31,9 @@ class KeyingEvidence {
     void reweigh(const std::vector<bool>& keyDown);
     // Heard with the carrier's phase known as well: a keyed transmitter's oscillator runs on
     // between marks, so the phase at each block is taken from the marks decoded around it
-    // (within nine dots and 0.4 s, none within a dot of it, so a block's own noise is not its reference).
-    // A mark is then weighed as a tone of known phase, which leaves the noise half as many ways
-    // to look like one.
+    // (within nine dots and 0.4 s, none within a dot of it, so a block's own noise is not its
+    // reference). A mark is then weighed as a tone of known phase, which leaves the noise half as
+    // many ways to look like one.
     void lockPhase(const std::vector<bool>& keyDown, double dotBlocks);
     // How far the pitch given is off the tone's, from the turn of phase between neighbouring
     // blocks while the key was down as decoded; nothing with too few such blocks.

@@ -12,6 +12,8 @@ constexpr double kDecodeEverySeconds = 0.25;
 constexpr double kLiveBlocksPerDot = 6;
 // A gap between signs is decided once this much more sound has come after it.
 constexpr double kSettledDots = 2;
+constexpr double kPauseKeptSeconds = 1;
+constexpr long kFewestMarksToGuess = 4;
 // How far one decoding's lengths move the fist's: a few characters do not make a new fist.
 constexpr double kLearnedShare = 0.3;
 
@@ -48,18 +50,41 @@ void LiveSignDecoder::finish() {
     m_held.clear();
 }
 
+bool LiveSignDecoder::guessSpeed(bool all) {
+    const auto trial = static_cast<size_t>(kTrialSeconds * m_rate);
+    if (!all && m_held.size() < trial) {
+        return false;
+    }
+    // Until keying is heard, only the last few seconds are held: silence costs nothing.
+    if (m_held.size() > trial) {
+        m_held.erase(m_held.begin(), m_held.end() - static_cast<std::ptrdiff_t>(trial));
+    }
+    const double pitchHz = RefinedPitch(m_held, m_rate, m_pitchHz);
+    const std::optional<double> dotMs = LikeliestDotMs(m_held, m_rate, pitchHz);
+    if (!dotMs) {
+        return false;
+    }
+    // Silence or noise alone fits any speed: a guess is kept once it spells a few marks.
+    const KeyingLengths lengths = KeyingLengths::FromDot(*dotMs);
+    const KeyingEvidence evidence(m_held, m_rate, pitchHz, lengths.dot / kLiveBlocksPerDot, true);
+    const SoftDecoding decoding =
+        DecodeSigns(evidence, lengths.scaled(1 / evidence.blockMs()), all);
+    const auto marks =
+        std::count_if(decoding.pieces.begin(), decoding.pieces.end(), [](const SignPiece& piece) {
+            return piece.kind == ElementKind::Dot || piece.kind == ElementKind::Dash;
+        });
+    if (marks < kFewestMarksToGuess && !all) {
+        return false;
+    }
+    m_pitchHz = pitchHz;
+    m_lengthsMs = lengths;
+    return true;
+}
+
 void LiveSignDecoder::decode(bool all) {
     m_undecoded = 0;
-    if (!m_lengthsMs) {
-        if (!all && static_cast<double>(m_held.size()) < kTrialSeconds * m_rate) {
-            return;
-        }
-        m_pitchHz = RefinedPitch(m_held, m_rate, m_pitchHz);
-        const std::optional<double> dotMs = LikeliestDotMs(m_held, m_rate, m_pitchHz);
-        if (!dotMs) {
-            return;
-        }
-        m_lengthsMs = KeyingLengths::FromDot(*dotMs);
+    if (!m_lengthsMs && !guessSpeed(all)) {
+        return;
     }
     KeyingEvidence evidence(m_held, m_rate, m_pitchHz, m_lengthsMs->dot / kLiveBlocksPerDot, true);
     if (evidence.blocks() == 0) {
@@ -101,6 +126,12 @@ void LiveSignDecoder::decode(bool all) {
         m_tentative += decoding.lastSign;
     }
     if (decided == 0) {
+        // A pause with no sign begun is let go but for its last second, where a mark may be
+        // beginning: silence costs nothing, however long.
+        const auto kept = static_cast<size_t>(kPauseKeptSeconds * m_rate);
+        if (pieces.empty() && decoding.lastSign.isEmpty() && m_held.size() > kept) {
+            m_held.erase(m_held.begin(), m_held.end() - static_cast<std::ptrdiff_t>(kept));
+        }
         return;
     }
     const KeyingLengths learned = decoding.learned.scaled(blockMs);

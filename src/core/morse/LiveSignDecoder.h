@@ -40,6 +40,8 @@ class LiveSignDecoder {
 
   private:
     void decode(bool all);
+    // The speed guessed from the sound held, once it holds keying; false until then.
+    bool guessSpeed(bool all);
     void decide(const SignPiece& piece, double blockMs);
 
     int m_rate;
