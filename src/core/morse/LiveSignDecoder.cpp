@@ -36,6 +36,7 @@ void LiveSignDecoder::addSamples(std::span<const float> samples) {
     }
     m_held.insert(m_held.end(), samples.begin(), samples.end());
     m_undecoded += samples.size();
+    m_sinceGuess += samples.size();
     if (static_cast<double>(m_undecoded) >= kDecodeEverySeconds * m_rate) {
         decode(false);
     }
@@ -52,9 +53,11 @@ void LiveSignDecoder::finish() {
 
 bool LiveSignDecoder::guessSpeed(bool all) {
     const auto trial = static_cast<size_t>(kTrialSeconds * m_rate);
-    if (!all && m_held.size() < trial) {
+    // A guess tries every speed of the ladder: once a second at most, while nothing is keyed.
+    if (!all && (m_held.size() < trial || m_sinceGuess < static_cast<size_t>(m_rate))) {
         return false;
     }
+    m_sinceGuess = 0;
     // Until keying is heard, only the last few seconds are held: silence costs nothing.
     if (m_held.size() > trial) {
         m_held.erase(m_held.begin(), m_held.end() - static_cast<std::ptrdiff_t>(trial));

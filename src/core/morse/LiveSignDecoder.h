@@ -46,10 +46,10 @@ class LiveSignDecoder {
 
     int m_rate;
     double m_pitchHz;
-    bool m_pitchRefined = false;
     std::optional<KeyingLengths> m_lengthsMs;
     std::vector<float> m_held;
-    size_t m_undecoded = 0;  // samples added since the last decoding
+    size_t m_undecoded = 0;   // samples added since the last decoding
+    size_t m_sinceGuess = 0;  // and since the speed was last guessed at
     QString m_text;
     QString m_tentative;
     QString m_pattern;  // of the sign being decided
